@@ -1,0 +1,30 @@
+#include "core/AppPaths.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <sys/stat.h>
+
+namespace zepla::platform {
+
+bool ensurePrivateDirectory(const QString& path) {
+    QFileInfo info(path);
+    if (info.isDir())
+        return true;
+    const QString parent = info.absolutePath();
+    if (!QFileInfo(parent).isDir() && !QDir().mkpath(parent))
+        return false;
+    // mkdir with the final mode, so the folder is never open to others, not even for an instant.
+    if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0)
+        return QFileInfo(path).isDir();
+    return true;
+}
+
+QString applicationSupportDirectory() {
+    const QString dir =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Zepla");
+    return ensurePrivateDirectory(dir) ? dir : QString();
+}
+
+} // namespace zepla::platform

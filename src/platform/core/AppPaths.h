@@ -1,0 +1,15 @@
+// Where Zepla keeps its files: the XDG config and data folders of the user.
+#pragma once
+
+#include <QString>
+
+namespace zepla::platform {
+
+// ~/.local/share/Zepla (XDG data home), created with mode 0700 when missing; an existing folder's mode is
+// left as it is. Returns an empty string when the folder cannot be created.
+QString applicationSupportDirectory();
+
+// Creates `path` with mode 0700 when missing (parents too), never loosening an existing folder.
+bool ensurePrivateDirectory(const QString& path);
+
+} // namespace zepla::platform
