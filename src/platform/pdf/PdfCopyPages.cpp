@@ -1,0 +1,139 @@
+// Copying pages between documents, with their annotations and with form fields that keep working.
+// MuPDF's page grafting copies the page content and resources; annotations are copied here.
+#include "PdfDocumentImpl.h"
+
+namespace zepla::pdf {
+
+namespace {
+
+// Keys that tie an annotation to its old page or to objects on other pages; copying them would drag those
+// pages (and through their parents, the whole source document) along.
+bool linksElsewhere(fz_context* ctx, pdf_obj* key) {
+    return pdf_name_eq(ctx, key, PDF_NAME(P)) || pdf_name_eq(ctx, key, PDF_NAME(Parent)) ||
+           pdf_name_eq(ctx, key, PDF_NAME(Popup)) || pdf_name_eq(ctx, key, PDF_NAME(IRT));
+}
+
+// Field attributes a widget inherits from its parent fields; the copy carries them itself.
+void flattenInheritedFieldKeys(fz_context* ctx, pdf_obj* widget, pdf_obj* copy) {
+    static pdf_obj* const inheritable[] = {PDF_NAME(FT), PDF_NAME(V), PDF_NAME(DV), PDF_NAME(Ff),
+                                           PDF_NAME(DA), PDF_NAME(Q),  PDF_NAME(Opt)};
+    pdf_obj* field = widget;
+    for (int depth = 0; depth < 32 && pdf_is_dict(ctx, field); ++depth) {
+        for (pdf_obj* key : inheritable) {
+            if (!pdf_dict_get(ctx, copy, key) && pdf_dict_get(ctx, field, key))
+                pdf_dict_put(ctx, copy, key, pdf_dict_get(ctx, field, key));
+        }
+        field = pdf_dict_get(ctx, field, PDF_NAME(Parent));
+    }
+    // The fully qualified name, so the copied field is still known by the name its form gave it.
+    char name[512] = "";
+    for (pdf_obj* f = widget; pdf_is_dict(ctx, f); f = pdf_dict_get(ctx, f, PDF_NAME(Parent))) {
+        const char* part = pdf_dict_get_text_string(ctx, f, PDF_NAME(T));
+        if (!*part)
+            continue;
+        char joined[512];
+        fz_snprintf(joined, sizeof joined, *name ? "%s.%s" : "%s%s", part, name);
+        fz_strlcpy(name, joined, sizeof name);
+    }
+    if (*name)
+        pdf_dict_put_text_string(ctx, copy, PDF_NAME(T), name);
+}
+
+// The target's form "Fields" array, made when missing, with default resources taken from the source form
+// so viewers can draw the fields' values. Runs inside a MuPDF try block.
+pdf_obj* formFields(fz_context* ctx, pdf_graft_map* map, pdf_document* target, pdf_document* source) {
+    pdf_obj* root = pdf_dict_get(ctx, pdf_trailer(ctx, target), PDF_NAME(Root));
+    pdf_obj* form = pdf_dict_get(ctx, root, PDF_NAME(AcroForm));
+    if (!pdf_is_dict(ctx, form))
+        form = pdf_dict_put_dict(ctx, root, PDF_NAME(AcroForm), 4);
+    pdf_obj* sourceForm =
+        pdf_dict_get(ctx, pdf_dict_get(ctx, pdf_trailer(ctx, source), PDF_NAME(Root)), PDF_NAME(AcroForm));
+    if (!pdf_dict_get(ctx, form, PDF_NAME(DR)) && pdf_dict_get(ctx, sourceForm, PDF_NAME(DR)))
+        pdf_dict_put_drop(ctx, form, PDF_NAME(DR),
+                          pdf_graft_mapped_object(ctx, map, pdf_dict_get(ctx, sourceForm, PDF_NAME(DR))));
+    if (!pdf_dict_get(ctx, form, PDF_NAME(DA)) && pdf_dict_get(ctx, sourceForm, PDF_NAME(DA)))
+        pdf_dict_put(ctx, form, PDF_NAME(DA), pdf_dict_get(ctx, sourceForm, PDF_NAME(DA)));
+    pdf_obj* fields = pdf_dict_get(ctx, form, PDF_NAME(Fields));
+    if (!pdf_is_array(ctx, fields))
+        fields = pdf_dict_put_array(ctx, form, PDF_NAME(Fields), 4);
+    return fields;
+}
+
+// Copies the annotations of a source page onto the copied page: each becomes an object of the target that
+// points at its new page; widgets become fields of the target's form in their own right. Runs inside a
+// MuPDF try block.
+void copyAnnotations(fz_context* ctx, pdf_graft_map* map, pdf_document* target, pdf_document* source,
+                     pdf_obj* sourcePage, pdf_obj* page) {
+    pdf_obj* annots = pdf_dict_get(ctx, sourcePage, PDF_NAME(Annots));
+    const int n = pdf_array_len(ctx, annots);
+    if (n == 0)
+        return;
+    pdf_obj* copies = pdf_dict_put_array(ctx, page, PDF_NAME(Annots), n);
+    pdf_obj* fields = nullptr;
+    for (int i = 0; i < n; ++i) {
+        pdf_obj* annot = pdf_array_get(ctx, annots, i);
+        if (!pdf_is_dict(ctx, annot) || pdf_name_eq(ctx, pdf_dict_get(ctx, annot, PDF_NAME(Subtype)), PDF_NAME(Popup)))
+            continue;
+        pdf_obj* copy = pdf_add_new_dict(ctx, target, pdf_dict_len(ctx, annot));
+        pdf_array_push_drop(ctx, copies, copy);
+        const int keys = pdf_dict_len(ctx, annot);
+        for (int k = 0; k < keys; ++k) {
+            pdf_obj* key = pdf_dict_get_key(ctx, annot, k);
+            if (!linksElsewhere(ctx, key))
+                pdf_dict_put_drop(ctx, copy, key, pdf_graft_mapped_object(ctx, map, pdf_dict_get_val(ctx, annot, k)));
+        }
+        pdf_dict_put(ctx, copy, PDF_NAME(P), page);
+        if (pdf_name_eq(ctx, pdf_dict_get(ctx, annot, PDF_NAME(Subtype)), PDF_NAME(Widget))) {
+            flattenInheritedFieldKeys(ctx, annot, copy);
+            if (!fields)
+                fields = formFields(ctx, map, target, source);
+            pdf_array_push(ctx, fields, copy);
+        }
+    }
+}
+
+} // namespace
+
+std::vector<PageHandle> Document::copyPages(Document& source, const std::vector<int>& indices, int at,
+                                            int* failures) {
+    std::vector<PageHandle> copied;
+    int failed = 0;
+    Access from(source);
+    Access to(*this);
+    if (from.impl().locked() || to.impl().locked()) {
+        if (failures)
+            *failures = int(indices.size());
+        return copied;
+    }
+    const int sourceCount = source.pageCount();
+    int insertAt = std::clamp(at, 0, pageCount());
+    pdf_graft_map* map = nullptr;
+    guarded(to.ctx, [&] { map = pdf_new_graft_map(to.ctx, to.doc()); });
+    for (int index : indices) {
+        if (!map || index < 0 || index >= sourceCount) {
+            ++failed;
+            continue;
+        }
+        const Status status =
+            guarded(to.ctx, [&] { pdf_graft_mapped_page(to.ctx, map, insertAt, from.doc(), index); });
+        if (!status) {
+            ++failed;
+            continue;
+        }
+        // The page is in; annotations that cannot be copied leave it as the page content alone.
+        guarded(to.ctx, [&] {
+            copyAnnotations(to.ctx, map, to.doc(), from.doc(), pdf_lookup_page_obj(from.ctx, from.doc(), index),
+                            pdf_lookup_page_obj(to.ctx, to.doc(), insertAt));
+        });
+        copied.push_back(page(insertAt));
+        ++insertAt;
+    }
+    pdf_drop_graft_map(to.ctx, map);
+    if (!copied.empty())
+        to.impl().revision++;
+    if (failures)
+        *failures = failed;
+    return copied;
+}
+
+} // namespace zepla::pdf

@@ -1,0 +1,325 @@
+#include "PdfDocumentImpl.h"
+
+#include <QFile>
+
+#include <atomic>
+
+namespace zepla::pdf {
+
+namespace {
+
+quint64 nextSerial() {
+    static std::atomic<quint64> counter{0};
+    return ++counter;
+}
+
+} // namespace
+
+Document::Impl::~Impl() {
+    if (doc)
+        pdf_drop_document(threadContext(), doc);
+}
+
+// --- shared helpers of the layer ---
+
+LoadedPage::LoadedPage(fz_context* ctx, pdf_document* doc, int index, Status* status) : m_ctx(ctx) {
+    pdf_page* page = nullptr;
+    *status = guarded(ctx, [&] { page = pdf_load_page(ctx, doc, index); });
+    m_page = page;
+}
+
+LoadedPage::~LoadedPage() {
+    fz_drop_page(m_ctx, fz());
+}
+
+fz_matrix deviceToPageSpace(fz_context* ctx, pdf_obj* pageObject) {
+    fz_rect mediabox;
+    fz_matrix ctm;
+    pdf_page_obj_transform(ctx, pageObject, &mediabox, &ctm);
+    return fz_invert_matrix(ctm);
+}
+
+QRectF toQRect(const fz_rect& r) {
+    return QRectF(QPointF(r.x0, r.y0), QPointF(r.x1, r.y1)).normalized();
+}
+
+Error lockedError() {
+    return Error{Error::Kind::NeedsPassword, QStringLiteral("The document is locked. Enter its password first.")};
+}
+
+bool isEncryptedFile(fz_context* ctx, pdf_document* doc) {
+    return pdf_dict_get(ctx, pdf_trailer(ctx, doc), PDF_NAME(Encrypt)) != nullptr;
+}
+
+Error pageRangeError(int index) {
+    return Error{Error::Kind::Failed, QStringLiteral("There is no page %1 in this document.").arg(index + 1)};
+}
+
+// --- creation and opening ---
+
+Document::Document(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
+Document::~Document() = default;
+
+std::shared_ptr<Document> Document::createEmpty() {
+    fz_context* ctx = threadContext();
+    auto impl = std::make_unique<Impl>();
+    pdf_document* doc = nullptr;
+    guarded(ctx, [&] { doc = pdf_create_document(ctx); });
+    impl->doc = doc;
+    impl->serial = nextSerial();
+    impl->authLevel = 1;
+    return std::shared_ptr<Document>(new Document(std::move(impl)));
+}
+
+Result<std::shared_ptr<Document>> Document::open(const QByteArray& bytes) {
+    if (bytes.isEmpty())
+        return Error{Error::Kind::Damaged, QStringLiteral("The file is empty.")};
+    fz_context* ctx = threadContext();
+    fz_buffer* buffer = nullptr;
+    fz_stream* stream = nullptr;
+    pdf_document* doc = nullptr;
+    int pages = 0;
+    int needsPassword = 0;
+    const Status status = guarded(
+        ctx,
+        [&] {
+            buffer = fz_new_buffer_from_copied_data(ctx, reinterpret_cast<const unsigned char*>(bytes.constData()),
+                                                    size_t(bytes.size()));
+            stream = fz_open_buffer(ctx, buffer);
+            doc = pdf_open_document_with_stream(ctx, stream);
+            needsPassword = pdf_needs_password(ctx, doc);
+            // Counting the pages of an unlocked file makes MuPDF read (and if need be repair) its structure
+            // now, so a hopeless file fails here rather than on first use.
+            if (!needsPassword)
+                pages = pdf_count_pages(ctx, doc);
+        },
+        Error::Kind::Damaged);
+    fz_drop_stream(ctx, stream);
+    fz_drop_buffer(ctx, buffer);
+    if (!status) {
+        pdf_drop_document(ctx, doc);
+        return Error{Error::Kind::Damaged,
+                     QStringLiteral("The file is not a PDF document or is too damaged to open (%1).")
+                         .arg(status.error().message)};
+    }
+    Q_UNUSED(pages);
+    auto impl = std::make_unique<Impl>();
+    impl->doc = doc;
+    impl->serial = nextSerial();
+    impl->authLevel = needsPassword ? 0 : 1;
+    return std::shared_ptr<Document>(new Document(std::move(impl)));
+}
+
+Result<std::shared_ptr<Document>> Document::openFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Error{Error::Kind::Failed,
+                     QStringLiteral("“%1” could not be read: %2").arg(path, file.errorString())};
+    return open(file.readAll());
+}
+
+quint64 Document::serial() const { return m_impl->serial; }
+
+quint64 Document::revision() const {
+    Access a(*this);
+    return a.impl().revision;
+}
+
+// --- locking ---
+
+bool Document::isEncrypted() const {
+    Access a(*this);
+    return isEncryptedFile(a.ctx, a.doc());
+}
+
+bool Document::isLocked() const {
+    Access a(*this);
+    return a.impl().locked();
+}
+
+bool Document::authenticate(const QString& password) {
+    Access a(*this);
+    if (!a.impl().locked())
+        return true;
+    const QByteArray utf8 = password.toUtf8();
+    int level = 0;
+    guarded(a.ctx, [&] { level = pdf_authenticate_password(a.ctx, a.doc(), utf8.constData()); });
+    a.impl().authLevel = level;
+    return level != 0;
+}
+
+bool Document::isOwnerUnlocked() const {
+    Access a(*this);
+    return (a.impl().authLevel & 4) != 0;
+}
+
+bool Document::hasPermission(Permission permission) const {
+    Access a(*this);
+    if (a.impl().locked())
+        return false;
+    // MuPDF answers from the permission bits alone; the owner password is meant to lift them all.
+    if ((a.impl().authLevel & 4) || !isEncryptedFile(a.ctx, a.doc()))
+        return true;
+    fz_permission p = FZ_PERMISSION_PRINT;
+    switch (permission) {
+    case Permission::Print: p = FZ_PERMISSION_PRINT; break;
+    case Permission::Copy: p = FZ_PERMISSION_COPY; break;
+    case Permission::Modify: p = FZ_PERMISSION_EDIT; break;
+    case Permission::Annotate: p = FZ_PERMISSION_ANNOTATE; break;
+    }
+    return pdf_has_permission(a.ctx, a.doc(), p) != 0;
+}
+
+// --- pages ---
+
+int Document::pageCount() const {
+    Access a(*this);
+    if (a.impl().locked())
+        return 0;
+    int count = 0;
+    guarded(a.ctx, [&] { count = pdf_count_pages(a.ctx, a.doc()); });
+    return count;
+}
+
+PageHandle Document::page(int index) const {
+    Access a(*this);
+    if (a.impl().locked())
+        return {};
+    int number = 0;
+    guarded(a.ctx, [&] {
+        if (index >= 0 && index < pdf_count_pages(a.ctx, a.doc()))
+            number = pdf_to_num(a.ctx, pdf_lookup_page_obj(a.ctx, a.doc(), index));
+    });
+    return PageHandle(number);
+}
+
+int Document::indexOf(const PageHandle& page) const {
+    Access a(*this);
+    if (page.isNull() || a.impl().locked())
+        return -1;
+    int index = -1;
+    guarded(a.ctx, [&] {
+        pdf_obj* ref = pdf_new_indirect(a.ctx, a.doc(), page.objectNumber(), 0);
+        fz_try(a.ctx) { index = pdf_lookup_page_number(a.ctx, a.doc(), ref); }
+        fz_always(a.ctx) { pdf_drop_obj(a.ctx, ref); }
+        fz_catch(a.ctx) { fz_rethrow(a.ctx); }
+    });
+    return index;
+}
+
+Result<PageGeometry> Document::geometry(int index) const {
+    Access a(*this);
+    if (a.impl().locked())
+        return lockedError();
+    fz_rect media{}, crop{};
+    int rotate = 0;
+    bool inRange = false;
+    const Status status = guarded(a.ctx, [&] {
+        if (index < 0 || index >= pdf_count_pages(a.ctx, a.doc()))
+            return;
+        inRange = true;
+        pdf_obj* obj = pdf_lookup_page_obj(a.ctx, a.doc(), index);
+        media = pdf_to_rect(a.ctx, pdf_dict_get_inheritable(a.ctx, obj, PDF_NAME(MediaBox)));
+        if (fz_is_empty_rect(media))
+            media = fz_make_rect(0, 0, 612, 792);
+        pdf_obj* cropObj = pdf_dict_get_inheritable(a.ctx, obj, PDF_NAME(CropBox));
+        crop = cropObj ? fz_intersect_rect(pdf_to_rect(a.ctx, cropObj), media) : media;
+        if (fz_is_empty_rect(crop))
+            crop = media;
+        rotate = pdf_to_int(a.ctx, pdf_dict_get_inheritable(a.ctx, obj, PDF_NAME(Rotate)));
+    });
+    if (!status)
+        return status.error();
+    if (!inRange)
+        return pageRangeError(index);
+    PageGeometry g;
+    g.mediaBox = toQRect(media);
+    g.cropBox = toQRect(crop);
+    rotate %= 360;
+    if (rotate < 0)
+        rotate += 360;
+    g.rotation = (rotate / 90) * 90;
+    return g;
+}
+
+Result<PageHandle> Document::removePage(int index) {
+    const PageHandle handle = page(index);
+    if (handle.isNull())
+        return isLocked() ? lockedError() : pageRangeError(index);
+    Access a(*this);
+    const Status status = guarded(a.ctx, [&] { pdf_delete_page(a.ctx, a.doc(), index); });
+    if (!status)
+        return status.error();
+    a.impl().revision++;
+    return handle;
+}
+
+Status Document::insertPage(const PageHandle& page, int index) {
+    Access a(*this);
+    if (a.impl().locked())
+        return lockedError();
+    if (page.isNull())
+        return Error{Error::Kind::Failed, QStringLiteral("There is no page to insert.")};
+    const Status status = guarded(a.ctx, [&] {
+        const int count = pdf_count_pages(a.ctx, a.doc());
+        const int at = index < 0 ? 0 : (index > count ? count : index);
+        pdf_obj* ref = pdf_new_indirect(a.ctx, a.doc(), page.objectNumber(), 0);
+        fz_try(a.ctx) { pdf_insert_page(a.ctx, a.doc(), at, ref); }
+        fz_always(a.ctx) { pdf_drop_obj(a.ctx, ref); }
+        fz_catch(a.ctx) { fz_rethrow(a.ctx); }
+    });
+    if (status)
+        a.impl().revision++;
+    return status;
+}
+
+Status Document::movePage(int from, int to) {
+    Access a(*this);
+    auto removed = removePage(from);
+    if (!removed)
+        return removed.error();
+    return insertPage(removed.value(), to);
+}
+
+// --- document information ---
+
+QString Document::infoValue(const QString& key) const {
+    Access a(*this);
+    if (a.impl().locked())
+        return {};
+    const QByteArray name = key.toUtf8();
+    QString value;
+    guarded(a.ctx, [&] {
+        pdf_obj* info = pdf_dict_get(a.ctx, pdf_trailer(a.ctx, a.doc()), PDF_NAME(Info));
+        pdf_obj* entry = pdf_dict_gets(a.ctx, info, name.constData());
+        if (pdf_is_string(a.ctx, entry))
+            value = QString::fromUtf8(pdf_to_text_string(a.ctx, entry));
+    });
+    return value;
+}
+
+Status Document::setInfoValue(const QString& key, const QString& value) {
+    Access a(*this);
+    if (a.impl().locked())
+        return lockedError();
+    const QByteArray name = key.toUtf8();
+    const QByteArray text = value.toUtf8();
+    const Status status = guarded(a.ctx, [&] {
+        pdf_obj* info = pdf_dict_get(a.ctx, pdf_trailer(a.ctx, a.doc()), PDF_NAME(Info));
+        // Metadata needs an Info dictionary to go into. Creating an object can start a new cross-reference
+        // section with a trailer of its own, so the trailer is looked up again afterwards.
+        if (!pdf_is_dict(a.ctx, info)) {
+            info = pdf_add_new_dict(a.ctx, a.doc(), 8);
+            pdf_dict_put_drop(a.ctx, pdf_trailer(a.ctx, a.doc()), PDF_NAME(Info), info);
+        }
+        if (text.isEmpty())
+            pdf_dict_dels(a.ctx, info, name.constData());
+        else
+            pdf_dict_puts_drop(a.ctx, info, name.constData(), pdf_new_text_string(a.ctx, text.constData()));
+    });
+    if (status)
+        a.impl().revision++;
+    return status;
+}
+
+} // namespace zepla::pdf

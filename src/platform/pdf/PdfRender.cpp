@@ -1,0 +1,70 @@
+#include "PdfRender.h"
+
+#include "PdfDocumentImpl.h"
+
+#include <cmath>
+
+namespace zepla::pdf {
+
+DisplayList::DisplayList(fz_display_list* list, PageGeometry geometry)
+    : m_list(list, [](fz_display_list* l) { fz_drop_display_list(threadContext(), l); }),
+      m_geometry(std::move(geometry)) {}
+
+QImage DisplayList::render(double scale, const QRect& area) const {
+    if (!m_list || scale <= 0)
+        return {};
+    fz_context* ctx = threadContext();
+    const QSizeF size = m_geometry.displaySize() * scale;
+    const QRect full(0, 0, int(std::ceil(size.width() - 0.001)), int(std::ceil(size.height() - 0.001)));
+    const QRect target = area.isNull() ? full : area.intersected(full);
+    if (target.isEmpty())
+        return {};
+    QImage image(target.size(), QImage::Format_RGB888);
+    if (image.isNull())
+        return {};
+    fz_pixmap* pixmap = nullptr;
+    fz_device* device = nullptr;
+    fz_display_list* list = m_list.get();
+    const Status status = guarded(ctx, [&] {
+        pixmap = fz_new_pixmap_with_data(ctx, fz_device_rgb(ctx), target.width(), target.height(), nullptr, 0,
+                                         int(image.bytesPerLine()), image.bits());
+        pixmap->x = target.x();
+        pixmap->y = target.y();
+        fz_clear_pixmap_with_value(ctx, pixmap, 255);
+        const fz_matrix ctm = fz_scale(float(scale), float(scale));
+        device = fz_new_draw_device(ctx, ctm, pixmap);
+        fz_run_display_list(ctx, list, device, fz_identity, fz_infinite_rect, nullptr);
+        fz_close_device(ctx, device);
+    });
+    fz_drop_device(ctx, device);
+    fz_drop_pixmap(ctx, pixmap);
+    return status ? image : QImage();
+}
+
+Result<DisplayList> Document::displayList(int index) const {
+    auto geometry = this->geometry(index);
+    if (!geometry)
+        return geometry.error();
+    Access a(*this);
+    Status status;
+    LoadedPage page(a.ctx, a.doc(), index, &status);
+    if (!status)
+        return status.error();
+    fz_display_list* list = nullptr;
+    status = guarded(a.ctx, [&] { list = fz_new_display_list_from_page(a.ctx, page.fz()); });
+    if (!status)
+        return status.error();
+    return DisplayList(list, geometry.value());
+}
+
+Result<QImage> Document::render(int index, double scale) const {
+    auto list = displayList(index);
+    if (!list)
+        return list.error();
+    QImage image = list->render(scale);
+    if (image.isNull())
+        return Error{Error::Kind::Failed, QStringLiteral("Page %1 could not be drawn.").arg(index + 1)};
+    return image;
+}
+
+} // namespace zepla::pdf

@@ -1,0 +1,85 @@
+// Page text: structured text with boxes in page space, plain text and search.
+#include "PdfDocumentImpl.h"
+
+namespace zepla::pdf {
+
+namespace {
+
+// Runs `use` with the page's structured text; the text page is dropped afterwards whatever happens.
+template <class Use> Status withTextPage(const Document& document, int index, Use&& use) {
+    Access a(document);
+    if (a.impl().locked())
+        return lockedError();
+    Status status;
+    LoadedPage page(a.ctx, a.doc(), index, &status);
+    if (!status)
+        return status;
+    fz_stext_page* text = nullptr;
+    fz_stext_options options{};
+    status = guarded(a.ctx, [&] { text = fz_new_stext_page_from_page(a.ctx, page.fz(), &options); });
+    if (status)
+        use(a.ctx, text, deviceToPageSpace(a.ctx, page.get()->obj));
+    fz_drop_stext_page(a.ctx, text);
+    return status;
+}
+
+QRectF toPageSpace(const fz_rect& r, const fz_matrix& m) { return toQRect(fz_transform_rect(r, m)); }
+
+} // namespace
+
+Result<StructuredText> Document::structuredText(int index) const {
+    StructuredText result;
+    const Status status = withTextPage(*this, index, [&](fz_context* ctx, fz_stext_page* text, fz_matrix m) {
+        for (fz_stext_block* b = text->first_block; b; b = b->next) {
+            if (b->type != FZ_STEXT_BLOCK_TEXT)
+                continue;
+            TextBlock block;
+            block.box = toPageSpace(b->bbox, m);
+            for (fz_stext_line* l = b->u.t.first_line; l; l = l->next) {
+                TextLine line;
+                line.box = toPageSpace(l->bbox, m);
+                for (fz_stext_char* c = l->first_char; c; c = c->next) {
+                    line.chars.push_back(TextChar{char32_t(c->c), toPageSpace(fz_rect_from_quad(c->quad), m),
+                                                  QString::fromUtf8(fz_font_name(ctx, c->font)), c->size});
+                }
+                block.lines.push_back(std::move(line));
+            }
+            result.blocks.push_back(std::move(block));
+        }
+    });
+    if (!status)
+        return status.error();
+    return result;
+}
+
+Result<QString> Document::pageText(int index) const {
+    auto text = structuredText(index);
+    if (!text)
+        return text.error();
+    return text->text();
+}
+
+Result<std::vector<QRectF>> Document::search(int index, const QString& needle) const {
+    std::vector<QRectF> boxes;
+    if (needle.isEmpty())
+        return boxes;
+    const QByteArray utf8 = needle.toUtf8();
+    Status inner;
+    const Status status = withTextPage(*this, index, [&](fz_context* ctx, fz_stext_page* text, fz_matrix m) {
+        constexpr int maxHits = 1000;
+        std::vector<fz_quad> quads(maxHits);
+        int found = 0;
+        inner = guarded(ctx, [&] {
+            found = fz_search_stext_page(ctx, text, utf8.constData(), nullptr, quads.data(), maxHits);
+        });
+        for (int i = 0; i < found; ++i)
+            boxes.push_back(toPageSpace(fz_rect_from_quad(quads[size_t(i)]), m));
+    });
+    if (!status)
+        return status.error();
+    if (!inner)
+        return inner.error();
+    return boxes;
+}
+
+} // namespace zepla::pdf

@@ -1,0 +1,34 @@
+// Small PDF files written by hand for the tests: pages with text, boxes and rotation, outlines,
+// annotations and a form field. The bytes are plain PDF syntax with a correct cross-reference table.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QRectF>
+#include <QString>
+
+namespace fixtures {
+
+struct PageSpec {
+    QString text;               // drawn in Helvetica 12 at (72, 700); one line
+    QRectF mediaBox{0, 0, 612, 792};
+    QRectF cropBox;             // none when null
+    int rotate = 0;
+    bool withNote = false;      // a Text annotation at (100, 100)
+    bool withTextField = false; // a text field widget named "name"
+};
+
+struct DocSpec {
+    QList<PageSpec> pages;
+    bool withOutline = false; // two entries: "First" → page 1, "Second" → page 2 with a child "Child" → page 1
+    QString title;            // an Info dictionary with this Title when not empty
+};
+
+QByteArray makePdf(const DocSpec& spec);
+// N pages, each showing "Page N" and the given word.
+QByteArray makeTextPdf(int pages, const QString& word = QString());
+
+// Every stream of a PDF file, inflated where it is Flate-compressed, joined: for searching saved bytes.
+QByteArray inflatedStreams(const QByteArray& pdf);
+
+} // namespace fixtures
