@@ -22,6 +22,9 @@ constexpr CodeRange horizontalSpaces[] = {
 } // namespace
 
 bool isHorizontalSpace(char16_t c) {
+    // Answers are mostly ASCII, where only the space and the tab count.
+    if (c < 0xA0)
+        return c == u' ' || c == u'\t';
     if (c > 0x3000)
         return false;
     return std::any_of(std::begin(horizontalSpaces), std::end(horizontalSpaces),

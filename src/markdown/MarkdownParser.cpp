@@ -2,6 +2,10 @@
 #include "MarkdownParser.h"
 
 #include "HorizontalSpace.h"
+#include "LineCursor.h"
+
+#include <QStringTokenizer>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <cstdint>
@@ -48,8 +52,10 @@ bool isDecimalInteger(QStringView s) {
     return true;
 }
 
-// Joins views that all lie in one text with "\n" between them.
-QString joinLines(const QList<QStringView>& lines) {
+// Most runs of lines are short; longer ones spill to the heap.
+using LineViews = QVarLengthArray<QStringView, 32>;
+
+QString joinLines(const LineViews& lines) {
     qsizetype length = lines.isEmpty() ? 0 : lines.size() - 1;
     for (QStringView line : lines)
         length += line.size();
@@ -63,16 +69,35 @@ QString joinLines(const QList<QStringView>& lines) {
     return joined;
 }
 
+QStringList toStrings(const LineViews& views) {
+    QStringList strings;
+    strings.reserve(views.size());
+    for (QStringView view : views)
+        strings.append(view.toString());
+    return strings;
+}
+
+bool isNumberedItem(QStringView t) {
+    return MarkdownParser::numberedListItem(t).has_value();
+}
+QStringView numberedItemText(QStringView t) {
+    return *MarkdownParser::numberedListItem(t);
+}
+// Quote and bullet markers are two characters ("> ", "- ", "* "); a bare ">" leaves nothing.
+QStringView afterMarker(QStringView t) {
+    return t.mid(2);
+}
+
 class BlockReader {
 public:
-    explicit BlockReader(QStringView text) : lines(text.split(u'\n')) {}
+    explicit BlockReader(QStringView text) : lines(text) {}
 
     QList<MarkdownBlock> readAll() {
-        while (next < lines.size()) {
-            const QStringView t = trimmedLine(next);
-            switch (classify(next, t)) {
+        while (!lines.atEnd()) {
+            const QStringView t = trimHorizontalSpace(lines.current());
+            switch (classify(t)) {
             case LineKind::blank:
-                ++next;
+                lines.advance();
                 break;
             case LineKind::fence:
                 readCodeBlock();
@@ -80,7 +105,7 @@ public:
             case LineKind::heading: {
                 const auto heading = MarkdownParser::headingLevel(t);
                 blocks.append(MarkdownBlock::heading(heading->level, heading->text.toString()));
-                ++next;
+                lines.advance();
                 break;
             }
             case LineKind::tableStart:
@@ -97,7 +122,7 @@ public:
                     MarkdownBlock::numberedList(toStrings(readRun(isNumberedItem, numberedItemText))));
                 break;
             case LineKind::plain:
-                readParagraph();
+                readParagraph(t);
                 break;
             }
         }
@@ -105,20 +130,29 @@ public:
     }
 
 private:
-    QStringView trimmedLine(qsizetype k) const { return trimHorizontalSpace(lines[k]); }
-
-    bool isTableStart(qsizetype k, QStringView t) const {
-        return t.contains(u'|') && k + 1 < lines.size() && MarkdownParser::isTableSeparator(lines[k + 1]);
+    // The current line, trimmed, if there is one and it passes the test.
+    template <typename Test> std::optional<QStringView> currentIf(Test passes) const {
+        if (lines.atEnd())
+            return std::nullopt;
+        const QStringView t = trimHorizontalSpace(lines.current());
+        return passes(t) ? std::optional(t) : std::nullopt;
     }
 
-    LineKind classify(qsizetype k, QStringView t) const {
+    bool isTableStart(QStringView t) const {
+        if (!t.contains(u'|'))
+            return false;
+        const auto following = lines.following();
+        return following && MarkdownParser::isTableSeparator(*following);
+    }
+
+    LineKind classify(QStringView t) const {
         if (t.isEmpty())
             return LineKind::blank;
         if (isFence(t))
             return LineKind::fence;
         if (MarkdownParser::headingLevel(t))
             return LineKind::heading;
-        if (isTableStart(k, t))
+        if (isTableStart(t))
             return LineKind::tableStart;
         if (isQuoteLine(t))
             return LineKind::quote;
@@ -129,60 +163,47 @@ private:
         return LineKind::plain;
     }
 
-    static bool isNumberedItem(QStringView t) { return MarkdownParser::numberedListItem(t).has_value(); }
-    static QStringView numberedItemText(QStringView t) { return *MarkdownParser::numberedListItem(t); }
-    // Quote and bullet markers are two characters ("> ", "- ", "* "); a bare ">" leaves nothing.
-    static QStringView afterMarker(QStringView t) { return t.mid(2); }
-
-    static QStringList toStrings(const QList<QStringView>& views) {
-        QStringList strings;
-        strings.reserve(views.size());
-        for (QStringView view : views)
-            strings.append(view.toString());
-        return strings;
-    }
-
     // The current line and every following line that passes the same test, each reduced to its content.
-    template <typename Test, typename Content> QList<QStringView> readRun(Test passes, Content content) {
-        QList<QStringView> pieces;
-        for (QStringView t; next < lines.size() && passes(t = trimmedLine(next)); ++next)
-            pieces.append(content(t));
+    template <typename Test, typename Content> LineViews readRun(Test passes, Content content) {
+        LineViews pieces;
+        for (std::optional<QStringView> t; (t = currentIf(passes)); lines.advance())
+            pieces.append(content(*t));
         return pieces;
     }
 
-    // Code keeps its lines exactly as written; the lines are consecutive views of one text, so the code
-    // is the span from the first to the last of them.
+    // Code keeps its lines exactly as written, so it is the span of the text from the first to the last.
     void readCodeBlock() {
-        const qsizetype first = ++next;
-        while (next < lines.size() && !isFence(trimmedLine(next)))
-            ++next;
-        const QString code =
-            next > first ? QStringView(lines[first].begin(), lines[next - 1].end()).toString() : QString();
-        blocks.append(MarkdownBlock::codeBlock(code));
-        if (next < lines.size())
-            ++next;
+        lines.advance();
+        const qsizetype from = lines.position();
+        qsizetype to = from;
+        for (; currentIf([](QStringView t) { return !isFence(t); }); lines.advance())
+            to = lines.position() + lines.current().size();
+        blocks.append(MarkdownBlock::codeBlock(to > from ? lines.span(from, to).toString() : QString()));
+        if (!lines.atEnd())
+            lines.advance();
     }
 
     void readTable(QStringView headerLine) {
         QStringList header = MarkdownParser::splitTableRow(headerLine);
-        next += 2;
+        lines.advance();
+        lines.advance();
         QList<QStringList> rows;
-        for (QStringView t; next < lines.size() && !(t = trimmedLine(next)).isEmpty() && t.contains(u'|');
-             ++next)
-            rows.append(MarkdownParser::splitTableRow(t));
+        const auto isRow = [](QStringView t) { return t.contains(u'|'); };
+        for (std::optional<QStringView> t; (t = currentIf(isRow)); lines.advance())
+            rows.append(MarkdownParser::splitTableRow(*t));
         blocks.append(MarkdownBlock::table(std::move(header), std::move(rows)));
     }
 
-    void readParagraph() {
-        QList<QStringView> paragraph{trimmedLine(next)};
-        for (QStringView t;
-             ++next < lines.size() && classify(next, t = trimmedLine(next)) == LineKind::plain;)
-            paragraph.append(t);
+    void readParagraph(QStringView first) {
+        LineViews paragraph{first};
+        lines.advance();
+        const auto isPlain = [this](QStringView t) { return classify(t) == LineKind::plain; };
+        for (std::optional<QStringView> t; (t = currentIf(isPlain)); lines.advance())
+            paragraph.append(*t);
         blocks.append(MarkdownBlock::paragraph(joinLines(paragraph)));
     }
 
-    const QList<QStringView> lines;
-    qsizetype next = 0;
+    LineCursor lines;
     QList<MarkdownBlock> blocks;
 };
 
@@ -213,7 +234,8 @@ QStringList MarkdownParser::splitTableRow(QStringView line) {
     if (t.endsWith(u'|'))
         t.chop(1);
     QStringList cells;
-    for (QStringView cell : t.split(u'|'))
+    cells.reserve(t.count(u'|') + 1);
+    for (QStringView cell : qTokenize(t, u'|'))
         cells.append(trimHorizontalSpace(cell).toString());
     return cells;
 }

@@ -1,0 +1,10 @@
+// Made-up assistant answers of a given size for the parser benchmark.
+#pragma once
+
+#include <QString>
+
+// Every block kind in a varied, repeatable mix, with inline formulas and emphasis in the running text.
+QString mixedAnswer(qsizetype size);
+
+// Mostly pipe tables of a few dozen rows, with a heading and a sentence between them.
+QString tableHeavyAnswer(qsizetype size);
