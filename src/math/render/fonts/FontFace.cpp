@@ -1,0 +1,130 @@
+// One math font file read into memory once per process: its HarfBuzz face, glyph names and design metrics.
+#include "fonts/FontFace.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+
+#include <hb-ot.h>
+#include <hb.h>
+
+namespace zepla::math {
+
+namespace {
+
+constexpr char kNamelessGlyphPrefix[] = "gid";
+
+} // namespace
+
+FontFace::Loaded FontFace::fromFile(const QString& path) {
+    static std::mutex lock;
+    static QHash<QString, std::shared_ptr<const FontFace>> faces;
+
+    const QString key = QFileInfo(path).absoluteFilePath();
+    std::lock_guard guard(lock);
+    if (auto found = faces.constFind(key); found != faces.constEnd())
+        return {*found, LoadError::none};
+    QFile file(key);
+    if (!file.open(QIODevice::ReadOnly))
+        return {nullptr, LoadError::unreadableFile};
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError || data.isEmpty())
+        return {nullptr, LoadError::unreadableFile};
+    Loaded loaded = fromData(data);
+    if (loaded.face)
+        faces.insert(key, loaded.face);
+    return loaded;
+}
+
+FontFace::Loaded FontFace::fromData(const QByteArray& data) {
+    if (data.isEmpty())
+        return {nullptr, LoadError::unreadableFile};
+    std::shared_ptr<const FontFace> face(new FontFace(data));
+    if (face->m_glyphCount == 0 || face->m_unitsPerEm == 0)
+        return {nullptr, LoadError::notAFont};
+    return {face, LoadError::none};
+}
+
+FontFace::FontFace(const QByteArray& data) : m_data(data) {
+    m_blob = hb_blob_create(m_data.constData(), static_cast<unsigned>(m_data.size()), HB_MEMORY_MODE_READONLY,
+                            nullptr, nullptr);
+    m_face = hb_face_create(m_blob, 0);
+    m_font = hb_font_create(m_face);
+    m_unitsPerEm = hb_face_get_upem(m_face);
+    m_glyphCount = hb_face_get_glyph_count(m_face);
+    hb_font_set_scale(m_font, static_cast<int>(m_unitsPerEm), static_cast<int>(m_unitsPerEm));
+    hb_font_make_immutable(m_font);
+}
+
+FontFace::~FontFace() {
+    hb_font_destroy(m_font);
+    hb_face_destroy(m_face);
+    hb_blob_destroy(m_blob);
+}
+
+QString FontFace::nameEntry(unsigned nameId) const {
+    unsigned length = 0;
+    hb_ot_name_get_utf8(m_face, nameId, HB_LANGUAGE_INVALID, &length, nullptr);
+    QByteArray text(static_cast<qsizetype>(length) + 1, '\0');
+    unsigned capacity = length + 1;
+    hb_ot_name_get_utf8(m_face, nameId, HB_LANGUAGE_INVALID, &capacity, text.data());
+    text.truncate(capacity);
+    return QString::fromUtf8(text);
+}
+
+QString FontFace::postScriptName() const {
+    return nameEntry(HB_OT_NAME_ID_POSTSCRIPT_NAME);
+}
+
+QString FontFace::fullName() const {
+    return nameEntry(HB_OT_NAME_ID_FULL_NAME);
+}
+
+QString FontFace::nameForGlyph(quint16 glyph) const {
+    if (glyph >= m_glyphCount)
+        return {};
+    char name[128];
+    if (hb_font_get_glyph_name(m_font, glyph, name, sizeof name) && name[0] != '\0')
+        return QString::fromLatin1(name);
+    return QLatin1String(kNamelessGlyphPrefix) + QString::number(glyph);
+}
+
+quint16 FontFace::glyphWithName(const QString& name) const {
+    const QByteArray bytes = name.toLatin1();
+    hb_codepoint_t glyph = 0;
+    if (!bytes.isEmpty() &&
+        hb_font_get_glyph_from_name(m_font, bytes.constData(), static_cast<int>(bytes.size()), &glyph))
+        return static_cast<quint16>(glyph);
+    if (!name.startsWith(QLatin1String(kNamelessGlyphPrefix)))
+        return 0;
+    bool isNumber = false;
+    const uint number = QStringView(name).mid(sizeof kNamelessGlyphPrefix - 1).toUInt(&isNumber);
+    const bool nameless =
+        isNumber && number < m_glyphCount && nameForGlyph(static_cast<quint16>(number)) == name;
+    return nameless ? static_cast<quint16>(number) : 0;
+}
+
+quint16 FontFace::glyphForCodePoint(char32_t codePoint) const {
+    hb_codepoint_t glyph = 0;
+    return hb_font_get_nominal_glyph(m_font, codePoint, &glyph) ? static_cast<quint16>(glyph) : 0;
+}
+
+int FontFace::advance(quint16 glyph) const {
+    return hb_font_get_glyph_h_advance(m_font, glyph);
+}
+
+QRectF FontFace::bounds(quint16 glyph) const {
+    hb_glyph_extents_t extents{};
+    if (!hb_font_get_glyph_extents(m_font, glyph, &extents))
+        return {};
+    // HarfBuzz gives the top-left corner and a negative height; the rectangle here starts at the bottom.
+    return QRectF(extents.x_bearing, extents.y_bearing + extents.height, extents.width, -extents.height);
+}
+
+QRawFont FontFace::rawFont() const {
+    std::call_once(m_rawFontOnce,
+                   [this] { m_rawFont.loadFromData(m_data, m_unitsPerEm, QFont::PreferNoHinting); });
+    return m_rawFont;
+}
+
+} // namespace zepla::math

@@ -1,0 +1,75 @@
+// One math font file read into memory once per process: its HarfBuzz face, glyph names and design metrics.
+#pragma once
+
+#include <QByteArray>
+#include <QRawFont>
+#include <QRectF>
+#include <QString>
+
+#include <memory>
+#include <mutex>
+
+struct hb_blob_t;
+struct hb_face_t;
+struct hb_font_t;
+
+namespace zepla::math {
+
+class FontFace {
+public:
+    enum class LoadError { none, unreadableFile, notAFont };
+
+    struct Loaded {
+        std::shared_ptr<const FontFace> face;
+        LoadError error = LoadError::none;
+    };
+
+    // The face of the file at `path`, shared by every caller of the process; the file is read the first time.
+    static Loaded fromFile(const QString& path);
+    // A face over bytes already in memory; empty data or data HarfBuzz finds no glyphs in is not a font.
+    static Loaded fromData(const QByteArray& data);
+
+    ~FontFace();
+    FontFace(const FontFace&) = delete;
+    FontFace& operator=(const FontFace&) = delete;
+
+    const QByteArray& data() const { return m_data; }
+    unsigned unitsPerEm() const { return m_unitsPerEm; }
+    unsigned glyphCount() const { return m_glyphCount; }
+    QString postScriptName() const;
+    QString fullName() const;
+
+    // The glyph's name in the font's own glyph-name table; glyphs of a font without names are called
+    // "gid<N>", so that every glyph of the font has a name that leads back to it. Empty for an id past the
+    // last glyph.
+    QString nameForGlyph(quint16 glyph) const;
+    // The glyph of that name, or 0 when the font has no such name.
+    quint16 glyphWithName(const QString& name) const;
+    // The glyph the font's character map gives a Unicode code point, or 0.
+    quint16 glyphForCodePoint(char32_t codePoint) const;
+
+    // Horizontal advance and ink bounds in design units, y growing upward.
+    int advance(quint16 glyph) const;
+    QRectF bounds(quint16 glyph) const;
+
+    // HarfBuzz's view of the font at one design unit per unit, for readers of its OpenType tables.
+    hb_font_t* hbFont() const { return m_font; }
+    // The font loaded for drawing, made from the same bytes the first time it is asked for (needs a
+    // QGuiApplication). Sized copies of it are cheap.
+    QRawFont rawFont() const;
+
+private:
+    explicit FontFace(const QByteArray& data);
+    QString nameEntry(unsigned nameId) const;
+
+    QByteArray m_data;
+    hb_blob_t* m_blob = nullptr;
+    hb_face_t* m_face = nullptr;
+    hb_font_t* m_font = nullptr;
+    unsigned m_unitsPerEm = 0;
+    unsigned m_glyphCount = 0;
+    mutable std::once_flag m_rawFontOnce;
+    mutable QRawFont m_rawFont;
+};
+
+} // namespace zepla::math
