@@ -31,3 +31,6 @@ struct MarkdownBlock {
 };
 
 } // namespace zepla::markdown
+
+// Every member is relocatable, so growing a list of blocks can move them as bytes.
+Q_DECLARE_TYPEINFO(zepla::markdown::MarkdownBlock, Q_RELOCATABLE_TYPE);
