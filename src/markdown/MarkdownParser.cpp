@@ -165,10 +165,10 @@ private:
 
     // The current line and every following line that passes the same test, each reduced to its content.
     template <typename Test, typename Content> LineViews readRun(Test passes, Content content) {
-        LineViews pieces;
+        LineViews contents;
         for (std::optional<QStringView> t; (t = currentIf(passes)); lines.advance())
-            pieces.append(content(*t));
-        return pieces;
+            contents.append(content(*t));
+        return contents;
     }
 
     // Code keeps its lines exactly as written, so it is the span of the text from the first to the last.

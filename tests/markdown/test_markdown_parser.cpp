@@ -55,6 +55,7 @@ class TestMarkdownParser : public QObject {
 private slots:
     void emptyAndBlank_data() {
         addColumns();
+        row("null", QString(), {});
         row("empty", "", {});
         row("blank lines of spaces and tabs", "\n  \n\t\n", {});
         row("other space separators are blank", QString::fromUtf16(u"\u00A0\u3000\u2003\n\u202F"), {});

@@ -41,7 +41,7 @@ QString repeatedTo(const QString& unit, qsizetype size) {
 // One content line of random markers, spaces and words; never a backtick, so only the generated fence
 // lines can open or close code.
 QString randomLine(QRandomGenerator& random) {
-    static const QStringList pieces{
+    static const QStringList tokens{
         "#",
         "##",
         "#######",
@@ -78,7 +78,7 @@ QString randomLine(QRandomGenerator& random) {
         return wholeLines[random.bounded(wholeLines.size())];
     QString line;
     for (int n = random.bounded(1, 7); n > 0; --n)
-        line += pieces[random.bounded(pieces.size())];
+        line += tokens[random.bounded(tokens.size())];
     return line;
 }
 
