@@ -63,19 +63,9 @@ QString threadLabel() {
 } // namespace
 
 QString BundleManager::errorName(FontError error) {
-    switch (error) {
-    case FontError::invalidFontFile:
-        return QStringLiteral("invalidFontFile");
-    case FontError::fontPathNotFound:
-        return QStringLiteral("fontPathNotFound");
-    case FontError::initFontError:
-        return QStringLiteral("initFontError");
-    case FontError::registerFailed:
-        return QStringLiteral("registerFailed");
-    case FontError::invalidMathTable:
-        return QStringLiteral("invalidMathTable");
-    }
-    return {};
+    static constexpr const char* kNames[] = {"invalidFontFile", "fontPathNotFound", "initFontError",
+                                             "registerFailed", "invalidMathTable"};
+    return QLatin1String(kNames[static_cast<int>(error)]);
 }
 
 std::size_t BundleManager::CTFontSizePairHash::operator()(const CTFontSizePair& pair) const noexcept {

@@ -63,8 +63,7 @@ FontFace::~FontFace() {
 }
 
 QString FontFace::nameEntry(unsigned nameId) const {
-    unsigned length = 0;
-    hb_ot_name_get_utf8(m_face, nameId, HB_LANGUAGE_INVALID, &length, nullptr);
+    const unsigned length = hb_ot_name_get_utf8(m_face, nameId, HB_LANGUAGE_INVALID, nullptr, nullptr);
     QByteArray text(static_cast<qsizetype>(length) + 1, '\0');
     unsigned capacity = length + 1;
     hb_ot_name_get_utf8(m_face, nameId, HB_LANGUAGE_INVALID, &capacity, text.data());
