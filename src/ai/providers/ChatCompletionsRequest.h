@@ -1,0 +1,32 @@
+// Posting one chat-completions request on the event loop and turning what comes back into a provider result.
+#pragma once
+
+#include "messages/AIProvider.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QUrl>
+
+#include <chrono>
+#include <utility>
+
+namespace zepla::ai {
+
+// How long a request may stay idle before it fails as timed out.
+inline constexpr std::chrono::milliseconds kChatRequestTimeout = std::chrono::seconds(60);
+
+using HTTPHeaders = QList<std::pair<QByteArray, QByteArray>>;
+
+// A service's base address followed by the path of its chat-completions endpoint.
+QUrl endpointAt(const QUrl& baseAddress, const QString& path);
+
+// POSTs `body` as JSON to `endpoint` with the extra headers, from the main thread, without blocking it.
+// No response at all ends in a transport error; a response is read by the codec's reply rules.
+void postChatCompletion(const QUrl& endpoint, const HTTPHeaders& headers, const QByteArray& body,
+                        std::chrono::milliseconds timeout, AIProvider::Completion completion);
+
+// Hands `result` to `completion` on the next turn of the event loop, so that no completion ever runs
+// inside the `send` that started it.
+void completeLater(AIProvider::Completion completion, AIProviderResult result);
+
+} // namespace zepla::ai

@@ -1,0 +1,21 @@
+// Keeps a test's preferences and key file away from the user's, and from other tests running at once.
+#pragma once
+
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+namespace zepla::ai::test {
+
+// Points the home folder at a fresh temporary one for the lifetime of the object, in Qt's test mode.
+class TestHome {
+public:
+    TestHome() {
+        qputenv("HOME", m_home.path().toLocal8Bit());
+        QStandardPaths::setTestModeEnabled(true);
+    }
+
+private:
+    QTemporaryDir m_home;
+};
+
+} // namespace zepla::ai::test

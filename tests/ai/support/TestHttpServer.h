@@ -1,0 +1,69 @@
+// A small HTTP/1.1 responder on 127.0.0.1 that records what it receives and answers with canned replies.
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QTcpServer>
+#include <QUrl>
+
+class QTcpSocket;
+
+namespace zepla::ai::test {
+
+struct CannedReply {
+    enum class Delivery {
+        // Status, headers with Content-Length, the whole body.
+        whole,
+        // Content-Length of the whole body, but the connection closes after half of it.
+        cutShort,
+        // No Content-Length, and the connection closes after half of the body, which so looks complete.
+        closeDelimited,
+        // Reads the request and never answers.
+        silent,
+    };
+
+    int status = 200;
+    QByteArray body;
+    QByteArray contentType = "application/json";
+    Delivery delivery = Delivery::whole;
+};
+
+struct ReceivedRequest {
+    QByteArray method;
+    QByteArray path;
+    // Header names in lower case.
+    QHash<QByteArray, QByteArray> headers;
+    QByteArray body;
+};
+
+class TestHttpServer : public QObject {
+    Q_OBJECT
+
+public:
+    TestHttpServer();
+    ~TestHttpServer() override;
+
+    // http://127.0.0.1:<port>
+    QUrl baseAddress() const;
+
+    // Replies are used in order; the last one answers every further request.
+    void setReplies(QList<CannedReply> replies);
+    const QList<ReceivedRequest>& requests() const { return m_requests; }
+
+private:
+    void accept();
+    void readFrom(QTcpSocket* socket);
+    void answer(QTcpSocket* socket);
+
+    QTcpServer m_server;
+    QList<CannedReply> m_replies;
+    QList<ReceivedRequest> m_requests;
+    QHash<QTcpSocket*, QByteArray> m_buffers;
+};
+
+// A TCP port on 127.0.0.1 where nobody listens.
+QUrl refusingBaseAddress();
+
+} // namespace zepla::ai::test
