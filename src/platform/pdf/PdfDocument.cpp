@@ -251,6 +251,7 @@ Result<PageHandle> Document::removePage(int index) {
     if (!status)
         return status.error();
     a.impl().revision++;
+    a.impl().pagesRemoved = true;
     return handle;
 }
 

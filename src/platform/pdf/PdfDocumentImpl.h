@@ -13,6 +13,7 @@ struct Document::Impl {
     mutable std::recursive_mutex mutex;
     quint64 serial = 0;
     quint64 revision = 0;
+    bool pagesRemoved = false; // some page left the page tree; saving must then look for references to it
     int authLevel = 0; // what pdf_authenticate_password answered: 1 none needed, 2 user, 4 owner
 
     ~Impl();

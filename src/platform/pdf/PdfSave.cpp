@@ -133,7 +133,8 @@ Result<QByteArray> Document::save(const SaveOptions& options) const {
     fz_buffer* buffer = nullptr;
     fz_output* out = nullptr;
     const Status status = guarded(a.ctx, [&] {
-        blankReferencesToRemovedPages(a.ctx, a.doc(), blanked);
+        if (a.impl().pagesRemoved)
+            blankReferencesToRemovedPages(a.ctx, a.doc(), blanked);
         buffer = fz_new_buffer(a.ctx, 64 * 1024);
         out = fz_new_output_with_buffer(a.ctx, buffer);
         pdf_write_document(a.ctx, a.doc(), out, &opts);

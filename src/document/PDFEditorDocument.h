@@ -1,0 +1,63 @@
+// The document of a document window: the PDF every view of the window shows and edits, and whether its file
+// was password-protected when it was read.
+#pragma once
+
+#include "pdf/PdfDocument.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <variant>
+
+namespace zepla::document {
+
+struct DocumentError {
+    enum class Code {
+        fileReadCorruptFile, // the file holds no PDF we can read
+        fileWriteUnknown,    // the PDF could not be serialised
+    };
+    Code code;
+    QString message;
+};
+
+template <class T> using DocumentResult = std::variant<T, DocumentError>;
+
+class PDFEditorDocument : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(bool wasPasswordProtected READ wasPasswordProtected WRITE setWasPasswordProtected NOTIFY
+                   wasPasswordProtectedChanged)
+
+public:
+    // A new, untitled document without pages.
+    explicit PDFEditorDocument(QObject* parent = nullptr);
+    // Reads a document from a file's bytes. An encrypted file reads fine and stays locked until unlocked.
+    static DocumentResult<std::unique_ptr<PDFEditorDocument>> read(const QByteArray& bytes);
+
+    const std::shared_ptr<pdf::Document>& pdfDocument() const { return m_pdf; }
+    // Replaces the PDF as a whole (a file opened into this window).
+    void setPdfDocument(std::shared_ptr<pdf::Document> pdf);
+
+    bool wasPasswordProtected() const { return m_wasPasswordProtected; }
+    void setWasPasswordProtected(bool value);
+
+    // The bytes to write on save: the whole file, rewritten. A document still locked writes the bytes it
+    // was read from, since nothing in it could have changed.
+    DocumentResult<QByteArray> snapshot() const;
+
+    // Edits made inside the PDF call this once per operation, after the change, so the views redraw.
+    void announceChange();
+
+signals:
+    void changed();
+    void pdfDocumentReplaced();
+    void wasPasswordProtectedChanged(bool value);
+
+private:
+    std::shared_ptr<pdf::Document> m_pdf;
+    QByteArray m_lockedBytes;
+    bool m_wasPasswordProtected = false;
+};
+
+} // namespace zepla::document

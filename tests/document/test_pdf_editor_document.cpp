@@ -1,0 +1,94 @@
+// The document of a window: reading, its two read failures, locked files, snapshots and change signals.
+#include "PdfFixtures.h"
+#include "document/PDFEditorDocument.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace zepla::document;
+using zepla::pdf::SaveOptions;
+
+namespace {
+
+std::unique_ptr<PDFEditorDocument> readOrFail(const QByteArray& bytes) {
+    auto result = PDFEditorDocument::read(bytes);
+    if (!std::holds_alternative<std::unique_ptr<PDFEditorDocument>>(result))
+        qFatal("read failed");
+    return std::move(std::get<std::unique_ptr<PDFEditorDocument>>(result));
+}
+
+QByteArray encrypted(const QByteArray& plain, const QString& password) {
+    return zepla::pdf::Document::open(plain)
+        .value()
+        ->save(SaveOptions{SaveOptions::Encryption::Aes256, password, password + "-owner"})
+        .value();
+}
+
+} // namespace
+
+class TestPDFEditorDocument : public QObject {
+    Q_OBJECT
+
+private slots:
+    void newDocumentIsEmpty() {
+        PDFEditorDocument d;
+        QCOMPARE(d.pdfDocument()->pageCount(), 0);
+        QVERIFY(!d.wasPasswordProtected());
+    }
+
+    void unreadableBytesFail_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("zero bytes") << QByteArray();
+        QTest::newRow("not a PDF") << QByteArray("PK\x03\x04 a zip archive, say");
+    }
+
+    void unreadableBytesFail() {
+        QFETCH(QByteArray, bytes);
+        auto result = PDFEditorDocument::read(bytes);
+        QVERIFY(std::holds_alternative<DocumentError>(result));
+        QCOMPARE(std::get<DocumentError>(result).code, DocumentError::Code::fileReadCorruptFile);
+        QVERIFY(!std::get<DocumentError>(result).message.isEmpty());
+    }
+
+    void lockedFileReadsAndStaysLocked() {
+        const QByteArray bytes = encrypted(fixtures::makeTextPdf(2), "pw");
+        auto d = readOrFail(bytes);
+        QVERIFY(d->wasPasswordProtected());
+        QVERIFY(d->pdfDocument()->isLocked());
+        // Saving before unlocking writes the file as it was read.
+        QCOMPARE(std::get<QByteArray>(d->snapshot()), bytes);
+        QVERIFY(d->pdfDocument()->authenticate("pw"));
+        QVERIFY(d->wasPasswordProtected());
+        auto reread = readOrFail(std::get<QByteArray>(d->snapshot()));
+        QVERIFY(reread->wasPasswordProtected());
+    }
+
+    void snapshotWritesTheEditedDocument() {
+        auto d = readOrFail(fixtures::makeTextPdf(3));
+        QVERIFY(d->pdfDocument()->removePage(0).ok());
+        auto saved = readOrFail(std::get<QByteArray>(d->snapshot()));
+        QCOMPARE(saved->pdfDocument()->pageCount(), 2);
+        QCOMPARE(saved->pdfDocument()->pageText(0).value().trimmed(), QString("Page 2"));
+    }
+
+    void changeSignals() {
+        auto d = readOrFail(fixtures::makeTextPdf(1));
+        QSignalSpy changed(d.get(), &PDFEditorDocument::changed);
+        QSignalSpy replaced(d.get(), &PDFEditorDocument::pdfDocumentReplaced);
+        QSignalSpy protectedChanged(d.get(), &PDFEditorDocument::wasPasswordProtectedChanged);
+        d->announceChange();
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(replaced.count(), 0);
+
+        auto other = zepla::pdf::Document::open(fixtures::makeTextPdf(4)).value();
+        d->setPdfDocument(other);
+        QCOMPARE(replaced.count(), 1);
+        QCOMPARE(d->pdfDocument()->pageCount(), 4);
+        d->setWasPasswordProtected(true);
+        d->setWasPasswordProtected(true);
+        QCOMPARE(protectedChanged.count(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPDFEditorDocument)
+#include "test_pdf_editor_document.moc"
