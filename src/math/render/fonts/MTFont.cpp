@@ -8,6 +8,8 @@ namespace zepla::math {
 
 std::shared_ptr<MTFont> MTFont::make(std::shared_ptr<const FontFace> face, qreal size,
                                      const QVariantMap& table) {
+    if (!face)
+        stopOnDamagedResource(QStringLiteral("A math font without a font file has no sized copies"));
     auto font = std::make_shared<MTFont>();
     font->m_ctFont = std::make_shared<const SizedFont>(face, size);
     font->m_defaultCGFont = std::move(face);
