@@ -69,12 +69,14 @@ bool writeAll(int fd, const QByteArray& data) {
 // The temporary file is born with mode 0600 (mkostemp), so no key byte is ever readable by others; the
 // rename then replaces the old file in one step.
 std::optional<DeviceIdentityError> saveToDisk(const DeviceKey& key, const QString& path) {
+    const QByteArray raw = key.rawRepresentation();
+    if (raw.size() != kKeyFileSize)
+        return DeviceIdentityError::writeFailed(QStringLiteral("the key has no raw form"));
     QByteArray temporary = QFile::encodeName(path) + ".XXXXXX";
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
         return DeviceIdentityError::writeFailed(systemError());
-    const bool written =
-        ::fchmod(fd, S_IRUSR | S_IWUSR) == 0 && writeAll(fd, key.rawRepresentation()) && ::fsync(fd) == 0;
+    const bool written = ::fchmod(fd, S_IRUSR | S_IWUSR) == 0 && writeAll(fd, raw) && ::fsync(fd) == 0;
     const int writeErrno = errno;
     ::close(fd);
     if (written && ::rename(temporary.constData(), QFile::encodeName(path).constData()) == 0)

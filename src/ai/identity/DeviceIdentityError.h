@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <utility>
+
 namespace zepla::ai {
 
 class DeviceIdentityError {
