@@ -1,0 +1,21 @@
+#include "document/pages/DerivedFile.h"
+
+#include "pdf/PdfDocument.h"
+
+#include <QSaveFile>
+
+namespace zepla::document {
+
+pdf::Status writeDerivedFile(const pdf::Document& document, const QString& path) {
+    auto bytes = document.save();
+    if (!bytes)
+        return bytes.error();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes.value()) != bytes.value().size() ||
+        !file.commit())
+        return pdf::Error{pdf::Error::Kind::Failed,
+                          QStringLiteral("“%1” could not be written: %2").arg(path, file.errorString())};
+    return {};
+}
+
+} // namespace zepla::document

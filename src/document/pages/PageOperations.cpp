@@ -1,0 +1,142 @@
+#include "document/pages/PageOperations.h"
+
+#include "core/UndoManager.h"
+#include "document/ThumbnailCache.h"
+
+#include <algorithm>
+#include <functional>
+#include <numeric>
+#include <utility>
+
+namespace zepla::document::PageOperations {
+
+namespace {
+
+struct RemovedPage {
+    int index;
+    pdf::PageHandle page;
+};
+
+void finishEdit(PDFEditorDocument& document) {
+    document.announceChange();
+    ThumbnailCache::removeAllObjects();
+}
+
+// Registers `inverse` to run against the PDF the edit was made in. Page handles name objects of that one
+// PDF, so once the window holds another PDF (a file opened into it) the inverse has nothing left to act on.
+void registerInverse(PDFEditorDocument& document, platform::UndoManager* undoManager,
+                     std::function<void(PDFEditorDocument&)> inverse) {
+    if (!undoManager)
+        return;
+    PDFEditorDocument* target = &document;
+    std::weak_ptr<pdf::Document> edited = document.pdfDocument();
+    undoManager->registerUndo(target, [target, edited, inverse = std::move(inverse)] {
+        if (target->pdfDocument() == edited.lock())
+            inverse(*target);
+    });
+}
+
+void restorePages(PDFEditorDocument& document, std::vector<RemovedPage> removed, const IndexSet& indices,
+                  platform::UndoManager* undoManager) {
+    pdf::Document& pdf = *document.pdfDocument();
+    std::sort(removed.begin(), removed.end(),
+              [](const RemovedPage& a, const RemovedPage& b) { return a.index < b.index; });
+    // Lowest first: every lower index is filled again by the time a page goes back, so each lands where it
+    // was.
+    for (const RemovedPage& r : removed)
+        pdf.insertPage(r.page, std::min(r.index, pdf.pageCount()));
+    finishEdit(document);
+    registerInverse(document, undoManager,
+                    [indices, undoManager](PDFEditorDocument& d) { deletePages(d, indices, undoManager); });
+}
+
+std::vector<int> allPages(const pdf::Document& document) {
+    std::vector<int> indices(std::size_t(std::max(0, document.pageCount())));
+    std::iota(indices.begin(), indices.end(), 0);
+    return indices;
+}
+
+// Copies the pages at `indices` to the end of `target`; returns how many of them could not be copied.
+int appendCopies(pdf::Document& target, pdf::Document& source, const std::vector<int>& indices) {
+    int failures = 0;
+    if (!indices.empty())
+        target.copyPages(source, indices, target.pageCount(), &failures);
+    return failures;
+}
+
+} // namespace
+
+void movePage(PDFEditorDocument& document, int from, int to, platform::UndoManager* undoManager) {
+    pdf::Document& pdf = *document.pdfDocument();
+    const int count = pdf.pageCount();
+    if (from == to || from < 0 || from >= count)
+        return;
+    // The index the page has after the move: past the end means last.
+    const int target = std::clamp(to, 0, count - 1);
+    if (!pdf.movePage(from, target))
+        return;
+    finishEdit(document);
+    registerInverse(document, undoManager, [target, from, undoManager](PDFEditorDocument& d) {
+        movePage(d, target, from, undoManager);
+    });
+}
+
+void deletePages(PDFEditorDocument& document, const IndexSet& indices, platform::UndoManager* undoManager) {
+    pdf::Document& pdf = *document.pdfDocument();
+    std::vector<RemovedPage> removed;
+    // Highest first, so every lower index still names the page it named before.
+    for (auto index = indices.rbegin(); index != indices.rend(); ++index) {
+        auto page = pdf.removePage(*index);
+        if (page)
+            removed.push_back({*index, page.value()});
+    }
+    if (removed.empty())
+        return;
+    finishEdit(document);
+    registerInverse(document, undoManager, [removed, indices, undoManager](PDFEditorDocument& d) {
+        restorePages(d, removed, indices, undoManager);
+    });
+}
+
+int merge(PDFEditorDocument& document, pdf::Document& source, int index, platform::UndoManager* undoManager) {
+    pdf::Document& pdf = *document.pdfDocument();
+    const std::vector<int> sourcePages = allPages(source);
+    if (sourcePages.empty())
+        return 0;
+    int failures = 0;
+    const std::vector<pdf::PageHandle> inserted =
+        pdf.copyPages(source, sourcePages, std::clamp(index, 0, pdf.pageCount()), &failures);
+    if (inserted.empty())
+        return failures;
+    finishEdit(document);
+    // Undo takes out the pages this merge put in, wherever they stand, and no other page.
+    registerInverse(document, undoManager, [inserted, undoManager](PDFEditorDocument& d) {
+        IndexSet indices;
+        for (const pdf::PageHandle& page : inserted)
+            indices.insert(d.pdfDocument()->indexOf(page));
+        indices.erase(-1);
+        deletePages(d, indices, undoManager);
+    });
+    return failures;
+}
+
+DerivedDocument extractPages(const IndexSet& indices, pdf::Document& source) {
+    DerivedDocument result{pdf::Document::createEmpty()};
+    const int count = source.pageCount();
+    std::vector<int> pages;
+    for (int index : indices) {
+        if (index >= 0 && index < count)
+            pages.push_back(index);
+    }
+    result.failedPages = appendCopies(*result.document, source, pages);
+    return result;
+}
+
+DerivedDocument mergeFiles(const std::vector<std::shared_ptr<pdf::Document>>& documents) {
+    DerivedDocument result{pdf::Document::createEmpty()};
+    for (const auto& source : documents)
+        result.failedPages += appendCopies(*result.document, *source, allPages(*source));
+    return result;
+}
+
+} // namespace zepla::document::PageOperations

@@ -1,0 +1,55 @@
+// Page edits of a document: undoable move, delete and merge-into of the open document, and extraction and
+// concatenation into new documents.
+#pragma once
+
+#include "document/PDFEditorDocument.h"
+
+#include <memory>
+#include <set>
+#include <vector>
+
+namespace zepla::platform {
+class UndoManager;
+}
+
+namespace zepla::document {
+
+// Zero-based page indices, kept in ascending order.
+using IndexSet = std::set<int>;
+
+// A document built from copies of other pages. `failedPages` counts the pages that existed but could not be
+// copied, so a caller never passes a partial copy off as complete.
+struct DerivedDocument {
+    std::shared_ptr<pdf::Document> document;
+    int failedPages = 0;
+};
+
+// Every in-place edit changes the window's PDF directly, announces the change once, empties the thumbnail
+// cache and, given an undo manager, registers its inverse with the document as target; the inverse does the
+// same and registers the edit again as the redo. Main thread only.
+namespace PageOperations {
+
+// Moves one page so that it ends at `to`, clamped into the page range. Does nothing when `from` names no
+// page or equals `to`.
+void movePage(PDFEditorDocument& document, int from, int to, platform::UndoManager* undoManager);
+
+// Deletes the pages at `indices`; indices that name no page are skipped. Undo puts the very same page
+// objects back, annotations and form fields included.
+void deletePages(PDFEditorDocument& document, const IndexSet& indices, platform::UndoManager* undoManager);
+
+// Inserts copies of every page of `source` at `index`, clamped into the page range. Undo removes exactly the
+// pages inserted; redo puts those same copies back. Returns the number of source pages that could not be
+// copied.
+int merge(PDFEditorDocument& document, pdf::Document& source, int index, platform::UndoManager* undoManager);
+
+// A new document holding copies of the pages at `indices`, in ascending order; indices that name no page
+// are skipped. The source is not changed.
+DerivedDocument extractPages(const IndexSet& indices, pdf::Document& source);
+
+// A new document holding copies of every page of the given documents, in order. It carries no password,
+// document information or outline of the sources.
+DerivedDocument mergeFiles(const std::vector<std::shared_ptr<pdf::Document>>& documents);
+
+} // namespace PageOperations
+
+} // namespace zepla::document

@@ -1,0 +1,4 @@
+target_sources(zepla_document PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/DerivedFile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PageOperations.cpp
+)
