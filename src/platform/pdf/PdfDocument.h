@@ -11,9 +11,12 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QPointF>
+#include <QRectF>
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace zepla::pdf {
@@ -69,6 +72,26 @@ struct SaveOptions {
 };
 
 enum class Permission { Print, Copy, Modify, Annotate };
+
+// A link of a page: a place in this document or an address outside it.
+struct Link {
+    QRectF rect;               // page space
+    int pageIndex = -1;        // the target page of an internal link; -1 for an external one
+    std::optional<QPointF> destination; // page space of the target page, when the link names a point
+    QString uri;               // the address of an external link
+    bool isExternal() const { return pageIndex < 0; }
+};
+
+// A form field's widget on a page, as far as the view fills it in.
+struct FormWidget {
+    enum class Type { Text, Checkbox, Other };
+    AnnotationHandle handle;
+    Type type = Type::Other;
+    QString name;  // the field's full name
+    QRectF rect;   // page space
+    QString value; // a text field's text
+    bool checked = false;
+};
 
 class Document {
 public:
@@ -127,6 +150,17 @@ public:
     // Takes an annotation off its page (its popup too); returns where it stood, for `restoreAnnotation`.
     Result<int> removeAnnotation(int pageIndex, const AnnotationHandle& annotation);
     Status restoreAnnotation(int pageIndex, const AnnotationHandle& annotation, int position);
+
+    // Links, in no particular order (PdfLinks.cpp).
+    Result<std::vector<Link>> links(int pageIndex) const;
+
+    // Form widgets of a page and filling them in; the widgets' appearances are regenerated so renders
+    // show the new value at once (PdfForms.cpp).
+    Result<std::vector<FormWidget>> formWidgets(int pageIndex) const;
+    Status setTextFieldValue(int pageIndex, const AnnotationHandle& widget, const QString& value);
+    Status toggleCheckbox(int pageIndex, const AnnotationHandle& widget);
+    // Nothing when `index` names a page of an unlocked document, else an error a user can read.
+    Status checkPage(int index) const;
 
     // The document information dictionary ("Title", "Author", ... ).
     QString infoValue(const QString& key) const;

@@ -56,6 +56,13 @@ QByteArray makePdf(const DocSpec& spec) {
     const int font = w.add("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>");
     QList<int> pageNumbers;
     QList<int> fields;
+    // Links to pages need the target page's object number, known only once every page is reserved; their
+    // annotations are filled in after the page loop.
+    struct PendingLink {
+        int link;
+        int target;
+    };
+    QList<PendingLink> pendingLinks;
     for (const PageSpec& p : spec.pages) {
         const QByteArray content = "BT /F1 12 Tf 72 700 Td (" + p.text.toLatin1() + ") Tj ET";
         const int stream =
@@ -73,6 +80,27 @@ QByteArray makePdf(const DocSpec& spec) {
             fields << field;
             annots += ref(field) + " ";
         }
+        if (p.withCheckbox) {
+            const QByteArray box = "<< /BBox [0 0 14 14] /Length 0 >>\nstream\n\nendstream";
+            const int on = w.add(box);
+            const int off = w.add(box);
+            const int field = w.add("<< /Type /Annot /Subtype /Widget /FT /Btn /T (agree) /V /Off /AS /Off"
+                                    " /Rect [72 560 86 574] /F 4 /MK << /CA (4) >> /DA (/ZaDb 12 Tf 0 g)"
+                                    " /AP << /N << /Yes " + ref(on) + " /Off " + ref(off) + " >> >> /P " +
+                                    ref(page) + " >>");
+            fields << field;
+            annots += ref(field) + " ";
+        }
+        if (p.linkToPage >= 0) {
+            const int link = w.reserve();
+            pendingLinks.append({link, p.linkToPage});
+            annots += ref(link) + " ";
+        }
+        if (!p.linkURI.isEmpty()) {
+            annots += ref(w.add("<< /Type /Annot /Subtype /Link /Rect [72 620 172 640] /Border [0 0 0]"
+                                " /A << /S /URI /URI (" + p.linkURI.toLatin1() + ") >> >>")) +
+                      " ";
+        }
         QByteArray body = "<< /Type /Page /Parent " + ref(pagesNode) + " /MediaBox " + rect(p.mediaBox) +
                           " /Resources << /Font << /F1 " + ref(font) + " >> >> /Contents " + ref(stream);
         if (!p.cropBox.isNull())
@@ -83,6 +111,12 @@ QByteArray makePdf(const DocSpec& spec) {
             body += " /Annots [" + annots + "]";
         w.set(page, body + " >>");
         pageNumbers << page;
+    }
+    for (const PendingLink& link : pendingLinks) {
+        const QRectF target = spec.pages.value(link.target).mediaBox;
+        w.set(link.link, "<< /Type /Annot /Subtype /Link /Rect [72 650 172 670] /Border [0 0 0] /Dest [" +
+                             ref(pageNumbers.value(link.target)) + " /XYZ " + QByteArray::number(target.left()) +
+                             " " + QByteArray::number(target.bottom()) + " 0] >>");
     }
     QByteArray kids;
     for (int n : pageNumbers)

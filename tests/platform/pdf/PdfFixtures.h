@@ -16,6 +16,9 @@ struct PageSpec {
     int rotate = 0;
     bool withNote = false;      // a Text annotation at (100, 100)
     bool withTextField = false; // a text field widget named "name"
+    bool withCheckbox = false;  // an unchecked checkbox widget named "agree" at [72 560 86 574]
+    int linkToPage = -1;        // a link over [72 650 172 670] to this page index (its top left), when >= 0
+    QString linkURI;            // a link over [72 620 172 640] to this address, when not empty
 };
 
 struct DocSpec {
