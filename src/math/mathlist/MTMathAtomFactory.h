@@ -108,6 +108,16 @@ public:
     // atomForCharacter() of every character in order, characters without an atom skipped.
     static MTMathListPtr atomList(const QString& text);
     static MTMathListPtr mathListForCharacters(const QString& text) { return atomList(text); }
+
+    // --- Tables (Part 5.112) ------------------------------------------------------------------
+
+    // Builds the table of an environment (none: a table begun by "&" or "\\" without \begin) from
+    // rows of cells (used as given, not copied): an MTMathTable, or an MTInner around it for the
+    // delimited matrices and "cases". On failure returns none and stores an error in `error`
+    // unless it already holds one (code 8 unknown environment, code 12 wrong column count).
+    static MTMathAtomPtr table(const std::optional<QString>& environment,
+                               const std::vector<std::vector<MTMathListPtr>>& rows,
+                               std::optional<MTParseError>& error);
 };
 
 } // namespace zepla::math

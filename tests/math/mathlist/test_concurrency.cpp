@@ -1,7 +1,9 @@
 // Concurrent first use of the vocabulary (Parts 5.110 and 5.111): several threads start at once on a
 // fresh process, each touching the one-time tables and the three reverse maps in its own order.
 // Run under ThreadSanitizer to check the locking (see build-mathlist-tsan in the report).
+#include "corpus/TypicalFormulas.h"
 #include "mathlist/MTMathAtomFactory.h"
+#include "mathlist/MTMathListBuilder.h"
 
 #include <QTest>
 
@@ -82,6 +84,32 @@ private slots:
         QVERIFY(expected.contains("<"));
         QVERIFY(expected.contains("hat"));
         QVERIFY(expected.contains("237"));
+    }
+
+    // Parses on several threads at once, each with objects of its own, give what one thread gives.
+    void parallelParses() {
+        const QStringList corpus = zepla::math::corpus::typicalFormulaCorpus(300);
+        QStringList expected;
+        for (const QString& f : corpus)
+            expected << MTMathListBuilder::mathListToString(MTMathListBuilder::build(f));
+        constexpr int threads = 6;
+        std::latch start(threads);
+        std::vector<QStringList> results(threads);
+        std::vector<std::thread> pool;
+        for (int i = 0; i < threads; ++i) {
+            pool.emplace_back([&, i] {
+                start.arrive_and_wait();
+                for (const QString& f : corpus) {
+                    MTMathListPtr list = MTMathListBuilder::build(f);
+                    list->finalized();
+                    results[i] << MTMathListBuilder::mathListToString(list);
+                }
+            });
+        }
+        for (auto& t : pool)
+            t.join();
+        for (int i = 0; i < threads; ++i)
+            QCOMPARE(results[i], expected);
     }
 };
 
