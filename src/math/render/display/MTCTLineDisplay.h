@@ -1,0 +1,37 @@
+// A run of text atoms laid out as one line of glyphs: the atoms it stands for, its text and its measured box.
+#pragma once
+
+#include "display/MTAttributedString.h"
+#include "display/MTDisplay.h"
+#include "display/MTTextLine.h"
+#include "mathlist/MTMathList.h"
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace zepla::math {
+
+class MTCTLineDisplay : public MTDisplay {
+public:
+    // Sets the line from the string; the width is the line's, the ascent and descent its ink above and below
+    // the baseline (never negative). The string carries the font.
+    MTCTLineDisplay(const MTAttributedString& string, QPointF position, MTRange range,
+                    std::vector<MTMathAtomPtr> atoms);
+
+    void draw(MTGraphicsContext& context) const override;
+    // Colours the whole text and sets the line again.
+    void setTextColor(const std::optional<QColor>& color) override;
+
+    const std::optional<MTTextLine>& line() const { return m_line; }
+    const MTAttributedString& attributedString() const { return m_attributedString; }
+    const std::vector<MTMathAtomPtr>& atoms() const { return m_atoms; }
+    void setAtoms(std::vector<MTMathAtomPtr> atoms) { m_atoms = std::move(atoms); }
+
+private:
+    MTAttributedString m_attributedString;
+    std::optional<MTTextLine> m_line;
+    std::vector<MTMathAtomPtr> m_atoms;
+};
+
+} // namespace zepla::math

@@ -1,0 +1,99 @@
+// A line of text set from an attributed string, the stand-in for a platform text line.
+#include "display/MTTextLine.h"
+
+#include "display/FallbackFonts.h"
+
+namespace zepla::math {
+
+namespace {
+
+// The fonts one line may draw with: its own, and the fallbacks at its size, made when first needed.
+class LineFonts {
+public:
+    explicit LineFonts(std::shared_ptr<const SizedFont> font) : m_font(std::move(font)) {}
+
+    struct Glyph {
+        const std::shared_ptr<const SizedFont>* font;
+        quint16 glyph;
+    };
+
+    Glyph glyphFor(char32_t code) {
+        if (const quint16 glyph = m_font->glyphForCodePoint(code); glyph != 0)
+            return {&m_font, glyph};
+        const auto& faces = fallbackFontFaces();
+        for (std::size_t i = 0; i < faces.size(); ++i) {
+            if (const quint16 glyph = faces[i]->glyphForCodePoint(code); glyph != 0)
+                return {&fallback(i), glyph};
+        }
+        return {&m_font, 0};
+    }
+
+private:
+    const std::shared_ptr<const SizedFont>& fallback(std::size_t index) {
+        if (m_fallbacks.size() <= index)
+            m_fallbacks.resize(index + 1);
+        if (!m_fallbacks[index])
+            m_fallbacks[index] =
+                std::make_shared<const SizedFont>(fallbackFontFaces()[index], m_font->pointSize());
+        return m_fallbacks[index];
+    }
+
+    std::shared_ptr<const SizedFont> m_font;
+    std::vector<std::shared_ptr<const SizedFont>> m_fallbacks;
+};
+
+} // namespace
+
+MTTextLine::MTTextLine(const MTAttributedString& string) {
+    if (!string.font())
+        return;
+    LineFonts fonts(string.font());
+    const QString& text = string.string();
+    auto kern = string.kerns().begin();
+    const auto kernEnd = string.kerns().end();
+    auto color = string.colorRanges().begin();
+    const auto colorEnd = string.colorRanges().end();
+
+    qreal x = 0;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype start = i;
+        char32_t code = text.at(i++).unicode();
+        if (QChar::isHighSurrogate(code) && i < text.size() && text.at(i).isLowSurrogate())
+            code = QChar::surrogateToUcs4(char16_t(code), text.at(i++).unicode());
+
+        while (color != colorEnd && color->end <= start)
+            ++color;
+        const std::optional<QColor> glyphColor =
+            color != colorEnd && color->start <= start ? std::optional(color->color) : std::nullopt;
+
+        const LineFonts::Glyph glyph = fonts.glyphFor(code);
+        const SizedFont& font = **glyph.font;
+        if (m_runs.empty() || m_runs.back().font != *glyph.font || m_runs.back().color != glyphColor)
+            m_runs.push_back({*glyph.font, glyphColor, {}, {}});
+        m_runs.back().glyphs.append(glyph.glyph);
+        m_runs.back().positions.append(QPointF(x, 0));
+
+        const QRectF ink = font.boundingRect(glyph.glyph);
+        if (!ink.isEmpty())
+            m_ink = m_ink.isNull() ? ink.translated(x, 0) : m_ink.united(ink.translated(x, 0));
+
+        x += font.advance(glyph.glyph);
+        while (kern != kernEnd && kern->end <= start)
+            ++kern;
+        if (kern != kernEnd && kern->end == i)
+            x += kern->space;
+    }
+    m_width = x;
+}
+
+void MTTextLine::draw(MTGraphicsContext& context, QPointF textPosition) const {
+    for (const GlyphRun& run : m_runs) {
+        QList<QPointF> positions;
+        positions.reserve(run.positions.size());
+        for (QPointF position : run.positions)
+            positions.append(position + textPosition);
+        context.drawGlyphs(run.font->rawFont(), run.glyphs, positions, run.color);
+    }
+}
+
+} // namespace zepla::math
