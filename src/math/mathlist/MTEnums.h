@@ -1,4 +1,4 @@
-// The enumerations of the math model (Part 5.101): atom types, font styles, line styles, column
+// The enumerations of the math model: atom types, font styles, line styles, column
 // alignments, and the index range that finalization assigns to atoms.
 #pragma once
 
@@ -43,19 +43,19 @@ enum class MTMathAtomType : int {
 // The type for a raw value, or none when the value is not one of the table's.
 std::optional<MTMathAtomType> mathAtomTypeFromRaw(int raw);
 constexpr int rawValue(MTMathAtomType type) { return static_cast<int>(type); }
-// "Ordinary", "Large Operator", "TextColor", "Colorbox", ... as Part 5.101 lists them.
+// "Ordinary", "Large Operator", "TextColor", "Colorbox", ... as the model names them.
 QString description(MTMathAtomType type);
 // True for the types that may carry a superscript or subscript: those that order before `boundary`.
 constexpr bool isScriptAllowed(MTMathAtomType type) { return type < MTMathAtomType::boundary; }
 // True for binaryOperator, relation, open, punctuation and largeOperator: a binary operator cannot
-// follow an atom of such a type (Part 5.102).
+// follow an atom of such a type.
 constexpr bool isNotBinaryOperator(MTMathAtomType type) {
     return type == MTMathAtomType::binaryOperator || type == MTMathAtomType::relation ||
            type == MTMathAtomType::open || type == MTMathAtomType::punctuation ||
            type == MTMathAtomType::largeOperator;
 }
 
-// The alphabet in which the typesetter draws a nucleus (Part 6.130).
+// The alphabet in which the typesetter draws a nucleus.
 enum class MTFontStyle : int {
     defaultStyle = 0,
     roman = 1,

@@ -1,4 +1,4 @@
-// The factory operations of Part 5.111 and the table accessors of Part 5.110.
+// The atom factory and the accessors of the vocabulary tables.
 #include "mathlist/MTMathAtomFactory.h"
 
 #include "mathlist/MTUnicode.h"

@@ -1,4 +1,4 @@
-// The LaTeX vocabulary and the atom factory (Parts 5.110, 5.111 and 5.112).
+// The LaTeX vocabulary and the atom factory.
 //
 // MTMathAtomFactory has static members only. Its tables are built once, on first use, safely against
 // concurrent first use (std::call_once). Every atom it hands out is a new object owned by the
@@ -40,7 +40,7 @@ class MTMathAtomFactory {
 public:
     MTMathAtomFactory() = delete;
 
-    // --- The vocabulary tables (Part 5.110) ---------------------------------------------------
+    // --- The vocabulary tables ---------------------------------------------------
 
     // Command name (without the backslash) to the name it stands for in the symbol table (13 rows).
     static const MTStringMap<QString>& aliases();
@@ -64,7 +64,7 @@ public:
     // "mathit", "mathsf", "mathfrak", "mathbb", "bm".
     static QString fontNameForStyle(MTFontStyle style);
 
-    // --- Atoms for characters and commands (Part 5.111) ---------------------------------------
+    // --- Atoms for characters and commands ---------------------------------------
 
     // The atom for one plain input character (a grapheme cluster), or none when the character has
     // no meaning on its own or is not supported.
@@ -109,7 +109,7 @@ public:
     static MTMathListPtr atomList(const QString& text);
     static MTMathListPtr mathListForCharacters(const QString& text) { return atomList(text); }
 
-    // --- Tables (Part 5.112) ------------------------------------------------------------------
+    // --- Tables ------------------------------------------------------------------
 
     // Builds the table of an environment (none: a table begun by "&" or "\\" without \begin) from
     // rows of cells (used as given, not copied): an MTMathTable, or an MTInner around it for the

@@ -1,4 +1,4 @@
-// The math model (Parts 5.101 and 5.102): atoms, their subclasses, math lists, deep copies,
+// The math model: atoms, their subclasses, math lists, deep copies,
 // finalization and fusing, textual descriptions.
 //
 // Objects are reference-counted (std::shared_ptr). A list holds strong references to its atoms, an
@@ -27,7 +27,7 @@ class MTMathList;
 using MTMathAtomPtr = std::shared_ptr<MTMathAtom>;
 using MTMathListPtr = std::shared_ptr<MTMathList>;
 
-// A programming error against the model (the platform exception named "Error" of Part 5.101).
+// A programming error against the model (an exception named "Error").
 class MTMathException : public std::runtime_error {
 public:
     explicit MTMathException(const QString& reason);
@@ -80,9 +80,9 @@ public:
     std::vector<MTMathAtomPtr>& fusedAtoms() { return m_fusedAtoms; }
     void setFusedAtoms(std::vector<MTMathAtomPtr> atoms) { m_fusedAtoms = std::move(atoms); }
 
-    // A copy of the atom, of its own class, that shares no list with it (Part 5.101).
+    // A copy of the atom, of its own class, that shares no list with it.
     virtual MTMathAtomPtr copy() const;
-    // A finalized copy (Part 5.102): every nested list finalized, scripts through the checked setters.
+    // A finalized copy: every nested list finalized, scripts through the checked setters.
     virtual MTMathAtomPtr finalized() const;
     // The nucleus followed by the scripts ("^{...}", "_{...}"), each script list as its string.
     virtual QString string() const;
@@ -251,7 +251,7 @@ public:
     MTOverLine();
     MTOverLine(const MTOverLine& other);
     MTMathAtomPtr copy() const override;
-    // The copy, then the inner list finalized; the scripts stay as copied (Part 5.102).
+    // The copy, then the inner list finalized; the scripts stay as copied.
     MTMathAtomPtr finalized() const override;
 
 protected:
@@ -444,7 +444,7 @@ public:
     std::size_t size() const { return m_atoms.size(); }
     bool isEmpty() const { return m_atoms.empty(); }
 
-    // A new finalized list (Part 5.102); this list is unchanged. Throws when the list holds a boundary atom.
+    // A new finalized list; this list is unchanged. Throws when the list holds a boundary atom.
     MTMathListPtr finalized() const;
 
     // Appends the atom object itself; none is ignored; a boundary atom throws

@@ -1,4 +1,4 @@
-// The LaTeX parser of Part 5.120: a recursive-descent reader over grapheme clusters.
+// The LaTeX parser: a recursive-descent reader over grapheme clusters.
 #include "mathlist/MTMathListBuilder.h"
 
 #include "mathlist/MTMathAtomFactory.h"
@@ -462,9 +462,9 @@ private:
                 return nullptr;
             rows[currentRow].push_back(cell);
             if (static_cast<int>(currentRow) < m_currentEnv->numRows) {
-                // Mend: a row separator inside a group of the cell ("{a \\ b} \\ c") counts a row
-                // too, so numRows may have grown by more than one; the Part adds one row and would
-                // then index past the rows. Every counted row gets its (empty) row.
+                // A row separator inside a group of the cell ("{a \\ b} \\ c") counts a row too, so
+                // numRows may have grown by more than one; adding a single row would leave the table
+                // indexed past its rows. Every counted row gets its (empty) row.
                 currentRow = static_cast<std::size_t>(m_currentEnv->numRows);
                 while (rows.size() <= currentRow)
                     rows.emplace_back();

@@ -1,17 +1,17 @@
-// The LaTeX parser (Part 5.120) and the writer back to LaTeX (Part 5.121).
+// The LaTeX parser and the writer back to LaTeX.
 //
 // build() reads the text by user-perceived characters (grapheme clusters) and returns the math list,
 // or none with the first error recorded (domain "ParseError", codes 1 to 15, see MTParseError.h).
 // It never throws and never sets off the model's exceptions. Parses may run on any thread at once:
 // each uses objects of its own and reads only the factory's guarded tables.
 //
-// Zepla's mends to the Parts:
+// Beyond the usual LaTeX reading:
 //  - Nesting deeper than maxNestingDepth levels (each group, script, command argument, \left group,
 //    \sqrt degree, \over denominator and environment cell counts one level) is parse error 15,
 //    "Formula nested too deeply: more than 256 levels of groups, scripts, arguments or environments",
 //    instead of exhausting the stack.
-//  - A row separator inside a group of a table cell ("{a \\ b \\ c") counts its row as the Part
-//    says, and the table gets an empty row for it (the Part's algorithm would index past its rows).
+//  - A row separator inside a group of a table cell ("{a \\ b \\ c") counts its row as the grammar
+//    says, and the table gets an empty row for it instead of being indexed past its last row.
 //  - The writer writes colour atoms as \color{c}{...}, \textcolor{c}{...} and \colorbox{c}{...}.
 //  - The writer closes a font group before an atom's scripts (\mathbb{R}^{n}, not \mathbb{R^{n}},
 //    which would read n back in the blackboard style).

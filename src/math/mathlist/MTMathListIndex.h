@@ -1,4 +1,4 @@
-// A position inside a math list tree (Part 5.103): an atom of a list and, recursively, a position
+// A position inside a math list tree: an atom of a list and, recursively, a position
 // inside one of that atom's parts. Value-like: equality, hashing, a textual form.
 #pragma once
 

@@ -1,4 +1,4 @@
-// The LaTeX writer of Part 5.121, with Zepla's mends (see MTMathListBuilder.h).
+// The LaTeX writer, with Zepla's mends (see MTMathListBuilder.h).
 #include "mathlist/MTMathAtomFactory.h"
 #include "mathlist/MTMathListBuilder.h"
 
@@ -51,7 +51,7 @@ void writeTable(const MTMathTable& table, QString& out) {
     const QString& env = table.environment();
     if (!env.isEmpty())
         out += QStringLiteral("\\begin{") + env + QLatin1Char('}');
-    // The atoms that the table builder (Part 5.112) put in the cells are left out of the text.
+    // The atoms that the table builder put in the cells are left out of the text.
     const bool styleFirst = env == u"matrix" || env == u"cases";
     const bool spacerSecond = env == u"eqalign" || env == u"aligned" || env == u"split";
     const auto& rows = table.cells();

@@ -1,4 +1,4 @@
-// Environments and tables (Part 5.112): MTMathAtomFactory::table(environment, rows, error).
+// Environments and tables: MTMathAtomFactory::table(environment, rows, error).
 #include "mathlist/MTMathAtomFactory.h"
 
 namespace zepla::math {

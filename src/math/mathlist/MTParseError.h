@@ -1,4 +1,4 @@
-// Parse errors (Parts 5.112 and 5.120): error objects in the domain "ParseError" whose code is the
+// Parse errors: error objects in the domain "ParseError" whose code is the
 // error kind counted from 1 and whose message is the localized description. Returned through an
 // error argument, never thrown; the first error of a parse wins.
 #pragma once

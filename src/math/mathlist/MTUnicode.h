@@ -1,7 +1,7 @@
 // Characters as the math engine reads them: user-perceived characters (extended grapheme clusters),
-// never bytes or UTF-16 units; and the character tests of Part 5.103.
+// never bytes or UTF-16 units; and the character tests the typesetter uses.
 //
-// A "character" below is a QStringView holding exactly one grapheme cluster. Where Part 5.103 or
+// A "character" below is a QStringView holding exactly one grapheme cluster. Where the character tests or
 // 5.111 says a character "orders" between two others, the comparison is the platform's: canonical
 // (NFC) form, then Unicode scalar values in order (so U+212B ANGSTROM SIGN equals U+00C5).
 #pragma once
@@ -30,7 +30,7 @@ int compareCharacter(QStringView character, char32_t scalar);
 // The NFC form of a character (ASCII returned as it is, without normalizing).
 QString canonicalCharacter(QStringView character);
 
-// Tests on the sum of the scalar values (Part 5.103).
+// Tests on the sum of the scalar values.
 bool isCapitalGreek(char32_t code);                  // U+0391 to U+03A9
 bool isLowerGreek(char32_t code);                    // U+03B1 to U+03C9
 std::optional<int> greekSymbolOrder(char32_t code);  // position among U+03F5 U+03D1 U+03F0 U+03D5 U+03F1 U+03D6
@@ -40,7 +40,7 @@ inline bool isLowerGreek(QStringView ch) { return isLowerGreek(utf32Chars(ch)); 
 inline std::optional<int> greekSymbolOrder(QStringView ch) { return greekSymbolOrder(utf32Chars(ch)); }
 inline bool isGreekSymbol(QStringView ch) { return isGreekSymbol(utf32Chars(ch)); }
 
-// Tests by ordering of the character (Part 5.103).
+// Tests by ordering of the character.
 bool isUpperEnglish(QStringView ch); // "A" to "Z"
 bool isLowerEnglish(QStringView ch); // "a" to "z"
 bool isNumber(QStringView ch);       // "0" to "9"

@@ -1,4 +1,4 @@
-// The LaTeX vocabulary of Part 5.110, as data: every row of every table.
+// The LaTeX vocabulary, as data: every row of every table.
 #include "mathlist/MTVocabulary_p.h"
 
 namespace zepla::math::detail {

@@ -1,4 +1,4 @@
-// Concurrent first use of the vocabulary (Parts 5.110 and 5.111): several threads start at once on a
+// Concurrent first use of the vocabulary: several threads start at once on a
 // fresh process, each touching the one-time tables and the three reverse maps in its own order.
 // Run under ThreadSanitizer to check the locking (see build-mathlist-tsan in the report).
 #include "corpus/TypicalFormulas.h"

@@ -1,4 +1,4 @@
-// Bad input (Part 5.120): a few hundred thousand generated LaTeX-ish strings. None may crash, hang or
+// Bad input: a few hundred thousand generated LaTeX-ish strings. None may crash, hang or
 // throw; every failure must be one of the parse error codes with one of its messages; every success
 // must finalize, write back and parse its written text again without crashing.
 //
@@ -20,7 +20,7 @@ namespace {
 
 QString ch(char32_t c) { return QString::fromUcs4(&c, 1); }
 
-// Whether `error` is one of the Part's errors (or Zepla's code 15) with a message of its code.
+// Whether `error` is one of the parser's errors (or Zepla's code 15) with a message of its code.
 bool isKnownError(const MTParseError& e, const QString& input) {
     const QString& m = e.message;
     if (e.domain != QLatin1String("ParseError"))

@@ -1,4 +1,4 @@
-// Parts 5.101 (atoms and lists), 5.102 (finalization and fusing) and 5.103 (index and character tests).
+// Atoms and lists, finalization and fusing, index and character tests.
 #include "mathlist/MTMathList.h"
 #include "mathlist/MTMathListIndex.h"
 #include "mathlist/MTUnicode.h"
@@ -63,7 +63,7 @@ class TestMathListModel : public QObject {
     Q_OBJECT
 
 private slots:
-    // --- Part 5.101: enumerations -------------------------------------------------------------
+    // --- enumerations -------------------------------------------------------------
 
     void atomTypeRawValues() {
         QCOMPARE(mathAtomTypeFromRaw(101), std::optional<T>(T::boundary));
@@ -108,7 +108,7 @@ private slots:
         QCOMPARE(rawValue(MTFontStyle::blackboard), 8);
     }
 
-    // --- Part 5.101: atoms -------------------------------------------------------------------
+    // --- atoms -------------------------------------------------------------------
 
     void atomDefaults() {
         MTMathAtom a;
@@ -166,7 +166,7 @@ private slots:
         QCOMPARE(inner.leftBoundary()->nucleus(), QString("("));
     }
 
-    // --- Part 5.101: lists --------------------------------------------------------------------
+    // --- lists --------------------------------------------------------------------
 
     void addRefusesBoundary() {
         MTMathList l;
@@ -400,7 +400,7 @@ private slots:
         QCOMPARE(cb.string(), QString("\\colorbox{#fff}{[]}"));
     }
 
-    // --- Part 5.102: finalization -------------------------------------------------------------
+    // --- finalization -------------------------------------------------------------
 
     void finalizeEmpty() { QVERIFY(MTMathList().finalized()->isEmpty()); }
 
@@ -589,7 +589,7 @@ private slots:
         QCOMPARE(exceptionReason([&] { l.finalized(); }), QString("Cannot add atom of type 101 into mathlist"));
     }
 
-    // --- Part 5.103 ---------------------------------------------------------------------------
+    // --- index and character tests ---------------------------------------------------------------------------
 
     void listIndex() {
         using K = MTMathListIndex::MTMathListSubIndexType;

@@ -1,5 +1,5 @@
-// Parts 5.112 (environments and tables) and 5.120 (the LaTeX parser): every error code and message,
-// the Parts' edge cases, bad input and the nesting bound.
+// Environments and tables and the LaTeX parser: every error code and message,
+// the known edge cases, bad input and the nesting bound.
 #include "MathListCompare.h"
 #include "corpus/TypicalFormulas.h"
 #include "mathlist/MTMathAtomFactory.h"
@@ -146,7 +146,7 @@ private slots:
         QCOMPARE(error->code, 1);
     }
 
-    // --- Part 5.120 edge cases -------------------------------------------------------------------
+    // --- parser edge cases -------------------------------------------------------------------
 
     void emptyText() {
         auto l = parse("");
@@ -285,8 +285,8 @@ private slots:
         // Nested environments.
         auto nested = at<MTMathTable>(parse("\\begin{matrix} \\begin{matrix} a \\end{matrix} & b \\end{matrix}"), 0);
         QVERIFY(at<MTMathTable>(nested->cells()[0][0], 1));
-        // Row separators inside a group of a cell count rows too (found by the fuzz test: the Part's
-        // algorithm indexed past its rows here).
+        // Row separators inside a group of a cell count rows too (found by the fuzz test: the table
+        // was once indexed past its rows here).
         auto skipped = at<MTMathTable>(parse("\\begin{matrix} {a \\\\ b \\\\ c \\end{matrix}"), 0);
         QVERIFY(skipped);
         QCOMPARE(skipped->numRows(), 3);
@@ -349,7 +349,7 @@ private slots:
         auto signs = parse("a-b:c");
         QCOMPARE(signs->atoms()[1]->nucleus(), ch(0x2212));
         QCOMPARE(signs->atoms()[3]->nucleus(), ch(0x2236));
-        // "&" is not one of the single-character commands (Part 5.120), so "\&" is an invalid command.
+        // "&" is not one of the single-character commands, so "\&" is an invalid command.
         QCOMPARE(parseError("\\&")->code, 2);
         auto escaped = parse("\\{\\}\\$\\#\\%\\_\\ \\|\\\\");
         QVERIFY(escaped);
@@ -385,7 +385,7 @@ private slots:
         QCOMPARE(f->atoms()[2]->indexRange(), (MTRange{2, 1}));
     }
 
-    // --- Part 5.112 ----------------------------------------------------------------------------
+    // --- environments and tables ----------------------------------------------------------------------------
 
     void tableBuilder() {
         auto cell = [](const char* text) { return MTMathAtomFactory::atomList(QString(text)); };

@@ -1,4 +1,4 @@
-// Parts 5.110 (the vocabulary tables) and 5.111 (atoms for characters and commands, reverse maps).
+// The vocabulary tables, atoms for characters and commands, reverse maps.
 #include "mathlist/MTMathAtomFactory.h"
 #include "mathlist/MTUnicode.h"
 
@@ -221,7 +221,7 @@ private slots:
     }
 
     void greekCharactersAreNotPlainInput() {
-        // Greek letters come from commands; typed directly they have no atom (Part 5.111, step 3).
+        // Greek letters come from commands; typed directly they have no atom (the factory's rule).
         QVERIFY(!MTMathAtomFactory::atomForCharacter(ch(0x3B1)));
         QVERIFY(!MTMathAtomFactory::atomForCharacter(ch(0x3A9)));
         QVERIFY(!MTMathAtomFactory::atomForCharacter(ch(0x4E00)));

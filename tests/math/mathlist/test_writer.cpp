@@ -1,4 +1,4 @@
-// Part 5.121 (the LaTeX writer): the Part's edge cases, Zepla's mends (colours, scripts of styled
+// The LaTeX writer: the known edge cases, Zepla's mends (colours, scripts of styled
 // atoms, cases), and parse -> write -> parse round trips over the corpus of typical formulas.
 #include "MathListCompare.h"
 #include "corpus/TypicalFormulas.h"
