@@ -1,0 +1,46 @@
+// Rasterises page tiles on worker threads: display lists recorded on the main thread are drawn by a
+// thread pool and the images come back to the main thread as queued signals. Requests for tiles that are
+// no longer wanted (scrolled away) are dropped before they are drawn, and the newest request goes first.
+#pragma once
+
+#include "TileCache.h"
+#include "pdf/PdfRender.h"
+
+#include <QObject>
+#include <QRect>
+
+#include <memory>
+#include <set>
+
+namespace zepla::pdfview {
+
+class TileRenderer : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TileRenderer(QObject* parent = nullptr);
+    ~TileRenderer() override;
+
+    // Draws `area` (device pixels) of the page at `scale` unless that tile of that revision is on its way.
+    void request(const TileKey& key, quint64 revision, const pdf::DisplayList& list, double scale,
+                 const QRect& area);
+    // The tiles still worth drawing; queued requests for others are skipped.
+    void setWanted(std::set<TileKey> wanted);
+    bool isPending(const TileKey& key, quint64 revision) const;
+    bool isIdle() const { return m_inFlight.empty(); }
+
+signals:
+    // A null image means the tile could not be drawn.
+    void tileReady(const zepla::pdfview::TileKey& key, quint64 revision, const QImage& image);
+    // Nothing is on its way any more.
+    void idle();
+
+private:
+    struct Channel;
+    void finished(const TileKey& key, quint64 revision, const QImage& image, bool skipped);
+
+    std::shared_ptr<Channel> m_channel;
+    std::set<std::pair<TileKey, quint64>> m_inFlight;
+};
+
+} // namespace zepla::pdfview
