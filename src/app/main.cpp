@@ -1,19 +1,25 @@
-// Zepla's entry point.
-#include "FirstPageWindow.h"
+// Zepla's entry point: one running instance per user, which later launches hand their files to.
+#include "app/SingleInstance.h"
+#include "app/ZeplaApp.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Zepla"));
-    QApplication::setOrganizationName(QStringLiteral("Zepla"));
-    const QStringList files = app.arguments().mid(1);
-    std::vector<std::unique_ptr<FirstPageWindow>> windows;
-    if (files.isEmpty())
-        windows.push_back(std::make_unique<FirstPageWindow>(QString()));
-    for (const QString& file : files)
-        windows.push_back(std::make_unique<FirstPageWindow>(file));
-    for (auto& window : windows)
-        window->show();
-    return app.exec();
+    QApplication application(argc, argv);
+    zepla::app::describeApplication();
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QStringList files;
+    for (const QString& argument : application.arguments().mid(1))
+        files << QFileInfo(argument).absoluteFilePath();
+
+    zepla::app::SingleInstance instance;
+    if (instance.handOver(files))
+        return 0;
+    instance.listen();
+
+    zepla::app::ZeplaApp zepla(&instance);
+    zepla.launch(files);
+    return application.exec();
 }

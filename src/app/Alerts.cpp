@@ -1,0 +1,16 @@
+#include "app/Alerts.h"
+
+#include <QMessageBox>
+
+namespace zepla::app {
+
+QMessageBox* showAlert(QWidget* parent, const QString& title, const QString& message) {
+    auto* box = new QMessageBox(QMessageBox::Warning, title, title, QMessageBox::Ok, parent);
+    box->setInformativeText(message);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
+    box->open();
+    return box;
+}
+
+} // namespace zepla::app

@@ -1,0 +1,140 @@
+#include "app/AppDelegate.h"
+
+#include "app/DocumentController.h"
+#include "app/DocumentWindow.h"
+#include "app/WelcomeWindow.h"
+#include "document/FileOpenRouter.h"
+#include "document/ThumbnailCache.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QStyle>
+#include <QTimer>
+
+namespace zepla::app {
+
+namespace {
+
+constexpr int landingFollowUpMilliseconds = 400;
+
+bool isPopup(const QWidget* widget) {
+    const Qt::WindowType type = widget->windowType();
+    return type == Qt::Popup || type == Qt::ToolTip || type == Qt::SplashScreen;
+}
+
+} // namespace
+
+bool anyWindowVisible(const QWidget* except) {
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.cbegin(), windows.cend(), [except](const QWidget* window) {
+        return window != except && window->isVisible() && !isPopup(window);
+    });
+}
+
+AppDelegate::AppDelegate(DocumentController& controller, QObject* parent)
+    : QObject(parent), m_controller(controller) {
+    // A document window that becomes active, or opens in front, takes over from the landing window.
+    connect(&m_controller, &DocumentController::documentReplaced, this, &AppDelegate::closeWelcomeWindow);
+}
+
+AppDelegate::~AppDelegate() {
+    qApp->removeEventFilter(this);
+    delete m_welcomeWindow;
+}
+
+void AppDelegate::applicationDidFinishLaunching() {
+    document::ThumbnailCache::install();
+    QTimer::singleShot(0, this, &AppDelegate::showLandingPageIfNoWindowsVisible);
+    qApp->installEventFilter(this);
+}
+
+void AppDelegate::openFiles(const QStringList& paths) {
+    for (const QString& path : paths)
+        document::FileOpenRouter::open(path);
+}
+
+void AppDelegate::reopen() {
+    if (!anyWindowVisible())
+        return showLandingPageIfNoWindowsVisible();
+    QWidget* window = QApplication::activeWindow();
+    if (!window && !m_controller.documents().isEmpty())
+        window = m_controller.documents().constLast();
+    if (!window)
+        window = m_welcomeWindow;
+    if (window) {
+        window->raise();
+        window->activateWindow();
+    }
+}
+
+void AppDelegate::showLandingPageIfNoWindowsVisible() {
+    if (m_controller.isTerminating() || anyWindowVisible())
+        return;
+    auto* window = new WelcomeWindow;
+    m_controller.installMenus(*window, nullptr);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window->setGeometry(screen->availableGeometry());
+    else
+        window->setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, WelcomeWindow::initialSize,
+                                                QRect(QPoint(), WelcomeWindow::initialSize)));
+    delete m_welcomeWindow;
+    m_welcomeWindow = window;
+    window->show();
+    window->raise();
+    window->activateWindow();
+
+    // A document window that opened meanwhile, without becoming active, still takes over.
+    QPointer<WelcomeWindow> shown(window);
+    QTimer::singleShot(landingFollowUpMilliseconds, this, [this, shown] {
+        if (!shown || m_welcomeWindow != shown)
+            return;
+        const auto& documents = m_controller.documents();
+        if (std::any_of(documents.cbegin(), documents.cend(),
+                        [](const DocumentWindow* w) { return w->isVisible(); }))
+            closeWelcomeWindow();
+    });
+}
+
+void AppDelegate::closeWelcomeWindow() {
+    if (!m_welcomeWindow)
+        return;
+    WelcomeWindow* window = m_welcomeWindow;
+    m_welcomeWindow = nullptr;
+    window->close();
+    window->deleteLater();
+}
+
+void AppDelegate::windowClosed(QWidget* window) {
+    if (window == m_welcomeWindow) {
+        // Without a Dock to bring it back, closing the landing window with nothing else open ends the
+        // application.
+        QTimer::singleShot(0, this, [this] {
+            if (!m_controller.isTerminating() && !anyWindowVisible())
+                QApplication::quit();
+        });
+        return;
+    }
+    QTimer::singleShot(0, this, &AppDelegate::showLandingPageIfNoWindowsVisible);
+}
+
+bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || !widget->isWindow())
+        return false;
+    switch (event->type()) {
+    case QEvent::Close:
+        if (!isPopup(widget))
+            windowClosed(widget);
+        break;
+    case QEvent::Show:
+    case QEvent::WindowActivate:
+        if (qobject_cast<DocumentWindow*>(widget))
+            closeWelcomeWindow();
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+} // namespace zepla::app

@@ -1,0 +1,142 @@
+#include "app/DocumentController.h"
+
+#include "app/Alerts.h"
+#include "app/AppMenus.h"
+#include "app/DocumentFile.h"
+#include "app/DocumentWindow.h"
+#include "document/FileOpenRouter.h"
+#include "ui/landing/RecentDocuments.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QScreen>
+#include <QTimer>
+
+namespace zepla::app {
+
+namespace {
+
+// One spelling per file, so that a file reached through a link or a relative path is still the same file.
+QString fileKey(const QString& path) {
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
+void showInFront(QWidget* window) {
+    if (window->isMinimized())
+        window->showNormal();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+} // namespace
+
+DocumentController::DocumentController(UpdaterController& updater, QObject* parent)
+    : QObject(parent), m_updater(updater) {}
+
+DocumentController::~DocumentController() {
+    qDeleteAll(m_documents);
+}
+
+DocumentWindow* DocumentController::addWindow(DocumentWindow* window) {
+    m_documents << window;
+    installMenus(*window, window);
+    connect(window, &DocumentWindow::closed, this, [this, window] {
+        m_documents.removeOne(window);
+        window->deleteLater();
+    });
+    connect(window, &DocumentWindow::documentReplaced, this,
+            [this, window] { emit documentReplaced(window); });
+    // Document windows open filling the screen's free area, once; the user may resize them afterwards.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window->setGeometry(screen->availableGeometry());
+    else
+        window->resize(1000, 760);
+    showInFront(window);
+    emit documentOpened(window);
+    return window;
+}
+
+DocumentWindow* DocumentController::newDocument() {
+    return addWindow(new DocumentWindow(std::make_unique<document::PDFEditorDocument>(), QString(), *this));
+}
+
+DocumentWindow* DocumentController::documentFor(const QString& path) const {
+    const QString key = fileKey(path);
+    for (DocumentWindow* window : m_documents)
+        if (!window->filePath().isEmpty() && fileKey(window->filePath()) == key)
+            return window;
+    return nullptr;
+}
+
+bool DocumentController::bringForward(const QString& path) {
+    DocumentWindow* window = documentFor(path);
+    if (!window)
+        return false;
+    showInFront(window);
+    return true;
+}
+
+void DocumentController::openDocument(const QString& path) {
+    const QString key = fileKey(path);
+    if (bringForward(key) || m_opening.contains(key))
+        return;
+    m_opening.insert(key);
+    DocumentFile::read(key, this, [this, key](DocumentFile::ReadResult read) {
+        m_opening.remove(key);
+        if (!read.document)
+            return showOpenFailure(key, read.error);
+        // Opened twice while reading: the window of the first read stands.
+        if (bringForward(key))
+            return;
+        ui::RecentDocuments::note(key);
+        addWindow(new DocumentWindow(std::move(read.document), key, *this));
+    });
+}
+
+void DocumentController::showOpenFailure(const QString& path, const QString& reason) {
+    if (!QFileInfo::exists(path))
+        ui::RecentDocuments::remove(path);
+    showAlert(nullptr, tr("The document “%1” could not be opened.").arg(QFileInfo(path).fileName()), reason);
+}
+
+void DocumentController::runOpenDialog(QWidget* parent) {
+    QFileDialog dialog(parent, tr("Open"));
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilter(document::FileOpenRouter::openDialogNameFilter());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    for (const QString& path : dialog.selectedFiles())
+        document::FileOpenRouter::open(path);
+}
+
+void DocumentController::installMenus(QMainWindow& window, DocumentWindow* document) {
+    AppMenus::install(window, *this, m_updater, document);
+}
+
+void DocumentController::terminate() {
+    if (m_terminating)
+        return;
+    m_terminating = true;
+    closeNextForTermination();
+}
+
+void DocumentController::closeNextForTermination() {
+    if (m_documents.isEmpty()) {
+        QApplication::quit();
+        return;
+    }
+    m_documents.constFirst()->requestClose([this](bool closed) {
+        if (!closed) {
+            m_terminating = false;
+            return;
+        }
+        // The closed window leaves the list on this turn; the next one is asked on the following turn.
+        QTimer::singleShot(0, this, &DocumentController::closeNextForTermination);
+    });
+}
+
+} // namespace zepla::app

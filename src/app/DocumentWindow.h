@@ -1,0 +1,89 @@
+// A document window: one per document, owning the document, its undo history and its file path, with saving
+// and the unsaved-changes prompt on close.
+#pragma once
+
+#include "core/UndoManager.h"
+#include "document/PDFEditorDocument.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+
+class QMessageBox;
+
+namespace zepla::app {
+
+class DocumentController;
+
+class DocumentWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // `filePath` is empty for a new, untitled document.
+    DocumentWindow(std::unique_ptr<document::PDFEditorDocument> document, const QString& filePath,
+                   DocumentController& controller);
+    ~DocumentWindow() override;
+
+    document::PDFEditorDocument& document() const { return *m_document; }
+    platform::UndoManager& undoManager() { return m_undoManager; }
+    QString filePath() const { return m_filePath; }
+    // The file name, or "Untitled".
+    QString displayName() const;
+
+    // Unsaved changes: an undo history away from its saved state, or an edit that could not be undone (the
+    // document's PDF replaced by an operation).
+    bool isDocumentEdited() const;
+    bool isSaving() const { return m_saving; }
+
+    // Save: to the document's file, or through Save As when it has none. `done` tells whether it was saved.
+    void save(std::function<void(bool saved)> done = {});
+    // Asks where, then saves there; the window then shows that file.
+    void saveAs(std::function<void(bool saved)> done = {});
+    // Writes the document to `path` without blocking the window; a failure is shown in an alert and leaves
+    // the document as edited as it was.
+    void saveTo(const QString& path, std::function<void(bool saved)> done = {});
+
+    // Opens a PDF into this window, replacing its document (the landing content of an empty window does
+    // this).
+    void openInPlace(const QString& path);
+
+    // Closes like the window's close button, asking about unsaved changes first; `done` tells whether the
+    // window closed (false when the user cancelled or saving failed).
+    void requestClose(std::function<void(bool closed)> done);
+    // The unsaved-changes prompt while it is shown.
+    QMessageBox* closePrompt() const { return m_closePrompt; }
+
+signals:
+    void documentEditedChanged(bool edited);
+    void filePathChanged(const QString& path);
+    // The window now shows another file, opened into it.
+    void documentReplaced();
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // The window's content, made once. The only place that knows what the content is.
+    QWidget* makeContent();
+    void setFilePath(const QString& path);
+    void updateTitle();
+    void askToSave();
+    void finishClose(bool closed);
+
+    std::unique_ptr<document::PDFEditorDocument> m_document;
+    platform::UndoManager m_undoManager;
+    QString m_filePath;
+    DocumentController& m_controller;
+    bool m_editedWithoutUndo = false;
+    bool m_replacingDocument = false;
+    bool m_saving = false;
+    bool m_changedDuringSave = false;
+    bool m_closeApproved = false;
+    bool m_closeWhenSaved = false;
+    QMessageBox* m_closePrompt = nullptr;
+    std::function<void(bool)> m_closeCallback;
+};
+
+} // namespace zepla::app
