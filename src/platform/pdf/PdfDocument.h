@@ -14,9 +14,11 @@
 #include <QPointF>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace zepla::pdf {
@@ -59,6 +61,53 @@ struct AnnotationInfo {
     QRectF rect;     // page space
     QString contents;
 };
+
+// A value of an annotation's dictionary, as the annotation writers describe what goes into the file.
+class ObjectValue {
+public:
+    enum class Type { Null, Boolean, Number, Name, Text, Array, Dictionary };
+    using Entries = std::vector<std::pair<QByteArray, ObjectValue>>;
+
+    ObjectValue() = default; // null: as an entry to write, it removes the key
+    ObjectValue(bool value) : m_type(Type::Boolean), m_number(value ? 1 : 0) {}
+    ObjectValue(int value) : m_type(Type::Number), m_number(value) {}
+    ObjectValue(double value) : m_type(Type::Number), m_number(value) {}
+    static ObjectValue name(const QByteArray& name);
+    static ObjectValue text(const QString& text);
+    static ObjectValue array(std::vector<ObjectValue> items);
+    static ObjectValue numbers(const std::vector<double>& numbers);
+    static ObjectValue dictionary(Entries entries);
+
+    Type type() const { return m_type; }
+    double number() const { return m_number; }
+    const QByteArray& nameValue() const { return m_bytes; }
+    const QString& textValue() const { return m_text; }
+    const std::vector<ObjectValue>& items() const { return m_items; }
+    const Entries& entries() const { return m_entries; }
+
+private:
+    Type m_type = Type::Null;
+    double m_number = 0;
+    QByteArray m_bytes;
+    QString m_text;
+    std::vector<ObjectValue> m_items;
+    Entries m_entries;
+};
+
+// One appearance stream of an annotation: a form drawn in page space over `bbox`, so that moving the
+// annotation's rectangle moves the drawing with it.
+struct AppearanceStream {
+    QRectF bbox;        // page space
+    QByteArray content; // content stream operators
+    // Graphics states /<name> setting fill and stroke opacity.
+    std::vector<std::pair<QByteArray, double>> opacities;
+    // Fonts /<name> embedded from font files as CID fonts: text shows two-byte glyph indices.
+    std::vector<std::pair<QByteArray, QString>> fonts;
+};
+
+// The normal appearance: one stream under an empty state name, or a stream per state (a checkbox's /Yes
+// and /Off) with the annotation's /AS choosing one.
+using AppearanceStates = std::vector<std::pair<QByteArray, AppearanceStream>>;
 
 struct SaveOptions {
     enum class Encryption {
@@ -161,6 +210,23 @@ public:
     Status toggleCheckbox(int pageIndex, const AnnotationHandle& widget);
     // Nothing when `index` names a page of an unlocked document, else an error a user can read.
     Status checkPage(int index) const;
+
+    // Creates an annotation object on a page (/Type /Annot and /P are set here) with the given entries and
+    // appearance, at the end of the page's annotation array. A widget that has a field name (/T) also
+    // becomes a field of the document's form.
+    Result<AnnotationHandle> createAnnotation(int pageIndex, const ObjectValue::Entries& entries,
+                                              const AppearanceStates& appearance);
+    // Sets entries of an annotation (a null value removes the key), and replaces its appearance when one
+    // is given. Works on and off the page.
+    Status updateAnnotation(const AnnotationHandle& annotation, const ObjectValue::Entries& entries,
+                            const AppearanceStates* appearance = nullptr);
+    // A number entry of an annotation (0 when it has none): for flags and sizes.
+    double annotationNumber(const AnnotationHandle& annotation, const QByteArray& key) const;
+    // The fully qualified names of the form's fields.
+    QStringList fieldNames() const;
+    // Puts a widget into the form's field list or takes it out, so that a field taken off its page
+    // (for undo) is not left behind as a field without a place.
+    Status setFieldListed(const AnnotationHandle& widget, bool listed);
 
     // The document information dictionary ("Title", "Author", ... ).
     QString infoValue(const QString& key) const;

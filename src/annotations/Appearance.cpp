@@ -1,0 +1,40 @@
+#include "Appearance.h"
+
+#include <QPainterPathStroker>
+
+namespace zepla::annotations {
+
+void Appearance::fill(const QPainterPath& path, const QColor& color) {
+    m_ops.push_back(DrawOp{DrawOp::Kind::Fill, path, color, {}, {}});
+}
+
+void Appearance::stroke(const QPainterPath& path, const QColor& color, const StrokeStyle& style) {
+    m_ops.push_back(DrawOp{DrawOp::Kind::Stroke, path, color, style, {}});
+}
+
+void Appearance::text(const TextRun& run) {
+    m_ops.push_back(DrawOp{DrawOp::Kind::Text, {}, run.color, {}, run});
+}
+
+QRectF Appearance::coveredArea() const {
+    QRectF area;
+    for (const DrawOp& op : m_ops) {
+        QRectF r;
+        if (op.kind == DrawOp::Kind::Fill) {
+            r = op.path.boundingRect();
+        } else if (op.kind == DrawOp::Kind::Stroke) {
+            QPainterPathStroker stroker;
+            stroker.setWidth(op.stroke.width);
+            stroker.setCapStyle(op.stroke.cap);
+            stroker.setJoinStyle(op.stroke.join);
+            stroker.setMiterLimit(10);
+            r = stroker.createStroke(op.path).boundingRect();
+        } else {
+            continue;
+        }
+        area = area.isNull() ? r : area.united(r);
+    }
+    return area;
+}
+
+} // namespace zepla::annotations

@@ -1,0 +1,64 @@
+// An annotation's look described once, as a short list of drawing operations in page space (PDF points,
+// y up): filled and stroked paths and lines of text. The same list is painted live and written into the
+// file as the annotation's appearance stream, so both show the same picture.
+#pragma once
+
+#include <QColor>
+#include <QList>
+#include <QPainterPath>
+#include <QRawFont>
+#include <QRectF>
+
+#include <vector>
+
+namespace zepla::annotations {
+
+struct StrokeStyle {
+    qreal width = 1;
+    Qt::PenCapStyle cap = Qt::FlatCap;
+    Qt::PenJoinStyle join = Qt::MiterJoin;
+    QList<qreal> dash; // lengths in points; empty for a solid line
+};
+
+// One line of text in one font: glyphs placed from a baseline origin by their design advances.
+struct TextRun {
+    QRawFont font; // at the text's size, in points
+    QString fontFile;
+    QList<quint32> glyphs;
+    QList<qreal> offsets; // x of each glyph from the origin
+    QPointF origin;       // baseline start, page space
+    QColor color;
+};
+
+struct DrawOp {
+    enum class Kind { Fill, Stroke, Text };
+    Kind kind = Kind::Fill;
+    QPainterPath path; // page space; its fill rule applies to fills
+    QColor color;
+    StrokeStyle stroke;
+    TextRun text;
+};
+
+class Appearance {
+public:
+    explicit Appearance(const QRectF& bbox = {}) : m_bbox(bbox) {}
+
+    // The area the drawing is clipped to: the annotation's rectangle.
+    QRectF bbox() const { return m_bbox; }
+    void setBbox(const QRectF& bbox) { m_bbox = bbox; }
+    const std::vector<DrawOp>& ops() const { return m_ops; }
+
+    void fill(const QPainterPath& path, const QColor& color);
+    void stroke(const QPainterPath& path, const QColor& color, const StrokeStyle& style);
+    void text(const TextRun& run);
+
+    // The area the paths cover, strokes with their width, caps and joins: what the annotation needs as its
+    // rectangle. Text is not counted.
+    QRectF coveredArea() const;
+
+private:
+    QRectF m_bbox;
+    std::vector<DrawOp> m_ops;
+};
+
+} // namespace zepla::annotations

@@ -1,0 +1,192 @@
+#include "AppearanceStream.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace zepla::annotations {
+
+namespace {
+
+class ContentWriter {
+public:
+    explicit ContentWriter(pdf::AppearanceStream& stream) : m_stream(stream) { m_out.reserve(256); }
+
+    QByteArray& out() { return m_out; }
+
+    void number(double value) {
+        char buffer[32];
+        if (std::abs(value) < 0.0005)
+            value = 0;
+        auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 3);
+        if (ec != std::errc())
+            end = buffer;
+        // Trailing zeros and a bare point say nothing.
+        char* last = end;
+        while (last > buffer && last[-1] == '0')
+            --last;
+        if (last > buffer && last[-1] == '.')
+            --last;
+        if (last == buffer || (last == buffer + 1 && buffer[0] == '-'))
+            m_out.append('0');
+        else
+            m_out.append(buffer, last - buffer);
+        m_out.append(' ');
+    }
+
+    void point(const QPointF& p) {
+        number(p.x());
+        number(p.y());
+    }
+
+    void op(const char* text) {
+        m_out.append(text);
+        m_out.append('\n');
+    }
+
+    void color(const QColor& c, const char* operatorName) {
+        number(c.redF());
+        number(c.greenF());
+        number(c.blueF());
+        op(operatorName);
+    }
+
+    // Sets the opacity through a named graphics state when the colour is translucent.
+    void opacity(const QColor& c) {
+        if (c.alpha() == 255)
+            return;
+        const double alpha = std::round(c.alphaF() * 1000) / 1000;
+        QByteArray name;
+        for (const auto& [known, value] : m_stream.opacities) {
+            if (value == alpha)
+                name = known;
+        }
+        if (name.isEmpty()) {
+            name = "GS" + QByteArray::number(m_stream.opacities.size());
+            m_stream.opacities.emplace_back(name, alpha);
+        }
+        m_out.append('/').append(name).append(" gs\n");
+    }
+
+    QByteArray fontName(const QString& file) {
+        for (const auto& [known, path] : m_stream.fonts) {
+            if (path == file)
+                return known;
+        }
+        const QByteArray name = "F" + QByteArray::number(m_stream.fonts.size());
+        m_stream.fonts.emplace_back(name, file);
+        return name;
+    }
+
+    void path(const QPainterPath& path) {
+        QPointF subpathStart;
+        QPointF current;
+        const int count = path.elementCount();
+        for (int i = 0; i < count; ++i) {
+            const QPainterPath::Element e = path.elementAt(i);
+            if (e.isMoveTo()) {
+                subpathStart = current = e;
+                point(e);
+                op("m");
+            } else if (e.isLineTo()) {
+                current = e;
+                point(e);
+                op("l");
+            } else if (e.isCurveTo() && i + 2 < count) {
+                point(e);
+                point(path.elementAt(i + 1));
+                current = path.elementAt(i + 2);
+                point(current);
+                op("c");
+                i += 2;
+            }
+            // A subpath that returns to its start is closed, so strokes join there instead of ending.
+            const bool subpathEnds = i + 1 >= count || path.elementAt(i + 1).isMoveTo();
+            if (subpathEnds && !e.isMoveTo() && current == subpathStart)
+                op("h");
+        }
+    }
+
+private:
+    pdf::AppearanceStream& m_stream;
+    QByteArray& m_out = m_stream.content;
+};
+
+int capCode(Qt::PenCapStyle cap) {
+    switch (cap) {
+    case Qt::RoundCap:
+        return 1;
+    case Qt::SquareCap:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+int joinCode(Qt::PenJoinStyle join) {
+    switch (join) {
+    case Qt::RoundJoin:
+        return 1;
+    case Qt::BevelJoin:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+void writeText(ContentWriter& w, const TextRun& run) {
+    w.color(run.color, "rg");
+    const QByteArray font = w.fontName(run.fontFile);
+    w.out().append("BT /").append(font).append(' ');
+    w.number(run.font.pixelSize());
+    w.op("Tf");
+    w.out().append("1 0 0 1 ");
+    w.point(run.origin);
+    w.op("Tm");
+    w.out().append('<');
+    for (quint32 glyph : run.glyphs)
+        w.out().append(QByteArray::number(glyph, 16).rightJustified(4, '0'));
+    w.out().append("> Tj ET\n");
+}
+
+} // namespace
+
+pdf::AppearanceStream appearanceStream(const Appearance& appearance) {
+    pdf::AppearanceStream stream;
+    stream.bbox = appearance.bbox();
+    ContentWriter w(stream);
+    for (const DrawOp& op : appearance.ops()) {
+        w.op("q");
+        w.opacity(op.color);
+        switch (op.kind) {
+        case DrawOp::Kind::Fill:
+            w.color(op.color, "rg");
+            w.path(op.path);
+            w.op(op.path.fillRule() == Qt::WindingFill ? "f" : "f*");
+            break;
+        case DrawOp::Kind::Stroke:
+            w.color(op.color, "RG");
+            w.number(op.stroke.width);
+            w.op("w");
+            w.number(capCode(op.stroke.cap));
+            w.op("J");
+            w.number(joinCode(op.stroke.join));
+            w.op("j");
+            if (!op.stroke.dash.isEmpty()) {
+                w.out().append('[');
+                for (qreal length : op.stroke.dash)
+                    w.number(length);
+                w.out().append("] 0 d\n");
+            }
+            w.path(op.path);
+            w.op("S");
+            break;
+        case DrawOp::Kind::Text:
+            writeText(w, op.text);
+            break;
+        }
+        w.op("Q");
+    }
+    return stream;
+}
+
+} // namespace zepla::annotations

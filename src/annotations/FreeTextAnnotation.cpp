@@ -1,0 +1,37 @@
+#include "FreeTextAnnotation.h"
+
+#include "AnnotationTool.h"
+#include "TextLayout.h"
+
+namespace zepla::annotations {
+
+QFont FreeTextAnnotation::effectiveFont() const {
+    return font ? *font : annotations::font(AnnotationFont::system, 16);
+}
+
+Appearance FreeTextAnnotation::appearance() const {
+    Appearance a(bounds);
+    if (contents.isEmpty())
+        return a;
+    const QFont f = effectiveFont();
+    const QString file = fontFileFor(f.family(), QFont::Weight(f.weight()));
+    for (const TextRun& run : layoutText(contents, file, f.pointSizeF(), fontColor.value_or(Qt::black),
+                                         bounds.adjusted(6, 4, -6, -4)))
+        a.text(run);
+    return a;
+}
+
+pdf::ObjectValue::Entries FreeTextAnnotation::entries() const {
+    auto e = Annotation::entries();
+    // What readers that lay the text out themselves need: size and colour in a default appearance.
+    const QColor c = fontColor.value_or(Qt::black);
+    const QString da = QStringLiteral("/Helv %1 Tf %2 %3 %4 rg")
+                           .arg(effectiveFont().pointSizeF())
+                           .arg(c.redF(), 0, 'f', 3)
+                           .arg(c.greenF(), 0, 'f', 3)
+                           .arg(c.blueF(), 0, 'f', 3);
+    e.emplace_back("DA", pdf::ObjectValue::text(da));
+    return e;
+}
+
+} // namespace zepla::annotations

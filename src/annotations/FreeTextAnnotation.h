@@ -1,0 +1,23 @@
+// The text of a text box: its words in its font and colour, with no fill and no border.
+#pragma once
+
+#include "Annotation.h"
+
+#include <QFont>
+
+namespace zepla::annotations {
+
+class FreeTextAnnotation : public Annotation {
+public:
+    QByteArray subtype() const override { return "FreeText"; }
+    Appearance appearance() const override;
+    pdf::ObjectValue::Entries entries() const override;
+
+    std::optional<QFont> font;       // the 16-point system font when none
+    std::optional<QColor> fontColor; // black when none
+
+private:
+    QFont effectiveFont() const;
+};
+
+} // namespace zepla::annotations

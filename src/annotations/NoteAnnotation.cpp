@@ -1,0 +1,84 @@
+#include "NoteAnnotation.h"
+
+#include "AnnotationTool.h"
+#include "TextLayout.h"
+
+namespace zepla::annotations {
+
+namespace {
+
+constexpr qreal cornerRadius = 4;
+constexpr qreal shadowOffset = 3;
+constexpr qreal bandHeight = 7;
+constexpr qreal textSize = 13;
+
+QColor shadowColor() {
+    return QColor::fromRgbF(0.16863f, 0.15294f, 0.11765f, 0.16f);
+}
+
+QPainterPath roundedRect(const QRectF& r) {
+    QPainterPath path;
+    path.addRoundedRect(r, cornerRadius, cornerRadius);
+    return path;
+}
+
+// The band's upper corners follow the card's rounding; its lower edge is straight. Page space is y-up, so
+// an angle θ is drawn with Qt's angle −θ.
+QPainterPath bandPath(const QRectF& card) {
+    const qreal minX = card.left(), maxX = card.right(), maxY = card.bottom();
+    const qreal bandBottom = maxY - bandHeight;
+    const qreal d = 2 * cornerRadius;
+    QPainterPath path;
+    path.moveTo(minX, bandBottom);
+    path.lineTo(minX, maxY - cornerRadius);
+    path.arcTo(QRectF(minX, maxY - d, d, d), -180, 90);
+    path.lineTo(maxX - cornerRadius, maxY);
+    path.arcTo(QRectF(maxX - d, maxY - d, d, d), -90, 90);
+    path.lineTo(maxX, bandBottom);
+    path.closeSubpath();
+    return path;
+}
+
+QString handwritingFile() {
+    const QFont face = font(AnnotationFont::marker, textSize, QFont::Medium);
+    return fontFileFor(face.family(), QFont::Weight(face.weight()));
+}
+
+} // namespace
+
+QColor NoteAnnotation::paperCream() {
+    return QColor::fromRgbF(1.0f, 0.99216f, 0.96863f);
+}
+QColor NoteAnnotation::ink() {
+    return QColor::fromRgbF(0.16471f, 0.15294f, 0.14118f);
+}
+
+Appearance NoteAnnotation::appearance() const {
+    Appearance a(bounds);
+    const QRectF& b = bounds;
+    // The card leaves room on the right and at the bottom for the shadow.
+    const QRectF card(b.left(), b.top() + shadowOffset, b.width() - shadowOffset, b.height() - shadowOffset);
+    a.fill(roundedRect(card.translated(shadowOffset, -shadowOffset)), shadowColor());
+    a.fill(roundedRect(card), paperCream());
+    a.stroke(roundedRect(card), ink(), StrokeStyle{1.2});
+    QColor band = color.isValid() ? color : QColor(Qt::yellow);
+    band.setAlphaF(0.85f);
+    a.fill(bandPath(card), band);
+    if (!contents.isEmpty()) {
+        // Inset, moved down, and kept clear of the band.
+        QRectF textBox = card.adjusted(10, 6, -10, -6).translated(0, -3.5);
+        textBox.setHeight(textBox.height() - bandHeight);
+        for (const TextRun& run : layoutText(contents, handwritingFile(), textSize, ink(), textBox))
+            a.text(run);
+    }
+    return a;
+}
+
+pdf::ObjectValue::Entries NoteAnnotation::entries() const {
+    auto e = Annotation::entries();
+    e.emplace_back("Name", pdf::ObjectValue::name("Comment"));
+    e.emplace_back("Open", false);
+    return e;
+}
+
+} // namespace zepla::annotations

@@ -1,0 +1,458 @@
+// Writing annotations: new annotation objects with their dictionary entries and appearance streams,
+// changes to them, and the form's field list.
+#include "PdfDocumentImpl.h"
+
+#include <map>
+#include <mutex>
+#include <unordered_set>
+
+namespace zepla::pdf {
+
+ObjectValue ObjectValue::name(const QByteArray& name) {
+    ObjectValue v;
+    v.m_type = Type::Name;
+    v.m_bytes = name;
+    return v;
+}
+
+ObjectValue ObjectValue::text(const QString& text) {
+    ObjectValue v;
+    v.m_type = Type::Text;
+    v.m_text = text;
+    return v;
+}
+
+ObjectValue ObjectValue::array(std::vector<ObjectValue> items) {
+    ObjectValue v;
+    v.m_type = Type::Array;
+    v.m_items = std::move(items);
+    return v;
+}
+
+ObjectValue ObjectValue::numbers(const std::vector<double>& numbers) {
+    return array(std::vector<ObjectValue>(numbers.begin(), numbers.end()));
+}
+
+ObjectValue ObjectValue::dictionary(Entries entries) {
+    ObjectValue v;
+    v.m_type = Type::Dictionary;
+    v.m_entries = std::move(entries);
+    return v;
+}
+
+namespace {
+
+// The text of every string and name of a value tree, as UTF-8, made before entering MuPDF so that no C++
+// object is created inside a try block.
+struct Prepared {
+    const ObjectValue* value;
+    QByteArray bytes;
+    std::vector<Prepared> children;
+    std::vector<QByteArray> keys;
+};
+
+Prepared prepare(const ObjectValue& value) {
+    Prepared p{&value, {}, {}, {}};
+    switch (value.type()) {
+    case ObjectValue::Type::Name:
+        p.bytes = value.nameValue();
+        break;
+    case ObjectValue::Type::Text:
+        p.bytes = value.textValue().toUtf8();
+        break;
+    case ObjectValue::Type::Array:
+        for (const ObjectValue& item : value.items())
+            p.children.push_back(prepare(item));
+        break;
+    case ObjectValue::Type::Dictionary:
+        for (const auto& [key, item] : value.entries()) {
+            p.keys.push_back(key);
+            p.children.push_back(prepare(item));
+        }
+        break;
+    default:
+        break;
+    }
+    return p;
+}
+
+// Inside a MuPDF try block. Returns a new reference.
+pdf_obj* toObject(fz_context* ctx, pdf_document* doc, const Prepared& p) {
+    switch (p.value->type()) {
+    case ObjectValue::Type::Null:
+        return PDF_NULL;
+    case ObjectValue::Type::Boolean:
+        return p.value->number() != 0 ? PDF_TRUE : PDF_FALSE;
+    case ObjectValue::Type::Number: {
+        const double n = p.value->number();
+        if (n == double(int(n)))
+            return pdf_new_int(ctx, int(n));
+        return pdf_new_real(ctx, float(n));
+    }
+    case ObjectValue::Type::Name:
+        return pdf_new_name(ctx, p.bytes.constData());
+    case ObjectValue::Type::Text:
+        return pdf_new_text_string(ctx, p.bytes.constData());
+    case ObjectValue::Type::Array: {
+        pdf_obj* array = pdf_new_array(ctx, doc, int(p.children.size()));
+        for (const Prepared& child : p.children)
+            pdf_array_push_drop(ctx, array, toObject(ctx, doc, child));
+        return array;
+    }
+    case ObjectValue::Type::Dictionary: {
+        pdf_obj* dict = pdf_new_dict(ctx, doc, int(p.children.size()));
+        for (std::size_t i = 0; i < p.children.size(); ++i)
+            pdf_dict_puts_drop(ctx, dict, p.keys[i].constData(), toObject(ctx, doc, p.children[i]));
+        return dict;
+    }
+    }
+    return PDF_NULL;
+}
+
+struct PreparedEntries {
+    std::vector<QByteArray> keys;
+    std::vector<Prepared> values;
+};
+
+PreparedEntries prepareEntries(const ObjectValue::Entries& entries) {
+    PreparedEntries p;
+    for (const auto& [key, value] : entries) {
+        p.keys.push_back(key);
+        p.values.push_back(prepare(value));
+    }
+    return p;
+}
+
+void putEntries(fz_context* ctx, pdf_document* doc, pdf_obj* dict, const PreparedEntries& entries) {
+    for (std::size_t i = 0; i < entries.keys.size(); ++i) {
+        if (entries.values[i].value->type() == ObjectValue::Type::Null)
+            pdf_dict_dels(ctx, dict, entries.keys[i].constData());
+        else
+            pdf_dict_puts_drop(ctx, dict, entries.keys[i].constData(), toObject(ctx, doc, entries.values[i]));
+    }
+}
+
+// Embedded fonts are shared by every appearance of a document that uses the same file: one object per
+// (document, file).
+std::mutex g_fontsMutex;
+std::map<std::pair<quint64, QString>, int> g_fontObjects;
+
+struct PreparedStream {
+    fz_rect bbox;
+    const QByteArray* content;
+    std::vector<QByteArray> opacityNames;
+    std::vector<double> opacities;
+    std::vector<QByteArray> fontNames;
+    std::vector<QByteArray> fontFiles;
+    std::vector<int> knownFonts; // object numbers of fonts already embedded, 0 where not yet
+    QByteArray state;
+};
+
+struct PreparedAppearance {
+    std::vector<PreparedStream> streams;
+};
+
+PreparedAppearance prepareAppearance(quint64 serial, const AppearanceStates& states) {
+    PreparedAppearance p;
+    const std::lock_guard<std::mutex> lock(g_fontsMutex);
+    for (const auto& [state, stream] : states) {
+        PreparedStream s;
+        const QRectF& b = stream.bbox;
+        s.bbox = fz_make_rect(float(b.left()), float(b.top()), float(b.right()), float(b.bottom()));
+        s.content = &stream.content;
+        for (const auto& [name, alpha] : stream.opacities) {
+            s.opacityNames.push_back(name);
+            s.opacities.push_back(alpha);
+        }
+        for (const auto& [name, file] : stream.fonts) {
+            s.fontNames.push_back(name);
+            s.fontFiles.push_back(file.toLocal8Bit());
+            const auto known = g_fontObjects.find({serial, file});
+            s.knownFonts.push_back(known == g_fontObjects.end() ? 0 : known->second);
+        }
+        s.state = state;
+        p.streams.push_back(std::move(s));
+    }
+    return p;
+}
+
+void rememberFonts(quint64 serial, const AppearanceStates& states, const PreparedAppearance& prepared) {
+    const std::lock_guard<std::mutex> lock(g_fontsMutex);
+    for (std::size_t i = 0; i < states.size(); ++i) {
+        for (std::size_t f = 0; f < prepared.streams[i].knownFonts.size(); ++f)
+            g_fontObjects[{serial, states[i].second.fonts[f].second}] = prepared.streams[i].knownFonts[f];
+    }
+}
+
+// Inside a MuPDF try block: the form XObject of one stream. Fonts embedded here are noted in `stream`.
+pdf_obj* makeForm(fz_context* ctx, pdf_document* doc, PreparedStream& stream) {
+    pdf_obj* resources = pdf_new_dict(ctx, doc, 2);
+    fz_buffer* buffer = nullptr;
+    pdf_obj* form = nullptr;
+    fz_font* font = nullptr;
+    fz_var(buffer);
+    fz_var(font);
+    fz_try(ctx) {
+        if (!stream.opacities.empty()) {
+            pdf_obj* states =
+                pdf_dict_put_dict(ctx, resources, PDF_NAME(ExtGState), int(stream.opacities.size()));
+            for (std::size_t i = 0; i < stream.opacities.size(); ++i) {
+                pdf_obj* gs = pdf_dict_puts_dict(ctx, states, stream.opacityNames[i].constData(), 3);
+                pdf_dict_put_name(ctx, gs, PDF_NAME(Type), "ExtGState");
+                pdf_dict_put_real(ctx, gs, PDF_NAME(ca), stream.opacities[i]);
+                pdf_dict_put_real(ctx, gs, PDF_NAME(CA), stream.opacities[i]);
+            }
+        }
+        if (!stream.fontNames.empty()) {
+            pdf_obj* fonts = pdf_dict_put_dict(ctx, resources, PDF_NAME(Font), int(stream.fontNames.size()));
+            for (std::size_t i = 0; i < stream.fontNames.size(); ++i) {
+                if (!stream.knownFonts[i]) {
+                    font = fz_new_font_from_file(ctx, nullptr, stream.fontFiles[i].constData(), 0, 0);
+                    pdf_obj* added = pdf_add_cid_font(ctx, doc, font);
+                    stream.knownFonts[i] = pdf_to_num(ctx, added);
+                    pdf_drop_obj(ctx, added);
+                    fz_drop_font(ctx, font);
+                    font = nullptr;
+                }
+                pdf_dict_puts_drop(ctx, fonts, stream.fontNames[i].constData(),
+                                   pdf_new_indirect(ctx, doc, stream.knownFonts[i], 0));
+            }
+        }
+        buffer = fz_new_buffer_from_copied_data(
+            ctx, reinterpret_cast<const unsigned char*>(stream.content->constData()),
+            size_t(stream.content->size()));
+        form = pdf_new_xobject(ctx, doc, stream.bbox, fz_identity, resources, buffer);
+    }
+    fz_always(ctx) {
+        fz_drop_font(ctx, font);
+        fz_drop_buffer(ctx, buffer);
+        pdf_drop_obj(ctx, resources);
+    }
+    fz_catch(ctx) {
+        fz_rethrow(ctx);
+    }
+    return form;
+}
+
+// Inside a MuPDF try block: /AP << /N ... >> of the annotation.
+void putAppearance(fz_context* ctx, pdf_document* doc, pdf_obj* annot, PreparedAppearance& appearance) {
+    pdf_obj* ap = pdf_dict_put_dict(ctx, annot, PDF_NAME(AP), 1);
+    if (appearance.streams.size() == 1 && appearance.streams.front().state.isEmpty()) {
+        pdf_dict_put_drop(ctx, ap, PDF_NAME(N), makeForm(ctx, doc, appearance.streams.front()));
+        return;
+    }
+    pdf_obj* states = pdf_dict_put_dict(ctx, ap, PDF_NAME(N), int(appearance.streams.size()));
+    for (PreparedStream& stream : appearance.streams)
+        pdf_dict_puts_drop(ctx, states, stream.state.constData(), makeForm(ctx, doc, stream));
+}
+
+// Inside a MuPDF try block: the form's field array, made when `create` is set and there is none.
+pdf_obj* formFields(fz_context* ctx, pdf_document* doc, bool create) {
+    pdf_obj* root = pdf_dict_get(ctx, pdf_trailer(ctx, doc), PDF_NAME(Root));
+    pdf_obj* form = pdf_dict_get(ctx, root, PDF_NAME(AcroForm));
+    if (!pdf_is_dict(ctx, form)) {
+        if (!create)
+            return nullptr;
+        form = pdf_dict_put_dict(ctx, root, PDF_NAME(AcroForm), 4);
+    }
+    pdf_obj* fields = pdf_dict_get(ctx, form, PDF_NAME(Fields));
+    if (!pdf_is_array(ctx, fields)) {
+        if (!create)
+            return nullptr;
+        fields = pdf_dict_put_array(ctx, form, PDF_NAME(Fields), 4);
+    }
+    if (create) {
+        // What other readers need to fill in a new field: a default appearance and its fonts.
+        if (!pdf_dict_get(ctx, form, PDF_NAME(DA)))
+            pdf_dict_put_string(ctx, form, PDF_NAME(DA), "/Helv 0 Tf 0 g", 14);
+        pdf_obj* dr = pdf_dict_get(ctx, form, PDF_NAME(DR));
+        if (!pdf_is_dict(ctx, dr))
+            dr = pdf_dict_put_dict(ctx, form, PDF_NAME(DR), 1);
+        pdf_obj* fonts = pdf_dict_get(ctx, dr, PDF_NAME(Font));
+        if (!pdf_is_dict(ctx, fonts))
+            fonts = pdf_dict_put_dict(ctx, dr, PDF_NAME(Font), 2);
+        if (!pdf_dict_gets(ctx, fonts, "Helv")) {
+            pdf_obj* helv = pdf_add_new_dict(ctx, doc, 4);
+            pdf_dict_put(ctx, helv, PDF_NAME(Type), PDF_NAME(Font));
+            pdf_dict_put(ctx, helv, PDF_NAME(Subtype), PDF_NAME(Type1));
+            pdf_dict_put_name(ctx, helv, PDF_NAME(BaseFont), "Helvetica");
+            pdf_dict_put(ctx, helv, PDF_NAME(Encoding), PDF_NAME(WinAnsiEncoding));
+            pdf_dict_puts_drop(ctx, fonts, "Helv", helv);
+        }
+        if (!pdf_dict_gets(ctx, fonts, "ZaDb")) {
+            pdf_obj* zadb = pdf_add_new_dict(ctx, doc, 3);
+            pdf_dict_put(ctx, zadb, PDF_NAME(Type), PDF_NAME(Font));
+            pdf_dict_put(ctx, zadb, PDF_NAME(Subtype), PDF_NAME(Type1));
+            pdf_dict_put_name(ctx, zadb, PDF_NAME(BaseFont), "ZapfDingbats");
+            pdf_dict_puts_drop(ctx, fonts, "ZaDb", zadb);
+        }
+    }
+    return fields;
+}
+
+int findObject(fz_context* ctx, pdf_obj* array, int objectNumber) {
+    const int n = pdf_array_len(ctx, array);
+    for (int i = 0; i < n; ++i) {
+        if (pdf_to_num(ctx, pdf_array_get(ctx, array, i)) == objectNumber)
+            return i;
+    }
+    return -1;
+}
+
+// Inside a MuPDF try block: the annotation object, or a MuPDF error when the number names none.
+pdf_obj* annotationObject(fz_context* ctx, pdf_document* doc, const AnnotationHandle& handle) {
+    if (handle.isNull() || handle.objectNumber() >= pdf_xref_len(ctx, doc))
+        fz_throw(ctx, FZ_ERROR_GENERIC, "no such annotation");
+    pdf_obj* obj = pdf_load_object(ctx, doc, handle.objectNumber());
+    pdf_drop_obj(ctx, obj); // the xref keeps it
+    if (!pdf_is_dict(ctx, obj) || !pdf_dict_get(ctx, obj, PDF_NAME(Subtype)))
+        fz_throw(ctx, FZ_ERROR_GENERIC, "no such annotation");
+    return obj;
+}
+
+Error writeError(const Status& status) {
+    return Error{Error::Kind::Failed,
+                 QStringLiteral("The annotation could not be written: %1").arg(status.error().message)};
+}
+
+} // namespace
+
+Result<AnnotationHandle> Document::createAnnotation(int pageIndex, const ObjectValue::Entries& entries,
+                                                    const AppearanceStates& appearance) {
+    if (isLocked())
+        return lockedError();
+    if (pageIndex < 0 || pageIndex >= pageCount())
+        return pageRangeError(pageIndex);
+    const PreparedEntries prepared = prepareEntries(entries);
+    PreparedAppearance preparedAppearance = prepareAppearance(serial(), appearance);
+    Access a(*this);
+    int number = 0;
+    const Status status = guarded(a.ctx, [&] {
+        pdf_obj* page = pdf_lookup_page_obj(a.ctx, a.doc(), pageIndex);
+        pdf_obj* annot = pdf_add_new_dict(a.ctx, a.doc(), int(prepared.keys.size()) + 3);
+        fz_try(a.ctx) {
+            pdf_dict_put(a.ctx, annot, PDF_NAME(Type), PDF_NAME(Annot));
+            pdf_dict_put(a.ctx, annot, PDF_NAME(P), page);
+            putEntries(a.ctx, a.doc(), annot, prepared);
+            if (!preparedAppearance.streams.empty())
+                putAppearance(a.ctx, a.doc(), annot, preparedAppearance);
+            pdf_obj* annots = pdf_dict_get(a.ctx, page, PDF_NAME(Annots));
+            if (!pdf_is_array(a.ctx, annots))
+                annots = pdf_dict_put_array(a.ctx, page, PDF_NAME(Annots), 1);
+            pdf_array_push(a.ctx, annots, annot);
+            if (pdf_name_eq(a.ctx, pdf_dict_get(a.ctx, annot, PDF_NAME(Subtype)), PDF_NAME(Widget)) &&
+                pdf_dict_get(a.ctx, annot, PDF_NAME(T)))
+                pdf_array_push(a.ctx, formFields(a.ctx, a.doc(), true), annot);
+            number = pdf_to_num(a.ctx, annot);
+        }
+        fz_always(a.ctx) {
+            pdf_drop_obj(a.ctx, annot);
+        }
+        fz_catch(a.ctx) {
+            fz_rethrow(a.ctx);
+        }
+    });
+    if (!status)
+        return writeError(status);
+    rememberFonts(serial(), appearance, preparedAppearance);
+    a.impl().revision++;
+    return AnnotationHandle(number);
+}
+
+Status Document::updateAnnotation(const AnnotationHandle& annotation, const ObjectValue::Entries& entries,
+                                  const AppearanceStates* appearance) {
+    if (isLocked())
+        return lockedError();
+    const PreparedEntries prepared = prepareEntries(entries);
+    PreparedAppearance preparedAppearance =
+        appearance ? prepareAppearance(serial(), *appearance) : PreparedAppearance{};
+    Access a(*this);
+    const Status status = guarded(a.ctx, [&] {
+        pdf_obj* annot = annotationObject(a.ctx, a.doc(), annotation);
+        putEntries(a.ctx, a.doc(), annot, prepared);
+        if (appearance)
+            putAppearance(a.ctx, a.doc(), annot, preparedAppearance);
+    });
+    if (!status)
+        return writeError(status);
+    if (appearance)
+        rememberFonts(serial(), *appearance, preparedAppearance);
+    a.impl().revision++;
+    return {};
+}
+
+double Document::annotationNumber(const AnnotationHandle& annotation, const QByteArray& key) const {
+    Access a(*this);
+    double value = 0;
+    guarded(a.ctx, [&] {
+        value = pdf_to_real(
+            a.ctx, pdf_dict_gets(a.ctx, annotationObject(a.ctx, a.doc(), annotation), key.constData()));
+    });
+    return value;
+}
+
+QStringList Document::fieldNames() const {
+    Access a(*this);
+    QStringList names;
+    if (a.impl().locked())
+        return names;
+    // Depth first over the field tree; a kid's full name is its parent's, a dot, and its own. Each step
+    // reads MuPDF under its own guard so that the containers here never live inside a try block.
+    struct Item {
+        pdf_obj* field;
+        int parentIndex; // into `names`, -1 for a top-level field
+    };
+    std::vector<Item> pending;
+    guarded(a.ctx, [&] {
+        pdf_obj* fields = formFields(a.ctx, a.doc(), false);
+        for (int i = pdf_array_len(a.ctx, fields) - 1; i >= 0; --i)
+            pending.push_back({pdf_array_get(a.ctx, fields, i), -1});
+    });
+    std::unordered_set<int> seen;
+    while (!pending.empty()) {
+        const Item item = pending.back();
+        pending.pop_back();
+        int number = 0;
+        const char* own = nullptr;
+        pdf_obj* kids = nullptr;
+        const Status status = guarded(a.ctx, [&] {
+            number = pdf_to_num(a.ctx, item.field);
+            own = pdf_to_text_string(a.ctx, pdf_dict_get(a.ctx, item.field, PDF_NAME(T)));
+            kids = pdf_dict_get(a.ctx, item.field, PDF_NAME(Kids));
+        });
+        if (!status || (number > 0 && !seen.insert(number).second))
+            continue;
+        int index = item.parentIndex;
+        if (own && *own) {
+            const QString name = QString::fromUtf8(own);
+            names.append(index >= 0 ? names[index] + QLatin1Char('.') + name : name);
+            index = int(names.size()) - 1;
+        }
+        guarded(a.ctx, [&] {
+            for (int k = pdf_array_len(a.ctx, kids) - 1; k >= 0; --k)
+                pending.push_back({pdf_array_get(a.ctx, kids, k), index});
+        });
+    }
+    return names;
+}
+
+Status Document::setFieldListed(const AnnotationHandle& widget, bool listed) {
+    if (isLocked())
+        return lockedError();
+    Access a(*this);
+    const Status status = guarded(a.ctx, [&] {
+        pdf_obj* annot = annotationObject(a.ctx, a.doc(), widget);
+        pdf_obj* fields = formFields(a.ctx, a.doc(), listed);
+        const int at = fields ? findObject(a.ctx, fields, widget.objectNumber()) : -1;
+        if (listed && at < 0)
+            pdf_array_push(a.ctx, fields, annot);
+        else if (!listed && at >= 0)
+            pdf_array_delete(a.ctx, fields, at);
+    });
+    if (!status)
+        return writeError(status);
+    a.impl().revision++;
+    return {};
+}
+
+} // namespace zepla::pdf
