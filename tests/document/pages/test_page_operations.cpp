@@ -1,5 +1,6 @@
 // Page edits: move, delete and merge with undo and redo putting back the very same pages, extraction and
 // concatenation into new documents, broken pages, outline entries of deleted pages, derived files.
+#include "BrokenPages.h"
 #include "PdfFixtures.h"
 #include "core/UndoManager.h"
 #include "document/ThumbnailCache.h"
@@ -52,16 +53,6 @@ QStringList texts(const zepla::pdf::Document& pdf) {
     for (int i = 0; i < pdf.pageCount(); ++i)
         result.append(pdf.pageText(i).value().trimmed());
     return result;
-}
-
-// A text fixture whose page at `broken` has content that names an object the file does not have: MuPDF
-// opens it (repairing the cross-reference table) but cannot copy the page.
-QByteArray withBrokenPage(int pages, int broken) {
-    QByteArray bytes = fixtures::makeTextPdf(pages);
-    qsizetype at = -1;
-    for (int i = 0; i <= broken; ++i)
-        at = bytes.indexOf("/Contents", at + 1);
-    return bytes.replace(at, 9, "/Contents 9999 0 R /Unused");
 }
 
 void fillCache() {

@@ -1,0 +1,205 @@
+#include "ui/sidebar/ThumbnailListView.h"
+
+#include "document/PDFEditorDocument.h"
+#include "ui/sidebar/PageDropPayload.h"
+#include "ui/sidebar/ThumbnailCell.h"
+
+#include <QApplication>
+#include <QDrag>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QVariantAnimation>
+
+#include <algorithm>
+
+namespace zepla::ui {
+
+ThumbnailListView::ThumbnailListView(document::PDFEditorDocument* document, QWidget* parent)
+    : QAbstractScrollArea(parent), m_document(document), m_scrollAnimation(new QVariantAnimation(this)) {
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setFrameShape(QFrame::NoFrame);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    viewport()->setAutoFillBackground(false);
+    verticalScrollBar()->setSingleStep(24);
+    m_scrollAnimation->setDuration(200);
+    m_scrollAnimation->setEasingCurve(QEasingCurve::InOutQuad);
+    connect(m_scrollAnimation, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant& value) { verticalScrollBar()->setValue(value.toInt()); });
+    connect(&m_loader, &ThumbnailLoader::thumbnailReady, this, &ThumbnailListView::thumbnailArrived);
+    reload();
+}
+
+void ThumbnailListView::reload() {
+    const pdf::Document& pdf = *m_document->pdfDocument();
+    const int count = pdf.pageCount();
+    m_aspects.assign(std::size_t(count), 0.0);
+    for (int i = 0; i < count; ++i) {
+        const auto geometry = pdf.geometry(i);
+        m_aspects[std::size_t(i)] =
+            geometry ? ThumbnailCell::aspectRatioOf(geometry.value()) : ThumbnailCell::aspectRatioOf({});
+    }
+    layoutRows();
+}
+
+void ThumbnailListView::setCurrentPage(std::optional<int> index) {
+    m_current = index;
+    viewport()->update();
+}
+
+void ThumbnailListView::setSelection(const document::IndexSet& selection) {
+    m_selection = selection;
+    viewport()->update();
+}
+
+int ThumbnailListView::cellWidth() const {
+    return std::max(1, viewport()->width() - 2 * padding);
+}
+
+void ThumbnailListView::layoutRows() {
+    const int width = cellWidth();
+    m_tops.resize(m_aspects.size());
+    int y = padding;
+    for (std::size_t i = 0; i < m_aspects.size(); ++i) {
+        m_tops[i] = y;
+        y += ThumbnailCell::height(width, m_aspects[i]) + spacing;
+    }
+    m_contentHeight = m_aspects.empty() ? 2 * padding : y - spacing + padding;
+    verticalScrollBar()->setPageStep(viewport()->height());
+    verticalScrollBar()->setRange(0, std::max(0, m_contentHeight - viewport()->height()));
+    viewport()->update();
+}
+
+int ThumbnailListView::rowAtContentY(int y) const {
+    // The last row whose top, less half the gap before it, lies at or above y.
+    const auto after = std::upper_bound(m_tops.begin(), m_tops.end(), y + spacing / 2);
+    return after == m_tops.begin() ? (m_tops.empty() ? -1 : 0) : int(after - m_tops.begin()) - 1;
+}
+
+int ThumbnailListView::rowAt(const QPoint& viewportPoint) const {
+    if (!viewport()->rect().contains(viewportPoint))
+        return -1;
+    return rowAtContentY(viewportPoint.y() + verticalScrollBar()->value());
+}
+
+QRect ThumbnailListView::rowRect(int row) const {
+    if (row < 0 || row >= rowCount())
+        return {};
+    const int width = cellWidth();
+    return QRect(padding, m_tops[std::size_t(row)] - verticalScrollBar()->value(), width,
+                 ThumbnailCell::height(width, m_aspects[std::size_t(row)]));
+}
+
+void ThumbnailListView::scrollToCentre(int row, bool animated) {
+    const QRect rect = rowRect(row);
+    if (rect.isNull())
+        return;
+    QScrollBar* bar = verticalScrollBar();
+    const int target = std::clamp(bar->value() + rect.center().y() - viewport()->height() / 2, bar->minimum(),
+                                  bar->maximum());
+    m_scrollAnimation->stop();
+    if (!animated || target == bar->value()) {
+        bar->setValue(target);
+        return;
+    }
+    m_scrollAnimation->setStartValue(bar->value());
+    m_scrollAnimation->setEndValue(target);
+    m_scrollAnimation->start();
+}
+
+void ThumbnailListView::paintEvent(QPaintEvent* event) {
+    QPainter painter(viewport());
+    const auto pdf = m_document->pdfDocument();
+    const int offset = verticalScrollBar()->value();
+    std::vector<int> missing;
+    for (int row = rowAtContentY(offset + event->rect().top()); row >= 0 && row < rowCount(); ++row) {
+        const QRect rect = rowRect(row);
+        if (rect.top() > event->rect().bottom())
+            break;
+        if (!rect.intersects(event->rect()))
+            continue;
+        ThumbnailCell cell{row + 1, m_aspects[std::size_t(row)], m_loader.thumbnail(*pdf, row),
+                           m_current == row, m_selection.count(row) > 0};
+        if (!cell.image)
+            missing.push_back(row);
+        cell.paint(painter, rect, this);
+    }
+    m_loader.setDevicePixelRatio(devicePixelRatioF());
+    m_loader.request(pdf, missing);
+}
+
+void ThumbnailListView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    layoutRows();
+}
+
+void ThumbnailListView::thumbnailArrived(int row) {
+    const QRect rect = rowRect(row);
+    if (rect.intersects(viewport()->rect()))
+        viewport()->update(rect);
+}
+
+void ThumbnailListView::mousePressEvent(QMouseEvent* event) {
+    m_pressedRow = event->button() == Qt::LeftButton ? rowAt(event->position().toPoint()) : -1;
+    m_pressPosition = event->position().toPoint();
+}
+
+void ThumbnailListView::mouseMoveEvent(QMouseEvent* event) {
+    if (m_pressedRow < 0 || !(event->buttons() & Qt::LeftButton) ||
+        (event->position().toPoint() - m_pressPosition).manhattanLength() < QApplication::startDragDistance())
+        return;
+    const int row = m_pressedRow;
+    m_pressedRow = -1; // a drag is no click
+    startDrag(row);
+}
+
+void ThumbnailListView::mouseReleaseEvent(QMouseEvent* event) {
+    const int row = m_pressedRow;
+    m_pressedRow = -1;
+    if (event->button() == Qt::LeftButton && row >= 0 && row == rowAt(event->position().toPoint()))
+        emit clicked(row, event->modifiers());
+}
+
+void ThumbnailListView::startDrag(int row) {
+    auto* drag = new QDrag(this);
+    auto* data = new QMimeData;
+    data->setText(PageDropPayload::make(row));
+    drag->setMimeData(data);
+    if (const auto image = m_loader.thumbnail(*m_document->pdfDocument(), row)) {
+        const QPixmap pixmap = QPixmap::fromImage(*image).scaledToWidth(int(96 * image->devicePixelRatio()),
+                                                                        Qt::SmoothTransformation);
+        drag->setPixmap(pixmap);
+        drag->setHotSpot(QPoint(pixmap.width() / 2, pixmap.height() / 2) / pixmap.devicePixelRatio());
+    }
+    drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
+}
+
+void ThumbnailListView::contextMenuEvent(QContextMenuEvent* event) {
+    const int row = rowAt(event->pos()); // viewport events arrive in viewport coordinates
+    if (row >= 0)
+        emit contextMenuRequested(row, event->globalPos());
+}
+
+void ThumbnailListView::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasText())
+        event->acceptProposedAction();
+}
+
+void ThumbnailListView::dragMoveEvent(QDragMoveEvent* event) {
+    if (event->mimeData()->hasText() && rowAt(event->position().toPoint()) >= 0)
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void ThumbnailListView::dropEvent(QDropEvent* event) {
+    const int row = rowAt(event->position().toPoint());
+    if (row < 0 || !event->mimeData()->hasText())
+        return;
+    event->acceptProposedAction();
+    emit textDropped(event->mimeData()->text(), row);
+}
+
+} // namespace zepla::ui

@@ -1,0 +1,81 @@
+// The scrolling list of page thumbnails: lays out one cell per page, paints only the rows on screen and
+// asks for their thumbnails first, reports clicks, context-menu requests and dropped text, starts drags.
+#pragma once
+
+#include "document/pages/PageOperations.h"
+#include "ui/sidebar/ThumbnailLoader.h"
+
+#include <QAbstractScrollArea>
+
+#include <optional>
+#include <vector>
+
+class QVariantAnimation;
+
+namespace zepla::document {
+class PDFEditorDocument;
+}
+
+namespace zepla::ui {
+
+class ThumbnailListView : public QAbstractScrollArea {
+    Q_OBJECT
+
+public:
+    static constexpr int padding = 12;
+    static constexpr int spacing = 12;
+
+    explicit ThumbnailListView(document::PDFEditorDocument* document, QWidget* parent = nullptr);
+
+    // Reads the page count and the pages' proportions again, after the pages changed.
+    void reload();
+    void setCurrentPage(std::optional<int> index);
+    void setSelection(const document::IndexSet& selection);
+
+    int rowCount() const { return int(m_aspects.size()); }
+    // The row under a point of the viewport, each row owning half the gap on either side; -1 for none.
+    int rowAt(const QPoint& viewportPoint) const;
+    // Where a row is drawn, in viewport coordinates.
+    QRect rowRect(int row) const;
+    // Scrolls so that the row sits at the centre of the visible area, as far as the list allows.
+    void scrollToCentre(int row, bool animated);
+
+    ThumbnailLoader& loader() { return m_loader; }
+
+signals:
+    void clicked(int row, Qt::KeyboardModifiers modifiers);
+    void contextMenuRequested(int row, const QPoint& globalPosition);
+    // Text dropped on a row; what it means is the receiver's business.
+    void textDropped(const QString& text, int row);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void layoutRows();
+    int rowAtContentY(int y) const;
+    int cellWidth() const;
+    void startDrag(int row);
+    void thumbnailArrived(int row);
+
+    document::PDFEditorDocument* m_document;
+    ThumbnailLoader m_loader;
+    std::vector<double> m_aspects; // per row
+    std::vector<int> m_tops;       // content y of every row's top
+    int m_contentHeight = 0;
+    std::optional<int> m_current;
+    document::IndexSet m_selection;
+    int m_pressedRow = -1;
+    QPoint m_pressPosition;
+    QVariantAnimation* m_scrollAnimation;
+};
+
+} // namespace zepla::ui

@@ -1,0 +1,379 @@
+// The thumbnail sidebar in a window: clicks, the selection bar, the context menu, extraction through a save
+// panel, deletion with undo, drops, centring on the current page, thumbnails, sheets and a 1,000-page scroll.
+#include "BrokenPages.h"
+#include "PdfFixtures.h"
+#include "core/UndoManager.h"
+#include "document/PDFEditorDocument.h"
+#include "document/ThumbnailCache.h"
+#include "pdfview/coordinator/PDFViewCoordinator.h"
+#include "pdfview/view/PDFView.h"
+#include "ui/sidebar/SelectionBar.h"
+#include "ui/sidebar/ThumbnailListView.h"
+#include "ui/sidebar/ThumbnailSidebar.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zepla;
+using namespace zepla::ui;
+using document::IndexSet;
+
+Q_DECLARE_METATYPE(IndexSet)
+
+namespace {
+
+// A document window's worth of objects around one sidebar.
+struct Window {
+    explicit Window(const QByteArray& pdf, QSize size = {240, 700}) {
+        auto read = document::PDFEditorDocument::read(pdf);
+        document = std::move(std::get<std::unique_ptr<document::PDFEditorDocument>>(read));
+        sidebar = new ThumbnailSidebar(document.get(), &coordinator, &undo, &window);
+        auto* row = new QHBoxLayout(&window);
+        row->setContentsMargins(0, 0, 0, 0);
+        row->addWidget(sidebar);
+        row->addStretch(1);
+        window.resize(size);
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
+            qFatal("window not exposed");
+    }
+
+    ThumbnailListView* list() const { return sidebar->listView(); }
+    QStringList texts() const {
+        QStringList result;
+        for (int i = 0; i < document->pdfDocument()->pageCount(); ++i)
+            result.append(document->pdfDocument()->pageText(i).value().trimmed());
+        return result;
+    }
+    void click(int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        list()->scrollToCentre(row, false);
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, modifiers, list()->rowRect(row).center());
+    }
+    void drop(const QString& text, int row) {
+        list()->scrollToCentre(row, false);
+        QMimeData data;
+        data.setText(text);
+        const QPoint at = list()->rowRect(row).center();
+        QDragEnterEvent enter(at, Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(list()->viewport(), &enter);
+        QDropEvent drop(at, Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(list()->viewport(), &drop);
+        QCoreApplication::processEvents(); // the move runs on the next turn
+    }
+    QPushButton* barButton(const QString& text) const {
+        for (QPushButton* button : sidebar->findChildren<QPushButton*>())
+            if (button->text() == text)
+                return button;
+        qFatal("no such button");
+    }
+    bool thumbnailCached(int page) const {
+        return document::ThumbnailCache::object(document::ThumbnailCache::key(*document->pdfDocument(), page))
+            .has_value();
+    }
+    void waitForThumbnails() const {
+        QTRY_VERIFY_WITH_TIMEOUT(!list()->loader().isBusy(), 10000);
+        QCoreApplication::processEvents();
+    }
+
+    std::unique_ptr<document::PDFEditorDocument> document;
+    pdfview::PDFViewCoordinator coordinator;
+    platform::UndoManager undo;
+    QWidget window;
+    ThumbnailSidebar* sidebar;
+};
+
+QByteArray lettered(int pages) {
+    fixtures::DocSpec spec;
+    for (int i = 0; i < pages; ++i)
+        spec.pages.append({QString(QChar('A' + i))});
+    return fixtures::makePdf(spec);
+}
+
+QStringList titles(QMenu* menu) {
+    QStringList result;
+    for (QAction* action : menu->actions())
+        result.append(action->text());
+    return result;
+}
+
+} // namespace
+
+class TestThumbnailSidebar : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init() { document::ThumbnailCache::removeAllObjects(); }
+
+    void clicksSelectAndTheBarCounts() {
+        Window w(fixtures::makeTextPdf(6));
+        auto* bar = w.sidebar->findChild<SelectionBar*>();
+        QVERIFY(!bar->isVisible());
+        w.click(1, Qt::ControlModifier);
+        QVERIFY(bar->isVisible());
+        QCOMPARE(bar->countText(), QStringLiteral("1 selected"));
+        w.click(4, Qt::ShiftModifier);
+        QCOMPARE(w.sidebar->selection(), (IndexSet{1, 2, 3, 4}));
+        QCOMPARE(bar->countText(), QStringLiteral("4 selected"));
+        w.click(3, Qt::ControlModifier);
+        QCOMPARE(w.sidebar->selection(), (IndexSet{1, 2, 4}));
+        w.click(0);
+        QCOMPARE(w.sidebar->selection(), IndexSet{});
+        QCOMPARE(w.sidebar->lastClickedIndex(), std::optional<int>(0));
+        QVERIFY(!bar->isVisible());
+    }
+
+    void contextMenu_data() {
+        QTest::addColumn<IndexSet>("selection");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QStringList>("titles");
+        QTest::addColumn<QStringList>("afterDelete");
+        QTest::newRow("unselected page beside a selection")
+            << IndexSet{0, 1, 2} << 4 << QStringList{"Extract Page…", "Delete Page"}
+            << QStringList{"A", "B", "C", "D", "F"};
+        QTest::newRow("one of three selected pages")
+            << IndexSet{0, 2, 4} << 2 << QStringList{"Extract 3 Pages…", "Delete 3 Pages"}
+            << QStringList{"B", "D", "F"};
+        QTest::newRow("no selection") << IndexSet{} << 5 << QStringList{"Extract Page…", "Delete Page"}
+                                      << QStringList{"A", "B", "C", "D", "E"};
+    }
+
+    void contextMenu() {
+        QFETCH(IndexSet, selection);
+        QFETCH(int, row);
+        QFETCH(QStringList, titles);
+        QFETCH(QStringList, afterDelete);
+        Window w(lettered(6));
+        for (int index : selection)
+            w.click(index, Qt::ControlModifier);
+        std::unique_ptr<QMenu> menu(w.sidebar->contextMenu(row));
+        QCOMPARE(::titles(menu.get()), titles);
+        menu->actions().at(1)->trigger();
+        QCOMPARE(w.texts(), afterDelete);
+        QCOMPARE(w.sidebar->selection(), IndexSet{}); // deleting always empties the selection
+    }
+
+    void extractWritesTheChosenPagesAndKeepsTheSelection() {
+        Window w(fixtures::makeTextPdf(5));
+        QTemporaryDir dir;
+        QString suggested;
+        w.sidebar->setSavePanel([&](const QString& name) {
+            suggested = name;
+            return dir.filePath("out.pdf");
+        });
+        for (int index : {4, 0, 2})
+            w.click(index, Qt::ControlModifier);
+        w.barButton(QStringLiteral("Extract…"))->click();
+        QCOMPARE(suggested, QStringLiteral("Extracted Pages.pdf"));
+        QFile file(dir.filePath("out.pdf"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        auto extracted = pdf::Document::open(file.readAll()).value();
+        QCOMPARE(extracted->pageCount(), 3);
+        QCOMPARE(extracted->pageText(1).value().trimmed(), QStringLiteral("Page 3"));
+        QCOMPARE(w.sidebar->selection(), (IndexSet{0, 2, 4}));
+        QVERIFY(!w.sidebar->pendingAlert());
+        QVERIFY(!w.undo.canUndo());
+    }
+
+    void cancelledPanelWritesNothing() {
+        Window w(fixtures::makeTextPdf(2));
+        w.sidebar->setSavePanel([](const QString&) { return QString(); });
+        w.sidebar->extractPages({0});
+        QVERIFY(!w.sidebar->pendingAlert());
+    }
+
+    void unwritableLocationShowsTheAlertUntilDismissed() {
+        Window w(fixtures::makeTextPdf(2));
+        QTemporaryDir dir;
+        w.sidebar->setSavePanel([&](const QString&) { return dir.filePath("missing/out.pdf"); });
+        w.sidebar->extractPages({1});
+        const PageAlert expected{"Couldn't Save",
+                                 "The extracted pages couldn't be written to that location."};
+        QCOMPARE(w.sidebar->pendingAlert(), std::optional(expected));
+        auto* box = w.sidebar->findChild<QMessageBox*>();
+        QVERIFY(box && box->isVisible());
+        QCOMPARE(box->text(), expected.title);
+        QCOMPARE(box->informativeText(), expected.message);
+        box->button(QMessageBox::Ok)->click();
+        QVERIFY(!w.sidebar->pendingAlert());
+    }
+
+    void brokenPagesAreReportedNeverPassedOffAsAWholeExtraction() {
+        Window w(withBrokenPage(3, 1));
+        QTemporaryDir dir;
+        int panels = 0;
+        w.sidebar->setSavePanel([&](const QString&) {
+            ++panels;
+            return dir.filePath("out.pdf");
+        });
+        w.sidebar->extractPages({1});
+        QCOMPARE(panels, 0);
+        QCOMPARE(w.sidebar->pendingAlert()->title, QStringLiteral("Couldn't Extract Pages"));
+        QVERIFY(!QFile::exists(dir.filePath("out.pdf")));
+
+        w.sidebar->extractPages({0, 1, 2});
+        QCOMPARE(panels, 1);
+        QCOMPARE(w.sidebar->pendingAlert()->title, QStringLiteral("Some Pages Couldn't Be Extracted"));
+        QCOMPARE(
+            w.sidebar->pendingAlert()->message,
+            QStringLiteral("out.pdf holds 2 of the 3 chosen pages; the others couldn't be read from this "
+                           "document."));
+        QFile file(dir.filePath("out.pdf"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(pdf::Document::open(file.readAll()).value()->pageCount(), 2);
+    }
+
+    void deleteFromTheBarIsUndoable() {
+        Window w(lettered(5));
+        w.click(1, Qt::ControlModifier);
+        w.click(3, Qt::ControlModifier);
+        w.barButton(QStringLiteral("Delete"))->click();
+        QCOMPARE(w.texts(), (QStringList{"A", "C", "E"}));
+        QCOMPARE(w.list()->rowCount(), 3);
+        QCOMPARE(w.sidebar->lastClickedIndex(), std::optional<int>(3));
+        w.undo.undo();
+        QCOMPARE(w.texts(), (QStringList{"A", "B", "C", "D", "E"}));
+        QCOMPARE(w.list()->rowCount(), 5);
+    }
+
+    void drops_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList unchanged{"A", "B", "C", "D"};
+        QTest::newRow("A onto C") << "0" << 2 << QStringList{"B", "C", "A", "D"};
+        QTest::newRow("D onto B") << "3" << 1 << QStringList{"A", "D", "B", "C"};
+        QTest::newRow("plus sign") << "+2" << 0 << QStringList{"C", "A", "B", "D"};
+        QTest::newRow("onto itself") << "2" << 2 << unchanged;
+        QTest::newRow("negative") << "-1" << 0 << unchanged;
+        QTest::newRow("leading space") << " 2" << 0 << unchanged;
+        QTest::newRow("trailing space") << "2 " << 0 << unchanged;
+        QTest::newRow("letters") << "x" << 0 << unchanged;
+        QTest::newRow("empty") << "" << 0 << unchanged;
+        QTest::newRow("past the end") << "4" << 0 << unchanged;
+        QTest::newRow("past any page index") << "99999999999" << 0 << unchanged;
+    }
+
+    void drops() {
+        QFETCH(QString, text);
+        QFETCH(int, row);
+        QFETCH(QStringList, expected);
+        Window w(lettered(4));
+        w.click(1, Qt::ControlModifier);
+        w.drop(text, row);
+        QCOMPARE(w.texts(), expected);
+        QCOMPARE(w.sidebar->selection(), IndexSet{1}); // a drop never renumbers the selection
+        w.undo.undo();
+        QCOMPARE(w.texts(), (QStringList{"A", "B", "C", "D"}));
+    }
+
+    void currentPageIsCentredOnEveryChangeButNotAtFirst() {
+        Window w(fixtures::makeTextPdf(40));
+        QScrollBar* bar = w.list()->verticalScrollBar();
+        QCOMPARE(bar->value(), 0);
+        emit w.coordinator.currentPageIndexChanged(20);
+        const int middle = w.list()->viewport()->height() / 2;
+        QTRY_VERIFY(std::abs(w.list()->rowRect(20).center().y() - middle) <= 1);
+        emit w.coordinator.currentPageIndexChanged(std::nullopt);
+        QTest::qWait(250);
+        QVERIFY(std::abs(w.list()->rowRect(20).center().y() - middle) <= 1);
+        emit w.coordinator.currentPageIndexChanged(39); // the end of the list stops short of centring
+        QTRY_COMPARE(bar->value(), bar->maximum());
+    }
+
+    void widthStaysWithinBounds() {
+        Window w(fixtures::makeTextPdf(1));
+        QWidget alone;
+        auto* row = new QHBoxLayout(&alone);
+        row->setContentsMargins(0, 0, 0, 0);
+        row->addWidget(w.sidebar);
+        alone.resize(100, 400);
+        alone.show();
+        QTRY_COMPARE(w.sidebar->width(), 180);
+        alone.resize(1200, 400);
+        QTRY_COMPARE(w.sidebar->width(), 320);
+        QCOMPARE(w.sidebar->sizeHint().width(), 240);
+    }
+
+    void cachedThumbnailsShowAtOnceOthersShowAPlaceholderOfThePageShape() {
+        fixtures::DocSpec spec;
+        spec.pages.append({"wide", QRectF(0, 0, 800, 400)});
+        spec.pages.append({"tall"});
+        spec.pages.append({"no height", QRectF(0, 0, 612, 792), QRectF(0, 0, 612, 0)});
+        Window w(fixtures::makePdf(spec));
+        const int width = w.list()->rowRect(0).width();
+        QCOMPARE(w.list()->rowRect(0).height() - w.list()->rowRect(1).height(),
+                 int(std::lround(width / 2.0)) - int(std::lround(width * 792.0 / 612.0)));
+        document::ThumbnailCache::removeAllObjects(); // whatever rendered while the window came up
+        QImage red(28, 14, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        document::ThumbnailCache::setObject(document::ThumbnailCache::key(*w.document->pdfDocument(), 0),
+                                            red);
+        const QImage shot = w.list()->viewport()->grab().toImage();
+        const qreal ratio = shot.devicePixelRatio();
+        QCOMPARE(shot.pixelColor((w.list()->rowRect(0).topLeft() + QPoint(width / 2, 20)) * ratio),
+                 QColor(Qt::red));
+        const QColor placeholder =
+            shot.pixelColor((w.list()->rowRect(1).topLeft() + QPoint(width / 2, 40)) * ratio);
+        QVERIFY(placeholder != QColor(Qt::white));
+        w.waitForThumbnails();
+        const QImage later = w.list()->viewport()->grab().toImage();
+        QCOMPARE(later.pixelColor((w.list()->rowRect(1).topLeft() + QPoint(width / 2, 40)) * ratio),
+                 QColor(Qt::white));
+    }
+
+    void thousandPagesFillVisibleRowsFirstAndScrollThrough() {
+        Window w(fixtures::makeTextPdf(1000));
+        w.waitForThumbnails();
+        QVERIFY(w.thumbnailCached(0));
+        QVERIFY(w.thumbnailCached(1));
+        QVERIFY(!w.thumbnailCached(500));
+        QScrollBar* bar = w.list()->verticalScrollBar();
+        while (bar->value() < bar->maximum()) {
+            bar->setValue(bar->value() + bar->pageStep() / 2);
+            QCoreApplication::processEvents();
+        }
+        w.waitForThumbnails();
+        QVERIFY(w.thumbnailCached(999));
+        QCOMPARE(w.list()->rowAt(w.list()->rowRect(999).center()), 999);
+    }
+
+    void baseNameComesFromTheFile() {
+        Window w(fixtures::makeTextPdf(1));
+        QCOMPARE(w.sidebar->baseName(), QStringLiteral("Document"));
+        w.coordinator.setFilePath("/tmp/My Report.v2.pdf");
+        QCOMPARE(w.sidebar->baseName(), QStringLiteral("My Report.v2"));
+    }
+
+    void sheetsComeFromTheHookAndDismissingEmptiesIt() {
+        Window w(fixtures::makeTextPdf(1));
+        w.sidebar->presentSheet(SidebarSheet::metadata); // no factory: nothing to show
+        QVERIFY(!w.sidebar->activeSheet());
+        QList<SidebarSheet> asked;
+        w.sidebar->setSheetFactory([&](SidebarSheet sheet, QWidget* parent) {
+            asked.append(sheet);
+            return new QDialog(parent);
+        });
+        w.sidebar->presentSheet(SidebarSheet::compress);
+        QCOMPARE(asked, QList<SidebarSheet>{SidebarSheet::compress});
+        QCOMPARE(w.sidebar->activeSheet(), std::optional(SidebarSheet::compress));
+        auto* sheet = w.sidebar->findChild<QDialog*>();
+        QVERIFY(sheet->isVisible());
+        QCOMPARE(sheet->windowModality(), Qt::WindowModal);
+        sheet->reject();
+        QVERIFY(!w.sidebar->activeSheet());
+    }
+};
+
+QTEST_MAIN(TestThumbnailSidebar)
+#include "test_thumbnail_sidebar.moc"
