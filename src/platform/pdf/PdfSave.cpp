@@ -132,7 +132,14 @@ Result<QByteArray> Document::save(const SaveOptions& options) const {
     std::vector<BlankedReference> blanked;
     fz_buffer* buffer = nullptr;
     fz_output* out = nullptr;
+    // Writing with another encryption puts the new /Encrypt into the live document's trailer (or takes it
+    // out). Left there, the next ordinary save would claim an encryption the file does not have, or drop the
+    // one it has; so the trailer's own entry is put back afterwards.
+    const bool changesEncryption = options.encryption != SaveOptions::Encryption::Keep;
+    pdf_obj* ownEncryption = nullptr;
     const Status status = guarded(a.ctx, [&] {
+        if (changesEncryption)
+            ownEncryption = pdf_keep_obj(a.ctx, pdf_dict_get(a.ctx, pdf_trailer(a.ctx, a.doc()), PDF_NAME(Encrypt)));
         if (a.impl().pagesRemoved)
             blankReferencesToRemovedPages(a.ctx, a.doc(), blanked);
         buffer = fz_new_buffer(a.ctx, 64 * 1024);
@@ -141,6 +148,16 @@ Result<QByteArray> Document::save(const SaveOptions& options) const {
         fz_close_output(a.ctx, out);
     });
     restore(a.ctx, blanked);
+    if (changesEncryption) {
+        guarded(a.ctx, [&] {
+            pdf_obj* trailer = pdf_trailer(a.ctx, a.doc());
+            if (ownEncryption)
+                pdf_dict_put(a.ctx, trailer, PDF_NAME(Encrypt), ownEncryption);
+            else
+                pdf_dict_del(a.ctx, trailer, PDF_NAME(Encrypt));
+        });
+        pdf_drop_obj(a.ctx, ownEncryption);
+    }
     QByteArray bytes;
     if (status) {
         unsigned char* data = nullptr;

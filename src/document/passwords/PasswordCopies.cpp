@@ -1,0 +1,61 @@
+#include "document/passwords/PasswordCopies.h"
+
+#include "pdf/PdfDocument.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace zepla::document::PasswordCopies {
+
+namespace {
+
+pdf::Status writeCopy(const pdf::Document& document, const QString& path, const pdf::SaveOptions& options) {
+    auto bytes = document.save(options);
+    if (!bytes)
+        return bytes.error();
+    QSaveFile file(path);
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes.value()) == bytes.value().size();
+    if (!written || !file.commit())
+        return pdf::Error{pdf::Error::Kind::Failed,
+                          QStringLiteral("“%1” could not be written: %2").arg(path, file.errorString())};
+    return {};
+}
+
+} // namespace
+
+QString baseName(const QString& filePath) {
+    const QString name = QFileInfo(filePath).completeBaseName();
+    return filePath.isEmpty() || name.isEmpty() ? QStringLiteral("Document") : name;
+}
+
+QString protectedCopyName(const QString& baseName) {
+    return baseName + QStringLiteral(" (Protected).pdf");
+}
+
+QString unlockedCopyName(const QString& baseName) {
+    return baseName + QStringLiteral(" (Unlocked).pdf");
+}
+
+pdf::Status writeProtectedCopy(const pdf::Document& document, const QString& path, const QString& password) {
+    pdf::SaveOptions options;
+    options.encryption = pdf::SaveOptions::Encryption::Aes256;
+    options.userPassword = password;
+    options.ownerPassword = password;
+    return writeCopy(document, path, options);
+}
+
+pdf::Status writeUnlockedCopy(const pdf::Document& document, const QString& path) {
+    pdf::SaveOptions options;
+    options.encryption = pdf::SaveOptions::Encryption::None;
+    return writeCopy(document, path, options);
+}
+
+Outcome removePassword(const pdf::Document& document, const QString& path) {
+    if (!writeUnlockedCopy(document, path))
+        return {QStringLiteral("Couldn't Save"),
+                QStringLiteral("The unlocked copy couldn't be written to that location.")};
+    return {QStringLiteral("Password Removed"),
+            QStringLiteral("Saved an unprotected copy to %1.").arg(QFileInfo(path).fileName())};
+}
+
+} // namespace zepla::document::PasswordCopies
