@@ -1,0 +1,301 @@
+#include "AnnotatingPDFView.h"
+
+#include "annotations/AppearancePainter.h"
+#include "annotations/FormFieldAnnotation.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace zepla::pdfview {
+
+using annotations::AnnotationTool;
+
+AnnotatingPDFView::AnnotatingPDFView(QWidget* parent) : PDFView(parent) {
+    setMouseTracking(true);
+    viewport()->setMouseTracking(true);
+    // Once every page shown has been drawn again, the file's pictures of the new annotations are on screen.
+    connect(this, &PDFView::renderingIdle, this, [this] {
+        if (!m_settling.empty()) {
+            m_settling.clear();
+            viewport()->update();
+        }
+    });
+}
+
+AnnotatingPDFView::~AnnotatingPDFView() = default;
+
+void AnnotatingPDFView::registerUndo(std::function<void()> closure) {
+    if (m_undoManager)
+        m_undoManager->registerUndo(this, std::move(closure));
+}
+
+// --- adding and removing with undo ---
+
+namespace {
+
+bool isWidget(const annotations::Annotation& annotation) {
+    return dynamic_cast<const annotations::FormFieldAnnotation*>(&annotation) != nullptr;
+}
+
+pdf::Error noPageError() {
+    return pdf::Error{pdf::Error::Kind::Failed, QStringLiteral("The page is no longer in the document.")};
+}
+
+} // namespace
+
+pdf::Status AnnotatingPDFView::addAnnotation(const std::shared_ptr<annotations::Annotation>& annotation,
+                                             const pdf::PageHandle& page, int position) {
+    if (!document())
+        return pdf::Error{pdf::Error::Kind::Failed, QStringLiteral("There is no document.")};
+    const int index = document()->indexOf(page);
+    if (index < 0)
+        return noPageError();
+    pdf::Status status;
+    if (annotation->handle.isNull()) {
+        status = annotations::writeNewAnnotation(*document(), index, *annotation);
+    } else {
+        status = document()->restoreAnnotation(index, annotation->handle, position);
+        if (status && isWidget(*annotation))
+            status = document()->setFieldListed(annotation->handle, true);
+    }
+    if (!status)
+        return status;
+    registerUndo([this, annotation, page] { removeAnnotation(annotation, page); });
+    viewport()->update();
+    return {};
+}
+
+pdf::Status AnnotatingPDFView::removeAnnotation(const std::shared_ptr<annotations::Annotation>& annotation,
+                                                const pdf::PageHandle& page) {
+    if (!document())
+        return pdf::Error{pdf::Error::Kind::Failed, QStringLiteral("There is no document.")};
+    const int index = document()->indexOf(page);
+    if (index < 0)
+        return noPageError();
+    auto position = document()->removeAnnotation(index, annotation->handle);
+    if (!position)
+        return position.error();
+    if (isWidget(*annotation)) {
+        if (pdf::Status unlisted = document()->setFieldListed(annotation->handle, false); !unlisted)
+            return unlisted;
+    }
+    std::erase_if(m_settling, [&](const Settling& s) { return s.annotation == annotation; });
+    const int at = position.value();
+    registerUndo([this, annotation, page, at] { addAnnotation(annotation, page, at); });
+    viewport()->update();
+    return {};
+}
+
+// --- notes ---
+
+std::optional<AnnotatingPDFView::NoteHit> AnnotatingPDFView::noteAnnotation(const QPointF& viewPoint) const {
+    if (!document())
+        return std::nullopt;
+    const int page = pageForPoint(viewPoint, false);
+    if (page < 0)
+        return std::nullopt;
+    const QPointF pagePoint = convertToPage(viewPoint, page);
+    auto annotations = document()->annotations(page);
+    if (!annotations)
+        return std::nullopt;
+    // The topmost annotation under the point decides; only a note counts.
+    const auto& list = annotations.value();
+    for (auto it = list.rbegin(); it != list.rend(); ++it) {
+        if (!it->rect.contains(pagePoint))
+            continue;
+        if (it->subtype != QLatin1String("Text"))
+            return std::nullopt;
+        return NoteHit{page, *it};
+    }
+    return std::nullopt;
+}
+
+void AnnotatingPDFView::moveNote(const QRectF& bounds) {
+    document()->updateAnnotation(m_draggingNote->note, {{"Rect", annotations::rectValue(bounds)}});
+    m_draggingNote->bounds = bounds;
+    viewport()->update();
+}
+
+void AnnotatingPDFView::setNoteBounds(const pdf::AnnotationHandle& note, const QRectF& bounds,
+                                      const QRectF& undoBounds) {
+    if (!document() || !document()->updateAnnotation(note, {{"Rect", annotations::rectValue(bounds)}}))
+        return;
+    registerUndo([this, note, bounds, undoBounds] { setNoteBounds(note, undoBounds, bounds); });
+    viewport()->update();
+}
+
+// --- inline editors ---
+
+void AnnotatingPDFView::setOpenEditor(InlineEditor editor, std::function<void()> commit) {
+    m_openEditors[std::size_t(editor)] = std::move(commit);
+}
+
+void AnnotatingPDFView::clearOpenEditor(InlineEditor editor) {
+    m_openEditors[std::size_t(editor)] = nullptr;
+}
+
+void AnnotatingPDFView::commitOpenEditors() {
+    for (auto& commit : m_openEditors) {
+        if (auto run = std::exchange(commit, nullptr))
+            run();
+    }
+}
+
+// --- routing ---
+
+bool AnnotatingPDFView::isDragTool(AnnotationTool tool) {
+    switch (tool) {
+    case AnnotationTool::ink:
+    case AnnotationTool::rectangle:
+    case AnnotationTool::oval:
+    case AnnotationTool::line:
+    case AnnotationTool::redact:
+    case AnnotationTool::form:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void AnnotatingPDFView::mousePressEvent(QMouseEvent* event) {
+    commitOpenEditors();
+    if (!m_toolState || event->button() != Qt::LeftButton) {
+        PDFView::mousePressEvent(event);
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    // Text editing and the text-box, note, eraser and signature tools take the press for their own
+    // operations; the platform's selection and links never see it.
+    if (m_toolState->isTextEditingModeEnabled())
+        return;
+    const AnnotationTool tool = m_toolState->tool();
+    if (isDragTool(tool)) {
+        beginDragShape(tool, event->position());
+        return;
+    }
+    if (tool != AnnotationTool::select)
+        return;
+    const auto hit = noteAnnotation(event->position());
+    if (!hit) {
+        PDFView::mousePressEvent(event);
+        return;
+    }
+    const QRectF bounds = hit->annotation.rect;
+    const QPointF pagePoint = convertToPage(event->position(), hit->pageIndex);
+    m_draggingNote =
+        NoteDrag{hit->pageIndex, hit->annotation.handle, bounds, pagePoint - bounds.topLeft(), bounds};
+}
+
+void AnnotatingPDFView::mouseDoubleClickEvent(QMouseEvent* event) {
+    // A second press on a note belongs to the note (its editor), not to word selection.
+    if (m_toolState && event->button() == Qt::LeftButton &&
+        (m_toolState->tool() != AnnotationTool::select || noteAnnotation(event->position()))) {
+        return;
+    }
+    PDFView::mouseDoubleClickEvent(event);
+}
+
+void AnnotatingPDFView::mouseMoveEvent(QMouseEvent* event) {
+    if (!m_toolState) {
+        PDFView::mouseMoveEvent(event);
+        return;
+    }
+    const AnnotationTool tool = m_toolState->tool();
+    if (!(event->buttons() & Qt::LeftButton)) {
+        if (tool == AnnotationTool::select) {
+            PDFView::mouseMoveEvent(event);
+            return;
+        }
+        updateToolCursor(event->position());
+        return;
+    }
+    if (isDragTool(tool)) {
+        continueDragShape(tool, event->position());
+        return;
+    }
+    if (tool != AnnotationTool::select)
+        return;
+    if (!m_draggingNote) {
+        PDFView::mouseMoveEvent(event);
+        return;
+    }
+    const QPointF pagePoint = convertToPage(event->position(), m_draggingNote->pageIndex);
+    moveNote(QRectF(pagePoint - m_draggingNote->grabOffset, m_draggingNote->bounds.size()));
+}
+
+void AnnotatingPDFView::mouseReleaseEvent(QMouseEvent* event) {
+    if (!m_toolState || event->button() != Qt::LeftButton) {
+        PDFView::mouseReleaseEvent(event);
+        return;
+    }
+    const AnnotationTool tool = m_toolState->tool();
+    if (isDragTool(tool)) {
+        finishDragShape();
+        return;
+    }
+    if (tool != AnnotationTool::select)
+        return;
+    if (!m_draggingNote) {
+        PDFView::mouseReleaseEvent(event);
+        return;
+    }
+    const NoteDrag drag = *std::exchange(m_draggingNote, std::nullopt);
+    // A note let go where it started records nothing.
+    if (drag.bounds != drag.startBounds)
+        setNoteBounds(drag.note, drag.bounds, drag.startBounds);
+}
+
+void AnnotatingPDFView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        cancelOperation();
+        return;
+    }
+    PDFView::keyPressEvent(event);
+}
+
+void AnnotatingPDFView::cancelOperation() {
+    cancelDragShape();
+    if (m_draggingNote) {
+        const NoteDrag drag = *m_draggingNote;
+        moveNote(drag.startBounds);
+        m_draggingNote.reset();
+    }
+    if (m_toolState && m_toolState->tool() != AnnotationTool::select) {
+        m_toolState->setTool(AnnotationTool::select);
+        m_toolState->setActiveMarkupMode(std::nullopt);
+        m_toolState->setTextEditingModeEnabled(false);
+        viewport()->unsetCursor();
+    }
+}
+
+// --- cursor ---
+
+void AnnotatingPDFView::updateToolCursor(const QPointF& viewPoint) {
+    m_lastMouseViewPoint = viewPoint;
+    viewport()->setCursor(cursor(m_toolState->tool()));
+}
+
+void AnnotatingPDFView::leaveEvent(QEvent* event) {
+    m_lastMouseViewPoint.reset();
+    viewport()->setCursor(Qt::ArrowCursor);
+    PDFView::leaveEvent(event);
+}
+
+// --- drawing ---
+
+void AnnotatingPDFView::drawPageOverlay(QPainter& painter, int pageIndex, const QTransform& pageToView) {
+    PDFView::drawPageOverlay(painter, pageIndex, pageToView);
+    if (!document())
+        return;
+    const pdf::PageHandle page = document()->page(pageIndex);
+    painter.setTransform(pageToView, true);
+    for (const Settling& s : m_settling) {
+        if (s.page == page)
+            annotations::paintAppearance(painter, s.annotation->appearance());
+    }
+    if (m_currentAnnotation && m_dragPage == page && !m_currentAnnotation->handle.isNull())
+        annotations::paintAppearance(painter, m_currentAnnotation->appearance());
+}
+
+} // namespace zepla::pdfview

@@ -1,0 +1,124 @@
+// The document view of every PDF window: the PDF view that turns presses, drags and releases on a page into
+// markup according to the window's tool state, shows each tool's cursor, moves sticky notes with the select
+// tool, cancels with Esc, and adds and removes annotations with undo.
+#pragma once
+
+#include "annotations/Annotation.h"
+#include "annotations/ToolState.h"
+#include "core/UndoManager.h"
+#include "pdfview/view/PDFView.h"
+
+#include <QPointer>
+
+#include <array>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <optional>
+
+namespace zepla::pdfview {
+
+class AnnotatingPDFView : public PDFView {
+    Q_OBJECT
+
+public:
+    explicit AnnotatingPDFView(QWidget* parent = nullptr);
+    ~AnnotatingPDFView() override;
+
+    // Set by the window; read on every mouse event.
+    void setToolState(annotations::ToolState* state) { m_toolState = state; }
+    annotations::ToolState* toolState() const { return m_toolState; }
+    void setUndoManager(platform::UndoManager* manager) { m_undoManager = manager; }
+    platform::UndoManager* undoManager() const { return m_undoManager; }
+
+    // The workspace's handlers.
+    std::function<void(const QString& prompt, bool autoSubmit)> onAskAI;
+    std::function<void(const QString& text)> onTextExtracted;
+    std::function<void()> onRedactionDrawn;
+
+    // Puts the annotation on the page and registers its removal for undo; the very same object comes back
+    // on redo. The first time, the annotation is written as a new object at the end of the page's list;
+    // afterwards it goes back to `position` in that list.
+    pdf::Status addAnnotation(const std::shared_ptr<annotations::Annotation>& annotation,
+                              const pdf::PageHandle& page, int position = std::numeric_limits<int>::max());
+    // Takes it off the page and registers putting it back, at the place it had, for undo.
+    pdf::Status removeAnnotation(const std::shared_ptr<annotations::Annotation>& annotation,
+                                 const pdf::PageHandle& page);
+
+    // The sticky note under a point in view coordinates: its page index and the annotation.
+    struct NoteHit {
+        int pageIndex = -1;
+        pdf::AnnotationInfo annotation;
+    };
+    std::optional<NoteHit> noteAnnotation(const QPointF& viewPoint) const;
+    // Moves a note and registers the move back for undo.
+    void setNoteBounds(const pdf::AnnotationHandle& note, const QRectF& bounds, const QRectF& undoBounds);
+
+    // Inline editors (text box, note, in-place text edit) say here how to commit them while they are
+    // open; a press anywhere in the view commits every open one, in that order, before it does anything else.
+    enum class InlineEditor { textBox, note, textEdit };
+    void setOpenEditor(InlineEditor editor, std::function<void()> commit);
+    void clearOpenEditor(InlineEditor editor);
+
+    // Esc: cancels a drag or a note move and, for any tool but select, returns to the select tool and ends
+    // the sticky markup and text-editing modes.
+    void cancelOperation();
+
+    // The cursor of a tool with its hot spot.
+    static QCursor cursor(annotations::AnnotationTool tool);
+
+    // Drag tools: ink, rectangle, oval, line, redaction mark and form field.
+    void beginDragShape(annotations::AnnotationTool tool, const QPointF& viewPoint);
+    void continueDragShape(annotations::AnnotationTool tool, const QPointF& viewPoint);
+    void finishDragShape();
+    void cancelDragShape();
+    // The annotation a drag is drawing, until the release or Esc.
+    const std::shared_ptr<annotations::Annotation>& currentAnnotation() const { return m_currentAnnotation; }
+    // Lower left corner and size from two opposite corners.
+    static QRectF normalizedRect(const QPointF& a, const QPointF& b);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void drawPageOverlay(QPainter& painter, int pageIndex, const QTransform& pageToView) override;
+
+private:
+    struct NoteDrag {
+        int pageIndex;
+        pdf::AnnotationHandle note;
+        QRectF startBounds;
+        QPointF grabOffset;
+        QRectF bounds;
+    };
+    // An annotation whose final picture is drawn live until its page has been rendered again with it.
+    struct Settling {
+        pdf::PageHandle page;
+        std::shared_ptr<annotations::Annotation> annotation;
+    };
+
+    static bool isDragTool(annotations::AnnotationTool tool);
+    void commitOpenEditors();
+    void updateToolCursor(const QPointF& viewPoint);
+    void moveNote(const QRectF& bounds);
+    int dragPageIndex() const;
+    void registerUndo(std::function<void()> closure);
+
+    QPointer<annotations::ToolState> m_toolState;
+    QPointer<platform::UndoManager> m_undoManager;
+
+    // The drag gesture.
+    pdf::PageHandle m_dragPage;
+    QPointF m_startPagePoint;
+    std::shared_ptr<annotations::Annotation> m_currentAnnotation;
+    std::optional<NoteDrag> m_draggingNote;
+    std::vector<Settling> m_settling;
+
+    std::array<std::function<void()>, 3> m_openEditors;
+    std::optional<QPointF> m_lastMouseViewPoint;
+};
+
+} // namespace zepla::pdfview

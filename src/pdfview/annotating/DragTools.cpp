@@ -1,0 +1,134 @@
+// The drag tools of the annotating view: ink, rectangle, oval, line, redaction mark and form field. A press
+// makes the annotation, the first drag puts it on the page, every drag reshapes it and the release keeps it
+// with one undo step; a press without a drag, or Esc, leaves nothing.
+//
+// While the gesture lasts the annotation sits on its page hidden and is drawn live from its own appearance;
+// the release writes that same appearance into the file and shows the annotation.
+#include "AnnotatingPDFView.h"
+
+#include "annotations/FormFieldPlacer.h"
+#include "annotations/InkAnnotation.h"
+#include "annotations/LineAnnotation.h"
+#include "annotations/OutlineShapeAnnotation.h"
+#include "annotations/RedactionMarkerAnnotation.h"
+
+namespace zepla::pdfview {
+
+using namespace annotations;
+
+QRectF AnnotatingPDFView::normalizedRect(const QPointF& a, const QPointF& b) {
+    return QRectF(std::min(a.x(), b.x()), std::min(a.y(), b.y()), std::abs(a.x() - b.x()),
+                  std::abs(a.y() - b.y()));
+}
+
+int AnnotatingPDFView::dragPageIndex() const {
+    return m_dragPage.isNull() || !document() ? -1 : document()->indexOf(m_dragPage);
+}
+
+void AnnotatingPDFView::beginDragShape(AnnotationTool tool, const QPointF& viewPoint) {
+    if (!document() || !m_toolState)
+        return;
+    const int pageIndex = pageForPoint(viewPoint, true);
+    if (pageIndex < 0)
+        return;
+    const QPointF start = convertToPage(viewPoint, pageIndex);
+    const QRectF empty(start, QSizeF(0, 0));
+    std::shared_ptr<Annotation> annotation;
+    switch (tool) {
+    case AnnotationTool::ink: {
+        auto ink = std::make_shared<InkAnnotation>();
+        ink->borderWidth = m_toolState->lineWidth();
+        ink->setPoints({start});
+        annotation = ink;
+        break;
+    }
+    case AnnotationTool::rectangle:
+        annotation = std::make_shared<RectangleAnnotation>();
+        break;
+    case AnnotationTool::oval:
+        annotation = std::make_shared<OvalAnnotation>();
+        break;
+    case AnnotationTool::line: {
+        auto line = std::make_shared<LineAnnotation>();
+        line->setLineStyles(LineEndStyle::none, m_toolState->lineEndStyle());
+        line->setWidth(m_toolState->lineWidth());
+        line->setPoints(start, start);
+        annotation = line;
+        break;
+    }
+    case AnnotationTool::redact:
+        annotation = std::make_shared<RedactionMarkerAnnotation>();
+        break;
+    case AnnotationTool::form:
+        annotation =
+            FormFieldPlacer::makeAnnotation(m_toolState->formFieldMode(), empty, document()->fieldNames());
+        break;
+    default:
+        return;
+    }
+    if (tool != AnnotationTool::ink && tool != AnnotationTool::line)
+        annotation->bounds = empty;
+    // The tool's colour and width win over whatever the kind starts with.
+    annotation->color = m_toolState->color();
+    annotation->borderWidth = m_toolState->lineWidth();
+    annotation->hidden = true;
+    m_dragPage = document()->page(pageIndex);
+    m_startPagePoint = start;
+    m_currentAnnotation = annotation;
+}
+
+void AnnotatingPDFView::continueDragShape(AnnotationTool tool, const QPointF& viewPoint) {
+    const int pageIndex = dragPageIndex();
+    if (pageIndex < 0 || !m_currentAnnotation)
+        return;
+    // Points off the page are used as they are.
+    const QPointF point = convertToPage(viewPoint, pageIndex);
+    switch (tool) {
+    case AnnotationTool::ink:
+        static_cast<InkAnnotation&>(*m_currentAnnotation).appendPoint(point);
+        break;
+    case AnnotationTool::line:
+        static_cast<LineAnnotation&>(*m_currentAnnotation).setPoints(m_startPagePoint, point);
+        break;
+    default:
+        m_currentAnnotation->bounds = normalizedRect(m_startPagePoint, point);
+        break;
+    }
+    if (m_currentAnnotation->handle.isNull() &&
+        !writeNewAnnotation(*document(), pageIndex, *m_currentAnnotation)) {
+        m_currentAnnotation.reset();
+        m_dragPage = {};
+        return;
+    }
+    viewport()->update();
+}
+
+void AnnotatingPDFView::finishDragShape() {
+    const int pageIndex = dragPageIndex();
+    const std::shared_ptr<Annotation> annotation = std::exchange(m_currentAnnotation, nullptr);
+    const pdf::PageHandle page = std::exchange(m_dragPage, {});
+    // Only a drag put the annotation on the page; a plain click leaves nothing.
+    if (pageIndex < 0 || !annotation || annotation->handle.isNull())
+        return;
+    annotation->hidden = false;
+    rewriteAnnotation(*document(), *annotation);
+    registerUndo([this, annotation, page] { removeAnnotation(annotation, page); });
+    m_settling.push_back({page, annotation});
+    viewport()->update();
+    if (dynamic_cast<RedactionMarkerAnnotation*>(annotation.get()) && onRedactionDrawn)
+        onRedactionDrawn();
+}
+
+void AnnotatingPDFView::cancelDragShape() {
+    const int pageIndex = dragPageIndex();
+    const std::shared_ptr<Annotation> annotation = std::exchange(m_currentAnnotation, nullptr);
+    m_dragPage = {};
+    if (pageIndex >= 0 && annotation && !annotation->handle.isNull()) {
+        document()->removeAnnotation(pageIndex, annotation->handle);
+        if (dynamic_cast<FormFieldAnnotation*>(annotation.get()))
+            document()->setFieldListed(annotation->handle, false);
+    }
+    viewport()->update();
+}
+
+} // namespace zepla::pdfview
