@@ -110,7 +110,7 @@ void AppDelegate::windowClosed(QWidget* window) {
         // application.
         QTimer::singleShot(0, this, [this] {
             if (!m_controller.isTerminating() && !anyWindowVisible())
-                QApplication::quit();
+                m_controller.terminate();
         });
         return;
     }

@@ -1,0 +1,42 @@
+// A running shell for the tests: the application object with its controller and delegate, PDF files in a
+// temporary folder, and helpers to find the alerts it shows.
+#pragma once
+
+#include "LandingTestSupport.h"
+#include "PdfFixtures.h"
+#include "app/ZeplaApp.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QMessageBox>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <memory>
+
+struct ShellFixture {
+    QTemporaryDir dir;
+    std::unique_ptr<zepla::app::ZeplaApp> app = std::make_unique<zepla::app::ZeplaApp>();
+
+    zepla::app::DocumentController& controller() { return app->documentController(); }
+    zepla::app::AppDelegate& delegate() { return app->appDelegate(); }
+
+    QString write(const QString& name, const QByteArray& bytes = fixtures::makeTextPdf(2)) {
+        return writeTestFile(dir, name, bytes);
+    }
+};
+
+// The alerts on screen, newest last.
+inline QList<QMessageBox*> visibleAlerts() {
+    QList<QMessageBox*> boxes;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible())
+            boxes << box;
+    return boxes;
+}
+
+inline void closeAlerts() {
+    for (QMessageBox* box : visibleAlerts())
+        box->done(0);
+    QApplication::processEvents();
+}

@@ -1,0 +1,231 @@
+// Document windows: the modified marker, saving, the unsaved-changes prompt, opening a file that is already
+// open or damaged, and opening a file into an empty window.
+#include "LandingTestSupport.h"
+#include "ShellFixture.h"
+#include "app/DocumentWindow.h"
+#include "ui/landing/RecentDocuments.h"
+
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace zepla;
+
+namespace {
+
+// A real, undoable edit: the document's title changes and the undo history records how to put it back.
+void editTitle(app::DocumentWindow& window, const QString& title) {
+    auto& document = window.document();
+    const QString before = document.pdfDocument()->infoValue("Title");
+    document.pdfDocument()->setInfoValue("Title", title);
+    window.undoManager().registerUndo(&document, [&window, before] { editTitle(window, before); });
+    document.announceChange();
+}
+
+app::DocumentWindow* openAndWait(ShellFixture& shell, const QString& path) {
+    shell.controller().openDocument(path);
+    if (!QTest::qWaitFor([&] { return shell.controller().documentFor(path) != nullptr; }))
+        return nullptr;
+    return shell.controller().documentFor(path);
+}
+
+} // namespace
+
+class TestDocumentWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { usePrivatePreferences(); }
+    void cleanup() { closeAlerts(); }
+
+    void modifiedMarkerFollowsTheUndoHistory() {
+        ShellFixture shell;
+        app::DocumentWindow* window = openAndWait(shell, shell.write("a.pdf"));
+        QVERIFY(window);
+        QCOMPARE(window->windowTitle(), QStringLiteral("a.pdf[*]"));
+        QVERIFY(!window->isWindowModified());
+        editTitle(*window, "Changed");
+        QTRY_VERIFY(window->isWindowModified());
+        window->undoManager().undo();
+        QVERIFY(!window->isWindowModified());
+        window->undoManager().redo();
+        QVERIFY(window->isWindowModified());
+    }
+
+    void replacingThePdfByAnOperationMarksTheDocumentModified() {
+        ShellFixture shell;
+        app::DocumentWindow* window = openAndWait(shell, shell.write("a.pdf"));
+        auto replacement = pdf::Document::open(fixtures::makeTextPdf(1));
+        window->document().setPdfDocument(replacement.value());
+        QVERIFY(window->isDocumentEdited());
+    }
+
+    void saveWritesTheFileAndMakesTheDocumentClean() {
+        ShellFixture shell;
+        const QString path = shell.write("a.pdf");
+        app::DocumentWindow* window = openAndWait(shell, path);
+        editTitle(*window, "Saved Title");
+        QTRY_VERIFY(window->isDocumentEdited());
+        bool saved = false;
+        window->save([&](bool ok) { saved = ok; });
+        QTRY_VERIFY(saved);
+        QVERIFY(!window->isWindowModified());
+        auto reread = pdf::Document::openFile(path);
+        QCOMPARE(reread.value()->infoValue("Title"), QStringLiteral("Saved Title"));
+        // Undoing past the save makes it modified again.
+        window->undoManager().undo();
+        QVERIFY(window->isWindowModified());
+    }
+
+    void saveToAnotherPathMovesTheWindowToThatFile() {
+        ShellFixture shell;
+        app::DocumentWindow* window = shell.controller().newDocument();
+        QCOMPARE(window->windowTitle(), QStringLiteral("Untitled[*]"));
+        const QString target = shell.dir.filePath("new.pdf");
+        bool saved = false;
+        window->saveTo(target, [&](bool ok) { saved = ok; });
+        QTRY_VERIFY(saved);
+        QCOMPARE(window->filePath(), target);
+        QCOMPARE(window->windowTitle(), QStringLiteral("new.pdf[*]"));
+        QCOMPARE(ui::RecentDocuments::paths().first(), target);
+        QVERIFY(pdf::Document::openFile(target));
+    }
+
+    void saveToAPlaceThatCannotBeWrittenKeepsTheDocumentModified() {
+        ShellFixture shell;
+        const QString path = shell.write("a.pdf");
+        app::DocumentWindow* window = openAndWait(shell, path);
+        editTitle(*window, "Unsaved");
+        QTRY_VERIFY(window->isDocumentEdited());
+        std::optional<bool> saved;
+        // Nobody may create files here, not even the administrator.
+        window->saveTo("/proc/zepla-test.pdf", [&](bool ok) { saved = ok; });
+        QTRY_VERIFY(saved.has_value());
+        QVERIFY(!*saved);
+        QVERIFY(window->isWindowModified());
+        QCOMPARE(window->filePath(), path);
+        QTRY_COMPARE(visibleAlerts().size(), 1);
+        QVERIFY(visibleAlerts().first()->text().contains("zepla-test.pdf"));
+    }
+
+    void closePromptChoices_data() {
+        QTest::addColumn<QString>("choice");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("fileChanges");
+        QTest::newRow("Save") << "Save" << true << true;
+        QTest::newRow("Don't Save") << "Don’t Save" << true << false;
+        QTest::newRow("Cancel") << "Cancel" << false << false;
+    }
+    void closePromptChoices() {
+        QFETCH(QString, choice);
+        QFETCH(bool, closes);
+        QFETCH(bool, fileChanges);
+        ShellFixture shell;
+        const QString path = shell.write("a.pdf");
+        const QByteArray original = readTestFile(path);
+        app::DocumentWindow* window = openAndWait(shell, path);
+        QPointer<app::DocumentWindow> alive(window);
+        editTitle(*window, "Edited");
+        QTRY_VERIFY(window->isDocumentEdited());
+
+        std::optional<bool> closed;
+        window->requestClose([&](bool result) { closed = result; });
+        QMessageBox* prompt = window->closePrompt();
+        QVERIFY(prompt);
+        QVERIFY(prompt->text().contains("a.pdf"));
+        QVERIFY(alive->isVisible());
+        QPushButton* button = nullptr;
+        for (QAbstractButton* candidate : prompt->buttons())
+            if (candidate->text() == choice)
+                button = qobject_cast<QPushButton*>(candidate);
+        QVERIFY(button);
+        QCOMPARE(prompt->buttons().size(), 3);
+        button->click();
+
+        QTRY_VERIFY(closed.has_value());
+        QCOMPARE(*closed, closes);
+        QCOMPARE(shell.controller().documents().isEmpty(), closes);
+        QCOMPARE(readTestFile(path) != original, fileChanges);
+        if (!closes)
+            QVERIFY(alive && alive->isVisible() && alive->isDocumentEdited());
+    }
+
+    void cleanDocumentClosesWithoutAsking() {
+        ShellFixture shell;
+        app::DocumentWindow* window = openAndWait(shell, shell.write("a.pdf"));
+        std::optional<bool> closed;
+        window->requestClose([&](bool result) { closed = result; });
+        QCOMPARE(closed, std::optional<bool>(true));
+    }
+
+    void quitStopsAtCancelAndKeepsTheWindows() {
+        ShellFixture shell;
+        app::DocumentWindow* edited = openAndWait(shell, shell.write("a.pdf"));
+        QVERIFY(openAndWait(shell, shell.write("b.pdf")));
+        editTitle(*edited, "Edited");
+        QTRY_VERIFY(edited->isDocumentEdited());
+        shell.controller().terminate();
+        QTRY_VERIFY(edited->closePrompt());
+        for (QAbstractButton* button : edited->closePrompt()->buttons())
+            if (button->text() == "Cancel")
+                button->click();
+        QTRY_VERIFY(!shell.controller().isTerminating());
+        QCOMPARE(shell.controller().documents().size(), 2);
+    }
+
+    void openingAFileThatIsOpenBringsItsWindowForward() {
+        ShellFixture shell;
+        const QString path = shell.write("a.pdf");
+        app::DocumentWindow* window = openAndWait(shell, path);
+        // Through another spelling of the same file.
+        shell.controller().openDocument(shell.dir.path() + "/./a.pdf");
+        QTest::qWait(100);
+        QCOMPARE(shell.controller().documents().size(), 1);
+        QCOMPARE(shell.controller().documents().first(), window);
+    }
+
+    void damagedFileIsNamedInAnAlertAndOtherWindowsStay() {
+        ShellFixture shell;
+        app::DocumentWindow* window = openAndWait(shell, shell.write("good.pdf"));
+        editTitle(*window, "Keep me");
+        shell.controller().openDocument(shell.write("damaged.pdf", "%PDF-1.7\nthis is not a PDF at all"));
+        QTRY_COMPARE(visibleAlerts().size(), 1);
+        QVERIFY(visibleAlerts().first()->text().contains("damaged.pdf"));
+        QCOMPARE(shell.controller().documents().size(), 1);
+        QVERIFY(window->isVisible() && window->isDocumentEdited());
+    }
+
+    void vanishedRecentFileLeavesTheListWhenOpened() {
+        ShellFixture shell;
+        const QString path = shell.write("gone.pdf");
+        ui::RecentDocuments::note(path);
+        QFile::remove(path);
+        shell.controller().openDocument(path);
+        QTRY_COMPARE(visibleAlerts().size(), 1);
+        QVERIFY(visibleAlerts().first()->text().contains("gone.pdf"));
+        QVERIFY(!ui::RecentDocuments::paths().contains(path));
+    }
+
+    void openInPlaceReplacesTheEmptyDocument() {
+        ShellFixture shell;
+        app::DocumentWindow* window = shell.controller().newDocument();
+        QSignalSpy replaced(window, &app::DocumentWindow::documentReplaced);
+        const QString path = shell.write("into.pdf");
+        window->openInPlace(path);
+        QTRY_COMPARE(replaced.count(), 1);
+        QCOMPARE(window->filePath(), path);
+        QCOMPARE(window->document().pdfDocument()->pageCount(), 2);
+        QVERIFY(!window->isDocumentEdited());
+        QCOMPARE(window->windowTitle(), QStringLiteral("into.pdf[*]"));
+
+        // A damaged file changes nothing but says so.
+        app::DocumentWindow* empty = shell.controller().newDocument();
+        empty->openInPlace(shell.write("bad.pdf", "nothing"));
+        QTRY_COMPARE(visibleAlerts().size(), 1);
+        QVERIFY(empty->filePath().isEmpty());
+        QCOMPARE(empty->document().pdfDocument()->pageCount(), 0);
+    }
+};
+
+QTEST_MAIN(TestDocumentWindow)
+#include "test_document_window.moc"
