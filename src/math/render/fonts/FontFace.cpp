@@ -113,6 +113,18 @@ int FontFace::advance(quint16 glyph) const {
 }
 
 QRectF FontFace::bounds(quint16 glyph) const {
+    if (glyph >= m_glyphCount)
+        return measureBounds(glyph);
+    std::lock_guard guard(m_boundsLock);
+    if (m_bounds.empty())
+        m_bounds.resize(m_glyphCount);
+    std::optional<QRectF>& known = m_bounds[glyph];
+    if (!known)
+        known = measureBounds(glyph);
+    return *known;
+}
+
+QRectF FontFace::measureBounds(quint16 glyph) const {
     hb_glyph_extents_t extents{};
     if (!hb_font_get_glyph_extents(m_font, glyph, &extents))
         return {};

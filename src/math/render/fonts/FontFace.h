@@ -8,6 +8,8 @@
 
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <vector>
 
 struct hb_blob_t;
 struct hb_face_t;
@@ -48,7 +50,8 @@ public:
     // The glyph the font's character map gives a Unicode code point, or 0.
     quint16 glyphForCodePoint(char32_t codePoint) const;
 
-    // Horizontal advance and ink bounds in design units, y growing upward.
+    // Horizontal advance and ink bounds in design units, y growing upward. The bounds of a glyph are worked
+    // out once (outlines in CFF fonts are costly to measure) and kept.
     int advance(quint16 glyph) const;
     QRectF bounds(quint16 glyph) const;
 
@@ -61,6 +64,7 @@ public:
 private:
     explicit FontFace(const QByteArray& data);
     QString nameEntry(unsigned nameId) const;
+    QRectF measureBounds(quint16 glyph) const;
 
     QByteArray m_data;
     hb_blob_t* m_blob = nullptr;
@@ -70,6 +74,8 @@ private:
     unsigned m_glyphCount = 0;
     mutable std::once_flag m_rawFontOnce;
     mutable QRawFont m_rawFont;
+    mutable std::mutex m_boundsLock;
+    mutable std::vector<std::optional<QRectF>> m_bounds;
 };
 
 } // namespace zepla::math

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Times KaTeX's renderToString over the formulas of a file (one a line) and prints
+# "katex_formulas_per_second <N>". KaTeX comes from npm into a cache folder outside the tree.
+set -euo pipefail
+
+formulas="$1"
+dir="${XDG_CACHE_HOME:-$HOME/.cache}/zepla/katex-bench"
+if [ ! -f "$dir/node_modules/katex/package.json" ]; then
+  mkdir -p "$dir"
+  npm install --silent --no-audit --no-fund --prefix "$dir" katex >&2
+fi
+
+NODE_PATH="$dir/node_modules" node - "$formulas" <<'JS'
+const fs = require('fs');
+const katex = require('katex');
+const formulas = fs.readFileSync(process.argv[2], 'utf8').split('\n').filter((line) => line.length > 0);
+const options = { displayMode: true, throwOnError: false };
+let sink = 0;
+const runAll = () => { for (const f of formulas) sink += katex.renderToString(f, options).length; };
+// Warm the JIT first, then keep the best of several runs filling at least two seconds.
+for (let i = 0; i < 5; ++i) runAll();
+let best = Infinity;
+const start = process.hrtime.bigint();
+for (let runs = 0; runs < 5 || Number(process.hrtime.bigint() - start) < 2e9; ++runs) {
+  const t = process.hrtime.bigint();
+  runAll();
+  best = Math.min(best, Number(process.hrtime.bigint() - t));
+}
+console.log(`katex_formulas_per_second ${(formulas.length / (best / 1e9)).toFixed(0)}`);
+if (sink === 0) console.error('nothing rendered');
+JS
