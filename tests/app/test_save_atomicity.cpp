@@ -10,8 +10,6 @@
 
 using namespace zepla;
 
-namespace {} // namespace
-
 class TestSaveAtomicity : public QObject {
     Q_OBJECT
 
