@@ -114,6 +114,7 @@ void ThumbnailListView::paintEvent(QPaintEvent* event) {
     const auto pdf = m_document->pdfDocument();
     const int offset = verticalScrollBar()->value();
     std::vector<int> missing;
+    QHash<int, QImage> shown;
     for (int row = rowAtContentY(offset + event->rect().top()); row >= 0 && row < rowCount(); ++row) {
         const QRect rect = rowRect(row);
         if (rect.top() > event->rect().bottom())
@@ -122,10 +123,20 @@ void ThumbnailListView::paintEvent(QPaintEvent* event) {
             continue;
         ThumbnailCell cell{row + 1, m_aspects[std::size_t(row)], m_loader.thumbnail(*pdf, row),
                            m_current == row, m_selection.count(row) > 0};
-        if (!cell.image)
+        const int page = pdf->page(row).objectNumber();
+        if (cell.image) {
+            shown.insert(page, *cell.image);
+        } else {
             missing.push_back(row);
+            if (const auto last = m_lastShown.constFind(page); last != m_lastShown.constEnd())
+                cell.image = *last;
+        }
         cell.paint(painter, rect, this);
     }
+    // Only what was on screen lately is worth keeping.
+    if (m_lastShown.size() > 4 * std::max<qsizetype>(shown.size(), 16))
+        m_lastShown.clear();
+    m_lastShown.insert(shown);
     m_loader.setDevicePixelRatio(devicePixelRatioF());
     m_loader.request(pdf, missing);
 }

@@ -6,6 +6,8 @@
 #include "ui/sidebar/ThumbnailLoader.h"
 
 #include <QAbstractScrollArea>
+#include <QHash>
+#include <QImage>
 
 #include <optional>
 #include <vector>
@@ -71,6 +73,9 @@ private:
     std::vector<double> m_aspects; // per row
     std::vector<int> m_tops;       // content y of every row's top
     int m_contentHeight = 0;
+    // The picture each page object showed last, by object number. An edit changes every cache key, but a
+    // page that only moved still looks the same, so it keeps its picture until the fresh one arrives.
+    QHash<int, QImage> m_lastShown;
     std::optional<int> m_current;
     document::IndexSet m_selection;
     int m_pressedRow = -1;

@@ -8,6 +8,7 @@
 #include "pdfview/coordinator/PDFViewCoordinator.h"
 #include "pdfview/view/PDFView.h"
 #include "ui/sidebar/SelectionBar.h"
+#include "ui/sidebar/ThumbnailCell.h"
 #include "ui/sidebar/ThumbnailListView.h"
 #include "ui/sidebar/ThumbnailSidebar.h"
 
@@ -34,14 +35,22 @@ namespace {
 
 // A document window's worth of objects around one sidebar.
 struct Window {
-    explicit Window(const QByteArray& pdf, QSize size = {240, 700}) {
+    // With a PDF view beside the sidebar when asked for; else the sidebar stands alone.
+    explicit Window(const QByteArray& pdf, QSize size = {240, 700}, bool withPdfView = false) {
         auto read = document::PDFEditorDocument::read(pdf);
         document = std::move(std::get<std::unique_ptr<document::PDFEditorDocument>>(read));
         sidebar = new ThumbnailSidebar(document.get(), &coordinator, &undo, &window);
         auto* row = new QHBoxLayout(&window);
         row->setContentsMargins(0, 0, 0, 0);
         row->addWidget(sidebar);
-        row->addStretch(1);
+        if (withPdfView) {
+            auto* view = new pdfview::PDFView(&window);
+            view->setDocument(document->pdfDocument());
+            coordinator.setPdfView(view);
+            row->addWidget(view, 1);
+        } else {
+            row->addStretch(1);
+        }
         window.resize(size);
         window.show();
         if (!QTest::qWaitForWindowExposed(&window))
@@ -75,6 +84,10 @@ struct Window {
             if (button->text() == text)
                 return button;
         qFatal("no such button");
+    }
+    // The colour at the centre of a row's picture in a grab of the list.
+    QColor pixel(const QImage& shot, int row) const {
+        return shot.pixelColor(list()->rowRect(row).center() * shot.devicePixelRatio());
     }
     bool thumbnailCached(int page) const {
         return document::ThumbnailCache::object(document::ThumbnailCache::key(*document->pdfDocument(), page))
@@ -291,6 +304,17 @@ private slots:
         QTRY_COMPARE(bar->value(), bar->maximum());
     }
 
+    void plainClicksTurnThePdfViewCtrlClicksDoNot() {
+        Window w(fixtures::makeTextPdf(12), {900, 700}, true);
+        QCOMPARE(w.coordinator.currentPageIndex(), std::optional<int>(0));
+        w.click(7);
+        QTRY_COMPARE(w.coordinator.currentPageIndex(), std::optional<int>(7));
+        w.click(9, Qt::ControlModifier);
+        QTest::qWait(50);
+        QCOMPARE(w.coordinator.currentPageIndex(), std::optional<int>(7));
+        QCOMPARE(w.sidebar->selection(), IndexSet{9});
+    }
+
     void widthStaysWithinBounds() {
         Window w(fixtures::makeTextPdf(1));
         QWidget alone;
@@ -305,31 +329,41 @@ private slots:
         QCOMPARE(w.sidebar->sizeHint().width(), 240);
     }
 
-    void cachedThumbnailsShowAtOnceOthersShowAPlaceholderOfThePageShape() {
+    void placeholdersHaveThePageShape() {
         fixtures::DocSpec spec;
         spec.pages.append({"wide", QRectF(0, 0, 800, 400)});
         spec.pages.append({"tall"});
-        spec.pages.append({"no height", QRectF(0, 0, 612, 792), QRectF(0, 0, 612, 0)});
+        spec.pages.append({"crop box without height", QRectF(0, 0, 612, 792), QRectF(0, 0, 612, 0)});
         Window w(fixtures::makePdf(spec));
         const int width = w.list()->rowRect(0).width();
-        QCOMPARE(w.list()->rowRect(0).height() - w.list()->rowRect(1).height(),
-                 int(std::lround(width / 2.0)) - int(std::lround(width * 792.0 / 612.0)));
-        document::ThumbnailCache::removeAllObjects(); // whatever rendered while the window came up
-        QImage red(28, 14, QImage::Format_RGB32);
+        const int number = w.list()->rowRect(0).height() - int(std::lround(width / 2.0));
+        QCOMPARE(w.list()->rowRect(1).height(), int(std::lround(width * 792.0 / 612.0)) + number);
+        QCOMPARE(w.list()->rowRect(2).height(), w.list()->rowRect(1).height()); // the media box shows
+        QCOMPARE(ThumbnailCell::aspectRatioOf({}), 0.77);
+    }
+
+    void cachedThumbnailsShowAtOnceOthersShowThePlaceholderUntilRendered() {
+        Window w(fixtures::makeTextPdf(40));
+        QImage red(28, 36, QImage::Format_RGB32);
         red.fill(Qt::red);
-        document::ThumbnailCache::setObject(document::ThumbnailCache::key(*w.document->pdfDocument(), 0),
+        document::ThumbnailCache::setObject(document::ThumbnailCache::key(*w.document->pdfDocument(), 30),
                                             red);
+        w.list()->scrollToCentre(30, false); // rows never shown before
         const QImage shot = w.list()->viewport()->grab().toImage();
-        const qreal ratio = shot.devicePixelRatio();
-        QCOMPARE(shot.pixelColor((w.list()->rowRect(0).topLeft() + QPoint(width / 2, 20)) * ratio),
-                 QColor(Qt::red));
-        const QColor placeholder =
-            shot.pixelColor((w.list()->rowRect(1).topLeft() + QPoint(width / 2, 40)) * ratio);
-        QVERIFY(placeholder != QColor(Qt::white));
+        QCOMPARE(w.pixel(shot, 30), QColor(Qt::red));
+        QVERIFY(w.pixel(shot, 31) != QColor(Qt::white));
         w.waitForThumbnails();
-        const QImage later = w.list()->viewport()->grab().toImage();
-        QCOMPARE(later.pixelColor((w.list()->rowRect(1).topLeft() + QPoint(width / 2, 40)) * ratio),
-                 QColor(Qt::white));
+        QCOMPARE(w.pixel(w.list()->viewport()->grab().toImage(), 31), QColor(Qt::white));
+    }
+
+    void pagesThatMoveKeepTheirPictureUntilTheFreshOneArrives() {
+        Window w(lettered(3));
+        w.waitForThumbnails();
+        document::PageOperations::movePage(*w.document, 0, 1, &w.undo);
+        QCOMPARE(document::ThumbnailCache::count(), 0);
+        const QImage shot = w.list()->viewport()->grab().toImage();
+        QCOMPARE(w.pixel(shot, 0), QColor(Qt::white));
+        QCOMPARE(w.pixel(shot, 1), QColor(Qt::white));
     }
 
     void thousandPagesFillVisibleRowsFirstAndScrollThrough() {
