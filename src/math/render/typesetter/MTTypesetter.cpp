@@ -2,6 +2,7 @@
 #include "typesetter/MTTypesetter.h"
 
 #include "color/MTColor.h"
+#include "mathlist/MTUnicode.h"
 #include "typesetter/MTStyledAlphabets.h"
 
 #include <array>
@@ -140,6 +141,14 @@ qreal MTTypesetter::getStyleSize(MTLineStyle style, const MTFont* font) {
     default:
         return base;
     }
+}
+
+bool MTTypesetter::isSingleCharAccentee(const MTAccent* accent) {
+    if (!accent || !accent->innerList() || accent->innerList()->size() != 1)
+        return false;
+    const MTMathAtom& accentee = *accent->innerList()->atoms().front();
+    return !accentee.subScript() && !accentee.superScript() &&
+           graphemeClusters(accentee.nucleus()).size() == 1;
 }
 
 MTTypesetter::MTTypesetter(const std::shared_ptr<MTFont>& font, MTLineStyle style, bool cramped, bool spaced)

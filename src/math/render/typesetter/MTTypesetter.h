@@ -69,6 +69,10 @@ public:
     bool superScriptCramped() const { return m_cramped; }
     qreal superScriptShiftUp() const;
 
+    // True when the accent sits over one character alone: its list holds one atom without scripts whose
+    // nucleus is a single user-perceived character.
+    static bool isSingleCharAccentee(const MTAccent* accent);
+
     // Places the scripts of `atom` after its nucleus `display` (already placed, the pen at its right end)
     // and moves the pen past them; `delta` is the nucleus's italic correction, `index` the atom's position,
     // recorded in the script displays.
