@@ -46,16 +46,19 @@ MTMathAtomType spacingTypeOfConstruct(MTMathAtomType type) {
     }
 }
 
-// The lists whose contents stand in for a construct this engine does not draw yet: they are set side by
-// side, so that nothing the formula says is lost.
+// The lists whose contents stand in for a construct this engine does not draw yet (the bar, the radical sign,
+// the rule, the accent, the delimiters and the grid are left out): they are set side by side, so that what
+// they hold stays readable.
 std::vector<MTMathListPtr> contentLists(const MTMathAtom& atom, MTMathAtomType type) {
     switch (type) {
     case MTMathAtomType::fraction: {
         const auto& fraction = static_cast<const MTFraction&>(atom);
         return {fraction.numerator(), fraction.denominator()};
     }
-    case MTMathAtomType::radical:
-        return {static_cast<const MTRadical&>(atom).radicand()};
+    case MTMathAtomType::radical: {
+        const auto& radical = static_cast<const MTRadical&>(atom);
+        return {radical.degree(), radical.radicand()};
+    }
     case MTMathAtomType::underline:
     case MTMathAtomType::overline:
     case MTMathAtomType::accent:

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <functional>
+#include <thread>
 
 using namespace zepla::math;
 using namespace typesettest;
@@ -98,6 +99,28 @@ private slots:
         const auto& box = display->subDisplays().at(1);
         const QColor inBox = image.pixelColor(10 + int(box->position().x() + 1), 40 - int(box->ascent()) + 1);
         QCOMPARE(inBox, QColor(0, 255, 0));
+    }
+
+    // Layouts share the font files, their measured glyphs and the spacing table: glyphs measured for the
+    // first time on several threads at once come out as one thread alone measures them.
+    void layoutsOnSeveralThreadsAgree() {
+        const QString latex =
+            QStringLiteral("\\mathbf{v}_i^2 + \\beta\\,\\mathbb{Q}^n \\geq \\color{#FF0000}{\\zeta_k}");
+        const auto layoutWidth = [&latex] {
+            return MTTypesetter::createLineForMathList(MTMathListBuilder::build(latex),
+                                                       defaultFont()->copyWithSize(17), MTLineStyle::text)
+                ->width();
+        };
+        std::vector<qreal> widths(4);
+        std::vector<std::thread> threads;
+        for (std::size_t t = 0; t < widths.size(); ++t)
+            threads.emplace_back([&, t] { widths[t] = layoutWidth(); });
+        for (auto& thread : threads)
+            thread.join();
+        const qreal alone = layoutWidth();
+        QVERIFY(alone > 0);
+        for (qreal width : widths)
+            QCOMPARE(width, alone);
     }
 
     // A formula with Cyrillic draws the letters the math font lacks from a text font, as ink.
