@@ -118,22 +118,16 @@ void AppDelegate::windowClosed(QWidget* window) {
 }
 
 bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
-    auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget || !widget->isWindow())
+    const QEvent::Type type = event->type();
+    if (type != QEvent::Close && type != QEvent::Show && type != QEvent::WindowActivate)
         return false;
-    switch (event->type()) {
-    case QEvent::Close:
-        if (!isPopup(widget))
-            windowClosed(widget);
-        break;
-    case QEvent::Show:
-    case QEvent::WindowActivate:
-        if (qobject_cast<DocumentWindow*>(widget))
-            closeWelcomeWindow();
-        break;
-    default:
-        break;
-    }
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || !widget->isWindow() || isPopup(widget))
+        return false;
+    if (type == QEvent::Close)
+        windowClosed(widget);
+    else if (qobject_cast<DocumentWindow*>(widget))
+        closeWelcomeWindow();
     return false;
 }
 

@@ -1,16 +1,18 @@
 #include "app/DocumentWindow.h"
 
 #include "app/Alerts.h"
-#include "app/DocumentContentPlaceholder.h"
 #include "app/DocumentController.h"
 #include "app/DocumentFile.h"
 #include "ui/landing/RecentDocuments.h"
+#include "ui/window/ContentView.h"
 
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+
+#include <utility>
 
 namespace zepla::app {
 
@@ -38,8 +40,9 @@ DocumentWindow::~DocumentWindow() {
 }
 
 QWidget* DocumentWindow::makeContent() {
-    auto* content = new DocumentContentPlaceholder(*m_document, m_undoManager, m_filePath, this);
-    connect(content, &DocumentContentPlaceholder::openInPlaceRequested, this, &DocumentWindow::openInPlace);
+    auto* content = new ui::ContentView(*m_document, m_undoManager, m_filePath, this);
+    connect(content, &ui::ContentView::openInPlaceRequested, this, &DocumentWindow::openInPlace);
+    connect(this, &DocumentWindow::filePathChanged, content, &ui::ContentView::setFilePath);
     return content;
 }
 
@@ -109,9 +112,12 @@ void DocumentWindow::saveTo(const QString& path, std::function<void(bool)> done)
         path, std::get<QByteArray>(std::move(snapshot)), this, [this, path, name, finish](auto failure) {
             m_saving = false;
             if (failure) {
-                m_closeWhenSaved = false;
                 showAlert(this, tr("The document “%1” could not be saved.").arg(name), *failure);
-                return finish(false);
+                finish(false);
+                // A close that waited for this save does not happen.
+                if (std::exchange(m_closeWhenSaved, false))
+                    finishClose(false);
+                return;
             }
             // An edit made while the bytes were being written is not in the file.
             if (!m_changedDuringSave) {
