@@ -27,7 +27,7 @@ constexpr const char* kTemplates[] = {
     "\\lambda_{%1} \\in \\mathbb{C}",
     "x \\pm y = \\pm %1",
     "\\nabla f(x_{%1}) = 0",
-    "\\colorbox{#FFFF00}{k_{%1}} = k^2",
+    "\\colorbox{#FFFF00}{k} = k^2_{%1}",
     "(a+b)^{%1} = a^2 + 2ab + b^2",
     "\\mathsf{A}^{T}_{%1} \\mathtt{B}",
     "y' = ky_{%1}",

@@ -15,6 +15,8 @@ const fs = require('fs');
 const katex = require('katex');
 const formulas = fs.readFileSync(process.argv[2], 'utf8').split('\n').filter((line) => line.length > 0);
 const options = { displayMode: true, throwOnError: false };
+const failed = formulas.filter((f) => katex.renderToString(f, options).includes('katex-error'));
+if (failed.length > 0) console.error(`KaTeX cannot render ${failed.length} formulas, first: ${failed[0]}`);
 let sink = 0;
 const runAll = () => { for (const f of formulas) sink += katex.renderToString(f, options).length; };
 // Warm the JIT first, then keep the best of several runs filling at least two seconds.
