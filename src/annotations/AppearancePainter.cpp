@@ -5,19 +5,19 @@
 
 namespace zepla::annotations {
 
-namespace {
-
-QPen penFor(const DrawOp& op) {
-    QPen pen(op.color, op.stroke.width, Qt::SolidLine, op.stroke.cap, op.stroke.join);
+QPen strokePen(const QColor& color, const StrokeStyle& style) {
+    QPen pen(color, style.width, Qt::SolidLine, style.cap, style.join);
     pen.setMiterLimit(10); // the PDF default, so sharp corners end where the file's do
-    if (!op.stroke.dash.isEmpty() && op.stroke.width > 0) {
+    if (!style.dash.isEmpty() && style.width > 0) {
         QList<qreal> pattern;
-        for (qreal length : op.stroke.dash)
-            pattern.append(length / op.stroke.width); // QPen counts dashes in widths, PDF in points
+        for (qreal length : style.dash)
+            pattern.append(length / style.width); // QPen counts dashes in widths, PDF in points
         pen.setDashPattern(pattern);
     }
     return pen;
 }
+
+namespace {
 
 void paintText(QPainter& painter, const TextRun& run) {
     QList<QPointF> positions;
@@ -49,7 +49,7 @@ void paintAppearance(QPainter& painter, const Appearance& appearance) {
             painter.fillPath(op.path, op.color);
             break;
         case DrawOp::Kind::Stroke:
-            painter.strokePath(op.path, penFor(op));
+            painter.strokePath(op.path, strokePen(op.color, op.stroke));
             break;
         case DrawOp::Kind::Text:
             paintText(painter, op.text);

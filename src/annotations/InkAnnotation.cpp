@@ -3,19 +3,30 @@
 namespace zepla::annotations {
 
 QPainterPath InkAnnotation::smoothedPath(const QList<QPointF>& points) {
+    return smoothedSection(points, 0, lastKnot(points.size()));
+}
+
+QPainterPath InkAnnotation::smoothedSection(const QList<QPointF>& points, qsizetype fromKnot,
+                                            qsizetype toKnot) {
     QPainterPath path;
-    if (points.isEmpty())
+    const qsizetype n = points.size();
+    if (n == 0)
         return path;
-    path.moveTo(points.first());
-    if (points.size() < 3) {
-        path.lineTo(points.last());
-        return path;
+    const bool curved = n >= 3;
+    auto knot = [&](qsizetype k) {
+        if (k == 0)
+            return points.first();
+        if (curved && k <= n - 2)
+            return (points[k] + points[k + 1]) * 0.5;
+        return points.last();
+    };
+    path.moveTo(knot(fromKnot));
+    for (qsizetype k = fromKnot + 1; k <= toKnot; ++k) {
+        if (curved && k <= n - 2)
+            path.cubicTo(points[k], points[k], knot(k));
+        else
+            path.lineTo(points.last());
     }
-    for (qsizetype i = 1; i + 1 < points.size(); ++i) {
-        const QPointF mid = (points[i] + points[i + 1]) * 0.5;
-        path.cubicTo(points[i], points[i], mid);
-    }
-    path.lineTo(points.last());
     return path;
 }
 
@@ -59,10 +70,13 @@ void InkAnnotation::fitBounds() {
     bounds = m_box.adjusted(-pad, -pad, pad, pad);
 }
 
+StrokeStyle InkAnnotation::strokeStyle() const {
+    return StrokeStyle{borderWidth.value_or(1), Qt::RoundCap, Qt::RoundJoin};
+}
+
 Appearance InkAnnotation::appearance() const {
     Appearance a(bounds);
-    a.stroke(smoothedPath(m_points), color,
-             StrokeStyle{borderWidth.value_or(1), Qt::RoundCap, Qt::RoundJoin});
+    a.stroke(smoothedPath(m_points), color, strokeStyle());
     return a;
 }
 

@@ -22,6 +22,12 @@ public:
     // The curve: each inner point a control point, passing through the midpoints between neighbours; it
     // starts exactly at the first point and ends exactly at the last.
     static QPainterPath smoothedPath(const QList<QPointF>& points);
+    // The curve runs through knots: the first point, the midpoints, the last point. This is its part from
+    // one knot to another. Knots before `settledKnot(count)` stay where they are when points are added.
+    static QPainterPath smoothedSection(const QList<QPointF>& points, qsizetype fromKnot, qsizetype toKnot);
+    static qsizetype lastKnot(qsizetype pointCount) { return pointCount < 3 ? 1 : pointCount - 1; }
+    static qsizetype settledKnot(qsizetype pointCount) { return pointCount < 3 ? 0 : pointCount - 2; }
+    StrokeStyle strokeStyle() const;
     // A finished stroke; `points` must not be empty.
     static std::unique_ptr<InkAnnotation> through(const QList<QPointF>& points, const QColor& color,
                                                   qreal width);

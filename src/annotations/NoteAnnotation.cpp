@@ -39,9 +39,13 @@ QPainterPath bandPath(const QRectF& card) {
     return path;
 }
 
-QString handwritingFile() {
-    const QFont face = font(AnnotationFont::marker, textSize, QFont::Medium);
-    return fontFileFor(face.family(), QFont::Weight(face.weight()));
+// Asking the font database is slow next to drawing a note; the answer does not change while we run.
+const QString& handwritingFile() {
+    static const QString file = [] {
+        const QFont face = font(AnnotationFont::marker, textSize, QFont::Medium);
+        return fontFileFor(face.family(), QFont::Weight(face.weight()));
+    }();
+    return file;
 }
 
 } // namespace

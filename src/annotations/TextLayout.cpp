@@ -36,6 +36,16 @@ QString fontFileFor(const QString& family, QFont::Weight weight) {
 
 namespace {
 
+// Reading a font file is far slower than laying out a note; fonts are kept per thread, as QRawFont is.
+QRawFont rawFont(const QString& file, qreal size) {
+    thread_local QHash<QPair<QString, qreal>, QRawFont> fonts;
+    const auto key = qMakePair(file, size);
+    auto found = fonts.find(key);
+    if (found == fonts.end())
+        found = fonts.insert(key, QRawFont(file, size));
+    return *found;
+}
+
 struct Measured {
     QList<quint32> glyphs;
     QList<qreal> advances;
@@ -96,7 +106,7 @@ std::vector<TextRun> layoutText(const QString& text, const QString& fontFile, qr
     std::vector<TextRun> runs;
     if (text.isEmpty() || fontFile.isEmpty() || size <= 0)
         return runs;
-    const QRawFont font(fontFile, size);
+    const QRawFont font = rawFont(fontFile, size);
     if (!font.isValid())
         return runs;
     const qreal lineHeight = font.ascent() + font.descent() + font.leading();

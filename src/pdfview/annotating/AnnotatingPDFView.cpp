@@ -2,6 +2,7 @@
 
 #include "annotations/AppearancePainter.h"
 #include "annotations/FormFieldAnnotation.h"
+#include "annotations/InkAnnotation.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -289,12 +290,19 @@ void AnnotatingPDFView::drawPageOverlay(QPainter& painter, int pageIndex, const 
     if (!document())
         return;
     const pdf::PageHandle page = document()->page(pageIndex);
+    if (m_currentAnnotation && m_dragPage == page && !m_currentAnnotation->handle.isNull()) {
+        if (auto* ink = dynamic_cast<const annotations::InkAnnotation*>(m_currentAnnotation.get())) {
+            const QRectF visible = pageRectInView(pageIndex).intersected(QRectF(viewport()->rect()));
+            m_inkLayer.paint(painter, visible, devicePixelRatioF(), pageToView, *ink);
+        }
+    }
     painter.setTransform(pageToView, true);
     for (const Settling& s : m_settling) {
         if (s.page == page)
             annotations::paintAppearance(painter, s.annotation->appearance());
     }
-    if (m_currentAnnotation && m_dragPage == page && !m_currentAnnotation->handle.isNull())
+    if (m_currentAnnotation && m_dragPage == page && !m_currentAnnotation->handle.isNull() &&
+        !dynamic_cast<const annotations::InkAnnotation*>(m_currentAnnotation.get()))
         annotations::paintAppearance(painter, m_currentAnnotation->appearance());
 }
 

@@ -3,6 +3,7 @@
 // tool, cancels with Esc, and adds and removes annotations with undo.
 #pragma once
 
+#include "InkStrokeLayer.h"
 #include "annotations/Annotation.h"
 #include "annotations/ToolState.h"
 #include "core/UndoManager.h"
@@ -116,6 +117,7 @@ private:
     std::shared_ptr<annotations::Annotation> m_currentAnnotation;
     std::optional<NoteDrag> m_draggingNote;
     std::vector<Settling> m_settling;
+    InkStrokeLayer m_inkLayer;
 
     std::array<std::function<void()>, 3> m_openEditors;
     std::optional<QPointF> m_lastMouseViewPoint;

@@ -74,6 +74,7 @@ void AnnotatingPDFView::beginDragShape(AnnotationTool tool, const QPointF& viewP
     annotation->hidden = true;
     m_dragPage = document()->page(pageIndex);
     m_startPagePoint = start;
+    m_inkLayer.reset();
     m_currentAnnotation = annotation;
 }
 

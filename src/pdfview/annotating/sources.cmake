@@ -2,5 +2,7 @@ target_sources(zepla_pdfview PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/AnnotatingPDFView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AnnotatingPDFView.h
   ${CMAKE_CURRENT_LIST_DIR}/DragTools.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/InkStrokeLayer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/InkStrokeLayer.h
   ${CMAKE_CURRENT_LIST_DIR}/ToolCursors.cpp
 )

@@ -253,6 +253,50 @@ private slots:
         QVERIFY(annotations()[0].rect.height() < 2 * LineAnnotation::endingSize(1) + 2);
     }
 
+    // What the view draws while the mouse is still down is what the page shows once the file's appearance
+    // has been rendered.
+    void livePictureIsThePageAfterwards_data() {
+        QTest::addColumn<AnnotationTool>("tool");
+        QTest::addColumn<QColor>("color");
+        QTest::newRow("ink") << AnnotationTool::ink << QColor(30, 60, 200);
+        QTest::newRow("ink, translucent") << AnnotationTool::ink << QColor(200, 30, 60, 120);
+        QTest::newRow("rectangle") << AnnotationTool::rectangle << QColor(30, 150, 60);
+        QTest::newRow("line") << AnnotationTool::line << QColor(120, 30, 160);
+        QTest::newRow("redaction") << AnnotationTool::redact << QColor(30, 60, 200);
+    }
+    void livePictureIsThePageAfterwards() {
+        QFETCH(AnnotationTool, tool);
+        QFETCH(QColor, color);
+        showDocument(fixtures::makePdf({{plainPage()}}));
+        QVERIFY(QTest::qWaitFor([&] { return m_view->isRenderingIdle(); }, 5000));
+        m_tools->setTool(tool);
+        m_tools->setColor(color);
+        m_tools->setLineWidth(4);
+        m_tools->setLineEndStyle(LineEndStyle::closedArrow);
+        QTest::mousePress(viewport(), Qt::LeftButton, {}, at(0.2, 0.3));
+        for (int i = 1; i <= 60; ++i) {
+            const qreal t = i / 60.0;
+            QTest::mouseMove(viewport(), at(0.2 + 0.6 * t, 0.3 + 0.1 * std::sin(t * 9)));
+        }
+        const QImage live = viewport()->grab().toImage();
+        QTest::mouseRelease(viewport(), Qt::LeftButton, {}, at(0.8, 0.3 + 0.1 * std::sin(9.0)));
+        QVERIFY(QTest::qWaitFor([&] { return m_view->isRenderingIdle(); }, 5000));
+        QTest::qWait(50);
+        const QImage after = viewport()->grab().toImage();
+        QCOMPARE(live.size(), after.size());
+        int differing = 0, marked = 0;
+        for (int y = 0; y < live.height(); ++y) {
+            for (int x = 0; x < live.width(); ++x) {
+                const QColor a = live.pixelColor(x, y), b = after.pixelColor(x, y);
+                marked += qGray(b.rgb()) < 200;
+                differing += std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                                       std::abs(a.blue() - b.blue())}) > 60;
+            }
+        }
+        QVERIFY(marked > 300);
+        QVERIFY2(differing < marked / 25, qPrintable(QStringLiteral("%1 of %2").arg(differing).arg(marked)));
+    }
+
     // A document saved with a field "text_1" gets a form field of another name.
     void formFieldNameSkipsTheDocumentsOwn() {
         auto earlier = testdocs::open(fixtures::makeTextPdf(1));
