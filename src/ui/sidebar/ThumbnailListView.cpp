@@ -113,6 +113,10 @@ void ThumbnailListView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     const auto pdf = m_document->pdfDocument();
     const int offset = verticalScrollBar()->value();
+    if (pdf->serial() != m_lastShownSerial) {
+        m_lastShown.clear();
+        m_lastShownSerial = pdf->serial();
+    }
     std::vector<int> missing;
     QHash<int, QImage> shown;
     for (int row = rowAtContentY(offset + event->rect().top()); row >= 0 && row < rowCount(); ++row) {

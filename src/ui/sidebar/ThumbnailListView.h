@@ -75,7 +75,9 @@ private:
     int m_contentHeight = 0;
     // The picture each page object showed last, by object number. An edit changes every cache key, but a
     // page that only moved still looks the same, so it keeps its picture until the fresh one arrives.
+    // Object numbers mean something only within one PDF: the serial says which.
     QHash<int, QImage> m_lastShown;
+    quint64 m_lastShownSerial = 0;
     std::optional<int> m_current;
     document::IndexSet m_selection;
     int m_pressedRow = -1;

@@ -366,6 +366,16 @@ private slots:
         QCOMPARE(w.pixel(shot, 1), QColor(Qt::white));
     }
 
+    void anotherPdfInTheWindowNeverShowsTheOldPictures() {
+        Window w(lettered(3));
+        w.waitForThumbnails();
+        w.document->setPdfDocument(pdf::Document::open(lettered(2)).value());
+        QCOMPARE(w.list()->rowCount(), 2);
+        QVERIFY(w.pixel(w.list()->viewport()->grab().toImage(), 0) != QColor(Qt::white));
+        w.waitForThumbnails();
+        QCOMPARE(w.pixel(w.list()->viewport()->grab().toImage(), 0), QColor(Qt::white));
+    }
+
     void thousandPagesFillVisibleRowsFirstAndScrollThrough() {
         Window w(fixtures::makeTextPdf(1000));
         w.waitForThumbnails();
