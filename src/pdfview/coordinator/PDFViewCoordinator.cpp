@@ -11,6 +11,10 @@ PDFViewCoordinator::~PDFViewCoordinator() {
     disconnect(m_pageChangeObserver);
 }
 
+PDFView* PDFViewCoordinator::pdfView() const {
+    return m_pdfView;
+}
+
 void PDFViewCoordinator::setPdfView(PDFView* view) {
     m_pdfView = view;
     observePageChanges();

@@ -35,7 +35,7 @@ public:
     void setFilePath(const QString& path) { m_filePath = path; }
 
     // The window's view, or null once it is gone. Assigning it starts following its page changes.
-    PDFView* pdfView() const { return m_pdfView; }
+    PDFView* pdfView() const;
     void setPdfView(PDFView* view);
 
     // Replaces the page-change observation with one of the current view, and refreshes the indicator.

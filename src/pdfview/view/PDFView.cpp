@@ -568,7 +568,7 @@ void PDFView::mousePressEvent(QMouseEvent* event) {
             m_gesture = Gesture::Form;
             if (widget->type == pdf::FormWidget::Type::Checkbox) {
                 if (m_document->toggleCheckbox(hit, widget->handle))
-                    emit formFieldEdited(hit);
+                    emit formFieldEdited(hit, *widget);
                 viewport()->update();
             } else {
                 beginFormEdit(hit, *widget);
@@ -712,7 +712,7 @@ void PDFView::commitFormEdit() {
     if (text == m_formEditorWidget.value || !m_document)
         return;
     if (m_document->setTextFieldValue(m_formEditorPage, m_formEditorWidget.handle, text))
-        emit formFieldEdited(m_formEditorPage);
+        emit formFieldEdited(m_formEditorPage, m_formEditorWidget);
     viewport()->update();
 }
 

@@ -105,8 +105,8 @@ signals:
     void currentPageChanged(int pageIndex);
     void scaleChanged(double scale);
     void selectionChanged();
-    // A form field of the document was filled in: the document changed.
-    void formFieldEdited(int pageIndex);
+    // A form field of the document was filled in: the document changed. `previous` is the field as it was.
+    void formFieldEdited(int pageIndex, const zepla::pdf::FormWidget& previous);
     // Every tile asked for has come back (or been dropped).
     void renderingIdle();
     // A page tile arrived and is about to be shown.

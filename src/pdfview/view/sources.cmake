@@ -1,4 +1,6 @@
 target_sources(zepla_pdfview PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/FormFillUndo.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FormFillUndo.h
   ${CMAKE_CURRENT_LIST_DIR}/PageLayout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PageLayout.h
   ${CMAKE_CURRENT_LIST_DIR}/PDFView.cpp

@@ -1,5 +1,6 @@
 // The password views with real encrypted files: the unlock view (wrong, then right), the set-password
 // sheet's rules and what it writes, and the modal prompt.
+#include "../support/EditorDocuments.h"
 #include "PdfFixtures.h"
 #include "document/PDFEditorDocument.h"
 #include "document/passwords/PDFUnlocker.h"
@@ -24,17 +25,8 @@ using namespace zepla::ui;
 
 namespace {
 
-QByteArray encryptedBytes(const QString& password) {
-    auto plain = pdf::Document::open(fixtures::makeTextPdf(2)).value();
-    pdf::SaveOptions options;
-    options.encryption = pdf::SaveOptions::Encryption::Aes256;
-    options.userPassword = options.ownerPassword = password;
-    return plain->save(options).value();
-}
-
 std::unique_ptr<document::PDFEditorDocument> lockedDocument(const QString& password) {
-    auto read = document::PDFEditorDocument::read(encryptedBytes(password));
-    return std::move(std::get<std::unique_ptr<document::PDFEditorDocument>>(read));
+    return testsupport::editorDocument(testsupport::encryptedPdf(password, 2));
 }
 
 // Answers the next modal dialog: types `text` into its field and presses `button`.

@@ -1,0 +1,206 @@
+#include "ui/workspace/PDFEditorWorkspaceView.h"
+
+#include "core/UndoManager.h"
+#include "core/Wording.h"
+#include "document/PDFEditorDocument.h"
+#include "pdfview/coordinator/PDFViewBridge.h"
+#include "pdfview/coordinator/PDFViewCoordinator.h"
+#include "pdfview/view/FormFillUndo.h"
+#include "pdfview/view/PDFView.h"
+#include "ui/passwords/SetPasswordSheet.h"
+#include "ui/sidebar/ThumbnailSidebar.h"
+#include "ui/theme/Colors.h"
+#include "ui/workspace/AssistantResizeHandle.h"
+#include "ui/workspace/ToolSwitchToast.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QVariantAnimation>
+
+#include <algorithm>
+
+namespace zepla::ui {
+
+namespace {
+
+// Burning redaction marks into their pages arrives with the redaction tool; until then there is nothing to
+// burn in, and the workspace says so rather than claiming a redaction.
+int applyPendingRedactions(document::PDFEditorDocument&, platform::UndoManager&) {
+    return 0;
+}
+
+QHBoxLayout* bareRow(QWidget* owner) {
+    auto* row = new QHBoxLayout(owner);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    return row;
+}
+
+} // namespace
+
+PDFEditorWorkspaceView::PDFEditorWorkspaceView(document::PDFEditorDocument& document,
+                                               platform::UndoManager& undoManager,
+                                               annotations::ToolState& toolState, const QString& filePath,
+                                               QWidget* parent)
+    : QWidget(parent), m_document(document), m_undoManager(undoManager), m_toolState(toolState),
+      m_filePath(filePath), m_coordinator(new pdfview::PDFViewCoordinator(this)),
+      m_pdfView(new pdfview::PDFView(this)), m_toast(new ToolSwitchToast(m_pdfView)),
+      m_sidebarSlot(new QWidget(this)), m_assistantSlot(new QWidget(this)),
+      m_handle(new AssistantResizeHandle(assistantMinWidth, assistantMaxWidth)),
+      m_assistantFrame(new QWidget), m_redactionApplier(applyPendingRedactions) {
+    QHBoxLayout* row = bareRow(this);
+    row->addWidget(m_sidebarSlot);
+    row->addWidget(m_pdfView, 1);
+    row->addWidget(m_assistantSlot);
+
+    QHBoxLayout* sidebarRow = bareRow(m_sidebarSlot);
+    auto* divider = new QFrame(m_sidebarSlot);
+    divider->setFrameShape(QFrame::VLine);
+    divider->setFrameShadow(QFrame::Plain);
+    divider->setFixedWidth(1);
+    sidebarRow->addWidget(divider);
+    m_sidebarSlot->hide();
+
+    QHBoxLayout* assistantRow = bareRow(m_assistantSlot);
+    assistantRow->addWidget(m_handle);
+    assistantRow->addWidget(m_assistantFrame);
+    bareRow(m_assistantFrame);
+    m_handle->setPanelWidth(m_assistantPanelWidth);
+    connect(m_handle, &AssistantResizeHandle::panelWidthChanged, this,
+            &PDFEditorWorkspaceView::setAssistantPanelWidth);
+    m_assistantSlot->hide();
+
+    pdfview::PDFViewBridge::attach(*m_pdfView, *m_coordinator, document.pdfDocument(), filePath,
+                                   Color::appTint());
+    connect(m_pdfView, &pdfview::PDFView::formFieldEdited, this,
+            [this](int pageIndex, const pdf::FormWidget& previous) {
+                const pdf::PageHandle page = m_pdfView->document()->page(pageIndex);
+                pdfview::FormFillUndo::registerUndo(*m_pdfView, m_undoManager, page, previous,
+                                                    [this] { m_document.announceChange(); });
+                m_document.announceChange();
+            });
+    // Page edits made elsewhere (sidebar, page tools) change the pages the view lays out.
+    connect(&document, &document::PDFEditorDocument::changed, this, [this] {
+        if (m_pdfView->document() == m_document.pdfDocument())
+            m_pdfView->layoutDocumentView();
+        updateSidebarSlot();
+    });
+
+    auto* sidebar = new ThumbnailSidebar(&document, m_coordinator, &undoManager);
+    sidebar->setSheetFactory([sidebar, this](SidebarSheet sheet, QWidget* parent) -> QDialog* {
+        if (sheet != SidebarSheet::setPassword)
+            return nullptr;
+        return new SetPasswordSheet(m_document.pdfDocument(), sidebar->baseName(), parent);
+    });
+    setSidebar(sidebar);
+}
+
+PDFEditorWorkspaceView::~PDFEditorWorkspaceView() = default;
+
+void PDFEditorWorkspaceView::setFilePath(const QString& path) {
+    m_filePath = path;
+    m_coordinator->setFilePath(path);
+}
+
+// --- slots and panels ---
+
+void PDFEditorWorkspaceView::setSidebar(QWidget* sidebar) {
+    delete m_sidebar;
+    m_sidebar = sidebar;
+    if (sidebar)
+        static_cast<QHBoxLayout*>(m_sidebarSlot->layout())->insertWidget(0, sidebar);
+    updateSidebarSlot();
+}
+
+void PDFEditorWorkspaceView::setAssistantPanel(QWidget* panel) {
+    delete m_assistantPanel;
+    m_assistantPanel = panel;
+    if (panel)
+        m_assistantFrame->layout()->addWidget(panel);
+}
+
+void PDFEditorWorkspaceView::setShowAssistant(bool show) {
+    if (show == m_showAssistant)
+        return;
+    m_showAssistant = show;
+    updateAssistantSlot();
+    emit showAssistantChanged(show);
+}
+
+void PDFEditorWorkspaceView::setShowThumbnails(bool show) {
+    if (show == m_showThumbnails)
+        return;
+    m_showThumbnails = show;
+    updateSidebarSlot();
+    emit showThumbnailsChanged(show);
+}
+
+void PDFEditorWorkspaceView::setAssistantPanelWidth(int width) {
+    m_assistantPanelWidth = std::clamp(width, assistantMinWidth, assistantMaxWidth);
+    m_handle->setPanelWidth(m_assistantPanelWidth);
+    m_assistantFrame->setFixedWidth(m_assistantPanelWidth);
+    if (m_showAssistant)
+        m_assistantSlot->setFixedWidth(AssistantResizeHandle::hitWidth + m_assistantPanelWidth);
+}
+
+void PDFEditorWorkspaceView::updateSidebarSlot() {
+    const bool wanted = m_showThumbnails && m_sidebar && m_document.pdfDocument()->pageCount() > 0;
+    if (wanted == !m_sidebarSlot->isHidden())
+        return;
+    animateWidth(m_sidebarSlot, wanted ? m_sidebarSlot->sizeHint().width() : 0);
+}
+
+void PDFEditorWorkspaceView::updateAssistantSlot() {
+    m_assistantFrame->setFixedWidth(m_assistantPanelWidth);
+    animateWidth(m_assistantSlot,
+                 m_showAssistant ? AssistantResizeHandle::hitWidth + m_assistantPanelWidth : 0);
+}
+
+void PDFEditorWorkspaceView::animateWidth(QWidget* slot, int to) {
+    delete slot->findChild<QVariantAnimation*>(QString(), Qt::FindDirectChildrenOnly);
+    const int from = slot->isHidden() ? 0 : slot->width();
+    slot->setFixedWidth(from);
+    slot->show();
+    auto* animation = new QVariantAnimation(slot);
+    animation->setDuration(panelAnimationMs);
+    animation->setEasingCurve(QEasingCurve::OutBack);
+    animation->setStartValue(from);
+    animation->setEndValue(to);
+    connect(animation, &QVariantAnimation::valueChanged, slot,
+            [slot](const QVariant& value) { slot->setFixedWidth(std::max(0, value.toInt())); });
+    connect(animation, &QVariantAnimation::finished, slot, [slot, to, animation] {
+        slot->setFixedWidth(to);
+        slot->setVisible(to > 0);
+        animation->deleteLater();
+    });
+    animation->start();
+}
+
+// --- the PDF view's callbacks ---
+
+void PDFEditorWorkspaceView::onAskAI(const QString& prompt, bool autoSubmit) {
+    setShowAssistant(true);
+    emit assistantPromptRequested(prompt, autoSubmit);
+}
+
+void PDFEditorWorkspaceView::handleExtractedText(const QString& text) {
+    setShowAssistant(true);
+    emit assistantTurnRequested(QStringLiteral("Extracted text:\n\n") + text);
+}
+
+void PDFEditorWorkspaceView::confirmApplyRedactions() {
+    const int pagesChanged = m_redactionApplier(m_document, m_undoManager);
+    if (pdfview::PDFView* view = m_coordinator->pdfView())
+        view->layoutDocumentView();
+    // Only a redaction that burnt something in may say so: a claim of removed text that is still there
+    // would be worse than no message.
+    announceToolSwitch(pagesChanged > 0 ? platform::adaptWording(QStringLiteral(
+                                              "Redacted — text is now permanently removed. ⌘Z to undo"))
+                                        : QStringLiteral("Nothing was redacted"));
+}
+
+void PDFEditorWorkspaceView::announceToolSwitch(const QString& message) {
+    m_toast->announce(message);
+}
+
+} // namespace zepla::ui

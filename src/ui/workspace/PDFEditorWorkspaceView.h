@@ -1,0 +1,117 @@
+// The editing workspace of a document window: in one row the page sidebar, the PDF view with its short
+// message overlay, and the assistant panel with its resize handle (hidden at first, 420 wide). It owns the
+// window's coordinator and receives the PDF view's three callbacks: a question for the assistant, text
+// recognised on a page, and a drawn redaction mark. None of its state is saved.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+class QVariantAnimation;
+
+namespace zepla::annotations {
+class ToolState;
+}
+namespace zepla::document {
+class PDFEditorDocument;
+}
+namespace zepla::platform {
+class UndoManager;
+}
+namespace zepla::pdfview {
+class PDFView;
+class PDFViewCoordinator;
+} // namespace zepla::pdfview
+
+namespace zepla::ui {
+
+class AssistantResizeHandle;
+class ToolSwitchToast;
+
+class PDFEditorWorkspaceView : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int assistantInitialWidth = 420;
+    static constexpr int assistantMinWidth = 260;
+    static constexpr int assistantMaxWidth = 640;
+    // The spring of the panels, as a duration and an overshooting ease-out.
+    static constexpr int panelAnimationMs = 350;
+
+    // Burns every pending redaction mark of the document into its page, as one undoable change; returns the
+    // number of pages changed.
+    using RedactionApplier = std::function<int(document::PDFEditorDocument&, platform::UndoManager&)>;
+
+    // The document, undo manager and tool state belong to the window and outlive the workspace.
+    PDFEditorWorkspaceView(document::PDFEditorDocument& document, platform::UndoManager& undoManager,
+                           annotations::ToolState& toolState, const QString& filePath,
+                           QWidget* parent = nullptr);
+    ~PDFEditorWorkspaceView() override;
+
+    pdfview::PDFViewCoordinator& coordinator() const { return *m_coordinator; }
+    pdfview::PDFView* pdfView() const { return m_pdfView; }
+    annotations::ToolState& toolState() const { return m_toolState; }
+    QString filePath() const { return m_filePath; }
+    // The window's file moved (Save As): the remembered page follows it.
+    void setFilePath(const QString& path);
+
+    // The page sidebar slot; the workspace takes ownership. Shown while `showThumbnails` and pages exist.
+    void setSidebar(QWidget* sidebar);
+    QWidget* sidebar() const { return m_sidebar; }
+    // The assistant panel slot, framed to `assistantPanelWidth`; the workspace takes ownership.
+    void setAssistantPanel(QWidget* panel);
+    QWidget* assistantPanel() const { return m_assistantPanel; }
+
+    bool showAssistant() const { return m_showAssistant; }
+    void setShowAssistant(bool show);
+    bool showThumbnails() const { return m_showThumbnails; }
+    void setShowThumbnails(bool show);
+    int assistantPanelWidth() const { return m_assistantPanelWidth; }
+    void setAssistantPanelWidth(int width);
+
+    // The PDF view's callbacks.
+    void onAskAI(const QString& prompt, bool autoSubmit);
+    void handleExtractedText(const QString& text);
+    void confirmApplyRedactions();
+    void setRedactionApplier(RedactionApplier applier) { m_redactionApplier = std::move(applier); }
+
+    // The short message over the PDF view.
+    void announceToolSwitch(const QString& message);
+    ToolSwitchToast* toast() const { return m_toast; }
+    AssistantResizeHandle* resizeHandle() const { return m_handle; }
+
+signals:
+    // For the assistant: put the prompt into the draft, and send it when `autoSubmit` is set.
+    void assistantPromptRequested(const QString& prompt, bool autoSubmit);
+    // For the assistant: show this text as an assistant turn, without sending anything to the model.
+    void assistantTurnRequested(const QString& text);
+    void showAssistantChanged(bool shown);
+    void showThumbnailsChanged(bool shown);
+
+private:
+    void updateSidebarSlot();
+    void updateAssistantSlot();
+    void animateWidth(QWidget* slot, int to);
+
+    document::PDFEditorDocument& m_document;
+    platform::UndoManager& m_undoManager;
+    annotations::ToolState& m_toolState;
+    QString m_filePath;
+    pdfview::PDFViewCoordinator* m_coordinator;
+    pdfview::PDFView* m_pdfView;
+    ToolSwitchToast* m_toast;
+    QWidget* m_sidebarSlot;
+    QPointer<QWidget> m_sidebar;
+    QWidget* m_assistantSlot;
+    AssistantResizeHandle* m_handle;
+    QPointer<QWidget> m_assistantPanel;
+    QWidget* m_assistantFrame;
+    bool m_showAssistant = false;
+    bool m_showThumbnails = true;
+    int m_assistantPanelWidth = assistantInitialWidth;
+    RedactionApplier m_redactionApplier;
+};
+
+} // namespace zepla::ui

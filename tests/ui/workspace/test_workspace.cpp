@@ -1,0 +1,240 @@
+// The editing workspace: its panels and their widths, the resize handle, the three callbacks of the PDF
+// view with the toast, the sidebar slot, and form filling as an undoable change.
+#include "../support/EditorDocuments.h"
+#include "PdfFixtures.h"
+#include "annotations/ToolState.h"
+#include "core/UndoManager.h"
+#include "document/PDFEditorDocument.h"
+#include "pdfview/coordinator/PDFViewCoordinator.h"
+#include "pdfview/view/PDFView.h"
+#include "ui/passwords/SetPasswordSheet.h"
+#include "ui/sidebar/ThumbnailSidebar.h"
+#include "ui/workspace/AssistantResizeHandle.h"
+#include "ui/workspace/PDFEditorWorkspaceView.h"
+#include "ui/workspace/ToolSwitchToast.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+
+using namespace zepla;
+using namespace zepla::ui;
+
+namespace {
+
+struct Window {
+    explicit Window(const QByteArray& bytes = fixtures::makeTextPdf(5))
+        : document(testsupport::editorDocument(bytes)),
+          workspace(*document, undoManager, toolState, QString()) {
+        workspace.resize(1300, 900);
+        workspace.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&workspace));
+    }
+    platform::UndoManager undoManager;
+    annotations::ToolState toolState;
+    std::unique_ptr<document::PDFEditorDocument> document;
+    PDFEditorWorkspaceView workspace;
+};
+
+// Waits for the panel animations to settle.
+void settle() {
+    QTest::qWait(PDFEditorWorkspaceView::panelAnimationMs + 100);
+}
+
+} // namespace
+
+class TestWorkspace : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void startsWithTheSidebarAndWithoutTheAssistant() {
+        Window w;
+        settle();
+        QVERIFY(!w.workspace.showAssistant());
+        QVERIFY(w.workspace.showThumbnails());
+        QCOMPARE(w.workspace.assistantPanelWidth(), 420);
+        QVERIFY(qobject_cast<ThumbnailSidebar*>(w.workspace.sidebar()));
+        QVERIFY(w.workspace.sidebar()->isVisible());
+        QVERIFY(!w.workspace.resizeHandle()->isVisible());
+        QCOMPARE(w.workspace.coordinator().pdfView(), w.workspace.pdfView());
+        QCOMPARE(w.workspace.coordinator().pageIndicator(), QString("1 of 5"));
+    }
+
+    void theAssistantOpens420WideAndKeepsItsWidth() {
+        Window w;
+        auto* panel = new QWidget;
+        w.workspace.setAssistantPanel(panel);
+        w.workspace.setShowAssistant(true);
+        settle();
+        QVERIFY(panel->isVisible());
+        QCOMPARE(panel->width(), 420);
+        w.workspace.setAssistantPanelWidth(500);
+        w.workspace.setShowAssistant(false);
+        settle();
+        QVERIFY(!panel->isVisible());
+        w.workspace.setShowAssistant(true);
+        settle();
+        QCOMPARE(panel->width(), 500);
+        w.workspace.setAssistantPanelWidth(10000);
+        QCOMPARE(w.workspace.assistantPanelWidth(), 640);
+    }
+
+    void theHandleFollowsThePointerWithinItsLimits() {
+        Window w;
+        w.workspace.setAssistantPanel(new QWidget);
+        w.workspace.setShowAssistant(true);
+        settle();
+        AssistantResizeHandle* handle = w.workspace.resizeHandle();
+        QCOMPARE(handle->cursor().shape(), Qt::SizeHorCursor);
+        const QPoint start(3, 100);
+        QTest::mousePress(handle, Qt::LeftButton, {}, start);
+        QVERIFY(handle->isDragging());
+        QTest::mouseMove(handle, start - QPoint(50, 0));
+        QCOMPARE(w.workspace.assistantPanelWidth(), 470);
+        QTest::mouseMove(handle, start - QPoint(900, 0));
+        QCOMPARE(w.workspace.assistantPanelWidth(), 640);
+        QTest::mouseMove(handle, start + QPoint(900, 0));
+        QCOMPARE(w.workspace.assistantPanelWidth(), 260);
+        QTest::mouseMove(handle, start);
+        QCOMPARE(w.workspace.assistantPanelWidth(), 420);
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, start);
+        QVERIFY(!handle->isDragging());
+    }
+
+    void askingTheAssistantOpensItWithThePrompt_data() {
+        QTest::addColumn<bool>("autoSubmit");
+        QTest::newRow("sends at once") << true;
+        QTest::newRow("waits in the field") << false;
+    }
+    void askingTheAssistantOpensItWithThePrompt() {
+        QFETCH(bool, autoSubmit);
+        Window w;
+        QSignalSpy asked(&w.workspace, &PDFEditorWorkspaceView::assistantPromptRequested);
+        w.workspace.onAskAI("Summarise this page", autoSubmit);
+        QVERIFY(w.workspace.showAssistant());
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked[0][0].toString(), QString("Summarise this page"));
+        QCOMPARE(asked[0][1].toBool(), autoSubmit);
+    }
+
+    void extractedTextBecomesAnAssistantTurn() {
+        Window w;
+        QSignalSpy turns(&w.workspace, &PDFEditorWorkspaceView::assistantTurnRequested);
+        QSignalSpy prompts(&w.workspace, &PDFEditorWorkspaceView::assistantPromptRequested);
+        w.workspace.handleExtractedText("Line one\nLine two");
+        QVERIFY(w.workspace.showAssistant());
+        QCOMPARE(turns.size(), 1);
+        QCOMPARE(turns[0][0].toString(), QString("Extracted text:\n\nLine one\nLine two"));
+        QCOMPARE(prompts.size(), 0);
+    }
+
+    void redactionSaysWhatItDid_data() {
+        QTest::addColumn<int>("pagesChanged");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("burnt in") << 2 << "Redacted — text is now permanently removed. Ctrl+Z to undo";
+        QTest::newRow("nothing") << 0 << "Nothing was redacted";
+    }
+    void redactionSaysWhatItDid() {
+        QFETCH(int, pagesChanged);
+        QFETCH(QString, message);
+        Window w;
+        int calls = 0;
+        w.workspace.setRedactionApplier(
+            [&](document::PDFEditorDocument& document, platform::UndoManager& undo) {
+                ++calls;
+                [&] {
+                    QCOMPARE(&document, w.document.get());
+                    QCOMPARE(&undo, &w.undoManager);
+                }();
+                return pagesChanged;
+            });
+        w.workspace.confirmApplyRedactions();
+        QCOMPARE(calls, 1);
+        QCOMPARE(w.workspace.toast()->message(), message);
+        QVERIFY(w.workspace.toast()->isVisible());
+    }
+
+    void theToastGoesByItselfAndANewerOneReplacesIt() {
+        Window w;
+        ToolSwitchToast* toast = w.workspace.toast();
+        QVERIFY(toast->testAttribute(Qt::WA_TransparentForMouseEvents));
+        w.workspace.announceToolSwitch("First");
+        QTest::qWait(1000);
+        w.workspace.announceToolSwitch("Second");
+        QTest::qWait(700); // past the first message's 1.4 s
+        QCOMPARE(toast->message(), QString("Second"));
+        QVERIFY(toast->isVisible());
+        QCOMPARE(toast->y(), ToolSwitchToast::topOffset);
+        QVERIFY(QTest::qWaitFor([&] { return toast->message().isEmpty(); }, 2000));
+        QVERIFY(!toast->isVisible());
+    }
+
+    void theSidebarLeavesWhenNoPagesAreLeft() {
+        Window w(fixtures::makeTextPdf(2));
+        settle();
+        QVERIFY(w.workspace.sidebar()->isVisible());
+        QVERIFY(w.document->pdfDocument()->removePage(1).ok());
+        QVERIFY(w.document->pdfDocument()->removePage(0).ok());
+        w.document->announceChange();
+        settle();
+        QVERIFY(!w.workspace.sidebar()->isVisible());
+        QCOMPARE(w.workspace.pdfView()->currentPageIndex(), -1);
+        w.workspace.setShowThumbnails(false);
+        QVERIFY(!w.workspace.showThumbnails());
+    }
+
+    void theSidebarOpensTheSetPasswordSheet() {
+        Window w;
+        auto* sidebar = qobject_cast<ThumbnailSidebar*>(w.workspace.sidebar());
+        sidebar->presentSheet(SidebarSheet::setPassword);
+        auto* sheet = sidebar->findChild<SetPasswordSheet*>();
+        QVERIFY(sheet);
+        QCOMPARE(sheet->windowModality(), Qt::WindowModal);
+        sheet->reject();
+    }
+
+    void formFillingIsUndoable() {
+        fixtures::DocSpec spec;
+        spec.pages = {fixtures::PageSpec{"Form"}};
+        spec.pages[0].withTextField = true;
+        spec.pages[0].withCheckbox = true;
+        Window w(fixtures::makePdf(spec));
+        pdfview::PDFView* view = w.workspace.pdfView();
+        QSignalSpy changed(w.document.get(), &document::PDFEditorDocument::changed);
+        auto value = [&] { return w.document->pdfDocument()->formWidgets(0).value().at(0).value; };
+        auto checked = [&] { return w.document->pdfDocument()->formWidgets(0).value().at(1).checked; };
+
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->convertFromPage({150, 610}, 0).toPoint());
+        auto* editor = view->viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, "Grace");
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCOMPARE(value(), QString("Grace"));
+        QVERIFY(!changed.isEmpty());
+        QTest::qWait(0); // the undo step closes with the event-loop turn
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->convertFromPage({79, 567}, 0).toPoint());
+        QVERIFY(checked());
+        QTest::qWait(0);
+
+        w.undoManager.undo();
+        QVERIFY(!checked());
+        QCOMPARE(value(), QString("Grace"));
+        w.undoManager.undo();
+        QCOMPARE(value(), QString("Ada"));
+        QVERIFY(!w.undoManager.canUndo());
+        w.undoManager.redo();
+        QCOMPARE(value(), QString("Grace"));
+        w.undoManager.redo();
+        QVERIFY(checked());
+    }
+};
+
+QTEST_MAIN(TestWorkspace)
+#include "test_workspace.moc"
