@@ -304,6 +304,30 @@ private slots:
         QVERIFY(inkPixels(reopened->render(0, 1).value()) > 300);
     }
 
+    // A translucent colour is applied once: in Zepla's render and in another reader's, the stroke shows
+    // the colour at its own opacity over the paper.
+    void translucentColourIsAppliedOnce() {
+        auto doc = open(fixtures::makeTextPdf(1));
+        RectangleAnnotation box;
+        box.bounds = QRectF(100, 100, 200, 200);
+        box.borderWidth = 20;
+        box.color = QColor(0, 0, 255, 128);
+        QVERIFY(writeNewAnnotation(*doc, 0, box).ok());
+        const QString path = testdocs::saveTo(*doc, m_dir.filePath("translucent.pdf"));
+        QProcess pdftoppm;
+        pdftoppm.start("pdftoppm", {"-png", "-r", "72", "-singlefile", path, path});
+        QVERIFY(pdftoppm.waitForFinished(60000));
+        const QImage other(path + ".png");
+        const QImage ours = open(doc->save().value())->render(0, 1).value();
+        for (const QImage& image : {ours, other}) {
+            const QColor stroke = image.pixelColor(110, 792 - 200);
+            QVERIFY2(
+                std::abs(stroke.red() - 127) < 12 && stroke.blue() > 245,
+                qPrintable(
+                    QStringLiteral("%1 %2 %3").arg(stroke.red()).arg(stroke.green()).arg(stroke.blue())));
+        }
+    }
+
     void updatingMovesAndRedrawsTheSameObject() {
         auto doc = open(fixtures::makeTextPdf(1));
         RectangleAnnotation box;

@@ -266,15 +266,28 @@ void AnnotatingPDFView::cancelOperation() {
         m_toolState->setTool(AnnotationTool::select);
         m_toolState->setActiveMarkupMode(std::nullopt);
         m_toolState->setTextEditingModeEnabled(false);
-        viewport()->unsetCursor();
     }
 }
 
 // --- cursor ---
 
+void AnnotatingPDFView::setToolState(annotations::ToolState* state) {
+    disconnect(m_toolChanges);
+    m_toolState = state;
+    if (state)
+        m_toolChanges =
+            connect(state, &annotations::ToolState::toolChanged, this, &AnnotatingPDFView::refreshToolCursor);
+    refreshToolCursor();
+}
+
+void AnnotatingPDFView::refreshToolCursor() {
+    const AnnotationTool tool = m_toolState ? m_toolState->tool() : AnnotationTool::select;
+    viewport()->setCursor(cursor(tool));
+}
+
 void AnnotatingPDFView::updateToolCursor(const QPointF& viewPoint) {
     m_lastMouseViewPoint = viewPoint;
-    viewport()->setCursor(cursor(m_toolState->tool()));
+    refreshToolCursor();
 }
 
 void AnnotatingPDFView::leaveEvent(QEvent* event) {

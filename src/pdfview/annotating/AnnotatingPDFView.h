@@ -27,7 +27,8 @@ public:
     ~AnnotatingPDFView() override;
 
     // Set by the window; read on every mouse event.
-    void setToolState(annotations::ToolState* state) { m_toolState = state; }
+    // Follows the state's tool with the cursor from then on.
+    void setToolState(annotations::ToolState* state);
     annotations::ToolState* toolState() const { return m_toolState; }
     void setUndoManager(platform::UndoManager* manager) { m_undoManager = manager; }
     platform::UndoManager* undoManager() const { return m_undoManager; }
@@ -67,6 +68,8 @@ public:
 
     // The cursor of a tool with its hot spot.
     static QCursor cursor(annotations::AnnotationTool tool);
+    // Shows the current tool's cursor without waiting for the pointer to move.
+    void refreshToolCursor();
 
     // Drag tools: ink, rectangle, oval, line, redaction mark and form field.
     void beginDragShape(annotations::AnnotationTool tool, const QPointF& viewPoint);
@@ -109,6 +112,7 @@ private:
     void registerUndo(std::function<void()> closure);
 
     QPointer<annotations::ToolState> m_toolState;
+    QMetaObject::Connection m_toolChanges;
     QPointer<platform::UndoManager> m_undoManager;
 
     // The drag gesture.

@@ -378,6 +378,16 @@ private slots:
             QCOMPARE(c.hotSpot(), hotSpot);
     }
 
+    void cursorFollowsTheToolWithoutAMove() {
+        showDocument(fixtures::makePdf({{plainPage()}}));
+        m_tools->setTool(AnnotationTool::rectangle);
+        QCOMPARE(viewport()->cursor().shape(), Qt::CrossCursor);
+        m_tools->setTool(AnnotationTool::ink);
+        QCOMPARE(viewport()->cursor().hotSpot(), QPoint(4, 4));
+        QTest::keyClick(m_view.get(), Qt::Key_Escape);
+        QCOMPARE(viewport()->cursor().shape(), Qt::ArrowCursor);
+    }
+
     // Every drag tool on one page, saved: Zepla reading the file again and pdftoppm show each annotation.
     void savedFileShowsEveryAnnotationInOtherReaders_data() {
         QTest::addColumn<bool>("turnedPage");
