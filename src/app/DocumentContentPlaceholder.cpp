@@ -4,6 +4,7 @@
 #include "ui/landing/LandingView.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
 #include <QScrollArea>
@@ -29,10 +30,17 @@ DocumentContentPlaceholder::DocumentContentPlaceholder(document::PDFEditorDocume
     showState();
 }
 
+void DocumentContentPlaceholder::setFilePath(const QString& path) {
+    m_filePath = path;
+    showState();
+}
+
 void DocumentContentPlaceholder::showState() {
     const auto& pdf = m_document.pdfDocument();
     if (pdf->isLocked()) {
-        m_message->setText(tr("This PDF is password-protected."));
+        const QString name = QFileInfo(m_filePath).fileName();
+        m_message->setText(name.isEmpty() ? tr("This PDF is password-protected.")
+                                          : tr("“%1” is password-protected.").arg(name));
         setCurrentWidget(m_message);
     } else if (pdf->pageCount() > 0) {
         setCurrentIndex(1);

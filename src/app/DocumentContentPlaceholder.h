@@ -18,6 +18,9 @@ public:
     DocumentContentPlaceholder(document::PDFEditorDocument& document, platform::UndoManager& undoManager,
                                const QString& filePath, QWidget* parent = nullptr);
 
+    // The window's file changed (Save As, or a file opened into the window).
+    void setFilePath(const QString& path);
+
 signals:
     // A PDF chosen in the landing content, to be opened into this window.
     void openInPlaceRequested(const QString& path);
@@ -27,6 +30,7 @@ private:
     void renderFirstPage();
 
     document::PDFEditorDocument& m_document;
+    QString m_filePath;
     QLabel* m_message;
     QLabel* m_page;
     QWidget* m_landing;

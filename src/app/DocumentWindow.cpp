@@ -1,10 +1,10 @@
 #include "app/DocumentWindow.h"
 
 #include "app/Alerts.h"
+#include "app/DocumentContentPlaceholder.h"
 #include "app/DocumentController.h"
 #include "app/DocumentFile.h"
 #include "ui/landing/RecentDocuments.h"
-#include "ui/window/ContentView.h"
 
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -15,6 +15,9 @@
 #include <utility>
 
 namespace zepla::app {
+
+// What the window shows over its document.
+using Content = DocumentContentPlaceholder;
 
 DocumentWindow::DocumentWindow(std::unique_ptr<document::PDFEditorDocument> document, const QString& filePath,
                                DocumentController& controller)
@@ -40,9 +43,9 @@ DocumentWindow::~DocumentWindow() {
 }
 
 QWidget* DocumentWindow::makeContent() {
-    auto* content = new ui::ContentView(*m_document, m_undoManager, m_filePath, this);
-    connect(content, &ui::ContentView::openInPlaceRequested, this, &DocumentWindow::openInPlace);
-    connect(this, &DocumentWindow::filePathChanged, content, &ui::ContentView::setFilePath);
+    auto* content = new Content(*m_document, m_undoManager, m_filePath, this);
+    connect(content, &Content::openInPlaceRequested, this, &DocumentWindow::openInPlace);
+    connect(this, &DocumentWindow::filePathChanged, content, &Content::setFilePath);
     return content;
 }
 
