@@ -37,18 +37,26 @@ int ThumbnailCell::height(int width, double aspectRatio) {
     return pictureHeight(width, aspectRatio) + kNumberGap + QFontMetrics(numberFont()).height();
 }
 
+QRect ThumbnailCell::pictureRect(const QRect& rect, double aspectRatio) {
+    return QRect(rect.left(), rect.top(), rect.width(), pictureHeight(rect.width(), aspectRatio));
+}
+
 void ThumbnailCell::paint(QPainter& painter, const QRect& rect, const QWidget* widget) const {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    const QRectF picture(rect.left(), rect.top(), rect.width(), pictureHeight(rect.width(), aspectRatio));
-    if (image && !image->isNull()) {
-        // Fitted into the frame with the image's own proportions.
-        QSizeF fitted = image->deviceIndependentSize();
+    const QRectF picture = pictureRect(rect, aspectRatio);
+    if (this->picture && !this->picture->isNull()) {
+        // Fitted into the frame with the picture's own proportions; a picture made at that size is copied
+        // as it is, which keeps scrolling cheap.
+        QSizeF fitted = this->picture->deviceIndependentSize();
         fitted.scale(picture.size(), Qt::KeepAspectRatio);
         QRectF target(QPointF(), fitted);
         target.moveCenter(picture.center());
-        painter.drawImage(target, *image);
+        if (fitted == this->picture->deviceIndependentSize())
+            painter.drawPixmap(target.topLeft().toPoint(), *this->picture);
+        else
+            painter.drawPixmap(target, *this->picture, QRectF(this->picture->rect()));
     } else {
         painter.fillRect(picture, Color::primary(widget, 0.06));
     }

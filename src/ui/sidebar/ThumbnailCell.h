@@ -5,7 +5,7 @@
 #include "pdf/PdfTypes.h"
 
 #include <QFont>
-#include <QImage>
+#include <QPixmap>
 #include <QRect>
 
 #include <optional>
@@ -16,9 +16,9 @@ class QWidget;
 namespace zepla::ui {
 
 struct ThumbnailCell {
-    int pageNumber = 0;        // counted from 1
-    double aspectRatio = 0.77; // width / height of the displayed page
-    std::optional<QImage> image;
+    int pageNumber = 0;             // counted from 1
+    double aspectRatio = 0.77;      // width / height of the displayed page
+    std::optional<QPixmap> picture; // already at the size `pictureRect` gives, or it is scaled to fit
     bool isCurrent = false;
     bool isSelected = false;
 
@@ -27,6 +27,8 @@ struct ThumbnailCell {
     static QFont numberFont();
     // The row's height at `width`: the picture at its proportions, the gap and the number.
     static int height(int width, double aspectRatio);
+    // Where the picture goes in a row drawn in `rect`.
+    static QRect pictureRect(const QRect& rect, double aspectRatio);
 
     void paint(QPainter& painter, const QRect& rect, const QWidget* widget) const;
 };

@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSet>
 #include <QVariantAnimation>
 
 #include <algorithm>
@@ -113,36 +114,49 @@ void ThumbnailListView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     const auto pdf = m_document->pdfDocument();
     const int offset = verticalScrollBar()->value();
-    if (pdf->serial() != m_lastShownSerial) {
-        m_lastShown.clear();
-        m_lastShownSerial = pdf->serial();
+    if (pdf->serial() != m_picturesSerial) {
+        m_pictures.clear();
+        m_picturesSerial = pdf->serial();
     }
     std::vector<int> missing;
-    QHash<int, QImage> shown;
+    QSet<int> painted;
     for (int row = rowAtContentY(offset + event->rect().top()); row >= 0 && row < rowCount(); ++row) {
         const QRect rect = rowRect(row);
         if (rect.top() > event->rect().bottom())
             break;
         if (!rect.intersects(event->rect()))
             continue;
-        ThumbnailCell cell{row + 1, m_aspects[std::size_t(row)], m_loader.thumbnail(*pdf, row),
-                           m_current == row, m_selection.count(row) > 0};
+        const double aspectRatio = m_aspects[std::size_t(row)];
+        ThumbnailCell cell{row + 1, aspectRatio, std::nullopt, m_current == row, m_selection.count(row) > 0};
         const int page = pdf->page(row).objectNumber();
-        if (cell.image) {
-            shown.insert(page, *cell.image);
+        painted.insert(page);
+        if (const auto thumbnail = m_loader.thumbnail(*pdf, row)) {
+            cell.picture = pictureFor(page, *thumbnail, ThumbnailCell::pictureRect(rect, aspectRatio).size());
         } else {
             missing.push_back(row);
-            if (const auto last = m_lastShown.constFind(page); last != m_lastShown.constEnd())
-                cell.image = *last;
+            if (const auto last = m_pictures.constFind(page); last != m_pictures.constEnd())
+                cell.picture = last->pixmap;
         }
         cell.paint(painter, rect, this);
     }
     // Only what was on screen lately is worth keeping.
-    if (m_lastShown.size() > 4 * std::max<qsizetype>(shown.size(), 16))
-        m_lastShown.clear();
-    m_lastShown.insert(shown);
+    if (m_pictures.size() > 4 * std::max<qsizetype>(painted.size(), 16))
+        m_pictures.removeIf([&painted](const auto& entry) { return !painted.contains(entry.key()); });
     m_loader.setDevicePixelRatio(devicePixelRatioF());
     m_loader.request(pdf, missing);
+}
+
+QPixmap ThumbnailListView::pictureFor(int page, const QImage& thumbnail, const QSize& size) {
+    const qreal ratio = devicePixelRatioF();
+    const QSize device = thumbnail.size().scaled(size * ratio, Qt::KeepAspectRatio);
+    Picture& picture = m_pictures[page];
+    if (picture.imageKey != thumbnail.cacheKey() || picture.pixmap.size() != device) {
+        picture.imageKey = thumbnail.cacheKey();
+        picture.pixmap =
+            QPixmap::fromImage(thumbnail.scaled(device, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        picture.pixmap.setDevicePixelRatio(ratio);
+    }
+    return picture.pixmap;
 }
 
 void ThumbnailListView::resizeEvent(QResizeEvent* event) {

@@ -8,6 +8,7 @@
 #include <QAbstractScrollArea>
 #include <QHash>
 #include <QImage>
+#include <QPixmap>
 
 #include <optional>
 #include <vector>
@@ -73,11 +74,19 @@ private:
     std::vector<double> m_aspects; // per row
     std::vector<int> m_tops;       // content y of every row's top
     int m_contentHeight = 0;
-    // The picture each page object showed last, by object number. An edit changes every cache key, but a
-    // page that only moved still looks the same, so it keeps its picture until the fresh one arrives.
-    // Object numbers mean something only within one PDF: the serial says which.
-    QHash<int, QImage> m_lastShown;
-    quint64 m_lastShownSerial = 0;
+    // A thumbnail made ready to copy to the screen at the size of its row.
+    struct Picture {
+        qint64 imageKey = 0; // the thumbnail it was made from
+        QPixmap pixmap;
+    };
+    QPixmap pictureFor(int page, const QImage& thumbnail, const QSize& size);
+
+    // The picture each page object showed last, by object number. Scaling a thumbnail once instead of at
+    // every paint keeps scrolling smooth; and since an edit changes every cache key while a page that only
+    // moved still looks the same, such a page keeps its picture until the fresh thumbnail arrives. Object
+    // numbers mean something only within one PDF: the serial says which.
+    QHash<int, Picture> m_pictures;
+    quint64 m_picturesSerial = 0;
     std::optional<int> m_current;
     document::IndexSet m_selection;
     int m_pressedRow = -1;
