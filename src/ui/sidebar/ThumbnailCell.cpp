@@ -45,36 +45,36 @@ void ThumbnailCell::paint(QPainter& painter, const QRect& rect, const QWidget* w
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    const QRectF picture = pictureRect(rect, aspectRatio);
-    if (this->picture && !this->picture->isNull()) {
-        // Fitted into the frame with the picture's own proportions; a picture made at that size is copied
-        // as it is, which keeps scrolling cheap.
-        QSizeF fitted = this->picture->deviceIndependentSize();
-        fitted.scale(picture.size(), Qt::KeepAspectRatio);
+    const QRectF frame = pictureRect(rect, aspectRatio);
+    if (picture && !picture->isNull()) {
+        // Fitted into the frame with the picture's own proportions. A picture already made at that size is
+        // copied as it is, which keeps scrolling cheap.
+        const QSizeF natural = picture->deviceIndependentSize();
+        const QSizeF fitted = natural.scaled(frame.size(), Qt::KeepAspectRatio);
         QRectF target(QPointF(), fitted);
-        target.moveCenter(picture.center());
-        if (fitted == this->picture->deviceIndependentSize())
-            painter.drawPixmap(target.topLeft().toPoint(), *this->picture);
+        target.moveCenter(frame.center());
+        if (std::abs(fitted.width() - natural.width()) < 0.5 &&
+            std::abs(fitted.height() - natural.height()) < 0.5)
+            painter.drawPixmap(target.topLeft().toPoint(), *picture);
         else
-            painter.drawPixmap(target, *this->picture, QRectF(this->picture->rect()));
+            painter.drawPixmap(target, *picture, QRectF(picture->rect()));
     } else {
-        painter.fillRect(picture, Color::primary(widget, 0.06));
+        painter.fillRect(frame, Color::primary(widget, 0.06));
     }
 
     QPainterPath outline;
     const qreal inset = isCurrent ? 1.0 : 0.5; // the stroke stays inside the picture
-    outline.addRoundedRect(picture.adjusted(inset, inset, -inset, -inset), kCornerRadius, kCornerRadius);
+    outline.addRoundedRect(frame.adjusted(inset, inset, -inset, -inset), kCornerRadius, kCornerRadius);
     QPen pen(isCurrent ? Color::brandBlue() : Color::primary(widget, 0.1), isCurrent ? 2 : 1);
     pen.setJoinStyle(Qt::MiterJoin);
     pen.setCapStyle(Qt::FlatCap);
     painter.strokePath(outline, pen);
-    if (isSelected) {
+    if (isSelected)
         painter.fillPath(outline, Color::withOpacity(Color::systemBlue(), 0.22));
-    }
 
     painter.setFont(numberFont());
     painter.setPen(isCurrent ? Color::brandBlue() : Color::secondary(widget));
-    const QRectF number(rect.left(), picture.bottom() + kNumberGap, rect.width(),
+    const QRectF number(rect.left(), frame.bottom() + kNumberGap, rect.width(),
                         QFontMetrics(numberFont()).height());
     painter.drawText(number, Qt::AlignHCenter | Qt::AlignTop, QString::number(pageNumber));
     painter.restore();
