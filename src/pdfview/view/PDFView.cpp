@@ -56,6 +56,8 @@ PDFView::PDFView(QWidget* parent)
     connect(m_scrollAnimation, &QVariantAnimation::valueChanged, this,
             [this](const QVariant& value) { verticalScrollBar()->setValue(value.toInt()); });
     connect(m_renderer, &TileRenderer::tileReady, this, &PDFView::tileArrived);
+    m_geometryLoader.setInterval(0);
+    connect(&m_geometryLoader, &QTimer::timeout, this, &PDFView::loadMoreGeometry);
     connect(m_renderer, &TileRenderer::idle, this, &PDFView::renderingIdle);
 }
 
@@ -77,24 +79,23 @@ void PDFView::setDocument(std::shared_ptr<pdf::Document> document) {
     m_navigating = false;
     updateCurrentPage();
     emit selectionChanged();
+    // The first pages start rendering now, while the window is still being shown.
+    if (m_document && m_layout.pageCount() > 0) {
+        std::set<TileKey> wanted;
+        requestTiles(viewport()->rect(), m_document->revision(), wanted);
+        m_renderer->setWanted(std::move(wanted));
+    }
 }
 
 void PDFView::layoutDocumentView() {
     const Anchor anchor = anchorAt(QPointF(viewport()->width() / 2.0, 0));
     const int count = m_document ? m_document->pageCount() : 0;
-    m_geometries.clear();
-    m_pageObjects.clear();
-    std::vector<QSizeF> sizes;
-    for (int i = 0; i < count; ++i) {
-        auto geometry = m_document->geometry(i);
-        // A page whose boxes cannot be read is laid out at Letter size and shows its error mark.
-        m_geometries.push_back(geometry
-                                   ? geometry.value()
-                                   : pdf::PageGeometry{QRectF(0, 0, 612, 792), QRectF(0, 0, 612, 792), 0});
-        m_pageObjects.push_back(m_document->page(i).objectNumber());
-        sizes.push_back(m_geometries.back().displaySize());
-    }
-    m_layout.setPageSizes(std::move(sizes));
+    m_geometries.assign(size_t(count), letterPage());
+    m_pageObjects.assign(size_t(count), 0);
+    m_geometryKnown = 0;
+    // The pages up to what is on screen now are read at once; the rest follow in the background.
+    loadGeometry(std::max(initialGeometryPages, anchor.page + initialGeometryPages) - 1);
+    m_layout.setPageSizes(pageSizes());
     m_pages.clear();
     if (m_formEditor && m_formEditorPage >= count)
         cancelFormEdit();
@@ -103,6 +104,65 @@ void PDFView::layoutDocumentView() {
         setCurrentPage(count - 1);
     else if (m_currentPage < 0 && count > 0)
         updateCurrentPage();
+    if (m_geometryKnown < count)
+        m_geometryLoader.start();
+}
+
+pdf::PageGeometry PDFView::letterPage() {
+    return {QRectF(0, 0, 612, 792), QRectF(0, 0, 612, 792), 0};
+}
+
+std::vector<QSizeF> PDFView::pageSizes() const {
+    std::vector<QSizeF> sizes;
+    sizes.reserve(m_geometries.size());
+    for (const pdf::PageGeometry& g : m_geometries)
+        sizes.push_back(g.displaySize());
+    return sizes;
+}
+
+bool PDFView::loadGeometry(int last) {
+    const int count = int(m_geometries.size());
+    last = std::min(last, count - 1);
+    if (last < m_geometryKnown)
+        return false;
+    bool changed = false;
+    auto assign = [&](size_t i, const pdf::PageGeometry& g) {
+        changed |= g.displaySize() != m_geometries[i].displaySize();
+        m_geometries[i] = g;
+    };
+    for (int i = m_geometryKnown; i <= last; ++i) {
+        auto geometry = m_document->geometry(i);
+        // A page whose boxes cannot be read is laid out at Letter size and shows its error mark.
+        assign(size_t(i), geometry ? geometry.value() : letterPage());
+    }
+    m_geometryKnown = last + 1;
+    // Pages not read yet are laid out like the last page read: most documents have one page size.
+    for (int i = m_geometryKnown; i < count; ++i)
+        assign(size_t(i), m_geometries[size_t(m_geometryKnown - 1)]);
+    return changed;
+}
+
+void PDFView::ensureGeometry(int last) {
+    if (last < m_geometryKnown)
+        return;
+    const Anchor anchor = anchorAt(QPointF(viewport()->width() / 2.0, 0));
+    if (loadGeometry(last + initialGeometryPages)) {
+        m_layout.setPageSizes(pageSizes());
+        relayout(anchor);
+    }
+}
+
+void PDFView::loadMoreGeometry() {
+    ensureGeometry(m_geometryKnown + geometryBatch - 1);
+    if (m_geometryKnown >= int(m_geometries.size()))
+        m_geometryLoader.stop();
+}
+
+int PDFView::pageObject(int pageIndex) {
+    int& number = m_pageObjects[size_t(pageIndex)];
+    if (number == 0)
+        number = m_document->page(pageIndex).objectNumber();
+    return number;
 }
 
 double PDFView::availableWidth() const {
@@ -165,6 +225,9 @@ void PDFView::resizeEvent(QResizeEvent* event) {
 }
 
 void PDFView::scrollContentsBy(int, int) {
+    // Scrolled ahead of the pages read so far: read them before they are drawn.
+    ensureGeometry(
+        m_layout.pagesBetween(scrollOffset().y(), scrollOffset().y() + viewport()->height()).second);
     placeFormEditor();
     viewport()->update();
     if (!m_navigating)
@@ -244,6 +307,7 @@ void PDFView::setCurrentPage(int index) {
 void PDFView::goToPage(int index, std::optional<QPointF> pagePoint) {
     if (index < 0 || index >= m_layout.pageCount())
         return;
+    ensureGeometry(index);
     const QRectF page = m_layout.pageRect(index);
     double x = horizontalScrollBar()->value();
     double y = page.top() - (m_pageBreaks ? PageLayout::pageBreakGap : 0.0);
@@ -415,14 +479,15 @@ void PDFView::paintEvent(QPaintEvent* event) {
         painter.restore();
     }
     // Half a screen beyond each edge is drawn ahead of time, so scrolling finds it ready.
-    const QRectF ahead = view.adjusted(0, -view.height() / 2, 0, view.height() / 2);
-    const auto [before, after] =
-        m_layout.pagesBetween(scrollOffset().y() + ahead.top(), scrollOffset().y() + ahead.bottom());
-    for (int i = before; i <= after; ++i) {
-        if (i < first || i > last)
-            visitTiles(nullptr, i, ahead, revision, wanted);
-    }
+    requestTiles(view.adjusted(0, -view.height() / 2, 0, view.height() / 2), revision, wanted);
     m_renderer->setWanted(std::move(wanted));
+}
+
+void PDFView::requestTiles(const QRectF& area, quint64 revision, std::set<TileKey>& wanted) {
+    const auto [first, last] =
+        m_layout.pagesBetween(scrollOffset().y() + area.top(), scrollOffset().y() + area.bottom());
+    for (int i = first; i <= last; ++i)
+        visitTiles(nullptr, i, area, revision, wanted);
 }
 
 void PDFView::visitTiles(QPainter* painter, int pageIndex, const QRectF& viewArea, quint64 revision,
@@ -445,8 +510,7 @@ void PDFView::visitTiles(QPainter* painter, int pageIndex, const QRectF& viewAre
     const int lastRow = std::min(int(std::ceil(full.height())) - 1, int(device.bottom())) / size;
     for (int row = firstRow; row <= lastRow; ++row) {
         for (int column = firstColumn; column <= lastColumn; ++column) {
-            const TileKey key{m_document->serial(), m_pageObjects[size_t(pageIndex)], scaleKey(), column,
-                              row};
+            const TileKey key{m_document->serial(), pageObject(pageIndex), scaleKey(), column, row};
             const QRect area(column * size, row * size, size, size);
             wanted.insert(key);
             const std::optional<Tile> tile = TileCache::find(key);

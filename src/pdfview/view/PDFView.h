@@ -20,6 +20,7 @@
 #include <QColor>
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QTimer>
 #include <QTransform>
 
 #include <map>
@@ -152,6 +153,19 @@ private:
     };
     Anchor anchorAt(const QPointF& viewPoint) const;
     void relayout(const Anchor& anchor);
+
+    // Page geometry is read in batches: opening a long document must not wait for every page's boxes.
+    static constexpr int initialGeometryPages = 32;
+    static constexpr int geometryBatch = 64;
+    static pdf::PageGeometry letterPage();
+    std::vector<QSizeF> pageSizes() const;
+    // Reads the real geometry of the pages up to `last`; returns whether any laid-out size changed.
+    bool loadGeometry(int last);
+    // Makes the layout exact up to page `last`, keeping what is on screen in place.
+    void ensureGeometry(int last);
+    void loadMoreGeometry();
+    // The page's object number, looked up once.
+    int pageObject(int pageIndex);
     double availableWidth() const;
     void updateScrollBars();
     QPointF scrollOffset() const;
@@ -171,6 +185,8 @@ private:
     // (and to be requested when missing or out of date).
     void visitTiles(QPainter* painter, int pageIndex, const QRectF& viewArea, quint64 revision,
                     std::set<TileKey>& wanted);
+    // Asks for the missing or outdated tiles of the pages meeting `area` (view coordinates).
+    void requestTiles(const QRectF& area, quint64 revision, std::set<TileKey>& wanted);
     void drawErrorMark(QPainter& painter, const QRectF& pageRect);
     void tileArrived(const TileKey& key, quint64 revision, const QImage& image);
     int scaleKey() const;
@@ -186,7 +202,10 @@ private:
 
     std::shared_ptr<pdf::Document> m_document;
     std::vector<pdf::PageGeometry> m_geometries;
-    std::vector<int> m_pageObjects; // each page's object number: tiles stay with their page when pages move
+    // Pages [0, m_geometryKnown) have their real geometry; later ones borrow the last page read.
+    int m_geometryKnown = 0;
+    QTimer m_geometryLoader;
+    std::vector<int> m_pageObjects; // each page's object number (0 until asked): tiles stay with their page
     PageLayout m_layout;
     double m_scale = 1.0;
     bool m_autoScales = true;

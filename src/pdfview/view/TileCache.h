@@ -34,7 +34,7 @@ struct Tile {
 namespace TileCache {
 
 // Side of a tile in device pixels.
-inline constexpr int tileSize = 512;
+inline constexpr int tileSize = 1024;
 // What the cache may hold, in kilobytes.
 inline constexpr int budgetKiB = 256 * 1024;
 

@@ -1,0 +1,168 @@
+// Figures for the PDF view on a generated 1,000-page document: how soon the first page shows after
+// opening, beside `mutool draw` of that page at the same resolution, and the longest stall of the event
+// loop while the view scrolls through every page.
+#include "PdfFixtures.h"
+#include "pdf/PdfDocument.h"
+#include "pdfview/view/PDFView.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWindow>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace zepla;
+
+namespace {
+
+constexpr int kPages = 1000;
+constexpr QSize kViewSize(1000, 800);
+constexpr int kFrameMs = 16;
+
+double millis(const QElapsedTimer& t) {
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+// Opens the file, shows it in a view and waits until page 1 has been drawn with its rendered tiles.
+double firstPageVisible(const QString& path, double* scale) {
+    QElapsedTimer t;
+    t.start();
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    auto document = pdf::Document::open(file.readAll()).value();
+    pdfview::PDFView view;
+    bool firstPageDrawn = false;
+    QObject::connect(&view, &pdfview::PDFView::pageImageReady,
+                     [&](int page) { firstPageDrawn |= page == 0; });
+    view.resize(kViewSize);
+    view.setDocument(document);
+    view.show();
+    while (!view.windowHandle() || !view.windowHandle()->isExposed())
+        QCoreApplication::processEvents();
+    view.viewport()->repaint();
+    while (!firstPageDrawn || !view.isRenderingIdle())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    view.viewport()->repaint();
+    const double elapsed = millis(t);
+    *scale = view.scaleFactor();
+    return elapsed;
+}
+
+double mutoolFirstPage(const QString& path, double dpi) {
+    QElapsedTimer t;
+    t.start();
+    QProcess p;
+    p.start(QStringLiteral("mutool"), {"draw", "-q", "-r", QString::number(dpi, 'f', 1), path, "1"});
+    p.waitForFinished(-1);
+    if (p.exitCode() != 0)
+        std::fprintf(stderr, "mutool failed: %s\n", p.readAllStandardError().constData());
+    return millis(t);
+}
+
+struct ScrollFigures {
+    double longestStallMs = 0;
+    double p99GapMs = 0;
+    int gapsOverFrame = 0;
+    double totalMs = 0;
+    int frames = 0;
+};
+
+// Scrolls one page per frame from the first page to the last while a 1 ms timer records the gaps between
+// its ticks: a gap is how long the event loop was busy elsewhere.
+ScrollFigures scrollThrough(const QString& path) {
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    pdfview::PDFView view;
+    view.resize(kViewSize);
+    view.setDocument(pdf::Document::open(file.readAll()).value());
+    view.show();
+    QCoreApplication::processEvents();
+
+    std::vector<double> gaps;
+    QElapsedTimer sinceTick;
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    probe.setInterval(1);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        gaps.push_back(millis(sinceTick));
+        sinceTick.restart();
+    });
+
+    ScrollFigures figures;
+    QElapsedTimer total;
+    QTimer frame;
+    frame.setTimerType(Qt::PreciseTimer);
+    frame.setInterval(kFrameMs);
+    QEventLoop loop;
+    QObject::connect(&frame, &QTimer::timeout, [&] {
+        QScrollBar* bar = view.verticalScrollBar();
+        ++figures.frames;
+        if (bar->value() >= bar->maximum()) {
+            loop.quit();
+            return;
+        }
+        const double page = view.pageRectInView(std::max(0, view.currentPageIndex())).height();
+        bar->setValue(bar->value() + int(page));
+    });
+    total.start();
+    sinceTick.start();
+    probe.start();
+    frame.start();
+    loop.exec();
+    figures.totalMs = millis(total);
+    std::sort(gaps.begin(), gaps.end());
+    if (!gaps.empty()) {
+        figures.longestStallMs = gaps.back();
+        figures.p99GapMs = gaps[gaps.size() * 99 / 100];
+        figures.gapsOverFrame =
+            int(std::count_if(gaps.begin(), gaps.end(), [](double g) { return g > kFrameMs; }));
+    }
+    return figures;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("bench.pdf");
+    {
+        // Written through the layer once so both sides read a compressed, well-formed file.
+        const QByteArray bytes = fixtures::makeTextPdf(kPages, "The quick brown fox jumps over the lazy dog");
+        QFile out(path);
+        out.open(QIODevice::WriteOnly);
+        out.write(pdf::Document::open(bytes).value()->save().value());
+    }
+    const bool haveMutool = !QStandardPaths::findExecutable("mutool").isEmpty();
+    std::printf("%d pages, view %dx%d\n", kPages, kViewSize.width(), kViewSize.height());
+
+    double scale = 1;
+    const double ours = firstPageVisible(path, &scale);
+    const double dpi = scale * 72.0;
+    const double theirs = haveMutool ? mutoolFirstPage(path, dpi) : 0;
+    std::printf("first page visible after open     %9.1f ms\n", ours);
+    if (haveMutool)
+        std::printf("mutool draw page 1 at %.0f dpi      %9.1f ms   ratio %.2fx\n", dpi, theirs,
+                    ours / theirs);
+    else
+        std::printf("mutool is not installed: no comparison\n");
+
+    const ScrollFigures scroll = scrollThrough(path);
+    std::printf("scroll through all pages          %9.1f ms in %d frames of %d ms\n", scroll.totalMs,
+                scroll.frames, kFrameMs);
+    std::printf("longest event-loop stall          %9.2f ms (99th percentile gap %.2f ms; goal <= 16 ms)\n",
+                scroll.longestStallMs, scroll.p99GapMs);
+    std::printf("stalls longer than %d ms            %9d\n", kFrameMs, scroll.gapsOverFrame);
+    return 0;
+}
