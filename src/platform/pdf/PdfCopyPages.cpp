@@ -2,6 +2,8 @@
 // MuPDF's page grafting copies the page content and resources; annotations are copied here.
 #include "PdfDocumentImpl.h"
 
+#include <unordered_map>
+
 namespace zepla::pdf {
 
 namespace {
@@ -59,11 +61,75 @@ pdf_obj* formFields(fz_context* ctx, pdf_graft_map* map, pdf_document* target, p
     return fields;
 }
 
+// Source page object numbers mapped to the object numbers of the copies made in this call.
+using CopiedPages = std::unordered_map<int, int>;
+
+// A destination for the target document: its page replaced by that page's copy, or null when the page was
+// not copied. Grafting the destination as it stands would copy its page, and through the page's parent the
+// whole source document, into the target. Runs inside a MuPDF try block; returns a new reference or null.
+pdf_obj* copyDestination(fz_context* ctx, pdf_graft_map* map, pdf_document* target, pdf_document* source,
+                         const CopiedPages& pages, pdf_obj* dest) {
+    if (pdf_is_name(ctx, dest) || pdf_is_string(ctx, dest))
+        dest = pdf_lookup_dest(ctx, source, dest); // the name means nothing in the target
+    if (pdf_is_dict(ctx, dest))
+        dest = pdf_dict_get(ctx, dest, PDF_NAME(D));
+    if (!pdf_is_array(ctx, dest) || pdf_array_len(ctx, dest) == 0)
+        return nullptr;
+    pdf_obj* page = pdf_array_get(ctx, dest, 0);
+    const auto copy = pages.find(pdf_to_num(ctx, page));
+    if (!pdf_is_int(ctx, page) && copy == pages.end())
+        return nullptr;
+    const int n = pdf_array_len(ctx, dest);
+    pdf_obj* result = pdf_new_array(ctx, target, n);
+    if (pdf_is_int(ctx, page))
+        pdf_array_push(ctx, result, page);
+    else
+        pdf_array_push_drop(ctx, result, pdf_new_indirect(ctx, target, copy->second, 0));
+    for (int i = 1; i < n; ++i)
+        pdf_array_push_drop(ctx, result, pdf_graft_mapped_object(ctx, map, pdf_array_get(ctx, dest, i)));
+    return result;
+}
+
+// An action for the target document: a go-to keeps its destination only when its page was copied; other
+// actions are copied whole but for the chained actions, which could lead anywhere in the source.
+pdf_obj* copyAction(fz_context* ctx, pdf_graft_map* map, pdf_document* target, pdf_document* source,
+                    const CopiedPages& pages, pdf_obj* action) {
+    if (!pdf_is_dict(ctx, action))
+        return nullptr;
+    if (pdf_name_eq(ctx, pdf_dict_get(ctx, action, PDF_NAME(S)), PDF_NAME(GoTo))) {
+        pdf_obj* dest = copyDestination(ctx, map, target, source, pages, pdf_dict_get(ctx, action, PDF_NAME(D)));
+        if (!dest)
+            return nullptr;
+        pdf_obj* result = pdf_new_dict(ctx, target, 2);
+        pdf_dict_put_name(ctx, result, PDF_NAME(S), "GoTo");
+        pdf_dict_put_drop(ctx, result, PDF_NAME(D), dest);
+        return result;
+    }
+    const int keys = pdf_dict_len(ctx, action);
+    pdf_obj* result = pdf_new_dict(ctx, target, keys);
+    for (int k = 0; k < keys; ++k) {
+        pdf_obj* key = pdf_dict_get_key(ctx, action, k);
+        if (!pdf_name_eq(ctx, key, PDF_NAME(Next)))
+            pdf_dict_put_drop(ctx, result, key, pdf_graft_mapped_object(ctx, map, pdf_dict_get_val(ctx, action, k)));
+    }
+    return result;
+}
+
+// The value of one annotation entry for the copy, or null to leave the entry out.
+pdf_obj* copyEntry(fz_context* ctx, pdf_graft_map* map, pdf_document* target, pdf_document* source,
+                   const CopiedPages& pages, pdf_obj* key, pdf_obj* value) {
+    if (pdf_name_eq(ctx, key, PDF_NAME(Dest)))
+        return copyDestination(ctx, map, target, source, pages, value);
+    if (pdf_name_eq(ctx, key, PDF_NAME(A)))
+        return copyAction(ctx, map, target, source, pages, value);
+    return pdf_graft_mapped_object(ctx, map, value);
+}
+
 // Copies the annotations of a source page onto the copied page: each becomes an object of the target that
 // points at its new page; widgets become fields of the target's form in their own right. Runs inside a
 // MuPDF try block.
 void copyAnnotations(fz_context* ctx, pdf_graft_map* map, pdf_document* target, pdf_document* source,
-                     pdf_obj* sourcePage, pdf_obj* page) {
+                     const CopiedPages& pages, pdf_obj* sourcePage, pdf_obj* page) {
     pdf_obj* annots = pdf_dict_get(ctx, sourcePage, PDF_NAME(Annots));
     const int n = pdf_array_len(ctx, annots);
     if (n == 0)
@@ -79,8 +145,10 @@ void copyAnnotations(fz_context* ctx, pdf_graft_map* map, pdf_document* target, 
         const int keys = pdf_dict_len(ctx, annot);
         for (int k = 0; k < keys; ++k) {
             pdf_obj* key = pdf_dict_get_key(ctx, annot, k);
-            if (!linksElsewhere(ctx, key))
-                pdf_dict_put_drop(ctx, copy, key, pdf_graft_mapped_object(ctx, map, pdf_dict_get_val(ctx, annot, k)));
+            if (linksElsewhere(ctx, key))
+                continue;
+            if (pdf_obj* value = copyEntry(ctx, map, target, source, pages, key, pdf_dict_get_val(ctx, annot, k)))
+                pdf_dict_put_drop(ctx, copy, key, value);
         }
         pdf_dict_put(ctx, copy, PDF_NAME(P), page);
         if (pdf_name_eq(ctx, pdf_dict_get(ctx, annot, PDF_NAME(Subtype)), PDF_NAME(Widget))) {
@@ -109,6 +177,7 @@ std::vector<PageHandle> Document::copyPages(Document& source, const std::vector<
     int insertAt = std::clamp(at, 0, pageCount());
     pdf_graft_map* map = nullptr;
     guarded(to.ctx, [&] { map = pdf_new_graft_map(to.ctx, to.doc()); });
+    std::vector<std::pair<int, int>> placed; // source index, target index
     for (int index : indices) {
         if (!map || index < 0 || index >= sourceCount) {
             ++failed;
@@ -120,13 +189,24 @@ std::vector<PageHandle> Document::copyPages(Document& source, const std::vector<
             ++failed;
             continue;
         }
+        placed.emplace_back(index, insertAt);
+        ++insertAt;
+    }
+    // Annotations come once every page is in, so links between copied pages can point at the copies.
+    CopiedPages pages;
+    guarded(to.ctx, [&] {
+        for (const auto& [sourceIndex, targetIndex] : placed)
+            pages[pdf_to_num(from.ctx, pdf_lookup_page_obj(from.ctx, from.doc(), sourceIndex))] =
+                pdf_to_num(to.ctx, pdf_lookup_page_obj(to.ctx, to.doc(), targetIndex));
+    });
+    for (const auto& [sourceIndex, targetIndex] : placed) {
         // The page is in; annotations that cannot be copied leave it as the page content alone.
         guarded(to.ctx, [&] {
-            copyAnnotations(to.ctx, map, to.doc(), from.doc(), pdf_lookup_page_obj(from.ctx, from.doc(), index),
-                            pdf_lookup_page_obj(to.ctx, to.doc(), insertAt));
+            copyAnnotations(to.ctx, map, to.doc(), from.doc(), pages,
+                            pdf_lookup_page_obj(from.ctx, from.doc(), sourceIndex),
+                            pdf_lookup_page_obj(to.ctx, to.doc(), targetIndex));
         });
-        copied.push_back(page(insertAt));
-        ++insertAt;
+        copied.push_back(page(targetIndex));
     }
     pdf_drop_graft_map(to.ctx, map);
     if (!copied.empty())

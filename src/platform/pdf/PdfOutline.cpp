@@ -1,22 +1,77 @@
-// The outline (bookmarks): read through MuPDF, written as a fresh outline tree.
+// The outline (bookmarks): read entry by entry, so one bad destination spoils only its own entry, and
+// written as a fresh outline tree.
 #include "PdfDocumentImpl.h"
+
+#include <unordered_set>
 
 namespace zepla::pdf {
 
 namespace {
 
-std::vector<OutlineItem> convert(fz_context* ctx, fz_document* doc, fz_outline* node) {
+// What one outline entry says, read from its dictionary. Plain data, so it can be filled inside a MuPDF
+// try block.
+struct EntryFields {
+    const char* title = "";
+    const char* uri = nullptr;
+    int pageIndex = -1;
+    int count = 0;
+    pdf_obj* first = nullptr;
+    pdf_obj* next = nullptr;
+};
+
+// The page an explicit or named destination names, or -1 (a page no longer in the page tree included).
+int destinationPage(fz_context* ctx, pdf_document* doc, pdf_obj* dest) {
+    if (pdf_is_name(ctx, dest) || pdf_is_string(ctx, dest))
+        dest = pdf_lookup_dest(ctx, doc, dest);
+    if (pdf_is_dict(ctx, dest))
+        dest = pdf_dict_get(ctx, dest, PDF_NAME(D));
+    pdf_obj* page = pdf_array_get(ctx, dest, 0);
+    if (pdf_is_int(ctx, page))
+        return pdf_to_int(ctx, page);
+    return pdf_is_dict(ctx, page) ? pdf_lookup_page_number(ctx, doc, page) : -1;
+}
+
+EntryFields readEntry(fz_context* ctx, pdf_document* doc, pdf_obj* entry) {
+    EntryFields f;
+    f.title = pdf_dict_get_text_string(ctx, entry, PDF_NAME(Title));
+    f.count = pdf_dict_get_int(ctx, entry, PDF_NAME(Count));
+    f.first = pdf_dict_get(ctx, entry, PDF_NAME(First));
+    f.next = pdf_dict_get(ctx, entry, PDF_NAME(Next));
+    pdf_obj* dest = pdf_dict_get(ctx, entry, PDF_NAME(Dest));
+    pdf_obj* action = pdf_dict_get(ctx, entry, PDF_NAME(A));
+    if (!dest && pdf_name_eq(ctx, pdf_dict_get(ctx, action, PDF_NAME(S)), PDF_NAME(GoTo)))
+        dest = pdf_dict_get(ctx, action, PDF_NAME(D));
+    if (pdf_name_eq(ctx, pdf_dict_get(ctx, action, PDF_NAME(S)), PDF_NAME(URI)))
+        f.uri = pdf_dict_get_text_string(ctx, action, PDF_NAME(URI));
+    if (dest) {
+        // A destination that cannot be resolved leaves the entry without a page, not the outline empty.
+        fz_try(ctx) { f.pageIndex = destinationPage(ctx, doc, dest); }
+        fz_catch(ctx) { f.pageIndex = -1; }
+    }
+    return f;
+}
+
+// Reads a level of the outline tree. Damaged files can hold cycles and absurd depths: every entry is read
+// once, and the depth is bounded.
+std::vector<OutlineItem> readLevel(fz_context* ctx, pdf_document* doc, pdf_obj* first, int depth,
+                                   std::unordered_set<int>& seen) {
     std::vector<OutlineItem> items;
-    for (; node; node = node->next) {
+    constexpr int maxDepth = 64;
+    for (pdf_obj* entry = first; entry && depth < maxDepth;) {
+        const int number = pdf_to_num(ctx, entry);
+        if (number > 0 && !seen.insert(number).second)
+            break;
+        EntryFields f;
+        if (!guarded(ctx, [&] { f = readEntry(ctx, doc, entry); }))
+            break;
         OutlineItem item;
-        item.title = QString::fromUtf8(node->title);
-        item.isOpen = node->is_open != 0;
-        if (node->uri && fz_is_external_link(ctx, node->uri))
-            item.uri = QString::fromUtf8(node->uri);
-        else if (node->uri && node->page.page >= 0) // an entry without a destination has no uri
-            item.pageIndex = fz_page_number_from_location(ctx, doc, node->page);
-        item.children = convert(ctx, doc, node->down);
+        item.title = QString::fromUtf8(f.title);
+        item.uri = f.uri ? QString::fromUtf8(f.uri) : QString();
+        item.pageIndex = f.uri ? -1 : f.pageIndex;
+        item.isOpen = f.count > 0;
+        item.children = readLevel(ctx, doc, f.first, depth + 1, seen);
         items.push_back(std::move(item));
+        entry = f.next;
     }
     return items;
 }
@@ -70,12 +125,13 @@ std::vector<OutlineItem> Document::outline() const {
     Access a(*this);
     if (a.impl().locked())
         return {};
-    fz_outline* root = nullptr;
-    guarded(a.ctx, [&] { root = fz_load_outline(a.ctx, reinterpret_cast<fz_document*>(a.doc())); });
-    std::vector<OutlineItem> items;
-    guarded(a.ctx, [&] { items = convert(a.ctx, reinterpret_cast<fz_document*>(a.doc()), root); });
-    fz_drop_outline(a.ctx, root);
-    return items;
+    pdf_obj* first = nullptr;
+    guarded(a.ctx, [&] {
+        pdf_obj* root = pdf_dict_get(a.ctx, pdf_trailer(a.ctx, a.doc()), PDF_NAME(Root));
+        first = pdf_dict_get(a.ctx, pdf_dict_get(a.ctx, root, PDF_NAME(Outlines)), PDF_NAME(First));
+    });
+    std::unordered_set<int> seen;
+    return readLevel(a.ctx, a.doc(), first, 0, seen);
 }
 
 Status Document::setOutline(const std::vector<OutlineItem>& items) {

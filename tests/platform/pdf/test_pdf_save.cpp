@@ -71,6 +71,8 @@ private slots:
         QVERIFY(fixtures::inflatedStreams(d->save().value()).contains(kUniqueWord));
 
         const PageHandle removed = d->removePage(1).value();
+        if (withOutline) // the entry loses its page while the page is out; the rest of the outline stays
+            QCOMPARE(d->outline().at(1).pageIndex, -1);
         const QByteArray saved = d->save().value();
         QVERIFY(!saved.contains(kUniqueWord));
         QVERIFY(!fixtures::inflatedStreams(saved).contains(kUniqueWord));
@@ -86,6 +88,30 @@ private slots:
         auto again = openOrFail(d->save().value());
         QCOMPARE(again->pageCount(), 3);
         QVERIFY(again->pageText(1).value().contains(kUniqueWord));
+    }
+
+    void copiedPagesNeverDragOtherPagesAlong() {
+        // Page 1 links to page 3, which holds the word; copying page 1 alone must not copy page 3.
+        fixtures::DocSpec spec;
+        fixtures::PageSpec first{"Page one"};
+        first.linkToPage = 2;
+        spec.pages = {first, {"Page two"}, {"Page three " + kUniqueWord}};
+        auto source = openOrFail(fixtures::makePdf(spec));
+
+        auto alone = Document::createEmpty();
+        QCOMPARE(int(alone->copyPages(*source, {0}, 0).size()), 1);
+        const QByteArray saved = alone->save().value();
+        QVERIFY(!fixtures::inflatedStreams(saved).contains(kUniqueWord));
+        QVERIFY(!fixtures::inflatedStreams(saved).contains("Page two"));
+        QCOMPARE(openOrFail(saved)->pageCount(), 1);
+
+        // Copied together, the link points at the copy of its page.
+        auto both = Document::createEmpty();
+        QCOMPARE(int(both->copyPages(*source, {0, 2}, 0).size()), 2);
+        auto reopened = openOrFail(both->save().value());
+        const auto links = reopened->links(0).value();
+        QCOMPARE(int(links.size()), 1);
+        QCOMPARE(links[0].pageIndex, 1);
     }
 
     void aes256IsWhatOtherReadersSee() {
