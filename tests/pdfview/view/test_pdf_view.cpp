@@ -368,6 +368,24 @@ private slots:
         QVERIFY(pdfview::TileCache::count() > 0);
     }
 
+    void mixedPageSizesAreLaidOutExactly() {
+        fixtures::DocSpec spec;
+        for (int i = 0; i < 200; ++i)
+            spec.pages.append(fixtures::PageSpec{QStringLiteral("Page %1").arg(i + 1)});
+        spec.pages[150].mediaBox = QRectF(0, 0, 842, 595);
+        spec.pages[190].rotate = 90;
+        ShownView shown(open(fixtures::makePdf(spec)), 0.5);
+        PDFView& view = shown.view;
+        // A jump far ahead reads the pages it needs first.
+        view.goToPage(150);
+        QCOMPARE(view.pageRectInView(150).size(), QSizeF(421, 297.5));
+        QCOMPARE(view.pageRectInView(150).top(), pdfview::PageLayout::pageBreakGap);
+        // The rest arrives in the background without moving what is on screen.
+        QVERIFY(QTest::qWaitFor([&] { return view.pageRectInView(190).size() == QSizeF(396, 306); }));
+        QCOMPARE(view.pageRectInView(150).top(), pdfview::PageLayout::pageBreakGap);
+        QCOMPARE(view.currentPageIndex(), 150);
+    }
+
     void aViewWithoutADocumentIsEmpty() {
         PDFView view;
         view.resize(300, 300);
