@@ -58,6 +58,7 @@ PDFEditorWorkspaceView::PDFEditorWorkspaceView(document::PDFEditorDocument& docu
     divider->setFrameShape(QFrame::VLine);
     divider->setFrameShadow(QFrame::Plain);
     divider->setFixedWidth(1);
+    divider->setStyleSheet(QStringLiteral("color: %1;").arg(Color::primary(divider, 0.12).name(QColor::HexArgb)));
     sidebarRow->addWidget(divider);
     m_sidebarSlot->hide();
 
