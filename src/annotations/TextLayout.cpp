@@ -46,33 +46,97 @@ QRawFont rawFont(const QString& file, qreal size) {
     return *found;
 }
 
+// A font file that has the character, for text the chosen face lacks; empty when no font has it.
+QString fallbackFontFile(char32_t character) {
+    static QMutex mutex;
+    static QHash<char32_t, QString> cache;
+    const QMutexLocker lock(&mutex);
+    if (const auto found = cache.constFind(character); found != cache.cend())
+        return *found;
+    QString file;
+    FcPattern* pattern = FcPatternCreate();
+    FcCharSet* wanted = FcCharSetCreate();
+    FcCharSetAddChar(wanted, character);
+    FcPatternAddCharSet(pattern, FC_CHARSET, wanted);
+    FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    if (FcPattern* match = FcFontMatch(nullptr, pattern, &result)) {
+        FcCharSet* covered = nullptr;
+        FcChar8* path = nullptr;
+        if (FcPatternGetCharSet(match, FC_CHARSET, 0, &covered) == FcResultMatch &&
+            FcCharSetHasChar(covered, character) &&
+            FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch)
+            file = QString::fromUtf8(reinterpret_cast<const char*>(path));
+        FcPatternDestroy(match);
+    }
+    FcCharSetDestroy(wanted);
+    FcPatternDestroy(pattern);
+    cache.insert(character, file);
+    return file;
+}
+
+// The fonts a text is set in: the chosen one first, then fallbacks for characters it lacks.
+struct Fonts {
+    qreal size;
+    QStringList files;
+    QList<QRawFont> fonts;
+
+    int indexOf(const QString& file) {
+        const qsizetype at = files.indexOf(file);
+        if (at >= 0)
+            return int(at);
+        files.append(file);
+        fonts.append(rawFont(file, size));
+        return int(files.size()) - 1;
+    }
+};
+
+// One entry per character of a paragraph.
 struct Measured {
     QList<quint32> glyphs;
     QList<qreal> advances;
+    QList<int> fonts; // into Fonts
+    QList<bool> isSpace;
 };
 
-Measured measure(const QRawFont& font, const QString& text) {
+Measured measure(Fonts& fonts, const QString& text) {
     Measured m;
-    m.glyphs = font.glyphIndexesForString(text);
-    const QList<QPointF> advances = font.advancesForGlyphIndexes(m.glyphs, QRawFont::UseDesignMetrics);
-    for (const QPointF& a : advances)
-        m.advances.append(a.x());
+    const QRawFont primary = fonts.fonts.first(); // a copy: fallbacks may grow the list
+    for (char32_t character : text.toUcs4()) {
+        const QString one = QString::fromUcs4(&character, 1);
+        int font = 0;
+        QList<quint32> glyph = primary.glyphIndexesForString(one);
+        const bool space = QChar::isSpace(character);
+        if (!space && (glyph.isEmpty() || glyph.first() == 0)) {
+            const QString file = fallbackFontFile(character);
+            if (!file.isEmpty()) {
+                const int fallback = fonts.indexOf(file);
+                const QList<quint32> found = fonts.fonts[fallback].glyphIndexesForString(one);
+                if (!found.isEmpty() && found.first() != 0) {
+                    font = fallback;
+                    glyph = found;
+                }
+            }
+        }
+        const quint32 index = glyph.isEmpty() ? 0 : glyph.first();
+        const QList<QPointF> advance =
+            fonts.fonts[font].advancesForGlyphIndexes({index}, QRawFont::UseDesignMetrics);
+        m.glyphs.append(index);
+        m.advances.append(advance.isEmpty() ? 0 : advance.first().x());
+        m.fonts.append(font);
+        m.isSpace.append(space);
+    }
     return m;
 }
 
 // Where lines break in one paragraph: after spaces when a word would overflow, inside a word that is
 // wider than the line by itself. Returns [start, end) pairs of glyph indices; trailing spaces dropped.
-std::vector<std::pair<qsizetype, qsizetype>> breakLines(const QString& paragraph, const Measured& m,
-                                                        qreal width) {
+std::vector<std::pair<qsizetype, qsizetype>> breakLines(const Measured& m, qreal width) {
     std::vector<std::pair<qsizetype, qsizetype>> lines;
-    // Glyphs follow characters one to one except for surrogate pairs; map glyphs to whether they are spaces.
-    QList<bool> isSpace;
-    for (qsizetype i = 0; i < paragraph.size(); ++i) {
-        if (paragraph[i].isLowSurrogate())
-            continue;
-        isSpace.append(paragraph[i].isSpace());
-    }
-    const qsizetype count = std::min(m.glyphs.size(), isSpace.size());
+    const QList<bool>& isSpace = m.isSpace;
+    const qsizetype count = m.glyphs.size();
     qsizetype start = 0;
     while (start < count) {
         qreal x = 0;
@@ -106,26 +170,32 @@ std::vector<TextRun> layoutText(const QString& text, const QString& fontFile, qr
     std::vector<TextRun> runs;
     if (text.isEmpty() || fontFile.isEmpty() || size <= 0)
         return runs;
-    const QRawFont font = rawFont(fontFile, size);
+    Fonts fonts{size, {fontFile}, {rawFont(fontFile, size)}};
+    const QRawFont font = fonts.fonts.first();
     if (!font.isValid())
         return runs;
     const qreal lineHeight = font.ascent() + font.descent() + font.leading();
     // Page space runs upward: the first baseline sits one ascent below the box's upper edge.
     qreal baseline = box.bottom() - font.ascent();
     for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
-        const Measured m = measure(font, paragraph);
-        for (const auto& [from, to] : breakLines(paragraph, m, box.width())) {
+        const Measured m = measure(fonts, paragraph);
+        for (const auto& [from, to] : breakLines(m, box.width())) {
             if (baseline - font.descent() < box.top() - 0.01)
                 return runs;
-            TextRun run{font, fontFile, {}, {}, QPointF(box.left(), baseline), color};
+            // One run for each stretch of the line in one font.
             qreal x = 0;
-            for (qsizetype i = from; i < to; ++i) {
-                run.glyphs.append(m.glyphs[i]);
-                run.offsets.append(x);
-                x += m.advances[i];
-            }
-            if (!run.glyphs.isEmpty())
+            for (qsizetype i = from; i < to;) {
+                const int f = m.fonts[i];
+                TextRun run{fonts.fonts[f], fonts.files[f], {}, {}, QPointF(box.left() + x, baseline), color};
+                qreal offset = 0;
+                for (; i < to && m.fonts[i] == f; ++i) {
+                    run.glyphs.append(m.glyphs[i]);
+                    run.offsets.append(offset);
+                    offset += m.advances[i];
+                }
+                x += offset;
                 runs.push_back(run);
+            }
             baseline -= lineHeight;
         }
     }

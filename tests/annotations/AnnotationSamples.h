@@ -33,7 +33,7 @@ inline std::vector<Sample> everyKind(const QRectF& area) {
     auto note = std::make_shared<NoteAnnotation>();
     note->bounds = cell(0, 0);
     note->color = QColor(220, 40, 40);
-    note->contents = "Check the totals on this page";
+    note->contents = QStringLiteral("Check the totals on this page (проверить)");
     all.push_back({"note", note});
 
     auto text = std::make_shared<FreeTextAnnotation>();
