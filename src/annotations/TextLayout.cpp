@@ -5,7 +5,35 @@
 #include <QHash>
 #include <QMutex>
 
+#include <optional>
+
 namespace zepla::annotations {
+
+namespace {
+
+// The file of the outline font fontconfig picks for a pattern (which this takes), with the character
+// when one is given; empty when there is none. Bitmap faces cannot be embedded as glyph outlines.
+QString matchFile(FcPattern* pattern, std::optional<char32_t> character = std::nullopt) {
+    QString file;
+    FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    if (FcPattern* match = FcFontMatch(nullptr, pattern, &result)) {
+        FcCharSet* covered = nullptr;
+        FcChar8* path = nullptr;
+        const bool covers =
+            !character || (FcPatternGetCharSet(match, FC_CHARSET, 0, &covered) == FcResultMatch &&
+                           FcCharSetHasChar(covered, *character));
+        if (covers && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch)
+            file = QString::fromUtf8(reinterpret_cast<const char*>(path));
+        FcPatternDestroy(match);
+    }
+    FcPatternDestroy(pattern);
+    return file;
+}
+
+} // namespace
 
 QString fontFileFor(const QString& family, QFont::Weight weight) {
     static QMutex mutex;
@@ -14,22 +42,10 @@ QString fontFileFor(const QString& family, QFont::Weight weight) {
     const auto key = qMakePair(family, int(weight));
     if (const auto found = cache.constFind(key); found != cache.cend())
         return *found;
-    QString file;
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.toUtf8().constData()));
     FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(int(weight)));
-    // Outline fonts only: bitmap faces cannot be embedded as glyph outlines.
-    FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    if (FcPattern* match = FcFontMatch(nullptr, pattern, &result)) {
-        FcChar8* path = nullptr;
-        if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch)
-            file = QString::fromUtf8(reinterpret_cast<const char*>(path));
-        FcPatternDestroy(match);
-    }
-    FcPatternDestroy(pattern);
+    const QString file = matchFile(pattern);
     cache.insert(key, file);
     return file;
 }
@@ -53,26 +69,12 @@ QString fallbackFontFile(char32_t character) {
     const QMutexLocker lock(&mutex);
     if (const auto found = cache.constFind(character); found != cache.cend())
         return *found;
-    QString file;
     FcPattern* pattern = FcPatternCreate();
     FcCharSet* wanted = FcCharSetCreate();
     FcCharSetAddChar(wanted, character);
     FcPatternAddCharSet(pattern, FC_CHARSET, wanted);
-    FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    if (FcPattern* match = FcFontMatch(nullptr, pattern, &result)) {
-        FcCharSet* covered = nullptr;
-        FcChar8* path = nullptr;
-        if (FcPatternGetCharSet(match, FC_CHARSET, 0, &covered) == FcResultMatch &&
-            FcCharSetHasChar(covered, character) &&
-            FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch)
-            file = QString::fromUtf8(reinterpret_cast<const char*>(path));
-        FcPatternDestroy(match);
-    }
     FcCharSetDestroy(wanted);
-    FcPatternDestroy(pattern);
+    const QString file = matchFile(pattern, character);
     cache.insert(character, file);
     return file;
 }
