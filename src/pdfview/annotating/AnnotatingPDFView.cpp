@@ -197,54 +197,43 @@ void AnnotatingPDFView::mouseDoubleClickEvent(QMouseEvent* event) {
     PDFView::mouseDoubleClickEvent(event);
 }
 
+// A gesture that has begun (a shape being drawn, a note being moved) follows the mouse to its release,
+// even when the tool changes on the way.
 void AnnotatingPDFView::mouseMoveEvent(QMouseEvent* event) {
-    if (!m_toolState) {
+    const bool leftDown = event->buttons() & Qt::LeftButton;
+    if (leftDown && m_currentAnnotation) {
+        continueDragShape(event->position());
+        return;
+    }
+    if (leftDown && m_draggingNote) {
+        const QPointF pagePoint = convertToPage(event->position(), m_draggingNote->pageIndex);
+        moveNote(QRectF(pagePoint - m_draggingNote->grabOffset, m_draggingNote->bounds.size()));
+        return;
+    }
+    if (!m_toolState || m_toolState->tool() == AnnotationTool::select) {
         PDFView::mouseMoveEvent(event);
         return;
     }
-    const AnnotationTool tool = m_toolState->tool();
-    if (!(event->buttons() & Qt::LeftButton)) {
-        if (tool == AnnotationTool::select) {
-            PDFView::mouseMoveEvent(event);
-            return;
-        }
-        updateToolCursor(event->position());
-        return;
-    }
-    if (isDragTool(tool)) {
-        continueDragShape(tool, event->position());
-        return;
-    }
-    if (tool != AnnotationTool::select)
-        return;
-    if (!m_draggingNote) {
-        PDFView::mouseMoveEvent(event);
-        return;
-    }
-    const QPointF pagePoint = convertToPage(event->position(), m_draggingNote->pageIndex);
-    moveNote(QRectF(pagePoint - m_draggingNote->grabOffset, m_draggingNote->bounds.size()));
+    if (!leftDown)
+        refreshToolCursor();
 }
 
 void AnnotatingPDFView::mouseReleaseEvent(QMouseEvent* event) {
-    if (!m_toolState || event->button() != Qt::LeftButton) {
-        PDFView::mouseReleaseEvent(event);
-        return;
-    }
-    const AnnotationTool tool = m_toolState->tool();
-    if (isDragTool(tool)) {
+    const bool left = event->button() == Qt::LeftButton;
+    if (left && (m_currentAnnotation || !m_dragPage.isNull())) {
         finishDragShape();
         return;
     }
-    if (tool != AnnotationTool::select)
-        return;
-    if (!m_draggingNote) {
-        PDFView::mouseReleaseEvent(event);
+    if (left && m_draggingNote) {
+        const NoteDrag drag = *std::exchange(m_draggingNote, std::nullopt);
+        // A note let go where it started records nothing.
+        if (drag.bounds != drag.startBounds)
+            setNoteBounds(drag.note, drag.bounds, drag.startBounds);
         return;
     }
-    const NoteDrag drag = *std::exchange(m_draggingNote, std::nullopt);
-    // A note let go where it started records nothing.
-    if (drag.bounds != drag.startBounds)
-        setNoteBounds(drag.note, drag.bounds, drag.startBounds);
+    // The other tools' releases never reach the platform's selection and links.
+    if (!m_toolState || !left || m_toolState->tool() == AnnotationTool::select)
+        PDFView::mouseReleaseEvent(event);
 }
 
 void AnnotatingPDFView::keyPressEvent(QKeyEvent* event) {
@@ -285,13 +274,7 @@ void AnnotatingPDFView::refreshToolCursor() {
     viewport()->setCursor(cursor(tool));
 }
 
-void AnnotatingPDFView::updateToolCursor(const QPointF& viewPoint) {
-    m_lastMouseViewPoint = viewPoint;
-    refreshToolCursor();
-}
-
 void AnnotatingPDFView::leaveEvent(QEvent* event) {
-    m_lastMouseViewPoint.reset();
     viewport()->setCursor(Qt::ArrowCursor);
     PDFView::leaveEvent(event);
 }

@@ -73,7 +73,7 @@ public:
 
     // Drag tools: ink, rectangle, oval, line, redaction mark and form field.
     void beginDragShape(annotations::AnnotationTool tool, const QPointF& viewPoint);
-    void continueDragShape(annotations::AnnotationTool tool, const QPointF& viewPoint);
+    void continueDragShape(const QPointF& viewPoint);
     void finishDragShape();
     void cancelDragShape();
     // The annotation a drag is drawing, until the release or Esc.
@@ -106,9 +106,9 @@ private:
 
     static bool isDragTool(annotations::AnnotationTool tool);
     void commitOpenEditors();
-    void updateToolCursor(const QPointF& viewPoint);
     void moveNote(const QRectF& bounds);
     int dragPageIndex() const;
+    void discardDrawn(int pageIndex, const annotations::Annotation& annotation);
     void registerUndo(std::function<void()> closure);
 
     QPointer<annotations::ToolState> m_toolState;
@@ -124,7 +124,6 @@ private:
     InkStrokeLayer m_inkLayer;
 
     std::array<std::function<void()>, 3> m_openEditors;
-    std::optional<QPointF> m_lastMouseViewPoint;
 };
 
 } // namespace zepla::pdfview

@@ -78,23 +78,18 @@ void AnnotatingPDFView::beginDragShape(AnnotationTool tool, const QPointF& viewP
     m_currentAnnotation = annotation;
 }
 
-void AnnotatingPDFView::continueDragShape(AnnotationTool tool, const QPointF& viewPoint) {
+void AnnotatingPDFView::continueDragShape(const QPointF& viewPoint) {
     const int pageIndex = dragPageIndex();
     if (pageIndex < 0 || !m_currentAnnotation)
         return;
     // Points off the page are used as they are.
     const QPointF point = convertToPage(viewPoint, pageIndex);
-    switch (tool) {
-    case AnnotationTool::ink:
-        static_cast<InkAnnotation&>(*m_currentAnnotation).appendPoint(point);
-        break;
-    case AnnotationTool::line:
-        static_cast<LineAnnotation&>(*m_currentAnnotation).setPoints(m_startPagePoint, point);
-        break;
-    default:
+    if (auto* ink = dynamic_cast<InkAnnotation*>(m_currentAnnotation.get()))
+        ink->appendPoint(point);
+    else if (auto* line = dynamic_cast<LineAnnotation*>(m_currentAnnotation.get()))
+        line->setPoints(m_startPagePoint, point);
+    else
         m_currentAnnotation->bounds = normalizedRect(m_startPagePoint, point);
-        break;
-    }
     if (m_currentAnnotation->handle.isNull() &&
         !writeNewAnnotation(*document(), pageIndex, *m_currentAnnotation)) {
         m_currentAnnotation.reset();
@@ -112,7 +107,10 @@ void AnnotatingPDFView::finishDragShape() {
     if (pageIndex < 0 || !annotation || annotation->handle.isNull())
         return;
     annotation->hidden = false;
-    rewriteAnnotation(*document(), *annotation);
+    if (!rewriteAnnotation(*document(), *annotation)) {
+        discardDrawn(pageIndex, *annotation);
+        return;
+    }
     registerUndo([this, annotation, page] { removeAnnotation(annotation, page); });
     m_settling.push_back({page, annotation});
     viewport()->update();
@@ -124,11 +122,16 @@ void AnnotatingPDFView::cancelDragShape() {
     const int pageIndex = dragPageIndex();
     const std::shared_ptr<Annotation> annotation = std::exchange(m_currentAnnotation, nullptr);
     m_dragPage = {};
-    if (pageIndex >= 0 && annotation && !annotation->handle.isNull()) {
-        document()->removeAnnotation(pageIndex, annotation->handle);
-        if (dynamic_cast<FormFieldAnnotation*>(annotation.get()))
-            document()->setFieldListed(annotation->handle, false);
-    }
+    if (pageIndex >= 0 && annotation && !annotation->handle.isNull())
+        discardDrawn(pageIndex, *annotation);
+    viewport()->update();
+}
+
+// Takes a shape that never became an edit off its page, leaving no undo step and no form field behind.
+void AnnotatingPDFView::discardDrawn(int pageIndex, const Annotation& annotation) {
+    document()->removeAnnotation(pageIndex, annotation.handle);
+    if (dynamic_cast<const FormFieldAnnotation*>(&annotation))
+        document()->setFieldListed(annotation.handle, false);
     viewport()->update();
 }
 

@@ -200,6 +200,31 @@ private slots:
         QVERIFY(!m_tools->activeMarkupMode());
     }
 
+    // The toolbar may switch tools while the mouse is down: the gesture that began goes on to its release.
+    void toolSwitchedMidDragFinishesTheGestureThatBegan_data() {
+        QTest::addColumn<AnnotationTool>("switchTo");
+        QTest::newRow("to the line tool") << AnnotationTool::line;
+        QTest::newRow("to select") << AnnotationTool::select;
+    }
+    void toolSwitchedMidDragFinishesTheGestureThatBegan() {
+        QFETCH(AnnotationTool, switchTo);
+        showDocument(fixtures::makePdf({{plainPage()}}));
+        m_tools->setTool(AnnotationTool::ink);
+        QTest::mousePress(viewport(), Qt::LeftButton, {}, at(0.2, 0.2));
+        QTest::mouseMove(viewport(), at(0.3, 0.3));
+        m_tools->setTool(switchTo);
+        QTest::mouseMove(viewport(), at(0.4, 0.3));
+        QTest::mouseRelease(viewport(), Qt::LeftButton, {}, at(0.4, 0.3));
+        QCoreApplication::processEvents();
+        const auto list = annotations();
+        QCOMPARE(list.size(), std::size_t(1));
+        QCOMPARE(list[0].subtype, QString("Ink"));
+        QCOMPARE(m_doc->annotationNumber(list[0].handle, "F"), 4.0);
+        QVERIFY(m_view->currentAnnotation() == nullptr);
+        m_undo->undo();
+        QVERIFY(annotations().empty());
+    }
+
     void escapeWithSelectChangesNoMode() {
         showDocument(fixtures::makePdf({{plainPage()}}));
         m_tools->setActiveMarkupMode(MarkupAction::underline);
