@@ -711,6 +711,11 @@ void PDFView::keyPressEvent(QKeyEvent* event) {
         copy();
         return;
     }
+    if (event->modifiers() == Qt::NoModifier &&
+        (event->key() == Qt::Key_Home || event->key() == Qt::Key_End)) {
+        goToPage(event->key() == Qt::Key_Home ? 0 : m_layout.pageCount() - 1);
+        return;
+    }
     QAbstractScrollArea::keyPressEvent(event);
 }
 

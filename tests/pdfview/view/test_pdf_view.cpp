@@ -167,6 +167,10 @@ private slots:
         // An outline entry goes to its page.
         view.goToOutlineItem(pdf::OutlineItem{"Fourth", 3});
         QCOMPARE(view.currentPageIndex(), 3);
+        QTest::keyClick(&view, Qt::Key_End);
+        QCOMPARE(view.currentPageIndex(), 11);
+        QTest::keyClick(&view, Qt::Key_Home);
+        QCOMPARE(view.currentPageIndex(), 0);
     }
 
     void layoutFollowsPageEdits() {
