@@ -56,6 +56,8 @@ PDFView::PDFView(QWidget* parent)
     connect(m_scrollAnimation, &QVariantAnimation::valueChanged, this,
             [this](const QVariant& value) { verticalScrollBar()->setValue(value.toInt()); });
     connect(m_renderer, &TileRenderer::tileReady, this, &PDFView::tileArrived);
+    m_dragScroll.setInterval(16);
+    connect(&m_dragScroll, &QTimer::timeout, this, &PDFView::continueDragScroll);
     m_geometryLoader.setInterval(0);
     connect(&m_geometryLoader, &QTimer::timeout, this, &PDFView::loadMoreGeometry);
     connect(m_renderer, &TileRenderer::idle, this, &PDFView::renderingIdle);
@@ -664,8 +666,28 @@ void PDFView::mouseMoveEvent(QMouseEvent* event) {
         m_gesture = Gesture::Selecting;
         m_anchor = textPositionAt(m_pressPoint);
     }
-    if (m_gesture == Gesture::Selecting)
+    if (m_gesture == Gesture::Selecting) {
+        m_dragPoint = point;
         setSelection(m_anchor, textPositionAt(point));
+        // Beyond the top or bottom edge the view scrolls on, so a selection can reach pages off screen.
+        if (point.y() < 0 || point.y() > viewport()->height())
+            m_dragScroll.start();
+        else
+            m_dragScroll.stop();
+    }
+}
+
+void PDFView::continueDragScroll() {
+    const double y = m_dragPoint.y();
+    const double beyond = y < 0 ? y : y - viewport()->height();
+    if (m_gesture != Gesture::Selecting || (y >= 0 && y <= viewport()->height())) {
+        m_dragScroll.stop();
+        return;
+    }
+    QScrollBar* bar = verticalScrollBar();
+    bar->setValue(bar->value() + int(std::clamp(beyond, -60.0, 60.0)));
+    const QPointF inside(m_dragPoint.x(), std::clamp(y, 0.0, double(viewport()->height())));
+    setSelection(m_anchor, textPositionAt(inside));
 }
 
 void PDFView::mouseReleaseEvent(QMouseEvent* event) {
@@ -677,6 +699,7 @@ void PDFView::mouseReleaseEvent(QMouseEvent* event) {
         followLink(*m_pressedLink);
     m_pressedLink.reset();
     m_gesture = Gesture::None;
+    m_dragScroll.stop();
 }
 
 void PDFView::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -194,6 +194,7 @@ private:
     void setSelection(const TextPosition& anchor, const TextPosition& head);
     TextPosition textPositionAt(const QPointF& viewPoint);
     void updateHoverCursor(const QPointF& viewPoint);
+    void continueDragScroll();
 
     void beginFormEdit(int pageIndex, const pdf::FormWidget& widget);
     void commitFormEdit();
@@ -224,6 +225,8 @@ private:
     std::vector<LineSelection> m_selection;
     QElapsedTimer m_sinceDoubleClick;
     QPointF m_doubleClickPoint;
+    QPointF m_dragPoint; // the pointer during a selection drag
+    QTimer m_dragScroll; // scrolls while that drag is beyond the top or bottom edge
 
     QVariantAnimation* m_scrollAnimation;
 

@@ -260,6 +260,21 @@ private slots:
         QVERIFY(line.contains(QPointF(80, textY)));
     }
 
+    void draggingBeyondTheEdgeScrollsAndSelectsOn() {
+        ShownView shown(open(fixtures::makeTextPdf(6, "hello")), 1.0, {700, 500});
+        PDFView& view = shown.view;
+        QWidget* vp = view.viewport();
+        QTest::mousePress(vp, Qt::LeftButton, {}, shown.at(textLeft - 2, textY));
+        QTest::mouseMove(vp, QPoint(300, vp->height() + 40));
+        QVERIFY(QTest::qWaitFor([&] { return view.currentPageIndex() >= 2; }));
+        QTest::mouseRelease(vp, Qt::LeftButton, {}, QPoint(300, vp->height() + 40));
+        const int scrolled = view.verticalScrollBar()->value();
+        QTest::qWait(100);
+        QCOMPARE(view.verticalScrollBar()->value(), scrolled);
+        QVERIFY(view.selectedText().startsWith("Page 1 hello\nPage 2 hello"));
+        QVERIFY(view.selectionsByLine().size() >= 2);
+    }
+
     void copiesTheSelection() {
         ShownView shown(open(fixtures::makeTextPdf(1, "copied")));
         drag(shown.view.viewport(), shown.at(textLeft - 2, textY), shown.at(300, textY));
