@@ -173,6 +173,14 @@ private slots:
         QVERIFY(!toast->isVisible());
     }
 
+    void clicksOnTheToastReachThePage() {
+        Window w;
+        w.workspace.announceToolSwitch("Over the page");
+        ToolSwitchToast* toast = w.workspace.toast();
+        const QPoint centre = toast->mapToGlobal(toast->rect().center());
+        QCOMPARE(QApplication::widgetAt(centre), w.workspace.pdfView()->viewport());
+    }
+
     void theSidebarLeavesWhenNoPagesAreLeft() {
         Window w(fixtures::makeTextPdf(2));
         settle();
