@@ -1,10 +1,10 @@
 #include "app/DocumentWindow.h"
 
 #include "app/Alerts.h"
-#include "app/DocumentContentPlaceholder.h"
 #include "app/DocumentController.h"
 #include "app/DocumentFile.h"
 #include "ui/landing/RecentDocuments.h"
+#include "ui/window/ContentView.h"
 
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -17,7 +17,7 @@
 namespace zepla::app {
 
 // What the window shows over its document.
-using Content = DocumentContentPlaceholder;
+using Content = ui::ContentView;
 
 DocumentWindow::DocumentWindow(std::unique_ptr<document::PDFEditorDocument> document, const QString& filePath,
                                DocumentController& controller)
