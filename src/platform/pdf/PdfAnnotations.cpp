@@ -20,20 +20,13 @@ int findInArray(fz_context* ctx, pdf_obj* array, int objectNumber) {
     return -1;
 }
 
-Status pageCheck(const Document& document, int pageIndex) {
-    if (document.isLocked())
-        return lockedError();
-    if (pageIndex < 0 || pageIndex >= document.pageCount())
-        return pageRangeError(pageIndex);
-    return {};
-}
 
 } // namespace
 
 Result<std::vector<AnnotationInfo>> Document::annotations(int pageIndex) const {
-    if (Status s = pageCheck(*this, pageIndex); !s)
-        return s.error();
     Access a(*this);
+    if (Status s = checkPage(a, pageIndex); !s)
+        return s.error();
     std::vector<AnnotationInfo> result;
     pdf_obj* annots = nullptr;
     int count = 0;
@@ -65,9 +58,9 @@ Result<std::vector<AnnotationInfo>> Document::annotations(int pageIndex) const {
 }
 
 Result<int> Document::removeAnnotation(int pageIndex, const AnnotationHandle& annotation) {
-    if (Status s = pageCheck(*this, pageIndex); !s)
-        return s.error();
     Access a(*this);
+    if (Status s = checkPage(a, pageIndex); !s)
+        return s.error();
     int position = -1;
     const Status status = guarded(a.ctx, [&] {
         pdf_obj* annots = annotsOf(a.ctx, a.doc(), pageIndex);
@@ -89,9 +82,9 @@ Result<int> Document::removeAnnotation(int pageIndex, const AnnotationHandle& an
 }
 
 Status Document::restoreAnnotation(int pageIndex, const AnnotationHandle& annotation, int position) {
-    if (Status s = pageCheck(*this, pageIndex); !s)
-        return s;
     Access a(*this);
+    if (Status s = checkPage(a, pageIndex); !s)
+        return s;
     const Status status = guarded(a.ctx, [&] {
         pdf_obj* page = pdf_lookup_page_obj(a.ctx, a.doc(), pageIndex);
         pdf_obj* annots = pdf_dict_get(a.ctx, page, PDF_NAME(Annots));

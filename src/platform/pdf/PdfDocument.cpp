@@ -22,9 +22,23 @@ Document::Impl::~Impl() {
 
 // --- shared helpers of the layer ---
 
-LoadedPage::LoadedPage(fz_context* ctx, pdf_document* doc, int index, Status* status) : m_ctx(ctx) {
+Status checkPage(const Access& access, int index) {
+    if (access.impl().locked())
+        return lockedError();
+    int count = 0;
+    if (Status s = guarded(access.ctx, [&] { count = pdf_count_pages(access.ctx, access.doc()); }); !s)
+        return s;
+    if (index < 0 || index >= count)
+        return pageRangeError(index);
+    return {};
+}
+
+LoadedPage::LoadedPage(const Access& access, int index, Status* status) : m_ctx(access.ctx) {
+    *status = checkPage(access, index);
+    if (!*status)
+        return;
     pdf_page* page = nullptr;
-    *status = guarded(ctx, [&] { page = pdf_load_page(ctx, doc, index); });
+    *status = guarded(m_ctx, [&] { page = pdf_load_page(m_ctx, access.doc(), index); });
     m_page = page;
 }
 

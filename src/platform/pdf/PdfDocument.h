@@ -209,7 +209,6 @@ public:
     Status setTextFieldValue(int pageIndex, const AnnotationHandle& widget, const QString& value);
     Status toggleCheckbox(int pageIndex, const AnnotationHandle& widget);
     // Nothing when `index` names a page of an unlocked document, else an error a user can read.
-    Status checkPage(int index) const;
 
     // Creates an annotation object on a page (/Type /Annot and /P are set here) with the given entries and
     // appearance, at the end of the page's annotation array. A widget that has a field name (/T) also

@@ -35,10 +35,14 @@ public:
     fz_context* const ctx;
 };
 
-// Loaded pages are dropped at the end of every call, so the next load sees the page's current annotations.
+// Whether page `index` can be used: the document is unlocked and the index is in range.
+Status checkPage(const Access& access, int index);
+
+// A page loaded for the length of one call, after `checkPage`. Loaded pages are dropped at the end of every
+// call, so the next load sees the page's current annotations.
 class LoadedPage {
 public:
-    LoadedPage(fz_context* ctx, pdf_document* doc, int index, Status* status);
+    LoadedPage(const Access& access, int index, Status* status);
     ~LoadedPage();
     LoadedPage(const LoadedPage&) = delete;
     LoadedPage& operator=(const LoadedPage&) = delete;

@@ -22,11 +22,9 @@ FormWidget::Type typeOf(enum pdf_widget_type type) {
 template <class Change>
 Status changeWidget(const Document& document, int pageIndex, const AnnotationHandle& handle,
                     Change&& change) {
-    if (Status s = document.checkPage(pageIndex); !s)
-        return s;
     Access a(document);
     Status status;
-    LoadedPage page(a.ctx, a.doc(), pageIndex, &status);
+    LoadedPage page(a, pageIndex, &status);
     if (!status)
         return status;
     bool found = false;
@@ -53,11 +51,9 @@ Status changeWidget(const Document& document, int pageIndex, const AnnotationHan
 } // namespace
 
 Result<std::vector<FormWidget>> Document::formWidgets(int pageIndex) const {
-    if (Status s = checkPage(pageIndex); !s)
-        return s.error();
     Access a(*this);
     Status status;
-    LoadedPage page(a.ctx, a.doc(), pageIndex, &status);
+    LoadedPage page(a, pageIndex, &status);
     if (!status)
         return status.error();
     struct Raw {

@@ -18,20 +18,10 @@ struct RawLink {
 
 } // namespace
 
-Status Document::checkPage(int index) const {
-    if (isLocked())
-        return lockedError();
-    if (index < 0 || index >= pageCount())
-        return pageRangeError(index);
-    return {};
-}
-
 Result<std::vector<Link>> Document::links(int pageIndex) const {
-    if (Status s = checkPage(pageIndex); !s)
-        return s.error();
     Access a(*this);
     Status status;
-    LoadedPage page(a.ctx, a.doc(), pageIndex, &status);
+    LoadedPage page(a, pageIndex, &status);
     if (!status)
         return status.error();
     fz_document* doc = reinterpret_cast<fz_document*>(a.doc());

@@ -47,7 +47,7 @@ Result<DisplayList> Document::displayList(int index) const {
         return geometry.error();
     Access a(*this);
     Status status;
-    LoadedPage page(a.ctx, a.doc(), index, &status);
+    LoadedPage page(a, index, &status);
     if (!status)
         return status.error();
     fz_display_list* list = nullptr;

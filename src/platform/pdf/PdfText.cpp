@@ -8,10 +8,8 @@ namespace {
 // Runs `use` with the page's structured text; the text page is dropped afterwards whatever happens.
 template <class Use> Status withTextPage(const Document& document, int index, Use&& use) {
     Access a(document);
-    if (a.impl().locked())
-        return lockedError();
     Status status;
-    LoadedPage page(a.ctx, a.doc(), index, &status);
+    LoadedPage page(a, index, &status);
     if (!status)
         return status;
     fz_stext_page* text = nullptr;
