@@ -6,7 +6,7 @@
 #include "pdfview/coordinator/PDFViewBridge.h"
 #include "pdfview/coordinator/PDFViewCoordinator.h"
 #include "pdfview/view/FormFillUndo.h"
-#include "pdfview/view/PDFView.h"
+#include "pdfview/annotating/AnnotatingPDFView.h"
 #include "ui/passwords/SetPasswordSheet.h"
 #include "ui/sidebar/ThumbnailSidebar.h"
 #include "ui/theme/Colors.h"
@@ -44,7 +44,7 @@ PDFEditorWorkspaceView::PDFEditorWorkspaceView(document::PDFEditorDocument& docu
                                                QWidget* parent)
     : QWidget(parent), m_document(document), m_undoManager(undoManager), m_toolState(toolState),
       m_filePath(filePath), m_coordinator(new pdfview::PDFViewCoordinator(this)),
-      m_pdfView(new pdfview::PDFView(this)), m_toast(new ToolSwitchToast(m_pdfView)),
+      m_pdfView(new pdfview::AnnotatingPDFView(this)), m_toast(new ToolSwitchToast(m_pdfView)),
       m_sidebarSlot(new QWidget(this)), m_assistantSlot(new QWidget(this)),
       m_handle(new AssistantResizeHandle(assistantMinWidth, assistantMaxWidth)),
       m_assistantFrame(new QWidget), m_redactionApplier(applyPendingRedactions) {
@@ -73,6 +73,11 @@ PDFEditorWorkspaceView::PDFEditorWorkspaceView(document::PDFEditorDocument& docu
 
     pdfview::PDFViewBridge::attach(*m_pdfView, *m_coordinator, document.pdfDocument(), filePath,
                                    Color::appTint());
+    m_pdfView->setToolState(&toolState);
+    m_pdfView->setUndoManager(&undoManager);
+    m_pdfView->onAskAI = [this](const QString& prompt, bool autoSubmit) { onAskAI(prompt, autoSubmit); };
+    m_pdfView->onTextExtracted = [this](const QString& text) { handleExtractedText(text); };
+    m_pdfView->onRedactionDrawn = [this] { confirmApplyRedactions(); };
     connect(m_pdfView, &pdfview::PDFView::formFieldEdited, this,
             [this](int pageIndex, const pdf::FormWidget& previous) {
                 const pdf::PageHandle page = m_pdfView->document()->page(pageIndex);

@@ -21,7 +21,7 @@ namespace zepla::platform {
 class UndoManager;
 }
 namespace zepla::pdfview {
-class PDFView;
+class AnnotatingPDFView;
 class PDFViewCoordinator;
 } // namespace zepla::pdfview
 
@@ -51,7 +51,7 @@ public:
     ~PDFEditorWorkspaceView() override;
 
     pdfview::PDFViewCoordinator& coordinator() const { return *m_coordinator; }
-    pdfview::PDFView* pdfView() const { return m_pdfView; }
+    pdfview::AnnotatingPDFView* pdfView() const { return m_pdfView; }
     annotations::ToolState& toolState() const { return m_toolState; }
     QString filePath() const { return m_filePath; }
     // The window's file moved (Save As): the remembered page follows it.
@@ -100,7 +100,7 @@ private:
     annotations::ToolState& m_toolState;
     QString m_filePath;
     pdfview::PDFViewCoordinator* m_coordinator;
-    pdfview::PDFView* m_pdfView;
+    pdfview::AnnotatingPDFView* m_pdfView;
     ToolSwitchToast* m_toast;
     QWidget* m_sidebarSlot;
     QPointer<QWidget> m_sidebar;

@@ -6,7 +6,7 @@
 #include "core/UndoManager.h"
 #include "document/PDFEditorDocument.h"
 #include "pdfview/coordinator/PDFViewCoordinator.h"
-#include "pdfview/view/PDFView.h"
+#include "pdfview/annotating/AnnotatingPDFView.h"
 #include "ui/passwords/SetPasswordSheet.h"
 #include "ui/sidebar/ThumbnailSidebar.h"
 #include "ui/workspace/AssistantResizeHandle.h"
@@ -156,6 +156,31 @@ private slots:
         QCOMPARE(calls, 1);
         QCOMPARE(w.workspace.toast()->message(), message);
         QVERIFY(w.workspace.toast()->isVisible());
+    }
+
+    void theViewDrawsWithTheWindowsToolsAndRedactsThroughTheWorkspace() {
+        Window w;
+        QTest::qWait(50);
+        auto annotationsOnPage = [&] { return w.document->pdfDocument()->annotations(0).value().size(); };
+        const auto before = annotationsOnPage();
+        auto drag = [&](annotations::AnnotationTool tool) {
+            w.toolState.setTool(tool);
+            QWidget* viewport = w.workspace.pdfView()->viewport();
+            const QPoint from = viewport->rect().center() - QPoint(60, 40);
+            QTest::mousePress(viewport, Qt::LeftButton, {}, from);
+            for (int step = 1; step <= 4; ++step)
+                QTest::mouseMove(viewport, from + QPoint(30 * step, 20 * step));
+            QTest::mouseRelease(viewport, Qt::LeftButton, {}, from + QPoint(120, 80));
+        };
+        drag(annotations::AnnotationTool::rectangle);
+        QCOMPARE(annotationsOnPage(), before + 1);
+        QTest::qWait(0); // the drag's turn of the event loop closes its undo step
+        w.undoManager.undo();
+        QCOMPARE(annotationsOnPage(), before);
+
+        // A finished redaction mark reaches the workspace, which reports what was burnt in.
+        drag(annotations::AnnotationTool::redact);
+        QCOMPARE(w.workspace.toast()->message(), QString("Nothing was redacted"));
     }
 
     void theToastGoesByItselfAndANewerOneReplacesIt() {
