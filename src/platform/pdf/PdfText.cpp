@@ -50,11 +50,34 @@ Result<StructuredText> Document::structuredText(int index) const {
     return result;
 }
 
+// The same text as `structuredText(index).text()`, read straight from the text page: whole-document reads
+// and searches call this for every page, and the boxes and font names would only be thrown away.
 Result<QString> Document::pageText(int index) const {
-    auto text = structuredText(index);
-    if (!text)
-        return text.error();
-    return text->text();
+    QString result;
+    const Status status = withTextPage(*this, index, [&](fz_context*, fz_stext_page* text, fz_matrix) {
+        bool firstBlock = true;
+        for (fz_stext_block* b = text->first_block; b; b = b->next) {
+            if (b->type != FZ_STEXT_BLOCK_TEXT)
+                continue;
+            if (!firstBlock)
+                result += QStringLiteral("\n\n");
+            firstBlock = false;
+            for (fz_stext_line* l = b->u.t.first_line; l; l = l->next) {
+                if (l != b->u.t.first_line)
+                    result += u'\n';
+                for (fz_stext_char* ch = l->first_char; ch; ch = ch->next) {
+                    const char32_t c = char32_t(ch->c);
+                    if (c < 0x10000)
+                        result += QChar(char16_t(c));
+                    else
+                        result += QString::fromUcs4(&c, 1);
+                }
+            }
+        }
+    });
+    if (!status)
+        return status.error();
+    return result;
 }
 
 Result<std::vector<QRectF>> Document::search(int index, const QString& needle) const {

@@ -47,6 +47,21 @@ private:
 
 QByteArray ref(int n) { return QByteArray::number(n) + " 0 R"; }
 
+QByteArray literal(const QString& text) {
+    QByteArray bytes = text.toLatin1();
+    bytes.replace('\\', "\\\\").replace('(', "\\(").replace(')', "\\)");
+    return "(" + bytes + ")";
+}
+
+// One line at (72, 700), or, for text with line feeds, one line under the other 14 points apart.
+QByteArray textContent(const QString& text) {
+    QByteArray content = "BT /F1 12 Tf 14 TL 72 700 Td";
+    const QStringList lines = text.split(u'\n');
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        content += (i ? " T* " : " ") + literal(lines[i]) + " Tj";
+    return content + " ET";
+}
+
 } // namespace
 
 QByteArray makePdf(const DocSpec& spec) {
@@ -64,7 +79,7 @@ QByteArray makePdf(const DocSpec& spec) {
     };
     QList<PendingLink> pendingLinks;
     for (const PageSpec& p : spec.pages) {
-        const QByteArray content = "BT /F1 12 Tf 72 700 Td (" + p.text.toLatin1() + ") Tj ET";
+        const QByteArray content = textContent(p.text);
         const int stream =
             w.add("<< /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content + "\nendstream");
         const int page = w.reserve();
