@@ -1,8 +1,10 @@
 #include "ui/workspace/PDFEditorWorkspaceView.h"
 
+#include "assistant/AssistantViewModel.h"
 #include "core/UndoManager.h"
 #include "core/Wording.h"
 #include "document/PDFEditorDocument.h"
+#include "pdfview/coordinator/CoordinatorAssistantViewer.h"
 #include "pdfview/coordinator/PDFViewBridge.h"
 #include "pdfview/coordinator/PDFViewCoordinator.h"
 #include "pdfview/view/FormFillUndo.h"
@@ -85,6 +87,15 @@ PDFEditorWorkspaceView::PDFEditorWorkspaceView(document::PDFEditorDocument& docu
                                                     [this] { m_document.announceChange(); });
                 m_document.announceChange();
             });
+    connect(this, &PDFEditorWorkspaceView::assistantPromptRequested, this,
+            [this](const QString& prompt, bool autoSubmit) {
+                assistant().setDraft(prompt);
+                if (autoSubmit)
+                    assistant().submit();
+            });
+    connect(this, &PDFEditorWorkspaceView::assistantTurnRequested, this, [this](const QString& text) {
+        assistant().appendTurn({QUuid::createUuid(), ai::AssistantTurn::Role::assistant, text});
+    });
     // Page edits made elsewhere (sidebar, page tools) change the pages the view lays out.
     connect(&document, &document::PDFEditorDocument::changed, this, [this] {
         if (m_pdfView->document() == m_document.pdfDocument())
@@ -180,6 +191,24 @@ void PDFEditorWorkspaceView::animateWidth(QWidget* slot, int to) {
         animation->deleteLater();
     });
     animation->start();
+}
+
+// --- the assistant ---
+
+ai::AssistantViewModel& PDFEditorWorkspaceView::assistant() {
+    if (!m_assistant) {
+        ai::AssistantContext context{m_document.pdfDocument(),
+                                     new pdfview::CoordinatorAssistantViewer(*m_coordinator), m_filePath};
+        auto source = ai::AssistantSource::pdf(std::move(context));
+        m_assistant = m_assistantProvider
+                          ? std::make_shared<ai::AssistantViewModel>(std::move(source), m_assistantProvider)
+                          : std::make_shared<ai::AssistantViewModel>(std::move(source));
+    }
+    return *m_assistant;
+}
+
+void PDFEditorWorkspaceView::setAssistantProvider(std::shared_ptr<const ai::AIProvider> provider) {
+    m_assistantProvider = std::move(provider);
 }
 
 // --- the PDF view's callbacks ---

@@ -8,8 +8,14 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class QVariantAnimation;
+
+namespace zepla::ai {
+class AIProvider;
+class AssistantViewModel;
+} // namespace zepla::ai
 
 namespace zepla::annotations {
 class ToolState;
@@ -64,6 +70,12 @@ public:
     void setAssistantPanel(QWidget* panel);
     QWidget* assistantPanel() const { return m_assistantPanel; }
 
+    // The window's chat state, made on first use over this window's document and coordinator. The workspace's
+    // assistant requests reach it; a run still going when the window closes keeps it until the run ends.
+    ai::AssistantViewModel& assistant();
+    // The provider the assistant is made with, instead of the one the stored keys choose; before first use.
+    void setAssistantProvider(std::shared_ptr<const ai::AIProvider> provider);
+
     bool showAssistant() const { return m_showAssistant; }
     void setShowAssistant(bool show);
     bool showThumbnails() const { return m_showThumbnails; }
@@ -112,6 +124,8 @@ private:
     bool m_showThumbnails = true;
     int m_assistantPanelWidth = assistantInitialWidth;
     RedactionApplier m_redactionApplier;
+    std::shared_ptr<const ai::AIProvider> m_assistantProvider;
+    std::shared_ptr<ai::AssistantViewModel> m_assistant;
 };
 
 } // namespace zepla::ui

@@ -73,7 +73,9 @@ void TestHttpServer::readFrom(QTcpSocket* socket) {
 }
 
 void TestHttpServer::answer(QTcpSocket* socket) {
-    const CannedReply reply = m_replies.value(m_requests.size() - 1, m_replies.value(m_replies.size() - 1));
+    const CannedReply reply =
+        m_responder ? m_responder(m_requests.last())
+                    : m_replies.value(m_requests.size() - 1, m_replies.value(m_replies.size() - 1));
     if (reply.delivery == CannedReply::Delivery::silent)
         return;
     QByteArray head =

@@ -8,6 +8,8 @@
 #include <QTcpServer>
 #include <QUrl>
 
+#include <functional>
+
 class QTcpSocket;
 
 namespace zepla::ai::test {
@@ -50,6 +52,10 @@ public:
 
     // Replies are used in order; the last one answers every further request.
     void setReplies(QList<CannedReply> replies);
+    // Chooses each reply from the request instead, for requests whose order of arrival is not fixed.
+    void setResponder(std::function<CannedReply(const ReceivedRequest&)> responder) {
+        m_responder = std::move(responder);
+    }
     const QList<ReceivedRequest>& requests() const { return m_requests; }
 
 private:
@@ -59,6 +65,7 @@ private:
 
     QTcpServer m_server;
     QList<CannedReply> m_replies;
+    std::function<CannedReply(const ReceivedRequest&)> m_responder;
     QList<ReceivedRequest> m_requests;
     QHash<QTcpSocket*, QByteArray> m_buffers;
 };

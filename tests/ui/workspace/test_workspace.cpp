@@ -3,10 +3,12 @@
 #include "../support/EditorDocuments.h"
 #include "PdfFixtures.h"
 #include "annotations/ToolState.h"
+#include "assistant/AssistantViewModel.h"
 #include "core/UndoManager.h"
 #include "document/PDFEditorDocument.h"
 #include "pdfview/coordinator/PDFViewCoordinator.h"
 #include "pdfview/annotating/AnnotatingPDFView.h"
+#include "support/ScriptedProvider.h"
 #include "ui/passwords/SetPasswordSheet.h"
 #include "ui/sidebar/ThumbnailSidebar.h"
 #include "ui/workspace/AssistantResizeHandle.h"
@@ -113,12 +115,26 @@ private slots:
     void askingTheAssistantOpensItWithThePrompt() {
         QFETCH(bool, autoSubmit);
         Window w;
+        auto provider = std::make_shared<ai::test::ScriptedProvider>();
+        provider->setReplies({ai::test::finalReply("A summary")});
+        w.workspace.setAssistantProvider(provider);
+        w.workspace.assistant().setDraft("typed before");
         QSignalSpy asked(&w.workspace, &PDFEditorWorkspaceView::assistantPromptRequested);
         w.workspace.onAskAI("Summarise this page", autoSubmit);
         QVERIFY(w.workspace.showAssistant());
         QCOMPARE(asked.size(), 1);
         QCOMPARE(asked[0][0].toString(), QString("Summarise this page"));
         QCOMPARE(asked[0][1].toBool(), autoSubmit);
+        ai::AssistantViewModel& assistant = w.workspace.assistant();
+        if (autoSubmit) {
+            QTRY_VERIFY(!assistant.isRunning());
+            QCOMPARE(assistant.turns().size(), 2);
+            QCOMPARE(assistant.turns()[0].text, QString("Summarise this page"));
+            QCOMPARE(assistant.draft(), QString());
+        } else {
+            QCOMPARE(assistant.draft(), QString("Summarise this page"));
+            QVERIFY(assistant.turns().isEmpty());
+        }
     }
 
     void extractedTextBecomesAnAssistantTurn() {
@@ -130,6 +146,11 @@ private slots:
         QCOMPARE(turns.size(), 1);
         QCOMPARE(turns[0][0].toString(), QString("Extracted text:\n\nLine one\nLine two"));
         QCOMPARE(prompts.size(), 0);
+        const ai::AssistantViewModel& assistant = w.workspace.assistant();
+        QCOMPARE(assistant.turns().size(), 1);
+        QCOMPARE(assistant.turns()[0].role, ai::AssistantTurn::Role::assistant);
+        QCOMPARE(assistant.turns()[0].text, QString("Extracted text:\n\nLine one\nLine two"));
+        QVERIFY(assistant.history().isEmpty());
     }
 
     void redactionSaysWhatItDid_data() {

@@ -1,0 +1,148 @@
+#include "chat/ChatHistoryStore.h"
+
+#include "core/AppPaths.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+namespace zepla::ai::ChatHistoryStore {
+
+namespace {
+
+QString uuidText(const QUuid& id) {
+    return id.toString(QUuid::WithoutBraces).toUpper();
+}
+
+QString dateText(const QDateTime& date) {
+    return date.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ssZ"));
+}
+
+std::optional<QUuid> uuidValue(const QJsonValue& value) {
+    static const QRegularExpression form(
+        QStringLiteral("^[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}$"));
+    if (!value.isString() || !form.match(value.toString()).hasMatch())
+        return std::nullopt;
+    return QUuid::fromString(value.toString());
+}
+
+// An internet date and time without fractional seconds: "Z" or a numeric offset.
+std::optional<QDateTime> dateValue(const QJsonValue& value) {
+    static const QRegularExpression form(
+        QStringLiteral("^\\d{4}-\\d{2}-\\d{2}T\\d{2}:\\d{2}:\\d{2}(Z|[+-]\\d{2}:\\d{2})$"));
+    if (!value.isString() || !form.match(value.toString()).hasMatch())
+        return std::nullopt;
+    const QDateTime date = QDateTime::fromString(value.toString(), Qt::ISODate);
+    if (!date.isValid())
+        return std::nullopt;
+    return date.toUTC();
+}
+
+std::optional<AssistantTurn> decodeTurn(const QJsonValue& value) {
+    const QJsonObject object = value.toObject();
+    const std::optional<QUuid> id = uuidValue(object.value(QStringLiteral("id")));
+    const QJsonValue role = object.value(QStringLiteral("role"));
+    const QJsonValue text = object.value(QStringLiteral("text"));
+    if (!value.isObject() || !id || !role.isString() || !text.isString())
+        return std::nullopt;
+    const std::optional<AssistantTurn::Role> known = turnRoleFromRawValue(role.toString());
+    if (!known)
+        return std::nullopt;
+    return AssistantTurn{*id, *known, text.toString()};
+}
+
+std::optional<ChatSession> decodeSession(const QJsonValue& value) {
+    const QJsonObject object = value.toObject();
+    const std::optional<QUuid> id = uuidValue(object.value(QStringLiteral("id")));
+    const QJsonValue title = object.value(QStringLiteral("title"));
+    const QJsonValue turns = object.value(QStringLiteral("turns"));
+    const std::optional<QDateTime> updatedAt = dateValue(object.value(QStringLiteral("updatedAt")));
+    if (!value.isObject() || !id || !title.isString() || !turns.isArray() || !updatedAt)
+        return std::nullopt;
+    ChatSession session{*id, title.toString(), {}, *updatedAt};
+    for (const QJsonValue& turnValue : turns.toArray()) {
+        const std::optional<AssistantTurn> turn = decodeTurn(turnValue);
+        if (!turn)
+            return std::nullopt;
+        session.turns.append(*turn);
+    }
+    return session;
+}
+
+QString directory() {
+    const QString support = platform::applicationSupportDirectory();
+    if (support.isEmpty())
+        return {};
+    const QString chats = support + QStringLiteral("/Chats");
+    platform::ensurePrivateDirectory(chats);
+    return chats;
+}
+
+} // namespace
+
+QString fileURL(const QString& documentKey) {
+    const QString folder = directory();
+    if (folder.isEmpty())
+        return {};
+    const QByteArray digest = QCryptographicHash::hash(documentKey.toUtf8(), QCryptographicHash::Sha256);
+    return folder + u'/' + QString::fromLatin1(digest.toHex()) + QStringLiteral(".json");
+}
+
+QByteArray encode(const QList<ChatSession>& sessions) {
+    // Qt writes an object's keys in sorted order, which is the order of the format's fields.
+    QJsonArray array;
+    for (const ChatSession& session : sessions) {
+        QJsonArray turns;
+        for (const AssistantTurn& turn : session.turns) {
+            turns.append(QJsonObject{{QStringLiteral("id"), uuidText(turn.id)},
+                                     {QStringLiteral("role"), rawValue(turn.role)},
+                                     {QStringLiteral("text"), turn.text}});
+        }
+        array.append(QJsonObject{{QStringLiteral("id"), uuidText(session.id)},
+                                 {QStringLiteral("title"), session.title},
+                                 {QStringLiteral("turns"), turns},
+                                 {QStringLiteral("updatedAt"), dateText(session.updatedAt)}});
+    }
+    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+}
+
+std::optional<QList<ChatSession>> decode(const QByteArray& data) {
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(data, &error);
+    if (error.error != QJsonParseError::NoError || !document.isArray())
+        return std::nullopt;
+    QList<ChatSession> sessions;
+    for (const QJsonValue& value : document.array()) {
+        const std::optional<ChatSession> session = decodeSession(value);
+        if (!session)
+            return std::nullopt;
+        sessions.append(*session);
+    }
+    return sessions;
+}
+
+QList<ChatSession> load(const QString& documentKey) {
+    QFile file(fileURL(documentKey));
+    if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly))
+        return {};
+    return decode(file.readAll()).value_or(QList<ChatSession>());
+}
+
+void save(const QList<ChatSession>& sessions, const QString& documentKey) {
+    const QString path = fileURL(documentKey);
+    if (path.isEmpty())
+        return;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    file.write(encode(sessions));
+    file.commit();
+}
+
+} // namespace zepla::ai::ChatHistoryStore

@@ -1,0 +1,110 @@
+// A document window's assistant end to end, against a real chat-completions server on 127.0.0.1: a
+// question from the PDF view makes the model read a page of the real PDF through a tool, then answer,
+// and the conversation lands on disk in the history format, readable by the user alone.
+#include "../support/EditorDocuments.h"
+#include "annotations/ToolState.h"
+#include "assistant/AssistantViewModel.h"
+#include "chat/ChatHistoryStore.h"
+#include "core/UndoManager.h"
+#include "providers/BackendAIProvider.h"
+#include "support/TestHome.h"
+#include "support/TestHttpServer.h"
+#include "ui/workspace/PDFEditorWorkspaceView.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace zepla;
+using namespace zepla::ai::test;
+
+namespace {
+
+QByteArray completion(const QJsonObject& message, const QString& finishReason) {
+    const QJsonObject choice{{"finish_reason", finishReason}, {"message", message}};
+    return QJsonDocument(QJsonObject{{"choices", QJsonArray{choice}}}).toJson(QJsonDocument::Compact);
+}
+
+// The model: titles when asked to, asks for page 2 first, then answers with what the tool returned.
+CannedReply model(const ReceivedRequest& request) {
+    const QJsonArray messages = QJsonDocument::fromJson(request.body).object().value("messages").toArray();
+    const QString system = messages.first().toObject().value("content").toString();
+    if (system.startsWith("You write short, punchy chat titles"))
+        return {200, completion({{"content", "Page Two"}}, "stop")};
+    const QJsonObject last = messages.last().toObject();
+    if (last.value("role") == "tool")
+        return {200, completion({{"content", "It says: " + last.value("content").toString()}}, "stop")};
+    const QJsonObject call{
+        {"id", "call_1"},
+        {"type", "function"},
+        {"function", QJsonObject{{"name", "get_page_text"}, {"arguments", R"({"page": 2})"}}}};
+    return {200, completion({{"content", QJsonValue()}, {"tool_calls", QJsonArray{call}}}, "tool_calls")};
+}
+
+} // namespace
+
+class TestWorkspaceAssistant : public QObject {
+    Q_OBJECT
+
+private slots:
+    void answersAQuestionAboutTheOpenPdf() {
+        TestHome home;
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Field Notes.pdf");
+        const QByteArray bytes = fixtures::makeTextPdf(3, "heron");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+
+        TestHttpServer server;
+        server.setResponder(model);
+        platform::UndoManager undo;
+        annotations::ToolState toolState;
+        auto document = testsupport::editorDocument(bytes);
+        ui::PDFEditorWorkspaceView workspace(*document, undo, toolState, path);
+        workspace.setAssistantProvider(std::make_shared<ai::BackendAIProvider>(server.baseAddress()));
+        workspace.resize(1200, 800);
+        workspace.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&workspace));
+
+        ai::AssistantViewModel& assistant = workspace.assistant();
+        QCOMPARE(assistant.documentName(), QString("Field Notes"));
+        workspace.onAskAI("What is on page 2?", true);
+        QVERIFY(workspace.showAssistant());
+        QVERIFY(assistant.isRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(!assistant.isRunning(), 15000);
+        QCOMPARE(assistant.turns().size(), 2);
+        QCOMPARE(assistant.turns()[1].text, QString("It says: Page 2 heron"));
+        QTRY_COMPARE(assistant.sessions()[0].title, QString("Page Two"));
+
+        // The recognised text of a page is shown, never sent, and saved with the next save.
+        const qsizetype requests = server.requests().size();
+        workspace.handleExtractedText("Scanned words");
+        QCOMPARE(assistant.turns().last().text, QString("Extracted text:\n\nScanned words"));
+        QCOMPARE(server.requests().size(), requests);
+
+        const QString historyFile = ai::ChatHistoryStore::fileURL(path);
+        QFile stored(historyFile);
+        QVERIFY(stored.open(QIODevice::ReadOnly));
+        const QByteArray json = stored.readAll();
+        static const QRegularExpression format(
+            R"(^\[\{"id":"[0-9A-F-]{36}","title":"Page Two","turns":\[)"
+            R"(\{"id":"[0-9A-F-]{36}","role":"user","text":"What is on page 2\?"\},)"
+            R"(\{"id":"[0-9A-F-]{36}","role":"assistant","text":"It says: Page 2 heron"\}\],)"
+            R"("updatedAt":"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ"\}\]$)");
+        QVERIFY2(format.match(QString::fromUtf8(json)).hasMatch(), json.constData());
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(historyFile).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 0777, 0600u);
+    }
+};
+
+QTEST_MAIN(TestWorkspaceAssistant)
+#include "test_workspace_assistant.moc"
