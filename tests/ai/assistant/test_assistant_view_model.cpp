@@ -352,11 +352,19 @@ private slots:
         QCOMPARE(h.model->currentSessionID(), first);
 
         // Deleting another session keeps the current one.
+        h.model->startNewConversation();
+        const QUuid fresh = h.model->currentSessionID();
+        h.model->switchToSession(first);
         h.model->deleteSession(second);
-        QCOMPARE(h.model->sessions().size(), 1);
+        QCOMPARE(h.model->sessions().size(), 2);
         QCOMPARE(h.model->currentSessionID(), first);
-        // Deleting the only one leaves a fresh "New Chat", saved alone.
+        QCOMPARE(h.model->turns().size(), 2);
+        // Deleting the current one shows the newest that remains.
         h.model->deleteSession(first);
+        QCOMPARE(h.model->currentSessionID(), fresh);
+        QVERIFY(h.model->turns().isEmpty() && h.model->history().isEmpty());
+        // Deleting the only one leaves a fresh "New Chat", saved alone.
+        h.model->deleteSession(fresh);
         QCOMPARE(h.model->sessions().size(), 1);
         QCOMPARE(h.model->sessions()[0].title, QString("New Chat"));
         QVERIFY(h.model->turns().isEmpty() && h.model->history().isEmpty());

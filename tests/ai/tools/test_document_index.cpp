@@ -63,6 +63,30 @@ private slots:
         QCOMPARE(flat.last().title, QString("Entry 9999"));
     }
 
+    void flattensAnOutlineThatLoopsBackOnItself() {
+        fixtures::DocSpec spec;
+        spec.pages = {{"one"}, {"two"}};
+        spec.withOutline = true;
+        QByteArray bytes = fixtures::makePdf(spec);
+        const auto objectNumber = [&](const QByteArray& title) {
+            const qsizetype entry = bytes.indexOf("<< /Title (" + title + ")");
+            const qsizetype header = bytes.lastIndexOf(" 0 obj", entry);
+            const qsizetype lineStart = bytes.lastIndexOf('\n', header) + 1;
+            return bytes.mid(lineStart, header - lineStart);
+        };
+        // The child's children start at its parent, and its next sibling is the first entry again.
+        const QByteArray first = objectNumber("First");
+        const QByteArray second = objectNumber("Second");
+        bytes.replace("/Title (Child)", "/Title (Child) /First " + second + " 0 R /Next " + first + " 0 R");
+        QVERIFY(!first.isEmpty() && !second.isEmpty() && bytes.contains("/Next " + first + " 0 R"));
+        auto document = pdf::Document::open(bytes).value();
+        QCOMPARE(titles(DocumentIndex::flattenedOutline(*document)),
+                 (QStringList{"First", "Second", "Child"}));
+        QCOMPARE(
+            DocumentIndex::bestMatch("child", DocumentIndex::flattenedOutline(*document))->outline.pageIndex,
+            0);
+    }
+
     void matchesSections_data() {
         QTest::addColumn<QStringList>("titles");
         QTest::addColumn<QString>("query");
