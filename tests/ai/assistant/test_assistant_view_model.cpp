@@ -419,6 +419,39 @@ private slots:
                                                        {AIRole::assistant, {AIContentPart::text("a")}}}));
     }
 
+    void aBadHistoryFileIsKeptUntilTheNextSave() {
+        const QString path = ChatHistoryStore::fileURL(documentPath);
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(R"([{"id":"not-a-uuid","title":"x","turns":[],"updatedAt":"2025-03-01T09:30:00Z"}])");
+        }
+        Harness h({finalReply("A")});
+        QCOMPARE(h.model->sessions().size(), 1);
+        QCOMPARE(h.model->sessions()[0].title, QString("New Chat"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("not-a-uuid"));
+        file.close();
+        h.ask("Now it is replaced");
+        QCOMPARE(ChatHistoryStore::load(documentPath).size(), 1);
+    }
+
+    void twoWindowsOnOneFileBothKeepWorking() {
+        Harness one({finalReply("From one")});
+        Harness two({finalReply("From two")});
+        one.ask("Asked in one");
+        two.ask("Asked in two");
+        one.ask("Again in one");
+        QCOMPARE(one.model->turns().size(), 4);
+        QCOMPARE(two.model->turns().size(), 2);
+        // The last save wins: the file holds what the first window saved last.
+        const auto stored = ChatHistoryStore::load(documentPath);
+        QCOMPARE(stored.size(), 1);
+        QCOMPARE(stored[0].id, one.model->currentSessionID());
+        QCOMPARE(stored[0].turns, one.model->turns());
+    }
+
     void anUnsavedDocumentKeepsItsChatsInMemory() {
         Harness h({finalReply("A")}, QString());
         h.ask("Question");
