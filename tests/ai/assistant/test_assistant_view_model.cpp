@@ -324,6 +324,23 @@ private slots:
         QCOMPARE(blank.model->sessions()[0].title, QString("Short question here"));
     }
 
+    void aTitleForADeletedSessionIsDropped() {
+        Harness h({finalReply("Answer")});
+        h.provider->holdTitles();
+        h.ask("A question whose conversation goes away");
+        const QUuid doomed = h.model->currentSessionID();
+        h.model->startNewConversation();
+        h.model->deleteSession(doomed);
+        const QList<ChatSession> before = ChatHistoryStore::load(documentPath);
+        QSignalSpy sessionsChanged(h.model.get(), &AssistantViewModel::sessionsChanged);
+        h.provider->releaseTitles();
+        QTRY_COMPARE(h.provider->deliveredTitles(), 1);
+        QCOMPARE(sessionsChanged.size(), 0);
+        QCOMPARE(h.model->sessions().size(), 1);
+        QCOMPARE(h.model->sessions()[0].title, QString("New Chat"));
+        QCOMPARE(ChatHistoryStore::load(documentPath), before);
+    }
+
     void managesSessions() {
         Harness h({finalReply("A1"), finalReply("A2")});
         QSignalSpy sessionsChanged(h.model.get(), &AssistantViewModel::sessionsChanged);

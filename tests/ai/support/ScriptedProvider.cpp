@@ -42,11 +42,19 @@ AIProviderResult failure(int status, const QString& message) {
     return AIProviderError::http(status, message);
 }
 
+void ScriptedProvider::deliver(QList<std::pair<Completion, AIProviderResult>> replies) {
+    for (const auto& [completion, result] : replies)
+        QTimer::singleShot(0, [completion, result] { completion(result); });
+}
+
 void ScriptedProvider::release() {
     m_state->held = false;
-    const auto waiting = std::exchange(m_state->waiting, {});
-    for (const auto& [completion, result] : waiting)
-        QTimer::singleShot(0, [completion, result] { completion(result); });
+    deliver(std::exchange(m_state->waiting, {}));
+}
+
+void ScriptedProvider::releaseTitles() {
+    m_state->titlesHeld = false;
+    deliver(std::exchange(m_state->waitingTitles, {}));
 }
 
 void ScriptedProvider::send(const QList<AIMessage>& history, const QList<AssistantTool>& tools,
@@ -68,11 +76,18 @@ void ScriptedProvider::send(const QList<AIMessage>& history, const QList<Assista
         if (index >= 0)
             result = m_state->replies[index];
     }
-    if (m_state->held && !isTitle) {
-        m_state->waiting.append({std::move(completion), result});
+    if (isTitle) {
+        // Counted when delivered, so a test can wait for a title reply to have been handled.
+        completion = [state = m_state, completion = std::move(completion)](AIProviderResult reply) {
+            ++state->deliveredTitles;
+            completion(std::move(reply));
+        };
+    }
+    if (isTitle ? m_state->titlesHeld : m_state->held) {
+        (isTitle ? m_state->waitingTitles : m_state->waiting).append({std::move(completion), result});
         return;
     }
-    QTimer::singleShot(0, [completion = std::move(completion), result] { completion(result); });
+    deliver({{std::move(completion), result}});
 }
 
 } // namespace zepla::ai::test

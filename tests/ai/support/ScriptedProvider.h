@@ -39,9 +39,13 @@ public:
     void setTitleReply(AIProviderResult reply) { m_state->titleReply = std::move(reply); }
     // Replies to the questions' requests in order; the last one answers every further request.
     void setReplies(QList<AIProviderResult> replies) { m_state->replies = std::move(replies); }
-    // While held, requests wait until `release()`.
+    // While held, question requests wait until `release()`, title requests until `releaseTitles()`.
     void hold() { m_state->held = true; }
     void release();
+    void holdTitles() { m_state->titlesHeld = true; }
+    void releaseTitles();
+    // Title replies handed to their completion so far.
+    int deliveredTitles() const { return m_state->deliveredTitles; }
 
     const QList<Request>& requests() const { return m_state->requests; }
     const QList<Request>& titleRequests() const { return m_state->titleRequests; }
@@ -56,8 +60,12 @@ private:
         QList<Request> requests;
         QList<Request> titleRequests;
         bool held = false;
+        bool titlesHeld = false;
+        int deliveredTitles = 0;
         QList<std::pair<Completion, AIProviderResult>> waiting;
+        QList<std::pair<Completion, AIProviderResult>> waitingTitles;
     };
+    static void deliver(QList<std::pair<Completion, AIProviderResult>> replies);
     std::shared_ptr<State> m_state = std::make_shared<State>();
 };
 
