@@ -5,6 +5,8 @@
 #include "display/MTDisplay.h"
 #include "fonts/MTFontManager.h"
 #include "mathlist/MTMathAtomFactory.h"
+#include "mathlist/MTMathListBuilder.h"
+#include "typesetter/MTTypesetter.h"
 
 #include <QImage>
 #include <QPainter>
@@ -20,9 +22,28 @@ inline std::shared_ptr<MTFont> defaultFont() {
     return MTFontManager::manager()->defaultFont();
 }
 
+// A length in latinmodern-math's design units (1000 to the em) in points at the default 20 points.
+constexpr qreal units(int value) {
+    return value * 20 / 1000.0;
+}
+// latinmodern-math's AxisHeight at 20 points.
+constexpr qreal kAxis = units(250);
+
+// The first display of a list, as the node type expected there (none when it is another).
+template <typename T> std::shared_ptr<T> firstOf(const MTMathListDisplayPtr& display) {
+    return std::dynamic_pointer_cast<T>(display->subDisplays().at(0));
+}
+
 // The atoms of a formula as the parser would read them from plain characters ("x+y", "a,b").
 inline MTMathListPtr chars(const QString& text) {
     return MTMathAtomFactory::atomList(text);
+}
+
+// A formula read from LaTeX and laid out; none when it does not parse.
+inline MTMathListDisplayPtr layoutLatex(const QString& latex, MTLineStyle style = MTLineStyle::display,
+                                        const std::shared_ptr<MTFont>& font = defaultFont()) {
+    const MTMathListPtr list = MTMathListBuilder::build(latex);
+    return list ? MTTypesetter::createLineForMathList(list, font, style) : nullptr;
 }
 
 inline MTMathListPtr listOf(std::initializer_list<MTMathAtomPtr> atoms) {

@@ -1,6 +1,8 @@
 // The text fonts that draw characters a math font has no glyph for.
 #include "display/FallbackFonts.h"
 
+#include "fonts/MTFontManager.h"
+
 #include <QStandardPaths>
 
 namespace zepla::math {
@@ -30,6 +32,20 @@ std::vector<std::shared_ptr<const FontFace>> loadFallbackFaces() {
 const std::vector<std::shared_ptr<const FontFace>>& fallbackFontFaces() {
     static const std::vector<std::shared_ptr<const FontFace>> faces = loadFallbackFaces();
     return faces;
+}
+
+std::shared_ptr<const FontFace> defaultMathFontFace() {
+    static const std::shared_ptr<const FontFace> face =
+        MTFontManager::manager()->defaultFont()->defaultCGFont();
+    return face;
+}
+
+qreal fallbackPointSize(const SizedFont& font, const FontFace& fallback) {
+    if (&fallback == defaultMathFontFace().get())
+        return font.pointSize();
+    const qreal own = font.face()->xHeightPerEm();
+    const qreal other = fallback.xHeightPerEm();
+    return own > 0 && other > 0 ? font.pointSize() * own / other : font.pointSize();
 }
 
 } // namespace zepla::math

@@ -7,7 +7,8 @@ namespace zepla::math {
 
 namespace {
 
-// The fonts one line may draw with: its own, and the fallbacks at its size, made when first needed.
+// The fonts one line may draw with: its own, and the fallbacks at their sizes beside it, made when first
+// needed.
 class LineFonts {
 public:
     explicit LineFonts(std::shared_ptr<const SizedFont> font) : m_font(std::move(font)) {}
@@ -20,9 +21,14 @@ public:
     Glyph glyphFor(char32_t code) {
         if (const quint16 glyph = m_font->glyphForCodePoint(code); glyph != 0)
             return {&m_font, glyph};
-        const auto& faces = fallbackFontFaces();
-        for (std::size_t i = 0; i < faces.size(); ++i) {
-            if (const quint16 glyph = faces[i]->glyphForCodePoint(code); glyph != 0)
+        if (m_faces.empty()) {
+            if (auto math = defaultMathFontFace(); math && math != m_font->face())
+                m_faces.push_back(std::move(math));
+            const auto& text = fallbackFontFaces();
+            m_faces.insert(m_faces.end(), text.begin(), text.end());
+        }
+        for (std::size_t i = 0; i < m_faces.size(); ++i) {
+            if (const quint16 glyph = m_faces[i]->glyphForCodePoint(code); glyph != 0)
                 return {&fallback(i), glyph};
         }
         return {&m_font, 0};
@@ -33,12 +39,13 @@ private:
         if (m_fallbacks.size() <= index)
             m_fallbacks.resize(index + 1);
         if (!m_fallbacks[index])
-            m_fallbacks[index] =
-                std::make_shared<const SizedFont>(fallbackFontFaces()[index], m_font->pointSize());
+            m_fallbacks[index] = std::make_shared<const SizedFont>(
+                m_faces[index], fallbackPointSize(*m_font, *m_faces[index]));
         return m_fallbacks[index];
     }
 
     std::shared_ptr<const SizedFont> m_font;
+    std::vector<std::shared_ptr<const FontFace>> m_faces;
     std::vector<std::shared_ptr<const SizedFont>> m_fallbacks;
 };
 

@@ -139,3 +139,19 @@ QRawFont FontFace::rawFont() const {
 }
 
 } // namespace zepla::math
+
+namespace zepla::math {
+
+qreal FontFace::xHeightPerEm() const {
+    if (const quint16 x = glyphForCodePoint(U'x'); x != 0) {
+        const QRectF ink = bounds(x);
+        if (!ink.isNull() && ink.y() + ink.height() > 0)
+            return (ink.y() + ink.height()) / m_unitsPerEm;
+    }
+    hb_position_t height = 0;
+    if (hb_ot_metrics_get_position(m_font, HB_OT_METRICS_TAG_X_HEIGHT, &height) && height > 0)
+        return qreal(height) / m_unitsPerEm;
+    return 0;
+}
+
+} // namespace zepla::math

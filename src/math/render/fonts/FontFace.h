@@ -54,6 +54,9 @@ public:
     // out once (outlines in CFF fonts are costly to measure) and kept.
     int advance(quint16 glyph) const;
     QRectF bounds(quint16 glyph) const;
+    // The height of a lower-case x as a share of the em: the ink of the font's x, else the font's own
+    // figure; 0 when it has neither.
+    qreal xHeightPerEm() const;
 
     // HarfBuzz's view of the font at one design unit per unit, for readers of its OpenType tables.
     hb_font_t* hbFont() const { return m_font; }

@@ -46,34 +46,6 @@ MTMathAtomType spacingTypeOfConstruct(MTMathAtomType type) {
     }
 }
 
-// The lists whose contents stand in for a construct this engine does not draw yet (the bar, the radical sign,
-// the rule, the accent, the delimiters and the grid are left out): they are set side by side, so that what
-// they hold stays readable.
-std::vector<MTMathListPtr> contentLists(const MTMathAtom& atom, MTMathAtomType type) {
-    switch (type) {
-    case MTMathAtomType::fraction: {
-        const auto& fraction = static_cast<const MTFraction&>(atom);
-        return {fraction.numerator(), fraction.denominator()};
-    }
-    case MTMathAtomType::radical: {
-        const auto& radical = static_cast<const MTRadical&>(atom);
-        return {radical.degree(), radical.radicand()};
-    }
-    case MTMathAtomType::underline:
-    case MTMathAtomType::overline:
-    case MTMathAtomType::accent:
-        return {static_cast<const MTInnerListAtom&>(atom).innerList()};
-    case MTMathAtomType::table: {
-        std::vector<MTMathListPtr> cells;
-        for (const auto& row : static_cast<const MTMathTable&>(atom).cells())
-            cells.insert(cells.end(), row.begin(), row.end());
-        return cells;
-    }
-    default:
-        return {};
-    }
-}
-
 MTRange lineRange(const MTMathList* mathList) {
     if (!mathList || mathList->isEmpty())
         return {0, 0};
@@ -237,8 +209,10 @@ void MTTypesetter::createDisplayAtoms(const std::vector<MTMathAtomPtr>& atoms) {
         case MTMathAtomType::largeOperator:
             addLargeOperator(atom, previous.get());
             break;
-        case MTMathAtomType::fraction:
         case MTMathAtomType::radical:
+            addRadical(atom, previous.get());
+            break;
+        case MTMathAtomType::fraction:
         case MTMathAtomType::inner:
         case MTMathAtomType::underline:
         case MTMathAtomType::overline:
@@ -314,57 +288,80 @@ void MTTypesetter::addRunScripts(const MTMathAtom& atom, MTDisplay& run, qint64 
     makeScripts(atom, run, index, delta);
 }
 
+qsizetype MTTypesetter::lastCharacterIndex(const QString& text) {
+    const qsizetype last = text.size() - 1;
+    if (last > 0 && text.at(last).isLowSurrogate() && text.at(last - 1).isHighSurrogate())
+        return last - 1;
+    return std::max<qsizetype>(last, 0);
+}
+
 qreal MTTypesetter::italicCorrectionOfLastCharacter(const QString& nucleus) const {
     if (nucleus.isEmpty())
         return 0;
-    char32_t last = nucleus.back().unicode();
-    if (QChar::isLowSurrogate(last) && nucleus.size() > 1 && nucleus.at(nucleus.size() - 2).isHighSurrogate())
-        last = QChar::surrogateToUcs4(nucleus.at(nucleus.size() - 2), nucleus.back());
-    const auto& font = styleFont();
-    return font->mathTable()->getItalicCorrection(font->ctFont()->glyphForCodePoint(last));
+    const CharacterGlyph last = glyphForCharacter(nucleus, lastCharacterIndex(nucleus));
+    return last.font->mathTable()->getItalicCorrection(last.glyph);
 }
 
-// A large operator is set for now as a character of the text size with its scripts beside it; limits above
-// and below and the larger display-style glyph come with the operator construct.
 void MTTypesetter::addLargeOperator(const MTMathAtomPtr& atom, const MTMathAtom* previous) {
     flush();
     addInterElementSpace(previous, MTMathAtomType::largeOperator);
-    m_currentLine.append(atom->nucleus());
-    m_currentLineIndexRange = atom->indexRange();
-    m_currentAtoms.push_back(atom);
-    const auto line = addDisplayLine();
-    if (atom->subScript() || atom->superScript())
-        addRunScripts(*atom, *line, atom->indexRange().location);
+    m_displayAtoms.push_back(makeLargeOp(std::static_pointer_cast<MTLargeOperator>(atom)));
+}
+
+void MTTypesetter::addRadical(const MTMathAtomPtr& atom, const MTMathAtom* previous) {
+    flush();
+    // A radical has a row of its own in the spacing table but no column: on the right it is ordinary.
+    addInterElementSpace(previous, MTMathAtomType::ordinary);
+    const auto& radical = static_cast<const MTRadical&>(*atom);
+    auto display = makeRadical(radical.radicand(), atom->indexRange());
+    if (radical.degree())
+        display->setDegree(layoutFinalizedLine(radical.degree(), m_fonts, MTLineStyle::scriptOfScript),
+                           *styleFont()->mathTable());
+    appendAtPen(display, *atom);
 }
 
 void MTTypesetter::addConstruct(const MTMathAtomPtr& atom, const MTMathAtom* previous) {
     flush();
     const MTMathAtomType type = atom->type();
     const MTMathAtomType spacingType = spacingTypeOfConstruct(type);
-    // A radical has a row of its own but no column: on the right it spaces as an ordinary atom.
-    addInterElementSpace(previous, type == MTMathAtomType::radical ? MTMathAtomType::ordinary : spacingType);
+    addInterElementSpace(previous, spacingType);
     atom->setType(spacingType);
-    if (type == MTMathAtomType::inner) {
-        // Until delimiters are drawn, a \left...\right group is set as its inside, spaced as if delimited.
+    switch (type) {
+    case MTMathAtomType::fraction:
+        appendAtPen(makeFraction(static_cast<const MTFraction&>(*atom)), *atom);
+        break;
+    case MTMathAtomType::inner: {
         const auto& inner = static_cast<const MTInner&>(*atom);
-        const bool delimited = inner.leftBoundary() || inner.rightBoundary();
-        appendAtPen(layoutLine(inner.innerList(), m_fonts, m_style, m_cramped, delimited), *atom);
-    } else {
-        appendAtPen(layoutSideBySide(contentLists(*atom, type), atom->indexRange()), *atom);
+        if (inner.leftBoundary() || inner.rightBoundary())
+            appendAtPen(makeLeftRight(inner), *atom);
+        else
+            appendAtPen(layoutNested(inner.innerList(), m_style, m_cramped), *atom);
+        break;
+    }
+    case MTMathAtomType::underline:
+        appendAtPen(makeUnderline(static_cast<const MTUnderLine&>(*atom)), *atom);
+        break;
+    case MTMathAtomType::overline:
+        appendAtPen(makeOverline(static_cast<const MTOverLine&>(*atom)), *atom);
+        break;
+    case MTMathAtomType::accent:
+        appendAtPen(makeAccent(static_cast<MTAccent&>(*atom)), *atom);
+        break;
+    case MTMathAtomType::table: {
+        // A table takes no scripts.
+        auto display = makeTable(static_cast<const MTMathTable&>(*atom));
+        m_displayAtoms.push_back(display);
+        m_currentPosition.rx() += display->width();
+        break;
+    }
+    default:
+        break;
     }
 }
 
-MTMathListDisplayPtr MTTypesetter::layoutSideBySide(const std::vector<MTMathListPtr>& lists,
-                                                    MTRange range) const {
-    std::vector<MTDisplayPtr> parts;
-    qreal x = 0;
-    for (const MTMathListPtr& list : lists) {
-        auto part = layoutLine(list, m_fonts, m_style, m_cramped, false);
-        part->setPosition(QPointF(x, 0));
-        x += part->width();
-        parts.push_back(std::move(part));
-    }
-    return std::make_shared<MTMathListDisplay>(std::move(parts), range);
+MTMathListDisplayPtr MTTypesetter::layoutNested(const MTMathListPtr& list, MTLineStyle style, bool cramped,
+                                                bool spaced) const {
+    return layoutLine(list, m_fonts, style, cramped, spaced);
 }
 
 void MTTypesetter::appendAtPen(const MTDisplayPtr& display, const MTMathAtom& atom) {

@@ -4,7 +4,10 @@
 
 #include "display/MTAttributedString.h"
 #include "display/MTCTLineDisplay.h"
+#include "display/MTFractionDisplay.h"
+#include "display/MTGlyphDisplay.h"
 #include "display/MTMathListDisplay.h"
+#include "display/MTRadicalDisplay.h"
 #include "fonts/MTFont.h"
 #include "mathlist/MTMathList.h"
 #include "typesetter/MTInterElementSpace.h"
@@ -78,6 +81,72 @@ public:
     // recorded in the script displays.
     void makeScripts(const MTMathAtom& atom, MTDisplay& display, qint64 index, qreal delta);
 
+    // Fractions and radicals. The style of a fraction's parts, and the shifts, gaps and delimiter height by
+    // the current style.
+    MTLineStyle fractionStyle() const;
+    qreal numeratorShiftUp(bool hasRule) const;
+    qreal denominatorShiftDown(bool hasRule) const;
+    qreal numeratorGapMin() const;
+    qreal denominatorGapMin() const;
+    qreal stackGapMin() const;
+    qreal fractionDelimiterHeight() const;
+    qreal radicalVerticalGap() const;
+    // The fraction placed at the pen, wrapped with its delimiters when it has any; the pen does not move.
+    MTDisplayPtr makeFraction(const MTFraction& fraction);
+    MTDisplayPtr addDelimitersToFractionDisplay(const std::shared_ptr<MTFractionDisplay>& display,
+                                                const MTFraction& fraction);
+    // The radical sign at least `height` tall when the font allows.
+    std::shared_ptr<MTDisplayDS> getRadicalGlyphWithHeight(qreal height) const;
+    // The sign, the rule and the radicand placed at the pen; the pen does not move.
+    std::shared_ptr<MTRadicalDisplay> makeRadical(const MTMathListPtr& radicand, MTRange range);
+
+    // A glyph chosen for a size, with its ink above and below the baseline and its advance.
+    struct SizedGlyph {
+        quint16 glyph = 0;
+        qreal ascent = 0;
+        qreal descent = 0;
+        qreal width = 0;
+    };
+    // The pieces of an assembly with each piece's baseline height above the assembly's, and its total height.
+    struct GlyphAssembly {
+        std::vector<quint16> glyphs;
+        std::vector<qreal> offsets;
+        qreal height = 0;
+    };
+    // The style font's glyph of the character at `index` (a UTF-16 offset), 0 when the font has none.
+    quint16 findGlyphForCharacterAtIndex(qsizetype index, const QString& string) const;
+    // The smallest vertical variant at least `height` tall, else the largest.
+    SizedGlyph findGlyph(quint16 glyph, qreal height) const;
+    // An assembly of the glyph's parts at least `height` tall, or none when the glyph has no assembly.
+    std::shared_ptr<MTGlyphConstructionDisplay> constructGlyph(quint16 glyph, qreal height) const;
+    // The layout of assembly pieces for a height: extenders are added until the pieces reach it, the joints
+    // opened evenly within the connectors' limits; pieces without an extender stop at their loosest joining.
+    static GlyphAssembly constructGlyphWithParts(const QList<GlyphPart>& parts, qreal height,
+                                                 qreal minConnectorOverlap);
+    // A large operator with its limits or scripts; advances the pen past all of it.
+    MTDisplayPtr makeLargeOp(const std::shared_ptr<MTLargeOperator>& op);
+    MTDisplayPtr addLimitsToDisplay(const MTDisplayPtr& display, const MTLargeOperator& op, qreal delta);
+
+    // Delimiters, lines, accents. A delimiter glyph or assembly of at least the height, centred on the axis.
+    MTDisplayPtr findGlyphForBoundary(const QString& delimiter, qreal height) const;
+    // A \left...\right group, unpositioned.
+    MTMathListDisplayPtr makeLeftRight(const MTInner& inner);
+    MTDisplayPtr makeUnderline(const MTUnderLine& under);
+    MTDisplayPtr makeOverline(const MTOverLine& over);
+    // Moves a single letter's scripts from the accent to the letter.
+    MTDisplayPtr makeAccent(MTAccent& accent);
+    qreal getSkew(const MTAccent& accent, qreal accenteeWidth, quint16 accentGlyph) const;
+    // The widest horizontal variant of the accent glyph no wider than `maxWidth`, else its narrowest.
+    SizedGlyph findVariantGlyph(quint16 glyph, qreal maxWidth) const;
+
+    // Tables: cells laid out and aligned in columns, rows stacked and centred on the axis.
+    MTMathListDisplayPtr makeTable(const MTMathTable& table);
+    std::vector<std::vector<MTDisplayPtr>> typesetCells(const MTMathTable& table,
+                                                        std::vector<qreal>& columnWidths);
+    MTMathListDisplayPtr makeRowWithColumns(const std::vector<MTDisplayPtr>& cols, const MTMathTable& table,
+                                            const std::vector<qreal>& columnWidths);
+    void positionRows(const std::vector<MTMathListDisplayPtr>& rows, const MTMathTable& table);
+
 private:
     // The font of the whole formula at each style size, made once per layout and shared by the typesetters
     // of its nested lines.
@@ -100,13 +169,32 @@ private:
     void addColorAtom(const MTColorAtom& atom, const MTMathAtom* previous);
     void addConstruct(const MTMathAtomPtr& atom, const MTMathAtom* previous);
     void addLargeOperator(const MTMathAtomPtr& atom, const MTMathAtom* previous);
+    void addRadical(const MTMathAtomPtr& atom, const MTMathAtom* previous);
     // Places the scripts of a run of characters just flushed, clearing the italic correction of its last one.
     void addRunScripts(const MTMathAtom& atom, MTDisplay& run, qint64 index);
     // Appends a display placed at the pen, moves the pen past it and places the atom's scripts.
     void appendAtPen(const MTDisplayPtr& display, const MTMathAtom& atom);
+    // The UTF-16 offset where the last code point of the text starts; 0 for empty text.
+    static qsizetype lastCharacterIndex(const QString& text);
     // The italic correction of the last character of a nucleus in the style font.
     qreal italicCorrectionOfLastCharacter(const QString& nucleus) const;
-    MTMathListDisplayPtr layoutSideBySide(const std::vector<MTMathListPtr>& lists, MTRange range) const;
+    // A nested list in this layout's fonts.
+    MTMathListDisplayPtr layoutNested(const MTMathListPtr& list, MTLineStyle style, bool cramped,
+                                      bool spaced = false) const;
+    // The glyph of a character in the style font or, when it lacks the character, in the default math font
+    // at the same size.
+    struct CharacterGlyph {
+        std::shared_ptr<MTFont> font;
+        quint16 glyph = 0;
+    };
+    CharacterGlyph glyphForCharacter(const QString& text, qsizetype index) const;
+    SizedGlyph findGlyph(const MTFont& font, quint16 glyph, qreal height) const;
+    SizedGlyph findVariantGlyph(const MTFont& font, quint16 glyph, qreal maxWidth) const;
+    std::shared_ptr<MTGlyphConstructionDisplay> constructGlyph(const std::shared_ptr<MTFont>& font,
+                                                               quint16 glyph, qreal height) const;
+    // A glyph of `font` at least `height` tall: a variant, else an assembly when it reaches further.
+    std::shared_ptr<MTDisplayDS> glyphWithHeight(const CharacterGlyph& base, qreal height,
+                                                 MTRange range) const;
 
     std::shared_ptr<StyleFonts> m_fonts;
     std::vector<MTDisplayPtr> m_displayAtoms;

@@ -69,12 +69,44 @@ private slots:
         QCOMPARE(line.glyphRuns().size(), std::size_t(3));
         const auto& cyrillic = line.glyphRuns().at(1);
         QVERIFY(cyrillic.font->face() != math.face());
-        QCOMPARE(cyrillic.font->pointSize(), math.pointSize());
         QVERIFY(cyrillic.glyphs.front() != 0);
         const qreal advance = cyrillic.font->advance(quint16(cyrillic.glyphs.front()));
         QVERIFY(advance > 5);
         QCOMPARE(line.width(), 2 * advanceOf(U'x') + advance);
         QVERIFY(line.inkBounds().width() > 2 * advanceOf(U'x'));
+    }
+
+    // A text font stands in at the size where its x-height is the math font's: the Cyrillic х is as tall
+    // as the Latin x beside it.
+    void fallbackTextIsScaledToTheMathXHeight() {
+        const MTTextLine line(stringOf(QStringLiteral("xх")));
+        QCOMPARE(line.glyphRuns().size(), std::size_t(2));
+        const auto& latin = line.glyphRuns().at(0);
+        const auto& cyrillic = line.glyphRuns().at(1);
+        const QRectF latinInk = latin.font->boundingRect(quint16(latin.glyphs.front()));
+        const QRectF cyrillicInk = cyrillic.font->boundingRect(quint16(cyrillic.glyphs.front()));
+        QVERIFY(cyrillic.font->pointSize() < latin.font->pointSize());
+        // y upward: a rectangle's top edge is its y plus its height.
+        const qreal latinTop = latinInk.y() + latinInk.height();
+        const qreal cyrillicTop = cyrillicInk.y() + cyrillicInk.height();
+        QVERIFY(qAbs(cyrillicTop - latinTop) < 0.02 * latinTop);
+    }
+
+    // A math font without math-italic letters (Euler) borrows them from the default math font at its own
+    // size before any text font.
+    void lettersAMathFontLacksComeFromTheDefaultMathFont() {
+        const auto euler = MTFontManager::manager()->eulerFont(20);
+        const QString italicX = QString::fromUcs4(U"\U0001D465");
+        QCOMPARE(euler->ctFont()->glyphForCodePoint(U'\U0001D465'), quint16(0));
+        MTAttributedString string;
+        string.append(italicX);
+        string.setFont(euler->ctFont());
+        const MTTextLine line(string);
+        QCOMPARE(line.glyphRuns().size(), std::size_t(1));
+        const auto& run = line.glyphRuns().front();
+        QCOMPARE(run.font->face(), defaultFont()->ctFont()->face());
+        QCOMPARE(run.font->pointSize(), 20.0);
+        QVERIFY(run.glyphs.front() != 0);
     }
 
     void oneRunPerColorRange() {

@@ -15,11 +15,6 @@ using namespace typesettest;
 
 namespace {
 
-MTMathListDisplayPtr layoutLatex(const QString& latex) {
-    const MTMathListPtr list = MTMathListBuilder::build(latex);
-    return list ? MTTypesetter::createLineForMathList(list, defaultFont(), MTLineStyle::display) : nullptr;
-}
-
 // The text of every line of the tree, in drawing order.
 QString textOf(const MTDisplay& node) {
     if (auto line = dynamic_cast<const MTCTLineDisplay*>(&node))
