@@ -1,16 +1,25 @@
-// Prints the typesetter's throughput (parse and layout) on typical formulas beside KaTeX's renderToString on
-// the same formulas, and the ratio.
-#include "Formulas.h"
+// Prints the typesetter's throughput on the shared corpus of typical formulas (fractions, radicals,
+// operators, matrices, delimiters, accents... in the proportion assistants write them): parse + layout, and
+// layout + drawing each formula into an image of its size as the chat view does, beside KaTeX's
+// renderToString on the same formulas; then the time and memory a 1 MB formula takes to parse and lay out.
+#include "corpus/TypicalFormulas.h"
 
+#include "display/MTGraphicsContext.h"
 #include "fonts/MTFontManager.h"
 #include "mathlist/MTMathListBuilder.h"
 #include "typesetter/MTTypesetter.h"
 
 #include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QTemporaryFile>
 #include <QTextStream>
 
+#include <sys/resource.h>
+
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <limits>
@@ -21,6 +30,7 @@ using namespace zepla::math;
 namespace {
 
 constexpr int kFormulaCount = 1000;
+constexpr qsizetype kLargeFormulaBytes = 1 << 20;
 
 volatile double sink;
 
@@ -52,11 +62,75 @@ double katexThroughput(const QString& formulaFile) {
     return -1;
 }
 
+// The formula drawn into an image just its size, at twice the pixels per point as on a dense screen.
+void drawIntoImage(const MTMathListDisplay& display) {
+    const qreal scale = 2;
+    QImage image(std::max(1, int(std::ceil(display.width() * scale))),
+                 std::max(1, int(std::ceil((display.ascent() + display.descent()) * scale))),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(scale, scale);
+    painter.translate(0, display.ascent());
+    MTGraphicsContext context(painter);
+    display.draw(context);
+    painter.end();
+    sink = image.width();
+}
+
+// The peak resident memory of the process so far, in megabytes.
+double peakMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+// About 1 MB of formula text of every kind, as one formula: the typical formulas in groups of their own
+// (so that a style switch stays in its group), those that can stand in a group.
+QString largeFormula() {
+    QStringList pieces;
+    for (const QString& formula : corpus::typicalFormulas()) {
+        const QString piece = QLatin1Char('{') + formula + QStringLiteral("}+");
+        if (MTMathListBuilder::build(piece + QLatin1Char('x')))
+            pieces << piece;
+    }
+    QString text;
+    for (qsizetype i = 0; text.size() < kLargeFormulaBytes; ++i)
+        text += pieces[i % pieces.size()];
+    text += QLatin1Char('x');
+    return text;
+}
+
 } // namespace
 
-int main() {
-    const QStringList formulas = typicalFormulas(kFormulaCount);
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QStringList formulas = corpus::typicalFormulaCorpus(kFormulaCount);
     const auto font = MTFontManager::manager()->defaultFont();
+
+    // The large formula first, so that the peak memory it adds is not hidden by the runs below.
+    {
+        const QString large = largeFormula();
+        const double before = peakMegabytes();
+        QElapsedTimer timer;
+        timer.start();
+        std::optional<MTParseError> error;
+        const MTMathListPtr list = MTMathListBuilder::build(large, error);
+        if (!list) {
+            std::fprintf(stderr, "the 1 MB formula does not parse: %s\n",
+                         error ? qPrintable(error->message) : "");
+            return 1;
+        }
+        const auto display = MTTypesetter::createLineForMathList(list, font, MTLineStyle::display);
+        const double seconds = timer.nsecsElapsed() / 1e9;
+        std::printf(
+            "%.2f MB formula: parse + layout %.2f s, peak memory +%.0f MB (%zu atoms, width %.0f pt)\n",
+            large.toUtf8().size() / 1048576.0, seconds, peakMegabytes() - before, list->size(),
+            display->width());
+    }
 
     int failures = 0;
     for (const QString& formula : formulas) {
@@ -85,10 +159,16 @@ int main() {
                                                        MTLineStyle::display)
                        ->width();
     });
-    std::printf("%d formulas\n", kFormulaCount);
-    std::printf("zepla parse only:        %10.0f formulas/s\n", parse);
-    std::printf("zepla layout only:       %10.0f formulas/s\n", layout);
-    std::printf("zepla parse + layout:    %10.0f formulas/s\n", zepla);
+    const double drawn = throughput(kFormulaCount, [&] {
+        for (const QString& formula : formulas)
+            drawIntoImage(*MTTypesetter::createLineForMathList(MTMathListBuilder::build(formula), font,
+                                                               MTLineStyle::display));
+    });
+    std::printf("%d formulas of the shared corpus\n", kFormulaCount);
+    std::printf("zepla parse only:                 %10.0f formulas/s\n", parse);
+    std::printf("zepla layout only:                %10.0f formulas/s\n", layout);
+    std::printf("zepla parse + layout:             %10.0f formulas/s\n", zepla);
+    std::printf("zepla parse + layout + image:     %10.0f formulas/s\n", drawn);
 
     QTemporaryFile file;
     if (!file.open())
@@ -100,7 +180,8 @@ int main() {
         std::printf("KaTeX could not be run (node and npm are needed)\n");
         return 1;
     }
-    std::printf("KaTeX renderToString:    %10.0f formulas/s\n", katex);
-    std::printf("zepla / KaTeX:           %10.2f\n", zepla / katex);
+    std::printf("KaTeX renderToString (HTML text): %10.0f formulas/s\n", katex);
+    std::printf("zepla parse + layout / KaTeX:     %10.2f\n", zepla / katex);
+    std::printf("zepla with image / KaTeX:         %10.2f\n", drawn / katex);
     return 0;
 }

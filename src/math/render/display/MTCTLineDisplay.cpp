@@ -5,9 +5,10 @@
 
 namespace zepla::math {
 
-MTCTLineDisplay::MTCTLineDisplay(const MTAttributedString& string, QPointF position, MTRange range,
+MTCTLineDisplay::MTCTLineDisplay(MTAttributedString string, QPointF position, MTRange range,
                                  std::vector<MTMathAtomPtr> atoms)
-    : m_attributedString(string), m_line(std::in_place, string), m_atoms(std::move(atoms)) {
+    : m_attributedString(std::move(string)), m_line(std::in_place, m_attributedString),
+      m_atoms(std::move(atoms)) {
     setPosition(position);
     setRange(range);
     setWidth(m_line->width());

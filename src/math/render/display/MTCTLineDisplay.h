@@ -16,7 +16,7 @@ class MTCTLineDisplay : public MTDisplay {
 public:
     // Sets the line from the string; the width is the line's, the ascent and descent its ink above and below
     // the baseline (never negative). The string carries the font.
-    MTCTLineDisplay(const MTAttributedString& string, QPointF position, MTRange range,
+    MTCTLineDisplay(MTAttributedString string, QPointF position, MTRange range,
                     std::vector<MTMathAtomPtr> atoms);
 
     void draw(MTGraphicsContext& context) const override;

@@ -177,7 +177,7 @@ void MTTypesetter::addInterElementSpace(const MTMathAtom* previous, MTMathAtomTy
 
 std::shared_ptr<MTCTLineDisplay> MTTypesetter::addDisplayLine() {
     m_currentLine.setFont(styleFont()->ctFont());
-    auto display = std::make_shared<MTCTLineDisplay>(m_currentLine, m_currentPosition,
+    auto display = std::make_shared<MTCTLineDisplay>(std::move(m_currentLine), m_currentPosition,
                                                      m_currentLineIndexRange, std::move(m_currentAtoms));
     m_displayAtoms.push_back(display);
     m_currentPosition.rx() += display->width();
