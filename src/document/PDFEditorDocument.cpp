@@ -2,14 +2,30 @@
 
 namespace zepla::document {
 
-PDFEditorDocument::PDFEditorDocument(QObject* parent) : QObject(parent), m_pdf(pdf::Document::createEmpty()) {}
+namespace {
+
+// A file whose page tree is gone (cut off, or repaired into nothing) would open as an empty window that
+// looks like the landing: it is damaged, and says so. A locked file shows its pages once unlocked.
+bool hasReadablePages(const pdf::Document& pdf) {
+    if (pdf.isLocked())
+        return true;
+    const int count = pdf.pageCount();
+    return count > 0 && !pdf.page(0).isNull() && !pdf.page(count - 1).isNull();
+}
+
+} // namespace
+
+PDFEditorDocument::PDFEditorDocument(QObject* parent)
+    : QObject(parent), m_pdf(pdf::Document::createEmpty()) {}
 
 DocumentResult<std::unique_ptr<PDFEditorDocument>> PDFEditorDocument::read(const QByteArray& bytes) {
+    const DocumentError damaged{
+        DocumentError::Code::fileReadCorruptFile,
+        QStringLiteral("The file could not be opened because it is not a PDF document or "
+                       "it is damaged.")};
     auto opened = pdf::Document::open(bytes);
-    if (!opened)
-        return DocumentError{DocumentError::Code::fileReadCorruptFile,
-                             QStringLiteral("The file could not be opened because it is not a PDF document or "
-                                            "it is damaged.")};
+    if (!opened || !hasReadablePages(*opened.value()))
+        return damaged;
     auto document = std::make_unique<PDFEditorDocument>();
     document->m_pdf = opened.value();
     document->m_wasPasswordProtected = document->m_pdf->isLocked();
@@ -38,11 +54,14 @@ DocumentResult<QByteArray> PDFEditorDocument::snapshot() const {
         return m_lockedBytes;
     auto bytes = m_pdf->save();
     if (!bytes)
-        return DocumentError{DocumentError::Code::fileWriteUnknown,
-                             QStringLiteral("The document could not be saved. %1").arg(bytes.error().message)};
+        return DocumentError{
+            DocumentError::Code::fileWriteUnknown,
+            QStringLiteral("The document could not be saved. %1").arg(bytes.error().message)};
     return bytes.value();
 }
 
-void PDFEditorDocument::announceChange() { emit changed(); }
+void PDFEditorDocument::announceChange() {
+    emit changed();
+}
 
 } // namespace zepla::document

@@ -195,6 +195,28 @@ private slots:
         QVERIFY(window->isVisible() && window->isDocumentEdited());
     }
 
+    void fileWithoutReadablePagesGivesTheDamagedAlertAndNoRecentEntry_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray whole = fixtures::makeTextPdf(3);
+        QTest::newRow("empty") << QByteArray();
+        // Cut off after the catalog: the page tree never arrives, as in the first kilobytes of a manual.
+        QTest::newRow("truncated") << whole.left(whole.indexOf("endobj") + 6);
+        QTest::newRow("zero pages") << fixtures::makePdf({});
+    }
+
+    void fileWithoutReadablePagesGivesTheDamagedAlertAndNoRecentEntry() {
+        QFETCH(QByteArray, bytes);
+        ShellFixture shell;
+        ui::RecentDocuments::clear();
+        const QString path = shell.write("manual.pdf", bytes);
+        shell.controller().openDocument(path);
+        QTRY_COMPARE(visibleAlerts().size(), 1);
+        QVERIFY(visibleAlerts().first()->text().contains("manual.pdf"));
+        QVERIFY(visibleAlerts().first()->informativeText().contains("damaged"));
+        QVERIFY(shell.controller().documents().isEmpty());
+        QVERIFY(ui::RecentDocuments::paths().isEmpty());
+    }
+
     void vanishedRecentFileLeavesTheListWhenOpened() {
         ShellFixture shell;
         const QString path = shell.write("gone.pdf");

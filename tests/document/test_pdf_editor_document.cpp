@@ -40,6 +40,9 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("zero bytes") << QByteArray();
         QTest::newRow("not a PDF") << QByteArray("PK\x03\x04 a zip archive, say");
+        const QByteArray whole = fixtures::makeTextPdf(3);
+        QTest::newRow("cut off before its pages") << whole.left(whole.indexOf("endobj") + 6);
+        QTest::newRow("no pages") << fixtures::makePdf({});
     }
 
     void unreadableBytesFail() {
