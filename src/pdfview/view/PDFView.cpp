@@ -7,6 +7,7 @@
 #include <QDesktopServices>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QNativeGestureEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QShortcut>
@@ -24,7 +25,10 @@ namespace {
 constexpr int scrollStep = 40;  // pixels per arrow key
 constexpr int wheelNotch = 120; // pixels per notch of a mouse wheel
 constexpr int smoothScrollMs = 160;
+constexpr double zoomPerNotch = 1.1; // Ctrl+wheel: one notch zooms by a tenth
 const QColor selectionColor(164, 205, 255);
+const QColor pageShadowColor(0, 0, 0, 50);
+const QColor pageEdgeColor(0, 0, 0, 90);
 
 // Addresses a link may open with the desktop. A PDF could name anything (a local program, a script); only
 // web and mail addresses are handed on.
@@ -56,6 +60,7 @@ PDFView::PDFView(QWidget* parent)
     connect(m_scrollAnimation, &QVariantAnimation::valueChanged, this,
             [this](const QVariant& value) { verticalScrollBar()->setValue(value.toInt()); });
     connect(m_renderer, &TileRenderer::tileReady, this, &PDFView::tileArrived);
+    connect(m_renderer, &TileRenderer::wantedTileDropped, viewport(), qOverload<>(&QWidget::update));
     m_dragScroll.setInterval(16);
     connect(&m_dragScroll, &QTimer::timeout, this, &PDFView::continueDragScroll);
     m_geometryLoader.setInterval(0);
@@ -81,12 +86,17 @@ void PDFView::setDocument(std::shared_ptr<pdf::Document> document) {
     m_navigating = false;
     updateCurrentPage();
     emit selectionChanged();
-    // The first pages start rendering now, while the window is still being shown.
-    if (m_document && m_layout.pageCount() > 0) {
-        std::set<TileKey> wanted;
-        requestTiles(viewport()->rect(), m_document->revision(), wanted);
-        m_renderer->setWanted(std::move(wanted));
-    }
+    // A view not shown yet asks when it gets its size, as it is being shown.
+    if (isVisible())
+        requestVisibleTiles();
+}
+
+void PDFView::requestVisibleTiles() {
+    if (!m_document || m_layout.pageCount() == 0)
+        return;
+    std::set<TileKey> wanted;
+    requestTiles(viewport()->rect(), m_document->revision(), wanted);
+    m_renderer->setWanted(std::move(wanted));
 }
 
 void PDFView::layoutDocumentView() {
@@ -224,6 +234,9 @@ void PDFView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     // Keep the current page's top edge where it was.
     relayout(m_currentPage >= 0 ? anchorAt(QPointF(viewport()->width() / 2.0, 0)) : Anchor{});
+    // The pages on screen start rendering now rather than at the next paint: when the window is being
+    // shown, the first paint then finds them on their way.
+    requestVisibleTiles();
 }
 
 void PDFView::scrollContentsBy(int, int) {
@@ -240,7 +253,7 @@ void PDFView::setDisplaysPageBreaks(bool on) {
     if (on == m_pageBreaks)
         return;
     m_pageBreaks = on;
-    relayout(anchorAt(QPointF(viewport()->width() / 2.0, viewport()->height() / 2.0)));
+    relayout(anchorAt(viewportCentre()));
 }
 
 void PDFView::setBackgroundColor(const QColor& color) {
@@ -259,7 +272,15 @@ double PDFView::scaleFactorForSizeToFit() const {
 }
 
 void PDFView::setScaleFactor(double scale) {
-    setScale(std::clamp(scale, minScaleFactor, maxScaleFactor), false);
+    setScaleFactor(scale, viewportCentre());
+}
+
+void PDFView::setScaleFactor(double scale, const QPointF& viewPoint) {
+    setScale(std::clamp(scale, minScaleFactor, maxScaleFactor), false, viewPoint);
+}
+
+QPointF PDFView::viewportCentre() const {
+    return QPointF(viewport()->width() / 2.0, viewport()->height() / 2.0);
 }
 
 void PDFView::setAutoScales(bool on) {
@@ -267,11 +288,11 @@ void PDFView::setAutoScales(bool on) {
         return;
     m_autoScales = on;
     if (on)
-        relayout(anchorAt(QPointF(viewport()->width() / 2.0, viewport()->height() / 2.0)));
+        relayout(anchorAt(viewportCentre()));
 }
 
-void PDFView::setScale(double scale, bool autoScale) {
-    const Anchor anchor = anchorAt(QPointF(viewport()->width() / 2.0, viewport()->height() / 2.0));
+void PDFView::setScale(double scale, bool autoScale, const QPointF& anchorPoint) {
+    const Anchor anchor = anchorAt(anchorPoint);
     m_autoScales = autoScale;
     const bool changed = scale != m_scale;
     m_scale = scale;
@@ -294,8 +315,7 @@ void PDFView::updateCurrentPage() {
     } else if (bar->maximum() > 0 && bar->value() >= bar->maximum()) {
         setCurrentPage(count - 1);
     } else {
-        const QPointF centre(viewport()->width() / 2.0, viewport()->height() / 2.0);
-        setCurrentPage(pageForPoint(centre, true));
+        setCurrentPage(pageForPoint(viewportCentre(), true));
     }
 }
 
@@ -460,13 +480,19 @@ void PDFView::paintEvent(QPaintEvent* event) {
     const quint64 revision = m_document->revision();
     const QRectF view = viewport()->rect();
     std::set<TileKey> wanted;
+    bool allComplete = true;
     const auto [first, last] = m_layout.pagesBetween(scrollOffset().y(), scrollOffset().y() + view.height());
     for (int i = first; i <= last; ++i) {
         const QRectF page = pageRectInView(i);
-        if (m_pageBreaks)
-            painter.fillRect(page.translated(1, 2), QColor(0, 0, 0, 40));
+        if (m_pageBreaks) {
+            // A soft shadow below and a fine edge all round, so a white page stands out from a light
+            // background.
+            painter.fillRect(page.translated(1, 2), pageShadowColor);
+            painter.fillRect(page.adjusted(-1, -1, 1, 1), pageEdgeColor);
+        }
         painter.fillRect(page, Qt::white);
-        visitTiles(&painter, i, view, revision, wanted);
+        const bool complete = visitTiles(&painter, i, view, revision, wanted);
+        allComplete &= complete;
         if (pageCache(i).failed)
             drawErrorMark(painter, page);
         painter.save();
@@ -479,7 +505,10 @@ void PDFView::paintEvent(QPaintEvent* event) {
         painter.save();
         drawPageOverlay(painter, i, pageToViewTransform(i));
         painter.restore();
+        emit pageDrawn(i, complete);
     }
+    if (allComplete)
+        m_settledScaleKey = scaleKey();
     // Half a screen beyond each edge is drawn ahead of time, so scrolling finds it ready.
     requestTiles(view.adjusted(0, -view.height() / 2, 0, view.height() / 2), revision, wanted);
     m_renderer->setWanted(std::move(wanted));
@@ -492,50 +521,81 @@ void PDFView::requestTiles(const QRectF& area, quint64 revision, std::set<TileKe
         visitTiles(nullptr, i, area, revision, wanted);
 }
 
-void PDFView::visitTiles(QPainter* painter, int pageIndex, const QRectF& viewArea, quint64 revision,
-                         std::set<TileKey>& wanted) {
-    PageCache& cache = pageCache(pageIndex);
-    if (cache.failed)
-        return;
+PDFView::TileRange PDFView::tilesMeeting(int pageIndex, const QRectF& viewArea, int key) const {
     const double dpr = devicePixelRatioF();
-    const double deviceScale = m_scale * dpr;
     const QRectF page = pageRectInView(pageIndex);
     const QRectF shown = page.intersected(viewArea).translated(-page.topLeft());
     if (shown.isEmpty())
-        return;
-    const QRectF device(shown.topLeft() * dpr, shown.size() * dpr);
-    const QSizeF full = m_geometries[size_t(pageIndex)].displaySize() * deviceScale;
+        return {};
+    // The area in the device pixels of a page drawn at `key`, which may be another scale than the layout's.
+    const double stretch = key / (m_scale * dpr * 1000.0);
+    const QRectF device(shown.topLeft() * dpr * stretch, shown.size() * dpr * stretch);
+    const QSizeF full = m_geometries[size_t(pageIndex)].displaySize() * (key / 1000.0);
     const int size = TileCache::tileSize;
-    const int firstColumn = std::max(0, int(device.left()) / size);
-    const int lastColumn = std::min(int(std::ceil(full.width())) - 1, int(device.right())) / size;
-    const int firstRow = std::max(0, int(device.top()) / size);
-    const int lastRow = std::min(int(std::ceil(full.height())) - 1, int(device.bottom())) / size;
-    for (int row = firstRow; row <= lastRow; ++row) {
-        for (int column = firstColumn; column <= lastColumn; ++column) {
-            const TileKey key{m_document->serial(), pageObject(pageIndex), scaleKey(), column, row};
-            const QRect area(column * size, row * size, size, size);
-            wanted.insert(key);
-            const std::optional<Tile> tile = TileCache::find(key);
-            if (tile && painter) {
-                const QRectF target(page.topLeft() + QPointF(area.topLeft()) / dpr,
-                                    QSizeF(tile->image.size()) / dpr);
-                painter->drawImage(target, tile->image);
+    return {std::max(0, int(device.left()) / size),
+            std::min(int(std::ceil(full.width())) - 1, int(device.right())) / size,
+            std::max(0, int(device.top()) / size),
+            std::min(int(std::ceil(full.height())) - 1, int(device.bottom())) / size};
+}
+
+void PDFView::drawTile(QPainter& painter, int pageIndex, const TileKey& key, const QImage& image) const {
+    const double dpr = devicePixelRatioF();
+    const double stretch = scaleKey() / double(key.scaleKey);
+    const QPointF origin = pageRectInView(pageIndex).topLeft();
+    const QRectF target(origin + QPointF(key.column, key.row) * (TileCache::tileSize * stretch / dpr),
+                        QSizeF(image.size()) * (stretch / dpr));
+    painter.drawImage(target, image);
+}
+
+bool PDFView::visitTiles(QPainter* painter, int pageIndex, const QRectF& viewArea, quint64 revision,
+                         std::set<TileKey>& wanted) {
+    PageCache& cache = pageCache(pageIndex);
+    if (cache.failed)
+        return true;
+    const int key = scaleKey();
+    const TileRange range = tilesMeeting(pageIndex, viewArea, key);
+    const quint64 serial = m_document->serial();
+    const int object = pageObject(pageIndex);
+    bool complete = true;
+    // Until the tiles at this scale arrive, those of the scale last shown in full stand in, stretched: a
+    // zoom or a resize never blanks the page.
+    if (painter && m_settledScaleKey > 0 && m_settledScaleKey != key) {
+        const TileRange old = tilesMeeting(pageIndex, viewArea, m_settledScaleKey);
+        for (int row = old.firstRow; row <= old.lastRow; ++row) {
+            for (int column = old.firstColumn; column <= old.lastColumn; ++column) {
+                const TileKey stale{serial, object, m_settledScaleKey, column, row};
+                if (const std::optional<Tile> tile = TileCache::find(stale))
+                    drawTile(*painter, pageIndex, stale, tile->image);
             }
+        }
+    }
+    const double deviceScale = m_scale * devicePixelRatioF();
+    const int size = TileCache::tileSize;
+    for (int row = range.firstRow; row <= range.lastRow; ++row) {
+        for (int column = range.firstColumn; column <= range.lastColumn; ++column) {
+            const TileKey tileKey{serial, object, key, column, row};
+            wanted.insert(tileKey);
+            const std::optional<Tile> tile = TileCache::find(tileKey);
+            if (tile && painter)
+                drawTile(*painter, pageIndex, tileKey, tile->image);
+            complete &= tile.has_value();
             if (tile && tile->revision == revision)
                 continue;
-            if (m_renderer->isPending(key, revision))
+            if (m_renderer->isPending(tileKey, revision))
                 continue;
             if (cache.displayList.isNull()) {
                 auto list = m_document->displayList(pageIndex);
                 if (!list) {
                     cache.failed = true;
-                    return;
+                    return true;
                 }
                 cache.displayList = list.value();
             }
-            m_renderer->request(key, revision, cache.displayList, deviceScale, area);
+            m_renderer->request(tileKey, revision, cache.displayList, deviceScale,
+                                QRect(column * size, row * size, size, size));
         }
     }
+    return complete;
 }
 
 void PDFView::drawErrorMark(QPainter& painter, const QRectF& pageRect) {
@@ -555,21 +615,22 @@ void PDFView::drawErrorMark(QPainter& painter, const QRectF& pageRect) {
     painter.restore();
 }
 
+// A tile is kept whatever happened to the layout meanwhile: it is keyed by its page object, so it lands on
+// that page wherever the page now is, and the repaint asks again for whatever is still missing.
 void PDFView::tileArrived(const TileKey& key, quint64 revision, const QImage& image) {
     if (!m_document || key.serial != m_document->serial())
         return;
+    if (!image.isNull())
+        TileCache::insert(key, Tile{image, revision});
+    viewport()->update();
     const auto found = std::find(m_pageObjects.begin(), m_pageObjects.end(), key.page);
     if (found == m_pageObjects.end())
         return;
     const int pageIndex = int(found - m_pageObjects.begin());
-    if (image.isNull()) {
-        if (revision == m_document->revision())
-            pageCache(pageIndex).failed = true;
-    } else {
-        TileCache::insert(key, Tile{image, revision});
+    if (!image.isNull())
         emit pageImageReady(pageIndex);
-    }
-    viewport()->update();
+    else if (revision == m_document->revision())
+        pageCache(pageIndex).failed = true;
 }
 
 // --- selection ---
@@ -601,6 +662,14 @@ void PDFView::copy() {
     QApplication::clipboard()->setText(selectedText());
 }
 
+void PDFView::publishPrimarySelection() {
+    QClipboard* clipboard = QApplication::clipboard();
+    if (m_selection.empty() || !clipboard->supportsSelection() || !m_document ||
+        !m_document->hasPermission(pdf::Permission::Copy))
+        return;
+    clipboard->setText(selectedText(), QClipboard::Selection);
+}
+
 // --- pointer and keys ---
 
 void PDFView::mousePressEvent(QMouseEvent* event) {
@@ -624,6 +693,7 @@ void PDFView::mousePressEvent(QMouseEvent* event) {
         if (page >= 0) {
             const auto [from, to] = lineAt(pageText(page), page, convertToPage(point, page));
             setSelection(from, to);
+            publishPrimarySelection();
         }
         return;
     }
@@ -697,6 +767,8 @@ void PDFView::mouseReleaseEvent(QMouseEvent* event) {
     }
     if (m_gesture == Gesture::Link && m_pressedLink)
         followLink(*m_pressedLink);
+    if (m_gesture == Gesture::Selecting)
+        publishPrimarySelection();
     m_pressedLink.reset();
     m_gesture = Gesture::None;
     m_dragScroll.stop();
@@ -713,6 +785,7 @@ void PDFView::mouseDoubleClickEvent(QMouseEvent* event) {
         return;
     const auto [from, to] = wordAt(pageText(page), page, convertToPage(point, page));
     setSelection(from, to);
+    publishPrimarySelection();
     m_gesture = Gesture::None;
     m_sinceDoubleClick.start();
     m_doubleClickPoint = point;
@@ -739,10 +812,27 @@ void PDFView::keyPressEvent(QKeyEvent* event) {
         goToPage(event->key() == Qt::Key_Home ? 0 : m_layout.pageCount() - 1);
         return;
     }
+    // Space pages down and Shift+Space up, by a screen, as Page Down and Page Up do.
+    if (event->key() == Qt::Key_Space &&
+        (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::ShiftModifier)) {
+        m_scrollAnimation->stop();
+        verticalScrollBar()->triggerAction(event->modifiers() == Qt::ShiftModifier
+                                               ? QAbstractSlider::SliderPageStepSub
+                                               : QAbstractSlider::SliderPageStepAdd);
+        return;
+    }
     QAbstractScrollArea::keyPressEvent(event);
 }
 
 void PDFView::wheelEvent(QWheelEvent* event) {
+    if (event->modifiers() == Qt::ControlModifier) {
+        m_scrollAnimation->stop();
+        if (event->angleDelta().y() != 0)
+            setScaleFactor(m_scale * std::pow(zoomPerNotch, event->angleDelta().y() / 120.0),
+                           event->position());
+        event->accept();
+        return;
+    }
     // Touchpads report pixels and scroll directly; wheel notches glide to their target.
     if (!event->pixelDelta().isNull() || event->angleDelta().y() == 0 ||
         event->modifiers() != Qt::NoModifier) {
@@ -762,6 +852,19 @@ void PDFView::wheelEvent(QWheelEvent* event) {
     m_scrollAnimation->setEndValue(target);
     m_scrollAnimation->start();
     event->accept();
+}
+
+bool PDFView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::NativeGesture) {
+        const auto* gesture = static_cast<QNativeGestureEvent*>(event);
+        if (gesture->gestureType() == Qt::ZoomNativeGesture) {
+            m_scrollAnimation->stop();
+            setScaleFactor(m_scale * (1.0 + gesture->value()), gesture->position());
+            event->accept();
+            return true;
+        }
+    }
+    return QAbstractScrollArea::viewportEvent(event);
 }
 
 // --- form filling ---

@@ -56,6 +56,9 @@ public:
     // to the view's width and follows the view's size.
     double scaleFactor() const { return m_scale; }
     void setScaleFactor(double scale);
+    // Zooms keeping the page point under `viewPoint` where it is (as far as the scroll range allows): how
+    // Ctrl+wheel and a touchpad pinch zoom about the pointer.
+    void setScaleFactor(double scale, const QPointF& viewPoint);
     bool autoScales() const { return m_autoScales; }
     void setAutoScales(bool on);
     double scaleFactorForSizeToFit() const;
@@ -112,6 +115,8 @@ signals:
     void renderingIdle();
     // A page tile arrived and is about to be shown.
     void pageImageReady(int pageIndex);
+    // A page was drawn on screen; `complete` when every tile of it in view was there at the current scale.
+    void pageDrawn(int pageIndex, bool complete);
 
 protected:
     // Drawing hook: called after each visible page has been drawn, with a painter in view coordinates and
@@ -127,6 +132,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -171,7 +177,8 @@ private:
     QPointF scrollOffset() const;
     void updateCurrentPage();
     void setCurrentPage(int index);
-    void setScale(double scale, bool autoScale);
+    void setScale(double scale, bool autoScale, const QPointF& anchorPoint);
+    QPointF viewportCentre() const;
     void scrollTo(double x, double y);
 
     PageCache& pageCache(int pageIndex);
@@ -182,9 +189,18 @@ private:
     std::optional<pdf::FormWidget> widgetAt(int pageIndex, const QPointF& pagePoint);
 
     // The tiles of the page that meet `viewArea`: drawn when a painter is given, and collected as wanted
-    // (and to be requested when missing or out of date).
-    void visitTiles(QPainter* painter, int pageIndex, const QRectF& viewArea, quint64 revision,
+    // (and to be requested when missing or out of date). Returns whether all of them were there.
+    bool visitTiles(QPainter* painter, int pageIndex, const QRectF& viewArea, quint64 revision,
                     std::set<TileKey>& wanted);
+    // Columns and rows of the page's tiles at scale key `key` that meet `viewArea`; empty when none do.
+    struct TileRange {
+        int firstColumn = 0, lastColumn = -1, firstRow = 0, lastRow = -1;
+    };
+    TileRange tilesMeeting(int pageIndex, const QRectF& viewArea, int key) const;
+    // Draws a tile of the page where it belongs, stretched when it was rendered at another scale.
+    void drawTile(QPainter& painter, int pageIndex, const TileKey& key, const QImage& image) const;
+    // Asks at once for the tiles of what is on screen, ahead of the paint.
+    void requestVisibleTiles();
     // Asks for the missing or outdated tiles of the pages meeting `area` (view coordinates).
     void requestTiles(const QRectF& area, quint64 revision, std::set<TileKey>& wanted);
     void drawErrorMark(QPainter& painter, const QRectF& pageRect);
@@ -192,6 +208,8 @@ private:
     int scaleKey() const;
 
     void setSelection(const TextPosition& anchor, const TextPosition& head);
+    // Offers the selection as the X11 primary selection, for middle-click pasting, once a gesture ends.
+    void publishPrimarySelection();
     TextPosition textPositionAt(const QPointF& viewPoint);
     void updateHoverCursor(const QPointF& viewPoint);
     void continueDragScroll();
@@ -216,6 +234,7 @@ private:
     bool m_navigating = false; // a programmatic scroll that must not recompute the current page
 
     TileRenderer* m_renderer;
+    int m_settledScaleKey = 0; // the scale key at which every visible page was last drawn in full
     std::map<int, PageCache> m_pages;
 
     Gesture m_gesture = Gesture::None;

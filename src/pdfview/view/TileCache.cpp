@@ -3,14 +3,26 @@
 #include "core/MemoryPressureMonitor.h"
 
 #include <QCache>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace zepla::pdfview::TileCache {
 
 namespace {
 
+constexpr qint64 screensHeld = 6;
+constexpr qint64 floorBytes = 64 << 20;
+
+// Costs are counted in kilobytes, so a cache on a large screen stays well within an int.
+qint64 cost(const QImage& image) {
+    return std::max<qint64>(1, image.sizeInBytes() / 1024);
+}
+
 QCache<TileKey, Tile>& cache() {
     static QCache<TileKey, Tile>* instance = [] {
-        auto* c = new QCache<TileKey, Tile>(budgetKiB);
+        auto* c = new QCache<TileKey, Tile>(budgetBytes() / 1024);
         // Handlers are never removed, so the cache lives as long as the process.
         platform::MemoryPressureMonitor::shared().onPressure([c] { c->clear(); });
         return c;
@@ -26,9 +38,21 @@ std::optional<Tile> find(const TileKey& key) {
     return std::nullopt;
 }
 
+qint64 budgetBytes() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return floorBytes;
+    const QSizeF pixels = QSizeF(screen->size()) * screen->devicePixelRatio();
+    const qint64 screenBytes = qint64(pixels.width()) * qint64(pixels.height()) * 4;
+    return std::max(floorBytes, screensHeld * screenBytes);
+}
+
+qint64 bytesHeld() {
+    return cache().totalCost() * 1024;
+}
+
 void insert(const TileKey& key, const Tile& tile) {
-    const qsizetype kib = std::max<qsizetype>(1, tile.image.sizeInBytes() / 1024);
-    cache().insert(key, new Tile(tile), kib);
+    cache().insert(key, new Tile(tile), cost(tile.image));
 }
 
 void clear() {

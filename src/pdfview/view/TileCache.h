@@ -1,5 +1,5 @@
-// The process-wide cache of rendered page tiles, bounded by memory and emptied on memory pressure.
-// Main thread only.
+// The process-wide cache of rendered page tiles, bounded in bytes by a budget tied to the screen's size and
+// emptied on memory pressure. Main thread only.
 #pragma once
 
 #include <QHashFunctions>
@@ -35,8 +35,11 @@ namespace TileCache {
 
 // Side of a tile in device pixels.
 inline constexpr int tileSize = 1024;
-// What the cache may hold, in kilobytes.
-inline constexpr int budgetKiB = 256 * 1024;
+
+// What the cache may hold, in bytes: a few screens' worth of pixels, enough for what is on screen, the
+// half screens drawn ahead above and below, and the way back, with a floor for small screens.
+qint64 budgetBytes();
+qint64 bytesHeld();
 
 std::optional<Tile> find(const TileKey& key);
 void insert(const TileKey& key, const Tile& tile);

@@ -47,6 +47,7 @@ TileRenderer::~TileRenderer() {
 }
 
 void TileRenderer::setWanted(std::set<TileKey> wanted) {
+    m_wanted = wanted;
     std::lock_guard lock(m_channel->mutex);
     m_channel->wanted = std::move(wanted);
 }
@@ -59,6 +60,12 @@ void TileRenderer::request(const TileKey& key, quint64 revision, const pdf::Disp
                            const QRect& area) {
     if (!m_inFlight.insert({key, revision}).second)
         return;
+    // A worker may pick the request up before the caller has said what else it wants.
+    m_wanted.insert(key);
+    {
+        std::lock_guard lock(m_channel->mutex);
+        m_channel->wanted.insert(key);
+    }
     std::shared_ptr<Channel> channel = m_channel;
     renderPool().start(
         [channel, key, revision, list, scale, area] {
@@ -83,6 +90,8 @@ void TileRenderer::finished(const TileKey& key, quint64 revision, const QImage& 
     m_inFlight.erase({key, revision});
     if (!skipped)
         emit tileReady(key, revision, image);
+    else if (m_wanted.count(key) != 0)
+        emit wantedTileDropped(key);
     if (m_inFlight.empty())
         emit idle();
 }

@@ -10,6 +10,8 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QLineEdit>
+#include <QNativeGestureEvent>
+#include <QPointingDevice>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -281,6 +283,82 @@ private slots:
         QApplication::clipboard()->clear();
         QTest::keyClick(&shown.view, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QApplication::clipboard()->text(), QString("Page 1 copied"));
+    }
+
+    // Middle-click pasting on X11 takes the selection once the gesture ends; the X11 run of this case is
+    // registered with a virtual X server, the offscreen platform has no primary selection.
+    void primarySelectionTakesTheSelectedText() {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            QSKIP("no primary selection on this platform");
+        QVERIFY(QApplication::clipboard()->supportsSelection());
+        ShownView shown(open(fixtures::makeTextPdf(1, "middle")));
+        QApplication::clipboard()->setText(QStringLiteral("before"), QClipboard::Selection);
+        drag(shown.view.viewport(), shown.at(textLeft - 2, textY), shown.at(300, textY));
+        QCOMPARE(QApplication::clipboard()->text(QClipboard::Selection), QString("Page 1 middle"));
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        doubleClick(shown.view.viewport(), shown.at(126, textY));
+        QCOMPARE(QApplication::clipboard()->text(QClipboard::Selection), QString("middle"));
+        // The ordinary clipboard is left alone.
+        QVERIFY(QApplication::clipboard()->text() != QString("middle"));
+    }
+
+    void ctrlWheelAndPinchZoomAboutThePointer_data() {
+        QTest::addColumn<bool>("pinch");
+        QTest::addColumn<int>("direction");
+        QTest::newRow("wheel in") << false << 1;
+        QTest::newRow("wheel out") << false << -1;
+        QTest::newRow("pinch in") << true << 1;
+        QTest::newRow("pinch out") << true << -1;
+    }
+
+    void ctrlWheelAndPinchZoomAboutThePointer() {
+        QFETCH(bool, pinch);
+        QFETCH(int, direction);
+        ShownView shown(open(fixtures::makeTextPdf(6)), 1.5);
+        PDFView& view = shown.view;
+        view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum() / 2);
+        view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum() / 2);
+        const QPointF pointer(230, 340);
+        const int page = view.pageForPoint(pointer, false);
+        QVERIFY(page >= 0);
+        const QPointF under = view.convertToPage(pointer, page);
+        const int scrolled = view.verticalScrollBar()->value();
+        const auto zoom = [&] {
+            if (pinch) {
+                QNativeGestureEvent gesture(Qt::ZoomNativeGesture, QPointingDevice::primaryPointingDevice(),
+                                            2, pointer, pointer, view.viewport()->mapToGlobal(pointer),
+                                            0.2 * direction, QPointF());
+                QApplication::sendEvent(view.viewport(), &gesture);
+            } else {
+                QWheelEvent wheel(pointer, view.viewport()->mapToGlobal(pointer), {},
+                                  QPoint(0, 120 * direction), Qt::NoButton, Qt::ControlModifier,
+                                  Qt::NoScrollPhase, false);
+                QApplication::sendEvent(view.viewport(), &wheel);
+            }
+        };
+        zoom();
+        QVERIFY(direction > 0 ? view.scaleFactor() > 1.5 : view.scaleFactor() < 1.5);
+        QVERIFY(!view.autoScales());
+        // The page point under the pointer stays put, and nothing scrolled as a plain wheel would.
+        const QPointF now = view.convertFromPage(under, page);
+        QVERIFY2((now - pointer).manhattanLength() < 1.5,
+                 qPrintable(QStringLiteral("%1,%2").arg(now.x()).arg(now.y())));
+        QVERIFY(view.verticalScrollBar()->value() != scrolled);
+        // The view's limits hold.
+        for (int i = 0; i < 60; ++i)
+            zoom();
+        QCOMPARE(view.scaleFactor(), direction > 0 ? PDFView::maxScaleFactor : PDFView::minScaleFactor);
+    }
+
+    void spaceAndShiftSpacePageByAScreen() {
+        ShownView shown(open(fixtures::makeTextPdf(6)));
+        QScrollBar* bar = shown.view.verticalScrollBar();
+        QTest::keyClick(&shown.view, Qt::Key_Space);
+        QCOMPARE(bar->value(), bar->pageStep());
+        QTest::keyClick(&shown.view, Qt::Key_Space);
+        QCOMPARE(bar->value(), 2 * bar->pageStep());
+        QTest::keyClick(&shown.view, Qt::Key_Space, Qt::ShiftModifier);
+        QCOMPARE(bar->value(), bar->pageStep());
     }
 
     void internalLinksGoToTheirPage() {

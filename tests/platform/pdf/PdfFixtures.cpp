@@ -79,7 +79,7 @@ QByteArray makePdf(const DocSpec& spec) {
     };
     QList<PendingLink> pendingLinks;
     for (const PageSpec& p : spec.pages) {
-        const QByteArray content = textContent(p.text);
+        const QByteArray content = (p.drawing.isEmpty() ? QByteArray() : p.drawing + ' ') + textContent(p.text);
         const int stream =
             w.add("<< /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content + "\nendstream");
         const int page = w.reserve();

@@ -19,6 +19,7 @@ struct PageSpec {
     bool withCheckbox = false;  // an unchecked checkbox widget named "agree" at [72 560 86 574]
     int linkToPage = -1;        // a link over [72 650 172 670] to this page index (its top left), when >= 0
     QString linkURI;            // a link over [72 620 172 640] to this address, when not empty
+    QByteArray drawing;         // content stream operators drawn before the text
 };
 
 struct DocSpec {
