@@ -1,6 +1,7 @@
 // Figures for the PDF view on a generated 1,000-page document: how soon the first page shows after
 // opening, beside `mutool draw` of that page at the same resolution, and the longest stall of the event
 // loop while the view scrolls through every page.
+#include "../support/StallProbe.h"
 #include "PdfFixtures.h"
 #include "pdf/PdfDocument.h"
 #include "pdfview/view/PDFView.h"
@@ -68,15 +69,13 @@ double mutoolFirstPage(const QString& path, double dpi) {
 }
 
 struct ScrollFigures {
-    double longestStallMs = 0;
-    double p99GapMs = 0;
-    int gapsOverFrame = 0;
+    StallProbe::Figures stalls;
     double totalMs = 0;
     int frames = 0;
 };
 
-// Scrolls one page per frame from the first page to the last while a 1 ms timer records the gaps between
-// its ticks: a gap is how long the event loop was busy elsewhere.
+// Scrolls one page per frame from the first page to the last while the probe records how long the event
+// loop was busy elsewhere.
 ScrollFigures scrollThrough(const QString& path) {
     QFile file(path);
     file.open(QIODevice::ReadOnly);
@@ -86,17 +85,8 @@ ScrollFigures scrollThrough(const QString& path) {
     view.show();
     QCoreApplication::processEvents();
 
-    std::vector<double> gaps;
-    QElapsedTimer sinceTick;
-    QTimer probe;
-    probe.setTimerType(Qt::PreciseTimer);
-    probe.setInterval(1);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        gaps.push_back(millis(sinceTick));
-        sinceTick.restart();
-    });
-
     ScrollFigures figures;
+    StallProbe probe;
     QElapsedTimer total;
     QTimer frame;
     frame.setTimerType(Qt::PreciseTimer);
@@ -113,18 +103,11 @@ ScrollFigures scrollThrough(const QString& path) {
         bar->setValue(bar->value() + int(page));
     });
     total.start();
-    sinceTick.start();
     probe.start();
     frame.start();
     loop.exec();
     figures.totalMs = millis(total);
-    std::sort(gaps.begin(), gaps.end());
-    if (!gaps.empty()) {
-        figures.longestStallMs = gaps.back();
-        figures.p99GapMs = gaps[gaps.size() * 99 / 100];
-        figures.gapsOverFrame =
-            int(std::count_if(gaps.begin(), gaps.end(), [](double g) { return g > kFrameMs; }));
-    }
+    figures.stalls = probe.stop(kFrameMs);
     return figures;
 }
 
@@ -162,7 +145,7 @@ int main(int argc, char** argv) {
     std::printf("scroll through all pages          %9.1f ms in %d frames of %d ms\n", scroll.totalMs,
                 scroll.frames, kFrameMs);
     std::printf("longest event-loop stall          %9.2f ms (99th percentile gap %.2f ms; goal <= 16 ms)\n",
-                scroll.longestStallMs, scroll.p99GapMs);
-    std::printf("stalls longer than %d ms            %9d\n", kFrameMs, scroll.gapsOverFrame);
+                scroll.stalls.longestMs, scroll.stalls.p99Ms);
+    std::printf("stalls longer than %d ms            %9d\n", kFrameMs, scroll.stalls.overFrame);
     return 0;
 }

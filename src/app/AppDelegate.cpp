@@ -67,8 +67,11 @@ void AppDelegate::reopen() {
     }
 }
 
+// A document being read counts as a window on its way: a launch with a file goes straight to its window,
+// without the landing window flashing up meanwhile. Should the reading fail, its alert is a window, and the
+// landing follows when the alert closes.
 void AppDelegate::showLandingPageIfNoWindowsVisible() {
-    if (m_controller.isTerminating() || anyWindowVisible())
+    if (m_controller.isTerminating() || m_controller.isOpening() || anyWindowVisible())
         return;
     auto* window = new WelcomeWindow;
     m_controller.installMenus(*window, nullptr);

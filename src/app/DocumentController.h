@@ -44,6 +44,8 @@ public:
     // the quit and leaves the remaining windows open.
     void terminate();
     bool isTerminating() const { return m_terminating; }
+    // Whether a document is being read: its window is on its way.
+    bool isOpening() const { return !m_opening.isEmpty(); }
 
 signals:
     void documentOpened(DocumentWindow* window);

@@ -3,6 +3,7 @@
 #include "app/Alerts.h"
 #include "app/DocumentController.h"
 #include "app/DocumentFile.h"
+#include "core/LaunchTrace.h"
 #include "ui/landing/RecentDocuments.h"
 #include "ui/window/ContentView.h"
 
@@ -40,6 +41,11 @@ DocumentWindow::DocumentWindow(std::unique_ptr<document::PDFEditorDocument> docu
 DocumentWindow::~DocumentWindow() {
     // The content refers to the document, so it goes first.
     delete takeCentralWidget();
+}
+
+void DocumentWindow::paintEvent(QPaintEvent* event) {
+    QMainWindow::paintEvent(event);
+    platform::LaunchTrace::reached("document window painted");
 }
 
 QWidget* DocumentWindow::makeContent() {

@@ -48,12 +48,27 @@ private slots:
         QVERIFY(shell.controller().documents().isEmpty());
     }
 
-    void launchWithAPdfEndsWithTheDocumentWindowAlone() {
+    void launchWithAPdfGoesStraightToTheDocumentWindow() {
         ShellFixture shell;
         shell.app->launch({shell.write("start.pdf")});
-        QTRY_COMPARE(shell.controller().documents().size(), 1);
-        QTRY_VERIFY(!landing(shell));
+        // The landing window never flashes up while the file is read.
+        bool landingSeen = false;
+        QVERIFY(QTest::qWaitFor([&] {
+            landingSeen |= landing(shell) != nullptr;
+            return shell.controller().documents().size() == 1;
+        }));
+        QVERIFY(!landingSeen && !landing(shell));
         QVERIFY(shell.controller().documents().first()->isVisible());
+    }
+
+    void launchWithADamagedFileShowsTheAlertThenTheLanding() {
+        ShellFixture shell;
+        shell.app->launch({shell.write("cut.pdf", fixtures::makeTextPdf(3).left(200))});
+        QTRY_COMPARE(visibleAlerts().size(), 1);
+        QVERIFY(!landing(shell));
+        closeAlerts();
+        QTRY_VERIFY(landingShown(shell));
+        QVERIFY(shell.controller().documents().isEmpty());
     }
 
     void documentWindowTakesOverAndTheLastCloseBringsTheLandingBack() {

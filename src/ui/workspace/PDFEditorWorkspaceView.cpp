@@ -1,14 +1,15 @@
 #include "ui/workspace/PDFEditorWorkspaceView.h"
 
 #include "assistant/AssistantViewModel.h"
+#include "core/LaunchTrace.h"
 #include "core/UndoManager.h"
 #include "core/Wording.h"
 #include "document/PDFEditorDocument.h"
+#include "pdfview/annotating/AnnotatingPDFView.h"
 #include "pdfview/coordinator/CoordinatorAssistantViewer.h"
 #include "pdfview/coordinator/PDFViewBridge.h"
 #include "pdfview/coordinator/PDFViewCoordinator.h"
 #include "pdfview/view/FormFillUndo.h"
-#include "pdfview/annotating/AnnotatingPDFView.h"
 #include "ui/passwords/SetPasswordSheet.h"
 #include "ui/sidebar/ThumbnailSidebar.h"
 #include "ui/theme/Colors.h"
@@ -60,7 +61,8 @@ PDFEditorWorkspaceView::PDFEditorWorkspaceView(document::PDFEditorDocument& docu
     divider->setFrameShape(QFrame::VLine);
     divider->setFrameShadow(QFrame::Plain);
     divider->setFixedWidth(1);
-    divider->setStyleSheet(QStringLiteral("color: %1;").arg(Color::primary(divider, 0.12).name(QColor::HexArgb)));
+    divider->setStyleSheet(
+        QStringLiteral("color: %1;").arg(Color::primary(divider, 0.12).name(QColor::HexArgb)));
     sidebarRow->addWidget(divider);
     m_sidebarSlot->hide();
 
@@ -95,6 +97,10 @@ PDFEditorWorkspaceView::PDFEditorWorkspaceView(document::PDFEditorDocument& docu
             });
     connect(this, &PDFEditorWorkspaceView::assistantTurnRequested, this, [this](const QString& text) {
         assistant().appendTurn({QUuid::createUuid(), ai::AssistantTurn::Role::assistant, text});
+    });
+    connect(m_pdfView, &pdfview::PDFView::pageDrawn, this, [](int, bool complete) {
+        if (complete)
+            platform::LaunchTrace::reached("first page painted");
     });
     // Page edits made elsewhere (sidebar, page tools) change the pages the view lays out.
     connect(&document, &document::PDFEditorDocument::changed, this, [this] {
@@ -173,8 +179,15 @@ void PDFEditorWorkspaceView::updateAssistantSlot() {
                  m_showAssistant ? AssistantResizeHandle::hitWidth + m_assistantPanelWidth : 0);
 }
 
+// Panels spring open and shut while the workspace is on screen; before it shows they simply take their
+// place, so the first frame is laid out once and for all.
 void PDFEditorWorkspaceView::animateWidth(QWidget* slot, int to) {
     delete slot->findChild<QVariantAnimation*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!isVisible()) {
+        slot->setFixedWidth(to);
+        slot->setVisible(to > 0);
+        return;
+    }
     const int from = slot->isHidden() ? 0 : slot->width();
     slot->setFixedWidth(from);
     slot->show();
