@@ -96,13 +96,15 @@ void editMenu(QMainWindow& window, DocumentWindow* document) {
     });
 }
 
-// The sidebar belongs to the window's content; the item works once the content offers `toggleSidebar()`.
+// The sidebar belongs to the window's content; the item works while the content says it can toggle one.
 void viewMenu(QMainWindow& window) {
     QMenu* menu = window.menuBar()->addMenu(QMenu::tr("&View"));
     QAction* toggle = add(menu, QMenu::tr("Toggle Sidebar"));
     const auto contentToggles = [&window] {
         QWidget* content = window.centralWidget();
-        return content && content->metaObject()->indexOfMethod("toggleSidebar()") >= 0;
+        bool can = false;
+        return content && content->metaObject()->indexOfMethod("canToggleSidebar()") >= 0 &&
+               QMetaObject::invokeMethod(content, "canToggleSidebar", Q_RETURN_ARG(bool, can)) && can;
     };
     QObject::connect(menu, &QMenu::aboutToShow, toggle,
                      [toggle, contentToggles] { toggle->setEnabled(contentToggles()); });

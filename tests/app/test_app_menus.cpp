@@ -5,6 +5,8 @@
 #include "app/DocumentWindow.h"
 #include "app/WelcomeWindow.h"
 #include "ui/landing/RecentDocuments.h"
+#include "ui/window/ContentView.h"
+#include "ui/workspace/PDFEditorWorkspaceView.h"
 
 #include <QMenuBar>
 #include <QTest>
@@ -89,6 +91,23 @@ private slots:
         QVERIFY(action);
         QCOMPARE(action->shortcut(), QKeySequence(shortcut));
         QCOMPARE(action->isEnabled(), enabled);
+    }
+
+    void toggleSidebarShowsAndHidesThePageSidebarOfAWorkspace() {
+        ShellFixture shell;
+        const QString path = shell.write("pages.pdf");
+        shell.controller().openDocument(path);
+        QTRY_VERIFY(shell.controller().documentFor(path));
+        app::DocumentWindow* window = shell.controller().documentFor(path);
+        auto* content = qobject_cast<ui::ContentView*>(window->centralWidget());
+        QVERIFY(content && content->workspace());
+        QAction* toggle = item(window, "View", "Toggle Sidebar");
+        emit qobject_cast<QMenu*>(toggle->parent())->aboutToShow();
+        QVERIFY(toggle->isEnabled());
+        toggle->trigger();
+        QVERIFY(!content->workspace()->showThumbnails());
+        toggle->trigger();
+        QVERIFY(content->workspace()->showThumbnails());
     }
 
     void undoAndRedoWorkOnTheWindowsOwnHistory() {

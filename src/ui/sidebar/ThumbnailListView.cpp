@@ -3,6 +3,7 @@
 #include "document/PDFEditorDocument.h"
 #include "ui/sidebar/PageDropPayload.h"
 #include "ui/sidebar/ThumbnailCell.h"
+#include "ui/theme/Colors.h"
 
 #include <QApplication>
 #include <QDrag>
@@ -16,6 +17,12 @@
 #include <algorithm>
 
 namespace zepla::ui {
+
+namespace {
+
+constexpr int dropMarkerWidth = 3;
+
+} // namespace
 
 ThumbnailListView::ThumbnailListView(document::PDFEditorDocument* document, QWidget* parent)
     : QAbstractScrollArea(parent), m_document(document), m_scrollAnimation(new QVariantAnimation(this)) {
@@ -142,8 +149,25 @@ void ThumbnailListView::paintEvent(QPaintEvent* event) {
     // Only what was on screen lately is worth keeping.
     if (m_pictures.size() > 4 * std::max<qsizetype>(painted.size(), 16))
         m_pictures.removeIf([&painted](const auto& entry) { return !painted.contains(entry.key()); });
+    if (const QRect marker = dropMarker(); !marker.isNull())
+        painter.fillRect(marker, Color::brandBlue());
     m_loader.setDevicePixelRatio(devicePixelRatioF());
     m_loader.request(pdf, missing);
+}
+
+QRect ThumbnailListView::dropMarker() const {
+    if (!m_dropMarkerY)
+        return {};
+    const int y = *m_dropMarkerY - verticalScrollBar()->value();
+    return QRect(padding, y - dropMarkerWidth / 2, cellWidth(), dropMarkerWidth);
+}
+
+void ThumbnailListView::setDropMarker(std::optional<int> contentY) {
+    if (contentY == m_dropMarkerY)
+        return;
+    const QRect before = dropMarker();
+    m_dropMarkerY = contentY;
+    viewport()->update(before.united(dropMarker()).adjusted(0, -1, 0, 1));
 }
 
 QPixmap ThumbnailListView::pictureFor(int page, const QImage& thumbnail, const QSize& size) {
@@ -216,14 +240,32 @@ void ThumbnailListView::dragEnterEvent(QDragEnterEvent* event) {
         event->acceptProposedAction();
 }
 
+// A page dropped on a row takes that row's place: coming from above it lands below the row's page, coming
+// from below it lands above it. The line shows which.
 void ThumbnailListView::dragMoveEvent(QDragMoveEvent* event) {
-    if (event->mimeData()->hasText() && rowAt(event->position().toPoint()) >= 0)
-        event->acceptProposedAction();
-    else
+    const int row = rowAt(event->position().toPoint());
+    if (!event->mimeData()->hasText() || row < 0) {
+        setDropMarker(std::nullopt);
         event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    const std::optional<qint64> source = PageDropPayload::read(event->mimeData()->text());
+    if (!source || *source < 0 || *source >= rowCount() || *source == row) {
+        setDropMarker(std::nullopt);
+        return;
+    }
+    const QRect target = rowRect(row).translated(0, verticalScrollBar()->value());
+    setDropMarker(*source < row ? target.bottom() + 1 + spacing / 2 : target.top() - spacing / 2);
+}
+
+void ThumbnailListView::dragLeaveEvent(QDragLeaveEvent* event) {
+    setDropMarker(std::nullopt);
+    QAbstractScrollArea::dragLeaveEvent(event);
 }
 
 void ThumbnailListView::dropEvent(QDropEvent* event) {
+    setDropMarker(std::nullopt);
     const int row = rowAt(event->position().toPoint());
     if (row < 0 || !event->mimeData()->hasText())
         return;

@@ -44,6 +44,9 @@ public:
     void scrollToCentre(int row, bool animated);
 
     ThumbnailLoader& loader() { return m_loader; }
+    // Where the dragged page would land, drawn as a line between rows while a page is dragged over the
+    // list; null when no drop would move anything.
+    QRect dropMarker() const;
 
 signals:
     void clicked(int row, Qt::KeyboardModifiers modifiers);
@@ -60,6 +63,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
@@ -67,6 +71,7 @@ private:
     int rowAtContentY(int y) const;
     int cellWidth() const;
     void startDrag(int row);
+    void setDropMarker(std::optional<int> contentY);
     void thumbnailArrived(int row);
 
     document::PDFEditorDocument* m_document;
@@ -88,6 +93,7 @@ private:
     QHash<int, Picture> m_pictures;
     quint64 m_picturesSerial = 0;
     std::optional<int> m_current;
+    std::optional<int> m_dropMarkerY; // content y of the insertion line while a page is dragged over
     document::IndexSet m_selection;
     int m_pressedRow = -1;
     QPoint m_pressPosition;

@@ -26,6 +26,11 @@ PDFEditorWorkspaceView* ContentView::workspace() const {
     return m_content == Content::workspace ? static_cast<PDFEditorWorkspaceView*>(m_current.data()) : nullptr;
 }
 
+void ContentView::toggleSidebar() {
+    if (PDFEditorWorkspaceView* shown = workspace())
+        shown->setShowThumbnails(!shown->showThumbnails());
+}
+
 void ContentView::setFilePath(const QString& path) {
     m_filePath = path;
     if (PDFEditorWorkspaceView* shown = workspace())

@@ -36,6 +36,11 @@ public:
     PDFEditorWorkspaceView* workspace() const;
     annotations::ToolState& toolState() { return m_toolState; }
 
+    // The View menu's sidebar toggle: it shows or hides the workspace's page sidebar, so it works while
+    // the workspace is shown.
+    Q_INVOKABLE bool canToggleSidebar() const { return workspace() != nullptr; }
+    Q_INVOKABLE void toggleSidebar();
+
     // The window's file changed (Save As, or a file opened into the window).
     void setFilePath(const QString& path);
 

@@ -11,6 +11,7 @@
 #include "ui/sidebar/ThumbnailCell.h"
 #include "ui/sidebar/ThumbnailListView.h"
 #include "ui/sidebar/ThumbnailSidebar.h"
+#include "ui/theme/Colors.h"
 
 #include <QAction>
 #include <QDialog>
@@ -288,6 +289,50 @@ private slots:
         QCOMPARE(w.sidebar->selection(), IndexSet{1}); // a drop never renumbers the selection
         w.undo.undo();
         QCOMPARE(w.texts(), (QStringList{"A", "B", "C", "D"}));
+    }
+
+    // While a page is dragged over the list a line shows where it would land: below the row it is over when
+    // it comes from above, above it when it comes from below; nowhere when the drop would move nothing.
+    void dragShowsWhereThePageWouldLand_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("marker"); // 1 below the row, -1 above it, 0 none
+        QTest::newRow("down") << "0" << 1 << 1;
+        QTest::newRow("up") << "3" << 2 << -1;
+        QTest::newRow("onto itself") << "2" << 2 << 0;
+        QTest::newRow("no page") << "x" << 1 << 0;
+        QTest::newRow("past the end") << "9" << 1 << 0;
+    }
+
+    void dragShowsWhereThePageWouldLand() {
+        QFETCH(QString, text);
+        QFETCH(int, row);
+        QFETCH(int, marker);
+        Window w(lettered(4), {240, 900});
+        ThumbnailListView* list = w.list();
+        QMimeData data;
+        data.setText(text);
+        const QPoint at = list->rowRect(row).center();
+        QDragEnterEvent enter(at, Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(list->viewport(), &enter);
+        QDragMoveEvent move(at, Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(list->viewport(), &move);
+        const QRect line = list->dropMarker();
+        if (marker == 0) {
+            QVERIFY(line.isNull());
+            return;
+        }
+        const QRect target = list->rowRect(row);
+        const int edge = marker > 0 ? target.bottom() : target.top();
+        QVERIFY(std::abs(line.center().y() - edge) <= ThumbnailListView::spacing / 2 + 1);
+        QVERIFY(marker > 0 ? line.top() > target.bottom() : line.bottom() < target.top());
+        // Drawn in the accent colour between the rows.
+        const QImage shot = list->viewport()->grab().toImage();
+        QCOMPARE(shot.pixelColor(line.center() * shot.devicePixelRatio()), Color::brandBlue());
+        // Gone once the drag leaves.
+        QDragLeaveEvent leave;
+        QCoreApplication::sendEvent(list->viewport(), &leave);
+        QVERIFY(list->dropMarker().isNull());
     }
 
     void currentPageIsCentredOnEveryChangeButNotAtFirst() {
