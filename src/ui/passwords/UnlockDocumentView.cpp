@@ -16,6 +16,8 @@ namespace zepla::ui {
 
 namespace {
 
+constexpr int fieldWidth = 240;
+
 // The lock symbol filled with the brand gradient.
 QPixmap lockSymbol(int size, qreal devicePixelRatio) {
     QPixmap symbol = Symbols::pixmap(QStringLiteral("lock.doc"), size, Qt::black, false, devicePixelRatio);
@@ -45,8 +47,11 @@ UnlockDocumentView::UnlockDocumentView(document::PDFEditorDocument& document, QW
     auto* subtitle = new QLabel(QStringLiteral("This PDF is password-protected."), this);
     subtitle->setFont(Passwords::roundedFont(13));
     subtitle->setStyleSheet(QStringLiteral("color: %1;").arg(Color::secondary(this).name(QColor::HexArgb)));
-    m_password->setMaximumWidth(240);
-    m_password->setMinimumWidth(240);
+    m_password->setFixedWidth(fieldWidth);
+    // As wide as the field above it: a wrapping label left to its own size hint would be given a narrow
+    // column and one line's height, cutting its text off at the top and bottom.
+    m_wrongPasswordLabel->setFixedWidth(fieldWidth);
+    m_wrongPasswordLabel->setAlignment(Qt::AlignHCenter);
     m_cancel->setFlat(true);
     m_unlock->setDefault(true);
     m_unlock->setEnabled(false);

@@ -65,10 +65,14 @@ private slots:
         QTest::mouseClick(view.unlockButton(), Qt::LeftButton);
         QVERIFY(view.wrongPassword());
         QVERIFY(view.findChild<QLabel*>() != nullptr);
-        bool shown = false;
+        QLabel* wrong = nullptr;
         for (QLabel* label : view.findChildren<QLabel*>())
-            shown |= label->isVisible() && label->text() == "That password didn't work.";
-        QVERIFY(shown);
+            if (label->isVisible() && label->text() == "That password didn't work.")
+                wrong = label;
+        QVERIFY(wrong);
+        // The whole line shows, nothing of it clipped.
+        QTRY_VERIFY(wrong->height() >= wrong->heightForWidth(wrong->width()));
+        QVERIFY(wrong->width() >= wrong->fontMetrics().horizontalAdvance(wrong->text()));
         QCOMPARE(view.passwordField()->text(), QString("hunter3"));
         QVERIFY(document->pdfDocument()->isLocked());
         QCOMPARE(changed.size(), 0);
