@@ -100,7 +100,9 @@ QImage grabScreen() {
 
 // Starts a program on the file, with a home of its own so no remembered state changes what it does, and
 // polls the screen until the first page shows (or ten seconds pass); then ends it.
-Launch launch(const QString& program, const QStringList& arguments, const QString& home, bool zepla) {
+// With `frames` set, every screen polled is also saved there, named by its time after the start in ms.
+Launch launch(const QString& program, const QStringList& arguments, const QString& home, bool zepla,
+              const QString& frames = {}) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("HOME", home);
     environment.insert("XDG_CONFIG_HOME", home + "/.config");
@@ -117,11 +119,14 @@ Launch launch(const QString& program, const QStringList& arguments, const QStrin
 
     Launch result;
     QByteArray log;
+    std::vector<std::pair<double, QImage>> shots;
     const double start = nowMs();
     process.start(program, arguments);
     while (nowMs() - start < 10000 && !(result.pageMs && (!zepla || result.loggedPageMs))) {
         const QImage shot = grabScreen();
         const double at = nowMs() - start;
+        if (!frames.isEmpty())
+            shots.emplace_back(at, shot);
         if (!result.windowMs && differingPixels(before, shot) > screenPixels / 10)
             result.windowMs = at;
         if (!result.pageMs && blockPixels(shot) > kBlockPixels)
@@ -136,6 +141,11 @@ Launch launch(const QString& program, const QStringList& arguments, const QStrin
             (m.captured(1).startsWith("document") ? result.loggedWindowMs : result.loggedPageMs) = ms;
         }
     }
+    for (const auto& [at, shot] : shots)
+        shot.save(QStringLiteral("%1/%2.png").arg(frames).arg(int(at), 5, 10, QLatin1Char('0')));
+    if (!frames.isEmpty())
+        std::printf("window painted %.0f ms, first page painted %.0f ms (own log)\n",
+                    result.loggedWindowMs.value_or(-1), result.loggedPageMs.value_or(-1));
     process.terminate();
     if (!process.waitForFinished(3000)) {
         process.kill();
@@ -277,6 +287,13 @@ int main(int argc, char** argv) {
         QFile out(path);
         out.open(QIODevice::WriteOnly);
         out.write(blockPdf(pages));
+    }
+    // --frames DIR: one launch of Zepla on the long file, its screens saved, to look at the launch frame by
+    // frame.
+    if (const qsizetype at = app.arguments().indexOf("--frames"); at > 0 && at + 1 < app.arguments().size()) {
+        QTemporaryDir home;
+        launch(ZEPLA_PROGRAM, {longFile}, home.path(), true, app.arguments()[at + 1]);
+        return 0;
     }
     const QString evince = QStandardPaths::findExecutable("evince");
     const QSize screen = QGuiApplication::primaryScreen()->size();

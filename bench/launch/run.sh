@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Runs bench_launch under a virtual X server, beside the desktop's stock viewer. evince is installed from
 # Debian here, for the benchmark only; the application and its tests never need it.
-# Usage: bench/launch/run.sh [build folder]
+# Usage: bench/launch/run.sh [build folder] [--frames DIR]
 set -euo pipefail
 
 build="${1:-build}"
+shift || true
 if ! command -v evince >/dev/null; then
   if [ "$(id -u)" -eq 0 ]; then
     apt-get install -y --no-install-recommends evince >&2
@@ -13,4 +14,4 @@ if ! command -v evince >/dev/null; then
   fi
 fi
 cmake --build "$build" -j3 --target bench_launch >&2
-exec xvfb-run -a -s "-screen 0 1600x1000x24" "$build/bench/launch/bench_launch"
+exec xvfb-run -a -s "-screen 0 1600x1000x24" "$build/bench/launch/bench_launch" "$@"
