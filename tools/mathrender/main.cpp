@@ -28,7 +28,7 @@ constexpr const char* kGallery[] = {
     "\\prod\\limits_{p} \\frac{1}{1-p^{-s}} \\quad \\int\\nolimits_a^b f \\quad \\lim_{x\\to 0} \\frac{\\sin "
     "x}{x}",
     "\\left(\\frac{a}{b}\\right) \\left[ \\frac{\\frac{1}{2}}{x+1} \\right] \\left\\{ x \\right. \\left| "
-    "\\sum_k x_k \\right|",
+    "\\sum_k x_k \\right| \\left\\{ x \\middle| \\frac{x}{2} > 1 \\right\\}",
     "\\sqrt{x} + \\sqrt[3]{x} + \\sqrt{\\frac{a^2}{b_1}} + \\sqrt{\\sqrt{\\begin{matrix} a & b \\\\ c & d "
     "\\end{matrix}}}",
     "\\binom{n}{k} = \\frac{n!}{k!\\,(n-k)!} \\quad {a \\atop b} \\quad {n \\brack k}",

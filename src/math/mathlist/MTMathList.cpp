@@ -224,16 +224,14 @@ MTMathAtomPtr boundaryCopy(const MTMathAtomPtr& boundary) {
 MTInner::MTInner() : MTMathAtom(MTMathAtomType::inner, QString()) {}
 
 MTInner::MTInner(const MTInner& other)
-    : MTMathAtom(other),
-      m_innerList(MTMathList::deepCopy(other.m_innerList)),
+    : MTMathAtom(other), m_innerList(MTMathList::deepCopy(other.m_innerList)),
       m_leftBoundary(boundaryCopy(other.m_leftBoundary)),
-      m_rightBoundary(boundaryCopy(other.m_rightBoundary)) {}
+      m_rightBoundary(boundaryCopy(other.m_rightBoundary)), m_middle(other.m_middle) {}
 
 MTInner::MTInner(const MTInner& other, ShallowTag tag)
-    : MTMathAtom(other, tag),
-      m_innerList(other.m_innerList),
+    : MTMathAtom(other, tag), m_innerList(other.m_innerList),
       m_leftBoundary(boundaryCopy(other.m_leftBoundary)),
-      m_rightBoundary(boundaryCopy(other.m_rightBoundary)) {}
+      m_rightBoundary(boundaryCopy(other.m_rightBoundary)), m_middle(other.m_middle) {}
 
 void MTInner::setLeftBoundary(MTMathAtomPtr atom) {
     if (atom && atom->type() != MTMathAtomType::boundary) {
@@ -264,6 +262,9 @@ MTMathAtomPtr MTInner::finalized() const {
 }
 
 QString MTInner::description() const {
+    if (m_middle)
+        return QStringLiteral("\\middle[") + (m_leftBoundary ? m_leftBoundary->nucleus() : QString()) +
+               QLatin1Char(']') + scriptsDescription();
     QString s = QStringLiteral("\\inner");
     if (m_leftBoundary)
         s += QLatin1Char('[') + m_leftBoundary->nucleus() + QLatin1Char(']');

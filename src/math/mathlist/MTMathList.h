@@ -214,6 +214,10 @@ public:
     const MTMathAtomPtr& rightBoundary() const { return m_rightBoundary; }
     // As setLeftBoundary, with "Right boundary must be of type .boundary".
     void setRightBoundary(MTMathAtomPtr atom);
+    // A \middle delimiter of the \left...\right group around it: its left boundary is the delimiter, it has
+    // no list, and it is as tall as the group's own delimiters.
+    bool isMiddle() const { return m_middle; }
+    void setMiddle(bool middle) { m_middle = middle; }
 
     MTMathAtomPtr copy() const override;
     MTMathAtomPtr finalized() const override;
@@ -228,6 +232,7 @@ private:
     MTMathListPtr m_innerList;
     MTMathAtomPtr m_leftBoundary;
     MTMathAtomPtr m_rightBoundary;
+    bool m_middle = false;
 };
 
 // Base of the atoms that hold one inner list (overline, underline, accent, the colour atoms).

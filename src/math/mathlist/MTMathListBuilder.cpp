@@ -393,6 +393,18 @@ private:
             m_currentInnerAtom = oldInner;
             return inner;
         }
+        if (command == u"middle") {
+            if (!m_currentInnerAtom) {
+                setError(MTParseErrors::missingLeft, QStringLiteral("Missing \\left"));
+                return nullptr;
+            }
+            auto middle = std::make_shared<MTInner>();
+            middle->setMiddle(true);
+            middle->setLeftBoundary(getBoundaryAtom(QStringLiteral("middle")));
+            if (!middle->leftBoundary())
+                return nullptr;
+            return middle;
+        }
         if (command == u"overline") {
             auto over = std::make_shared<MTOverLine>();
             over->setInnerList(buildInternal(true));

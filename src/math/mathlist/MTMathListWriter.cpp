@@ -137,6 +137,11 @@ void writeAtom(const MTMathAtom& atom, QString& out) {
         if (!innerPtr)
             break;
         const auto& inner = *innerPtr;
+        if (inner.isMiddle() && inner.leftBoundary()) {
+            out += QStringLiteral("\\middle") + MTMathListBuilder::delimToString(*inner.leftBoundary()) +
+                   QLatin1Char(' ');
+            return;
+        }
         if (const MTMathTable* cases = casesTable(inner)) {
             writeTable(*cases, out);
             return;

@@ -83,6 +83,8 @@ private slots:
         row("5 before an unclosed group", "{\\left a", 5, "Invalid delimiter for left: a");
         row("6 left without right", "\\left( x", 6, "Missing \\right");
         row("7 right without left", "x \\right)", 7, "Missing \\left");
+        row("7 middle without left", "a \\middle| b", 7, "Missing \\left");
+        row("4 middle at the end", "\\left( a \\middle", 4, "Missing delimiter for \\middle");
         row("8 end name differs", "\\begin{matrix} a \\end{pmatrix}", 8,
             "Begin environment name matrix does not match end name: pmatrix");
         row("8 end of a table without begin", "a & b \\end{matrix}", 8,

@@ -251,7 +251,7 @@ private slots:
                  "\\begin{gather} a \\\\ \\end{gather}", "a&b&c\\\\d", "\\begin{matrix}\\begin{pmatrix}x\\end{pmatrix}\\end{matrix}",
                  "\\left(\\begin{cases}a&b\\end{cases}\\right)", "\\color{red}{\\begin{pmatrix}1\\end{pmatrix}}",
                  "\\hat{\\hat{x}}^2", "\\vec{AB}\\cdot\\vec{CD}", "\\sqrt[\\alpha]{\\beta}", "\\underline{\\overline{x}}_{i}",
-                 "\\colon\\cdotp", "\\aa\\AA\\ae\\AE\\oe\\OE\\o\\O\\ss\\cc\\CC", "\\iff\\land\\lor\\lnot",
+                 "\\colon\\cdotp", "\\left\\{ x \\middle| x^2 \\middle\\| y \\right\\}", "\\aa\\AA\\ae\\AE\\oe\\OE\\o\\O\\ss\\cc\\CC", "\\iff\\land\\lor\\lnot",
              })
             QTest::newRow(f) << QString(f);
         // Characters: Cyrillic, precomposed and decomposed accents, symbols typed directly.

@@ -74,8 +74,8 @@ MTMathListDisplayPtr MTTypesetter::layoutFinalizedLine(const MTMathListPtr& math
 
 MTMathListDisplayPtr MTTypesetter::layoutLine(const MTMathListPtr& mathList,
                                               const std::shared_ptr<StyleFonts>& fonts, MTLineStyle style,
-                                              bool cramped, bool spaced) {
-    MTTypesetter typesetter(fonts, style, cramped, spaced);
+                                              bool cramped, bool spaced, qreal middleHeight) {
+    MTTypesetter typesetter(fonts, style, cramped, spaced, middleHeight);
     typesetter.createDisplayAtoms(preprocessMathList(mathList.get()));
     return std::make_shared<MTMathListDisplay>(std::move(typesetter.m_displayAtoms),
                                                lineRange(mathList.get()));
@@ -129,8 +129,10 @@ bool MTTypesetter::isSingleCharAccentee(const MTAccent* accent) {
 MTTypesetter::MTTypesetter(const std::shared_ptr<MTFont>& font, MTLineStyle style, bool cramped, bool spaced)
     : MTTypesetter(std::make_shared<StyleFonts>(font), style, cramped, spaced) {}
 
-MTTypesetter::MTTypesetter(std::shared_ptr<StyleFonts> fonts, MTLineStyle style, bool cramped, bool spaced)
-    : m_fonts(std::move(fonts)), m_style(style), m_cramped(cramped), m_spaced(spaced) {}
+MTTypesetter::MTTypesetter(std::shared_ptr<StyleFonts> fonts, MTLineStyle style, bool cramped, bool spaced,
+                           qreal middleHeight)
+    : m_fonts(std::move(fonts)), m_style(style), m_cramped(cramped), m_spaced(spaced),
+      m_middleHeight(middleHeight) {}
 
 const std::shared_ptr<MTFont>& MTTypesetter::font() const {
     return m_fonts->font();
@@ -332,7 +334,12 @@ void MTTypesetter::addConstruct(const MTMathAtomPtr& atom, const MTMathAtom* pre
         break;
     case MTMathAtomType::inner: {
         const auto& inner = static_cast<const MTInner&>(*atom);
-        if (inner.leftBoundary() || inner.rightBoundary())
+        if (inner.isMiddle())
+            appendAtPen(
+                findGlyphForBoundary(inner.leftBoundary() ? inner.leftBoundary()->nucleus() : QString(),
+                                     m_middleHeight),
+                *atom);
+        else if (inner.leftBoundary() || inner.rightBoundary())
             appendAtPen(makeLeftRight(inner), *atom);
         else
             appendAtPen(layoutNested(inner.innerList(), m_style, m_cramped), *atom);

@@ -152,10 +152,13 @@ private:
     // of its nested lines.
     class StyleFonts;
 
-    MTTypesetter(std::shared_ptr<StyleFonts> fonts, MTLineStyle style, bool cramped, bool spaced);
+    // `middleHeight` is the height of the \middle delimiters of the list (the inside of a \left...\right
+    // group).
+    MTTypesetter(std::shared_ptr<StyleFonts> fonts, MTLineStyle style, bool cramped, bool spaced,
+                 qreal middleHeight = 0);
     static MTMathListDisplayPtr layoutLine(const MTMathListPtr& mathList,
                                            const std::shared_ptr<StyleFonts>& fonts, MTLineStyle style,
-                                           bool cramped, bool spaced);
+                                           bool cramped, bool spaced, qreal middleHeight = 0);
     static MTMathListDisplayPtr layoutFinalizedLine(const MTMathListPtr& mathList,
                                                     const std::shared_ptr<StyleFonts>& fonts,
                                                     MTLineStyle style);
@@ -205,6 +208,7 @@ private:
     MTLineStyle m_style;
     bool m_cramped;
     bool m_spaced;
+    qreal m_middleHeight;
 };
 
 } // namespace zepla::math

@@ -20,13 +20,28 @@ const QString* delimiterOf(const MTMathAtomPtr& boundary) {
     return boundary && !boundary->nucleus().isEmpty() ? &boundary->nucleus() : nullptr;
 }
 
+bool hasMiddle(const MTMathList* list) {
+    if (!list)
+        return false;
+    return std::any_of(list->atoms().begin(), list->atoms().end(), [](const MTMathAtomPtr& atom) {
+        const auto* inner = dynamic_cast<const MTInner*>(atom.get());
+        return inner && inner->isMiddle();
+    });
+}
+
 } // namespace
 
 MTMathListDisplayPtr MTTypesetter::makeLeftRight(const MTInner& inner) {
-    auto innerDisplay = layoutNested(inner.innerList(), m_style, m_cramped, true);
+    // With \middle delimiters the inside is measured first on a copy (layout changes the atoms it sets),
+    // then set with the middle delimiters as tall as the outer ones.
+    const bool middle = hasMiddle(inner.innerList().get());
+    const MTMathListPtr measured = middle ? MTMathList::deepCopy(inner.innerList()) : inner.innerList();
+    auto innerDisplay = layoutNested(measured, m_style, m_cramped, true);
     const qreal axis = styleFont()->mathTable()->axisHeight();
     const qreal delta = std::max(innerDisplay->ascent() - axis, innerDisplay->descent() + axis);
     const qreal glyphHeight = std::max(delta / 500 * kDelimiterFactor, 2 * delta - kDelimiterShortfall);
+    if (middle)
+        innerDisplay = layoutLine(inner.innerList(), m_fonts, m_style, m_cramped, true, glyphHeight);
 
     std::vector<MTDisplayPtr> parts;
     qreal x = 0;

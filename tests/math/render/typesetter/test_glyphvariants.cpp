@@ -175,6 +175,24 @@ private slots:
         QVERIFY(std::dynamic_pointer_cast<MTDisplayDS>(group->subDisplays().at(1)));
     }
 
+    // \middle delimiters are as tall as the group's own and spaced as inner atoms.
+    void middleDelimiters() {
+        const auto display = layoutLatex("\\left| x \\middle| \\frac{\\frac{1}{2}}{3} \\right|");
+        QVERIFY(display);
+        const auto group = std::dynamic_pointer_cast<MTMathListDisplay>(display->subDisplays().at(0));
+        const auto& left = *group->subDisplays().at(0);
+        const auto inside = std::dynamic_pointer_cast<MTMathListDisplay>(group->subDisplays().at(1));
+        std::shared_ptr<MTDisplayDS> middle;
+        for (const auto& child : inside->subDisplays()) {
+            if (auto glyph = std::dynamic_pointer_cast<MTDisplayDS>(child))
+                middle = glyph;
+        }
+        QVERIFY(middle);
+        QCOMPARE(heightOf(*middle), heightOf(left));
+        QCOMPARE((middle->ascent() - middle->descent()) / 2, kAxis);
+        QVERIFY(!MTMathListBuilder::build("a \\middle| b"));
+    }
+
     // A delimited group is drawn: its ink reaches well above and below a plain fraction's.
     void delimitersAreDrawn() {
         const auto plain = layoutLatex("\\frac{a}{b}");
