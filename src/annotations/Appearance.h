@@ -47,6 +47,9 @@ public:
     QRectF bbox() const { return m_bbox; }
     void setBbox(const QRectF& bbox) { m_bbox = bbox; }
     const std::vector<DrawOp>& ops() const { return m_ops; }
+    // Whether the drawing multiplies with the page beneath (text markup), rather than covering it.
+    bool multiplies() const { return m_multiplies; }
+    void setMultiplies(bool multiplies) { m_multiplies = multiplies; }
 
     void fill(const QPainterPath& path, const QColor& color);
     void stroke(const QPainterPath& path, const QColor& color, const StrokeStyle& style);
@@ -59,6 +62,7 @@ public:
 private:
     QRectF m_bbox;
     std::vector<DrawOp> m_ops;
+    bool m_multiplies = false;
 };
 
 } // namespace zepla::annotations

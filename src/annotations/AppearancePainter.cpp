@@ -43,6 +43,8 @@ void paintAppearance(QPainter& painter, const Appearance& appearance) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setClipRect(appearance.bbox(), Qt::IntersectClip);
+    if (appearance.multiplies())
+        painter.setCompositionMode(QPainter::CompositionMode_Multiply);
     for (const DrawOp& op : appearance.ops()) {
         switch (op.kind) {
         case DrawOp::Kind::Fill:

@@ -1,5 +1,6 @@
 #include "AppearanceStream.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -67,14 +68,16 @@ public:
         m_out.append('/').append(name).append(" gs\n");
     }
 
-    QByteArray fontName(const QString& file) {
-        for (const auto& [known, path] : m_stream.fonts) {
-            if (path == file)
-                return known;
+    // The font's resource name; its glyphs are noted for the subset the file embeds.
+    QByteArray fontName(const QString& file, const QList<quint32>& glyphs) {
+        auto font = std::find_if(m_stream.fonts.begin(), m_stream.fonts.end(),
+                                 [&](const pdf::AppearanceStream::Font& f) { return f.file == file; });
+        if (font == m_stream.fonts.end()) {
+            m_stream.fonts.push_back({"F" + QByteArray::number(m_stream.fonts.size()), file, {}});
+            font = m_stream.fonts.end() - 1;
         }
-        const QByteArray name = "F" + QByteArray::number(m_stream.fonts.size());
-        m_stream.fonts.emplace_back(name, file);
-        return name;
+        font->glyphs.insert(font->glyphs.end(), glyphs.begin(), glyphs.end());
+        return font->name;
     }
 
     void path(const QPainterPath& path) {
@@ -135,7 +138,7 @@ int joinCode(Qt::PenJoinStyle join) {
 
 void writeText(ContentWriter& w, const TextRun& run) {
     w.color(run.color, "rg");
-    const QByteArray font = w.fontName(run.fontFile);
+    const QByteArray font = w.fontName(run.fontFile, run.glyphs);
     w.out().append("BT /").append(font).append(' ');
     w.number(run.font.pixelSize());
     w.op("Tf");
@@ -153,6 +156,7 @@ void writeText(ContentWriter& w, const TextRun& run) {
 pdf::AppearanceStream appearanceStream(const Appearance& appearance) {
     pdf::AppearanceStream stream;
     stream.bbox = appearance.bbox();
+    stream.multiplies = appearance.multiplies();
     ContentWriter w(stream);
     for (const DrawOp& op : appearance.ops()) {
         w.op("q");

@@ -30,6 +30,12 @@ DocumentWindow::DocumentWindow(std::unique_ptr<document::PDFEditorDocument> docu
         m_editedWithoutUndo = true;
         updateTitle();
     });
+    connect(m_document.get(), &document::PDFEditorDocument::editedWithoutUndo, this, [this] {
+        m_editedWithoutUndo = true;
+        if (m_saving)
+            m_changedDuringSave = true;
+        updateTitle();
+    });
     connect(m_document.get(), &document::PDFEditorDocument::changed, this, [this] {
         if (m_saving)
             m_changedDuringSave = true;

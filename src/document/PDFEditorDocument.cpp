@@ -64,4 +64,6 @@ void PDFEditorDocument::announceChange() {
     emit changed();
 }
 
+void PDFEditorDocument::announceEditWithoutUndo() { emit editedWithoutUndo(); }
+
 } // namespace zepla::document

@@ -48,9 +48,13 @@ public:
 
     // Edits made inside the PDF call this once per operation, after the change, so the views redraw.
     void announceChange();
+    // Edits the undo history does not hold (a note's text retyped) call this, so the window knows the
+    // document differs from its file.
+    void announceEditWithoutUndo();
 
 signals:
     void changed();
+    void editedWithoutUndo();
     void pdfDocumentReplaced();
     void wasPasswordProtectedChanged(bool value);
 

@@ -60,6 +60,16 @@ private slots:
         QVERIFY(window->isDocumentEdited());
     }
 
+    // A note's text retyped is not in the undo history, yet the close prompt must not lose it.
+    void editWithoutUndoMarksTheDocumentModified() {
+        ShellFixture shell;
+        app::DocumentWindow* window = openAndWait(shell, shell.write("a.pdf"));
+        QVERIFY(!window->isDocumentEdited());
+        window->document().announceEditWithoutUndo();
+        QVERIFY(window->isDocumentEdited());
+        QVERIFY(window->isWindowModified());
+    }
+
     void saveWritesTheFileAndMakesTheDocumentClean() {
         ShellFixture shell;
         const QString path = shell.write("a.pdf");

@@ -1,7 +1,6 @@
 #include "AnnotatingPDFView.h"
 
 #include "annotations/AppearancePainter.h"
-#include "annotations/FormFieldAnnotation.h"
 #include "annotations/InkAnnotation.h"
 
 #include <QKeyEvent>
@@ -15,6 +14,7 @@ using annotations::AnnotationTool;
 AnnotatingPDFView::AnnotatingPDFView(QWidget* parent) : PDFView(parent) {
     setMouseTracking(true);
     viewport()->setMouseTracking(true);
+    watchReleasesForStickyMarkup();
     // Once every page shown has been drawn again, the file's pictures of the new annotations are on screen.
     connect(this, &PDFView::renderingIdle, this, [this] {
         if (!m_settling.empty()) {
@@ -36,7 +36,7 @@ void AnnotatingPDFView::registerUndo(std::function<void()> closure) {
 namespace {
 
 bool isWidget(const annotations::Annotation& annotation) {
-    return dynamic_cast<const annotations::FormFieldAnnotation*>(&annotation) != nullptr;
+    return annotation.subtype() == "Widget";
 }
 
 pdf::Error noPageError() {
@@ -100,14 +100,11 @@ std::optional<AnnotatingPDFView::NoteHit> AnnotatingPDFView::noteAnnotation(cons
     auto annotations = document()->annotations(page);
     if (!annotations)
         return std::nullopt;
-    // The topmost annotation under the point decides; only a note counts.
+    // The topmost note under the point, even beneath a watermark or another page-sized annotation.
     const auto& list = annotations.value();
     for (auto it = list.rbegin(); it != list.rend(); ++it) {
-        if (!it->rect.contains(pagePoint))
-            continue;
-        if (it->subtype != QLatin1String("Text"))
-            return std::nullopt;
-        return NoteHit{page, *it};
+        if (it->subtype == QLatin1String("Text") && it->rect.contains(pagePoint))
+            return NoteHit{page, *it};
     }
     return std::nullopt;
 }
@@ -175,6 +172,14 @@ void AnnotatingPDFView::mousePressEvent(QMouseEvent* event) {
         beginDragShape(tool, event->position());
         return;
     }
+    if (tool == AnnotationTool::note)
+        addNote(event->position());
+    if (tool == AnnotationTool::textBox)
+        startInlineTextEditor(event->position());
+    if (tool == AnnotationTool::eraser) {
+        eraseAnnotation(event->position());
+        updateEraserVisual(event->position());
+    }
     if (tool != AnnotationTool::select)
         return;
     const auto hit = noteAnnotation(event->position());
@@ -189,9 +194,17 @@ void AnnotatingPDFView::mousePressEvent(QMouseEvent* event) {
 }
 
 void AnnotatingPDFView::mouseDoubleClickEvent(QMouseEvent* event) {
-    // A second press on a note belongs to the note (its editor), not to word selection.
-    if (m_toolState && event->button() == Qt::LeftButton &&
-        (m_toolState->tool() != AnnotationTool::select || noteAnnotation(event->position()))) {
+    if (!m_toolState || event->button() != Qt::LeftButton) {
+        PDFView::mouseDoubleClickEvent(event);
+        return;
+    }
+    // The other tools took the first press; the second adds nothing.
+    if (m_toolState->tool() != AnnotationTool::select || m_toolState->isTextEditingModeEnabled())
+        return;
+    // A second press on a note opens its editor, rather than selecting a word.
+    if (const auto hit = noteAnnotation(event->position())) {
+        commitOpenEditors();
+        startNoteEditor(noteAt(*hit), hit->pageIndex, false);
         return;
     }
     PDFView::mouseDoubleClickEvent(event);
@@ -212,6 +225,12 @@ void AnnotatingPDFView::mouseMoveEvent(QMouseEvent* event) {
     }
     if (!m_toolState || m_toolState->tool() == AnnotationTool::select) {
         PDFView::mouseMoveEvent(event);
+        return;
+    }
+    if (m_toolState->tool() == AnnotationTool::eraser) {
+        if (leftDown && !m_toolState->isTextEditingModeEnabled())
+            eraseAnnotation(event->position());
+        updateEraserVisual(event->position());
         return;
     }
     if (!leftDown)
@@ -265,16 +284,24 @@ void AnnotatingPDFView::setToolState(annotations::ToolState* state) {
     m_toolState = state;
     if (state)
         m_toolChanges =
-            connect(state, &annotations::ToolState::toolChanged, this, &AnnotatingPDFView::refreshToolCursor);
+            connect(state, &annotations::ToolState::toolChanged, this, &AnnotatingPDFView::toolDidChange);
+    toolDidChange();
+}
+
+// The eraser's circle shows at once where the pointer is, or goes with the eraser.
+void AnnotatingPDFView::toolDidChange() {
+    const QPoint pointer = viewport()->mapFromGlobal(QCursor::pos());
+    updateEraserVisual(viewport()->rect().contains(pointer) ? std::optional<QPointF>(pointer) : std::nullopt);
     refreshToolCursor();
 }
 
 void AnnotatingPDFView::refreshToolCursor() {
     const AnnotationTool tool = m_toolState ? m_toolState->tool() : AnnotationTool::select;
-    viewport()->setCursor(cursor(tool));
+    viewport()->setCursor(m_eraserCursorHidden ? QCursor(Qt::BlankCursor) : cursor(tool));
 }
 
 void AnnotatingPDFView::leaveEvent(QEvent* event) {
+    updateEraserVisual(std::nullopt);
     viewport()->setCursor(Qt::ArrowCursor);
     PDFView::leaveEvent(event);
 }

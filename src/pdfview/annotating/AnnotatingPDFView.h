@@ -4,7 +4,9 @@
 #pragma once
 
 #include "InkStrokeLayer.h"
+#include "InlineFreeTextEditor.h"
 #include "annotations/Annotation.h"
+#include "annotations/NoteAnnotation.h"
 #include "annotations/ToolState.h"
 #include "core/UndoManager.h"
 #include "pdfview/view/PDFView.h"
@@ -56,6 +58,45 @@ public:
     // Moves a note and registers the move back for undo.
     void setNoteBounds(const pdf::AnnotationHandle& note, const QRectF& bounds, const QRectF& undoBounds);
 
+    // Text markup (TextMarkup.cpp): one annotation per selected line in the tool colour, the selection
+    // cleared; false without a selection.
+    bool applyMarkup(annotations::MarkupAction action);
+    // The sticky mode's markup on the current selection, when the mode is on and the tool is select.
+    void applyStickyMarkupIfNeeded();
+
+    // The eraser (EraserTool.cpp): erases at a point of the nearest page by the tool state's mode and size.
+    void eraseAnnotation(const QPointF& viewPoint);
+    // Shows the eraser's circle at a point in view coordinates while the tool is the eraser, else hides it.
+    void updateEraserVisual(std::optional<QPointF> viewPoint);
+    std::optional<QPointF> eraserCircleCenter() const;
+    qreal eraserCircleDiameter() const;
+    // The eraser's radius in page points: half its size, at least 1.
+    qreal eraserRadius() const;
+    // A path as a polyline: its points, with `samplesPerCurve` points along each curve.
+    static QList<QPointF> flattenedPoints(const QPainterPath& path, int samplesPerCurve);
+
+    // Text boxes (TextBoxTool.cpp): an editor opened at a point of the nearest page; committing it adds a
+    // free-text annotation with undo, unless the text is blank.
+    void startInlineTextEditor(const QPointF& viewPoint);
+    void commitInlineTextEditor();
+    InlineFreeTextEditor* inlineTextEditor() const { return m_textBoxEditor; }
+    const std::vector<QWidget*>& inlineTextEditorHandles() const { return m_textBoxHandles; }
+
+    // Sticky notes (NoteTools.cpp). A note placed centred on a point of the nearest page, 120 by 80, with
+    // its editor open.
+    void addNote(const QPointF& viewPoint);
+    // The editor laid over a note's card; typing replaces the whole text.
+    void startNoteEditor(const std::shared_ptr<annotations::NoteAnnotation>& note, int pageIndex, bool isNew);
+    // Stores the typed text. A new note left empty is taken off again; an existing one keeps its text.
+    void commitNoteEditor();
+    void cancelNoteEditor();
+    InlineFreeTextEditor* noteTextEditor() const { return m_noteEditor; }
+    // A note with the text 20 points inside the top right corner of the page's shown area, with undo and
+    // without an editor (the assistant's notes).
+    pdf::Status addProgrammaticNote(const QString& text, int pageIndex);
+    // The size of every note placed here.
+    static constexpr QSizeF noteSize{120, 80};
+
     // Inline editors (text box, note, in-place text edit) say here how to commit them while they are
     // open; a press anywhere in the view commits every open one, in that order, before it does anything else.
     enum class InlineEditor { textBox, note, textEdit };
@@ -81,6 +122,10 @@ public:
     // Lower left corner and size from two opposite corners.
     static QRectF normalizedRect(const QPointF& a, const QPointF& b);
 
+signals:
+    // The document changed in a way the undo history does not hold (a note's text was retyped).
+    void editedWithoutUndo();
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -88,6 +133,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void drawPageOverlay(QPainter& painter, int pageIndex, const QTransform& pageToView) override;
 
 private:
@@ -105,6 +151,7 @@ private:
     };
 
     static bool isDragTool(annotations::AnnotationTool tool);
+    void watchReleasesForStickyMarkup();
     void commitOpenEditors();
     void moveNote(const QRectF& bounds);
     int dragPageIndex() const;
@@ -124,6 +171,33 @@ private:
     InkStrokeLayer m_inkLayer;
 
     std::array<std::function<void()>, 3> m_openEditors;
+
+    // The eraser.
+    bool eraserTouches(const pdf::AnnotationInfo& annotation, const QPointF& center, qreal radius) const;
+    void splitInkAnnotation(const pdf::AnnotationInfo& ink, int pageIndex, const QPointF& center,
+                            qreal radius);
+    void toolDidChange();
+    class EraserCursorOverlay* m_eraserOverlay = nullptr;
+    bool m_eraserCursorHidden = false;
+
+    // The text box editor.
+    QFont textBoxFont() const;
+    QFont zoomedFont(QFont font) const;
+    void resizeInlineTextEditor();
+    void layoutInlineTextEditorHandles();
+    void removeInlineTextEditor();
+    QPointer<InlineFreeTextEditor> m_textBoxEditor;
+    int m_textBoxPage = -1;
+    std::vector<QWidget*> m_textBoxHandles;
+
+    // The note editor.
+    std::shared_ptr<annotations::NoteAnnotation> noteAt(const NoteHit& hit) const;
+    void removeNoteEditor();
+    void takeNewNoteOff(const std::shared_ptr<annotations::NoteAnnotation>& note, int pageIndex);
+    QPointer<InlineFreeTextEditor> m_noteEditor;
+    std::shared_ptr<annotations::NoteAnnotation> m_noteEditorAnnotation;
+    int m_noteEditorPage = -1;
+    bool m_noteEditorIsNew = false;
 };
 
 } // namespace zepla::pdfview

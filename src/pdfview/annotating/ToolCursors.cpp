@@ -86,7 +86,7 @@ QCursor AnnotatingPDFView::cursor(annotations::AnnotationTool tool) {
         return symbolBadge("view-pim-notes", QPoint(4, 17));
     case AnnotationTool::signature:
         return symbolBadge("document-sign", QPoint(4, 17));
-    // The eraser draws its own circle once it has one; until then a crosshair shows where it acts.
+    // Over the pages the eraser hides the pointer behind its own circle; elsewhere a crosshair.
     case AnnotationTool::eraser:
     case AnnotationTool::rectangle:
     case AnnotationTool::oval:

@@ -30,8 +30,4 @@ private:
     QPointer<PDFViewCoordinator> m_coordinator;
 };
 
-// Puts a sticky note holding `text` 20 points inside the top-right corner of the page's visible box, in
-// the tool state's colour, undoable; no editor opens.
-bool addProgrammaticNote(AnnotatingPDFView& view, const QString& text, int pageIndex);
-
 } // namespace zepla::pdfview

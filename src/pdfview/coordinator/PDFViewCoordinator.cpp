@@ -1,7 +1,7 @@
 #include "PDFViewCoordinator.h"
 
 #include "document/RecentPageStore.h"
-#include "pdfview/view/PDFView.h"
+#include "pdfview/annotating/AnnotatingPDFView.h"
 
 namespace zepla::pdfview {
 
@@ -76,6 +76,11 @@ void PDFViewCoordinator::zoomOut() {
 void PDFViewCoordinator::zoomToFit() {
     if (m_pdfView)
         m_pdfView->setScaleFactor(m_pdfView->scaleFactorForSizeToFit());
+}
+
+bool PDFViewCoordinator::applyMarkup(annotations::MarkupAction action) {
+    auto* view = qobject_cast<AnnotatingPDFView*>(m_pdfView.data());
+    return view && view->applyMarkup(action);
 }
 
 } // namespace zepla::pdfview

@@ -2,6 +2,8 @@
 // (held weakly), the page shown, the "N of M" indicator, and the navigation and zoom the toolbar uses.
 #pragma once
 
+#include "annotations/AnnotationTool.h"
+
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>
@@ -50,6 +52,8 @@ public:
     void zoomIn();
     void zoomOut();
     void zoomToFit();
+    // Marks up the view's selected text, one annotation per line; false without a view or a selection.
+    bool applyMarkup(annotations::MarkupAction action);
 
 signals:
     void pageIndicatorChanged(const QString& text);

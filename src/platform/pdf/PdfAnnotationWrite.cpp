@@ -1,9 +1,11 @@
 // Writing annotations: new annotation objects with their dictionary entries and appearance streams,
 // changes to them, and the form's field list.
+#include "FontSubset.h"
 #include "PdfDocumentImpl.h"
 
-#include <map>
-#include <mutex>
+#include <QFile>
+
+#include <cstring>
 #include <unordered_set>
 
 namespace zepla::pdf {
@@ -132,19 +134,14 @@ void putEntries(fz_context* ctx, pdf_document* doc, pdf_obj* dict, const Prepare
     }
 }
 
-// Embedded fonts are shared by every appearance of a document that uses the same file: one object per
-// (document, file).
-std::mutex g_fontsMutex;
-std::map<std::pair<quint64, QString>, int> g_fontObjects;
-
 struct PreparedStream {
     fz_rect bbox;
     const QByteArray* content;
     std::vector<QByteArray> opacityNames;
     std::vector<double> opacities;
+    bool multiplies = false;
     std::vector<QByteArray> fontNames;
-    std::vector<QByteArray> fontFiles;
-    std::vector<int> knownFonts; // object numbers of fonts already embedded, 0 where not yet
+    std::vector<QByteArray> fontData; // the subset of each font the stream shows
     QByteArray state;
 };
 
@@ -152,23 +149,32 @@ struct PreparedAppearance {
     std::vector<PreparedStream> streams;
 };
 
-PreparedAppearance prepareAppearance(quint64 serial, const AppearanceStates& states) {
+// Cut down to the glyphs drawn; the whole file where it cannot be cut.
+QByteArray embeddedFontData(const AppearanceStream::Font& font) {
+    QByteArray data = subsetFont(font.file, font.glyphs);
+    if (data.isEmpty()) {
+        QFile file(font.file);
+        if (file.open(QIODevice::ReadOnly))
+            data = file.readAll();
+    }
+    return data;
+}
+
+PreparedAppearance prepareAppearance(const AppearanceStates& states) {
     PreparedAppearance p;
-    const std::lock_guard<std::mutex> lock(g_fontsMutex);
     for (const auto& [state, stream] : states) {
         PreparedStream s;
         const QRectF& b = stream.bbox;
         s.bbox = fz_make_rect(float(b.left()), float(b.top()), float(b.right()), float(b.bottom()));
         s.content = &stream.content;
+        s.multiplies = stream.multiplies;
         for (const auto& [name, alpha] : stream.opacities) {
             s.opacityNames.push_back(name);
             s.opacities.push_back(alpha);
         }
-        for (const auto& [name, file] : stream.fonts) {
-            s.fontNames.push_back(name);
-            s.fontFiles.push_back(file.toLocal8Bit());
-            const auto known = g_fontObjects.find({serial, file});
-            s.knownFonts.push_back(known == g_fontObjects.end() ? 0 : known->second);
+        for (const AppearanceStream::Font& font : stream.fonts) {
+            s.fontNames.push_back(font.name);
+            s.fontData.push_back(embeddedFontData(font));
         }
         s.state = state;
         p.streams.push_back(std::move(s));
@@ -176,15 +182,10 @@ PreparedAppearance prepareAppearance(quint64 serial, const AppearanceStates& sta
     return p;
 }
 
-void rememberFonts(quint64 serial, const AppearanceStates& states, const PreparedAppearance& prepared) {
-    const std::lock_guard<std::mutex> lock(g_fontsMutex);
-    for (std::size_t i = 0; i < states.size(); ++i) {
-        for (std::size_t f = 0; f < prepared.streams[i].knownFonts.size(); ++f)
-            g_fontObjects[{serial, states[i].second.fonts[f].second}] = prepared.streams[i].knownFonts[f];
-    }
-}
+// The graphics state a multiplying appearance starts with.
+constexpr const char* multiplyState = "GMul";
 
-// Inside a MuPDF try block: the form XObject of one stream. Fonts embedded here are noted in `stream`.
+// Inside a MuPDF try block: the form XObject of one stream, with its fonts embedded.
 pdf_obj* makeForm(fz_context* ctx, pdf_document* doc, PreparedStream& stream) {
     pdf_obj* resources = pdf_new_dict(ctx, doc, 2);
     fz_buffer* buffer = nullptr;
@@ -193,9 +194,14 @@ pdf_obj* makeForm(fz_context* ctx, pdf_document* doc, PreparedStream& stream) {
     fz_var(buffer);
     fz_var(font);
     fz_try(ctx) {
-        if (!stream.opacities.empty()) {
+        if (!stream.opacities.empty() || stream.multiplies) {
             pdf_obj* states =
-                pdf_dict_put_dict(ctx, resources, PDF_NAME(ExtGState), int(stream.opacities.size()));
+                pdf_dict_put_dict(ctx, resources, PDF_NAME(ExtGState), int(stream.opacities.size()) + 1);
+            if (stream.multiplies) {
+                pdf_obj* gs = pdf_dict_puts_dict(ctx, states, multiplyState, 2);
+                pdf_dict_put_name(ctx, gs, PDF_NAME(Type), "ExtGState");
+                pdf_dict_put_name(ctx, gs, PDF_NAME(BM), "Multiply");
+            }
             for (std::size_t i = 0; i < stream.opacities.size(); ++i) {
                 pdf_obj* gs = pdf_dict_puts_dict(ctx, states, stream.opacityNames[i].constData(), 3);
                 pdf_dict_put_name(ctx, gs, PDF_NAME(Type), "ExtGState");
@@ -206,21 +212,22 @@ pdf_obj* makeForm(fz_context* ctx, pdf_document* doc, PreparedStream& stream) {
         if (!stream.fontNames.empty()) {
             pdf_obj* fonts = pdf_dict_put_dict(ctx, resources, PDF_NAME(Font), int(stream.fontNames.size()));
             for (std::size_t i = 0; i < stream.fontNames.size(); ++i) {
-                if (!stream.knownFonts[i]) {
-                    font = fz_new_font_from_file(ctx, nullptr, stream.fontFiles[i].constData(), 0, 0);
-                    pdf_obj* added = pdf_add_cid_font(ctx, doc, font);
-                    stream.knownFonts[i] = pdf_to_num(ctx, added);
-                    pdf_drop_obj(ctx, added);
-                    fz_drop_font(ctx, font);
-                    font = nullptr;
-                }
+                buffer = fz_new_buffer_from_copied_data(
+                    ctx, reinterpret_cast<const unsigned char*>(stream.fontData[i].constData()),
+                    size_t(stream.fontData[i].size()));
+                font = fz_new_font_from_buffer(ctx, nullptr, buffer, 0, 0);
+                fz_drop_buffer(ctx, buffer);
+                buffer = nullptr;
                 pdf_dict_puts_drop(ctx, fonts, stream.fontNames[i].constData(),
-                                   pdf_new_indirect(ctx, doc, stream.knownFonts[i], 0));
+                                   pdf_add_cid_font(ctx, doc, font));
+                fz_drop_font(ctx, font);
+                font = nullptr;
             }
         }
-        buffer = fz_new_buffer_from_copied_data(
-            ctx, reinterpret_cast<const unsigned char*>(stream.content->constData()),
-            size_t(stream.content->size()));
+        buffer = fz_new_buffer(ctx, size_t(stream.content->size()) + 16);
+        if (stream.multiplies)
+            fz_append_printf(ctx, buffer, "/%s gs\n", multiplyState);
+        fz_append_data(ctx, buffer, stream.content->constData(), size_t(stream.content->size()));
         form = pdf_new_xobject(ctx, doc, stream.bbox, fz_identity, resources, buffer);
     }
     fz_always(ctx) {
@@ -324,7 +331,7 @@ Result<AnnotationHandle> Document::createAnnotation(int pageIndex, const ObjectV
     if (pageIndex < 0 || pageIndex >= pageCount())
         return pageRangeError(pageIndex);
     const PreparedEntries prepared = prepareEntries(entries);
-    PreparedAppearance preparedAppearance = prepareAppearance(serial(), appearance);
+    PreparedAppearance preparedAppearance = prepareAppearance(appearance);
     Access a(*this);
     int number = 0;
     const Status status = guarded(a.ctx, [&] {
@@ -354,7 +361,6 @@ Result<AnnotationHandle> Document::createAnnotation(int pageIndex, const ObjectV
     });
     if (!status)
         return writeError(status);
-    rememberFonts(serial(), appearance, preparedAppearance);
     a.impl().revision++;
     return AnnotationHandle(number);
 }
@@ -365,7 +371,7 @@ Status Document::updateAnnotation(const AnnotationHandle& annotation, const Obje
         return lockedError();
     const PreparedEntries prepared = prepareEntries(entries);
     PreparedAppearance preparedAppearance =
-        appearance ? prepareAppearance(serial(), *appearance) : PreparedAppearance{};
+        appearance ? prepareAppearance(*appearance) : PreparedAppearance{};
     Access a(*this);
     const Status status = guarded(a.ctx, [&] {
         pdf_obj* annot = annotationObject(a.ctx, a.doc(), annotation);
@@ -375,20 +381,70 @@ Status Document::updateAnnotation(const AnnotationHandle& annotation, const Obje
     });
     if (!status)
         return writeError(status);
-    if (appearance)
-        rememberFonts(serial(), *appearance, preparedAppearance);
     a.impl().revision++;
     return {};
 }
+
+namespace {
+
+// Inside a MuPDF try block: the entry at a key path of an annotation ("BS/W").
+pdf_obj* entryAt(fz_context* ctx, pdf_obj* object, const char* path) {
+    char key[32];
+    while (object && *path) {
+        const char* slash = std::strchr(path, '/');
+        const std::size_t length = slash ? std::size_t(slash - path) : std::strlen(path);
+        if (length >= sizeof key)
+            return nullptr;
+        std::memcpy(key, path, length);
+        key[length] = 0;
+        object = pdf_dict_gets(ctx, object, key);
+        path += length + (slash ? 1 : 0);
+    }
+    return object;
+}
+
+} // namespace
 
 double Document::annotationNumber(const AnnotationHandle& annotation, const QByteArray& key) const {
     Access a(*this);
     double value = 0;
     guarded(a.ctx, [&] {
-        value = pdf_to_real(
-            a.ctx, pdf_dict_gets(a.ctx, annotationObject(a.ctx, a.doc(), annotation), key.constData()));
+        value =
+            pdf_to_real(a.ctx, entryAt(a.ctx, annotationObject(a.ctx, a.doc(), annotation), key.constData()));
     });
     return value;
+}
+
+std::vector<std::vector<double>> Document::annotationNumberArrays(const AnnotationHandle& annotation,
+                                                                  const QByteArray& key) const {
+    Access a(*this);
+    pdf_obj* array = nullptr;
+    int count = 0;
+    bool nested = false;
+    const Status found = guarded(a.ctx, [&] {
+        array = entryAt(a.ctx, annotationObject(a.ctx, a.doc(), annotation), key.constData());
+        count = pdf_is_array(a.ctx, array) ? pdf_array_len(a.ctx, array) : 0;
+        nested = count > 0 && pdf_is_array(a.ctx, pdf_array_get(a.ctx, array, 0));
+    });
+    std::vector<std::vector<double>> result;
+    if (!found || count == 0)
+        return result;
+    // Each list is sized before the guarded block fills it, so no container grows inside it.
+    const int lists = nested ? count : 1;
+    for (int i = 0; i < lists; ++i) {
+        int length = count;
+        guarded(a.ctx,
+                [&] { length = nested ? pdf_array_len(a.ctx, pdf_array_get(a.ctx, array, i)) : count; });
+        std::vector<double> numbers(std::size_t(std::max(length, 0)));
+        double* out = numbers.data();
+        guarded(a.ctx, [&] {
+            pdf_obj* list = nested ? pdf_array_get(a.ctx, array, i) : array;
+            for (int k = 0; k < length; ++k)
+                out[k] = pdf_to_real(a.ctx, pdf_array_get(a.ctx, list, k));
+        });
+        result.push_back(std::move(numbers));
+    }
+    return result;
 }
 
 QStringList Document::fieldNames() const {

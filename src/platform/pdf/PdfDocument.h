@@ -101,8 +101,16 @@ struct AppearanceStream {
     QByteArray content; // content stream operators
     // Graphics states /<name> setting fill and stroke opacity.
     std::vector<std::pair<QByteArray, double>> opacities;
-    // Fonts /<name> embedded from font files as CID fonts: text shows two-byte glyph indices.
-    std::vector<std::pair<QByteArray, QString>> fonts;
+    // The drawing multiplies with what lies beneath (a highlight over text).
+    bool multiplies = false;
+    // Fonts /<name> embedded from font files as CID fonts: text shows two-byte glyph indices. Only the
+    // glyphs the stream shows are embedded.
+    struct Font {
+        QByteArray name;
+        QString file;
+        std::vector<quint32> glyphs;
+    };
+    std::vector<Font> fonts;
 };
 
 // The normal appearance: one stream under an empty state name, or a stream per state (a checkbox's /Yes
@@ -219,8 +227,13 @@ public:
     // is given. Works on and off the page.
     Status updateAnnotation(const AnnotationHandle& annotation, const ObjectValue::Entries& entries,
                             const AppearanceStates* appearance = nullptr);
-    // A number entry of an annotation (0 when it has none): for flags and sizes.
+    // A number entry of an annotation (0 when it has none): for flags and sizes. A key path "BS/W" reads
+    // an entry of a dictionary entry.
     double annotationNumber(const AnnotationHandle& annotation, const QByteArray& key) const;
+    // An array entry of numbers as one list ("C", "L", "QuadPoints"), or an array of such arrays as one
+    // list each ("InkList"); empty when the annotation has no such entry.
+    std::vector<std::vector<double>> annotationNumberArrays(const AnnotationHandle& annotation,
+                                                            const QByteArray& key) const;
     // The fully qualified names of the form's fields.
     QStringList fieldNames() const;
     // Puts a widget into the form's field list or takes it out, so that a field taken off its page

@@ -82,6 +82,8 @@ PDFEditorWorkspaceView::PDFEditorWorkspaceView(document::PDFEditorDocument& docu
     m_pdfView->onAskAI = [this](const QString& prompt, bool autoSubmit) { onAskAI(prompt, autoSubmit); };
     m_pdfView->onTextExtracted = [this](const QString& text) { handleExtractedText(text); };
     m_pdfView->onRedactionDrawn = [this] { confirmApplyRedactions(); };
+    connect(m_pdfView, &pdfview::AnnotatingPDFView::editedWithoutUndo, &m_document,
+            &document::PDFEditorDocument::announceEditWithoutUndo);
     connect(m_pdfView, &pdfview::PDFView::formFieldEdited, this,
             [this](int pageIndex, const pdf::FormWidget& previous) {
                 const pdf::PageHandle page = m_pdfView->document()->page(pageIndex);

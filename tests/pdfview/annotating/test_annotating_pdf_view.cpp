@@ -2,13 +2,11 @@
 // reverse drag and Esc; undo and redo putting back the very same annotation; the redaction callback; note
 // moves; inline editors committed on a press; cursors; and what a saved file shows in another reader, on
 // plain, rotated and cropped pages.
-#include "PdfFixtures.h"
-#include "TestDocuments.h"
+#include "AnnotatingViewHarness.h"
 #include "annotations/FormFieldPlacer.h"
 #include "annotations/InkAnnotation.h"
 #include "annotations/LineAnnotation.h"
 #include "annotations/NoteAnnotation.h"
-#include "pdfview/annotating/AnnotatingPDFView.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -43,50 +41,10 @@ int inkPixels(const QImage& image, const QRect& area) {
 
 } // namespace
 
-class TestAnnotatingPDFView : public QObject {
+class TestAnnotatingPDFView : public AnnotatingViewHarness {
     Q_OBJECT
 
-    std::unique_ptr<AnnotatingPDFView> m_view;
-    std::unique_ptr<ToolState> m_tools;
-    std::unique_ptr<platform::UndoManager> m_undo;
-    std::shared_ptr<pdf::Document> m_doc;
-    int m_redactions = 0;
     QTemporaryDir m_dir;
-
-    void showDocument(const QByteArray& bytes) {
-        m_doc = testdocs::open(bytes);
-        m_view = std::make_unique<AnnotatingPDFView>();
-        m_tools = std::make_unique<ToolState>();
-        m_undo = std::make_unique<platform::UndoManager>();
-        m_view->setToolState(m_tools.get());
-        m_view->setUndoManager(m_undo.get());
-        m_redactions = 0;
-        m_view->onRedactionDrawn = [this] { ++m_redactions; };
-        m_view->resize(700, 900);
-        m_view->setDocument(m_doc);
-        m_view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
-    }
-
-    QWidget* viewport() const { return m_view->viewport(); }
-
-    // A point of page 0 given as fractions of its shown rectangle.
-    QPoint at(qreal fx, qreal fy) const {
-        const QRectF page = m_view->pageRectInView(0);
-        return (page.topLeft() + QPointF(fx * page.width(), fy * page.height())).toPoint();
-    }
-
-    QPointF pagePoint(const QPoint& viewPoint) const { return m_view->convertToPage(viewPoint, 0); }
-
-    void drag(const QPoint& from, const QPoint& to, int steps = 4) {
-        QTest::mousePress(viewport(), Qt::LeftButton, {}, from);
-        for (int i = 1; i <= steps; ++i)
-            QTest::mouseMove(viewport(), from + (to - from) * i / steps);
-        QTest::mouseRelease(viewport(), Qt::LeftButton, {}, to);
-        QCoreApplication::processEvents(); // closes the undo step of this gesture
-    }
-
-    std::vector<pdf::AnnotationInfo> annotations() const { return m_doc->annotations(0).value(); }
 
 private slots:
     void initTestCase() {

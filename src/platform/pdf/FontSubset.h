@@ -1,0 +1,16 @@
+// Font subsets for embedding: a font file cut down to the glyphs a drawing uses, so a note or a text box
+// adds kilobytes to a saved file rather than the whole face.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+namespace zepla::pdf {
+
+// The font file with only `glyphs` (and the characters that map to them) left, each glyph keeping its
+// index, so text already written as glyph indices still shows. Empty when the file cannot be read or cut.
+QByteArray subsetFont(const QString& fontFile, const std::vector<quint32>& glyphs);
+
+} // namespace zepla::pdf
