@@ -120,6 +120,25 @@ int merge(PDFEditorDocument& document, pdf::Document& source, int index, platfor
     return failures;
 }
 
+void pagesReplaced(PDFEditorDocument& document, std::vector<PageReplacement> replacements,
+                   platform::UndoManager* undoManager) {
+    finishEdit(document);
+    registerInverse(document, undoManager, [replacements, undoManager](PDFEditorDocument& d) {
+        pdf::Document& pdf = *d.pdfDocument();
+        std::vector<PageReplacement> inverse;
+        for (const PageReplacement& r : replacements) {
+            if (pdf.removePage(r.index))
+                pdf.insertPage(r.original, r.index);
+            for (const pdf::AnnotationHandle& field : r.originalFields)
+                pdf.setFieldListed(field, true);
+            for (const pdf::AnnotationHandle& field : r.replacementFields)
+                pdf.setFieldListed(field, false);
+            inverse.push_back({r.index, r.replacement, r.original, r.replacementFields, r.originalFields});
+        }
+        pagesReplaced(d, std::move(inverse), undoManager);
+    });
+}
+
 DerivedDocument extractPages(const IndexSet& indices, pdf::Document& source) {
     DerivedDocument result{pdf::Document::createEmpty()};
     const int count = source.pageCount();

@@ -42,6 +42,22 @@ void deletePages(PDFEditorDocument& document, const IndexSet& indices, platform:
 // copied.
 int merge(PDFEditorDocument& document, pdf::Document& source, int index, platform::UndoManager* undoManager);
 
+// A page put in place of the one at `index`, which is kept so that undo can put it back.
+struct PageReplacement {
+    int index;
+    pdf::PageHandle original;
+    pdf::PageHandle replacement;
+    // Form fields whose widgets sit on each page: in the form's field list only while their page is in the
+    // document, so their values leave saved files with the page.
+    std::vector<pdf::AnnotationHandle> originalFields;
+    std::vector<pdf::AnnotationHandle> replacementFields;
+};
+
+// Announces pages already replaced in the document (redaction, the OCR text layer) as one edit, and
+// registers putting the originals back, which registers the replacements again as the redo.
+void pagesReplaced(PDFEditorDocument& document, std::vector<PageReplacement> replacements,
+                   platform::UndoManager* undoManager);
+
 // A new document holding copies of the pages at `indices`, in ascending order; indices that name no page
 // are skipped. The source is not changed.
 DerivedDocument extractPages(const IndexSet& indices, pdf::Document& source);

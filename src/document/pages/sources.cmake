@@ -1,4 +1,5 @@
 target_sources(zepla_document PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/DerivedFile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PDFPageRasterizer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PageOperations.cpp
 )

@@ -26,10 +26,9 @@ namespace zepla::ui {
 
 namespace {
 
-// Burning redaction marks into their pages arrives with the redaction tool; until then there is nothing to
-// burn in, and the workspace says so rather than claiming a redaction.
-int applyPendingRedactions(document::PDFEditorDocument&, platform::UndoManager&) {
-    return 0;
+pdfview::RedactionOutcome applyPendingRedactions(document::PDFEditorDocument& document,
+                                                 platform::UndoManager& undoManager) {
+    return pdfview::RedactionApplier::apply(document, &undoManager);
 }
 
 QHBoxLayout* bareRow(QWidget* owner) {
@@ -239,14 +238,18 @@ void PDFEditorWorkspaceView::handleExtractedText(const QString& text) {
 }
 
 void PDFEditorWorkspaceView::confirmApplyRedactions() {
-    const int pagesChanged = m_redactionApplier(m_document, m_undoManager);
+    const pdfview::RedactionOutcome outcome = m_redactionApplier(m_document, m_undoManager);
     if (pdfview::PDFView* view = m_coordinator->pdfView())
         view->layoutDocumentView();
     // Only a redaction that burnt something in may say so: a claim of removed text that is still there
-    // would be worse than no message.
-    announceToolSwitch(pagesChanged > 0 ? platform::adaptWording(QStringLiteral(
-                                              "Redacted — text is now permanently removed. ⌘Z to undo"))
-                                        : QStringLiteral("Nothing was redacted"));
+    // would be worse than no message. Pages that could not be redacted are named as such.
+    QStringList message;
+    if (outcome.pagesRedacted > 0)
+        message << platform::adaptWording(QStringLiteral("Redacted — text is now permanently removed. ⌘Z to undo"));
+    if (outcome.pagesFailed > 0)
+        message << (outcome.pagesFailed == 1 ? QStringLiteral("1 page could not be redacted")
+                                             : QStringLiteral("%1 pages could not be redacted").arg(outcome.pagesFailed));
+    announceToolSwitch(message.isEmpty() ? QStringLiteral("Nothing was redacted") : message.join(QStringLiteral(". ")));
 }
 
 void PDFEditorWorkspaceView::announceToolSwitch(const QString& message) {

@@ -4,6 +4,8 @@
 // recognised on a page, and a drawn redaction mark. None of its state is saved.
 #pragma once
 
+#include "pdfview/redaction/RedactionApplier.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -46,9 +48,10 @@ public:
     // The spring of the panels, as a duration and an overshooting ease-out.
     static constexpr int panelAnimationMs = 350;
 
-    // Burns every pending redaction mark of the document into its page, as one undoable change; returns the
-    // number of pages changed.
-    using RedactionApplier = std::function<int(document::PDFEditorDocument&, platform::UndoManager&)>;
+    // Burns every pending redaction mark of the document into its page, as one undoable change; says how
+    // many pages changed and how many could not be.
+    using RedactionApplier =
+        std::function<pdfview::RedactionOutcome(document::PDFEditorDocument&, platform::UndoManager&)>;
 
     // The document, undo manager and tool state belong to the window and outlive the workspace.
     PDFEditorWorkspaceView(document::PDFEditorDocument& document, platform::UndoManager& undoManager,

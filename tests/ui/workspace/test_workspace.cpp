@@ -155,12 +155,17 @@ private slots:
 
     void redactionSaysWhatItDid_data() {
         QTest::addColumn<int>("pagesChanged");
+        QTest::addColumn<int>("pagesFailed");
         QTest::addColumn<QString>("message");
-        QTest::newRow("burnt in") << 2 << "Redacted — text is now permanently removed. Ctrl+Z to undo";
-        QTest::newRow("nothing") << 0 << "Nothing was redacted";
+        QTest::newRow("burnt in") << 2 << 0 << "Redacted — text is now permanently removed. Ctrl+Z to undo";
+        QTest::newRow("nothing") << 0 << 0 << "Nothing was redacted";
+        QTest::newRow("some failed")
+            << 1 << 1 << "Redacted — text is now permanently removed. Ctrl+Z to undo. 1 page could not be redacted";
+        QTest::newRow("all failed") << 0 << 3 << "3 pages could not be redacted";
     }
     void redactionSaysWhatItDid() {
         QFETCH(int, pagesChanged);
+        QFETCH(int, pagesFailed);
         QFETCH(QString, message);
         Window w;
         int calls = 0;
@@ -171,7 +176,7 @@ private slots:
                     QCOMPARE(&document, w.document.get());
                     QCOMPARE(&undo, &w.undoManager);
                 }();
-                return pagesChanged;
+                return pdfview::RedactionOutcome{pagesChanged, pagesFailed};
             });
         w.workspace.confirmApplyRedactions();
         QCOMPARE(calls, 1);
@@ -199,9 +204,17 @@ private slots:
         w.undoManager.undo();
         QCOMPARE(annotationsOnPage(), before);
 
-        // A finished redaction mark reaches the workspace, which reports what was burnt in.
+        // A finished redaction mark reaches the workspace, which burns it in at once and says so.
         drag(annotations::AnnotationTool::redact);
-        QCOMPARE(w.workspace.toast()->message(), QString("Nothing was redacted"));
+        QCOMPARE(w.workspace.toast()->message(),
+                 QString("Redacted — text is now permanently removed. Ctrl+Z to undo"));
+        QVERIFY(w.document->pdfDocument()->annotations(0).value().empty());
+        QVERIFY(w.document->pdfDocument()->pageText(0).value().trimmed().isEmpty());
+        QTest::qWait(0);
+        // The mark and its burning in were one gesture: one undo takes both back.
+        w.undoManager.undo();
+        QCOMPARE(annotationsOnPage(), before);
+        QVERIFY(!w.document->pdfDocument()->pageText(0).value().trimmed().isEmpty());
     }
 
     void theToastGoesByItselfAndANewerOneReplacesIt() {

@@ -1,0 +1,4 @@
+target_sources(zepla_pdfview PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/RedactionApplier.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RedactionApplier.h
+)
