@@ -165,8 +165,10 @@ void AnnotatingPDFView::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
     // Text editing and the text-box, note, eraser and signature tools take the press for their own
     // operations; the platform's selection and links never see it.
-    if (m_toolState->isTextEditingModeEnabled())
+    if (m_toolState->isTextEditingModeEnabled()) {
+        beginTextEdit(event->position());
         return;
+    }
     const AnnotationTool tool = m_toolState->tool();
     if (isDragTool(tool)) {
         beginDragShape(tool, event->position());
