@@ -87,6 +87,29 @@ private slots:
         QVERIFY(window->isWindowModified());
     }
 
+    // Annotation edits announce nothing; the document's revision still tells that the file lacks them.
+    void anEditMadeWhileSavingKeepsTheDocumentModified() {
+        ShellFixture shell;
+        const QString path = shell.write("a.pdf");
+        app::DocumentWindow* window = openAndWait(shell, path);
+        QVERIFY(window);
+        editTitle(*window, "Saved Title");
+        std::optional<bool> saved;
+        window->save([&](bool ok) { saved = ok; });
+        auto pdf = window->document().pdfDocument();
+        auto note = pdf->createAnnotation(0,
+                                          {{"Subtype", pdf::ObjectValue::name("Square")},
+                                           {"Rect", pdf::ObjectValue::numbers({10, 10, 50, 50})}},
+                                          {});
+        QVERIFY(note.ok());
+        window->undoManager().registerUndo(
+            &window->document(), [pdf, handle = note.value()] { pdf->removeAnnotation(0, handle); });
+        QTRY_VERIFY(saved.has_value());
+        QVERIFY(*saved);
+        QVERIFY(window->isWindowModified());
+        QCOMPARE(pdf::Document::openFile(path).value()->annotations(0).value().size(), size_t(0));
+    }
+
     void saveToAnotherPathMovesTheWindowToThatFile() {
         ShellFixture shell;
         app::DocumentWindow* window = shell.controller().newDocument();
