@@ -5,6 +5,7 @@
 #include "app/DocumentWindow.h"
 #include "ui/landing/RecentDocuments.h"
 
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -108,6 +109,45 @@ private slots:
         QVERIFY(*saved);
         QVERIFY(window->isWindowModified());
         QCOMPARE(pdf::Document::openFile(path).value()->annotations(0).value().size(), size_t(0));
+    }
+
+    // A damaged protected file that MuPDF would write back unreadable: the save is refused, the file on
+    // disk stays as it was and the document stays modified.
+    void aSaveThatDoesNotReadBackReplacesNothing() {
+        ShellFixture shell;
+        const QString plain = shell.write("plain.pdf", fixtures::makeTextPdf(3));
+        const QString path = shell.dir.filePath("protected.pdf");
+        QProcess qpdf;
+        qpdf.start("qpdf", {"--allow-weak-crypto", "--encrypt", "pw", "owner", "128", "--use-aes=n", "--",
+                            plain, path});
+        QVERIFY2(qpdf.waitForFinished(30000) && qpdf.exitCode() == 0,
+                 "qpdf did not run (scripts/setup installs it)");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QByteArray bytes = file.readAll();
+        // startxref three bytes short of the cross-reference table
+        const qsizetype at = bytes.lastIndexOf("startxref\n") + 10;
+        const QByteArray offset = bytes.mid(at, bytes.indexOf('\n', at) - at);
+        bytes.replace(at, offset.size(), QByteArray::number(offset.toLongLong() - 3));
+        file.resize(0);
+        file.write(bytes);
+        file.close();
+
+        app::DocumentWindow* window = openAndWait(shell, path);
+        QVERIFY(window);
+        auto pdf = pdf::Document::openFile(path).value();
+        QVERIFY(pdf->authenticate("pw"));
+        window->document().setPdfDocument(pdf);
+        QVERIFY(window->isDocumentEdited());
+        std::optional<bool> saved;
+        window->save([&](bool ok) { saved = ok; });
+        QTRY_VERIFY(saved.has_value());
+        QVERIFY(!*saved);
+        QVERIFY(window->isWindowModified());
+        QTRY_COMPARE(visibleAlerts().size(), 1);
+        QVERIFY(visibleAlerts().first()->informativeText().contains("written correctly"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), bytes);
     }
 
     void saveToAnotherPathMovesTheWindowToThatFile() {

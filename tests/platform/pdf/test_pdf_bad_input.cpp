@@ -63,7 +63,7 @@ private slots:
 
     void damagedFilesAreRepairedOrRefusedAsDamaged_data() {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<bool>("repairable");
+        QTest::addColumn<bool>("repairable"); // MuPDF's repair must read it back
         const QByteArray good = fixtures::makeTextPdf(3);
         QTest::newRow("truncated after an object")
             << good.left(good.indexOf("endobj", good.size() / 2) + 6) << true;
@@ -72,17 +72,18 @@ private slots:
         brokenXref.replace(brokenXref.lastIndexOf("startxref\n") + 10, 3, "999");
         QTest::newRow("broken xref") << brokenXref << true;
         QTest::newRow("no xref") << good.left(good.indexOf("xref\n")) << true;
-        // MuPDF 1.21's repair gives up on a dictionary cut in half.
-        QTest::newRow("truncated inside an object") << good.left(good.size() * 2 / 3) << false;
+        // MuPDF 1.21's repair may give up on a dictionary cut in half; then it must say the file is damaged.
+        QTest::newRow("truncated inside an object") << good.left(good.indexOf("/MediaBox", good.size() / 2) + 4)
+                                                    << false;
     }
 
-    // An open error must be the damaged-file error, and only where repair cannot help: an error on a
+    // An open error must be the damaged-file error, and only where repair may not help: an error on a
     // repairable row means the repair stopped working.
     void damagedFilesAreRepairedOrRefusedAsDamaged() {
         QFETCH(QByteArray, bytes);
         QFETCH(bool, repairable);
         auto result = Document::open(bytes);
-        QCOMPARE(result.ok(), repairable);
+        QVERIFY2(result.ok() || !repairable, why(result).constData());
         if (!result) {
             QCOMPARE(result.error().kind, Error::Kind::Damaged);
             QVERIFY(result.error().message.startsWith("The file is not a PDF document or is too damaged"));
