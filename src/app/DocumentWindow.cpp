@@ -32,13 +32,7 @@ DocumentWindow::DocumentWindow(std::unique_ptr<document::PDFEditorDocument> docu
     });
     connect(m_document.get(), &document::PDFEditorDocument::editedWithoutUndo, this, [this] {
         m_editedWithoutUndo = true;
-        if (m_saving)
-            m_changedDuringSave = true;
         updateTitle();
-    });
-    connect(m_document.get(), &document::PDFEditorDocument::changed, this, [this] {
-        if (m_saving)
-            m_changedDuringSave = true;
     });
     setCentralWidget(makeContent());
     updateTitle();
@@ -122,9 +116,12 @@ void DocumentWindow::saveTo(const QString& path, std::function<void(bool)> done)
         return finish(false);
     }
     m_saving = true;
-    m_changedDuringSave = false;
+    // What the bytes hold: this PDF at this revision. Every edit of any kind bumps the revision.
+    const std::shared_ptr<pdf::Document> saved = m_document->pdfDocument();
+    const quint64 savedRevision = saved->revision();
     DocumentFile::writeInBackground(
-        path, std::get<QByteArray>(std::move(snapshot)), this, [this, path, name, finish](auto failure) {
+        path, std::get<QByteArray>(std::move(snapshot)), this,
+        [this, path, name, finish, saved, savedRevision](auto failure) {
             m_saving = false;
             if (failure) {
                 showAlert(this, tr("The document “%1” could not be saved.").arg(name), *failure);
@@ -135,7 +132,7 @@ void DocumentWindow::saveTo(const QString& path, std::function<void(bool)> done)
                 return;
             }
             // An edit made while the bytes were being written is not in the file.
-            if (!m_changedDuringSave) {
+            if (m_document->pdfDocument() == saved && saved->revision() == savedRevision) {
                 m_editedWithoutUndo = false;
                 m_undoManager.setClean();
             }

@@ -80,7 +80,6 @@ private:
     bool m_editedWithoutUndo = false;
     bool m_replacingDocument = false;
     bool m_saving = false;
-    bool m_changedDuringSave = false;
     bool m_closeApproved = false;
     bool m_closeWhenSaved = false;
     QMessageBox* m_closePrompt = nullptr;

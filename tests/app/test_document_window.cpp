@@ -5,6 +5,7 @@
 #include "app/DocumentWindow.h"
 #include "ui/landing/RecentDocuments.h"
 
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -85,6 +86,68 @@ private slots:
         // Undoing past the save makes it modified again.
         window->undoManager().undo();
         QVERIFY(window->isWindowModified());
+    }
+
+    // Annotation edits announce nothing; the document's revision still tells that the file lacks them.
+    void anEditMadeWhileSavingKeepsTheDocumentModified() {
+        ShellFixture shell;
+        const QString path = shell.write("a.pdf");
+        app::DocumentWindow* window = openAndWait(shell, path);
+        QVERIFY(window);
+        editTitle(*window, "Saved Title");
+        std::optional<bool> saved;
+        window->save([&](bool ok) { saved = ok; });
+        auto pdf = window->document().pdfDocument();
+        auto note = pdf->createAnnotation(0,
+                                          {{"Subtype", pdf::ObjectValue::name("Square")},
+                                           {"Rect", pdf::ObjectValue::numbers({10, 10, 50, 50})}},
+                                          {});
+        QVERIFY(note.ok());
+        window->undoManager().registerUndo(
+            &window->document(), [pdf, handle = note.value()] { pdf->removeAnnotation(0, handle); });
+        QTRY_VERIFY(saved.has_value());
+        QVERIFY(*saved);
+        QVERIFY(window->isWindowModified());
+        QCOMPARE(pdf::Document::openFile(path).value()->annotations(0).value().size(), size_t(0));
+    }
+
+    // A damaged protected file that MuPDF would write back unreadable: the save is refused, the file on
+    // disk stays as it was and the document stays modified.
+    void aSaveThatDoesNotReadBackReplacesNothing() {
+        ShellFixture shell;
+        const QString plain = shell.write("plain.pdf", fixtures::makeTextPdf(3));
+        const QString path = shell.dir.filePath("protected.pdf");
+        QProcess qpdf;
+        qpdf.start("qpdf", {"--allow-weak-crypto", "--encrypt", "pw", "owner", "128", "--use-aes=n", "--",
+                            plain, path});
+        QVERIFY2(qpdf.waitForFinished(30000) && qpdf.exitCode() == 0,
+                 "qpdf did not run (scripts/setup installs it)");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QByteArray bytes = file.readAll();
+        // startxref three bytes short of the cross-reference table
+        const qsizetype at = bytes.lastIndexOf("startxref\n") + 10;
+        const QByteArray offset = bytes.mid(at, bytes.indexOf('\n', at) - at);
+        bytes.replace(at, offset.size(), QByteArray::number(offset.toLongLong() - 3));
+        file.resize(0);
+        file.write(bytes);
+        file.close();
+
+        app::DocumentWindow* window = openAndWait(shell, path);
+        QVERIFY(window);
+        auto pdf = pdf::Document::openFile(path).value();
+        QVERIFY(pdf->authenticate("pw"));
+        window->document().setPdfDocument(pdf);
+        QVERIFY(window->isDocumentEdited());
+        std::optional<bool> saved;
+        window->save([&](bool ok) { saved = ok; });
+        QTRY_VERIFY(saved.has_value());
+        QVERIFY(!*saved);
+        QVERIFY(window->isWindowModified());
+        QTRY_COMPARE(visibleAlerts().size(), 1);
+        QVERIFY(visibleAlerts().first()->informativeText().contains("written correctly"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), bytes);
     }
 
     void saveToAnotherPathMovesTheWindowToThatFile() {

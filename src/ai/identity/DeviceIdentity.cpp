@@ -49,6 +49,7 @@ std::optional<DeviceKey> loadFromDisk(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
+    platform::tightenToOwner(path);
     // One byte more than a key, so that a longer file is seen as invalid.
     return DeviceKey::fromRawRepresentation(file.read(kKeyFileSize + 1));
 }

@@ -82,15 +82,43 @@ EVP_PKEY* keyFromScalar(const BIGNUM* scalar, const QByteArray& point) {
     return key;
 }
 
+// Whether the public point of `scalar` is compact-representable: its y is the smaller of y and p − y, so its
+// x alone names it.
+bool compactRepresentable(const EC_GROUP* group, const BIGNUM* scalar) {
+    const QByteArray point = publicPoint(group, scalar);
+    BigNumber p(BN_new());
+    if (point.isEmpty() || !p || !EC_GROUP_get_curve(group, p.get(), nullptr, nullptr, nullptr))
+        return false;
+    BigNumber y(BN_bin2bn(bytes(QByteArrayView(point).last(kScalarSize)), kScalarSize, nullptr));
+    BigNumber negated(BN_new());
+    return y && negated && BN_sub(negated.get(), p.get(), y.get()) && BN_cmp(y.get(), negated.get()) <= 0;
+}
+
 } // namespace
 
 DeviceKey::DeviceKey(evp_pkey_st* key) : m_key(key, EVP_PKEY_free) {}
 
 Result<DeviceKey, DeviceIdentityError> DeviceKey::generate() {
-    EVP_PKEY* key = EVP_PKEY_Q_keygen(nullptr, nullptr, "EC", "P-256");
-    if (!key)
+    EVP_PKEY* generated = EVP_PKEY_Q_keygen(nullptr, nullptr, "EC", "P-256");
+    if (!generated)
         return DeviceIdentityError::cryptoFailed(openSSLFailure());
-    return DeviceKey(key);
+    DeviceKey key(generated);
+    // Keys are made compact-representable: where d·G has the larger y, n − d (the same x, the other y) is
+    // taken instead.
+    BIGNUM* found = nullptr;
+    Group group(EC_GROUP_new_by_curve_name(NID_X9_62_prime256v1));
+    if (!group || !EVP_PKEY_get_bn_param(generated, OSSL_PKEY_PARAM_PRIV_KEY, &found))
+        return DeviceIdentityError::cryptoFailed(openSSLFailure());
+    BigNumber scalar(found);
+    if (compactRepresentable(group.get(), scalar.get()))
+        return key;
+    BigNumber negated(BN_new());
+    if (!negated || !BN_sub(negated.get(), EC_GROUP_get0_order(group.get()), scalar.get()))
+        return DeviceIdentityError::cryptoFailed(openSSLFailure());
+    auto compact = fromRawRepresentation(paddedScalar(negated.get()));
+    if (!compact || !compactRepresentable(group.get(), negated.get()))
+        return DeviceIdentityError::cryptoFailed(QStringLiteral("the key could not be made compact"));
+    return *std::move(compact);
 }
 
 std::optional<DeviceKey> DeviceKey::fromRawRepresentation(QByteArrayView raw) {

@@ -21,6 +21,13 @@ bool ensurePrivateDirectory(const QString& path) {
     return true;
 }
 
+void tightenToOwner(const QString& path) {
+    struct stat status {};
+    const QByteArray name = QFile::encodeName(path);
+    if (::stat(name.constData(), &status) == 0 && S_ISREG(status.st_mode) && (status.st_mode & 0077))
+        ::chmod(name.constData(), status.st_mode & 0600);
+}
+
 QString applicationSupportDirectory() {
     const QString dir =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Zepla");

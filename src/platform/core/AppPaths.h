@@ -12,4 +12,8 @@ QString applicationSupportDirectory();
 // Creates `path` with mode 0700 when missing (parents too), never loosening an existing folder.
 bool ensurePrivateDirectory(const QString& path);
 
+// Takes away any access others have to an existing file of secrets (mode 0600 at most): files made by hand
+// or by older versions may be readable by everyone.
+void tightenToOwner(const QString& path);
+
 } // namespace zepla::platform

@@ -18,10 +18,10 @@ QString settingsFilePath() {
 }
 
 // Qt rewrites the file through a temporary copy that keeps the existing file's permissions, so creating it
-// once with 0600 keeps it private for good.
+// with 0600 (or tightening one made otherwise) keeps it private for good.
 void createPrivateFile(const QString& path) {
     if (QFileInfo::exists(path))
-        return;
+        return tightenToOwner(path);
     ensurePrivateDirectory(QFileInfo(path).absolutePath());
     const int fd = ::open(QFile::encodeName(path).constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600);
     if (fd >= 0)

@@ -15,22 +15,39 @@ bool linksElsewhere(fz_context* ctx, pdf_obj* key) {
            pdf_name_eq(ctx, key, PDF_NAME(Popup)) || pdf_name_eq(ctx, key, PDF_NAME(IRT));
 }
 
+// How far up a field's parents are followed.
+constexpr int maxFieldDepth = 32;
+
+// A widget and its parent fields, nearest first, each once: damaged files hold fields that are their own
+// parent or each other's. Returns how many of `chain` are filled. Inside a MuPDF try block.
+int fieldChain(fz_context* ctx, pdf_obj* widget, pdf_obj* (&chain)[maxFieldDepth]) {
+    int length = 0;
+    for (pdf_obj* field = widget; length < maxFieldDepth && pdf_is_dict(ctx, field);
+         field = pdf_dict_get(ctx, field, PDF_NAME(Parent))) {
+        for (int i = 0; i < length; ++i)
+            if (!pdf_objcmp(ctx, chain[i], field))
+                return length;
+        chain[length++] = field;
+    }
+    return length;
+}
+
 // Field attributes a widget inherits from its parent fields; the copy carries them itself.
 void flattenInheritedFieldKeys(fz_context* ctx, pdf_obj* widget, pdf_obj* copy) {
     static pdf_obj* const inheritable[] = {PDF_NAME(FT), PDF_NAME(V), PDF_NAME(DV), PDF_NAME(Ff),
-                                           PDF_NAME(DA), PDF_NAME(Q),  PDF_NAME(Opt)};
-    pdf_obj* field = widget;
-    for (int depth = 0; depth < 32 && pdf_is_dict(ctx, field); ++depth) {
+                                           PDF_NAME(DA), PDF_NAME(Q), PDF_NAME(Opt)};
+    pdf_obj* chain[maxFieldDepth];
+    const int length = fieldChain(ctx, widget, chain);
+    for (int i = 0; i < length; ++i) {
         for (pdf_obj* key : inheritable) {
-            if (!pdf_dict_get(ctx, copy, key) && pdf_dict_get(ctx, field, key))
-                pdf_dict_put(ctx, copy, key, pdf_dict_get(ctx, field, key));
+            if (!pdf_dict_get(ctx, copy, key) && pdf_dict_get(ctx, chain[i], key))
+                pdf_dict_put(ctx, copy, key, pdf_dict_get(ctx, chain[i], key));
         }
-        field = pdf_dict_get(ctx, field, PDF_NAME(Parent));
     }
     // The fully qualified name, so the copied field is still known by the name its form gave it.
     char name[512] = "";
-    for (pdf_obj* f = widget; pdf_is_dict(ctx, f); f = pdf_dict_get(ctx, f, PDF_NAME(Parent))) {
-        const char* part = pdf_dict_get_text_string(ctx, f, PDF_NAME(T));
+    for (int i = 0; i < length; ++i) {
+        const char* part = pdf_dict_get_text_string(ctx, chain[i], PDF_NAME(T));
         if (!*part)
             continue;
         char joined[512];
@@ -97,7 +114,8 @@ pdf_obj* copyAction(fz_context* ctx, pdf_graft_map* map, pdf_document* target, p
     if (!pdf_is_dict(ctx, action))
         return nullptr;
     if (pdf_name_eq(ctx, pdf_dict_get(ctx, action, PDF_NAME(S)), PDF_NAME(GoTo))) {
-        pdf_obj* dest = copyDestination(ctx, map, target, source, pages, pdf_dict_get(ctx, action, PDF_NAME(D)));
+        pdf_obj* dest =
+            copyDestination(ctx, map, target, source, pages, pdf_dict_get(ctx, action, PDF_NAME(D)));
         if (!dest)
             return nullptr;
         pdf_obj* result = pdf_new_dict(ctx, target, 2);
@@ -110,7 +128,8 @@ pdf_obj* copyAction(fz_context* ctx, pdf_graft_map* map, pdf_document* target, p
     for (int k = 0; k < keys; ++k) {
         pdf_obj* key = pdf_dict_get_key(ctx, action, k);
         if (!pdf_name_eq(ctx, key, PDF_NAME(Next)))
-            pdf_dict_put_drop(ctx, result, key, pdf_graft_mapped_object(ctx, map, pdf_dict_get_val(ctx, action, k)));
+            pdf_dict_put_drop(ctx, result, key,
+                              pdf_graft_mapped_object(ctx, map, pdf_dict_get_val(ctx, action, k)));
     }
     return result;
 }
@@ -138,7 +157,8 @@ void copyAnnotations(fz_context* ctx, pdf_graft_map* map, pdf_document* target, 
     pdf_obj* fields = nullptr;
     for (int i = 0; i < n; ++i) {
         pdf_obj* annot = pdf_array_get(ctx, annots, i);
-        if (!pdf_is_dict(ctx, annot) || pdf_name_eq(ctx, pdf_dict_get(ctx, annot, PDF_NAME(Subtype)), PDF_NAME(Popup)))
+        if (!pdf_is_dict(ctx, annot) ||
+            pdf_name_eq(ctx, pdf_dict_get(ctx, annot, PDF_NAME(Subtype)), PDF_NAME(Popup)))
             continue;
         pdf_obj* copy = pdf_add_new_dict(ctx, target, pdf_dict_len(ctx, annot));
         pdf_array_push_drop(ctx, copies, copy);
@@ -147,7 +167,8 @@ void copyAnnotations(fz_context* ctx, pdf_graft_map* map, pdf_document* target, 
             pdf_obj* key = pdf_dict_get_key(ctx, annot, k);
             if (linksElsewhere(ctx, key))
                 continue;
-            if (pdf_obj* value = copyEntry(ctx, map, target, source, pages, key, pdf_dict_get_val(ctx, annot, k)))
+            if (pdf_obj* value =
+                    copyEntry(ctx, map, target, source, pages, key, pdf_dict_get_val(ctx, annot, k)))
                 pdf_dict_put_drop(ctx, copy, key, value);
         }
         pdf_dict_put(ctx, copy, PDF_NAME(P), page);
@@ -194,11 +215,14 @@ std::vector<PageHandle> Document::copyPages(Document& source, const std::vector<
     }
     // Annotations come once every page is in, so links between copied pages can point at the copies.
     CopiedPages pages;
-    guarded(to.ctx, [&] {
-        for (const auto& [sourceIndex, targetIndex] : placed)
-            pages[pdf_to_num(from.ctx, pdf_lookup_page_obj(from.ctx, from.doc(), sourceIndex))] =
-                pdf_to_num(to.ctx, pdf_lookup_page_obj(to.ctx, to.doc(), targetIndex));
-    });
+    for (const auto& [sourceIndex, targetIndex] : placed) {
+        int sourceNumber = 0, targetNumber = 0;
+        guarded(to.ctx, [&] {
+            sourceNumber = pdf_to_num(from.ctx, pdf_lookup_page_obj(from.ctx, from.doc(), sourceIndex));
+            targetNumber = pdf_to_num(to.ctx, pdf_lookup_page_obj(to.ctx, to.doc(), targetIndex));
+        });
+        pages[sourceNumber] = targetNumber;
+    }
     for (const auto& [sourceIndex, targetIndex] : placed) {
         // The page is in; annotations that cannot be copied leave it as the page content alone.
         guarded(to.ctx, [&] {

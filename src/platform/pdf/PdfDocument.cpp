@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include <atomic>
+#include <cmath>
 
 namespace zepla::pdf {
 
@@ -48,9 +49,29 @@ LoadedPage::~LoadedPage() {
 
 fz_matrix deviceToPageSpace(fz_context* ctx, pdf_obj* pageObject) {
     fz_rect mediabox;
-    fz_matrix ctm;
-    pdf_page_obj_transform(ctx, pageObject, &mediabox, &ctm);
+    fz_matrix ctm = fz_identity;
+    fz_try(ctx) {
+        pdf_page_obj_transform(ctx, pageObject, &mediabox, &ctm);
+    }
+    fz_catch(ctx) {
+        ctm = fz_identity;
+    }
     return fz_invert_matrix(ctm);
+}
+
+PageGeometry pageGeometry(const fz_rect& shown, const fz_rect& media, const fz_matrix& ctm) {
+    PageGeometry g;
+    g.cropBox = toQRect(shown);
+    g.mediaBox = fz_is_empty_rect(media) ? g.cropBox : toQRect(fz_union_rect(media, shown));
+    // Page space has y upward and the device y downward: an unturned page maps x to x and y to -y.
+    if (std::abs(ctm.a) >= std::abs(ctm.b))
+        g.rotation = ctm.a >= 0 ? 0 : 180;
+    else
+        g.rotation = ctm.b >= 0 ? 90 : 270;
+    g.userUnit = std::hypot(ctm.a, ctm.b);
+    if (!(g.userUnit > 0))
+        g.userUnit = 1;
+    return g;
 }
 
 QRectF toQRect(const fz_rect& r) {
@@ -58,11 +79,14 @@ QRectF toQRect(const fz_rect& r) {
 }
 
 Error lockedError() {
-    return Error{Error::Kind::NeedsPassword, QStringLiteral("The document is locked. Enter its password first.")};
+    return Error{Error::Kind::NeedsPassword,
+                 QStringLiteral("The document is locked. Enter its password first.")};
 }
 
 bool isEncryptedFile(fz_context* ctx, pdf_document* doc) {
-    return pdf_dict_get(ctx, pdf_trailer(ctx, doc), PDF_NAME(Encrypt)) != nullptr;
+    bool encrypted = false;
+    guarded(ctx, [&] { encrypted = pdf_dict_get(ctx, pdf_trailer(ctx, doc), PDF_NAME(Encrypt)) != nullptr; });
+    return encrypted;
 }
 
 Error pageRangeError(int index) {
@@ -92,35 +116,36 @@ Result<std::shared_ptr<Document>> Document::open(const QByteArray& bytes) {
     fz_buffer* buffer = nullptr;
     fz_stream* stream = nullptr;
     pdf_document* doc = nullptr;
-    int pages = 0;
     int needsPassword = 0;
     const Status status = guarded(
         ctx,
         [&] {
-            buffer = fz_new_buffer_from_copied_data(ctx, reinterpret_cast<const unsigned char*>(bytes.constData()),
-                                                    size_t(bytes.size()));
+            buffer = fz_new_buffer_from_copied_data(
+                ctx, reinterpret_cast<const unsigned char*>(bytes.constData()), size_t(bytes.size()));
             stream = fz_open_buffer(ctx, buffer);
             doc = pdf_open_document_with_stream(ctx, stream);
             needsPassword = pdf_needs_password(ctx, doc);
-            // Counting the pages of an unlocked file makes MuPDF read (and if need be repair) its structure
-            // now, so a hopeless file fails here rather than on first use.
-            if (!needsPassword)
-                pages = pdf_count_pages(ctx, doc);
         },
         Error::Kind::Damaged);
     fz_drop_stream(ctx, stream);
     fz_drop_buffer(ctx, buffer);
-    if (!status) {
+    // Reading the page tree of an unlocked file makes MuPDF read (and if need be repair) its structure now,
+    // so a hopeless file fails here rather than on first use.
+    Status usable = status;
+    if (status && !needsPassword)
+        usable = repairPageTree(ctx, doc);
+    if (!usable) {
         pdf_drop_document(ctx, doc);
         return Error{Error::Kind::Damaged,
                      QStringLiteral("The file is not a PDF document or is too damaged to open (%1).")
-                         .arg(status.error().message)};
+                         .arg(usable.error().message)};
     }
-    Q_UNUSED(pages);
     auto impl = std::make_unique<Impl>();
     impl->doc = doc;
     impl->serial = nextSerial();
     impl->authLevel = needsPassword ? 0 : 1;
+    // Object streams announce themselves in a dictionary, which is never compressed itself.
+    impl->usedObjectStreams = bytes.contains("/ObjStm");
     return std::shared_ptr<Document>(new Document(std::move(impl)));
 }
 
@@ -132,7 +157,9 @@ Result<std::shared_ptr<Document>> Document::openFile(const QString& path) {
     return open(file.readAll());
 }
 
-quint64 Document::serial() const { return m_impl->serial; }
+quint64 Document::serial() const {
+    return m_impl->serial;
+}
 
 quint64 Document::revision() const {
     Access a(*this);
@@ -159,7 +186,12 @@ bool Document::authenticate(const QString& password) {
     int level = 0;
     guarded(a.ctx, [&] { level = pdf_authenticate_password(a.ctx, a.doc(), utf8.constData()); });
     a.impl().authLevel = level;
-    return level != 0;
+    if (level == 0)
+        return false;
+    a.impl().password = utf8;
+    // The tree could not be read before: it is made trustworthy now, as it is for files without a password.
+    repairPageTree(a.ctx, a.doc());
+    return true;
 }
 
 bool Document::isOwnerUnlocked() const {
@@ -176,12 +208,22 @@ bool Document::hasPermission(Permission permission) const {
         return true;
     fz_permission p = FZ_PERMISSION_PRINT;
     switch (permission) {
-    case Permission::Print: p = FZ_PERMISSION_PRINT; break;
-    case Permission::Copy: p = FZ_PERMISSION_COPY; break;
-    case Permission::Modify: p = FZ_PERMISSION_EDIT; break;
-    case Permission::Annotate: p = FZ_PERMISSION_ANNOTATE; break;
+    case Permission::Print:
+        p = FZ_PERMISSION_PRINT;
+        break;
+    case Permission::Copy:
+        p = FZ_PERMISSION_COPY;
+        break;
+    case Permission::Modify:
+        p = FZ_PERMISSION_EDIT;
+        break;
+    case Permission::Annotate:
+        p = FZ_PERMISSION_ANNOTATE;
+        break;
     }
-    return pdf_has_permission(a.ctx, a.doc(), p) != 0;
+    bool granted = false;
+    guarded(a.ctx, [&] { granted = pdf_has_permission(a.ctx, a.doc(), p) != 0; });
+    return granted;
 }
 
 // --- pages ---
@@ -214,46 +256,35 @@ int Document::indexOf(const PageHandle& page) const {
     int index = -1;
     guarded(a.ctx, [&] {
         pdf_obj* ref = pdf_new_indirect(a.ctx, a.doc(), page.objectNumber(), 0);
-        fz_try(a.ctx) { index = pdf_lookup_page_number(a.ctx, a.doc(), ref); }
-        fz_always(a.ctx) { pdf_drop_obj(a.ctx, ref); }
-        fz_catch(a.ctx) { fz_rethrow(a.ctx); }
+        fz_try(a.ctx) {
+            index = pdf_lookup_page_number(a.ctx, a.doc(), ref);
+        }
+        fz_always(a.ctx) {
+            pdf_drop_obj(a.ctx, ref);
+        }
+        fz_catch(a.ctx) {
+            fz_rethrow(a.ctx);
+        }
     });
     return index;
 }
 
 Result<PageGeometry> Document::geometry(int index) const {
     Access a(*this);
-    if (a.impl().locked())
-        return lockedError();
+    if (Status s = checkPage(a, index); !s)
+        return s.error();
     fz_rect media{}, crop{};
-    int rotate = 0;
-    bool inRange = false;
+    fz_matrix ctm = fz_identity;
     const Status status = guarded(a.ctx, [&] {
-        if (index < 0 || index >= pdf_count_pages(a.ctx, a.doc()))
-            return;
-        inRange = true;
         pdf_obj* obj = pdf_lookup_page_obj(a.ctx, a.doc(), index);
+        // The shown box, the rotation and the user unit exactly as the engine draws the page: it rounds a
+        // rotation to the nearest quarter turn and scales by /UserUnit.
+        pdf_page_obj_transform(a.ctx, obj, &crop, &ctm);
         media = pdf_to_rect(a.ctx, pdf_dict_get_inheritable(a.ctx, obj, PDF_NAME(MediaBox)));
-        if (fz_is_empty_rect(media))
-            media = fz_make_rect(0, 0, 612, 792);
-        pdf_obj* cropObj = pdf_dict_get_inheritable(a.ctx, obj, PDF_NAME(CropBox));
-        crop = cropObj ? fz_intersect_rect(pdf_to_rect(a.ctx, cropObj), media) : media;
-        if (fz_is_empty_rect(crop))
-            crop = media;
-        rotate = pdf_to_int(a.ctx, pdf_dict_get_inheritable(a.ctx, obj, PDF_NAME(Rotate)));
     });
     if (!status)
         return status.error();
-    if (!inRange)
-        return pageRangeError(index);
-    PageGeometry g;
-    g.mediaBox = toQRect(media);
-    g.cropBox = toQRect(crop);
-    rotate %= 360;
-    if (rotate < 0)
-        rotate += 360;
-    g.rotation = (rotate / 90) * 90;
-    return g;
+    return pageGeometry(crop, media, ctm);
 }
 
 Result<PageHandle> Document::removePage(int index) {
@@ -265,7 +296,7 @@ Result<PageHandle> Document::removePage(int index) {
     if (!status)
         return status.error();
     a.impl().revision++;
-    a.impl().pagesRemoved = true;
+    a.impl().removedPages.insert(handle.objectNumber());
     return handle;
 }
 
@@ -279,12 +310,20 @@ Status Document::insertPage(const PageHandle& page, int index) {
         const int count = pdf_count_pages(a.ctx, a.doc());
         const int at = index < 0 ? 0 : (index > count ? count : index);
         pdf_obj* ref = pdf_new_indirect(a.ctx, a.doc(), page.objectNumber(), 0);
-        fz_try(a.ctx) { pdf_insert_page(a.ctx, a.doc(), at, ref); }
-        fz_always(a.ctx) { pdf_drop_obj(a.ctx, ref); }
-        fz_catch(a.ctx) { fz_rethrow(a.ctx); }
+        fz_try(a.ctx) {
+            pdf_insert_page(a.ctx, a.doc(), at, ref);
+        }
+        fz_always(a.ctx) {
+            pdf_drop_obj(a.ctx, ref);
+        }
+        fz_catch(a.ctx) {
+            fz_rethrow(a.ctx);
+        }
     });
-    if (status)
+    if (status) {
         a.impl().revision++;
+        a.impl().removedPages.erase(page.objectNumber());
+    }
     return status;
 }
 

@@ -132,10 +132,10 @@ enum class Permission { Print, Copy, Modify, Annotate };
 
 // A link of a page: a place in this document or an address outside it.
 struct Link {
-    QRectF rect;               // page space
-    int pageIndex = -1;        // the target page of an internal link; -1 for an external one
+    QRectF rect;                        // page space
+    int pageIndex = -1;                 // the target page of an internal link; -1 for an external one
     std::optional<QPointF> destination; // page space of the target page, when the link names a point
-    QString uri;               // the address of an external link
+    QString uri;                        // the address of an external link
     bool isExternal() const { return pageIndex < 0; }
 };
 
@@ -249,7 +249,9 @@ public:
     Status setOutline(const std::vector<OutlineItem>& items);
 
     // The whole file, rewritten: never an incremental update, and without any page that is no longer in
-    // the page tree. The document stays usable (pages kept for undo can still be put back).
+    // the page tree. The document stays usable (pages kept for undo can still be put back). The bytes are
+    // read back before they are returned (with the password that unlocked the document, or the new one):
+    // a copy that does not open, lost pages or has a page that cannot be loaded is an error, never bytes.
     Result<QByteArray> save(const SaveOptions& options = {}) const;
 
     // For the other files of this layer.

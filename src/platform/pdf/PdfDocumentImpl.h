@@ -5,6 +5,7 @@
 #include "PdfDocument.h"
 
 #include <mutex>
+#include <unordered_set>
 
 namespace zepla::pdf {
 
@@ -13,8 +14,12 @@ struct Document::Impl {
     mutable std::recursive_mutex mutex;
     quint64 serial = 0;
     quint64 revision = 0;
-    bool pagesRemoved = false; // some page left the page tree; saving must then look for references to it
-    int authLevel = 0; // what pdf_authenticate_password answered: 1 none needed, 2 user, 4 owner
+    // Pages that left the page tree (kept for undo): saving must leave out them, their annotations and every
+    // reference to either.
+    std::unordered_set<int> removedPages;
+    int authLevel = 0;              // what pdf_authenticate_password answered: 1 none needed, 2 user, 4 owner
+    bool usedObjectStreams = false; // the file came with object streams: saving packs objects the same way
+    QByteArray password; // the one that unlocked the document: saved copies are opened with it to check them
 
     ~Impl();
     bool locked() const { return authLevel == 0; }
@@ -54,12 +59,23 @@ private:
     pdf_page* m_page = nullptr;
 };
 
-// Page space (y up) from MuPDF's device space at scale 1 for the page object.
+// Page space (y up) from MuPDF's device space at scale 1 for the page object; identity when the page's boxes
+// cannot be read.
 fz_matrix deviceToPageSpace(fz_context* ctx, pdf_obj* pageObject);
 QRectF toQRect(const fz_rect& r);
+// A page's geometry from what pdf_page_obj_transform says of it (`shown`, `ctm`) and its media box.
+PageGeometry pageGeometry(const fz_rect& shown, const fz_rect& media, const fz_matrix& ctm);
 
 Error lockedError();
 bool isEncryptedFile(fz_context* ctx, pdf_document* doc);
 Error pageRangeError(int index);
+
+// Rebuilds a page tree that is not sound (false counts, bad, repeated or looping kids, absurd depth) as one
+// node over the pages that really exist, so that page counts and lookups can be trusted (PdfPageTree.cpp).
+Status repairPageTree(fz_context* ctx, pdf_document* doc);
+
+// The same file with its objects packed into object streams and its encryption kept; `password` opens it
+// (PdfObjectStreams.cpp).
+Result<QByteArray> packObjectStreams(const QByteArray& bytes, const QByteArray& password);
 
 } // namespace zepla::pdf

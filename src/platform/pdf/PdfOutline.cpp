@@ -45,8 +45,12 @@ EntryFields readEntry(fz_context* ctx, pdf_document* doc, pdf_obj* entry) {
         f.uri = pdf_dict_get_text_string(ctx, action, PDF_NAME(URI));
     if (dest) {
         // A destination that cannot be resolved leaves the entry without a page, not the outline empty.
-        fz_try(ctx) { f.pageIndex = destinationPage(ctx, doc, dest); }
-        fz_catch(ctx) { f.pageIndex = -1; }
+        fz_try(ctx) {
+            f.pageIndex = destinationPage(ctx, doc, dest);
+        }
+        fz_catch(ctx) {
+            f.pageIndex = -1;
+        }
     }
     return f;
 }
@@ -83,19 +87,38 @@ int visibleCount(const std::vector<OutlineItem>& items) {
     return count;
 }
 
-// Builds the entries of one level under `parent`. Runs inside a MuPDF try block.
-void writeLevel(fz_context* ctx, pdf_document* doc, pdf_obj* parent, const std::vector<OutlineItem>& items) {
-    pdf_obj* previous = nullptr;
+// An outline entry with its texts made ready before entering MuPDF, so no C++ object is created inside a
+// try block.
+struct PreparedItem {
+    QByteArray title;
+    QByteArray uri;
+    int pageIndex;
+    int count; // /Count: the visible descendants, negative when closed
+    std::vector<PreparedItem> children;
+};
+
+std::vector<PreparedItem> prepare(const std::vector<OutlineItem>& items) {
+    std::vector<PreparedItem> prepared;
     for (const OutlineItem& item : items) {
+        const int n = visibleCount(item.children);
+        prepared.push_back({item.title.toUtf8(), item.uri.toUtf8(), item.pageIndex, item.isOpen ? n : -n,
+                            prepare(item.children)});
+    }
+    return prepared;
+}
+
+// Builds the entries of one level under `parent`. Runs inside a MuPDF try block.
+void writeLevel(fz_context* ctx, pdf_document* doc, pdf_obj* parent, const std::vector<PreparedItem>& items) {
+    pdf_obj* previous = nullptr;
+    for (const PreparedItem& item : items) {
         pdf_obj* entry = pdf_add_new_dict(ctx, doc, 8);
-        pdf_dict_put_text_string(ctx, entry, PDF_NAME(Title), item.title.toUtf8().constData());
+        pdf_dict_put_text_string(ctx, entry, PDF_NAME(Title), item.title.constData());
         pdf_dict_put(ctx, entry, PDF_NAME(Parent), parent);
         const int pages = pdf_count_pages(ctx, doc);
         if (!item.uri.isEmpty()) {
             pdf_obj* action = pdf_dict_put_dict(ctx, entry, PDF_NAME(A), 2);
             pdf_dict_put_name(ctx, action, PDF_NAME(S), "URI");
-            pdf_dict_put_string(ctx, action, PDF_NAME(URI), item.uri.toUtf8().constData(),
-                                size_t(item.uri.toUtf8().size()));
+            pdf_dict_put_string(ctx, action, PDF_NAME(URI), item.uri.constData(), size_t(item.uri.size()));
         } else if (item.pageIndex >= 0 && item.pageIndex < pages) {
             pdf_obj* dest = pdf_dict_put_array(ctx, entry, PDF_NAME(Dest), 2);
             pdf_array_push(ctx, dest, pdf_lookup_page_obj(ctx, doc, item.pageIndex));
@@ -109,8 +132,7 @@ void writeLevel(fz_context* ctx, pdf_document* doc, pdf_obj* parent, const std::
         }
         if (!item.children.empty()) {
             writeLevel(ctx, doc, entry, item.children);
-            const int n = visibleCount(item.children);
-            pdf_dict_put_int(ctx, entry, PDF_NAME(Count), item.isOpen ? n : -n);
+            pdf_dict_put_int(ctx, entry, PDF_NAME(Count), item.count);
         }
         pdf_dict_put(ctx, parent, PDF_NAME(Last), entry);
         pdf_drop_obj(ctx, previous);
@@ -138,16 +160,18 @@ Status Document::setOutline(const std::vector<OutlineItem>& items) {
     Access a(*this);
     if (a.impl().locked())
         return lockedError();
+    const std::vector<PreparedItem> prepared = prepare(items);
+    const int visible = visibleCount(items);
     const Status status = guarded(a.ctx, [&] {
         pdf_obj* root = pdf_dict_get(a.ctx, pdf_trailer(a.ctx, a.doc()), PDF_NAME(Root));
         pdf_dict_del(a.ctx, root, PDF_NAME(Outlines));
-        if (items.empty())
+        if (prepared.empty())
             return;
         pdf_obj* outlines = pdf_add_new_dict(a.ctx, a.doc(), 4);
         pdf_dict_put_drop(a.ctx, root, PDF_NAME(Outlines), outlines);
         pdf_dict_put_name(a.ctx, outlines, PDF_NAME(Type), "Outlines");
-        writeLevel(a.ctx, a.doc(), outlines, items);
-        pdf_dict_put_int(a.ctx, outlines, PDF_NAME(Count), visibleCount(items));
+        writeLevel(a.ctx, a.doc(), outlines, prepared);
+        pdf_dict_put_int(a.ctx, outlines, PDF_NAME(Count), visible);
     });
     if (status)
         a.impl().revision++;

@@ -1,5 +1,6 @@
 // Writing the whole file. Pages taken out of the page tree (kept by undo) must leave no trace in the
-// bytes, yet stay intact in the live document so that undo can put them back and save again.
+// bytes, yet stay intact in the live document so that undo can put them back and save again. The written
+// bytes are read back before anyone may replace a file with them.
 #include "PdfDocumentImpl.h"
 
 #include <unordered_set>
@@ -9,7 +10,7 @@ namespace zepla::pdf {
 
 namespace {
 
-// A reference to a page that is no longer in the page tree, blanked for the length of one save.
+// A reference to a removed object, blanked for the length of one save.
 struct BlankedReference {
     pdf_obj* container; // a dictionary or an array
     pdf_obj* key;       // for dictionaries
@@ -24,41 +25,138 @@ struct Slot {
     int index = -1;
 };
 
-// Page objects that are not in the page tree but still referenced (from the outline, links, named
-// destinations, annotations' page entries) would be written by a garbage-collecting save, content and all.
-// Finds every reference to a page object outside the tree and blanks it; an inline destination that names
-// such a page ([page /Fit]) is blanked as a whole, so readers see no destination rather than page one.
-// Runs inside a MuPDF try block.
-void blankReferencesToRemovedPages(fz_context* ctx, pdf_document* doc, std::vector<BlankedReference>& blanked) {
-    std::unordered_set<int> livePages;
-    const int count = pdf_count_pages(ctx, doc);
-    for (int i = 0; i < count; ++i)
-        livePages.insert(pdf_to_num(ctx, pdf_lookup_page_obj(ctx, doc, i)));
+// Deeper form field trees than this are not followed: damaged files nest fields in themselves.
+constexpr int maxFieldDepth = 32;
 
+// The object numbers of an array's items (0 for direct items), each read under MuPDF's guard.
+std::vector<int> itemNumbers(fz_context* ctx, pdf_obj* array) {
+    int n = 0;
+    guarded(ctx, [&] { n = pdf_array_len(ctx, array); });
+    std::vector<int> numbers;
+    for (int i = 0; i < n; ++i) {
+        int number = 0;
+        guarded(ctx, [&] { number = pdf_to_num(ctx, pdf_array_get(ctx, array, i)); });
+        numbers.push_back(number);
+    }
+    return numbers;
+}
+
+pdf_obj* entry(fz_context* ctx, pdf_obj* dict, pdf_obj* key) {
+    pdf_obj* value = nullptr;
+    guarded(ctx, [&] { value = pdf_dict_get(ctx, dict, key); });
+    return value;
+}
+
+// What leaves the file with the removed pages: the pages, their annotations, and form fields left with no
+// widget on a page.
+class RemovedObjects {
+public:
+    RemovedObjects(fz_context* ctx, pdf_document* doc, const std::unordered_set<int>& removedPages)
+        : m_ctx(ctx) {
+        int count = 0;
+        guarded(ctx, [&] { count = pdf_count_pages(ctx, doc); });
+        std::unordered_set<int> liveAnnotations;
+        for (int i = 0; i < count; ++i) {
+            pdf_obj* page = nullptr;
+            guarded(ctx, [&] { page = pdf_lookup_page_obj(ctx, doc, i); });
+            m_livePages.insert(pdf_to_num(ctx, page));
+            for (int number : itemNumbers(ctx, entry(ctx, page, PDF_NAME(Annots))))
+                liveAnnotations.insert(number);
+        }
+        for (int pageNumber : removedPages) {
+            if (m_livePages.count(pageNumber))
+                continue;
+            pdf_obj* page = nullptr;
+            guarded(ctx, [&] { page = pdf_load_object(ctx, doc, pageNumber); });
+            for (int number : itemNumbers(ctx, entry(ctx, page, PDF_NAME(Annots))))
+                if (number > 0 && !liveAnnotations.count(number))
+                    m_objects.insert(number);
+            pdf_drop_obj(ctx, page);
+        }
+        pdf_obj* form = nullptr;
+        guarded(ctx, [&] { form = pdf_dict_getp(ctx, pdf_trailer(ctx, doc), "Root/AcroForm/Fields"); });
+        std::unordered_set<int> seen;
+        markEmptyFields(form, 0, seen);
+    }
+
+    // A page no longer in the tree, or an object that goes with one.
+    bool contains(pdf_obj* obj) const {
+        const int number = pdf_to_num(m_ctx, obj);
+        if (m_objects.count(number))
+            return true;
+        if (m_livePages.count(number))
+            return false;
+        bool page = false;
+        guarded(m_ctx,
+                [&] { page = pdf_name_eq(m_ctx, pdf_dict_get(m_ctx, obj, PDF_NAME(Type)), PDF_NAME(Page)); });
+        return page;
+    }
+
+private:
+    // A field whose every widget went with a removed page goes too, with the value it holds. Returns whether
+    // `kids` (a field list) is left with nothing.
+    bool markEmptyFields(pdf_obj* kids, int depth, std::unordered_set<int>& seen) {
+        bool allRemoved = true;
+        int n = 0;
+        guarded(m_ctx, [&] { n = pdf_array_len(m_ctx, kids); });
+        for (int i = 0; i < n; ++i) {
+            pdf_obj* field = nullptr;
+            guarded(m_ctx, [&] { field = pdf_array_get(m_ctx, kids, i); });
+            const int number = pdf_to_num(m_ctx, field);
+            if (m_objects.count(number))
+                continue;
+            pdf_obj* below = entry(m_ctx, field, PDF_NAME(Kids));
+            bool hasKids = false;
+            guarded(m_ctx, [&] { hasKids = pdf_array_len(m_ctx, below) > 0; });
+            if (hasKids && depth < maxFieldDepth && number > 0 && seen.insert(number).second &&
+                markEmptyFields(below, depth + 1, seen)) {
+                m_objects.insert(number);
+                continue;
+            }
+            allRemoved = false;
+        }
+        return allRemoved && n > 0;
+    }
+
+    fz_context* m_ctx;
+    std::unordered_set<int> m_livePages;
+    std::unordered_set<int> m_objects;
+};
+
+// Removed pages and their annotations are still referenced (from the outline, links, named destinations,
+// the form's field list, other annotations' /IRT and /Popup), and a garbage-collecting save would write
+// whatever is referenced, content, values and all. Finds every such reference and blanks it; an inline
+// destination that names a removed page ([page /Fit]) is blanked as a whole, so readers see no destination
+// rather than page one.
+void blankReferencesToRemovedObjects(fz_context* ctx, pdf_document* doc, const RemovedObjects& removed,
+                                     std::vector<BlankedReference>& blanked) {
     struct Pending {
         pdf_obj* obj;
         Slot slot; // where `obj` sits, when it is written inline
     };
     std::unordered_set<int> visited;
-    std::vector<Pending> pending{{pdf_trailer(ctx, doc), {}}};
-    auto blank = [&](const Slot& slot, pdf_obj* value) {
-        blanked.push_back({slot.container, slot.key, slot.index, pdf_keep_obj(ctx, value)});
-    };
+    std::vector<Pending> pending;
+    guarded(ctx, [&] { pending.push_back({pdf_trailer(ctx, doc), {}}); });
     auto consider = [&](const Pending& parent, const Slot& slot, pdf_obj* value) {
-        if (!pdf_is_indirect(ctx, value)) {
-            if (pdf_is_dict(ctx, value) || pdf_is_array(ctx, value))
+        bool indirect = false, container = false;
+        guarded(ctx, [&] {
+            indirect = pdf_is_indirect(ctx, value);
+            container = pdf_is_dict(ctx, value) || pdf_is_array(ctx, value);
+        });
+        if (!indirect) {
+            if (container)
                 pending.push_back({value, slot});
             return;
         }
         const int num = pdf_to_num(ctx, value);
         if (visited.count(num))
             return;
-        if (!livePages.count(num) && pdf_name_eq(ctx, pdf_dict_get(ctx, value, PDF_NAME(Type)), PDF_NAME(Page))) {
+        if (removed.contains(value)) {
             const bool inlineDestination = slot.index == 0 && parent.slot.container;
-            if (inlineDestination)
-                blank(parent.slot, parent.obj);
-            else
-                blank(slot, value);
+            const Slot& at = inlineDestination ? parent.slot : slot;
+            pdf_obj* reference = inlineDestination ? parent.obj : value;
+            guarded(ctx, [&] { pdf_keep_obj(ctx, reference); });
+            blanked.push_back({at.container, at.key, at.index, reference});
             return;
         }
         visited.insert(num);
@@ -67,24 +165,64 @@ void blankReferencesToRemovedPages(fz_context* ctx, pdf_document* doc, std::vect
     while (!pending.empty()) {
         const Pending item = pending.back();
         pending.pop_back();
-        if (pdf_is_dict(ctx, item.obj)) {
-            const int n = pdf_dict_len(ctx, item.obj);
-            for (int i = 0; i < n; ++i) {
-                pdf_obj* key = pdf_dict_get_key(ctx, item.obj, i);
-                consider(item, Slot{item.obj, key, -1}, pdf_dict_get_val(ctx, item.obj, i));
-            }
-        } else if (pdf_is_array(ctx, item.obj)) {
-            const int n = pdf_array_len(ctx, item.obj);
-            for (int i = 0; i < n; ++i)
-                consider(item, Slot{item.obj, nullptr, i}, pdf_array_get(ctx, item.obj, i));
+        bool dict = false;
+        int n = 0;
+        guarded(ctx, [&] {
+            dict = pdf_is_dict(ctx, item.obj);
+            n = dict ? pdf_dict_len(ctx, item.obj) : pdf_array_len(ctx, item.obj);
+        });
+        for (int i = 0; i < n; ++i) {
+            Slot slot{item.obj, nullptr, dict ? -1 : i};
+            pdf_obj* value = nullptr;
+            guarded(ctx, [&] {
+                if (dict) {
+                    slot.key = pdf_dict_get_key(ctx, item.obj, i);
+                    value = pdf_dict_get_val(ctx, item.obj, i);
+                } else {
+                    value = pdf_array_get(ctx, item.obj, i);
+                }
+            });
+            consider(item, slot, value);
         }
     }
     for (const BlankedReference& b : blanked) {
-        if (b.key)
-            pdf_dict_put(ctx, b.container, b.key, PDF_NULL);
-        else
-            pdf_array_put(ctx, b.container, b.index, PDF_NULL);
+        guarded(ctx, [&] {
+            if (b.key)
+                pdf_dict_put(ctx, b.container, b.key, PDF_NULL);
+            else
+                pdf_array_put(ctx, b.container, b.index, PDF_NULL);
+        });
     }
+}
+
+// Opens written bytes as the next reader will and checks that they hold the document: a damaged source can
+// make the engine write a file that no password opens, or that lost pages. `password` opens the copy when it
+// is encrypted.
+Status verifyWritten(const QByteArray& bytes, const QByteArray& password, int expectedPages) {
+    auto fail = [](const QString& why) {
+        return Error{Error::Kind::Failed,
+                     QStringLiteral("The document could not be written correctly: %1.").arg(why)};
+    };
+    auto reopened = Document::open(bytes);
+    if (!reopened)
+        return fail(QStringLiteral("the written copy does not open (%1)").arg(reopened.error().message));
+    Document& copy = *reopened.value();
+    if (copy.isLocked() && !copy.authenticate(QString::fromUtf8(password)))
+        return fail(QStringLiteral("the written copy does not open with the document’s password"));
+    const int pages = copy.pageCount();
+    if (pages != expectedPages)
+        return fail(
+            QStringLiteral("the written copy has %1 pages instead of %2").arg(pages).arg(expectedPages));
+    Access a(copy);
+    for (int i = 0; i < pages; ++i) {
+        Status status;
+        LoadedPage page(a, i, &status);
+        if (!status)
+            return fail(QStringLiteral("page %1 of the written copy cannot be read (%2)")
+                            .arg(i + 1)
+                            .arg(status.error().message));
+    }
+    return {};
 }
 
 void restore(fz_context* ctx, std::vector<BlankedReference>& blanked) {
@@ -106,6 +244,10 @@ Result<QByteArray> Document::save(const SaveOptions& options) const {
     Access a(*this);
     if (a.impl().locked())
         return lockedError();
+    if (Status repaired = repairPageTree(a.ctx, a.doc()); !repaired)
+        return Error{Error::Kind::Failed,
+                     QStringLiteral("The document could not be written: %1").arg(repaired.error().message)};
+    const int pages = pageCount();
 
     pdf_write_options opts = pdf_default_write_options;
     opts.do_garbage = 1; // drops unreachable objects; higher levels renumber the live document
@@ -113,16 +255,20 @@ Result<QByteArray> Document::save(const SaveOptions& options) const {
     opts.do_compress_images = 1;
     opts.do_compress_fonts = 1;
     switch (options.encryption) {
-    case SaveOptions::Encryption::Keep: opts.do_encrypt = PDF_ENCRYPT_KEEP; break;
-    case SaveOptions::Encryption::None: opts.do_encrypt = PDF_ENCRYPT_NONE; break;
+    case SaveOptions::Encryption::Keep:
+        opts.do_encrypt = PDF_ENCRYPT_KEEP;
+        break;
+    case SaveOptions::Encryption::None:
+        opts.do_encrypt = PDF_ENCRYPT_NONE;
+        break;
     case SaveOptions::Encryption::Aes256: {
         const QByteArray user = options.userPassword.toUtf8();
         const QByteArray owner = options.ownerPassword.toUtf8();
         if (user.size() >= int(sizeof opts.upwd_utf8) || owner.size() >= int(sizeof opts.opwd_utf8))
             return Error{Error::Kind::Unsupported, QStringLiteral("The password is too long.")};
         opts.do_encrypt = PDF_ENCRYPT_AES_256;
-        opts.permissions = PDF_PERM_PRINT | PDF_PERM_MODIFY | PDF_PERM_COPY | PDF_PERM_ANNOTATE | PDF_PERM_FORM |
-                           PDF_PERM_ACCESSIBILITY | PDF_PERM_ASSEMBLE | PDF_PERM_PRINT_HQ;
+        opts.permissions = PDF_PERM_PRINT | PDF_PERM_MODIFY | PDF_PERM_COPY | PDF_PERM_ANNOTATE |
+                           PDF_PERM_FORM | PDF_PERM_ACCESSIBILITY | PDF_PERM_ASSEMBLE | PDF_PERM_PRINT_HQ;
         qstrncpy(opts.upwd_utf8, user.constData(), sizeof opts.upwd_utf8);
         qstrncpy(opts.opwd_utf8, owner.constData(), sizeof opts.opwd_utf8);
         break;
@@ -137,11 +283,13 @@ Result<QByteArray> Document::save(const SaveOptions& options) const {
     // one it has; so the trailer's own entry is put back afterwards.
     const bool changesEncryption = options.encryption != SaveOptions::Encryption::Keep;
     pdf_obj* ownEncryption = nullptr;
+    if (!a.impl().removedPages.empty())
+        blankReferencesToRemovedObjects(a.ctx, a.doc(), RemovedObjects(a.ctx, a.doc(), a.impl().removedPages),
+                                        blanked);
     const Status status = guarded(a.ctx, [&] {
         if (changesEncryption)
-            ownEncryption = pdf_keep_obj(a.ctx, pdf_dict_get(a.ctx, pdf_trailer(a.ctx, a.doc()), PDF_NAME(Encrypt)));
-        if (a.impl().pagesRemoved)
-            blankReferencesToRemovedPages(a.ctx, a.doc(), blanked);
+            ownEncryption =
+                pdf_keep_obj(a.ctx, pdf_dict_get(a.ctx, pdf_trailer(a.ctx, a.doc()), PDF_NAME(Encrypt)));
         buffer = fz_new_buffer(a.ctx, 64 * 1024);
         out = fz_new_output_with_buffer(a.ctx, buffer);
         pdf_write_document(a.ctx, a.doc(), out, &opts);
@@ -169,6 +317,18 @@ Result<QByteArray> Document::save(const SaveOptions& options) const {
     if (!status)
         return Error{Error::Kind::Failed,
                      QStringLiteral("The document could not be written: %1").arg(status.error().message)};
+    const QByteArray password = options.encryption == SaveOptions::Encryption::Keep ? a.impl().password
+                                : options.encryption == SaveOptions::Encryption::Aes256
+                                    ? options.userPassword.toUtf8()
+                                    : QByteArray();
+    if (a.impl().usedObjectStreams) {
+        // Packing is for size only: a copy qpdf cannot make leaves the larger file, which is just as good.
+        if (auto packed = packObjectStreams(bytes, password);
+            packed && verifyWritten(packed.value(), password, pages))
+            return packed.value();
+    }
+    if (Status verified = verifyWritten(bytes, password, pages); !verified)
+        return verified.error();
     return bytes;
 }
 

@@ -15,10 +15,11 @@ namespace zepla::pdf {
 
 struct PageGeometry {
     QRectF mediaBox;
-    QRectF cropBox; // what is shown: the crop box clipped to the media box
-    int rotation = 0; // clockwise, one of 0, 90, 180, 270
+    QRectF cropBox;      // what is shown: the crop box clipped to the media box
+    int rotation = 0;    // clockwise, one of 0, 90, 180, 270
+    double userUnit = 1; // points per unit of page space (/UserUnit)
 
-    // The size of the displayed page in points: the crop box, turned by the rotation.
+    // The size of the displayed page in points: the crop box, turned by the rotation, in user units.
     QSizeF displaySize() const;
     // From page space to the pixels of a render at `scale` (pixels per point).
     QTransform pageToImage(double scale) const;

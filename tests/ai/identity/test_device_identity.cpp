@@ -122,6 +122,33 @@ private slots:
         QCOMPARE(readAll(DeviceIdentity::keyFilePath()), one);
     }
 
+    // The public point's y is never the larger of y and p − y, so the key is known by its x alone.
+    void generatedKeysAreCompactRepresentable() {
+        const QByteArray halfPrime =
+            QByteArray::fromHex("7fffffff800000008000000000000000000000007fffffffffffffffffffffff");
+        int checked = 0;
+        for (int i = 0; i < 24; ++i) {
+            const auto key = DeviceKey::generate();
+            QVERIFY(key.ok());
+            const QByteArray y = key.value().publicKeyDER().right(32);
+            QVERIFY2(y <= halfPrime, y.toHex().constData());
+            QVERIFY(DeviceKey::fromRawRepresentation(key.value().rawRepresentation()).has_value());
+            ++checked;
+        }
+        QCOMPARE(checked, 24);
+    }
+
+    // A key file someone else can read is made private when it is read.
+    void looseKeyFileIsTightened() {
+        const auto key = DeviceIdentity::privateKey();
+        QVERIFY(key.ok());
+        QVERIFY(::chmod(QFile::encodeName(DeviceIdentity::keyFilePath()).constData(), 0644) == 0);
+        const auto again = DeviceIdentity::privateKey();
+        QVERIFY(again.ok());
+        QCOMPARE(again.value().publicKeyDER(), key.value().publicKeyDER());
+        QCOMPARE(modeOf(DeviceIdentity::keyFilePath()), 0600);
+    }
+
     void deletedKeyGivesANewPublicKey() {
         const auto first = DeviceIdentity::privateKey();
         QVERIFY(first.ok());

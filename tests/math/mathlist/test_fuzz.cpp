@@ -199,6 +199,9 @@ private slots:
             summary += QString(" %1:%2").arg(code).arg(n);
         qInfo().noquote() << summary;
         QVERIFY(parsed > count / 20);
+        // What the parser reads, it writes back readably, and mostly as the same list.
+        QVERIFY2(reparsed >= parsed * 9 / 10, qPrintable(summary));
+        QVERIFY2(sameAfterRoundTrip >= reparsed * 19 / 20, qPrintable(summary));
         for (int code : {1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 14, 15})
             QVERIFY2(codes.count(code), qPrintable(QString("no input produced code %1").arg(code)));
         QVERIFY(!codes.count(9));

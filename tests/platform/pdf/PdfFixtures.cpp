@@ -7,7 +7,12 @@ namespace fixtures {
 namespace {
 
 QByteArray rect(const QRectF& r) {
-    return QStringLiteral("[%1 %2 %3 %4]").arg(r.left()).arg(r.top()).arg(r.right()).arg(r.bottom()).toLatin1();
+    return QStringLiteral("[%1 %2 %3 %4]")
+        .arg(r.left())
+        .arg(r.top())
+        .arg(r.right())
+        .arg(r.bottom())
+        .toLatin1();
 }
 
 class Writer {
@@ -45,7 +50,9 @@ private:
     QList<QByteArray> m_objects;
 };
 
-QByteArray ref(int n) { return QByteArray::number(n) + " 0 R"; }
+QByteArray ref(int n) {
+    return QByteArray::number(n) + " 0 R";
+}
 
 QByteArray literal(const QString& text) {
     QByteArray bytes = text.toLatin1();
@@ -68,7 +75,8 @@ QByteArray makePdf(const DocSpec& spec) {
     Writer w;
     const int catalog = w.reserve();
     const int pagesNode = w.reserve();
-    const int font = w.add("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>");
+    const int font =
+        w.add("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>");
     QList<int> pageNumbers;
     QList<int> fields;
     // Links to pages need the target page's object number, known only once every page is reserved; their
@@ -85,13 +93,16 @@ QByteArray makePdf(const DocSpec& spec) {
         const int page = w.reserve();
         QByteArray annots;
         if (p.withNote) {
-            annots += ref(w.add("<< /Type /Annot /Subtype /Text /Rect [100 100 120 120] /Contents (Remember) /P " +
-                                ref(page) + " >>")) +
-                      " ";
+            annots +=
+                ref(w.add("<< /Type /Annot /Subtype /Text /Rect [100 100 120 120] /Contents (Remember) /P " +
+                          ref(page) + " >>")) +
+                " ";
         }
         if (p.withTextField) {
-            const int field = w.add("<< /Type /Annot /Subtype /Widget /FT /Tx /T (name) /V (Ada) /Rect [72 600 272 620]"
-                                    " /DA (/Helv 12 Tf 0 g) /F 4 /P " + ref(page) + " >>");
+            const int field =
+                w.add("<< /Type /Annot /Subtype /Widget /FT /Tx /T (name) /V (Ada) /Rect [72 600 272 620]"
+                      " /DA (/Helv 12 Tf 0 g) /F 4 /P " +
+                      ref(page) + " >>");
             fields << field;
             annots += ref(field) + " ";
         }
@@ -101,8 +112,8 @@ QByteArray makePdf(const DocSpec& spec) {
             const int off = w.add(box);
             const int field = w.add("<< /Type /Annot /Subtype /Widget /FT /Btn /T (agree) /V /Off /AS /Off"
                                     " /Rect [72 560 86 574] /F 4 /MK << /CA (4) >> /DA (/ZaDb 12 Tf 0 g)"
-                                    " /AP << /N << /Yes " + ref(on) + " /Off " + ref(off) + " >> >> /P " +
-                                    ref(page) + " >>");
+                                    " /AP << /N << /Yes " +
+                                    ref(on) + " /Off " + ref(off) + " >> >> /P " + ref(page) + " >>");
             fields << field;
             annots += ref(field) + " ";
         }
@@ -113,7 +124,8 @@ QByteArray makePdf(const DocSpec& spec) {
         }
         if (!p.linkURI.isEmpty()) {
             annots += ref(w.add("<< /Type /Annot /Subtype /Link /Rect [72 620 172 640] /Border [0 0 0]"
-                                " /A << /S /URI /URI (" + p.linkURI.toLatin1() + ") >> >>")) +
+                                " /A << /S /URI /URI (" +
+                                p.linkURI.toLatin1() + ") >> >>")) +
                       " ";
         }
         QByteArray body = "<< /Type /Page /Parent " + ref(pagesNode) + " /MediaBox " + rect(p.mediaBox) +
@@ -122,6 +134,8 @@ QByteArray makePdf(const DocSpec& spec) {
             body += " /CropBox " + rect(p.cropBox);
         if (p.rotate)
             body += " /Rotate " + QByteArray::number(p.rotate);
+        if (p.userUnit != 1)
+            body += " /UserUnit " + QByteArray::number(p.userUnit);
         if (!annots.isEmpty())
             body += " /Annots [" + annots + "]";
         w.set(page, body + " >>");
@@ -130,13 +144,15 @@ QByteArray makePdf(const DocSpec& spec) {
     for (const PendingLink& link : pendingLinks) {
         const QRectF target = spec.pages.value(link.target).mediaBox;
         w.set(link.link, "<< /Type /Annot /Subtype /Link /Rect [72 650 172 670] /Border [0 0 0] /Dest [" +
-                             ref(pageNumbers.value(link.target)) + " /XYZ " + QByteArray::number(target.left()) +
-                             " " + QByteArray::number(target.bottom()) + " 0] >>");
+                             ref(pageNumbers.value(link.target)) + " /XYZ " +
+                             QByteArray::number(target.left()) + " " + QByteArray::number(target.bottom()) +
+                             " 0] >>");
     }
     QByteArray kids;
     for (int n : pageNumbers)
         kids += ref(n) + " ";
-    w.set(pagesNode, "<< /Type /Pages /Kids [" + kids + "] /Count " + QByteArray::number(pageNumbers.size()) + " >>");
+    w.set(pagesNode,
+          "<< /Type /Pages /Kids [" + kids + "] /Count " + QByteArray::number(pageNumbers.size()) + " >>");
 
     QByteArray catalogBody = "<< /Type /Catalog /Pages " + ref(pagesNode);
     if (spec.withOutline && pageNumbers.size() >= 2) {
@@ -150,7 +166,8 @@ QByteArray makePdf(const DocSpec& spec) {
         w.set(second, "<< /Title (Second) /Parent " + ref(outlines) + " /Prev " + ref(first) + " /First " +
                           ref(child) + " /Last " + ref(child) + " /Count 1 /Dest [" + ref(pageNumbers[1]) +
                           " /Fit] >>");
-        w.set(child, "<< /Title (Child) /Parent " + ref(second) + " /Dest [" + ref(pageNumbers[0]) + " /Fit] >>");
+        w.set(child,
+              "<< /Title (Child) /Parent " + ref(second) + " /Dest [" + ref(pageNumbers[0]) + " /Fit] >>");
         catalogBody += " /Outlines " + ref(outlines);
     }
     if (!fields.isEmpty()) {
@@ -170,6 +187,13 @@ QByteArray makeTextPdf(int pages, const QString& word) {
     for (int i = 0; i < pages; ++i)
         spec.pages.append(PageSpec{QStringLiteral("Page %1 %2").arg(i + 1).arg(word)});
     return makePdf(spec);
+}
+
+QByteArray assemblePdf(const QList<QByteArray>& objects, int root) {
+    Writer w;
+    for (const QByteArray& body : objects)
+        w.add(body);
+    return w.finish(root, 0);
 }
 
 QByteArray inflatedStreams(const QByteArray& pdf) {

@@ -147,29 +147,46 @@ private slots:
         QTest::addColumn<QRectF>("media");
         QTest::addColumn<QRectF>("crop");
         QTest::addColumn<int>("rotate");
+        QTest::addColumn<double>("userUnit");
+        QTest::addColumn<int>("turned"); // the rotation the engine draws
         QTest::addColumn<QSize>("size"); // at scale 2
-        QTest::newRow("letter") << QRectF(0, 0, 612, 792) << QRectF() << 0 << QSize(1224, 1584);
-        QTest::newRow("rotated 90") << QRectF(0, 0, 612, 792) << QRectF() << 90 << QSize(1584, 1224);
-        QTest::newRow("rotated 270") << QRectF(0, 0, 612, 792) << QRectF() << 270 << QSize(1584, 1224);
-        QTest::newRow("rotated 180") << QRectF(0, 0, 612, 792) << QRectF() << 180 << QSize(1224, 1584);
-        QTest::newRow("cropped") << QRectF(0, 0, 612, 792) << QRectF(50, 400, 350, 792) << 0 << QSize(700, 784);
-        QTest::newRow("cropped and turned") << QRectF(0, 0, 612, 792) << QRectF(50, 400, 350, 792) << 90
-                                            << QSize(784, 700);
-        QTest::newRow("crop beyond media") << QRectF(0, 0, 200, 300) << QRectF(-50, -50, 100, 400) << 0
-                                           << QSize(100, 600);
+        const QRectF letter(0, 0, 612, 792);
+        QTest::newRow("letter") << letter << QRectF() << 0 << 1.0 << 0 << QSize(1224, 1584);
+        QTest::newRow("rotated 90") << letter << QRectF() << 90 << 1.0 << 90 << QSize(1584, 1224);
+        QTest::newRow("rotated 270") << letter << QRectF() << 270 << 1.0 << 270 << QSize(1584, 1224);
+        QTest::newRow("rotated 180") << letter << QRectF() << 180 << 1.0 << 180 << QSize(1224, 1584);
+        QTest::newRow("rotated -90") << letter << QRectF() << -90 << 1.0 << 270 << QSize(1584, 1224);
+        // Not a quarter turn: the engine rounds it, and so must the layout or the ink is cut off.
+        QTest::newRow("rotated 45") << letter << QRectF() << 45 << 1.0 << 90 << QSize(1584, 1224);
+        QTest::newRow("rotated 135") << letter << QRectF() << 135 << 1.0 << 180 << QSize(1224, 1584);
+        QTest::newRow("cropped") << letter << QRectF(50, 400, 350, 792) << 0 << 1.0 << 0 << QSize(700, 784);
+        QTest::newRow("cropped and turned")
+            << letter << QRectF(50, 400, 350, 792) << 90 << 1.0 << 90 << QSize(784, 700);
+        QTest::newRow("crop beyond media")
+            << QRectF(0, 0, 200, 300) << QRectF(-50, -50, 100, 400) << 0 << 1.0 << 0 << QSize(100, 600);
+        QTest::newRow("user unit 2") << QRectF(0, 0, 200, 800) << QRectF() << 0 << 2.0 << 0
+                                     << QSize(800, 3200);
+        QTest::newRow("user unit 2 turned")
+            << QRectF(0, 0, 200, 800) << QRectF() << 90 << 2.0 << 90 << QSize(3200, 800);
     }
 
     void geometryAndRenderSizes() {
         QFETCH(QRectF, media);
         QFETCH(QRectF, crop);
         QFETCH(int, rotate);
+        QFETCH(double, userUnit);
+        QFETCH(int, turned);
         QFETCH(QSize, size);
         DocSpec spec;
-        spec.pages = {PageSpec{"Hello", media, crop, rotate}};
+        PageSpec page{"Hello", media, crop, rotate};
+        page.userUnit = userUnit;
+        spec.pages = {page};
         auto d = openOrFail(fixtures::makePdf(spec));
         const PageGeometry g = d->geometry(0).value();
-        QCOMPARE(g.rotation, rotate);
+        QCOMPARE(g.rotation, turned);
+        QCOMPARE(g.userUnit, userUnit);
         QCOMPARE(g.mediaBox, media);
+        QCOMPARE((g.displaySize() * 2).toSize(), size);
         const QImage image = d->render(0, 2).value();
         QCOMPARE(image.size(), size);
 
@@ -179,7 +196,10 @@ private slots:
             const QPointF expected = g.pageToImage(2).map(QPointF(90, 704));
             QVERIFY2((QPointF(ink) - expected).manhattanLength() < 40,
                      qPrintable(QString("ink %1,%2 expected %3,%4")
-                                    .arg(ink.x()).arg(ink.y()).arg(expected.x()).arg(expected.y())));
+                                    .arg(ink.x())
+                                    .arg(ink.y())
+                                    .arg(expected.x())
+                                    .arg(expected.y())));
         }
     }
 

@@ -1,0 +1,203 @@
+// The page tree as it really is: damaged files claim page counts they do not have, hold null or looping kids,
+// or nest absurdly deep. MuPDF trusts the root's /Count, so a tree that is not sound is rebuilt as one flat
+// node over the pages that really exist, before anything counts or walks it.
+#include "PdfDocumentImpl.h"
+
+#include <unordered_set>
+#include <vector>
+
+namespace zepla::pdf {
+
+namespace {
+
+// Deeper trees than this are flattened: MuPDF walks them recursively.
+constexpr int maxTreeDepth = 32;
+
+// Attributes a page inherits from the nodes above it.
+struct Inherited {
+    pdf_obj* resources = nullptr;
+    pdf_obj* mediaBox = nullptr;
+    pdf_obj* cropBox = nullptr;
+    pdf_obj* rotate = nullptr;
+};
+
+struct Leaf {
+    pdf_obj* page;
+    pdf_obj* parent; // the node it was found under
+    Inherited inherited;
+};
+
+// A node being walked: its kids are looked at one by one.
+struct Visit {
+    pdf_obj* node;
+    int depth;
+    Inherited inherited;
+    int kidCount;
+    int nextKid;
+    int claimedCount;
+    std::size_t firstLeaf; // the leaves found under this node start here
+};
+
+// What one object of the tree is, read under MuPDF's guard.
+struct Kid {
+    bool isDict = false;
+    bool isNode = false; // an intermediate node with kids of its own
+    int number = 0;      // 0 for a direct object
+    int kidCount = 0;
+    int claimedCount = 0;
+    pdf_obj* parent = nullptr;
+    Inherited own;
+};
+
+Kid readKid(fz_context* ctx, pdf_obj* obj) {
+    Kid k;
+    k.isDict = pdf_is_dict(ctx, obj);
+    if (!k.isDict)
+        return k;
+    k.number = pdf_to_num(ctx, obj);
+    pdf_obj* kids = pdf_dict_get(ctx, obj, PDF_NAME(Kids));
+    pdf_obj* type = pdf_dict_get(ctx, obj, PDF_NAME(Type));
+    k.isNode = pdf_name_eq(ctx, type, PDF_NAME(Pages)) ||
+               (pdf_is_array(ctx, kids) && !pdf_name_eq(ctx, type, PDF_NAME(Page)));
+    k.kidCount = k.isNode ? pdf_array_len(ctx, kids) : 0;
+    k.claimedCount = pdf_dict_get_int(ctx, obj, PDF_NAME(Count));
+    k.parent = pdf_dict_get(ctx, obj, PDF_NAME(Parent));
+    k.own = {pdf_dict_get(ctx, obj, PDF_NAME(Resources)), pdf_dict_get(ctx, obj, PDF_NAME(MediaBox)),
+             pdf_dict_get(ctx, obj, PDF_NAME(CropBox)), pdf_dict_get(ctx, obj, PDF_NAME(Rotate))};
+    return k;
+}
+
+Inherited inherit(const Inherited& above, const Inherited& own) {
+    return {own.resources ? own.resources : above.resources, own.mediaBox ? own.mediaBox : above.mediaBox,
+            own.cropBox ? own.cropBox : above.cropBox, own.rotate ? own.rotate : above.rotate};
+}
+
+bool sameObject(fz_context* ctx, pdf_obj* a, pdf_obj* b) {
+    return pdf_is_indirect(ctx, a) ? pdf_to_num(ctx, a) == pdf_to_num(ctx, b) : a == b;
+}
+
+// Every page under `root` in reading order, each once. `sound` stays true only when the tree already says
+// exactly that: true counts, no bad or repeated kids, parents that point back, a reasonable depth.
+std::vector<Leaf> collectPages(fz_context* ctx, pdf_obj* root, const Kid& rootKid, bool& sound) {
+    std::vector<Leaf> leaves;
+    std::vector<Visit> stack;
+    std::unordered_set<int> seen{rootKid.number};
+    stack.push_back({root, 0, inherit({}, rootKid.own), rootKid.kidCount, 0, rootKid.claimedCount, 0});
+    while (!stack.empty()) {
+        Visit& top = stack.back();
+        if (top.nextKid == top.kidCount) {
+            if (std::size_t(top.claimedCount) != leaves.size() - top.firstLeaf)
+                sound = false;
+            stack.pop_back();
+            continue;
+        }
+        const int at = top.nextKid++;
+        pdf_obj* kid = nullptr;
+        Kid k;
+        bool parentPointsBack = false;
+        pdf_obj* node = top.node;
+        const Status read = guarded(ctx, [&] {
+            kid = pdf_array_get(ctx, pdf_dict_get(ctx, node, PDF_NAME(Kids)), at);
+            k = readKid(ctx, kid);
+            parentPointsBack = k.isDict && sameObject(ctx, k.parent, node);
+        });
+        if (!read || !k.isDict || (k.number > 0 && !seen.insert(k.number).second)) {
+            sound = false;
+            continue;
+        }
+        if (!parentPointsBack)
+            sound = false;
+        const Inherited inherited = inherit(top.inherited, k.own);
+        if (!k.isNode) {
+            leaves.push_back({kid, node, inherited});
+            continue;
+        }
+        const int depth = top.depth + 1;
+        if (depth > maxTreeDepth)
+            sound = false;
+        stack.push_back({kid, depth, inherited, k.kidCount, 0, k.claimedCount, leaves.size()});
+    }
+    return leaves;
+}
+
+// Makes `root` the one node over `leaves`. Each page takes over what it inherited, so it looks the same.
+Status flatten(fz_context* ctx, pdf_document* doc, pdf_obj* root, const std::vector<Leaf>& leaves) {
+    Status status = guarded(ctx, [&] {
+        pdf_dict_del(ctx, root, PDF_NAME(Parent));
+        pdf_dict_put_array(ctx, root, PDF_NAME(Kids), int(leaves.size()));
+        pdf_dict_put_int(ctx, root, PDF_NAME(Count), int64_t(leaves.size()));
+    });
+    for (std::size_t i = 0; status && i < leaves.size(); ++i) {
+        const Leaf& leaf = leaves[i];
+        status = guarded(ctx, [&] {
+            // A page written inline in a node becomes an object of its own, as every page must be.
+            pdf_obj* page = pdf_is_indirect(ctx, leaf.page) ? pdf_keep_obj(ctx, leaf.page)
+                                                            : pdf_add_object(ctx, doc, leaf.page);
+            const Inherited& in = leaf.inherited;
+            if (in.resources && !pdf_dict_get(ctx, page, PDF_NAME(Resources)))
+                pdf_dict_put(ctx, page, PDF_NAME(Resources), in.resources);
+            if (in.mediaBox && !pdf_dict_get(ctx, page, PDF_NAME(MediaBox)))
+                pdf_dict_put(ctx, page, PDF_NAME(MediaBox), in.mediaBox);
+            if (in.cropBox && !pdf_dict_get(ctx, page, PDF_NAME(CropBox)))
+                pdf_dict_put(ctx, page, PDF_NAME(CropBox), in.cropBox);
+            if (in.rotate && !pdf_dict_get(ctx, page, PDF_NAME(Rotate)))
+                pdf_dict_put(ctx, page, PDF_NAME(Rotate), in.rotate);
+            pdf_dict_put(ctx, page, PDF_NAME(Type), PDF_NAME(Page));
+            pdf_dict_put(ctx, page, PDF_NAME(Parent), root);
+            pdf_array_push_drop(ctx, pdf_dict_get(ctx, root, PDF_NAME(Kids)), page);
+        });
+    }
+    return status;
+}
+
+} // namespace
+
+Status repairPageTree(fz_context* ctx, pdf_document* doc) {
+    pdf_obj* root = nullptr;
+    Kid rootKid;
+    Status status = guarded(ctx, [&] {
+        pdf_obj* catalog = pdf_dict_get(ctx, pdf_trailer(ctx, doc), PDF_NAME(Root));
+        root = pdf_dict_get(ctx, catalog, PDF_NAME(Pages));
+        if (!pdf_is_dict(ctx, root) && pdf_is_dict(ctx, catalog)) {
+            // No tree at all: an empty one, so the document is simply without pages.
+            root = pdf_add_new_dict(ctx, doc, 3);
+            pdf_dict_put_drop(ctx, catalog, PDF_NAME(Pages), root);
+            pdf_dict_put(ctx, root, PDF_NAME(Type), PDF_NAME(Pages));
+            pdf_dict_put_array(ctx, root, PDF_NAME(Kids), 0);
+            pdf_dict_put_int(ctx, root, PDF_NAME(Count), 0);
+        }
+        rootKid = readKid(ctx, root);
+    });
+    if (!status)
+        return status;
+    if (!rootKid.isDict)
+        return Error{Error::Kind::Damaged, QStringLiteral("The document has no page tree.")};
+    bool sound = rootKid.isNode && !rootKid.parent;
+    std::vector<Leaf> leaves;
+    if (rootKid.isNode)
+        leaves = collectPages(ctx, root, rootKid, sound);
+    else
+        leaves.push_back({root, nullptr, rootKid.own}); // the catalog names a single page as its tree
+    if (sound)
+        return {};
+    // The old tree holds the pages written inline and what they inherit: it stays alive until they are moved.
+    pdf_obj* oldRoot = nullptr;
+    pdf_obj* oldKids = nullptr;
+    status = guarded(ctx, [&] {
+        oldRoot = pdf_keep_obj(ctx, root);
+        oldKids = pdf_keep_obj(ctx, pdf_dict_get(ctx, root, PDF_NAME(Kids)));
+        if (!rootKid.isNode) {
+            root = pdf_add_new_dict(ctx, doc, 3);
+            pdf_dict_put_drop(ctx, pdf_dict_get(ctx, pdf_trailer(ctx, doc), PDF_NAME(Root)), PDF_NAME(Pages),
+                              root);
+            pdf_dict_put(ctx, root, PDF_NAME(Type), PDF_NAME(Pages));
+        }
+    });
+    if (status)
+        status = flatten(ctx, doc, root, leaves);
+    pdf_drop_obj(ctx, oldKids);
+    pdf_drop_obj(ctx, oldRoot);
+    return status;
+}
+
+} // namespace zepla::pdf
