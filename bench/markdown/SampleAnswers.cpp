@@ -1,4 +1,4 @@
-// Made-up assistant answers of a given size for the parser benchmark.
+// Made-up assistant answers of a given size for the Markdown benchmarks.
 #include "SampleAnswers.h"
 
 #include <QRandomGenerator>
@@ -66,6 +66,18 @@ QString tableHeavyBlock(QRandomGenerator& random) {
            tableOf(random, random.bounded(4, 9), random.bounded(20, 60));
 }
 
+QString proseBlock(QRandomGenerator& random) {
+    return sentence(random, 15, 40) + ". " + sentence(random, 15, 40) + ".\n" + sentence(random, 10, 30) +
+           ".\n\n";
+}
+
+QString codeHeavyBlock(QRandomGenerator& random) {
+    QString code = "```cpp\n";
+    for (int n = random.bounded(5, 25); n > 0; --n)
+        code += QString("    total += values[%1] * $rate; // %2\n").arg(n).arg(sentence(random, 1, 4));
+    return sentence(random, 5, 15) + "\n\n" + code + "```\n\n";
+}
+
 QString answerOf(qsizetype size, QString (*block)(QRandomGenerator&)) {
     QRandomGenerator random(42);
     QString answer;
@@ -84,4 +96,12 @@ QString mixedAnswer(qsizetype size) {
 
 QString tableHeavyAnswer(qsizetype size) {
     return answerOf(size, tableHeavyBlock);
+}
+
+QString proseAnswer(qsizetype size) {
+    return answerOf(size, proseBlock);
+}
+
+QString codeHeavyAnswer(qsizetype size) {
+    return answerOf(size, codeHeavyBlock);
 }

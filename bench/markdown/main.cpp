@@ -1,29 +1,13 @@
 // Prints the block parser's throughput beside md4c's (parse only, no-op callbacks) for growing answers.
+#include "BenchTiming.h"
 #include "SampleAnswers.h"
 #include "markdown/MarkdownParser.h"
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <cstdio>
-#include <functional>
 #include <md4c.h>
 
 namespace {
-
-// Megabytes of UTF-8 input per second, best of at least five runs filling half a second. A run includes
-// freeing what it made, as every caller pays that too.
-double throughput(qsizetype bytes, const std::function<void()>& run) {
-    QElapsedTimer total;
-    total.start();
-    qint64 best = std::numeric_limits<qint64>::max();
-    for (int runs = 0; runs < 5 || total.elapsed() < 500; ++runs) {
-        QElapsedTimer once;
-        once.start();
-        run();
-        best = std::min(best, once.nsecsElapsed());
-    }
-    return double(bytes) / 1e6 / (double(std::max<qint64>(best, 1)) / 1e9);
-}
 
 int ignoreBlock(MD_BLOCKTYPE, void*, void*) {
     return 0;
@@ -46,12 +30,12 @@ void measure(const char* name, QString (*makeAnswer)(qsizetype)) {
     for (qsizetype size : {10'000, 100'000, 1'000'000, 10'000'000}) {
         const QString answer = makeAnswer(size);
         const QByteArray utf8 = answer.toUtf8();
-        const double zepla =
-            throughput(utf8.size(), [&] { sink = zepla::markdown::MarkdownParser::parse(answer).size(); });
-        const double decoded = throughput(utf8.size(), [&] {
+        const double zepla = megabytesPerSecond(
+            utf8.size(), [&] { sink = zepla::markdown::MarkdownParser::parse(answer).size(); });
+        const double decoded = megabytesPerSecond(utf8.size(), [&] {
             sink = zepla::markdown::MarkdownParser::parse(QString::fromUtf8(utf8)).size();
         });
-        const double md4c = throughput(utf8.size(), [&] {
+        const double md4c = megabytesPerSecond(utf8.size(), [&] {
             sink = md_parse(utf8.constData(), MD_SIZE(utf8.size()), &md4cParser, nullptr);
         });
         std::printf("%10lld %12.1f %25.1f %12.1f %14.2f\n", static_cast<long long>(utf8.size()), zepla,

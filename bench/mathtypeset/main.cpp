@@ -2,6 +2,7 @@
 // operators, matrices, delimiters, accents... in the proportion assistants write them): parse + layout, and
 // layout + drawing each formula into an image of its size as the chat view does, beside KaTeX's
 // renderToString on the same formulas; then the time and memory a 1 MB formula takes to parse and lay out.
+#include "KatexBench.h"
 #include "corpus/TypicalFormulas.h"
 
 #include "display/MTGraphicsContext.h"
@@ -13,9 +14,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <QProcess>
-#include <QTemporaryFile>
-#include <QTextStream>
 
 #include <sys/resource.h>
 
@@ -46,20 +44,6 @@ double throughput(int formulas, const std::function<void()>& run) {
         best = std::min(best, once.nsecsElapsed());
     }
     return formulas / (double(std::max<qint64>(best, 1)) / 1e9);
-}
-
-// KaTeX's formulas per second from the script, or a negative number when it could not run.
-double katexThroughput(const QString& formulaFile) {
-    QProcess katex;
-    katex.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    katex.start(QStringLiteral("bash"), {QStringLiteral(KATEX_SCRIPT), formulaFile});
-    if (!katex.waitForFinished(10 * 60 * 1000) || katex.exitCode() != 0)
-        return -1;
-    for (const QString& line : QString::fromUtf8(katex.readAllStandardOutput()).split('\n')) {
-        if (line.startsWith(QLatin1String("katex_formulas_per_second ")))
-            return line.section(' ', 1).toDouble();
-    }
-    return -1;
 }
 
 // The formula drawn into an image just its size, at twice the pixels per point as on a dense screen.
@@ -170,12 +154,7 @@ int main(int argc, char* argv[]) {
     std::printf("zepla parse + layout:             %10.0f formulas/s\n", zepla);
     std::printf("zepla parse + layout + image:     %10.0f formulas/s\n", drawn);
 
-    QTemporaryFile file;
-    if (!file.open())
-        return 1;
-    QTextStream(&file) << formulas.join('\n') << '\n';
-    file.close();
-    const double katex = katexThroughput(file.fileName());
+    const double katex = katexThroughput(formulas);
     if (katex <= 0) {
         std::printf("KaTeX could not be run (node and npm are needed)\n");
         return 1;

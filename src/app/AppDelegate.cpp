@@ -5,6 +5,7 @@
 #include "app/WelcomeWindow.h"
 #include "document/FileOpenRouter.h"
 #include "document/ThumbnailCache.h"
+#include "ui/markdown/MathImageRenderer.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -44,6 +45,7 @@ AppDelegate::~AppDelegate() {
 
 void AppDelegate::applicationDidFinishLaunching() {
     document::ThumbnailCache::install();
+    ui::MathImageRenderer::install();
     QTimer::singleShot(0, this, &AppDelegate::showLandingPageIfNoWindowsVisible);
     qApp->installEventFilter(this);
 }

@@ -1,0 +1,78 @@
+// Inline Markdown and formula images into a text document.
+#include "ui/markdown/InlineMarkdown.h"
+
+#include "markdown/InlineMarkdownReader.h"
+#include "markdown/MathSegmentSplitter.h"
+#include "ui/markdown/MarkdownFonts.h"
+#include "ui/markdown/MathImageRenderer.h"
+
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <QUrl>
+
+namespace zepla::ui {
+
+namespace {
+
+// Line breaks inside a block stay breaks of that block, not new paragraphs of the document.
+QString withSoftBreaks(QString text) {
+    return text.replace('\n', QChar::LineSeparator);
+}
+
+} // namespace
+
+InlineMarkdown::InlineMarkdown(QTextCursor& cursor, QColor formulaColor, qreal devicePixelRatio)
+    : m_cursor(cursor), m_formulaColor(std::move(formulaColor)), m_devicePixelRatio(devicePixelRatio) {}
+
+void InlineMarkdown::append(QStringView text, const QTextCharFormat& base) {
+    for (const markdown::MathSegment& segment : markdown::MathSegmentSplitter::split(text)) {
+        if (segment.kind == markdown::MathSegment::Kind::math)
+            appendFormula(segment.text, segment.display, base);
+        else
+            appendMarkdown(segment.text, base);
+    }
+}
+
+void InlineMarkdown::appendFormula(const QString& latex, bool display, const QTextCharFormat& base) {
+    const qreal size = display ? displayFormulaSize : inlineFormulaSize;
+    const std::optional<QImage> image =
+        MathImageRenderer::render(latex, size, m_formulaColor, m_devicePixelRatio);
+    if (!image) {
+        m_cursor.insertText(withSoftBreaks(latex), base);
+        return;
+    }
+    const QString key = MathImageRenderer::cacheKey(latex, size, m_formulaColor, m_devicePixelRatio);
+    QString& name = m_imageNames[key];
+    if (name.isEmpty()) {
+        name = QStringLiteral("formula:%1").arg(m_imageNames.size());
+        m_cursor.document()->addResource(QTextDocument::ImageResource, QUrl(name), *image);
+    }
+    QTextImageFormat format;
+    format.setName(name);
+    format.setWidth(image->deviceIndependentSize().width());
+    format.setHeight(image->deviceIndependentSize().height());
+    m_cursor.insertImage(format);
+}
+
+void InlineMarkdown::appendMarkdown(QStringView text, const QTextCharFormat& base) {
+    for (const markdown::InlineRun& run : markdown::InlineMarkdownReader::read(text)) {
+        QTextCharFormat format = base;
+        if (run.strong)
+            format.setFontWeight(QFont::Bold);
+        if (run.emphasis)
+            format.setFontItalic(true);
+        if (run.strikethrough)
+            format.setFontStrikeOut(true);
+        if (run.code)
+            format.setFontFamilies({MarkdownFonts::monospaceFamily()});
+        if (!run.link.isEmpty()) {
+            format.setAnchor(true);
+            format.setAnchorHref(run.link);
+            format.setFontUnderline(true);
+            format.setForeground(MarkdownFonts::linkColor());
+        }
+        m_cursor.insertText(withSoftBreaks(run.text), format);
+    }
+}
+
+} // namespace zepla::ui

@@ -1,0 +1,330 @@
+// A rendered answer built in slices.
+#include "ui/markdown/MarkdownContent.h"
+
+#include "markdown/MarkdownParser.h"
+#include "ui/markdown/MarkdownBlockViews.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPaintEvent>
+#include <QPointer>
+#include <QThreadPool>
+#include <QTimer>
+
+namespace zepla::ui {
+
+namespace {
+
+using markdown::MarkdownBlock;
+
+// A view's height at a width: its own answer when it has one, its preferred height otherwise (an equation's
+// image).
+int viewHeight(const QWidget& view, int width) {
+    return std::max(view.hasHeightForWidth() ? view.heightForWidth(width) : view.sizeHint().height(), 0);
+}
+
+// Text cut at line ends into pieces of at most `limit` characters; a longer line is cut within, never
+// between the halves of a surrogate pair.
+QStringList textPieces(const QString& text, qsizetype limit) {
+    QStringList pieces;
+    qsizetype start = 0;
+    while (text.size() - start > limit) {
+        qsizetype cut = text.lastIndexOf('\n', start + limit);
+        if (cut <= start) {
+            cut = start + limit;
+            if (text[cut].isLowSurrogate())
+                --cut;
+            pieces.append(text.mid(start, cut - start));
+            start = cut;
+            continue;
+        }
+        pieces.append(text.mid(start, cut - start));
+        start = cut + 1;
+    }
+    pieces.append(text.mid(start));
+    return pieces;
+}
+
+template <typename List> QList<List> listPieces(const List& list, qsizetype limit) {
+    QList<List> pieces;
+    for (qsizetype start = 0; start < list.size(); start += limit)
+        pieces.append(list.mid(start, limit));
+    return pieces;
+}
+
+} // namespace
+
+QList<MarkdownBlock> splitIntoPieces(const MarkdownBlock& block, qsizetype characters, qsizetype items) {
+    QList<MarkdownBlock> pieces;
+    switch (block.kind) {
+    case MarkdownBlock::Kind::bulletList:
+    case MarkdownBlock::Kind::numberedList:
+        for (const QStringList& part : listPieces(block.items, items)) {
+            MarkdownBlock piece = block;
+            piece.items = part;
+            pieces.append(std::move(piece));
+        }
+        break;
+    case MarkdownBlock::Kind::table: {
+        qsizetype columns = block.header.size();
+        for (const QStringList& row : block.rows)
+            columns = std::max(columns, row.size());
+        const QList<QList<QStringList>> rowParts =
+            block.rows.isEmpty() ? QList<QList<QStringList>>{{}} : listPieces(block.rows, items);
+        for (qsizetype part = 0; part < rowParts.size(); ++part) {
+            for (qsizetype first = 0; first < columns; first += items) {
+                QList<QStringList> rows;
+                for (const QStringList& row : rowParts[part])
+                    rows.append(row.mid(first, items));
+                pieces.append(
+                    MarkdownBlock::table(part == 0 ? block.header.mid(first, items) : QStringList(), rows));
+            }
+        }
+        break;
+    }
+    case MarkdownBlock::Kind::heading:
+    case MarkdownBlock::Kind::paragraph:
+    case MarkdownBlock::Kind::codeBlock:
+    case MarkdownBlock::Kind::blockquote:
+        if (block.text.size() <= characters) {
+            pieces.append(block);
+            break;
+        }
+        for (const QString& part : textPieces(block.text, characters)) {
+            MarkdownBlock piece = block;
+            piece.text = part;
+            pieces.append(std::move(piece));
+        }
+        break;
+    }
+    return pieces;
+}
+
+MarkdownContent::MarkdownContent(QString text, QColor color, QWidget* parent)
+    : QWidget(parent), m_text(std::move(text)), m_color(std::move(color)) {
+    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
+    rebuild();
+}
+
+void MarkdownContent::setText(const QString& text) {
+    if (text == m_text)
+        return;
+    m_text = text;
+    rebuild();
+}
+
+void MarkdownContent::setColor(const QColor& color) {
+    if (color == m_color)
+        return;
+    m_color = color;
+    rebuild();
+}
+
+QList<QWidget*> MarkdownContent::blockViews() const {
+    QList<QWidget*> views;
+    for (const Piece& piece : m_pieces) {
+        if (piece.view)
+            views.append(piece.view);
+    }
+    return views;
+}
+
+std::vector<MarkdownContent::Piece> MarkdownContent::piecesOf(const QString& text) {
+    std::vector<Piece> pieces;
+    for (const MarkdownBlock& block : markdown::MarkdownParser::parse(text)) {
+        int number = 1;
+        for (MarkdownBlock& part : splitIntoPieces(block, pieceCharacters, pieceItems)) {
+            const int count = int(part.items.size());
+            pieces.push_back({std::move(part), number});
+            number += count;
+        }
+    }
+    return pieces;
+}
+
+void MarkdownContent::rebuild() {
+    for (Piece& piece : m_pieces)
+        delete piece.view;
+    m_pieces.clear();
+    ++m_readGeneration;
+    if (m_text.size() <= eagerCharacters)
+        return takePieces(piecesOf(m_text));
+    // A long answer is read on a worker thread; the views follow when it is done.
+    m_reading = true;
+    m_unmeasured = 0;
+    updateGeometry();
+    QPointer<MarkdownContent> self(this);
+    QThreadPool::globalInstance()->start([self, text = m_text, generation = m_readGeneration] {
+        auto pieces = std::make_shared<std::vector<Piece>>(piecesOf(text));
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, generation, pieces] {
+                if (self && self->m_readGeneration == generation)
+                    self->takePieces(std::move(*pieces));
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void MarkdownContent::takePieces(std::vector<Piece> pieces) {
+    m_reading = false;
+    m_pieces = std::move(pieces);
+    if (isEager()) {
+        for (Piece& piece : m_pieces)
+            piece.view = makeView(piece);
+    }
+    remeasure();
+}
+
+QWidget* MarkdownContent::makeView(const Piece& piece) {
+    const MarkdownBlockViews::Style style{m_color, devicePixelRatioF()};
+    QWidget* view = MarkdownBlockViews::blockView(piece.block, style, piece.firstNumber);
+    view->setParent(this);
+    return view;
+}
+
+void MarkdownContent::remeasure() {
+    ++m_measureGeneration;
+    for (Piece& piece : m_pieces)
+        piece.height = -1;
+    m_unmeasured = qsizetype(m_pieces.size());
+    m_measureNext = 0;
+    if (m_width > 0)
+        measureSlice();
+    placeViews();
+    updateGeometry();
+}
+
+void MarkdownContent::measure(Piece& piece) {
+    if (piece.height >= 0)
+        return;
+    if (piece.view) {
+        piece.height = viewHeight(*piece.view, m_width);
+    } else {
+        const std::unique_ptr<QWidget> view(makeView(piece));
+        piece.height = viewHeight(*view, m_width);
+    }
+    --m_unmeasured;
+}
+
+// Measures pieces in order, all at once for a small answer and for one slice of time otherwise, and queues
+// the next slice.
+void MarkdownContent::measureSlice() {
+    if (m_reading)
+        return;
+    QElapsedTimer slice;
+    slice.start();
+    for (; m_measureNext < qsizetype(m_pieces.size()); ++m_measureNext) {
+        if (!isEager() && slice.elapsed() >= sliceMilliseconds)
+            break;
+        measure(m_pieces[size_t(m_measureNext)]);
+    }
+    if (isComplete()) {
+        placeViews();
+        updateGeometry();
+        emit completed();
+        return;
+    }
+    QTimer::singleShot(0, this, [this, generation = m_measureGeneration] {
+        if (generation == m_measureGeneration)
+            measureSlice();
+    });
+}
+
+int MarkdownContent::pieceHeight(const Piece& piece, int width) const {
+    if (piece.height >= 0 && width == m_width)
+        return piece.height;
+    if (piece.view)
+        return viewHeight(*piece.view, width);
+    // A rough guess from the text: lines of about 7 points a character, 23 points a line.
+    const markdown::MarkdownBlock& block = piece.block;
+    qsizetype characters = block.text.size();
+    qsizetype lines = block.text.count('\n') + 1 + block.items.size() + block.rows.size();
+    for (const QString& item : block.items)
+        characters += item.size();
+    const qsizetype perLine = std::max(width / 7, 1);
+    return int(std::min<qsizetype>((lines + characters / perLine) * 23, 1 << 24));
+}
+
+int MarkdownContent::heightForWidth(int width) const {
+    qint64 height = 0;
+    for (const Piece& piece : m_pieces)
+        height += pieceHeight(piece, width) + blockSpacing;
+    return int(std::min<qint64>(std::max<qint64>(height - blockSpacing, 0), QWIDGETSIZE_MAX));
+}
+
+QSize MarkdownContent::sizeHint() const {
+    const int width = m_width > 0 ? m_width : 400;
+    return {width, heightForWidth(width)};
+}
+
+void MarkdownContent::placeViews() {
+    int y = 0;
+    for (const Piece& piece : m_pieces) {
+        const int height = pieceHeight(piece, width());
+        if (piece.view) {
+            piece.view->setGeometry(0, y, width(), height);
+            piece.view->show();
+        }
+        y += height + blockSpacing;
+    }
+}
+
+void MarkdownContent::resizeEvent(QResizeEvent*) {
+    if (width() == m_width)
+        return placeViews();
+    m_width = width();
+    remeasure();
+}
+
+void MarkdownContent::paintEvent(QPaintEvent* event) {
+    if (isEager())
+        return;
+    m_visible = event->rect();
+    if (m_materializeQueued)
+        return;
+    m_materializeQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        m_materializeQueued = false;
+        materialize();
+    });
+}
+
+// Views for the pieces on screen and about a screen around them, for one slice of time at most (the rest on
+// the next turn); views further away are dropped.
+void MarkdownContent::materialize() {
+    if (m_width <= 0)
+        return;
+    QElapsedTimer slice;
+    slice.start();
+    bool unfinished = false;
+    const int reach = std::max(m_visible.height(), 400);
+    const QRect keep = m_visible.adjusted(0, -reach, 0, reach);
+    const QRect drop = m_visible.adjusted(0, -3 * reach, 0, 3 * reach);
+    bool changed = false;
+    int y = 0;
+    for (Piece& piece : m_pieces) {
+        const int estimate = pieceHeight(piece, m_width);
+        const bool wanted = y <= keep.bottom() && y + estimate >= keep.top();
+        if (!piece.view && wanted && slice.elapsed() >= sliceMilliseconds) {
+            unfinished = true;
+        } else if (!piece.view && wanted) {
+            piece.view = makeView(piece);
+            measure(piece);
+            changed = changed || piece.height != estimate;
+        } else if (piece.view && (y > drop.bottom() || y + estimate < drop.top())) {
+            delete piece.view;
+            piece.view = nullptr;
+        }
+        y += pieceHeight(piece, m_width) + blockSpacing;
+    }
+    placeViews();
+    if (changed)
+        updateGeometry();
+    if (unfinished)
+        QTimer::singleShot(0, this, &MarkdownContent::materialize);
+}
+
+} // namespace zepla::ui

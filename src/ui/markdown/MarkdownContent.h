@@ -1,0 +1,106 @@
+// One rendered answer: its Markdown blocks one below the other, 6 points apart, with typeset formulas in the
+// given colour. Answers height-for-width, so hosts can lay out answers at any width.
+#pragma once
+
+#include "markdown/MarkdownBlock.h"
+
+#include <QColor>
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+namespace zepla::ui {
+
+// An answer of up to eagerCharacters characters and eagerPieces pieces gets all its block views at once. A
+// larger one stays cheap however long it is: it is read on a worker thread, its views are made only for the
+// part on screen (and about a screen around it) and dropped again when scrolled far away, while the heights
+// of all pieces are measured in the background in slices of sliceMilliseconds, so that no turn of the event
+// loop takes much more than a frame; until a piece is measured its height is estimated from its text. Blocks
+// too big for one slice are cut into pieces: long texts at line ends (or every pieceCharacters characters
+// within a longer line), lists and tables every pieceItems items, rows or columns, the numbering going on
+// across pieces.
+class MarkdownContent : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int blockSpacing = 6;
+    static constexpr qsizetype pieceCharacters = 16 * 1024;
+    static constexpr qsizetype pieceItems = 50;
+    static constexpr qsizetype eagerPieces = 300;
+    static constexpr qsizetype eagerCharacters = 32 * 1024;
+    static constexpr int sliceMilliseconds = 8;
+
+    explicit MarkdownContent(QString text = QString(), QColor color = Qt::black, QWidget* parent = nullptr);
+
+    const QString& text() const { return m_text; }
+    const QColor& color() const { return m_color; }
+    // Rebuilds the views when the text or the colour changed.
+    void setText(const QString& text);
+    void setColor(const QColor& color);
+
+    // True once every piece's height is measured.
+    bool isComplete() const { return !m_reading && m_unmeasured == 0; }
+    qsizetype pieceCount() const { return qsizetype(m_pieces.size()); }
+    // The views that exist now, in order.
+    QList<QWidget*> blockViews() const;
+
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
+    QSize sizeHint() const override;
+
+signals:
+    // Every piece is measured.
+    void completed();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    struct Piece {
+        markdown::MarkdownBlock block;
+        int firstNumber = 1;
+        QWidget* view = nullptr;
+        // Measured at m_width; -1 while unknown.
+        int height = -1;
+    };
+
+    static std::vector<Piece> piecesOf(const QString& text);
+    void rebuild();
+    // Takes the pieces of the current text and makes or measures their views.
+    void takePieces(std::vector<Piece> pieces);
+    bool isEager() const {
+        return m_text.size() <= eagerCharacters && qsizetype(m_pieces.size()) <= eagerPieces;
+    }
+    QWidget* makeView(const Piece& piece);
+    // Forgets the heights and measures again at the current width.
+    void remeasure();
+    void measure(Piece& piece);
+    void measureSlice();
+    // The measured height at the current width, else the view's answer, else an estimate.
+    int pieceHeight(const Piece& piece, int width) const;
+    void placeViews();
+    void materialize();
+
+    QString m_text;
+    QColor m_color;
+    std::vector<Piece> m_pieces;
+    int m_width = 0;
+    bool m_reading = false;
+    qsizetype m_unmeasured = 0;
+    qsizetype m_measureNext = 0;
+    bool m_materializeQueued = false;
+    QRect m_visible;
+    // Bumped for every new text and every fresh measuring, so that a reading or a slice queued before does
+    // nothing.
+    quint64 m_readGeneration = 0;
+    quint64 m_measureGeneration = 0;
+};
+
+// The pieces a block is shown in; most blocks are one piece.
+QList<markdown::MarkdownBlock> splitIntoPieces(const markdown::MarkdownBlock& block, qsizetype characters,
+                                               qsizetype items);
+
+} // namespace zepla::ui

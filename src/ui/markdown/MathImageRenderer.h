@@ -1,0 +1,54 @@
+// The application-wide cache of formula images: LaTeX in, a tight transparent bitmap of the typeset formula
+// out, at most 500 kept and all of them dropped on memory pressure. Main thread only.
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+#include <optional>
+
+namespace zepla::ui::MathImageRenderer {
+
+inline constexpr int countLimit = 500;
+// The largest canvas a formula is drawn on, in device pixels: a side, and the whole area (64 MB).
+inline constexpr int maxCanvasSide = 8192;
+inline constexpr qint64 maxCanvasPixels = 16'000'000;
+// The clear border kept around a formula's ink, in points, and the alpha that counts as ink.
+inline constexpr int cropMargin = 3;
+inline constexpr int inkAlpha = 11;
+
+// Empties the cache on every memory-pressure event; called once at start-up.
+void install();
+
+// The ratio of the primary screen, 1 without one.
+qreal screenDevicePixelRatio();
+
+// A number as the cache key writes it: the shortest text that reads back as the same double, with a
+// fractional part on whole numbers ("15.0", "0.5", "1e-05").
+QString keyNumber(double value);
+// "latex|size|r,g,b,a": the LaTeX as given, the size, the colour's RGB components and alpha. A ratio other
+// than 1 adds "|ratio".
+QString cacheKey(const QString& latex, qreal fontSize, const QColor& color, qreal devicePixelRatio = 1);
+
+// The formula at `fontSize` points in `color`, drawn at `devicePixelRatio` pixels per point and carrying that
+// ratio; from the cache when it holds it. None for a formula that does not parse or draws nothing; that is
+// not cached.
+std::optional<QImage> render(const QString& latex, qreal fontSize, const QColor& color,
+                             qreal devicePixelRatio = screenDevicePixelRatio());
+// The drawing itself, without the cache. The formula is laid out in display style on a canvas of its own
+// size, bounded by maxCanvasSide and maxCanvasPixels: a larger formula is clipped, with a warning.
+std::optional<QImage> renderUncached(const QString& latex, qreal fontSize, const QColor& color,
+                                     qreal devicePixelRatio = screenDevicePixelRatio());
+
+// The bitmap's ink (pixels of alpha inkAlpha and more) with cropMargin points of clear border, the border
+// clipped at the bitmap's edges; a border cut at the left or top is made up for on the right or bottom as far
+// as the bitmap reaches. None when nothing is drawn.
+std::optional<QRect> contentRect(const QImage& bitmap);
+std::optional<QImage> trimmedToContent(const QImage& bitmap);
+
+int count();
+void removeAllObjects();
+
+} // namespace zepla::ui::MathImageRenderer

@@ -1,0 +1,225 @@
+// The block views of rendered answers, offscreen: what each block becomes, formulas as images at their sizes
+// or as their source, height for width, links, and answers too big to build at once.
+#include "ui/markdown/InlineMarkdown.h"
+#include "ui/markdown/MarkdownContent.h"
+#include "ui/markdown/MathImageRenderer.h"
+#include "ui/markdown/TextBlockView.h"
+
+#include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTextBlock>
+#include <QTextFragment>
+#include <QTextTable>
+#include <QtTest>
+
+using namespace zepla::ui;
+
+namespace {
+
+// The formula images of a document with their widths, in order.
+QList<qreal> imageWidths(const QTextDocument& document) {
+    QList<qreal> widths;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat())
+                widths << it.fragment().charFormat().toImageFormat().width();
+    return widths;
+}
+
+qreal widthAt(const QString& latex, qreal size) {
+    return MathImageRenderer::render(latex, size, Qt::black, 1)->deviceIndependentSize().width();
+}
+
+// The content laid out at `width`, as a host would.
+std::unique_ptr<MarkdownContent> content(const QString& text, int width = 400) {
+    auto view = std::make_unique<MarkdownContent>(text, Qt::black);
+    view->resize(width, view->heightForWidth(width));
+    view->show();
+    return view;
+}
+
+QTextDocument* documentOf(QWidget* view) {
+    auto* text = qobject_cast<TextBlockView*>(view);
+    return text ? text->document() : nullptr;
+}
+
+} // namespace
+
+class TestMarkdownViews : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { qApp->setAttribute(Qt::AA_Use96Dpi); }
+
+    void anEmptyAnswerHasNoViews() {
+        QCOMPARE(content(QString())->blockViews().size(), 0);
+        QCOMPARE(content(QStringLiteral(" \n\n  "))->blockViews().size(), 0);
+        QCOMPARE(content(QString())->heightForWidth(300), 0);
+    }
+
+    void aSoleFormulaIsCentredAtTwentyTwoAndInlineAtSeventeenBesideText() {
+        auto sole = content(QStringLiteral("\n$$x^2+1$$\n"));
+        QCOMPARE(sole->blockViews().size(), 1);
+        auto* label = qobject_cast<QLabel*>(sole->blockViews().front());
+        QVERIFY(label);
+        QCOMPARE(label->alignment(), Qt::AlignCenter);
+        QCOMPARE(label->pixmap().deviceIndependentSize().width(), widthAt(QStringLiteral("x^2+1"), 22));
+        QCOMPARE(label->width(), 400);
+        QCOMPARE(label->height(), label->pixmap().deviceIndependentSize().height() + 8);
+
+        auto inText = content(QStringLiteral("$$x^2+1$$ is positive, and so is $y^2$"));
+        QTextDocument* document = documentOf(inText->blockViews().front());
+        QVERIFY(document);
+        QCOMPARE(imageWidths(*document),
+                 (QList<qreal>{widthAt(QStringLiteral("x^2+1"), 17), widthAt(QStringLiteral("y^2"), 15)}));
+        QVERIFY(document->toPlainText().contains(QStringLiteral(" is positive, and so is ")));
+    }
+
+    void formulasThatDoNotParseShowTheirSource() {
+        auto equation = content(QStringLiteral("$$\\frac{1}{$$"));
+        QTextDocument* document = documentOf(equation->blockViews().front());
+        QVERIFY(document);
+        QCOMPARE(document->toPlainText(), QStringLiteral("\\frac{1}{"));
+        const QFontMetricsF metrics(document->defaultFont());
+        QCOMPARE(metrics.horizontalAdvance('i'), metrics.horizontalAdvance('M'));
+        QCOMPARE(document->begin().blockFormat().alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
+
+        auto inText = content(QStringLiteral("bad \\(\\frac{1}{\\) here"));
+        QCOMPARE(documentOf(inText->blockViews().front())->toPlainText(),
+                 QStringLiteral("bad \\frac{1}{ here"));
+    }
+
+    void emphasisAroundAFormulaStaysLiteral() {
+        auto view = content(QStringLiteral("*$x$* and **bold**"));
+        QTextDocument* document = documentOf(view->blockViews().front());
+        QVERIFY(document->toPlainText().startsWith('*'));
+        QCOMPARE(imageWidths(*document).size(), 1);
+        QVERIFY(document->find(QStringLiteral("bold")).charFormat().fontWeight() == QFont::Bold);
+    }
+
+    void numberedListsCountFromOne() {
+        auto view = content(QStringLiteral("4. four\n5. five\n6. six\n\n- a\n* b"));
+        QCOMPARE(view->blockViews().size(), 2);
+        const QStringList numbered = documentOf(view->blockViews()[0])->toPlainText().split('\n');
+        QCOMPARE(numbered, (QStringList{"1.\tfour", "2.\tfive", "3.\tsix"}));
+        const QStringList bullets = documentOf(view->blockViews()[1])->toPlainText().split('\n');
+        QCOMPARE(bullets, (QStringList{"•\ta", "•\tb"}));
+    }
+
+    void raggedTablesTakeTheirLongestRow() {
+        auto view = content(QStringLiteral("| A | B |\n|---|---|\n| 1 | 2 | 3 |\n| 4 |"));
+        QTextDocument* document = documentOf(view->blockViews().front());
+        QTextTable* table = QTextCursor(document).currentTable();
+        if (!table)
+            table = qobject_cast<QTextTable*>(document->rootFrame()->childFrames().value(0));
+        QVERIFY(table);
+        QCOMPARE(table->columns(), 3);
+        QCOMPARE(table->rows(), 3);
+        QCOMPARE(table->cellAt(0, 1).firstCursorPosition().block().text(), QStringLiteral("B"));
+        QCOMPARE(table->cellAt(0, 2).firstCursorPosition().block().text(), QString());
+        QCOMPARE(table->cellAt(1, 2).firstCursorPosition().block().text(), QStringLiteral("3"));
+        QCOMPARE(table->cellAt(2, 1).firstCursorPosition().block().text(), QString());
+        QVERIFY(table->cellAt(0, 0).firstCursorPosition().charFormat().fontWeight() > QFont::Normal);
+    }
+
+    void codeKeepsItsTextAsWritten() {
+        const QString code = QStringLiteral("price = $5 + $6\n\n  *not* emphasis  ");
+        auto view = content("```sh\n" + code + "\n```");
+        QTextDocument* document = documentOf(view->blockViews().front());
+        QCOMPARE(document->toPlainText().replace(QChar::LineSeparator, '\n'), code);
+        QVERIFY(imageWidths(*document).isEmpty());
+    }
+
+    void theHeightFollowsTheWidth() {
+        auto view =
+            content(QStringLiteral("# Title\n\nA paragraph long enough to wrap onto several lines when the "
+                                   "width gets small, with $x^2$ inside.\n\n> quoted"));
+        const int wide = view->heightForWidth(600);
+        const int narrow = view->heightForWidth(150);
+        QVERIFY(narrow > wide);
+        view->resize(150, narrow);
+        QCOMPARE(view->blockViews().last()->geometry().bottom() + 1, narrow);
+        QCOMPARE(view->blockViews().first()->width(), 150);
+    }
+
+    void onlyWebAndMailLinksOpen_data() {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("https") << "https://a.example" << true;
+        QTest::newRow("http") << "HTTP://a.example" << true;
+        QTest::newRow("mail") << "mailto:me@example.com" << true;
+        QTest::newRow("file") << "file:///etc/passwd" << false;
+        QTest::newRow("script") << "javascript:alert(1)" << false;
+        QTest::newRow("relative") << "page.html" << false;
+    }
+    void onlyWebAndMailLinksOpen() {
+        QFETCH(QString, address);
+        QFETCH(bool, opens);
+        QCOMPARE(isOpenableLink(QUrl(address)), opens);
+    }
+
+    void clickingALinkReportsIt() {
+        auto view = content(QStringLiteral("[ftp site](ftp://files.example/x) after"));
+        auto* text = qobject_cast<TextBlockView*>(view->blockViews().front());
+        QSignalSpy activated(text, &TextBlockView::linkActivated);
+        view->show();
+        QTest::mouseClick(text, Qt::LeftButton, {}, QPoint(10, text->height() / 2));
+        QCOMPARE(activated.size(), 1);
+        QCOMPARE(activated.front().front().toString(), QStringLiteral("ftp://files.example/x"));
+        QTest::mouseClick(text, Qt::LeftButton, {}, QPoint(text->width() - 2, text->height() / 2));
+        QCOMPARE(activated.size(), 1);
+    }
+
+    void hugeAnswersStayResponsiveAndBounded_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("100,000 list items")
+            << QStringLiteral("- item with $x_1$ and *style*\n").repeated(100000);
+        QTest::newRow("a megabyte of prose")
+            << QStringLiteral("## Part\n\nSome text with $a+b$ and **bold** words in it.\n\n")
+                   .repeated(16000);
+        QTest::newRow("10,000-cell row") << "|" + QStringLiteral(" cell |").repeated(10000) + "\n|" +
+                                                QStringLiteral("---|").repeated(10000) + "\n|" +
+                                                QStringLiteral(" v |").repeated(10000);
+        QString formulas;
+        for (int i = 0; i < 1000; ++i)
+            formulas += QStringLiteral("Term $x_{%1}^2$ then $y_{%1}$.\n\n").arg(i);
+        QTest::newRow("2,000 inline formulas") << formulas;
+    }
+    void hugeAnswersStayResponsiveAndBounded() {
+        QFETCH(QString, answer);
+        QScrollArea area;
+        area.setWidgetResizable(true);
+        area.resize(420, 600);
+        QElapsedTimer building;
+        building.start();
+        auto* view = new MarkdownContent(answer, Qt::black);
+        const qint64 firstTurn = building.elapsed();
+        area.setWidget(view);
+        area.show();
+
+        // The longest time the event loop was held while the answer was measured.
+        qint64 longest = 0;
+        QElapsedTimer gap;
+        gap.start();
+        QTimer beat;
+        beat.setInterval(0);
+        QObject::connect(&beat, &QTimer::timeout, [&] { longest = std::max(longest, gap.restart()); });
+        beat.start();
+        QTRY_VERIFY_WITH_TIMEOUT(view->isComplete(), 120000);
+        beat.stop();
+        qInfo("%lld pieces, first turn %lld ms, longest stall %lld ms",
+              static_cast<long long>(view->pieceCount()), static_cast<long long>(firstTurn),
+              static_cast<long long>(longest));
+        QVERIFY(firstTurn < 100);
+        QVERIFY(longest < 250);
+        QVERIFY(view->blockViews().size() < 100);
+
+        area.verticalScrollBar()->setValue(area.verticalScrollBar()->maximum() / 2);
+        QTRY_VERIFY(!view->blockViews().isEmpty() && view->blockViews().front()->y() > 0);
+    }
+};
+
+QTEST_MAIN(TestMarkdownViews)
+#include "test_markdown_views.moc"

@@ -1,0 +1,192 @@
+// The formula image renderer: its cache key, hits, misses and eviction, the memory-pressure clearing, the
+// crop to the ink, device pixel ratios, and formulas too big for any fixed canvas.
+#include "core/MemoryPressureMonitor.h"
+#include "ui/markdown/MathImageRenderer.h"
+
+#include <QtTest>
+
+using namespace zepla;
+namespace Renderer = zepla::ui::MathImageRenderer;
+
+namespace {
+
+// A transparent image with opaque ink over `inked`.
+QImage synthetic(QSize size, QRect inked, int alpha = 255) {
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    for (int y = inked.top(); y <= inked.bottom(); ++y)
+        for (int x = inked.left(); x <= inked.right(); ++x)
+            image.setPixel(x, y, qRgba(0, 0, 0, alpha));
+    return image;
+}
+
+// True when no pixel within `margin` of an edge is drawn.
+bool hasClearBorder(const QImage& image, int margin) {
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const bool border =
+                x < margin || y < margin || x >= image.width() - margin || y >= image.height() - margin;
+            if (border && qAlpha(image.pixel(x, y)) >= Renderer::inkAlpha)
+                return false;
+        }
+    return true;
+}
+
+} // namespace
+
+class TestMathImageRenderer : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { Renderer::removeAllObjects(); }
+
+    void keysWriteNumbersInTheirShortestForm_data() {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("whole") << 15.0 << "15.0";
+        QTest::newRow("zero") << 0.0 << "0.0";
+        QTest::newRow("half") << 0.5 << "0.5";
+        QTest::newRow("tenth") << 0.1 << "0.1";
+        QTest::newRow("a byte") << 128 / 255.0 << "0.5019607843137255";
+        QTest::newRow("small") << 1e-05 << "1e-05";
+        QTest::newRow("large whole") << 100000.0 << "100000.0";
+        QTest::newRow("huge") << 1e16 << "1e+16";
+    }
+    void keysWriteNumbersInTheirShortestForm() {
+        QFETCH(double, value);
+        QFETCH(QString, text);
+        QCOMPARE(Renderer::keyNumber(value), text);
+    }
+
+    void keysJoinLatexSizeAndColour() {
+        QCOMPARE(Renderer::cacheKey(QStringLiteral("x^2"), 15, Qt::black),
+                 QStringLiteral("x^2|15.0|0.0,0.0,0.0,1.0"));
+        QCOMPARE(Renderer::cacheKey(QStringLiteral("a|b"), 22, QColor(255, 0, 0, 0)),
+                 QStringLiteral("a|b|22.0|1.0,0.0,0.0,0.0"));
+        QCOMPARE(Renderer::cacheKey(QStringLiteral("x"), 17, Qt::white, 2),
+                 QStringLiteral("x|17.0|1.0,1.0,1.0,1.0|2.0"));
+    }
+
+    void theSameRequestRendersOnceOthersApart() {
+        const auto first = Renderer::render(QStringLiteral("x^2"), 15, Qt::black, 1);
+        QVERIFY(first);
+        QCOMPARE(Renderer::count(), 1);
+        const auto again = Renderer::render(QStringLiteral("x^2"), 15, Qt::black, 1);
+        QCOMPARE(again->cacheKey(), first->cacheKey());
+        QCOMPARE(Renderer::count(), 1);
+
+        QVERIFY(Renderer::render(QStringLiteral("x^2"), 17, Qt::black, 1));
+        QVERIFY(Renderer::render(QStringLiteral("x^2"), 15, Qt::blue, 1));
+        QVERIFY(Renderer::render(QStringLiteral("x^2"), 15, Qt::black, 2));
+        QCOMPARE(Renderer::count(), 4);
+    }
+
+    void theCacheKeepsFiveHundred() {
+        for (int i = 0; i <= Renderer::countLimit; ++i)
+            QVERIFY(Renderer::render(QStringLiteral("x_{%1}").arg(i), 15, Qt::black, 1));
+        QCOMPARE(Renderer::count(), Renderer::countLimit);
+    }
+
+    void memoryPressureEmptiesTheCache() {
+        Renderer::install();
+        QVERIFY(Renderer::render(QStringLiteral("a+b"), 15, Qt::black, 1));
+        QCOMPARE(Renderer::count(), 1);
+        platform::MemoryPressureMonitor::shared().simulatePressureEvent();
+        QCOMPARE(Renderer::count(), 0);
+        QVERIFY(Renderer::render(QStringLiteral("a+b"), 15, Qt::black, 1));
+        QCOMPARE(Renderer::count(), 1);
+    }
+
+    void nothingDrawnGivesNoImageAndNothingCached_data() {
+        QTest::addColumn<QString>("latex");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("blank") << QStringLiteral("   ");
+        QTest::newRow("unparsable") << QStringLiteral("\\frac{1}{");
+        QTest::newRow("unknown command") << QStringLiteral("\\notacommand x");
+    }
+    void nothingDrawnGivesNoImageAndNothingCached() {
+        QFETCH(QString, latex);
+        QVERIFY(!Renderer::render(latex, 15, Qt::black, 1));
+        QCOMPARE(Renderer::count(), 0);
+    }
+
+    void theCropKeepsAThreePixelBorderClippedAtTheEdges_data() {
+        QTest::addColumn<QRect>("inked");
+        QTest::addColumn<QRect>("crop");
+        // A 40 × 20 bitmap.
+        QTest::newRow("inside") << QRect(10, 8, 5, 3) << QRect(7, 5, 11, 9);
+        QTest::newRow("at the left edge") << QRect(1, 8, 5, 3) << QRect(0, 5, 11, 9);
+        QTest::newRow("at the top edge") << QRect(10, 0, 5, 3) << QRect(7, 0, 11, 9);
+        QTest::newRow("at the right edge") << QRect(36, 8, 4, 3) << QRect(33, 5, 7, 9);
+        QTest::newRow("at the bottom edge") << QRect(10, 18, 5, 2) << QRect(7, 15, 11, 5);
+        QTest::newRow("everywhere") << QRect(0, 0, 40, 20) << QRect(0, 0, 40, 20);
+        QTest::newRow("one pixel") << QRect(20, 10, 1, 1) << QRect(17, 7, 7, 7);
+    }
+    void theCropKeepsAThreePixelBorderClippedAtTheEdges() {
+        QFETCH(QRect, inked);
+        QFETCH(QRect, crop);
+        const QImage bitmap = synthetic(QSize(40, 20), inked);
+        QCOMPARE(Renderer::contentRect(bitmap), std::optional<QRect>(crop));
+        QCOMPARE(Renderer::trimmedToContent(bitmap)->size(), crop.size());
+    }
+
+    void faintPixelsAreNotInk() {
+        QVERIFY(!Renderer::contentRect(synthetic(QSize(10, 10), QRect(2, 2, 3, 3), 10)));
+        QVERIFY(Renderer::contentRect(synthetic(QSize(10, 10), QRect(2, 2, 3, 3), 11)));
+        QVERIFY(!Renderer::trimmedToContent(synthetic(QSize(10, 10), QRect())));
+    }
+
+    void imagesAreTightAroundTheInk() {
+        const auto image = Renderer::render(QStringLiteral("x^2+y^2"), 15, Qt::black, 1);
+        QVERIFY(image);
+        QVERIFY(hasClearBorder(*image, 3));
+        QVERIFY(!hasClearBorder(*image, 4));
+    }
+
+    void aRatioOfTwoGivesTwiceThePixelsAtTheSameSize() {
+        const auto single = Renderer::render(QStringLiteral("\\alpha_i+\\beta^2"), 17, Qt::black, 1);
+        const auto twice = Renderer::render(QStringLiteral("\\alpha_i+\\beta^2"), 17, Qt::black, 2);
+        QVERIFY(single && twice);
+        QCOMPARE(twice->devicePixelRatio(), 2.0);
+        QVERIFY(qAbs(twice->width() - 2 * single->width()) <= 3);
+        QVERIFY(qAbs(twice->height() - 2 * single->height()) <= 3);
+        QVERIFY(qAbs(twice->deviceIndependentSize().width() - single->width()) <= 1.5);
+        QVERIFY(hasClearBorder(*twice, 6));
+    }
+
+    void largeFormulasAreNotClipped_data() {
+        QTest::addColumn<QString>("latex");
+        QStringList rows;
+        for (int row = 1; row <= 40; ++row)
+            rows << QStringLiteral("a_{%1}+b_{%1} & c_{%1}+d_{%1}").arg(row);
+        QTest::newRow("40-row matrix")
+            << QStringLiteral("\\begin{matrix}%1\\end{matrix}").arg(rows.join(" \\\\ "));
+        QStringList terms;
+        for (int term = 1; term <= 100; ++term)
+            terms << QStringLiteral("x_{%1}").arg(term);
+        QTest::newRow("long equation") << terms.join('+');
+    }
+    void largeFormulasAreNotClipped() {
+        QFETCH(QString, latex);
+        const auto image = Renderer::render(latex, 22, Qt::black, 1);
+        QVERIFY(image);
+        // Wider or taller than any fixed canvas of 2000 × 400 points, with its border whole on every side.
+        QVERIFY(image->width() > 2000 || image->height() > 400);
+        QVERIFY(hasClearBorder(*image, 3));
+    }
+
+    void aFormulaBeyondTheBoundIsCutToIt() {
+        QString latex;
+        for (int i = 0; i < 2000; ++i)
+            latex += QStringLiteral("x+");
+        latex += 'x';
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^A formula of .* is cut to"));
+        const auto image = Renderer::renderUncached(latex, 15, Qt::black, 1);
+        QVERIFY(image);
+        QVERIFY(image->width() <= Renderer::maxCanvasSide);
+        QVERIFY(qint64(image->width()) * image->height() <= Renderer::maxCanvasPixels);
+    }
+};
+
+QTEST_MAIN(TestMathImageRenderer)
+#include "test_math_image_renderer.moc"
