@@ -132,10 +132,10 @@ enum class Permission { Print, Copy, Modify, Annotate };
 
 // A link of a page: a place in this document or an address outside it.
 struct Link {
-    QRectF rect;               // page space
-    int pageIndex = -1;        // the target page of an internal link; -1 for an external one
+    QRectF rect;                        // page space
+    int pageIndex = -1;                 // the target page of an internal link; -1 for an external one
     std::optional<QPointF> destination; // page space of the target page, when the link names a point
-    QString uri;               // the address of an external link
+    QString uri;                        // the address of an external link
     bool isExternal() const { return pageIndex < 0; }
 };
 
@@ -186,6 +186,8 @@ public:
     Result<PageHandle> removePage(int index);
     Status insertPage(const PageHandle& page, int index);
     Status movePage(int from, int to);
+    // Adds a page of `size` points at the end whose only content is the picture (PdfImagePage.cpp).
+    Status appendImagePage(const QSizeF& size, const PageImage& image);
     // Copies pages of another document (their annotations and form fields working) to `at`, in the order
     // given. Returns the new pages. A page that cannot be copied is skipped and reported in `failures`.
     std::vector<PageHandle> copyPages(Document& source, const std::vector<int>& indices, int at,

@@ -15,7 +15,7 @@ namespace zepla::pdf {
 
 struct PageGeometry {
     QRectF mediaBox;
-    QRectF cropBox; // what is shown: the crop box clipped to the media box
+    QRectF cropBox;   // what is shown: the crop box clipped to the media box
     int rotation = 0; // clockwise, one of 0, 90, 180, 270
 
     // The size of the displayed page in points: the crop box, turned by the rotation.
@@ -45,6 +45,14 @@ struct TextBlock {
 struct StructuredText {
     std::vector<TextBlock> blocks;
     QString text() const; // lines joined by "\n", blocks by a blank line
+};
+
+// A picture that fills a page of its own: JPEG bytes embedded exactly as encoded, or pixels.
+struct PageImage {
+    QByteArray jpegData; // when not empty, used in place of `pixels`
+    QImage pixels;
+    // From the picture's unit square (origin at its lower left, as PDF draws images) to page space.
+    QTransform placement;
 };
 
 struct OutlineItem {

@@ -1,5 +1,6 @@
 // Saving: full rewrites without removed pages, undo after saving, and encryption on writing as other
 // readers (qpdf, pdftotext) see it.
+#include "ExternalTool.h"
 #include "PdfFixtures.h"
 #include "pdf/PdfDocument.h"
 
@@ -41,17 +42,14 @@ class TestPdfSave : public QObject {
     QTemporaryDir m_dir;
 
     QString write(const QString& name, const QByteArray& bytes) {
-        const QString path = m_dir.filePath(name);
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
+        return writeTestBytes(m_dir.filePath(name), bytes);
     }
 
 private slots:
     void initTestCase() {
         QVERIFY(m_dir.isValid());
-        if (QStandardPaths::findExecutable("qpdf").isEmpty() || QStandardPaths::findExecutable("pdftotext").isEmpty())
+        if (QStandardPaths::findExecutable("qpdf").isEmpty() ||
+            QStandardPaths::findExecutable("pdftotext").isEmpty())
             QFAIL("qpdf and pdftotext are needed (scripts/setup installs them)");
     }
 
@@ -116,7 +114,8 @@ private slots:
 
     void aes256IsWhatOtherReadersSee() {
         auto d = openOrFail(fixtures::makeTextPdf(2, "classified"));
-        const QByteArray bytes = d->save(SaveOptions{SaveOptions::Encryption::Aes256, "u-pass", "o-pass"}).value();
+        const QByteArray bytes =
+            d->save(SaveOptions{SaveOptions::Encryption::Aes256, "u-pass", "o-pass"}).value();
         const QString path = write("protected.pdf", bytes);
         QVERIFY(!fixtures::inflatedStreams(bytes).contains("classified"));
 
@@ -148,7 +147,8 @@ private slots:
 
     void lockedDocumentDoesNotSave() {
         auto plain = openOrFail(fixtures::makeTextPdf(1));
-        auto locked = openOrFail(plain->save(SaveOptions{SaveOptions::Encryption::Aes256, "pw", "pw"}).value());
+        auto locked =
+            openOrFail(plain->save(SaveOptions{SaveOptions::Encryption::Aes256, "pw", "pw"}).value());
         auto result = locked->save();
         QVERIFY(!result.ok());
         QCOMPARE(result.error().kind, Error::Kind::NeedsPassword);
