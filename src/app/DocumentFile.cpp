@@ -1,5 +1,7 @@
 #include "app/DocumentFile.h"
 
+#include "core/Background.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QSaveFile>
@@ -9,16 +11,7 @@ namespace zepla::app::DocumentFile {
 
 namespace {
 
-// Runs `work` on a new thread and hands its result to `done` on the thread of `context`.
-template <class Result>
-void inBackground(std::function<Result()> work, QObject* context, std::function<void(Result)> done) {
-    auto result = std::make_shared<Result>();
-    QThread* worker = QThread::create([work = std::move(work), result] { *result = work(); });
-    QObject::connect(worker, &QThread::finished, context,
-                     [result, done = std::move(done)] { done(std::move(*result)); });
-    QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-    worker->start();
-}
+using platform::inBackground;
 
 ReadResult readNow(const QString& path, QThread* home) {
     QFile file(path);

@@ -1,37 +1,21 @@
 #include "app/ShellFileOpenTargets.h"
 
-#include "app/Alerts.h"
 #include "app/DocumentController.h"
-
-#include <QCoreApplication>
-#include <QFileInfo>
+#include "app/DocumentImport.h"
+#include "ui/preview/PreviewWindowController.h"
 
 namespace zepla::app {
-
-namespace {
-
-void notAvailableYet(const QString& path, const QString& what) {
-    showAlert(nullptr,
-              QCoreApplication::translate("ShellFileOpenTargets", "“%1” can’t be opened yet.")
-                  .arg(QFileInfo(path).fileName()),
-              what);
-}
-
-} // namespace
 
 void ShellFileOpenTargets::openDocument(const QString& path) {
     m_controller.openDocument(path);
 }
 
 void ShellFileOpenTargets::importDocument(const QString& path) {
-    notAvailableYet(path,
-                    QCoreApplication::translate("ShellFileOpenTargets",
-                                                "Converting this kind of file to PDF is not available yet."));
+    app::importDocument(path, m_controller);
 }
 
 void ShellFileOpenTargets::openPreview(const QString& path) {
-    notAvailableYet(path, QCoreApplication::translate("ShellFileOpenTargets",
-                                                      "Previewing this kind of file is not available yet."));
+    ui::PreviewWindowController::open(path);
 }
 
 } // namespace zepla::app

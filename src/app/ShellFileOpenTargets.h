@@ -1,5 +1,5 @@
-// Where the file-open router sends files: PDFs to the document controller; conversion and preview, which are
-// not built yet, say so in an alert.
+// Where the file-open router sends files: PDFs to the document controller, convertible files to the importer,
+// everything else to a preview window.
 #pragma once
 
 #include "document/FileOpenRouter.h"

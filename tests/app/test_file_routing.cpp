@@ -1,9 +1,13 @@
 // Files handed to the application go by the lower-cased extension: PDFs to document windows, convertible
-// files to the importer, everything else to the preview; the last two say they are not available yet.
+// files through the importer into document windows of their PDF, everything else to a preview window.
 #include "LandingTestSupport.h"
 #include "ShellFixture.h"
 #include "app/DocumentWindow.h"
+#include "ui/preview/PreviewWindowController.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QMainWindow>
 #include <QTest>
 
 using namespace zepla;
@@ -13,7 +17,11 @@ class TestFileRouting : public QObject {
 
 private slots:
     void initTestCase() { usePrivatePreferences(); }
-    void cleanup() { closeAlerts(); }
+    void cleanup() {
+        closeAlerts();
+        for (ui::PreviewWindowController* preview : ui::PreviewWindowController::openControllers())
+            preview->window()->close();
+    }
 
     void routesByExtension_data() {
         QTest::addColumn<QString>("name");
@@ -22,10 +30,8 @@ private slots:
                                          << "document";
         QTest::newRow("pdf") << "paper.pdf"
                              << "document";
-        QTest::newRow("markdown") << "notes.md"
-                                  << "import";
-        QTest::newRow("Word") << "letter.DOCX"
-                              << "import";
+        QTest::newRow("markdown in capitals") << "notes.MD"
+                                              << "import";
         QTest::newRow("keynote") << "talk.key"
                                  << "preview";
         QTest::newRow("unknown") << "data.xyz"
@@ -37,7 +43,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, road);
         ShellFixture shell;
-        const QString path = shell.write(name);
+        const QString path = road == "import" ? shell.write(name, "# Notes\n") : shell.write(name);
         shell.delegate().openFiles({path});
         if (road == "document") {
             QTRY_COMPARE(shell.controller().documents().size(), 1);
@@ -45,10 +51,35 @@ private slots:
             QVERIFY(visibleAlerts().isEmpty());
             return;
         }
-        QTRY_COMPARE(visibleAlerts().size(), 1);
+        if (road == "import") {
+            QTRY_COMPARE_WITH_TIMEOUT(shell.controller().documents().size(), 1, 30000);
+            const QString pdf = shell.controller().documents().first()->filePath();
+            QCOMPARE(QFileInfo(pdf).fileName(), QFileInfo(name).completeBaseName() + ".pdf");
+            QVERIFY(pdf.startsWith(QDir::tempPath()));
+            QVERIFY(visibleAlerts().isEmpty());
+            return;
+        }
+        QCOMPARE(ui::PreviewWindowController::openControllers().size(), 1);
+        QCOMPARE(ui::PreviewWindowController::openControllers().first()->window()->windowTitle(), name);
+        QVERIFY(shell.controller().documents().isEmpty());
+        QVERIFY(visibleAlerts().isEmpty());
+    }
+
+    void failedConversionNamesTheFile_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("invalid UTF-8") << "latin1.txt" << QByteArray("caf\xe9\n");
+        QTest::newRow("garbage Word file") << "garbage.docx" << QByteArray(5000, 'x');
+    }
+    void failedConversionNamesTheFile() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        ShellFixture shell;
+        shell.delegate().openFiles({shell.write(name, bytes)});
+        QTRY_COMPARE_WITH_TIMEOUT(visibleAlerts().size(), 1, 60000);
         QMessageBox* alert = visibleAlerts().first();
-        QVERIFY(alert->text().contains(name));
-        QVERIFY(alert->informativeText().contains(road == "import" ? "Converting" : "Previewing"));
+        QCOMPARE(alert->text(), QString("Couldn't Open “%1”").arg(name));
+        QCOMPARE(alert->informativeText(), QString("This file couldn't be converted to a PDF."));
         QVERIFY(shell.controller().documents().isEmpty());
     }
 

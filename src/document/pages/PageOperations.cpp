@@ -1,6 +1,6 @@
 #include "document/pages/PageOperations.h"
 
-#include "core/UndoManager.h"
+#include "document/DocumentUndo.h"
 #include "document/ThumbnailCache.h"
 
 #include <algorithm>
@@ -20,20 +20,6 @@ struct RemovedPage {
 void finishEdit(PDFEditorDocument& document) {
     document.announceChange();
     ThumbnailCache::removeAllObjects();
-}
-
-// Registers `inverse` to run against the PDF the edit was made in. Page handles name objects of that one
-// PDF, so once the window holds another PDF (a file opened into it) the inverse has nothing left to act on.
-void registerInverse(PDFEditorDocument& document, platform::UndoManager* undoManager,
-                     std::function<void(PDFEditorDocument&)> inverse) {
-    if (!undoManager)
-        return;
-    PDFEditorDocument* target = &document;
-    std::weak_ptr<pdf::Document> edited = document.pdfDocument();
-    undoManager->registerUndo(target, [target, edited, inverse = std::move(inverse)] {
-        if (target->pdfDocument() == edited.lock())
-            inverse(*target);
-    });
 }
 
 void restorePages(PDFEditorDocument& document, std::vector<RemovedPage> removed, const IndexSet& indices,

@@ -120,9 +120,17 @@ void writeLevel(fz_context* ctx, pdf_document* doc, pdf_obj* parent, const std::
             pdf_dict_put_name(ctx, action, PDF_NAME(S), "URI");
             pdf_dict_put_string(ctx, action, PDF_NAME(URI), item.uri.constData(), size_t(item.uri.size()));
         } else if (item.pageIndex >= 0 && item.pageIndex < pages) {
-            pdf_obj* dest = pdf_dict_put_array(ctx, entry, PDF_NAME(Dest), 2);
-            pdf_array_push(ctx, dest, pdf_lookup_page_obj(ctx, doc, item.pageIndex));
-            pdf_array_push_name(ctx, dest, "Fit");
+            // The top left corner of what the page shows, so every reader lands at the top of the page.
+            pdf_obj* page = pdf_lookup_page_obj(ctx, doc, item.pageIndex);
+            pdf_obj* box = pdf_dict_get_inheritable(ctx, page, PDF_NAME(CropBox));
+            const fz_rect shown =
+                pdf_to_rect(ctx, box ? box : pdf_dict_get_inheritable(ctx, page, PDF_NAME(MediaBox)));
+            pdf_obj* dest = pdf_dict_put_array(ctx, entry, PDF_NAME(Dest), 5);
+            pdf_array_push(ctx, dest, page);
+            pdf_array_push_name(ctx, dest, "XYZ");
+            pdf_array_push_real(ctx, dest, shown.x0);
+            pdf_array_push_real(ctx, dest, shown.y1);
+            pdf_array_push(ctx, dest, PDF_NULL);
         }
         if (previous) {
             pdf_dict_put(ctx, previous, PDF_NAME(Next), entry);
@@ -165,11 +173,10 @@ Status Document::setOutline(const std::vector<OutlineItem>& items) {
     const Status status = guarded(a.ctx, [&] {
         pdf_obj* root = pdf_dict_get(a.ctx, pdf_trailer(a.ctx, a.doc()), PDF_NAME(Root));
         pdf_dict_del(a.ctx, root, PDF_NAME(Outlines));
-        if (prepared.empty())
-            return;
         pdf_obj* outlines = pdf_add_new_dict(a.ctx, a.doc(), 4);
         pdf_dict_put_drop(a.ctx, root, PDF_NAME(Outlines), outlines);
         pdf_dict_put_name(a.ctx, outlines, PDF_NAME(Type), "Outlines");
+        // Without items the root stays, empty: the document has an outline with no entries.
         writeLevel(a.ctx, a.doc(), outlines, prepared);
         pdf_dict_put_int(a.ctx, outlines, PDF_NAME(Count), visible);
     });

@@ -48,6 +48,14 @@ struct StructuredText {
     QString text() const; // lines joined by "\n", blocks by a blank line
 };
 
+// A picture that fills a page of its own: JPEG bytes embedded exactly as encoded, or pixels.
+struct PageImage {
+    QByteArray jpegData; // when not empty, used in place of `pixels`
+    QImage pixels;
+    // From the picture's unit square (origin at its lower left, as PDF draws images) to page space.
+    QTransform placement;
+};
+
 struct OutlineItem {
     QString title;
     int pageIndex = -1; // -1 when the entry points nowhere in this document

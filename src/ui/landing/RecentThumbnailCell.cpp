@@ -1,5 +1,6 @@
 #include "ui/landing/RecentThumbnailCell.h"
 
+#include "core/Background.h"
 #include "document/ThumbnailCache.h"
 #include "pdf/PdfDocument.h"
 #include "ui/theme/Colors.h"
@@ -11,7 +12,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPointer>
-#include <QThread>
 
 namespace zepla::ui {
 
@@ -152,12 +152,8 @@ void RecentThumbnailCell::fill() {
 
 void RecentThumbnailCell::loadThumbnail(const QString& path, QObject* context,
                                         std::function<void(std::optional<QImage>)> done) {
-    auto result = std::make_shared<std::optional<QImage>>();
-    QThread* worker = QThread::create([path, result] { *result = renderFirstPage(path); });
-    QObject::connect(worker, &QThread::finished, context,
-                     [result, done = std::move(done)] { done(*result); });
-    QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-    worker->start();
+    platform::inBackground<std::optional<QImage>>([path] { return renderFirstPage(path); }, context,
+                                                  std::move(done));
 }
 
 } // namespace zepla::ui

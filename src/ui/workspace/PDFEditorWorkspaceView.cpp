@@ -11,6 +11,9 @@
 #include "pdfview/coordinator/PDFViewCoordinator.h"
 #include "pdfview/view/FormFillUndo.h"
 #include "ui/passwords/SetPasswordSheet.h"
+#include "ui/sheets/BookmarksEditorView.h"
+#include "ui/sheets/MetadataEditorView.h"
+#include "ui/sheets/WatermarkSheetView.h"
 #include "ui/sidebar/ThumbnailSidebar.h"
 #include "ui/theme/Colors.h"
 #include "ui/workspace/AssistantResizeHandle.h"
@@ -111,10 +114,20 @@ PDFEditorWorkspaceView::PDFEditorWorkspaceView(document::PDFEditorDocument& docu
     });
 
     auto* sidebar = new ThumbnailSidebar(&document, m_coordinator, &undoManager);
-    sidebar->setSheetFactory([sidebar, this](SidebarSheet sheet, QWidget* parent) -> QDialog* {
-        if (sheet != SidebarSheet::setPassword)
+    sidebar->setSheetFactory([sidebar, this, &undoManager](SidebarSheet sheet, QWidget* parent) -> QDialog* {
+        switch (sheet) {
+        case SidebarSheet::setPassword:
+            return new SetPasswordSheet(m_document.pdfDocument(), sidebar->baseName(), parent);
+        case SidebarSheet::bookmarks:
+            return new BookmarksEditorView(m_document, m_coordinator, &undoManager, parent);
+        case SidebarSheet::metadata:
+            return new MetadataEditorView(m_document, &undoManager, parent);
+        case SidebarSheet::watermark:
+            return new WatermarkSheetView(m_document, &undoManager, parent);
+        case SidebarSheet::compress:
             return nullptr;
-        return new SetPasswordSheet(m_document.pdfDocument(), sidebar->baseName(), parent);
+        }
+        return nullptr;
     });
     setSidebar(sidebar);
 }

@@ -1,5 +1,6 @@
 // Saving: full rewrites without removed pages, undo after saving, and encryption on writing as other
 // readers (qpdf, pdftotext) see it.
+#include "ExternalTool.h"
 #include "PdfFixtures.h"
 #include "pdf/PdfDocument.h"
 
@@ -59,11 +60,7 @@ class TestPdfSave : public QObject {
     QTemporaryDir m_dir;
 
     QString write(const QString& name, const QByteArray& bytes) {
-        const QString path = m_dir.filePath(name);
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
+        return writeTestBytes(m_dir.filePath(name), bytes);
     }
 
 private slots:

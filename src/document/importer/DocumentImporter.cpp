@@ -1,0 +1,83 @@
+#include "document/importer/DocumentImporter.h"
+
+#include "convert/OfficeConverter.h"
+#include "document/importer/ImageImport.h"
+#include "document/importer/TextImport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QUuid>
+
+namespace zepla::document::DocumentImporter {
+
+namespace {
+
+// Where the PDF of `source` goes: a folder named by a random identifier, so conversions never meet.
+QString pdfDestinationPath(const QString& source, QString* failure) {
+    const QString folder = QDir::temp().filePath(QUuid::createUuid().toString(QUuid::WithoutBraces));
+    if (!QDir().mkpath(folder)) {
+        *failure = QStringLiteral("No temporary folder could be made for the converted PDF.");
+        return {};
+    }
+    return QDir(folder).filePath(QFileInfo(source).completeBaseName() + QStringLiteral(".pdf"));
+}
+
+// An .rtfd package is a folder; its text is the TXT.rtf inside it.
+QString officeSource(const QString& path) {
+    if (QFileInfo(path).isDir())
+        return QDir(path).filePath(QStringLiteral("TXT.rtf"));
+    return path;
+}
+
+Result convertWithOffice(const QString& path, const QString& destination, const ImportProgress& progress) {
+    progress(-1);
+    platform::OfficeConverter::Options options;
+    options.cancelled = progress.cancelled;
+    const platform::ConversionResult converted =
+        platform::OfficeConverter::toPdf(officeSource(path), QFileInfo(destination).path(), options);
+    if (const auto* error = std::get_if<platform::ConversionError>(&converted))
+        return Failure{error->message, error->kind == platform::ConversionError::Kind::Cancelled};
+    const QString& written = std::get<QString>(converted);
+    if (written != destination && !QFile::rename(written, destination))
+        return Failure{QStringLiteral("The converted PDF could not be stored.")};
+    return destination;
+}
+
+bool isOfficeExtension(const QString& extension) {
+    static const QStringList office{"rtf", "rtfd", "doc", "docx"};
+    return office.contains(extension);
+}
+
+} // namespace
+
+const QStringList& imageExtensions() {
+    static const QStringList extensions{"jpg", "jpeg", "png", "heic", "gif", "bmp", "tiff", "tif"};
+    return extensions;
+}
+
+Result convert(const QString& path, const ImportProgress& progress) {
+    if (!QFileInfo::exists(path))
+        return Failure{QStringLiteral("The file no longer exists.")};
+    QString failure;
+    const QString destination = pdfDestinationPath(path, &failure);
+    if (destination.isEmpty())
+        return Failure{failure};
+    const QString extension = QFileInfo(path).suffix().toLower();
+    if (isOfficeExtension(extension))
+        return convertWithOffice(path, destination, progress);
+    const QString error = imageExtensions().contains(extension) ? imageToPdf(path, destination)
+                                                                : textToPdf(path, destination, progress);
+    if (!error.isEmpty())
+        return Failure{error, progress.isCancelled()};
+    return destination;
+}
+
+QString conversionFailureTitle(const QString& path) {
+    return QStringLiteral("Couldn't Open “%1”").arg(QFileInfo(path).fileName());
+}
+
+QString conversionFailureMessage() {
+    return QStringLiteral("This file couldn't be converted to a PDF.");
+}
+
+} // namespace zepla::document::DocumentImporter

@@ -1,0 +1,3 @@
+target_sources(zepla_document PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/DocumentMetadata.cpp
+)
