@@ -103,6 +103,10 @@ public:
     void setOpenEditor(InlineEditor editor, std::function<void()> commit);
     void clearOpenEditor(InlineEditor editor);
 
+    // Marks up every selected line with the markup's annotation in the tool colour, each undoable, and
+    // clears the selection; false when no text is selected.
+    bool applyMarkup(annotations::MarkupAction action);
+
     // Esc: cancels a drag or a note move and, for any tool but select, returns to the select tool and ends
     // the sticky markup and text-editing modes.
     void cancelOperation();
@@ -112,7 +116,7 @@ public:
     // Shows the current tool's cursor without waiting for the pointer to move.
     void refreshToolCursor();
 
-    // Drag tools: ink, rectangle, oval, line, redaction mark and form field.
+    // Drag tools: ink, rectangle, oval, line, redaction mark, form field and signature.
     void beginDragShape(annotations::AnnotationTool tool, const QPointF& viewPoint);
     void continueDragShape(const QPointF& viewPoint);
     void finishDragShape();
