@@ -264,12 +264,6 @@ void AnnotatingPDFView::keyPressEvent(QKeyEvent* event) {
     PDFView::keyPressEvent(event);
 }
 
-// Markup annotations over text come with the text tools; until they do, nothing is marked up and the
-// toolbar falls back to the sticky mode.
-bool AnnotatingPDFView::applyMarkup(annotations::MarkupAction) {
-    return false;
-}
-
 void AnnotatingPDFView::cancelOperation() {
     cancelDragShape();
     if (m_draggingNote) {

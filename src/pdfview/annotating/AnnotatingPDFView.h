@@ -103,10 +103,6 @@ public:
     void setOpenEditor(InlineEditor editor, std::function<void()> commit);
     void clearOpenEditor(InlineEditor editor);
 
-    // Marks up every selected line with the markup's annotation in the tool colour, each undoable, and
-    // clears the selection; false when no text is selected.
-    bool applyMarkup(annotations::MarkupAction action);
-
     // Esc: cancels a drag or a note move and, for any tool but select, returns to the select tool and ends
     // the sticky markup and text-editing modes.
     void cancelOperation();
