@@ -16,6 +16,13 @@ void Appearance::text(const TextRun& run) {
     m_ops.push_back(DrawOp{DrawOp::Kind::Text, {}, run.color, {}, run});
 }
 
+void Appearance::image(const QImage& image, const QRectF& rect) {
+    DrawOp op{DrawOp::Kind::Image, {}, Qt::black, {}, {}};
+    op.image = image;
+    op.imageRect = rect;
+    m_ops.push_back(std::move(op));
+}
+
 QRectF Appearance::coveredArea() const {
     QRectF area;
     for (const DrawOp& op : m_ops) {
@@ -29,6 +36,8 @@ QRectF Appearance::coveredArea() const {
             stroker.setJoinStyle(op.stroke.join);
             stroker.setMiterLimit(10);
             r = stroker.createStroke(op.path).boundingRect();
+        } else if (op.kind == DrawOp::Kind::Image) {
+            r = op.imageRect;
         } else {
             continue;
         }

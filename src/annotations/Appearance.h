@@ -1,9 +1,10 @@
 // An annotation's look described once, as a short list of drawing operations in page space (PDF points,
-// y up): filled and stroked paths and lines of text. The same list is painted live and written into the
-// file as the annotation's appearance stream, so both show the same picture.
+// y up): filled and stroked paths, lines of text and pictures. The same list is painted live and written into
+// the file as the annotation's appearance stream, so both show the same picture.
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QList>
 #include <QPainterPath>
 #include <QRawFont>
@@ -31,12 +32,14 @@ struct TextRun {
 };
 
 struct DrawOp {
-    enum class Kind { Fill, Stroke, Text };
+    enum class Kind { Fill, Stroke, Text, Image };
     Kind kind = Kind::Fill;
     QPainterPath path; // page space; its fill rule applies to fills
     QColor color;
     StrokeStyle stroke;
     TextRun text;
+    QImage image;     // stretched over `imageRect`, its top row at the rectangle's upper edge
+    QRectF imageRect; // page space
 };
 
 class Appearance {
@@ -54,6 +57,7 @@ public:
     void fill(const QPainterPath& path, const QColor& color);
     void stroke(const QPainterPath& path, const QColor& color, const StrokeStyle& style);
     void text(const TextRun& run);
+    void image(const QImage& image, const QRectF& rect);
 
     // The area the paths cover, strokes with their width, caps and joins: what the annotation needs as its
     // rectangle. Text is not counted.

@@ -37,6 +37,16 @@ void paintText(QPainter& painter, const TextRun& run) {
     painter.restore();
 }
 
+void paintImage(QPainter& painter, const QImage& image, const QRectF& rect) {
+    painter.save();
+    // Page space runs upward; the image's first row belongs at the top of the rectangle.
+    painter.translate(rect.left(), rect.bottom());
+    painter.scale(1, -1);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRectF(QPointF(0, 0), rect.size()), image);
+    painter.restore();
+}
+
 } // namespace
 
 void paintAppearance(QPainter& painter, const Appearance& appearance) {
@@ -55,6 +65,9 @@ void paintAppearance(QPainter& painter, const Appearance& appearance) {
             break;
         case DrawOp::Kind::Text:
             paintText(painter, op.text);
+            break;
+        case DrawOp::Kind::Image:
+            paintImage(painter, op.image, op.imageRect);
             break;
         }
     }

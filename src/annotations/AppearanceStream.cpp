@@ -151,6 +151,38 @@ void writeText(ContentWriter& w, const TextRun& run) {
     w.out().append("> Tj ET\n");
 }
 
+// The picture's colour and opacity samples, and the operators that stretch it over its rectangle.
+void writeImage(ContentWriter& w, pdf::AppearanceStream& stream, const QImage& image, const QRectF& rect) {
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    pdf::ImageSamples samples;
+    samples.width = argb.width();
+    samples.height = argb.height();
+    samples.rgb.reserve(qsizetype(samples.width) * samples.height * 3);
+    QByteArray alpha;
+    alpha.reserve(qsizetype(samples.width) * samples.height);
+    bool opaque = true;
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width(); ++x) {
+            samples.rgb.append(char(qRed(line[x])))
+                .append(char(qGreen(line[x])))
+                .append(char(qBlue(line[x])));
+            alpha.append(char(qAlpha(line[x])));
+            opaque = opaque && qAlpha(line[x]) == 255;
+        }
+    }
+    if (!opaque)
+        samples.alpha = alpha;
+    const QByteArray name = "Im" + QByteArray::number(stream.images.size());
+    stream.images.emplace_back(name, std::move(samples));
+    w.number(rect.width());
+    w.out().append("0 0 ");
+    w.number(rect.height());
+    w.point(rect.topLeft());
+    w.op("cm");
+    w.out().append('/').append(name).append(" Do\n");
+}
+
 } // namespace
 
 pdf::AppearanceStream appearanceStream(const Appearance& appearance) {
@@ -186,6 +218,9 @@ pdf::AppearanceStream appearanceStream(const Appearance& appearance) {
             break;
         case DrawOp::Kind::Text:
             writeText(w, op.text);
+            break;
+        case DrawOp::Kind::Image:
+            writeImage(w, stream, op.image, op.imageRect);
             break;
         }
         w.op("Q");

@@ -94,6 +94,8 @@ void editMenu(QMainWindow& window, DocumentWindow* document) {
         showAlert(&window, QMenu::tr("Settings are not available yet."),
                   QMenu::tr("The settings window comes with a later version of Zepla."));
     });
+    if (document)
+        QObject::connect(document, &DocumentWindow::settingsRequested, settings, &QAction::trigger);
 }
 
 // The sidebar belongs to the window's content; the item works while the content says it can toggle one.

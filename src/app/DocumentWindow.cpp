@@ -4,7 +4,9 @@
 #include "app/DocumentController.h"
 #include "app/DocumentFile.h"
 #include "core/LaunchTrace.h"
+#include "document/passwords/PDFUnlocker.h"
 #include "ui/landing/RecentDocuments.h"
+#include "ui/passwords/PasswordPromptDialog.h"
 #include "ui/window/ContentView.h"
 
 #include <QCloseEvent>
@@ -51,6 +53,7 @@ void DocumentWindow::paintEvent(QPaintEvent* event) {
 QWidget* DocumentWindow::makeContent() {
     auto* content = new Content(*m_document, m_undoManager, m_filePath, this);
     connect(content, &Content::openInPlaceRequested, this, &DocumentWindow::openInPlace);
+    connect(content, &Content::settingsRequested, this, &DocumentWindow::settingsRequested);
     connect(this, &DocumentWindow::filePathChanged, content, &Content::setFilePath);
     return content;
 }
@@ -152,6 +155,13 @@ void DocumentWindow::openInPlace(const QString& path) {
     DocumentFile::read(path, this, [this, path](DocumentFile::ReadResult read) {
         if (!read.document)
             return m_controller.showOpenFailure(path, read.error);
+        // A locked file asks for its password before it replaces anything; cancelling changes nothing.
+        const bool unlocked = document::PDFUnlocker::promptAndUnlock(
+            *read.document->pdfDocument(), [this](bool afterWrongPassword) {
+                return ui::PasswordPromptDialog::ask(this, afterWrongPassword);
+            });
+        if (!unlocked)
+            return;
         m_replacingDocument = true;
         m_document->setPdfDocument(read.document->pdfDocument());
         m_document->setWasPasswordProtected(read.document->wasPasswordProtected());

@@ -59,6 +59,8 @@ signals:
     void filePathChanged(const QString& path);
     // The window now shows another file, opened into it.
     void documentReplaced();
+    // The settings button of the window's toolbar was pressed.
+    void settingsRequested();
     void closed();
 
 protected:

@@ -1,9 +1,14 @@
 // Document windows: the modified marker, saving, the unsaved-changes prompt, opening a file that is already
 // open or damaged, and opening a file into an empty window.
+#include "../ui/support/EditorDocuments.h"
 #include "LandingTestSupport.h"
 #include "ShellFixture.h"
 #include "app/DocumentWindow.h"
 #include "ui/landing/RecentDocuments.h"
+#include "ui/passwords/PasswordPromptDialog.h"
+
+#include <QLineEdit>
+#include <QTimer>
 
 #include <QProcess>
 #include <QPushButton>
@@ -319,6 +324,45 @@ private slots:
         QTRY_COMPARE(visibleAlerts().size(), 1);
         QVERIFY(empty->filePath().isEmpty());
         QCOMPARE(empty->document().pdfDocument()->pageCount(), 0);
+    }
+
+    // A locked file asks for its password before it goes into the window: cancelled, nothing changes; a
+    // wrong password asks again; the right one opens it, remembered as protected.
+    void openInPlaceOfALockedFileAsksForItsPasswordFirst() {
+        ShellFixture shell;
+        const QString path = shell.write("locked.pdf", testsupport::encryptedPdf("secret"));
+        app::DocumentWindow* window = shell.controller().newDocument();
+        // Answers each prompt as it appears with the next password (a null text cancels).
+        QStringList answers;
+        int answered = 0;
+        QTimer answering;
+        QObject::connect(&answering, &QTimer::timeout, [&] {
+            auto* prompt = qobject_cast<ui::PasswordPromptDialog*>(QApplication::activeModalWidget());
+            if (!prompt || !prompt->isVisible() || answers.isEmpty())
+                return;
+            const QString text = answers.takeFirst();
+            ++answered;
+            if (text.isNull())
+                return prompt->reject();
+            prompt->field()->setText(text);
+            prompt->accept();
+        });
+        answering.start(20);
+        const auto answer = [&](const QStringList& passwords) { answers = passwords; };
+        answer({QString()});
+        window->openInPlace(path);
+        QTRY_COMPARE_WITH_TIMEOUT(answered, 1, 5000);
+        QCOMPARE(window->document().pdfDocument()->pageCount(), 0);
+        QVERIFY(window->filePath().isEmpty());
+
+        QSignalSpy replaced(window, &app::DocumentWindow::documentReplaced);
+        answer({"wrong", "secret"});
+        window->openInPlace(path);
+        QTRY_COMPARE_WITH_TIMEOUT(replaced.count(), 1, 5000);
+        QCOMPARE(answered, 3);
+        QVERIFY(!window->document().pdfDocument()->isLocked());
+        QVERIFY(window->document().wasPasswordProtected());
+        QCOMPARE(window->filePath(), path);
     }
 };
 

@@ -38,13 +38,15 @@ private slots:
         QFETCH(int, pages);
         QList<PagePaint> paints;
         QPointer<pdfview::PDFView> view;
+        QPointer<ui::PDFEditorWorkspaceView> workspace;
         ShellFixture shell;
         const QString path = shell.write("manual.pdf", fixtures::makeTextPdf(pages, "WWWWWWWWWW"));
         connect(&shell.controller(), &app::DocumentController::documentOpened, this,
                 [&](app::DocumentWindow* window) {
                     auto* content = qobject_cast<ui::ContentView*>(window->centralWidget());
                     QVERIFY(content && content->workspace());
-                    view = content->workspace()->pdfView();
+                    workspace = content->workspace();
+                    view = workspace->pdfView();
                     connect(view, &pdfview::PDFView::pageDrawn, this, [&](int page, bool complete) {
                         if (page == 0)
                             paints.append({complete, view->scaleFactor(), view->pageRectInView(0)});
@@ -55,7 +57,7 @@ private slots:
         // Let everything that follows a launch happen: the sidebar's thumbnails and the page sizes read in
         // the background.
         QVERIFY(QTest::qWaitFor([&] { return view->isRenderingIdle(); }));
-        auto* sidebar = qobject_cast<ui::PDFEditorWorkspaceView*>(view->parentWidget())->sidebar();
+        QWidget* sidebar = workspace->sidebar();
         QVERIFY(sidebar && sidebar->isVisible());
         view->viewport()->repaint();
 

@@ -150,6 +150,7 @@ bool AnnotatingPDFView::isDragTool(AnnotationTool tool) {
     case AnnotationTool::line:
     case AnnotationTool::redact:
     case AnnotationTool::form:
+    case AnnotationTool::signature:
         return true;
     default:
         return false;
@@ -163,7 +164,7 @@ void AnnotatingPDFView::mousePressEvent(QMouseEvent* event) {
         return;
     }
     setFocus(Qt::MouseFocusReason);
-    // Text editing and the text-box, note, eraser and signature tools take the press for their own
+    // Text editing and the text-box, note and eraser tools take the press for their own
     // operations; the platform's selection and links never see it.
     if (m_toolState->isTextEditingModeEnabled()) {
         beginTextEdit(event->position());

@@ -132,7 +132,7 @@ public:
     // Shows the current tool's cursor without waiting for the pointer to move.
     void refreshToolCursor();
 
-    // Drag tools: ink, rectangle, oval, line, redaction mark and form field.
+    // Drag tools: ink, rectangle, oval, line, redaction mark, form field and signature.
     void beginDragShape(annotations::AnnotationTool tool, const QPointF& viewPoint);
     void continueDragShape(const QPointF& viewPoint);
     void finishDragShape();

@@ -1,6 +1,7 @@
-// The drag tools of the annotating view: ink, rectangle, oval, line, redaction mark and form field. A press
-// makes the annotation, the first drag puts it on the page, every drag reshapes it and the release keeps it
-// with one undo step; a press without a drag, or Esc, leaves nothing.
+// The drag tools of the annotating view: ink, rectangle, oval, line, redaction mark, form field and
+// signature. A press makes the annotation, the first drag puts it on the page, every drag reshapes it and the
+// release keeps it with one undo step; a press without a drag, or Esc, leaves nothing, except for a
+// signature, which a click places at its default size.
 //
 // While the gesture lasts the annotation sits on its page hidden and is drawn live from its own appearance;
 // the release writes that same appearance into the file and shows the annotation.
@@ -11,6 +12,7 @@
 #include "annotations/LineAnnotation.h"
 #include "annotations/OutlineShapeAnnotation.h"
 #include "annotations/RedactionMarkerAnnotation.h"
+#include "annotations/SignatureAnnotation.h"
 
 namespace zepla::pdfview {
 
@@ -63,14 +65,25 @@ void AnnotatingPDFView::beginDragShape(AnnotationTool tool, const QPointF& viewP
         annotation =
             FormFieldPlacer::makeAnnotation(m_toolState->formFieldMode(), empty, document()->fieldNames());
         break;
+    case AnnotationTool::signature: {
+        // Without a usable saved signature a press places nothing.
+        const QImage image = m_toolState->signatureStore().activeImage();
+        if (image.isNull())
+            return;
+        annotation = std::make_shared<SignatureAnnotation>(
+            image, SignatureAnnotation::placedBounds(image.size(), start));
+        break;
+    }
     default:
         return;
     }
-    if (tool != AnnotationTool::ink && tool != AnnotationTool::line)
-        annotation->bounds = empty;
-    // The tool's colour and width win over whatever the kind starts with.
-    annotation->color = m_toolState->color();
-    annotation->borderWidth = m_toolState->lineWidth();
+    if (tool != AnnotationTool::signature) {
+        if (tool != AnnotationTool::ink && tool != AnnotationTool::line)
+            annotation->bounds = empty;
+        // The tool's colour and width win over whatever the kind starts with.
+        annotation->color = m_toolState->color();
+        annotation->borderWidth = m_toolState->lineWidth();
+    }
     annotation->hidden = true;
     m_dragPage = document()->page(pageIndex);
     m_startPagePoint = start;
@@ -88,6 +101,9 @@ void AnnotatingPDFView::continueDragShape(const QPointF& viewPoint) {
         ink->appendPoint(point);
     else if (auto* line = dynamic_cast<LineAnnotation*>(m_currentAnnotation.get()))
         line->setPoints(m_startPagePoint, point);
+    else if (auto* signature = dynamic_cast<SignatureAnnotation*>(m_currentAnnotation.get()))
+        signature->bounds =
+            SignatureAnnotation::draggedBounds(signature->image().size(), m_startPagePoint, point.x());
     else
         m_currentAnnotation->bounds = normalizedRect(m_startPagePoint, point);
     if (m_currentAnnotation->handle.isNull() &&
@@ -103,8 +119,14 @@ void AnnotatingPDFView::finishDragShape() {
     const int pageIndex = dragPageIndex();
     const std::shared_ptr<Annotation> annotation = std::exchange(m_currentAnnotation, nullptr);
     const pdf::PageHandle page = std::exchange(m_dragPage, {});
-    // Only a drag put the annotation on the page; a plain click leaves nothing.
-    if (pageIndex < 0 || !annotation || annotation->handle.isNull())
+    if (pageIndex < 0 || !annotation)
+        return;
+    // A click places a signature as it was made at the press.
+    if (annotation->handle.isNull() && dynamic_cast<SignatureAnnotation*>(annotation.get()) &&
+        !writeNewAnnotation(*document(), pageIndex, *annotation))
+        return;
+    // Only a drag put any other annotation on the page; a plain click leaves nothing.
+    if (annotation->handle.isNull())
         return;
     annotation->hidden = false;
     if (!rewriteAnnotation(*document(), *annotation)) {

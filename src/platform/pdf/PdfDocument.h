@@ -94,6 +94,15 @@ private:
     Entries m_entries;
 };
 
+// The samples of a picture an appearance shows: 8-bit RGB, and 8-bit opacity kept as the image's soft mask
+// (empty for an opaque picture), row by row from the top.
+struct ImageSamples {
+    int width = 0;
+    int height = 0;
+    QByteArray rgb;
+    QByteArray alpha;
+};
+
 // One appearance stream of an annotation: a form drawn in page space over `bbox`, so that moving the
 // annotation's rectangle moves the drawing with it.
 struct AppearanceStream {
@@ -111,6 +120,8 @@ struct AppearanceStream {
         std::vector<quint32> glyphs;
     };
     std::vector<Font> fonts;
+    // Image XObjects /<name>.
+    std::vector<std::pair<QByteArray, ImageSamples>> images;
 };
 
 // The normal appearance: one stream under an empty state name, or a stream per state (a checkbox's /Yes

@@ -66,6 +66,8 @@ void ContentView::refresh() {
         break;
     case Content::workspace:
         next = new PDFEditorWorkspaceView(m_document, m_undoManager, m_toolState, m_filePath, this);
+        connect(static_cast<PDFEditorWorkspaceView*>(next), &PDFEditorWorkspaceView::settingsRequested, this,
+                &ContentView::settingsRequested);
         m_shownPdf = pdf;
         break;
     case Content::landing:

@@ -47,6 +47,8 @@ public:
 signals:
     // A PDF chosen in the landing content, for the window to open into itself.
     void openInPlaceRequested(const QString& path);
+    // The workspace's settings button.
+    void settingsRequested();
 
 private:
     Content wantedContent() const;

@@ -16,11 +16,13 @@
 #include "ui/sheets/WatermarkSheetView.h"
 #include "ui/sidebar/ThumbnailSidebar.h"
 #include "ui/theme/Colors.h"
+#include "ui/toolbar/WorkspaceToolbar.h"
 #include "ui/workspace/AssistantResizeHandle.h"
 #include "ui/workspace/ToolSwitchToast.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QVariantAnimation>
 
 #include <algorithm>
@@ -32,6 +34,15 @@ namespace {
 pdfview::RedactionOutcome applyPendingRedactions(document::PDFEditorDocument& document,
                                                  platform::UndoManager& undoManager) {
     return pdfview::RedactionApplier::apply(document, &undoManager);
+}
+
+// Recognising scanned pages arrives with the OCR service; until then a page gives the text it already has.
+void readPageText(document::PDFEditorDocument& document, platform::UndoManager&, int pageIndex,
+                  std::function<void(std::optional<QString>)> done) {
+    const pdf::Result<QString> text = document.pdfDocument()->pageText(pageIndex);
+    if (!text || text.value().trimmed().isEmpty())
+        return done(std::nullopt);
+    done(text.value().trimmed());
 }
 
 QHBoxLayout* bareRow(QWidget* owner) {
@@ -52,8 +63,16 @@ PDFEditorWorkspaceView::PDFEditorWorkspaceView(document::PDFEditorDocument& docu
       m_pdfView(new pdfview::AnnotatingPDFView(this)), m_toast(new ToolSwitchToast(m_pdfView)),
       m_sidebarSlot(new QWidget(this)), m_assistantSlot(new QWidget(this)),
       m_handle(new AssistantResizeHandle(assistantMinWidth, assistantMaxWidth)),
-      m_assistantFrame(new QWidget), m_redactionApplier(applyPendingRedactions) {
-    QHBoxLayout* row = bareRow(this);
+      m_assistantFrame(new QWidget), m_redactionApplier(applyPendingRedactions),
+      m_pageTextRecognizer(readPageText) {
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    m_toolbar = new WorkspaceToolbar(*this, this);
+    column->addWidget(m_toolbar);
+    auto* body = new QWidget(this);
+    column->addWidget(body, 1);
+    QHBoxLayout* row = bareRow(body);
     row->addWidget(m_sidebarSlot);
     row->addWidget(m_pdfView, 1);
     row->addWidget(m_assistantSlot);

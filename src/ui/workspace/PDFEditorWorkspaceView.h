@@ -5,12 +5,14 @@
 #pragma once
 
 #include "pdfview/redaction/RedactionApplier.h"
+#include "annotations/AnnotationTool.h"
 
 #include <QPointer>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QVariantAnimation;
 
@@ -37,6 +39,7 @@ namespace zepla::ui {
 
 class AssistantResizeHandle;
 class ToolSwitchToast;
+class WorkspaceToolbar;
 
 class PDFEditorWorkspaceView : public QWidget {
     Q_OBJECT
@@ -52,6 +55,11 @@ public:
     // many pages changed and how many could not be.
     using RedactionApplier =
         std::function<pdfview::RedactionOutcome(document::PDFEditorDocument&, platform::UndoManager&)>;
+    // Gives the text of a page, recognised when the page has none, to `done` on the UI thread; nothing when
+    // no text could be had.
+    using PageTextRecognizer =
+        std::function<void(document::PDFEditorDocument&, platform::UndoManager&, int pageIndex,
+                           std::function<void(std::optional<QString>)> done)>;
 
     // The document, undo manager and tool state belong to the window and outlive the workspace.
     PDFEditorWorkspaceView(document::PDFEditorDocument& document, platform::UndoManager& undoManager,
@@ -92,6 +100,28 @@ public:
     void confirmApplyRedactions();
     void setRedactionApplier(RedactionApplier applier) { m_redactionApplier = std::move(applier); }
 
+    void setPageTextRecognizer(PageTextRecognizer recognizer) {
+        m_pageTextRecognizer = std::move(recognizer);
+    }
+
+    // The toolbar's actions.
+    // Every change of tool: ends the sticky markup and text editing, opens the signature picker for the
+    // signature tool, and says which tool is now active.
+    void selectTool(annotations::AnnotationTool tool);
+    // Marks up the selected text, or with nothing selected switches the sticky mode of this markup.
+    void toggleMarkup(annotations::MarkupAction action);
+    void toggleTextEditingMode();
+    // Recognises the current page's text (where it has none), copies it and shows it in the assistant.
+    void ocrCurrentPageTapped();
+    // Asks for one file and opens it on its own road; this window's document is never replaced.
+    void openNewDocument();
+    // The settings window, through the application.
+    void openSettings();
+    Q_INVOKABLE void toggleSidebar() { setShowThumbnails(!m_showThumbnails); }
+    bool showSignaturePopover() const { return m_showSignaturePopover; }
+    void setShowSignaturePopover(bool show);
+    WorkspaceToolbar* toolbar() const { return m_toolbar; }
+
     // The short message over the PDF view.
     void announceToolSwitch(const QString& message);
     ToolSwitchToast* toast() const { return m_toast; }
@@ -104,6 +134,9 @@ signals:
     void assistantTurnRequested(const QString& text);
     void showAssistantChanged(bool shown);
     void showThumbnailsChanged(bool shown);
+    void showSignaturePopoverChanged(bool shown);
+    // The gear of the toolbar: the application shows its settings window.
+    void settingsRequested();
 
 private:
     void updateSidebarSlot();
@@ -129,6 +162,9 @@ private:
     RedactionApplier m_redactionApplier;
     std::shared_ptr<const ai::AIProvider> m_assistantProvider;
     std::shared_ptr<ai::AssistantViewModel> m_assistant;
+    PageTextRecognizer m_pageTextRecognizer;
+    bool m_showSignaturePopover = false;
+    WorkspaceToolbar* m_toolbar = nullptr;
 };
 
 } // namespace zepla::ui

@@ -5,4 +5,5 @@ target_sources(zepla_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/PDFEditorWorkspaceView.h
   ${CMAKE_CURRENT_LIST_DIR}/ToolSwitchToast.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ToolSwitchToast.h
+  ${CMAKE_CURRENT_LIST_DIR}/WorkspaceActions.cpp
 )

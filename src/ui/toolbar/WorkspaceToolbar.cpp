@@ -1,0 +1,119 @@
+#include "ui/toolbar/WorkspaceToolbar.h"
+
+#include "annotations/ToolState.h"
+#include "ui/theme/Colors.h"
+#include "ui/theme/ToolbarLabeledButton.h"
+#include "ui/theme/ToolbarPillButton.h"
+#include "ui/theme/ToolbarSectionDivider.h"
+#include "ui/toolbar/ColorAndWidthGroup.h"
+#include "ui/toolbar/MarkupGroup.h"
+#include "ui/toolbar/PageGroup.h"
+#include "ui/toolbar/ToolGroup.h"
+#include "ui/toolbar/ToolbarButtons.h"
+#include "ui/toolbar/ToolbarHelp.h"
+#include "ui/toolbar/ToolbarRowsLayout.h"
+#include "ui/toolbar/ZoomGroup.h"
+#include "ui/workspace/PDFEditorWorkspaceView.h"
+
+#include <QHBoxLayout>
+#include <QPainter>
+
+namespace zepla::ui {
+
+namespace {
+
+QHBoxLayout* groupRow(QWidget* group) {
+    auto* row = new QHBoxLayout(group);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(4);
+    return row;
+}
+
+} // namespace
+
+WorkspaceToolbar::WorkspaceToolbar(PDFEditorWorkspaceView& workspace, QWidget* parent)
+    : QWidget(parent), m_layout(new ToolbarRowsLayout(this)) {
+    m_layout->setContentsMargins(8, 6, 8, 6);
+    m_layout->setGroups(makeLeadingGroup(workspace), makeTrailingGroup(workspace));
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+}
+
+QWidget* WorkspaceToolbar::makeLeadingGroup(PDFEditorWorkspaceView& workspace) {
+    auto* group = new QWidget(this);
+    QHBoxLayout* row = groupRow(group);
+    m_open = labeledButton(
+        QStringLiteral("doc.badge.plus"), QStringLiteral("Open"), Color::brandBlue(), ToolbarHelp::open(),
+        [&workspace] { workspace.openNewDocument(); }, group);
+    row->addWidget(m_open);
+    row->addWidget(new ToolbarSectionDivider(group));
+    const auto toggleSidebar = [&workspace] { workspace.toggleSidebar(); };
+    m_sidebar = pillButton(QStringLiteral("sidebar.left"), Color::inkSlate(), ToolbarHelp::sidebar(),
+                           toggleSidebar, group);
+    bindShortcut(m_sidebar, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S), toggleSidebar);
+    m_sidebar->setSelected(workspace.showThumbnails());
+    connect(&workspace, &PDFEditorWorkspaceView::showThumbnailsChanged, m_sidebar,
+            &ToolbarPillButton::setSelected);
+    row->addWidget(m_sidebar);
+    row->addWidget(new ToolbarSectionDivider(group));
+    m_toolGroup = new ToolGroup(workspace, group);
+    row->addWidget(m_toolGroup);
+    row->addWidget(new ToolbarSectionDivider(group));
+    m_markupGroup = new MarkupGroup(workspace, group);
+    row->addWidget(m_markupGroup);
+    return group;
+}
+
+QWidget* WorkspaceToolbar::makeTrailingGroup(PDFEditorWorkspaceView& workspace) {
+    auto* group = new QWidget(this);
+    QHBoxLayout* row = groupRow(group);
+    m_colorAndWidthGroup = new ColorAndWidthGroup(workspace.toolState(), group);
+    row->addWidget(m_colorAndWidthGroup);
+    row->addWidget(new ToolbarSectionDivider(group));
+    row->addWidget(new ZoomGroup(workspace.coordinator(), group));
+    row->addWidget(new ToolbarSectionDivider(group));
+    m_pageGroup = new PageGroup(workspace.coordinator(), group);
+    row->addWidget(m_pageGroup);
+    row->addWidget(new ToolbarSectionDivider(group));
+
+    m_editText = labeledButton(
+        QStringLiteral("character.cursor.ibeam"), QStringLiteral("Edit Text"), Color::brandBlue(),
+        ToolbarHelp::editText(), [&workspace] { workspace.toggleTextEditingMode(); }, group);
+    annotations::ToolState& toolState = workspace.toolState();
+    m_editText->setSelected(toolState.isTextEditingModeEnabled());
+    connect(&toolState, &annotations::ToolState::textEditingModeEnabledChanged, m_editText,
+            &ToolbarLabeledButton::setSelected);
+    row->addWidget(m_editText);
+    row->addWidget(new ToolbarSectionDivider(group));
+
+    m_ocr = labeledButton(
+        QStringLiteral("text.viewfinder"), QStringLiteral("OCR Page"), Color::brandBlue(),
+        ToolbarHelp::ocrPage(), [&workspace] { workspace.ocrCurrentPageTapped(); }, group);
+    row->addWidget(m_ocr);
+    row->addWidget(new ToolbarSectionDivider(group));
+
+    const auto toggleAssistant = [&workspace] { workspace.setShowAssistant(!workspace.showAssistant()); };
+    m_ask = labeledButton(QStringLiteral("sparkles"), QStringLiteral("Ask"), Color::brandBlue(),
+                          ToolbarHelp::ask(), toggleAssistant, group);
+    bindShortcut(m_ask, QKeySequence(Qt::CTRL | Qt::Key_K), toggleAssistant);
+    m_ask->setSelected(workspace.showAssistant());
+    connect(&workspace, &PDFEditorWorkspaceView::showAssistantChanged, m_ask,
+            &ToolbarLabeledButton::setSelected);
+    row->addWidget(m_ask);
+    m_settings = pillButton(
+        QStringLiteral("gearshape"), Color::inkSlate(), ToolbarHelp::settings(),
+        [&workspace] { workspace.openSettings(); }, group);
+    row->addWidget(m_settings);
+    return group;
+}
+
+bool WorkspaceToolbar::isWrapped() const {
+    return m_layout->wraps(width());
+}
+
+void WorkspaceToolbar::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Color::appTint());
+    painter.fillRect(QRect(0, height() - 1, width(), 1), Color::primary(this, 0.12));
+}
+
+} // namespace zepla::ui

@@ -1,0 +1,58 @@
+// The document window's toolbar over the workspace: Open, the page sidebar, the tools and the markups at the
+// leading side; the current tool's settings, zoom, pages, Edit Text, OCR Page, Ask and the settings at the
+// trailing side, on the application tint. It only reads and writes the workspace and the tool state.
+#pragma once
+
+#include <QWidget>
+
+namespace zepla::ui {
+
+class ColorAndWidthGroup;
+class MarkupGroup;
+class PageGroup;
+class PDFEditorWorkspaceView;
+class ToolGroup;
+class ToolbarLabeledButton;
+class ToolbarPillButton;
+class ToolbarRowsLayout;
+
+class WorkspaceToolbar : public QWidget {
+    Q_OBJECT
+
+public:
+    WorkspaceToolbar(PDFEditorWorkspaceView& workspace, QWidget* parent = nullptr);
+
+    ToolGroup* toolGroup() const { return m_toolGroup; }
+    MarkupGroup* markupGroup() const { return m_markupGroup; }
+    ColorAndWidthGroup* colorAndWidthGroup() const { return m_colorAndWidthGroup; }
+    PageGroup* pageGroup() const { return m_pageGroup; }
+    ToolbarLabeledButton* openButton() const { return m_open; }
+    ToolbarPillButton* sidebarButton() const { return m_sidebar; }
+    ToolbarLabeledButton* editTextButton() const { return m_editText; }
+    ToolbarLabeledButton* ocrButton() const { return m_ocr; }
+    ToolbarLabeledButton* askButton() const { return m_ask; }
+    ToolbarPillButton* settingsButton() const { return m_settings; }
+    // Two rows at the current width.
+    bool isWrapped() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QWidget* makeLeadingGroup(PDFEditorWorkspaceView& workspace);
+    QWidget* makeTrailingGroup(PDFEditorWorkspaceView& workspace);
+
+    ToolbarRowsLayout* m_layout;
+    ToolGroup* m_toolGroup = nullptr;
+    MarkupGroup* m_markupGroup = nullptr;
+    ColorAndWidthGroup* m_colorAndWidthGroup = nullptr;
+    PageGroup* m_pageGroup = nullptr;
+    ToolbarLabeledButton* m_open = nullptr;
+    ToolbarPillButton* m_sidebar = nullptr;
+    ToolbarLabeledButton* m_editText = nullptr;
+    ToolbarLabeledButton* m_ocr = nullptr;
+    ToolbarLabeledButton* m_ask = nullptr;
+    ToolbarPillButton* m_settings = nullptr;
+};
+
+} // namespace zepla::ui

@@ -1,0 +1,92 @@
+// The workspace's toolbar actions: choosing a tool, the markups, text editing, OCR of the page shown, opening
+// another file and the settings.
+#include "ui/workspace/PDFEditorWorkspaceView.h"
+
+#include "annotations/ToolState.h"
+#include "document/FileOpenRouter.h"
+#include "pdfview/annotating/AnnotatingPDFView.h"
+#include "pdfview/coordinator/PDFViewCoordinator.h"
+
+#include <QClipboard>
+#include <QFileDialog>
+#include <QGuiApplication>
+
+namespace zepla::ui {
+
+using annotations::AnnotationTool;
+
+void PDFEditorWorkspaceView::selectTool(AnnotationTool tool) {
+    m_toolState.setTool(tool);
+    m_toolState.setActiveMarkupMode(std::nullopt);
+    m_toolState.setTextEditingModeEnabled(false);
+    if (tool == AnnotationTool::signature) {
+        // Opens the picker again also when it is already meant to be open.
+        m_showSignaturePopover = false;
+        setShowSignaturePopover(true);
+    }
+    announceToolSwitch(QStringLiteral("Switched to %1 Tool").arg(annotations::label(tool)));
+}
+
+void PDFEditorWorkspaceView::toggleMarkup(annotations::MarkupAction action) {
+    if (m_coordinator->applyMarkup(action))
+        return;
+    if (m_toolState.activeMarkupMode() == action) {
+        m_toolState.setActiveMarkupMode(std::nullopt);
+        return;
+    }
+    m_toolState.setActiveMarkupMode(action);
+    m_toolState.setTool(AnnotationTool::select);
+    m_toolState.setTextEditingModeEnabled(false);
+}
+
+void PDFEditorWorkspaceView::toggleTextEditingMode() {
+    const bool enabled = !m_toolState.isTextEditingModeEnabled();
+    m_toolState.setTextEditingModeEnabled(enabled);
+    if (!enabled)
+        return;
+    m_toolState.setTool(AnnotationTool::select);
+    m_toolState.setActiveMarkupMode(std::nullopt);
+    announceToolSwitch(QStringLiteral("Editing Mode — click any line of text to edit it"));
+}
+
+void PDFEditorWorkspaceView::ocrCurrentPageTapped() {
+    const std::optional<int> page = m_coordinator->currentPageIndex();
+    if (!page)
+        return;
+    QPointer<PDFEditorWorkspaceView> self(this);
+    m_pageTextRecognizer(m_document, m_undoManager, *page, [self](std::optional<QString> text) {
+        if (!self)
+            return;
+        if (pdfview::PDFView* view = self->m_coordinator->pdfView())
+            view->layoutDocumentView();
+        if (text && !text->isEmpty()) {
+            QGuiApplication::clipboard()->setText(*text);
+            self->handleExtractedText(*text);
+        } else {
+            self->handleExtractedText(QStringLiteral("No text could be recognized on this page."));
+        }
+    });
+}
+
+void PDFEditorWorkspaceView::openNewDocument() {
+    QFileDialog dialog(window(), tr("Open"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(document::FileOpenRouter::openDialogNameFilter());
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    document::FileOpenRouter::open(dialog.selectedFiles().constFirst());
+}
+
+void PDFEditorWorkspaceView::openSettings() {
+    emit settingsRequested();
+}
+
+void PDFEditorWorkspaceView::setShowSignaturePopover(bool show) {
+    if (show == m_showSignaturePopover)
+        return;
+    m_showSignaturePopover = show;
+    emit showSignaturePopoverChanged(show);
+}
+
+} // namespace zepla::ui
