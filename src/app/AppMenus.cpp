@@ -90,6 +90,8 @@ void editMenu(QMainWindow& window, DocumentWindow* document) {
     menu->addSeparator();
     QAction* settings = add(menu, QMenu::tr("Settings…"), QKeySequence(QStringLiteral("Ctrl+,")));
     settings->setMenuRole(QAction::PreferencesRole);
+    // Found by name by views that open the settings, such as the assistant panel.
+    settings->setObjectName(QStringLiteral("openSettings"));
     QObject::connect(settings, &QAction::triggered, &window, [&window] {
         showAlert(&window, QMenu::tr("Settings are not available yet."),
                   QMenu::tr("The settings window comes with a later version of Zepla."));
@@ -98,23 +100,32 @@ void editMenu(QMainWindow& window, DocumentWindow* document) {
         QObject::connect(document, &DocumentWindow::settingsRequested, settings, &QAction::trigger);
 }
 
-// The sidebar belongs to the window's content; the item works while the content says it can toggle one.
+// A View item that calls `method` of the window's content, enabled while the content's `can` method says
+// it can.
+void addContentItem(QMenu* menu, QMainWindow& window, const QString& text, const char* method,
+                    const char* can) {
+    QAction* item = add(menu, text);
+    const QByteArray canSignature = QByteArray(can) + "()";
+    const auto contentCan = [&window, canSignature, can] {
+        QWidget* content = window.centralWidget();
+        bool able = false;
+        return content && content->metaObject()->indexOfMethod(canSignature.constData()) >= 0 &&
+               QMetaObject::invokeMethod(content, can, Q_RETURN_ARG(bool, able)) && able;
+    };
+    QObject::connect(menu, &QMenu::aboutToShow, item, [item, contentCan] { item->setEnabled(contentCan()); });
+    item->setEnabled(contentCan());
+    QObject::connect(item, &QAction::triggered, &window, [&window, contentCan, method] {
+        if (contentCan())
+            QMetaObject::invokeMethod(window.centralWidget(), method);
+    });
+}
+
+// The sidebar and the assistant belong to the window's content; their items work while the content says it
+// can toggle them.
 void viewMenu(QMainWindow& window) {
     QMenu* menu = window.menuBar()->addMenu(QMenu::tr("&View"));
-    QAction* toggle = add(menu, QMenu::tr("Toggle Sidebar"));
-    const auto contentToggles = [&window] {
-        QWidget* content = window.centralWidget();
-        bool can = false;
-        return content && content->metaObject()->indexOfMethod("canToggleSidebar()") >= 0 &&
-               QMetaObject::invokeMethod(content, "canToggleSidebar", Q_RETURN_ARG(bool, can)) && can;
-    };
-    QObject::connect(menu, &QMenu::aboutToShow, toggle,
-                     [toggle, contentToggles] { toggle->setEnabled(contentToggles()); });
-    toggle->setEnabled(contentToggles());
-    QObject::connect(toggle, &QAction::triggered, &window, [&window, contentToggles] {
-        if (contentToggles())
-            QMetaObject::invokeMethod(window.centralWidget(), "toggleSidebar");
-    });
+    addContentItem(menu, window, QMenu::tr("Toggle Sidebar"), "toggleSidebar", "canToggleSidebar");
+    addContentItem(menu, window, QMenu::tr("Toggle Assistant"), "toggleAssistant", "canToggleAssistant");
 }
 
 void helpMenu(QMainWindow& window, UpdaterController& updater) {

@@ -4,6 +4,7 @@
 #include "ShellFixture.h"
 #include "app/DocumentWindow.h"
 #include "app/WelcomeWindow.h"
+#include "ui/assistant/AssistantPanel.h"
 #include "ui/landing/RecentDocuments.h"
 #include "ui/window/ContentView.h"
 #include "ui/workspace/PDFEditorWorkspaceView.h"
@@ -73,6 +74,9 @@ private slots:
         QTest::newRow("sidebar") << "View"
                                  << "Toggle Sidebar"
                                  << "" << false;
+        QTest::newRow("assistant") << "View"
+                                   << "Toggle Assistant"
+                                   << "" << false;
         QTest::newRow("about") << "Help"
                                << "About Zepla"
                                << "" << true;
@@ -108,6 +112,24 @@ private slots:
         QVERIFY(!content->workspace()->showThumbnails());
         toggle->trigger();
         QVERIFY(content->workspace()->showThumbnails());
+    }
+
+    void toggleAssistantShowsAndHidesTheAssistantPanelOfAWorkspace() {
+        ShellFixture shell;
+        const QString path = shell.write("heron.pdf");
+        shell.controller().openDocument(path);
+        QTRY_VERIFY(shell.controller().documentFor(path));
+        app::DocumentWindow* window = shell.controller().documentFor(path);
+        auto* content = qobject_cast<ui::ContentView*>(window->centralWidget());
+        QVERIFY(content && content->workspace());
+        QAction* toggle = item(window, "View", "Toggle Assistant");
+        emit qobject_cast<QMenu*>(toggle->parent())->aboutToShow();
+        QVERIFY(toggle->isEnabled());
+        toggle->trigger();
+        QVERIFY(content->workspace()->showAssistant());
+        QVERIFY(qobject_cast<ui::AssistantPanel*>(content->workspace()->assistantPanel()));
+        toggle->trigger();
+        QVERIFY(!content->workspace()->showAssistant());
     }
 
     void undoAndRedoWorkOnTheWindowsOwnHistory() {

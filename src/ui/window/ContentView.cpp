@@ -37,6 +37,11 @@ void ContentView::setFilePath(const QString& path) {
         shown->setFilePath(path);
 }
 
+void ContentView::toggleAssistant() {
+    if (PDFEditorWorkspaceView* shown = workspace())
+        shown->setShowAssistant(!shown->showAssistant());
+}
+
 ContentView::Content ContentView::wantedContent() const {
     const auto& pdf = m_document.pdfDocument();
     if (pdf->isLocked())

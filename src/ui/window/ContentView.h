@@ -40,6 +40,9 @@ public:
     // the workspace is shown.
     Q_INVOKABLE bool canToggleSidebar() const { return workspace() != nullptr; }
     Q_INVOKABLE void toggleSidebar();
+    // The same for the workspace's assistant panel.
+    Q_INVOKABLE bool canToggleAssistant() const { return workspace() != nullptr; }
+    Q_INVOKABLE void toggleAssistant();
 
     // The window's file changed (Save As, or a file opened into the window).
     void setFilePath(const QString& path);

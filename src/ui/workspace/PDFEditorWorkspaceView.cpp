@@ -10,6 +10,7 @@
 #include "pdfview/coordinator/PDFViewBridge.h"
 #include "pdfview/coordinator/PDFViewCoordinator.h"
 #include "pdfview/view/FormFillUndo.h"
+#include "ui/assistant/AssistantPanel.h"
 #include "ui/passwords/SetPasswordSheet.h"
 #include "ui/sheets/BookmarksEditorView.h"
 #include "ui/sheets/MetadataEditorView.h"
@@ -207,6 +208,11 @@ void PDFEditorWorkspaceView::updateSidebarSlot() {
 }
 
 void PDFEditorWorkspaceView::updateAssistantSlot() {
+    // The panel is made when first shown, so that a provider given before then is the one it talks to.
+    if (m_showAssistant && !m_assistantPanel)
+        setAssistantPanel(new AssistantPanel(
+            assistant().shared_from_this(), [this] { setShowThumbnails(!m_showThumbnails); },
+            [this] { setShowAssistant(false); }));
     m_assistantFrame->setFixedWidth(m_assistantPanelWidth);
     animateWidth(m_assistantSlot,
                  m_showAssistant ? AssistantResizeHandle::hitWidth + m_assistantPanelWidth : 0);

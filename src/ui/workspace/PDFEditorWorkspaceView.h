@@ -77,7 +77,8 @@ public:
     // The page sidebar slot; the workspace takes ownership. Shown while `showThumbnails` and pages exist.
     void setSidebar(QWidget* sidebar);
     QWidget* sidebar() const { return m_sidebar; }
-    // The assistant panel slot, framed to `assistantPanelWidth`; the workspace takes ownership.
+    // The assistant panel slot, framed to `assistantPanelWidth`; the workspace takes ownership. Unless one is
+    // given, the window's assistant panel is placed there when the slot is first shown.
     void setAssistantPanel(QWidget* panel);
     QWidget* assistantPanel() const { return m_assistantPanel; }
 

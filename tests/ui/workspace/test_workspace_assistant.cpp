@@ -9,6 +9,11 @@
 #include "providers/BackendAIProvider.h"
 #include "support/TestHome.h"
 #include "support/TestHttpServer.h"
+#include "ui/assistant/AssistantConversation.h"
+#include "ui/assistant/AssistantInputArea.h"
+#include "ui/assistant/AssistantPanel.h"
+#include "ui/assistant/ChatInputField.h"
+#include "ui/assistant/TurnView.h"
 #include "ui/workspace/PDFEditorWorkspaceView.h"
 
 #include <QFile>
@@ -18,6 +23,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include <sys/stat.h>
 
@@ -46,6 +52,9 @@ CannedReply model(const ReceivedRequest& request) {
         {"function", QJsonObject{{"name", "get_page_text"}, {"arguments", R"({"page": 2})"}}}};
     return {200, completion({{"content", QJsonValue()}, {"tool_calls", QJsonArray{call}}}, "tool_calls")};
 }
+
+const QString answerWithMathAndTable =
+    QStringLiteral("The area is $A = \\pi r^2$.\n\n| r | A |\n|---|---|\n| 1 | 3.14 |\n| 2 | 12.57 |\n");
 
 } // namespace
 
@@ -103,6 +112,52 @@ private slots:
         struct stat info {};
         QCOMPARE(::stat(QFile::encodeName(historyFile).constData(), &info), 0);
         QCOMPARE(info.st_mode & 0777, 0600u);
+    }
+
+    // The panel placed in the window's assistant slot: a question typed and sent with Return shows the
+    // typing bubble, then the answer of the server.
+    void panelAsksAndShowsTheAnswer() {
+        TestHome home;
+        TestHttpServer server;
+        server.setResponder([](const ReceivedRequest& request) {
+            const QJsonArray messages =
+                QJsonDocument::fromJson(request.body).object().value("messages").toArray();
+            if (messages.first().toObject().value("content").toString().startsWith("You write short"))
+                return CannedReply{200, completion({{"content", "Areas"}}, "stop")};
+            return CannedReply{200, completion({{"content", answerWithMathAndTable}}, "stop")};
+        });
+        platform::UndoManager undo;
+        annotations::ToolState toolState;
+        auto document = testsupport::editorDocument(fixtures::makeTextPdf(2, "circle"));
+        ui::PDFEditorWorkspaceView workspace(*document, undo, toolState, QString());
+        workspace.setAssistantProvider(std::make_shared<ai::BackendAIProvider>(server.baseAddress()));
+        workspace.resize(1200, 800);
+        workspace.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&workspace));
+        QVERIFY(!workspace.findChild<ui::AssistantPanel*>());
+
+        workspace.setShowAssistant(true);
+        auto* panel = workspace.findChild<ui::AssistantPanel*>();
+        QVERIFY(panel);
+        QCOMPARE(workspace.assistantPanel(), panel);
+        QTRY_COMPARE(panel->width(), workspace.assistantPanelWidth());
+        ui::ChatInputField* input = panel->inputArea()->input();
+        QTRY_VERIFY(input->hasFocus());
+        QTest::keyClicks(input, "What is the area of a circle?");
+        QTest::keyClick(input, Qt::Key_Return);
+        QVERIFY(panel->conversation()->typingBubble());
+        QTRY_VERIFY(panel->conversation()->typingBubble()->isVisibleTo(panel));
+        QTRY_VERIFY_WITH_TIMEOUT(!workspace.assistant().isRunning(), 15000);
+        QVERIFY(!panel->conversation()->typingBubble());
+        QCOMPARE(panel->conversation()->turnViews().size(), 2);
+        QCOMPARE(panel->conversation()->turnViews()[1]->turn().text, answerWithMathAndTable);
+
+        // The header's close button hides the panel and keeps the conversation.
+        QTest::mouseClick(panel->headerButton("Close Assistant"), Qt::LeftButton);
+        QVERIFY(!workspace.showAssistant());
+        workspace.setShowAssistant(true);
+        QCOMPARE(workspace.assistantPanel(), panel);
+        QCOMPARE(panel->conversation()->turnViews().size(), 2);
     }
 };
 

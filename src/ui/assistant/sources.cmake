@@ -1,0 +1,26 @@
+target_sources(zepla_ui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/AnswerActions.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/AnswerActions.h
+  ${CMAKE_CURRENT_LIST_DIR}/AnswerView.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/AnswerView.h
+  ${CMAKE_CURRENT_LIST_DIR}/AssistantConversation.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/AssistantConversation.h
+  ${CMAKE_CURRENT_LIST_DIR}/AssistantInputArea.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/AssistantInputArea.h
+  ${CMAKE_CURRENT_LIST_DIR}/AssistantPanel.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/AssistantPanel.h
+  ${CMAKE_CURRENT_LIST_DIR}/ChatHistoryListView.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ChatHistoryListView.h
+  ${CMAKE_CURRENT_LIST_DIR}/ChatInputField.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ChatInputField.h
+  ${CMAKE_CURRENT_LIST_DIR}/GreetingName.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GreetingName.h
+  ${CMAKE_CURRENT_LIST_DIR}/PanelStyle.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PanelStyle.h
+  ${CMAKE_CURRENT_LIST_DIR}/RelativeDate.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RelativeDate.h
+  ${CMAKE_CURRENT_LIST_DIR}/TurnView.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TurnView.h
+  ${CMAKE_CURRENT_LIST_DIR}/TypingIndicator.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TypingIndicator.h
+)
