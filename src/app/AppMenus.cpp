@@ -1,10 +1,10 @@
 #include "app/AppMenus.h"
 
-#include "app/Alerts.h"
 #include "app/DocumentController.h"
 #include "app/DocumentWindow.h"
 #include "app/UpdaterController.h"
 #include "ui/landing/RecentDocuments.h"
+#include "ui/settings/SettingsView.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -90,10 +90,7 @@ void editMenu(QMainWindow& window, DocumentWindow* document) {
     menu->addSeparator();
     QAction* settings = add(menu, QMenu::tr("Settings…"), QKeySequence(QStringLiteral("Ctrl+,")));
     settings->setMenuRole(QAction::PreferencesRole);
-    QObject::connect(settings, &QAction::triggered, &window, [&window] {
-        showAlert(&window, QMenu::tr("Settings are not available yet."),
-                  QMenu::tr("The settings window comes with a later version of Zepla."));
-    });
+    QObject::connect(settings, &QAction::triggered, &window, [] { ui::SettingsView::showShared(); });
 }
 
 // The sidebar belongs to the window's content; the item works while the content says it can toggle one.
