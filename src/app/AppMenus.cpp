@@ -1,10 +1,10 @@
 #include "app/AppMenus.h"
 
-#include "app/Alerts.h"
 #include "app/DocumentController.h"
 #include "app/DocumentWindow.h"
 #include "app/UpdaterController.h"
 #include "ui/landing/RecentDocuments.h"
+#include "ui/settings/SettingsView.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -92,10 +92,7 @@ void editMenu(QMainWindow& window, DocumentWindow* document) {
     settings->setMenuRole(QAction::PreferencesRole);
     // Found by name by views that open the settings, such as the assistant panel.
     settings->setObjectName(QStringLiteral("openSettings"));
-    QObject::connect(settings, &QAction::triggered, &window, [&window] {
-        showAlert(&window, QMenu::tr("Settings are not available yet."),
-                  QMenu::tr("The settings window comes with a later version of Zepla."));
-    });
+    QObject::connect(settings, &QAction::triggered, &window, [] { ui::SettingsView::showShared(); });
     if (document)
         QObject::connect(document, &DocumentWindow::settingsRequested, settings, &QAction::trigger);
 }

@@ -1,0 +1,22 @@
+// Whether Zepla is the desktop's default PDF viewer, and making it so, through its desktop entry and xdg-mime.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace zepla::platform::DefaultPDFHandler {
+
+// The desktop entry the desktop knows Zepla by.
+inline constexpr const char* desktopEntryName = "zepla.desktop";
+
+// True when `xdg-mime query default application/pdf` names Zepla's desktop entry; false when nothing is
+// registered or xdg-mime cannot run.
+bool isDefault();
+
+// Runs `xdg-mime default zepla.desktop application/pdf` without blocking; `completion` gets an error message,
+// or none on success, on the calling (main) thread.
+void setAsDefault(std::function<void(std::optional<QString>)> completion = {});
+
+} // namespace zepla::platform::DefaultPDFHandler
