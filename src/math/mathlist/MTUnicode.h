@@ -2,8 +2,8 @@
 // never bytes or UTF-16 units; and the character tests the typesetter uses.
 //
 // A "character" below is a QStringView holding exactly one grapheme cluster. Where the character tests or
-// 5.111 says a character "orders" between two others, the comparison is the platform's: canonical
-// (NFC) form, then Unicode scalar values in order (so U+212B ANGSTROM SIGN equals U+00C5).
+// the vocabulary's ranges say a character "orders" between two others, the comparison is the platform's:
+// canonical (NFC) form, then Unicode scalar values in order (so U+212B ANGSTROM SIGN equals U+00C5).
 #pragma once
 
 #include <QString>
