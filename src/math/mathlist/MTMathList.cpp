@@ -61,7 +61,7 @@ void MTMathAtom::setNucleus(const QString& nucleus) {
 MTMathAtomPtr MTMathAtom::copy() const { return std::make_shared<MTMathAtom>(*this); }
 
 MTMathAtomPtr MTMathAtom::shallowCopy() const {
-    return std::shared_ptr<MTMathAtom>(new MTMathAtom(*this, ShallowTag{}));
+    return std::make_shared<MTMathAtom>(*this, ShallowTag{});
 }
 
 MTMathAtomPtr MTMathAtom::finalizedBase() const {
@@ -137,7 +137,7 @@ MTFraction::MTFraction(const MTFraction& other, ShallowTag tag)
 MTMathAtomPtr MTFraction::copy() const { return std::make_shared<MTFraction>(*this); }
 
 MTMathAtomPtr MTFraction::shallowCopy() const {
-    return std::shared_ptr<MTFraction>(new MTFraction(*this, ShallowTag{}));
+    return std::make_shared<MTFraction>(*this, ShallowTag{});
 }
 
 MTMathAtomPtr MTFraction::finalized() const {
@@ -178,7 +178,7 @@ MTRadical::MTRadical(const MTRadical& other, ShallowTag tag)
 MTMathAtomPtr MTRadical::copy() const { return std::make_shared<MTRadical>(*this); }
 
 MTMathAtomPtr MTRadical::shallowCopy() const {
-    return std::shared_ptr<MTRadical>(new MTRadical(*this, ShallowTag{}));
+    return std::make_shared<MTRadical>(*this, ShallowTag{});
 }
 
 MTMathAtomPtr MTRadical::finalized() const {
@@ -210,7 +210,7 @@ MTLargeOperator::MTLargeOperator(const MTLargeOperator& other, ShallowTag tag)
 MTMathAtomPtr MTLargeOperator::copy() const { return std::make_shared<MTLargeOperator>(*this); }
 
 MTMathAtomPtr MTLargeOperator::shallowCopy() const {
-    return std::shared_ptr<MTLargeOperator>(new MTLargeOperator(*this, ShallowTag{}));
+    return std::make_shared<MTLargeOperator>(*this, ShallowTag{});
 }
 
 // --- MTInner ---------------------------------------------------------------------------------
@@ -252,7 +252,7 @@ void MTInner::setRightBoundary(MTMathAtomPtr atom) {
 MTMathAtomPtr MTInner::copy() const { return std::make_shared<MTInner>(*this); }
 
 MTMathAtomPtr MTInner::shallowCopy() const {
-    return std::shared_ptr<MTInner>(new MTInner(*this, ShallowTag{}));
+    return std::make_shared<MTInner>(*this, ShallowTag{});
 }
 
 MTMathAtomPtr MTInner::finalized() const {
@@ -295,11 +295,11 @@ MTOverLine::MTOverLine(const MTOverLine& other) : MTInnerListAtom(other) {}
 MTOverLine::MTOverLine(const MTOverLine& other, ShallowTag tag) : MTInnerListAtom(other, tag) {}
 MTMathAtomPtr MTOverLine::copy() const { return std::make_shared<MTOverLine>(*this); }
 MTMathAtomPtr MTOverLine::shallowCopy() const {
-    return std::shared_ptr<MTOverLine>(new MTOverLine(*this, ShallowTag{}));
+    return std::make_shared<MTOverLine>(*this, ShallowTag{});
 }
 MTMathAtomPtr MTOverLine::finalized() const {
     // The copy constructor: scripts deep-copied but not finalized; then the inner list finalized.
-    auto node = std::shared_ptr<MTOverLine>(new MTOverLine(*this, ShallowTag{}));
+    auto node = std::make_shared<MTOverLine>(*this, ShallowTag{});
     node->m_superScript = MTMathList::deepCopy(m_superScript);
     node->m_subScript = MTMathList::deepCopy(m_subScript);
     node->m_innerList = finalizedList(m_innerList);
@@ -311,7 +311,7 @@ MTUnderLine::MTUnderLine(const MTUnderLine& other) : MTInnerListAtom(other) {}
 MTUnderLine::MTUnderLine(const MTUnderLine& other, ShallowTag tag) : MTInnerListAtom(other, tag) {}
 MTMathAtomPtr MTUnderLine::copy() const { return std::make_shared<MTUnderLine>(*this); }
 MTMathAtomPtr MTUnderLine::shallowCopy() const {
-    return std::shared_ptr<MTUnderLine>(new MTUnderLine(*this, ShallowTag{}));
+    return std::make_shared<MTUnderLine>(*this, ShallowTag{});
 }
 
 MTAccent::MTAccent(const QString& value) : MTInnerListAtom(MTMathAtomType::accent, value) {}
@@ -319,7 +319,7 @@ MTAccent::MTAccent(const MTAccent& other) : MTInnerListAtom(other) {}
 MTAccent::MTAccent(const MTAccent& other, ShallowTag tag) : MTInnerListAtom(other, tag) {}
 MTMathAtomPtr MTAccent::copy() const { return std::make_shared<MTAccent>(*this); }
 MTMathAtomPtr MTAccent::shallowCopy() const {
-    return std::shared_ptr<MTAccent>(new MTAccent(*this, ShallowTag{}));
+    return std::make_shared<MTAccent>(*this, ShallowTag{});
 }
 
 // --- MTMathSpace, MTMathStyle ----------------------------------------------------------------
@@ -329,7 +329,7 @@ MTMathSpace::MTMathSpace(const MTMathSpace& other) : MTMathAtom(other), m_space(
 MTMathSpace::MTMathSpace(const MTMathSpace& other, ShallowTag tag) : MTMathAtom(other, tag), m_space(other.m_space) {}
 MTMathAtomPtr MTMathSpace::copy() const { return std::make_shared<MTMathSpace>(*this); }
 MTMathAtomPtr MTMathSpace::shallowCopy() const {
-    return std::shared_ptr<MTMathSpace>(new MTMathSpace(*this, ShallowTag{}));
+    return std::make_shared<MTMathSpace>(*this, ShallowTag{});
 }
 
 MTMathStyle::MTMathStyle(MTLineStyle style) : MTMathAtom(MTMathAtomType::style, QString()), m_style(style) {}
@@ -337,7 +337,7 @@ MTMathStyle::MTMathStyle(const MTMathStyle& other) : MTMathAtom(other), m_style(
 MTMathStyle::MTMathStyle(const MTMathStyle& other, ShallowTag tag) : MTMathAtom(other, tag), m_style(other.m_style) {}
 MTMathAtomPtr MTMathStyle::copy() const { return std::make_shared<MTMathStyle>(*this); }
 MTMathAtomPtr MTMathStyle::shallowCopy() const {
-    return std::shared_ptr<MTMathStyle>(new MTMathStyle(*this, ShallowTag{}));
+    return std::make_shared<MTMathStyle>(*this, ShallowTag{});
 }
 
 // --- Colour atoms ----------------------------------------------------------------------------
@@ -363,7 +363,7 @@ MTMathColor::MTMathColor(const MTMathColor& other) : MTColorAtom(other) {}
 MTMathColor::MTMathColor(const MTMathColor& other, ShallowTag tag) : MTColorAtom(other, tag) {}
 MTMathAtomPtr MTMathColor::copy() const { return std::make_shared<MTMathColor>(*this); }
 MTMathAtomPtr MTMathColor::shallowCopy() const {
-    return std::shared_ptr<MTMathColor>(new MTMathColor(*this, ShallowTag{}));
+    return std::make_shared<MTMathColor>(*this, ShallowTag{});
 }
 
 MTMathTextColor::MTMathTextColor() : MTColorAtom(MTMathAtomType::textcolor) {}
@@ -371,7 +371,7 @@ MTMathTextColor::MTMathTextColor(const MTMathTextColor& other) : MTColorAtom(oth
 MTMathTextColor::MTMathTextColor(const MTMathTextColor& other, ShallowTag tag) : MTColorAtom(other, tag) {}
 MTMathAtomPtr MTMathTextColor::copy() const { return std::make_shared<MTMathTextColor>(*this); }
 MTMathAtomPtr MTMathTextColor::shallowCopy() const {
-    return std::shared_ptr<MTMathTextColor>(new MTMathTextColor(*this, ShallowTag{}));
+    return std::make_shared<MTMathTextColor>(*this, ShallowTag{});
 }
 
 MTMathColorbox::MTMathColorbox() : MTColorAtom(MTMathAtomType::colorBox) {}
@@ -379,7 +379,7 @@ MTMathColorbox::MTMathColorbox(const MTMathColorbox& other) : MTColorAtom(other)
 MTMathColorbox::MTMathColorbox(const MTMathColorbox& other, ShallowTag tag) : MTColorAtom(other, tag) {}
 MTMathAtomPtr MTMathColorbox::copy() const { return std::make_shared<MTMathColorbox>(*this); }
 MTMathAtomPtr MTMathColorbox::shallowCopy() const {
-    return std::shared_ptr<MTMathColorbox>(new MTMathColorbox(*this, ShallowTag{}));
+    return std::make_shared<MTMathColorbox>(*this, ShallowTag{});
 }
 
 // --- MTMathTable -----------------------------------------------------------------------------
@@ -445,7 +445,7 @@ int MTMathTable::numColumns() const {
 MTMathAtomPtr MTMathTable::copy() const { return std::make_shared<MTMathTable>(*this); }
 
 MTMathAtomPtr MTMathTable::shallowCopy() const {
-    return std::shared_ptr<MTMathTable>(new MTMathTable(*this, ShallowTag{}));
+    return std::make_shared<MTMathTable>(*this, ShallowTag{});
 }
 
 MTMathAtomPtr MTMathTable::finalized() const {

@@ -44,6 +44,11 @@ private:
 // close, punctuation, placeholder, boundary) are instances of this class; the other types have a
 // subclass each, and an atom of such a type is always an instance of it.
 class MTMathAtom {
+protected:
+    // Names the shallow copy constructors: public, so that make_shared can reach them, yet callable
+    // only from the atom classes, which alone can name the tag.
+    struct ShallowTag {};
+
 public:
     // Every default: type ordinary, empty nucleus, no scripts.
     MTMathAtom();
@@ -52,6 +57,9 @@ public:
     // The base copy: type, nucleus, index range and font style as they are, scripts deep-copied,
     // fusedAtoms a new list of the same atom objects. Always gives a plain MTMathAtom.
     MTMathAtom(const MTMathAtom& other);
+    // A copy with every field taken over but the lists shared, not copied; finalized() and the
+    // subclasses' copies start from it.
+    MTMathAtom(const MTMathAtom& other, ShallowTag);
     MTMathAtom& operator=(const MTMathAtom&) = delete;
     virtual ~MTMathAtom();
 
@@ -96,10 +104,6 @@ public:
     bool isNotBinaryOperator() const { return zepla::math::isNotBinaryOperator(m_type); }
 
 protected:
-    // A copy with every field taken over but the lists shared, not copied; finalized() and the
-    // subclasses' copies start from it.
-    struct ShallowTag {};
-    MTMathAtom(const MTMathAtom& other, ShallowTag);
     virtual MTMathAtomPtr shallowCopy() const;
     // The base part of finalized(): a shallow copy whose scripts are the finalized scripts of this atom.
     MTMathAtomPtr finalizedBase() const;
@@ -124,6 +128,7 @@ class MTFraction : public MTMathAtom {
 public:
     explicit MTFraction(bool hasRule = true);
     MTFraction(const MTFraction& other);
+    MTFraction(const MTFraction& other, ShallowTag);
 
     bool hasRule() const { return m_hasRule; }
     void setHasRule(bool hasRule) { m_hasRule = hasRule; }
@@ -142,7 +147,6 @@ public:
     QString description() const override;
 
 protected:
-    MTFraction(const MTFraction& other, ShallowTag);
     MTMathAtomPtr shallowCopy() const override;
 
 private:
@@ -158,6 +162,7 @@ class MTRadical : public MTMathAtom {
 public:
     MTRadical();
     MTRadical(const MTRadical& other);
+    MTRadical(const MTRadical& other, ShallowTag);
 
     const MTMathListPtr& radicand() const { return m_radicand; }
     void setRadicand(MTMathListPtr list) { m_radicand = std::move(list); }
@@ -170,7 +175,6 @@ public:
     QString description() const override;
 
 protected:
-    MTRadical(const MTRadical& other, ShallowTag);
     MTMathAtomPtr shallowCopy() const override;
 
 private:
@@ -183,6 +187,7 @@ class MTLargeOperator : public MTMathAtom {
 public:
     MTLargeOperator(const QString& value, bool limits);
     MTLargeOperator(const MTLargeOperator& other);
+    MTLargeOperator(const MTLargeOperator& other, ShallowTag);
 
     bool limits() const { return m_limits; }
     void setLimits(bool limits) { m_limits = limits; }
@@ -190,7 +195,6 @@ public:
     MTMathAtomPtr copy() const override;
 
 protected:
-    MTLargeOperator(const MTLargeOperator& other, ShallowTag);
     MTMathAtomPtr shallowCopy() const override;
 
 private:
@@ -204,6 +208,7 @@ public:
     MTInner();
     // Copies; a missing boundary of the source becomes a default atom (ordinary, empty nucleus).
     MTInner(const MTInner& other);
+    MTInner(const MTInner& other, ShallowTag);
 
     const MTMathListPtr& innerList() const { return m_innerList; }
     void setInnerList(MTMathListPtr list) { m_innerList = std::move(list); }
@@ -225,7 +230,6 @@ public:
     QString description() const override;
 
 protected:
-    MTInner(const MTInner& other, ShallowTag);
     MTMathAtomPtr shallowCopy() const override;
 
 private:
@@ -255,12 +259,12 @@ class MTOverLine : public MTInnerListAtom {
 public:
     MTOverLine();
     MTOverLine(const MTOverLine& other);
+    MTOverLine(const MTOverLine& other, ShallowTag);
     MTMathAtomPtr copy() const override;
     // The copy, then the inner list finalized; the scripts stay as copied.
     MTMathAtomPtr finalized() const override;
 
 protected:
-    MTOverLine(const MTOverLine& other, ShallowTag);
     MTMathAtomPtr shallowCopy() const override;
 };
 
@@ -268,10 +272,10 @@ class MTUnderLine : public MTInnerListAtom {
 public:
     MTUnderLine();
     MTUnderLine(const MTUnderLine& other);
+    MTUnderLine(const MTUnderLine& other, ShallowTag);
     MTMathAtomPtr copy() const override;
 
 protected:
-    MTUnderLine(const MTUnderLine& other, ShallowTag);
     MTMathAtomPtr shallowCopy() const override;
 };
 
@@ -280,10 +284,10 @@ class MTAccent : public MTInnerListAtom {
 public:
     explicit MTAccent(const QString& value);
     MTAccent(const MTAccent& other);
+    MTAccent(const MTAccent& other, ShallowTag);
     MTMathAtomPtr copy() const override;
 
 protected:
-    MTAccent(const MTAccent& other, ShallowTag);
     MTMathAtomPtr shallowCopy() const override;
 };
 
@@ -292,6 +296,7 @@ class MTMathSpace : public MTMathAtom {
 public:
     explicit MTMathSpace(double space);
     MTMathSpace(const MTMathSpace& other);
+    MTMathSpace(const MTMathSpace& other, ShallowTag);
 
     double space() const { return m_space; }
     void setSpace(double space) { m_space = space; }
@@ -299,7 +304,6 @@ public:
     MTMathAtomPtr copy() const override;
 
 protected:
-    MTMathSpace(const MTMathSpace& other, ShallowTag);
     MTMathAtomPtr shallowCopy() const override;
 
 private:
@@ -311,6 +315,7 @@ class MTMathStyle : public MTMathAtom {
 public:
     explicit MTMathStyle(MTLineStyle style);
     MTMathStyle(const MTMathStyle& other);
+    MTMathStyle(const MTMathStyle& other, ShallowTag);
 
     MTLineStyle style() const { return m_style; }
     void setStyle(MTLineStyle style) { m_style = style; }
@@ -318,7 +323,6 @@ public:
     MTMathAtomPtr copy() const override;
 
 protected:
-    MTMathStyle(const MTMathStyle& other, ShallowTag);
     MTMathAtomPtr shallowCopy() const override;
 
 private:
@@ -346,10 +350,10 @@ class MTMathColor : public MTColorAtom {
 public:
     MTMathColor();
     MTMathColor(const MTMathColor& other);
+    MTMathColor(const MTMathColor& other, ShallowTag);
     MTMathAtomPtr copy() const override;
 
 protected:
-    MTMathColor(const MTMathColor& other, ShallowTag);
     MTMathAtomPtr shallowCopy() const override;
 };
 
@@ -358,10 +362,10 @@ class MTMathTextColor : public MTColorAtom {
 public:
     MTMathTextColor();
     MTMathTextColor(const MTMathTextColor& other);
+    MTMathTextColor(const MTMathTextColor& other, ShallowTag);
     MTMathAtomPtr copy() const override;
 
 protected:
-    MTMathTextColor(const MTMathTextColor& other, ShallowTag);
     MTMathAtomPtr shallowCopy() const override;
 };
 
@@ -370,10 +374,10 @@ class MTMathColorbox : public MTColorAtom {
 public:
     MTMathColorbox();
     MTMathColorbox(const MTMathColorbox& other);
+    MTMathColorbox(const MTMathColorbox& other, ShallowTag);
     MTMathAtomPtr copy() const override;
 
 protected:
-    MTMathColorbox(const MTMathColorbox& other, ShallowTag);
     MTMathAtomPtr shallowCopy() const override;
 };
 
@@ -384,6 +388,7 @@ public:
     // The environment name; none gives the empty text.
     explicit MTMathTable(const std::optional<QString>& environment);
     MTMathTable(const MTMathTable& other);
+    MTMathTable(const MTMathTable& other, ShallowTag);
 
     const std::vector<MTColumnAlignment>& alignments() const { return m_alignments; }
     void setAlignments(std::vector<MTColumnAlignment> alignments) { m_alignments = std::move(alignments); }
@@ -414,7 +419,6 @@ public:
     MTMathAtomPtr finalized() const override;
 
 protected:
-    MTMathTable(const MTMathTable& other, ShallowTag);
     MTMathAtomPtr shallowCopy() const override;
 
 private:

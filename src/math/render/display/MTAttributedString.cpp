@@ -3,7 +3,7 @@
 
 namespace zepla::math {
 
-void MTAttributedString::append(QStringView text, const std::optional<QColor>& color) {
+void MTAttributedString::append(const QString& text, const std::optional<QColor>& color) {
     const qsizetype start = m_string.size();
     m_string.append(text);
     if (color && !text.isEmpty())

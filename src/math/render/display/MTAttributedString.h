@@ -6,7 +6,6 @@
 
 #include <QColor>
 #include <QString>
-#include <QStringView>
 
 #include <memory>
 #include <optional>
@@ -30,8 +29,8 @@ public:
     qsizetype length() const { return m_string.size(); }
     bool isEmpty() const { return m_string.isEmpty(); }
 
-    // Appends text, in `color` when one is given.
-    void append(QStringView text, const std::optional<QColor>& color = std::nullopt);
+    // Appends text, in `color` when one is given. The first text appended is shared, not copied.
+    void append(const QString& text, const std::optional<QColor>& color = std::nullopt);
     // Puts `space` after the last user-perceived character, replacing a kern it already has there. The space
     // follows the whole character once, however many code points it is made of.
     void kernLastCharacter(qreal space);

@@ -44,13 +44,15 @@ public:
     bool hasScript() const { return m_hasScript; }
     void setHasScript(bool hasScript) { m_hasScript = hasScript; }
 
-    const std::optional<QColor>& textColor() const { return m_textColor; }
+    const std::optional<QColor>& textColor() const { return colors().text; }
     // Containers pass the colour on to their children.
-    virtual void setTextColor(const std::optional<QColor>& color) { m_textColor = color; }
-    const std::optional<QColor>& localTextColor() const { return m_localTextColor; }
-    void setLocalTextColor(const std::optional<QColor>& color) { m_localTextColor = color; }
-    const std::optional<QColor>& localBackgroundColor() const { return m_localBackgroundColor; }
-    void setLocalBackgroundColor(const std::optional<QColor>& color) { m_localBackgroundColor = color; }
+    virtual void setTextColor(const std::optional<QColor>& color) { setColor(&Colors::text, color); }
+    const std::optional<QColor>& localTextColor() const { return colors().localText; }
+    void setLocalTextColor(const std::optional<QColor>& color) { setColor(&Colors::localText, color); }
+    const std::optional<QColor>& localBackgroundColor() const { return colors().localBackground; }
+    void setLocalBackgroundColor(const std::optional<QColor>& color) {
+        setColor(&Colors::localBackground, color);
+    }
 
 protected:
     // Gives a child the colour a container passes on, unless a colour atom fixed the child's own.
@@ -62,10 +64,17 @@ private:
     qreal m_width = 0;
     QPointF m_position;
     MTRange m_range;
+    // Most nodes have no colour: the colours live apart, made when one is first set.
+    struct Colors {
+        std::optional<QColor> text;
+        std::optional<QColor> localText;
+        std::optional<QColor> localBackground;
+    };
+    const Colors& colors() const;
+    void setColor(std::optional<QColor> Colors::*field, const std::optional<QColor>& color);
+
     bool m_hasScript = false;
-    std::optional<QColor> m_textColor;
-    std::optional<QColor> m_localTextColor;
-    std::optional<QColor> m_localBackgroundColor;
+    std::unique_ptr<Colors> m_colors;
 };
 
 // A node drawn lowered by shiftDown below its baseline; its box moves down with it.

@@ -61,6 +61,7 @@ MTTextLine::MTTextLine(const MTAttributedString& string) {
     auto color = string.colorRanges().begin();
     const auto colorEnd = string.colorRanges().end();
 
+    m_glyphs.reserve(text.size());
     qreal x = 0;
     for (qsizetype i = 0; i < text.size();) {
         const qsizetype start = i;
@@ -76,9 +77,9 @@ MTTextLine::MTTextLine(const MTAttributedString& string) {
         const LineFonts::Glyph glyph = fonts.glyphFor(code);
         const SizedFont& font = **glyph.font;
         if (m_runs.empty() || m_runs.back().font != *glyph.font || m_runs.back().color != glyphColor)
-            m_runs.push_back({*glyph.font, glyphColor, {}, {}});
-        m_runs.back().glyphs.append(glyph.glyph);
-        m_runs.back().positions.append(QPointF(x, 0));
+            m_runs.push_back({*glyph.font, glyphColor, qsizetype(m_glyphs.size()), 0});
+        m_glyphs.push_back({glyph.glyph, x});
+        ++m_runs.back().count;
 
         const QRectF ink = font.boundingRect(glyph.glyph);
         if (!ink.isEmpty())
@@ -95,11 +96,15 @@ MTTextLine::MTTextLine(const MTAttributedString& string) {
 
 void MTTextLine::draw(MTGraphicsContext& context, QPointF textPosition) const {
     for (const GlyphRun& run : m_runs) {
+        QList<quint32> indexes;
         QList<QPointF> positions;
-        positions.reserve(run.positions.size());
-        for (QPointF position : run.positions)
-            positions.append(position + textPosition);
-        context.drawGlyphs(run.font->rawFont(), run.glyphs, positions, run.color);
+        indexes.reserve(run.count);
+        positions.reserve(run.count);
+        for (const PlacedGlyph& placed : glyphs(run)) {
+            indexes.append(placed.glyph);
+            positions.append(textPosition + QPointF(placed.x, 0));
+        }
+        context.drawGlyphs(run.font->rawFont(), indexes, positions, run.color);
     }
 }
 

@@ -55,8 +55,8 @@ int missingGlyphs(const MTDisplay& root) {
     int missing = 0;
     walk(root, [&](const MTDisplay& node) {
         if (auto line = dynamic_cast<const MTCTLineDisplay*>(&node)) {
-            for (const auto& run : line->line()->glyphRuns())
-                missing += int(run.glyphs.count(0));
+            for (const auto& placed : line->line()->glyphs())
+                missing += placed.glyph == 0;
         } else if (auto glyph = dynamic_cast<const MTGlyphDisplay*>(&node)) {
             missing += glyph->glyph() == 0;
         } else if (auto construction = dynamic_cast<const MTGlyphConstructionDisplay*>(&node)) {
