@@ -4,9 +4,12 @@
 
 #include <QHash>
 #include <QRegularExpression>
+#include <QVarLengthArray>
 
+#include <algorithm>
 #include <array>
-#include <vector>
+#include <optional>
+#include <string_view>
 
 namespace zepla::markdown {
 
@@ -20,11 +23,44 @@ bool isAsciiPunctuation(QChar c) {
     return c.unicode() < 0x80 && c.unicode() > 0x20 && !c.isLetterOrNumber();
 }
 
-// One piece of the run: text with the attributes fixed while reading, or a run of emphasis markers.
+// The ASCII characters that may start inline syntax; plain text runs up to the next of them.
+constexpr std::array<bool, 128> syntaxStarts = [] {
+    std::array<bool, 128> starts{};
+    for (char c : std::string_view("\\`*_~<[!"))
+        starts[size_t(c)] = true;
+    return starts;
+}();
+
+bool startsSyntax(QChar c) {
+    return c.unicode() < syntaxStarts.size() && syntaxStarts[c.unicode()];
+}
+
+// A link's address as a span of the text; e-mail autolinks get "mailto:" in front. No address, no link.
+struct Link {
+    QStringView address;
+    bool mail = false;
+
+    static constexpr QStringView mailScheme = u"mailto:";
+
+    // Compared as the addresses they give, so "mailto:" written out equals an e-mail autolink.
+    friend bool operator==(const Link& a, const Link& b) {
+        if (a.mail == b.mail)
+            return a.address == b.address;
+        const Link& mail = a.mail ? a : b;
+        const Link& written = a.mail ? b : a;
+        return written.address.size() == mailScheme.size() + mail.address.size() &&
+               written.address.startsWith(mailScheme) &&
+               written.address.sliced(mailScheme.size()) == mail.address;
+    }
+};
+
+// One piece of the run: a span of the text with the attributes fixed while reading, or a run of emphasis
+// markers (the span starts at its first marker). Pieces point into the text, so reading copies nothing.
 struct Piece {
-    QString text;
+    qsizetype from = 0;
+    qsizetype length = 0;
     bool code = false;
-    QString link;
+    Link link;
     // A delimiter run: its marker, how many markers are left and whether it may open or close.
     char16_t marker = 0;
     int count = 0;
@@ -39,53 +75,67 @@ enum Style { emphasisStyle, strongStyle, strikeStyle };
 
 class Reader {
 public:
-    explicit Reader(QStringView text) : m_text(text) { matchBrackets(); }
+    explicit Reader(QStringView text) : m_text(text) {}
 
-    QList<InlineRun> run(const QString& link = QString()) {
-        readPieces(0, m_text.size(), link);
+    InlineRuns run() {
+        readPieces(0, m_text.size(), Link());
         processEmphasis();
         return runs();
     }
 
 private:
-    // For each "[", the position of its "]" (or -1), found with one stack so unclosed brackets cost nothing.
+    // Every "[" of the text in order, with the position of its "]" (or -1), found with one stack so unclosed
+    // brackets cost nothing. Only texts with a link look for them.
     void matchBrackets() {
-        m_closing.assign(size_t(m_text.size()), -1);
-        std::vector<qsizetype> open;
+        QVarLengthArray<qsizetype, 8> open;
         for (qsizetype i = 0; i < m_text.size(); ++i) {
             const QChar c = m_text[i];
             if (c == '\\') {
                 ++i;
             } else if (c == '[') {
-                open.push_back(i);
+                open.push_back(m_brackets.size());
+                m_brackets.emplace_back(i, -1);
             } else if (c == ']' && !open.empty()) {
-                m_closing[size_t(open.back())] = i;
+                m_brackets[open.back()].second = i;
                 open.pop_back();
             }
         }
+        m_bracketsMatched = true;
     }
 
-    void addText(const QString& text, bool code, const QString& link) {
-        if (text.isEmpty())
+    qsizetype closingBracket(qsizetype open) {
+        if (!m_bracketsMatched)
+            matchBrackets();
+        const auto found =
+            std::lower_bound(m_brackets.begin(), m_brackets.end(), std::pair(open, qsizetype(-1)));
+        return found != m_brackets.end() && found->first == open ? found->second : -1;
+    }
+
+    void addText(qsizetype from, qsizetype length, bool code, const Link& link) {
+        if (length == 0)
             return;
-        if (!m_pieces.empty() && m_pieces.back().marker == 0 && m_pieces.back().code == code &&
-            m_pieces.back().link == link) {
-            m_pieces.back().text += text;
-            return;
+        if (!m_pieces.empty()) {
+            Piece& last = m_pieces.back();
+            if (last.marker == 0 && last.from + last.length == from && last.code == code &&
+                last.link == link) {
+                last.length += length;
+                return;
+            }
         }
         Piece piece;
-        piece.text = text;
+        piece.from = from;
+        piece.length = length;
         piece.code = code;
         piece.link = link;
-        m_pieces.push_back(std::move(piece));
+        m_pieces.push_back(piece);
     }
 
-    void readPieces(qsizetype from, qsizetype to, const QString& link) {
+    void readPieces(qsizetype from, qsizetype to, const Link& link) {
         qsizetype i = from;
         while (i < to) {
             const QChar c = m_text[i];
             if (c == '\\' && i + 1 < to && isAsciiPunctuation(m_text[i + 1])) {
-                addText(m_text[i + 1], false, link);
+                addText(i + 1, 1, false, link);
                 i += 2;
             } else if (c == '`') {
                 i = readCodeSpan(i, to, link);
@@ -97,15 +147,15 @@ private:
                 i = readLink(i, to, link);
             } else {
                 qsizetype end = i + 1;
-                while (end < to && !QStringView(u"\\`*_~<[!").contains(m_text[end]))
+                while (end < to && !startsSyntax(m_text[end]))
                     ++end;
-                addText(m_text.mid(i, end - i).toString(), false, link);
+                addText(i, end - i, false, link);
                 i = end;
             }
         }
     }
 
-    qsizetype readCodeSpan(qsizetype i, qsizetype to, const QString& link) {
+    qsizetype readCodeSpan(qsizetype i, qsizetype to, const Link& link) {
         qsizetype ticks = i;
         while (ticks < to && m_text[ticks] == '`')
             ++ticks;
@@ -113,11 +163,11 @@ private:
         // A run length already searched for in vain from an earlier point has no closer further on either.
         const auto failed = m_noCloserFrom.constFind(length);
         if (failed != m_noCloserFrom.cend() && *failed <= ticks) {
-            addText(m_text.mid(i, length).toString(), false, link);
+            addText(i, length, false, link);
             return ticks;
         }
-        for (qsizetype at = m_text.indexOf(QStringView(m_text.mid(i, length)), ticks); at >= 0 && at < to;
-             at = m_text.indexOf(QStringView(m_text.mid(i, length)), at)) {
+        const QStringView run = m_text.sliced(i, length);
+        for (qsizetype at = m_text.indexOf(run, ticks); at >= 0 && at < to; at = m_text.indexOf(run, at)) {
             qsizetype end = at + length;
             if (end > to)
                 break;
@@ -127,18 +177,18 @@ private:
                 at = end;
                 continue;
             }
-            QString code = m_text.mid(ticks, at - ticks).toString();
-            if (code.size() >= 2 && code.front() == ' ' && code.back() == ' ' && !code.trimmed().isEmpty())
-                code = code.mid(1, code.size() - 2);
-            addText(code, true, link);
+            const QStringView code = m_text.sliced(ticks, at - ticks);
+            const bool padded =
+                code.size() >= 2 && code.front() == ' ' && code.back() == ' ' && !code.trimmed().isEmpty();
+            addText(padded ? ticks + 1 : ticks, padded ? code.size() - 2 : code.size(), true, link);
             return end;
         }
         m_noCloserFrom.insert(length, ticks);
-        addText(m_text.mid(i, length).toString(), false, link);
+        addText(i, length, false, link);
         return ticks;
     }
 
-    qsizetype readDelimiterRun(qsizetype i, qsizetype to, const QString& link) {
+    qsizetype readDelimiterRun(qsizetype i, qsizetype to, const Link& link) {
         const QChar marker = m_text[i];
         qsizetype end = i;
         while (end < to && m_text[end] == marker)
@@ -151,11 +201,11 @@ private:
         const bool rightFlanking =
             !before.isSpace() && (!isPunctuation(before) || after.isSpace() || isPunctuation(after));
         if (marker == '~' && count > 2) {
-            addText(m_text.mid(i, count).toString(), false, link);
+            addText(i, count, false, link);
             return end;
         }
         Piece piece;
-        piece.text = m_text.mid(i, count).toString();
+        piece.from = i;
         piece.link = link;
         piece.marker = marker.unicode();
         piece.count = piece.original = count;
@@ -166,59 +216,57 @@ private:
             piece.canOpen = leftFlanking;
             piece.canClose = rightFlanking;
         }
-        m_pieces.push_back(std::move(piece));
+        m_pieces.push_back(piece);
         return end;
     }
 
-    qsizetype readAutolink(qsizetype i, qsizetype to, const QString& link) {
+    qsizetype readAutolink(qsizetype i, qsizetype to, const Link& link) {
         static const QRegularExpression uri(QStringLiteral("^<([A-Za-z][A-Za-z0-9+.-]{1,31}:[^<>\\s]*)>"));
         static const QRegularExpression email(
             QStringLiteral("^<([A-Za-z0-9.!#$%&'*+/=?^_`{|}~-]+@[A-Za-z0-9](?:[A-Za-z0-9-]{0,61}[A-Za-z0-9])?"
                            "(?:\\.[A-Za-z0-9](?:[A-Za-z0-9-]{0,61}[A-Za-z0-9])?)*)>"));
-        const QStringView rest = m_text.mid(i, to - i);
-        if (const QRegularExpressionMatch match = uri.match(rest); match.hasMatch()) {
-            addText(match.captured(1), false, match.captured(1));
-            return i + match.capturedLength(0);
+        const QStringView rest = m_text.sliced(i, to - i);
+        for (const bool mail : {false, true}) {
+            const QRegularExpressionMatch match = (mail ? email : uri).match(rest);
+            if (match.hasMatch()) {
+                addText(i + 1, match.capturedLength(1), false,
+                        Link{m_text.sliced(i + 1, match.capturedLength(1)), mail});
+                return i + match.capturedLength(0);
+            }
         }
-        if (const QRegularExpressionMatch match = email.match(rest); match.hasMatch()) {
-            addText(match.captured(1), false, QStringLiteral("mailto:") + match.captured(1));
-            return i + match.capturedLength(0);
-        }
-        addText(QStringLiteral("<"), false, link);
+        addText(i, 1, false, link);
         return i + 1;
     }
 
     // "[text](address)", "[text](address "title")" or an image "![alt](address)", whose alt text is shown.
-    qsizetype readLink(qsizetype i, qsizetype to, const QString& link) {
+    qsizetype readLink(qsizetype i, qsizetype to, const Link& link) {
         const bool image = m_text[i] == '!';
         const qsizetype open = image ? i + 1 : i;
-        const qsizetype close = m_closing[size_t(open)];
+        const qsizetype close = closingBracket(open);
         if (close < 0 || close + 1 >= to || m_text[close + 1] != '(') {
-            addText(m_text.mid(i, open + 1 - i).toString(), false, link);
+            addText(i, open + 1 - i, false, link);
             return open + 1;
         }
         const qsizetype end = closingParenthesis(close + 2, to);
         if (end < 0) {
-            addText(m_text.mid(i, open + 1 - i).toString(), false, link);
+            addText(i, open + 1 - i, false, link);
             return open + 1;
         }
-        const QStringView inside = m_text.mid(close + 2, end - close - 2).trimmed();
+        const QStringView inside = m_text.sliced(close + 2, end - close - 2).trimmed();
         const qsizetype space = inside.indexOf(u' ');
-        const QStringView address = space < 0 ? inside : inside.left(space);
-        const QStringView title = space < 0 ? QStringView() : inside.mid(space).trimmed();
+        QStringView address = space < 0 ? inside : inside.left(space);
+        const QStringView title = space < 0 ? QStringView() : inside.sliced(space).trimmed();
         const bool titled = title.isEmpty() || (title.size() >= 2 && title.front() == title.back() &&
                                                 QStringView(u"\"'").contains(title.front()));
         if (!titled || address.contains(u'\n')) {
-            addText(m_text.mid(i, open + 1 - i).toString(), false, link);
+            addText(i, open + 1 - i, false, link);
             return open + 1;
         }
-        QString target = address.toString();
-        if (target.startsWith('<') && target.endsWith('>'))
-            target = target.mid(1, target.size() - 2);
-        readPieces(open + 1, close, image ? link : target);
+        if (address.startsWith('<') && address.endsWith('>'))
+            address = address.mid(1, address.size() - 2);
+        readPieces(open + 1, close, image ? link : Link{address});
         return end + 1;
     }
-
     // The ")" that closes a link's address on its line, parentheses inside it balanced; -1 when there is
     // none.
     qsizetype closingParenthesis(qsizetype from, qsizetype to) const {
@@ -243,7 +291,7 @@ private:
         std::array<std::array<qsizetype, 3>, 3> floor{};
         for (auto& byLength : floor)
             byLength.fill(-1);
-        std::vector<qsizetype> openers;
+        QVarLengthArray<qsizetype, 16> openers;
         for (qsizetype closer = 0; closer < qsizetype(m_pieces.size()); ++closer) {
             Piece& close = m_pieces[size_t(closer)];
             if (close.marker == 0)
@@ -262,7 +310,7 @@ private:
     }
 
     // Pairs the closer with the nearest fitting opener above the floor; false when there is none.
-    bool matchOpener(std::vector<qsizetype>& openers, qsizetype closer, qsizetype bottom) {
+    bool matchOpener(QVarLengthArray<qsizetype, 16>& openers, qsizetype closer, qsizetype bottom) {
         Piece& close = m_pieces[size_t(closer)];
         for (size_t k = openers.size(); k-- > 0 && openers[k] > bottom;) {
             Piece& open = m_pieces[size_t(openers[k])];
@@ -292,45 +340,96 @@ private:
         return true;
     }
 
-    QList<InlineRun> runs() const {
-        QList<InlineRun> result;
+    static qsizetype textLength(const Piece& piece) {
+        // A marker run leaves as text only the markers that paired with nothing.
+        return piece.marker == 0 ? piece.length : piece.count;
+    }
+
+    // Calls visit(first, end, styles) for each stretch of neighbouring pieces of one style; pieces that leave
+    // no text join any stretch.
+    template <typename Visit> void forEachRun(Visit visit) const {
         std::array<int, 3> depth{};
+        std::array<bool, 3> styles{};
+        const Piece* first = nullptr;
+        const Piece* last = nullptr;
         for (const Piece& piece : m_pieces) {
             for (size_t style = 0; style < depth.size(); ++style)
                 depth[style] += piece.depth[style];
-            // A marker run leaves as text only the markers that paired with nothing.
-            const QString text = piece.marker == 0 ? piece.text : QString(piece.count, QChar(piece.marker));
-            if (text.isEmpty())
+            if (textLength(piece) == 0)
                 continue;
-            InlineRun run{text,
-                          depth[emphasisStyle] > 0,
-                          depth[strongStyle] > 0,
-                          depth[strikeStyle] > 0,
-                          piece.code,
-                          piece.link};
-            if (!result.isEmpty()) {
-                InlineRun& last = result.back();
-                if (last.emphasis == run.emphasis && last.strong == run.strong &&
-                    last.strikethrough == run.strikethrough && last.code == run.code &&
-                    last.link == run.link) {
-                    last.text += run.text;
-                    continue;
-                }
+            const std::array<bool, 3> pieceStyles{depth[emphasisStyle] > 0, depth[strongStyle] > 0,
+                                                  depth[strikeStyle] > 0};
+            if (first &&
+                (pieceStyles != styles || piece.code != first->code || !(piece.link == first->link))) {
+                visit(first, last + 1, styles);
+                first = nullptr;
             }
-            result.append(std::move(run));
+            if (!first) {
+                first = &piece;
+                styles = pieceStyles;
+            }
+            last = &piece;
         }
+        if (first)
+            visit(first, last + 1, styles);
+    }
+
+    // The text of a stretch when it is one span of the text read.
+    std::optional<QStringView> spanOf(const Piece* first, const Piece* end) const {
+        qsizetype to = first->from;
+        for (const Piece* piece = first; piece != end; ++piece) {
+            if (textLength(*piece) == 0)
+                continue;
+            if (piece->from != to)
+                return std::nullopt;
+            to += textLength(*piece);
+        }
+        return m_text.sliced(first->from, to - first->from);
+    }
+
+    InlineRuns runs() const {
+        InlineRuns result;
+        // What goes into `joined` is counted first, so it is allocated once and the views into it hold.
+        qsizetype joinedLength = 0;
+        forEachRun([&](const Piece* first, const Piece* end, const std::array<bool, 3>&) {
+            if (!spanOf(first, end)) {
+                for (const Piece* piece = first; piece != end; ++piece)
+                    joinedLength += textLength(*piece);
+            }
+            if (first->link.mail)
+                joinedLength += Link::mailScheme.size() + first->link.address.size();
+        });
+        result.joined.reserve(joinedLength);
+        const auto joinedSince = [&](qsizetype from) { return QStringView(result.joined).sliced(from); };
+        forEachRun([&](const Piece* first, const Piece* end, const std::array<bool, 3>& styles) {
+            const qsizetype textFrom = result.joined.size();
+            const std::optional<QStringView> span = spanOf(first, end);
+            if (!span) {
+                for (const Piece* piece = first; piece != end; ++piece)
+                    result.joined.append(m_text.sliced(piece->from, textLength(*piece)));
+            }
+            const QStringView text = span ? *span : joinedSince(textFrom);
+            const qsizetype linkFrom = result.joined.size();
+            if (first->link.mail)
+                result.joined.append(Link::mailScheme).append(first->link.address);
+            const QStringView link = first->link.mail ? joinedSince(linkFrom) : first->link.address;
+            result.runs.append(InlineRun{text, styles[emphasisStyle], styles[strongStyle],
+                                         styles[strikeStyle], first->code, link});
+        });
         return result;
     }
 
     QStringView m_text;
-    std::vector<qsizetype> m_closing;
+    QVarLengthArray<std::pair<qsizetype, qsizetype>, 8> m_brackets;
+    bool m_bracketsMatched = false;
     QHash<qsizetype, qsizetype> m_noCloserFrom;
-    std::vector<Piece> m_pieces;
+    // Short texts, the usual case, are read without touching the heap.
+    QVarLengthArray<Piece, 32> m_pieces;
 };
 
 } // namespace
 
-QList<InlineRun> InlineMarkdownReader::read(QStringView text) {
+InlineRuns InlineMarkdownReader::read(QStringView text) {
     return Reader(text).run();
 }
 

@@ -37,7 +37,7 @@ class Splitter {
 public:
     explicit Splitter(QStringView text) : m_text(text) {}
 
-    QList<MathSegment> run() {
+    MathSegments run() {
         qsizetype i = 0;
         while (i < m_text.size())
             i = step(i);
@@ -76,32 +76,33 @@ private:
     qsizetype emitMath(qsizetype open, qsizetype length, qsizetype close, bool display) {
         flushPlain(open);
         m_segments.append(
-            MathSegment::math(m_text.mid(open + length, close - open - length).toString(), display));
+            {MathSegment::Kind::math, m_text.sliced(open + length, close - open - length), display});
         m_plainStart = close + length;
         return m_plainStart;
     }
 
     void flushPlain(qsizetype end) {
         if (end > m_plainStart)
-            m_segments.append(MathSegment::plain(m_text.mid(m_plainStart, end - m_plainStart).toString()));
+            m_segments.append(
+                {MathSegment::Kind::text, m_text.sliced(m_plainStart, end - m_plainStart), false});
         m_plainStart = end;
     }
 
     QStringView m_text;
-    QList<MathSegment> m_segments;
+    MathSegments m_segments;
     qsizetype m_plainStart = 0;
 };
 
 } // namespace
 
-QList<MathSegment> MathSegmentSplitter::split(QStringView text) {
+MathSegments MathSegmentSplitter::split(QStringView text) {
     return Splitter(text).run();
 }
 
 std::optional<QString> MathSegmentSplitter::soleDisplayEquation(QStringView text) {
-    const QList<MathSegment> segments = split(text.trimmed());
+    const MathSegments segments = split(text.trimmed());
     if (segments.size() == 1 && segments.front().kind == MathSegment::Kind::math && segments.front().display)
-        return segments.front().text;
+        return segments.front().text.toString();
     return std::nullopt;
 }
 

@@ -8,11 +8,11 @@ using namespace zepla::markdown;
 namespace {
 
 // "[t:…]" for plain text, "[i:…]" and "[d:…]" for inline and display formulas.
-QString describe(const QList<MathSegment>& segments) {
+QString describe(const MathSegments& segments) {
     QString text;
     for (const MathSegment& segment : segments) {
         const char* kind = segment.kind == MathSegment::Kind::text ? "t" : segment.display ? "d" : "i";
-        text += QStringLiteral("[%1:%2]").arg(QLatin1String(kind), segment.text);
+        text += QStringLiteral("[%1:%2]").arg(QLatin1String(kind), segment.text.toString());
     }
     return text;
 }
