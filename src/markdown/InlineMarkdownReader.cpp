@@ -54,41 +54,52 @@ struct Link {
     }
 };
 
+// Links are numbered as they are read; pieces outside links carry none.
+constexpr int noLink = -1;
+
 // One piece of the run: a span of the text with the attributes fixed while reading, or a run of emphasis
 // markers (the span starts at its first marker). Pieces point into the text, so reading copies nothing.
 struct Piece {
     qsizetype from = 0;
     qsizetype length = 0;
-    bool code = false;
-    Link link;
-    // A delimiter run: its marker, how many markers are left and whether it may open or close.
-    char16_t marker = 0;
+    int link = noLink;
+    // A delimiter run: how many markers are left of how many, its marker and whether it may open or close.
     int count = 0;
     int original = 0;
-    bool canOpen = false;
-    bool canClose = false;
     // Style depths added by matched delimiters, summed into flags at the end.
     std::array<int, 3> depth{};
+    char16_t marker = 0;
+    bool canOpen = false;
+    bool canClose = false;
+    bool code = false;
 };
 
 enum Style { emphasisStyle, strongStyle, strikeStyle };
+
+// The styles a piece stands in, one bit per style.
+using Styles = unsigned;
+
+bool has(Styles styles, Style style) {
+    return styles & (1u << style);
+}
 
 class Reader {
 public:
     explicit Reader(QStringView text) : m_text(text) {}
 
     InlineRuns run() {
-        readPieces(0, m_text.size(), Link());
+        readPieces(0, m_text.size(), noLink);
         processEmphasis();
         return runs();
     }
 
 private:
-    // Every "[" of the text in order, with the position of its "]" (or -1), found with one stack so unclosed
-    // brackets cost nothing. Only texts with a link look for them.
-    void matchBrackets() {
+    // Every "[" of the text from `from` on, in order, with the position of its "]" (or -1), found with one
+    // stack so unclosed brackets cost nothing. Only texts with a link look for them, from the first "[" that
+    // may start one: which "]" closes a "[" depends only on what follows it.
+    void matchBrackets(qsizetype from) {
         QVarLengthArray<qsizetype, 8> open;
-        for (qsizetype i = 0; i < m_text.size(); ++i) {
+        for (qsizetype i = from; i < m_text.size(); ++i) {
             const QChar c = m_text[i];
             if (c == '\\') {
                 ++i;
@@ -105,19 +116,28 @@ private:
 
     qsizetype closingBracket(qsizetype open) {
         if (!m_bracketsMatched)
-            matchBrackets();
+            matchBrackets(open);
         const auto found =
             std::lower_bound(m_brackets.begin(), m_brackets.end(), std::pair(open, qsizetype(-1)));
         return found != m_brackets.end() && found->first == open ? found->second : -1;
     }
 
-    void addText(qsizetype from, qsizetype length, bool code, const Link& link) {
+    int addLink(Link link) {
+        m_links.append(link);
+        return int(m_links.size() - 1);
+    }
+
+    Link linkAt(int link) const { return link == noLink ? Link() : m_links[link]; }
+
+    bool sameLink(int a, int b) const { return a == b || linkAt(a) == linkAt(b); }
+
+    void addText(qsizetype from, qsizetype length, bool code, int link) {
         if (length == 0)
             return;
         if (!m_pieces.empty()) {
             Piece& last = m_pieces.back();
             if (last.marker == 0 && last.from + last.length == from && last.code == code &&
-                last.link == link) {
+                sameLink(last.link, link)) {
                 last.length += length;
                 return;
             }
@@ -130,7 +150,7 @@ private:
         m_pieces.push_back(piece);
     }
 
-    void readPieces(qsizetype from, qsizetype to, const Link& link) {
+    void readPieces(qsizetype from, qsizetype to, int link) {
         qsizetype i = from;
         while (i < to) {
             const QChar c = m_text[i];
@@ -155,7 +175,7 @@ private:
         }
     }
 
-    qsizetype readCodeSpan(qsizetype i, qsizetype to, const Link& link) {
+    qsizetype readCodeSpan(qsizetype i, qsizetype to, int link) {
         qsizetype ticks = i;
         while (ticks < to && m_text[ticks] == '`')
             ++ticks;
@@ -188,7 +208,7 @@ private:
         return ticks;
     }
 
-    qsizetype readDelimiterRun(qsizetype i, qsizetype to, const Link& link) {
+    qsizetype readDelimiterRun(qsizetype i, qsizetype to, int link) {
         const QChar marker = m_text[i];
         qsizetype end = i;
         while (end < to && m_text[end] == marker)
@@ -220,7 +240,7 @@ private:
         return end;
     }
 
-    qsizetype readAutolink(qsizetype i, qsizetype to, const Link& link) {
+    qsizetype readAutolink(qsizetype i, qsizetype to, int link) {
         static const QRegularExpression uri(QStringLiteral("^<([A-Za-z][A-Za-z0-9+.-]{1,31}:[^<>\\s]*)>"));
         static const QRegularExpression email(
             QStringLiteral("^<([A-Za-z0-9.!#$%&'*+/=?^_`{|}~-]+@[A-Za-z0-9](?:[A-Za-z0-9-]{0,61}[A-Za-z0-9])?"
@@ -230,7 +250,7 @@ private:
             const QRegularExpressionMatch match = (mail ? email : uri).match(rest);
             if (match.hasMatch()) {
                 addText(i + 1, match.capturedLength(1), false,
-                        Link{m_text.sliced(i + 1, match.capturedLength(1)), mail});
+                        addLink({m_text.sliced(i + 1, match.capturedLength(1)), mail}));
                 return i + match.capturedLength(0);
             }
         }
@@ -239,7 +259,7 @@ private:
     }
 
     // "[text](address)", "[text](address "title")" or an image "![alt](address)", whose alt text is shown.
-    qsizetype readLink(qsizetype i, qsizetype to, const Link& link) {
+    qsizetype readLink(qsizetype i, qsizetype to, int link) {
         const bool image = m_text[i] == '!';
         const qsizetype open = image ? i + 1 : i;
         const qsizetype close = closingBracket(open);
@@ -264,7 +284,7 @@ private:
         }
         if (address.startsWith('<') && address.endsWith('>'))
             address = address.mid(1, address.size() - 2);
-        readPieces(open + 1, close, image ? link : Link{address});
+        readPieces(open + 1, close, image ? link : addLink({address}));
         return end + 1;
     }
     // The ")" that closes a link's address on its line, parentheses inside it balanced; -1 when there is
@@ -349,18 +369,19 @@ private:
     // no text join any stretch.
     template <typename Visit> void forEachRun(Visit visit) const {
         std::array<int, 3> depth{};
-        std::array<bool, 3> styles{};
+        Styles styles = 0;
         const Piece* first = nullptr;
         const Piece* last = nullptr;
         for (const Piece& piece : m_pieces) {
-            for (size_t style = 0; style < depth.size(); ++style)
+            Styles pieceStyles = 0;
+            for (size_t style = 0; style < depth.size(); ++style) {
                 depth[style] += piece.depth[style];
+                pieceStyles |= Styles(depth[style] > 0) << style;
+            }
             if (textLength(piece) == 0)
                 continue;
-            const std::array<bool, 3> pieceStyles{depth[emphasisStyle] > 0, depth[strongStyle] > 0,
-                                                  depth[strikeStyle] > 0};
             if (first &&
-                (pieceStyles != styles || piece.code != first->code || !(piece.link == first->link))) {
+                (pieceStyles != styles || piece.code != first->code || !sameLink(piece.link, first->link))) {
                 visit(first, last + 1, styles);
                 first = nullptr;
             }
@@ -387,34 +408,34 @@ private:
         return m_text.sliced(first->from, to - first->from);
     }
 
+    // The most `joined` can hold: every piece once, and "mailto:" before each e-mail autolink.
+    qsizetype joinedCapacity() const {
+        const auto mails =
+            std::count_if(m_links.begin(), m_links.end(), [](const Link& link) { return link.mail; });
+        return m_text.size() + mails * Link::mailScheme.size();
+    }
+
     InlineRuns runs() const {
         InlineRuns result;
-        // What goes into `joined` is counted first, so it is allocated once and the views into it hold.
-        qsizetype joinedLength = 0;
-        forEachRun([&](const Piece* first, const Piece* end, const std::array<bool, 3>&) {
-            if (!spanOf(first, end)) {
-                for (const Piece* piece = first; piece != end; ++piece)
-                    joinedLength += textLength(*piece);
-            }
-            if (first->link.mail)
-                joinedLength += Link::mailScheme.size() + first->link.address.size();
-        });
-        result.joined.reserve(joinedLength);
+        // Allocated once, at the first run that needs it, so the views into it hold.
         const auto joinedSince = [&](qsizetype from) { return QStringView(result.joined).sliced(from); };
-        forEachRun([&](const Piece* first, const Piece* end, const std::array<bool, 3>& styles) {
-            const qsizetype textFrom = result.joined.size();
+        forEachRun([&](const Piece* first, const Piece* end, Styles styles) {
             const std::optional<QStringView> span = spanOf(first, end);
+            const Link link = linkAt(first->link);
+            if ((!span || link.mail) && result.joined.capacity() == 0)
+                result.joined.reserve(joinedCapacity());
+            const qsizetype textFrom = result.joined.size();
             if (!span) {
                 for (const Piece* piece = first; piece != end; ++piece)
                     result.joined.append(m_text.sliced(piece->from, textLength(*piece)));
             }
             const QStringView text = span ? *span : joinedSince(textFrom);
             const qsizetype linkFrom = result.joined.size();
-            if (first->link.mail)
-                result.joined.append(Link::mailScheme).append(first->link.address);
-            const QStringView link = first->link.mail ? joinedSince(linkFrom) : first->link.address;
-            result.runs.append(InlineRun{text, styles[emphasisStyle], styles[strongStyle],
-                                         styles[strikeStyle], first->code, link});
+            if (link.mail)
+                result.joined.append(Link::mailScheme).append(link.address);
+            result.runs.append(InlineRun{text, has(styles, emphasisStyle), has(styles, strongStyle),
+                                         has(styles, strikeStyle), first->code,
+                                         link.mail ? joinedSince(linkFrom) : link.address});
         });
         return result;
     }
@@ -423,6 +444,7 @@ private:
     QVarLengthArray<std::pair<qsizetype, qsizetype>, 8> m_brackets;
     bool m_bracketsMatched = false;
     QHash<qsizetype, qsizetype> m_noCloserFrom;
+    QVarLengthArray<Link, 4> m_links;
     // Short texts, the usual case, are read without touching the heap.
     QVarLengthArray<Piece, 32> m_pieces;
 };
@@ -430,6 +452,13 @@ private:
 } // namespace
 
 InlineRuns InlineMarkdownReader::read(QStringView text) {
+    // Many texts, the cells of a table say, are plain words.
+    if (std::none_of(text.begin(), text.end(), startsSyntax)) {
+        InlineRuns plain;
+        if (!text.isEmpty())
+            plain.runs.append(InlineRun{text});
+        return plain;
+    }
     return Reader(text).run();
 }
 

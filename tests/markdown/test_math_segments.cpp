@@ -101,6 +101,18 @@ private slots:
             QCOMPARE(*equation, latex);
     }
 
+    void openersWithoutClosersStayLinear() {
+        // A megabyte of openers whose closers never come: each kind is searched for once, not once per
+        // opener.
+        for (const QString& unit :
+             {QStringLiteral("\\( a "), QStringLiteral("\\[ b "), QStringLiteral("\\[ \\( ")}) {
+            const QString text = QStringLiteral("$x$ ") + unit.repeated(1'000'000 / unit.size());
+            const MathSegments segments = MathSegmentSplitter::split(text);
+            QCOMPARE(segments.size(), 2);
+            QCOMPARE(segments[1].text, QStringView(text).sliced(3));
+        }
+    }
+
     void findersStopAtWholeCharacters() {
         const QString text = QString("x$\u0301$$y");
         QCOMPARE(MathSegmentSplitter::findChar(text, 0, '$'), std::optional<qsizetype>(3));
