@@ -149,15 +149,15 @@ private slots:
         QTRY_VERIFY(panel->conversation()->typingBubble()->isVisibleTo(panel));
         QTRY_VERIFY_WITH_TIMEOUT(!workspace.assistant().isRunning(), 15000);
         QVERIFY(!panel->conversation()->typingBubble());
-        QCOMPARE(panel->conversation()->turnViews().size(), 2);
-        QCOMPARE(panel->conversation()->turnViews()[1]->turn().text, answerWithMathAndTable);
+        QCOMPARE(panel->conversation()->turnCount(), 2);
+        QCOMPARE(panel->conversation()->turnView(1)->turn().text, answerWithMathAndTable);
 
         // The header's close button hides the panel and keeps the conversation.
         QTest::mouseClick(panel->headerButton("Close Assistant"), Qt::LeftButton);
         QVERIFY(!workspace.showAssistant());
         workspace.setShowAssistant(true);
         QCOMPARE(workspace.assistantPanel(), panel);
-        QCOMPARE(panel->conversation()->turnViews().size(), 2);
+        QCOMPARE(panel->conversation()->turnCount(), 2);
     }
 };
 
