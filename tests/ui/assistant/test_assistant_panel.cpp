@@ -10,6 +10,7 @@
 #include "ui/assistant/RelativeDate.h"
 #include "ui/assistant/TurnView.h"
 #include "ui/assistant/TypingIndicator.h"
+#include "ui/markdown/MarkdownContent.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -201,6 +202,13 @@ private slots:
         TurnView* answer = conversation->turnView(1);
         QVERIFY(answer->findChild<QWidget*>("assistantActionsRow"));
         QVERIFY(!conversation->turnView(0)->findChild<QWidget*>("assistantActionsRow"));
+        // A short question makes a short bubble at the trailing edge.
+        const auto* text = conversation->turnView(0)->findChild<MarkdownContent*>();
+        QVERIFY(text);
+        const QWidget* bubble = text->parentWidget();
+        QVERIFY2(bubble->width() < 150, qPrintable(QString::number(bubble->width())));
+        QCOMPARE(bubble->mapTo(conversation->turnView(0), QPoint(bubble->width(), 0)).x(),
+                 conversation->turnView(0)->width());
     }
 
     void conversationScrollsToTheNewestTurn() {
