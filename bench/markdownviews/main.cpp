@@ -25,21 +25,24 @@ volatile qsizetype sink;
 // than code its formulas and inline styled runs.
 qsizetype readForDisplay(const QString& answer) {
     qsizetype runs = 0;
-    const auto read = [&](const QString& text) {
+    const auto read = [&](QStringView text) {
         for (const markdown::MathSegment& segment : markdown::MathSegmentSplitter::split(text))
             runs += segment.kind == markdown::MathSegment::Kind::math
                         ? 1
-                        : markdown::InlineMarkdownReader::read(segment.text).size();
+                        : markdown::InlineMarkdownReader::read(segment.text).runs.size();
+    };
+    const auto readAll = [&](const QStringList& texts) {
+        for (const QString& text : texts)
+            read(text);
     };
     for (const markdown::MarkdownBlock& block : markdown::MarkdownParser::parse(answer)) {
         if (block.kind == markdown::MarkdownBlock::Kind::codeBlock)
             continue;
         read(block.text);
-        for (const QString& item : block.items + block.header)
-            read(item);
+        readAll(block.items);
+        readAll(block.header);
         for (const QStringList& row : block.rows)
-            for (const QString& cell : row)
-                read(cell);
+            readAll(row);
     }
     return runs;
 }

@@ -4,9 +4,12 @@
 
 #include <QHash>
 #include <QRegularExpression>
+#include <QVarLengthArray>
 
+#include <algorithm>
 #include <array>
-#include <vector>
+#include <optional>
+#include <string_view>
 
 namespace zepla::markdown {
 
@@ -20,72 +23,139 @@ bool isAsciiPunctuation(QChar c) {
     return c.unicode() < 0x80 && c.unicode() > 0x20 && !c.isLetterOrNumber();
 }
 
-// One piece of the run: text with the attributes fixed while reading, or a run of emphasis markers.
+// The ASCII characters that may start inline syntax; plain text runs up to the next of them.
+constexpr std::array<bool, 128> syntaxStarts = [] {
+    std::array<bool, 128> starts{};
+    for (char c : std::string_view("\\`*_~<[!"))
+        starts[size_t(c)] = true;
+    return starts;
+}();
+
+bool startsSyntax(QChar c) {
+    return c.unicode() < syntaxStarts.size() && syntaxStarts[c.unicode()];
+}
+
+// A link's address as a span of the text; e-mail autolinks get "mailto:" in front. No address, no link.
+struct Link {
+    QStringView address;
+    bool mail = false;
+
+    static constexpr QStringView mailScheme = u"mailto:";
+
+    // Compared as the addresses they give, so "mailto:" written out equals an e-mail autolink.
+    friend bool operator==(const Link& a, const Link& b) {
+        if (a.mail == b.mail)
+            return a.address == b.address;
+        const Link& mail = a.mail ? a : b;
+        const Link& written = a.mail ? b : a;
+        return written.address.size() == mailScheme.size() + mail.address.size() &&
+               written.address.startsWith(mailScheme) &&
+               written.address.sliced(mailScheme.size()) == mail.address;
+    }
+};
+
+// Links are numbered as they are read; pieces outside links carry none.
+constexpr int noLink = -1;
+
+// One piece of the run: a span of the text with the attributes fixed while reading, or a run of emphasis
+// markers (the span starts at its first marker). Pieces point into the text, so reading copies nothing.
 struct Piece {
-    QString text;
-    bool code = false;
-    QString link;
-    // A delimiter run: its marker, how many markers are left and whether it may open or close.
-    char16_t marker = 0;
+    qsizetype from = 0;
+    qsizetype length = 0;
+    int link = noLink;
+    // A delimiter run: how many markers are left of how many, its marker and whether it may open or close.
     int count = 0;
     int original = 0;
-    bool canOpen = false;
-    bool canClose = false;
     // Style depths added by matched delimiters, summed into flags at the end.
     std::array<int, 3> depth{};
+    char16_t marker = 0;
+    bool canOpen = false;
+    bool canClose = false;
+    bool code = false;
 };
 
 enum Style { emphasisStyle, strongStyle, strikeStyle };
 
+// The styles a piece stands in, one bit per style.
+using Styles = unsigned;
+
+bool has(Styles styles, Style style) {
+    return styles & (1u << style);
+}
+
 class Reader {
 public:
-    explicit Reader(QStringView text) : m_text(text) { matchBrackets(); }
+    explicit Reader(QStringView text) : m_text(text) {}
 
-    QList<InlineRun> run(const QString& link = QString()) {
-        readPieces(0, m_text.size(), link);
+    InlineRuns run() {
+        readPieces(0, m_text.size(), noLink);
         processEmphasis();
         return runs();
     }
 
 private:
-    // For each "[", the position of its "]" (or -1), found with one stack so unclosed brackets cost nothing.
-    void matchBrackets() {
-        m_closing.assign(size_t(m_text.size()), -1);
-        std::vector<qsizetype> open;
-        for (qsizetype i = 0; i < m_text.size(); ++i) {
+    // Every "[" of the text from `from` on, in order, with the position of its "]" (or -1), found with one
+    // stack so unclosed brackets cost nothing. Only texts with a link look for them, from the first "[" that
+    // may start one: which "]" closes a "[" depends only on what follows it.
+    void matchBrackets(qsizetype from) {
+        QVarLengthArray<qsizetype, 8> open;
+        for (qsizetype i = from; i < m_text.size(); ++i) {
             const QChar c = m_text[i];
             if (c == '\\') {
                 ++i;
             } else if (c == '[') {
-                open.push_back(i);
+                open.push_back(m_brackets.size());
+                m_brackets.emplace_back(i, -1);
             } else if (c == ']' && !open.empty()) {
-                m_closing[size_t(open.back())] = i;
+                m_brackets[open.back()].second = i;
                 open.pop_back();
             }
         }
+        m_bracketsMatched = true;
     }
 
-    void addText(const QString& text, bool code, const QString& link) {
-        if (text.isEmpty())
+    qsizetype closingBracket(qsizetype open) {
+        if (!m_bracketsMatched)
+            matchBrackets(open);
+        const auto found =
+            std::lower_bound(m_brackets.begin(), m_brackets.end(), std::pair(open, qsizetype(-1)));
+        return found != m_brackets.end() && found->first == open ? found->second : -1;
+    }
+
+    int addLink(Link link) {
+        m_links.append(link);
+        return int(m_links.size() - 1);
+    }
+
+    Link linkAt(int link) const { return link == noLink ? Link() : m_links[link]; }
+
+    bool sameLink(int a, int b) const { return a == b || linkAt(a) == linkAt(b); }
+
+    void addText(qsizetype from, qsizetype length, bool code, int link) {
+        if (length == 0)
             return;
-        if (!m_pieces.empty() && m_pieces.back().marker == 0 && m_pieces.back().code == code &&
-            m_pieces.back().link == link) {
-            m_pieces.back().text += text;
-            return;
+        if (!m_pieces.empty()) {
+            Piece& last = m_pieces.back();
+            if (last.marker == 0 && last.from + last.length == from && last.code == code &&
+                sameLink(last.link, link)) {
+                last.length += length;
+                return;
+            }
         }
         Piece piece;
-        piece.text = text;
+        piece.from = from;
+        piece.length = length;
         piece.code = code;
         piece.link = link;
-        m_pieces.push_back(std::move(piece));
+        m_pieces.push_back(piece);
     }
 
-    void readPieces(qsizetype from, qsizetype to, const QString& link) {
+    void readPieces(qsizetype from, qsizetype to, int link) {
         qsizetype i = from;
         while (i < to) {
             const QChar c = m_text[i];
             if (c == '\\' && i + 1 < to && isAsciiPunctuation(m_text[i + 1])) {
-                addText(m_text[i + 1], false, link);
+                addText(i + 1, 1, false, link);
                 i += 2;
             } else if (c == '`') {
                 i = readCodeSpan(i, to, link);
@@ -97,15 +167,15 @@ private:
                 i = readLink(i, to, link);
             } else {
                 qsizetype end = i + 1;
-                while (end < to && !QStringView(u"\\`*_~<[!").contains(m_text[end]))
+                while (end < to && !startsSyntax(m_text[end]))
                     ++end;
-                addText(m_text.mid(i, end - i).toString(), false, link);
+                addText(i, end - i, false, link);
                 i = end;
             }
         }
     }
 
-    qsizetype readCodeSpan(qsizetype i, qsizetype to, const QString& link) {
+    qsizetype readCodeSpan(qsizetype i, qsizetype to, int link) {
         qsizetype ticks = i;
         while (ticks < to && m_text[ticks] == '`')
             ++ticks;
@@ -113,11 +183,11 @@ private:
         // A run length already searched for in vain from an earlier point has no closer further on either.
         const auto failed = m_noCloserFrom.constFind(length);
         if (failed != m_noCloserFrom.cend() && *failed <= ticks) {
-            addText(m_text.mid(i, length).toString(), false, link);
+            addText(i, length, false, link);
             return ticks;
         }
-        for (qsizetype at = m_text.indexOf(QStringView(m_text.mid(i, length)), ticks); at >= 0 && at < to;
-             at = m_text.indexOf(QStringView(m_text.mid(i, length)), at)) {
+        const QStringView run = m_text.sliced(i, length);
+        for (qsizetype at = m_text.indexOf(run, ticks); at >= 0 && at < to; at = m_text.indexOf(run, at)) {
             qsizetype end = at + length;
             if (end > to)
                 break;
@@ -127,18 +197,18 @@ private:
                 at = end;
                 continue;
             }
-            QString code = m_text.mid(ticks, at - ticks).toString();
-            if (code.size() >= 2 && code.front() == ' ' && code.back() == ' ' && !code.trimmed().isEmpty())
-                code = code.mid(1, code.size() - 2);
-            addText(code, true, link);
+            const QStringView code = m_text.sliced(ticks, at - ticks);
+            const bool padded =
+                code.size() >= 2 && code.front() == ' ' && code.back() == ' ' && !code.trimmed().isEmpty();
+            addText(padded ? ticks + 1 : ticks, padded ? code.size() - 2 : code.size(), true, link);
             return end;
         }
         m_noCloserFrom.insert(length, ticks);
-        addText(m_text.mid(i, length).toString(), false, link);
+        addText(i, length, false, link);
         return ticks;
     }
 
-    qsizetype readDelimiterRun(qsizetype i, qsizetype to, const QString& link) {
+    qsizetype readDelimiterRun(qsizetype i, qsizetype to, int link) {
         const QChar marker = m_text[i];
         qsizetype end = i;
         while (end < to && m_text[end] == marker)
@@ -151,11 +221,11 @@ private:
         const bool rightFlanking =
             !before.isSpace() && (!isPunctuation(before) || after.isSpace() || isPunctuation(after));
         if (marker == '~' && count > 2) {
-            addText(m_text.mid(i, count).toString(), false, link);
+            addText(i, count, false, link);
             return end;
         }
         Piece piece;
-        piece.text = m_text.mid(i, count).toString();
+        piece.from = i;
         piece.link = link;
         piece.marker = marker.unicode();
         piece.count = piece.original = count;
@@ -166,59 +236,57 @@ private:
             piece.canOpen = leftFlanking;
             piece.canClose = rightFlanking;
         }
-        m_pieces.push_back(std::move(piece));
+        m_pieces.push_back(piece);
         return end;
     }
 
-    qsizetype readAutolink(qsizetype i, qsizetype to, const QString& link) {
+    qsizetype readAutolink(qsizetype i, qsizetype to, int link) {
         static const QRegularExpression uri(QStringLiteral("^<([A-Za-z][A-Za-z0-9+.-]{1,31}:[^<>\\s]*)>"));
         static const QRegularExpression email(
             QStringLiteral("^<([A-Za-z0-9.!#$%&'*+/=?^_`{|}~-]+@[A-Za-z0-9](?:[A-Za-z0-9-]{0,61}[A-Za-z0-9])?"
                            "(?:\\.[A-Za-z0-9](?:[A-Za-z0-9-]{0,61}[A-Za-z0-9])?)*)>"));
-        const QStringView rest = m_text.mid(i, to - i);
-        if (const QRegularExpressionMatch match = uri.match(rest); match.hasMatch()) {
-            addText(match.captured(1), false, match.captured(1));
-            return i + match.capturedLength(0);
+        const QStringView rest = m_text.sliced(i, to - i);
+        for (const bool mail : {false, true}) {
+            const QRegularExpressionMatch match = (mail ? email : uri).match(rest);
+            if (match.hasMatch()) {
+                addText(i + 1, match.capturedLength(1), false,
+                        addLink({m_text.sliced(i + 1, match.capturedLength(1)), mail}));
+                return i + match.capturedLength(0);
+            }
         }
-        if (const QRegularExpressionMatch match = email.match(rest); match.hasMatch()) {
-            addText(match.captured(1), false, QStringLiteral("mailto:") + match.captured(1));
-            return i + match.capturedLength(0);
-        }
-        addText(QStringLiteral("<"), false, link);
+        addText(i, 1, false, link);
         return i + 1;
     }
 
     // "[text](address)", "[text](address "title")" or an image "![alt](address)", whose alt text is shown.
-    qsizetype readLink(qsizetype i, qsizetype to, const QString& link) {
+    qsizetype readLink(qsizetype i, qsizetype to, int link) {
         const bool image = m_text[i] == '!';
         const qsizetype open = image ? i + 1 : i;
-        const qsizetype close = m_closing[size_t(open)];
+        const qsizetype close = closingBracket(open);
         if (close < 0 || close + 1 >= to || m_text[close + 1] != '(') {
-            addText(m_text.mid(i, open + 1 - i).toString(), false, link);
+            addText(i, open + 1 - i, false, link);
             return open + 1;
         }
         const qsizetype end = closingParenthesis(close + 2, to);
         if (end < 0) {
-            addText(m_text.mid(i, open + 1 - i).toString(), false, link);
+            addText(i, open + 1 - i, false, link);
             return open + 1;
         }
-        const QStringView inside = m_text.mid(close + 2, end - close - 2).trimmed();
+        const QStringView inside = m_text.sliced(close + 2, end - close - 2).trimmed();
         const qsizetype space = inside.indexOf(u' ');
-        const QStringView address = space < 0 ? inside : inside.left(space);
-        const QStringView title = space < 0 ? QStringView() : inside.mid(space).trimmed();
+        QStringView address = space < 0 ? inside : inside.left(space);
+        const QStringView title = space < 0 ? QStringView() : inside.sliced(space).trimmed();
         const bool titled = title.isEmpty() || (title.size() >= 2 && title.front() == title.back() &&
                                                 QStringView(u"\"'").contains(title.front()));
         if (!titled || address.contains(u'\n')) {
-            addText(m_text.mid(i, open + 1 - i).toString(), false, link);
+            addText(i, open + 1 - i, false, link);
             return open + 1;
         }
-        QString target = address.toString();
-        if (target.startsWith('<') && target.endsWith('>'))
-            target = target.mid(1, target.size() - 2);
-        readPieces(open + 1, close, image ? link : target);
+        if (address.startsWith('<') && address.endsWith('>'))
+            address = address.mid(1, address.size() - 2);
+        readPieces(open + 1, close, image ? link : addLink({address}));
         return end + 1;
     }
-
     // The ")" that closes a link's address on its line, parentheses inside it balanced; -1 when there is
     // none.
     qsizetype closingParenthesis(qsizetype from, qsizetype to) const {
@@ -243,7 +311,7 @@ private:
         std::array<std::array<qsizetype, 3>, 3> floor{};
         for (auto& byLength : floor)
             byLength.fill(-1);
-        std::vector<qsizetype> openers;
+        QVarLengthArray<qsizetype, 16> openers;
         for (qsizetype closer = 0; closer < qsizetype(m_pieces.size()); ++closer) {
             Piece& close = m_pieces[size_t(closer)];
             if (close.marker == 0)
@@ -262,7 +330,7 @@ private:
     }
 
     // Pairs the closer with the nearest fitting opener above the floor; false when there is none.
-    bool matchOpener(std::vector<qsizetype>& openers, qsizetype closer, qsizetype bottom) {
+    bool matchOpener(QVarLengthArray<qsizetype, 16>& openers, qsizetype closer, qsizetype bottom) {
         Piece& close = m_pieces[size_t(closer)];
         for (size_t k = openers.size(); k-- > 0 && openers[k] > bottom;) {
             Piece& open = m_pieces[size_t(openers[k])];
@@ -292,45 +360,105 @@ private:
         return true;
     }
 
-    QList<InlineRun> runs() const {
-        QList<InlineRun> result;
+    static qsizetype textLength(const Piece& piece) {
+        // A marker run leaves as text only the markers that paired with nothing.
+        return piece.marker == 0 ? piece.length : piece.count;
+    }
+
+    // Calls visit(first, end, styles) for each stretch of neighbouring pieces of one style; pieces that leave
+    // no text join any stretch.
+    template <typename Visit> void forEachRun(Visit visit) const {
         std::array<int, 3> depth{};
+        Styles styles = 0;
+        const Piece* first = nullptr;
+        const Piece* last = nullptr;
         for (const Piece& piece : m_pieces) {
-            for (size_t style = 0; style < depth.size(); ++style)
+            Styles pieceStyles = 0;
+            for (size_t style = 0; style < depth.size(); ++style) {
                 depth[style] += piece.depth[style];
-            // A marker run leaves as text only the markers that paired with nothing.
-            const QString text = piece.marker == 0 ? piece.text : QString(piece.count, QChar(piece.marker));
-            if (text.isEmpty())
-                continue;
-            InlineRun run{text,
-                          depth[emphasisStyle] > 0,
-                          depth[strongStyle] > 0,
-                          depth[strikeStyle] > 0,
-                          piece.code,
-                          piece.link};
-            if (!result.isEmpty()) {
-                InlineRun& last = result.back();
-                if (last.emphasis == run.emphasis && last.strong == run.strong &&
-                    last.strikethrough == run.strikethrough && last.code == run.code &&
-                    last.link == run.link) {
-                    last.text += run.text;
-                    continue;
-                }
+                pieceStyles |= Styles(depth[style] > 0) << style;
             }
-            result.append(std::move(run));
+            if (textLength(piece) == 0)
+                continue;
+            if (first &&
+                (pieceStyles != styles || piece.code != first->code || !sameLink(piece.link, first->link))) {
+                visit(first, last + 1, styles);
+                first = nullptr;
+            }
+            if (!first) {
+                first = &piece;
+                styles = pieceStyles;
+            }
+            last = &piece;
         }
+        if (first)
+            visit(first, last + 1, styles);
+    }
+
+    // The text of a stretch when it is one span of the text read.
+    std::optional<QStringView> spanOf(const Piece* first, const Piece* end) const {
+        qsizetype to = first->from;
+        for (const Piece* piece = first; piece != end; ++piece) {
+            if (textLength(*piece) == 0)
+                continue;
+            if (piece->from != to)
+                return std::nullopt;
+            to += textLength(*piece);
+        }
+        return m_text.sliced(first->from, to - first->from);
+    }
+
+    // The most `joined` can hold: every piece once, and "mailto:" before each e-mail autolink.
+    qsizetype joinedCapacity() const {
+        const auto mails =
+            std::count_if(m_links.begin(), m_links.end(), [](const Link& link) { return link.mail; });
+        return m_text.size() + mails * Link::mailScheme.size();
+    }
+
+    InlineRuns runs() const {
+        InlineRuns result;
+        // Allocated once, at the first run that needs it, so the views into it hold.
+        const auto joinedSince = [&](qsizetype from) { return QStringView(result.joined).sliced(from); };
+        forEachRun([&](const Piece* first, const Piece* end, Styles styles) {
+            const std::optional<QStringView> span = spanOf(first, end);
+            const Link link = linkAt(first->link);
+            if ((!span || link.mail) && result.joined.capacity() == 0)
+                result.joined.reserve(joinedCapacity());
+            const qsizetype textFrom = result.joined.size();
+            if (!span) {
+                for (const Piece* piece = first; piece != end; ++piece)
+                    result.joined.append(m_text.sliced(piece->from, textLength(*piece)));
+            }
+            const QStringView text = span ? *span : joinedSince(textFrom);
+            const qsizetype linkFrom = result.joined.size();
+            if (link.mail)
+                result.joined.append(Link::mailScheme).append(link.address);
+            result.runs.append(InlineRun{text, has(styles, emphasisStyle), has(styles, strongStyle),
+                                         has(styles, strikeStyle), first->code,
+                                         link.mail ? joinedSince(linkFrom) : link.address});
+        });
         return result;
     }
 
     QStringView m_text;
-    std::vector<qsizetype> m_closing;
+    QVarLengthArray<std::pair<qsizetype, qsizetype>, 8> m_brackets;
+    bool m_bracketsMatched = false;
     QHash<qsizetype, qsizetype> m_noCloserFrom;
-    std::vector<Piece> m_pieces;
+    QVarLengthArray<Link, 4> m_links;
+    // Short texts, the usual case, are read without touching the heap.
+    QVarLengthArray<Piece, 32> m_pieces;
 };
 
 } // namespace
 
-QList<InlineRun> InlineMarkdownReader::read(QStringView text) {
+InlineRuns InlineMarkdownReader::read(QStringView text) {
+    // Many texts, the cells of a table say, are plain words.
+    if (std::none_of(text.begin(), text.end(), startsSyntax)) {
+        InlineRuns plain;
+        if (!text.isEmpty())
+            plain.runs.append(InlineRun{text});
+        return plain;
+    }
     return Reader(text).run();
 }
 

@@ -3,6 +3,9 @@
 
 #include <QTextBoundaryFinder>
 
+#include <algorithm>
+#include <array>
+
 namespace zepla::markdown {
 
 namespace {
@@ -33,75 +36,96 @@ bool standsAt(QStringView text, qsizetype position, QStringView sequence) {
     return true;
 }
 
+struct Delimiter {
+    QStringView open;
+    QStringView close;
+    bool display;
+};
+
+// Tried in this order at each "$" or backslash.
+constexpr std::array<Delimiter, 4> delimiters{{
+    {u"$$", u"$$", true},
+    {u"$", u"$", false},
+    {u"\\(", u"\\)", false},
+    {u"\\[", u"\\]", true},
+}};
+
 class Splitter {
 public:
     explicit Splitter(QStringView text) : m_text(text) {}
 
-    QList<MathSegment> run() {
-        qsizetype i = 0;
+    MathSegments run() {
+        qsizetype i = nextOpenerFrom(0);
         while (i < m_text.size())
-            i = step(i);
+            i = nextOpenerFrom(step(i));
         flushPlain(m_text.size());
         return std::move(m_segments);
     }
 
 private:
-    // Handles the character at i and returns where to go on.
+    // Where the next "$" or backslash is, at `from` or after.
+    qsizetype nextOpenerFrom(qsizetype from) const {
+        const auto opens = [](QChar c) { return c == u'$' || c == u'\\'; };
+        return std::find_if(m_text.begin() + from, m_text.end(), opens) - m_text.begin();
+    }
+
+    // Handles the delimiter that may start at i and returns where to go on.
     qsizetype step(qsizetype i) {
-        const char16_t c = m_text[i].unicode();
-        if (c == '$' && standsAt(m_text, i, u"$$")) {
-            if (const auto end = MathSegmentSplitter::findSequence(m_text, i + 2, u"$$"))
-                return emitMath(i, 2, *end, true);
-            return i + 2;
-        }
-        if (c == '$' && standsAt(m_text, i, u"$") && i + 1 < m_text.size()) {
-            if (const auto end = MathSegmentSplitter::findChar(m_text, i + 1, '$'))
-                return emitMath(i, 1, *end, false);
-            return i + 1;
-        }
-        if (c == '\\' && standsAt(m_text, i, u"\\(")) {
-            if (const auto end = MathSegmentSplitter::findSequence(m_text, i + 2, u"\\)"))
-                return emitMath(i, 2, *end, false);
-            return i + 2;
-        }
-        if (c == '\\' && standsAt(m_text, i, u"\\[")) {
-            if (const auto end = MathSegmentSplitter::findSequence(m_text, i + 2, u"\\]"))
-                return emitMath(i, 2, *end, true);
-            return i + 2;
+        for (size_t kind = 0; kind < delimiters.size(); ++kind) {
+            const Delimiter& delimiter = delimiters[kind];
+            if (!standsAt(m_text, i, delimiter.open))
+                continue;
+            const qsizetype inside = i + delimiter.open.size();
+            if (const auto end = findCloser(kind, inside))
+                return emitMath(i, delimiter.open.size(), *end, delimiter.display);
+            return inside;
         }
         return i + 1;
+    }
+
+    // A closer looked for in vain from one place is missing from any later place too, so openers without
+    // closers cost one search per kind, not one each.
+    std::optional<qsizetype> findCloser(size_t kind, qsizetype from) {
+        if (m_noCloserFrom[kind] && from >= *m_noCloserFrom[kind])
+            return std::nullopt;
+        const auto end = MathSegmentSplitter::findSequence(m_text, from, delimiters[kind].close);
+        if (!end)
+            m_noCloserFrom[kind] = from;
+        return end;
     }
 
     // The formula between an opener of `length` at `open` and its closer (of the same length) at `close`.
     qsizetype emitMath(qsizetype open, qsizetype length, qsizetype close, bool display) {
         flushPlain(open);
         m_segments.append(
-            MathSegment::math(m_text.mid(open + length, close - open - length).toString(), display));
+            {MathSegment::Kind::math, m_text.sliced(open + length, close - open - length), display});
         m_plainStart = close + length;
         return m_plainStart;
     }
 
     void flushPlain(qsizetype end) {
         if (end > m_plainStart)
-            m_segments.append(MathSegment::plain(m_text.mid(m_plainStart, end - m_plainStart).toString()));
+            m_segments.append(
+                {MathSegment::Kind::text, m_text.sliced(m_plainStart, end - m_plainStart), false});
         m_plainStart = end;
     }
 
     QStringView m_text;
-    QList<MathSegment> m_segments;
+    MathSegments m_segments;
     qsizetype m_plainStart = 0;
+    std::array<std::optional<qsizetype>, delimiters.size()> m_noCloserFrom;
 };
 
 } // namespace
 
-QList<MathSegment> MathSegmentSplitter::split(QStringView text) {
+MathSegments MathSegmentSplitter::split(QStringView text) {
     return Splitter(text).run();
 }
 
 std::optional<QString> MathSegmentSplitter::soleDisplayEquation(QStringView text) {
-    const QList<MathSegment> segments = split(text.trimmed());
+    const MathSegments segments = split(text.trimmed());
     if (segments.size() == 1 && segments.front().kind == MathSegment::Kind::math && segments.front().display)
-        return segments.front().text;
+        return segments.front().text.toString();
     return std::nullopt;
 }
 

@@ -5,7 +5,7 @@
 
 #include "MathSegment.h"
 
-#include <QList>
+#include <QString>
 #include <QStringView>
 
 #include <optional>
@@ -17,8 +17,9 @@ public:
     MathSegmentSplitter() = delete;
 
     // Every character of the text ends up in a plain run or a formula. An opener without its closer stays
-    // plain text, "$$" included, and the split goes on after it. Positions are UTF-16 offsets.
-    static QList<MathSegment> split(QStringView text);
+    // plain text, "$$" included, and the split goes on after it. Positions are UTF-16 offsets. The segments
+    // point into the text.
+    static MathSegments split(QStringView text);
     // The LaTeX of a text that is one display formula and nothing else but white space around it.
     static std::optional<QString> soleDisplayEquation(QStringView text);
     // The first position at or after `from` where `sequence` stands as whole characters.

@@ -8,11 +8,11 @@ using namespace zepla::markdown;
 namespace {
 
 // "[t:…]" for plain text, "[i:…]" and "[d:…]" for inline and display formulas.
-QString describe(const QList<MathSegment>& segments) {
+QString describe(const MathSegments& segments) {
     QString text;
     for (const MathSegment& segment : segments) {
         const char* kind = segment.kind == MathSegment::Kind::text ? "t" : segment.display ? "d" : "i";
-        text += QStringLiteral("[%1:%2]").arg(QLatin1String(kind), segment.text);
+        text += QStringLiteral("[%1:%2]").arg(QLatin1String(kind), segment.text.toString());
     }
     return text;
 }
@@ -99,6 +99,18 @@ private slots:
         QCOMPARE(equation.has_value(), found);
         if (found)
             QCOMPARE(*equation, latex);
+    }
+
+    void openersWithoutClosersStayLinear() {
+        // A megabyte of openers whose closers never come: each kind is searched for once, not once per
+        // opener.
+        for (const QString& unit :
+             {QStringLiteral("\\( a "), QStringLiteral("\\[ b "), QStringLiteral("\\[ \\( ")}) {
+            const QString text = QStringLiteral("$x$ ") + unit.repeated(1'000'000 / unit.size());
+            const MathSegments segments = MathSegmentSplitter::split(text);
+            QCOMPARE(segments.size(), 2);
+            QCOMPARE(segments[1].text, QStringView(text).sliced(3));
+        }
     }
 
     void findersStopAtWholeCharacters() {

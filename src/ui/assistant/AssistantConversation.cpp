@@ -2,6 +2,7 @@
 
 #include "assistant/AssistantViewModel.h"
 #include "ui/assistant/GreetingName.h"
+#include "ui/assistant/LazyColumn.h"
 #include "ui/assistant/PanelStyle.h"
 #include "ui/assistant/TurnView.h"
 #include "ui/assistant/TypingIndicator.h"
@@ -14,108 +15,129 @@
 
 namespace zepla::ui {
 
-namespace {
-QVBoxLayout* contentLayout(QWidget* content) {
-    return static_cast<QVBoxLayout*>(content->layout());
-}
-} // namespace
-
 AssistantConversation::AssistantConversation(ai::AssistantViewModel& viewModel, AnswerActions& actions,
                                              QWidget* parent)
-    : QScrollArea(parent), m_viewModel(viewModel), m_actions(actions), m_content(new QWidget) {
+    : QScrollArea(parent), m_viewModel(viewModel), m_actions(actions) {
     setFrameShape(QFrame::NoFrame);
-    setWidgetResizable(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_content->setAutoFillBackground(false);
     viewport()->setAutoFillBackground(false);
-    auto* layout = new QVBoxLayout(m_content);
-    layout->setContentsMargins(14, 14, 14, 14);
-    layout->setSpacing(14);
+    m_column = new LazyColumn(
+        [this](qsizetype index) { return new TurnView(m_turns[index], m_viewModel, m_actions, m_column); },
+        [this](qsizetype index, int width) { return estimateHeight(index, width); }, 14, 14);
     m_greeting = makeGreeting();
     m_today = makeTodayRow();
-    layout->addWidget(m_greeting);
-    layout->addWidget(m_today);
-    layout->addStretch(1);
-    setWidget(m_content);
+    m_column->addHeader(m_greeting);
+    m_column->addHeader(m_today);
+    setWidget(m_column);
+    m_column->setAutoFillBackground(false);
 
     m_scroll.setDuration(scrollMs);
     m_scroll.setEasingCurve(QEasingCurve::OutCubic);
     connect(&m_scroll, &QVariantAnimation::valueChanged, this,
             [this](const QVariant& value) { verticalScrollBar()->setValue(value.toInt()); });
+    connect(&m_scroll, &QVariantAnimation::finished, this, [this] { m_following = false; });
     connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, &AssistantConversation::retarget);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &AssistantConversation::syncVisibleArea);
+    // Turns above the visible part measured anew keep what is on screen in place, unless a scroll to the
+    // end is under way, which aims anew anyway.
+    connect(m_column, &LazyColumn::shifted, this, [this](int delta) {
+        if (!m_following)
+            verticalScrollBar()->setValue(verticalScrollBar()->value() + delta);
+    });
 
     connect(&m_viewModel, &ai::AssistantViewModel::turnsChanged, this, [this] {
-        const qsizetype before = m_turnViews.size();
+        const qsizetype before = m_turns.size();
         syncTurns();
-        if (m_turnViews.size() != before && !m_turnViews.isEmpty())
-            scrollToBottomOf(m_turnViews.last());
+        if (m_turns.size() != before && !m_turns.isEmpty())
+            scrollToEnd();
     });
     connect(&m_viewModel, &ai::AssistantViewModel::isRunningChanged, this, [this](bool running) {
         syncRunning(running);
         if (running)
-            scrollToBottomOf(m_typing);
+            scrollToEnd();
     });
     syncTurns();
     syncRunning(m_viewModel.isRunning());
 }
 
+TurnView* AssistantConversation::turnView(qsizetype index) const {
+    return static_cast<TurnView*>(m_column->view(index));
+}
+
+QList<TurnView*> AssistantConversation::liveTurnViews() const {
+    QList<TurnView*> views;
+    for (QWidget* view : m_column->liveViews())
+        views.append(static_cast<TurnView*>(view));
+    return views;
+}
+
+QWidget* AssistantConversation::typingBubble() const {
+    return m_column->footer();
+}
+
 TypingIndicator* AssistantConversation::typingIndicator() const {
-    return m_typing ? m_typing->findChild<TypingIndicator*>() : nullptr;
+    QWidget* bubble = typingBubble();
+    return bubble ? bubble->findChild<TypingIndicator*>() : nullptr;
+}
+
+void AssistantConversation::resizeEvent(QResizeEvent* event) {
+    QScrollArea::resizeEvent(event);
+    m_column->resize(viewport()->width(), m_column->height());
+    syncVisibleArea();
+}
+
+void AssistantConversation::syncVisibleArea() {
+    m_column->setVisibleArea(verticalScrollBar()->value(), viewport()->height());
 }
 
 // Entries are kept while the turns before them stay the same, so an appended turn adds one entry.
 void AssistantConversation::syncTurns() {
     const QList<ai::AssistantTurn>& turns = m_viewModel.turns();
     qsizetype kept = 0;
-    while (kept < m_turnViews.size() && kept < turns.size() && m_turnViews[kept]->turn() == turns[kept])
+    while (kept < m_turns.size() && kept < turns.size() && m_turns[kept] == turns[kept])
         ++kept;
-    while (m_turnViews.size() > kept)
-        delete m_turnViews.takeLast();
-    QVBoxLayout* layout = contentLayout(m_content);
-    for (qsizetype index = kept; index < turns.size(); ++index) {
-        auto* view = new TurnView(turns[index], m_viewModel, m_actions, m_content);
-        // After the greeting, the "Today" row and the entries before it.
-        layout->insertWidget(int(2 + index), view);
-        m_turnViews.append(view);
-    }
+    m_turns = turns;
+    m_column->truncate(kept);
     m_greeting->setVisible(turns.isEmpty());
     m_today->setVisible(!turns.isEmpty());
+    m_column->append(turns.size() - kept);
+}
+
+// About 7 points a character on lines 22 points apart, plus the bubble's padding or the answer's actions.
+int AssistantConversation::estimateHeight(qsizetype index, int width) const {
+    const ai::AssistantTurn& turn = m_turns[index];
+    const qsizetype perLine = std::max(width / 7, 1);
+    const qsizetype lines = turn.text.count('\n') + 1 + turn.text.size() / perLine;
+    const int extra = turn.role == ai::AssistantTurn::Role::assistant ? 40 : 16;
+    return int(std::min<qsizetype>(lines * 22 + extra, 1 << 24));
 }
 
 void AssistantConversation::syncRunning(bool running) {
-    if (!running) {
-        delete m_typing;
-        return;
-    }
-    if (m_typing)
-        return;
-    m_typing = makeTypingBubble();
-    contentLayout(m_content)->insertWidget(int(2 + m_turnViews.size()), m_typing);
+    if (!running)
+        m_column->setFooter(nullptr);
+    else if (!typingBubble())
+        m_column->setFooter(makeTypingBubble());
 }
 
-void AssistantConversation::scrollToBottomOf(QWidget* target) {
-    m_scrollTarget = target;
-    m_content->layout()->activate();
+void AssistantConversation::scrollToEnd() {
+    m_following = true;
+    m_column->relayout();
     retarget();
 }
 
 void AssistantConversation::retarget() {
-    if (!m_scrollTarget)
+    if (!m_following)
         return;
     QScrollBar* bar = verticalScrollBar();
-    const int bottom =
-        m_scrollTarget->geometry().bottom() + 1 + m_content->layout()->contentsMargins().bottom();
-    const int target = std::clamp(bottom - viewport()->height(), bar->minimum(), bar->maximum());
+    const int target = bar->maximum();
     if (m_scroll.state() == QAbstractAnimation::Running && m_scroll.endValue().toInt() == target)
         return;
     m_scroll.stop();
-    m_scroll.setStartValue(bar->value());
+    // A long way is not travelled: the scroll sets out two screens above the end, so the turns in between
+    // never need views.
+    m_scroll.setStartValue(std::max(bar->value(), target - 2 * viewport()->height()));
     m_scroll.setEndValue(target);
     m_scroll.start();
-    // Later growth of the content (answers measured after they are shown) follows for the length of a scroll.
-    connect(
-        &m_scroll, &QVariantAnimation::finished, this, [this] { m_scrollTarget.clear(); },
-        Qt::SingleShotConnection);
 }
 
 QWidget* AssistantConversation::makeGreeting() {

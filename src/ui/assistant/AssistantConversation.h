@@ -1,10 +1,12 @@
 // The scrolling conversation of the assistant panel: the greeting while there are no turns, else the "Today"
 // row and one entry per turn, the typing bubble while an answer runs, and a scroll to the newest entry when
-// turns are added or a run starts.
+// turns are added or a run starts. Only the turns near the visible part have views, so a conversation of
+// any length stays quick and small.
 #pragma once
 
+#include "chat/ChatSession.h"
+
 #include <QList>
-#include <QPointer>
 #include <QScrollArea>
 #include <QVariantAnimation>
 
@@ -15,6 +17,7 @@ class AssistantViewModel;
 namespace zepla::ui {
 
 class AnswerActions;
+class LazyColumn;
 class TurnView;
 class TypingIndicator;
 
@@ -26,20 +29,28 @@ public:
     AssistantConversation(ai::AssistantViewModel& viewModel, AnswerActions& actions,
                           QWidget* parent = nullptr);
 
-    // The entries shown, in order.
-    const QList<TurnView*>& turnViews() const { return m_turnViews; }
+    qsizetype turnCount() const { return m_turns.size(); }
+    // The entry of a turn; null while it is far from the visible part.
+    TurnView* turnView(qsizetype index) const;
+    // The entries that have views now, in order.
+    QList<TurnView*> liveTurnViews() const;
     QWidget* greeting() const { return m_greeting; }
     QWidget* todayRow() const { return m_today; }
     // Null while no answer runs.
     TypingIndicator* typingIndicator() const;
-    QWidget* typingBubble() const { return m_typing; }
+    QWidget* typingBubble() const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void syncTurns();
     void syncRunning(bool running);
-    // Scrolls so that the bottom of `target` meets the bottom of the view, following later growth of the
-    // content while the scroll is under way.
-    void scrollToBottomOf(QWidget* target);
+    void syncVisibleArea();
+    // A guess of an entry's height before it has a view, from its text.
+    int estimateHeight(qsizetype index, int width) const;
+    // Scrolls to the end, following later growth of the content while the scroll is under way.
+    void scrollToEnd();
     void retarget();
     QWidget* makeGreeting();
     QWidget* makeTodayRow();
@@ -47,12 +58,12 @@ private:
 
     ai::AssistantViewModel& m_viewModel;
     AnswerActions& m_actions;
-    QWidget* m_content;
+    // The turns the entries show.
+    QList<ai::AssistantTurn> m_turns;
+    LazyColumn* m_column;
     QWidget* m_greeting;
     QWidget* m_today;
-    QList<TurnView*> m_turnViews;
-    QPointer<QWidget> m_typing;
-    QPointer<QWidget> m_scrollTarget;
+    bool m_following = false;
     QVariantAnimation m_scroll;
 };
 

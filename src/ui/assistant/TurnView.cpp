@@ -4,9 +4,11 @@
 #include "ui/assistant/AnswerActions.h"
 #include "ui/assistant/AnswerView.h"
 #include "ui/assistant/PanelStyle.h"
+#include "ui/markdown/MarkdownFonts.h"
 #include "ui/theme/Colors.h"
 #include "ui/theme/Symbols.h"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -46,6 +48,12 @@ QWidget* TurnView::userBubble() {
     auto* inside = new QVBoxLayout(bubble);
     inside->setContentsMargins(14, 8, 14, 8);
     inside->addWidget(makeMarkdownView(m_turn.text, Color::primary(this)));
+    // No wider than its longest line, so that a short question makes a short bubble.
+    const QFontMetrics metrics(MarkdownFonts::body());
+    int longest = 0;
+    for (const QString& line : m_turn.text.split('\n'))
+        longest = std::max(longest, metrics.horizontalAdvance(line));
+    bubble->setMaximumWidth(longest + 2 * 14 + metrics.averageCharWidth());
     bubble->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
     layout->addWidget(bubble, 0, Qt::AlignRight);
     return row;

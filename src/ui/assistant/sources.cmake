@@ -15,6 +15,8 @@ target_sources(zepla_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ChatInputField.h
   ${CMAKE_CURRENT_LIST_DIR}/GreetingName.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GreetingName.h
+  ${CMAKE_CURRENT_LIST_DIR}/LazyColumn.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LazyColumn.h
   ${CMAKE_CURRENT_LIST_DIR}/PanelStyle.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PanelStyle.h
   ${CMAKE_CURRENT_LIST_DIR}/RelativeDate.cpp

@@ -15,8 +15,8 @@ namespace zepla::ui {
 namespace {
 
 // Line breaks inside a block stay breaks of that block, not new paragraphs of the document.
-QString withSoftBreaks(QString text) {
-    return text.replace('\n', QChar::LineSeparator);
+QString withSoftBreaks(QStringView text) {
+    return text.toString().replace('\n', QChar::LineSeparator);
 }
 
 } // namespace
@@ -27,7 +27,7 @@ InlineMarkdown::InlineMarkdown(QTextCursor& cursor, QColor formulaColor, qreal d
 void InlineMarkdown::append(QStringView text, const QTextCharFormat& base) {
     for (const markdown::MathSegment& segment : markdown::MathSegmentSplitter::split(text)) {
         if (segment.kind == markdown::MathSegment::Kind::math)
-            appendFormula(segment.text, segment.display, base);
+            appendFormula(segment.text.toString(), segment.display, base);
         else
             appendMarkdown(segment.text, base);
     }
@@ -55,7 +55,7 @@ void InlineMarkdown::appendFormula(const QString& latex, bool display, const QTe
 }
 
 void InlineMarkdown::appendMarkdown(QStringView text, const QTextCharFormat& base) {
-    for (const markdown::InlineRun& run : markdown::InlineMarkdownReader::read(text)) {
+    for (const markdown::InlineRun& run : markdown::InlineMarkdownReader::read(text).runs) {
         QTextCharFormat format = base;
         if (run.strong)
             format.setFontWeight(QFont::Bold);
@@ -67,7 +67,7 @@ void InlineMarkdown::appendMarkdown(QStringView text, const QTextCharFormat& bas
             format.setFontFamilies({MarkdownFonts::monospaceFamily()});
         if (!run.link.isEmpty()) {
             format.setAnchor(true);
-            format.setAnchorHref(run.link);
+            format.setAnchorHref(run.link.toString());
             format.setFontUnderline(true);
             format.setForeground(MarkdownFonts::linkColor());
         }

@@ -1,18 +1,22 @@
 #include "ui/preview/PreviewContentView.h"
 
+#include "assistant/AssistantViewModel.h"
 #include "core/Background.h"
 #include "document/FileOpenRouter.h"
 #include "document/preview/PreviewDocument.h"
 #include "pdfview/view/PDFView.h"
+#include "ui/assistant/AssistantPanel.h"
 #include "ui/preview/UnsupportedFileView.h"
 #include "ui/theme/Colors.h"
 #include "ui/theme/Symbols.h"
 #include "ui/theme/ToolbarLabeledButton.h"
 
 #include <QFileDialog>
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <QVariantAnimation>
 
 namespace zepla::ui {
 
@@ -50,10 +54,11 @@ void PreviewContentView::buildPreview() {
         QStringLiteral("doc.badge.plus"), QStringLiteral("Open"), false, Color::brandBlue(),
         [this] { openNewDocument(); }, toolbar);
     m_open->setToolTip(QStringLiteral("Open another file…"));
-    // The assistant panel is not part of Zepla yet: Ask stays disabled until it is.
-    m_ask = new ToolbarLabeledButton(QStringLiteral("sparkles"), QStringLiteral("Ask"), false,
-                                     Color::brandBlue(), {}, toolbar);
+    m_ask = new ToolbarLabeledButton(
+        QStringLiteral("sparkles"), QStringLiteral("Ask"), false, Color::brandBlue(),
+        [this] { setShowAssistant(!m_showAssistant); }, toolbar);
     m_ask->setToolTip(QStringLiteral("Ask the AI assistant about this document"));
+    // There is nothing to ask about until the text is read.
     m_ask->setEnabled(false);
     bar->addWidget(m_open);
     bar->addStretch(1);
@@ -72,7 +77,31 @@ void PreviewContentView::buildPreview() {
     layout->setSpacing(0);
     layout->addWidget(toolbar);
     layout->addWidget(m_error);
-    layout->addWidget(m_pdfView, 1);
+    auto* row = new QHBoxLayout;
+    row->setSpacing(0);
+    row->addWidget(m_pdfView, 1);
+    layout->addLayout(row, 1);
+
+    // The panel enters from the trailing edge: the slot widens and uncovers it from its leading side.
+    m_assistantSlot = new QWidget(this);
+    auto* slotLayout = new QHBoxLayout(m_assistantSlot);
+    slotLayout->setContentsMargins(0, 0, 0, 0);
+    slotLayout->setSpacing(0);
+    auto* divider = new QFrame(m_assistantSlot);
+    divider->setFrameShape(QFrame::VLine);
+    divider->setFixedWidth(1);
+    slotLayout->addWidget(divider);
+    slotLayout->addStretch(1);
+    m_assistantSlot->setFixedWidth(0);
+    m_assistantSlot->hide();
+    row->addWidget(m_assistantSlot);
+    m_slide = new QVariantAnimation(this);
+    m_slide->setDuration(assistantAnimationMs);
+    m_slide->setEasingCurve(QEasingCurve::OutCubic);
+    connect(m_slide, &QVariantAnimation::valueChanged, m_assistantSlot,
+            [this](const QVariant& value) { m_assistantSlot->setFixedWidth(value.toInt()); });
+    connect(m_slide, &QVariantAnimation::finished, m_assistantSlot,
+            [this] { m_assistantSlot->setVisible(m_showAssistant); });
 
     m_capsule = new QWidget(this);
     m_capsule->setObjectName(QStringLiteral("readingCapsule"));
@@ -135,8 +164,45 @@ void PreviewContentView::startExtraction() {
             m_indexedText = loaded.indexedText.isEmpty() ? noTextMessage() : loaded.indexedText;
             m_textReady = true;
             m_capsule->hide();
+            makeAssistant();
             emit textReady();
         });
+}
+
+void PreviewContentView::setAssistantProvider(std::shared_ptr<const ai::AIProvider> provider) {
+    m_provider = std::move(provider);
+}
+
+void PreviewContentView::makeAssistant() {
+    auto source = ai::AssistantSource::textOnly({m_path, m_indexedText});
+    m_assistant = std::make_shared<ai::AssistantViewModel>(
+        std::move(source), m_provider ? m_provider : ai::AssistantViewModel::selectProvider());
+    m_ask->setEnabled(true);
+}
+
+void PreviewContentView::setShowAssistant(bool show) {
+    if (show == m_showAssistant || !m_assistant)
+        return;
+    m_showAssistant = show;
+    if (show && !m_panel) {
+        m_panel = new AssistantPanel(
+            m_assistant, {}, [this] { setShowAssistant(false); }, m_assistantSlot);
+        m_panel->setFixedWidth(assistantWidth);
+        static_cast<QHBoxLayout*>(m_assistantSlot->layout())->insertWidget(1, m_panel);
+    }
+    m_ask->setSelected(show);
+    const int to = show ? 1 + assistantWidth : 0;
+    m_slide->stop();
+    if (isVisible()) {
+        m_slide->setStartValue(m_assistantSlot->isHidden() ? 0 : m_assistantSlot->width());
+        m_slide->setEndValue(to);
+        m_assistantSlot->show();
+        m_slide->start();
+    } else {
+        m_assistantSlot->setFixedWidth(to);
+        m_assistantSlot->setVisible(show);
+    }
+    emit showAssistantChanged(show);
 }
 
 void PreviewContentView::openNewDocument() {

@@ -1,5 +1,6 @@
 // The preview window's content: the file converted to PDF and shown read-only, with the "Reading document…"
-// capsule until its text is ready; or the placeholder for a file type it does not show.
+// capsule until its text is ready and then an assistant over that text beside it on request; or the
+// placeholder for a file type it does not show.
 #pragma once
 
 #include <QString>
@@ -9,6 +10,12 @@
 #include <memory>
 
 class QLabel;
+class QVariantAnimation;
+
+namespace zepla::ai {
+class AIProvider;
+class AssistantViewModel;
+} // namespace zepla::ai
 
 namespace zepla::pdfview {
 class PDFView;
@@ -16,12 +23,16 @@ class PDFView;
 
 namespace zepla::ui {
 
+class AssistantPanel;
 class ToolbarLabeledButton;
 
 class PreviewContentView : public QWidget {
     Q_OBJECT
 
 public:
+    static constexpr int assistantWidth = 380;
+    static constexpr int assistantAnimationMs = 200;
+
     PreviewContentView(const QString& path, bool isSupported, QWidget* parent = nullptr);
     ~PreviewContentView() override;
 
@@ -31,6 +42,17 @@ public:
     const QString& indexedText() const { return m_indexedText; }
     // Shown in the assistant's place when the file gave no text.
     static QString noTextMessage();
+
+    // The provider the assistant will talk to; the user's choice when none is given. Takes effect when the
+    // text is ready.
+    void setAssistantProvider(std::shared_ptr<const ai::AIProvider> provider);
+    // Null until the text is ready.
+    ai::AssistantViewModel* assistant() const { return m_assistant.get(); }
+    // Null until first shown.
+    AssistantPanel* assistantPanel() const { return m_panel; }
+    bool showAssistant() const { return m_showAssistant; }
+    // Ignored until the assistant exists.
+    void setShowAssistant(bool show);
 
     // Null for the placeholder.
     pdfview::PDFView* pdfView() const { return m_pdfView; }
@@ -45,6 +67,7 @@ public:
 
 signals:
     void textReady();
+    void showAssistantChanged(bool shown);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -54,6 +77,7 @@ private:
     void buildPreview();
     void startExtraction();
     void placeCapsule();
+    void makeAssistant();
 
     QString m_path;
     bool m_isSupported;
@@ -66,6 +90,13 @@ private:
     QLabel* m_error = nullptr;
     ToolbarLabeledButton* m_open = nullptr;
     ToolbarLabeledButton* m_ask = nullptr;
+    std::shared_ptr<const ai::AIProvider> m_provider;
+    std::shared_ptr<ai::AssistantViewModel> m_assistant;
+    bool m_showAssistant = false;
+    // Holds the divider and the panel; its width slides between 0 and the panel's.
+    QWidget* m_assistantSlot = nullptr;
+    AssistantPanel* m_panel = nullptr;
+    QVariantAnimation* m_slide = nullptr;
 };
 
 } // namespace zepla::ui

@@ -10,6 +10,7 @@
 #include "ui/assistant/RelativeDate.h"
 #include "ui/assistant/TurnView.h"
 #include "ui/assistant/TypingIndicator.h"
+#include "ui/markdown/MarkdownContent.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -196,11 +197,18 @@ private slots:
         QTRY_VERIFY(!f.model->isRunning());
         QVERIFY(!conversation->typingBubble());
         QCOMPARE(roles(*f.model), (QList{AssistantTurn::Role::user, AssistantTurn::Role::assistant}));
-        QCOMPARE(conversation->turnViews().size(), 2);
+        QCOMPARE(conversation->turnCount(), 2);
         QVERIFY(shown(f.panel->inputArea()->sendButton()));
-        TurnView* answer = conversation->turnViews().last();
+        TurnView* answer = conversation->turnView(1);
         QVERIFY(answer->findChild<QWidget*>("assistantActionsRow"));
-        QVERIFY(!conversation->turnViews().first()->findChild<QWidget*>("assistantActionsRow"));
+        QVERIFY(!conversation->turnView(0)->findChild<QWidget*>("assistantActionsRow"));
+        // A short question makes a short bubble at the trailing edge.
+        const auto* text = conversation->turnView(0)->findChild<MarkdownContent*>();
+        QVERIFY(text);
+        const QWidget* bubble = text->parentWidget();
+        QVERIFY2(bubble->width() < 150, qPrintable(QString::number(bubble->width())));
+        QCOMPARE(bubble->mapTo(conversation->turnView(0), QPoint(bubble->width(), 0)).x(),
+                 conversation->turnView(0)->width());
     }
 
     void conversationScrollsToTheNewestTurn() {
@@ -220,14 +228,45 @@ private slots:
         QTRY_COMPARE(bar->value(), bar->maximum());
     }
 
+    // Only the turns near the visible part have views; scrolling brings the others back, each where the
+    // column placed it, and the views far away go.
+    void longConversationKeepsViewsNearTheVisiblePart() {
+        test::PanelFixture f;
+        constexpr int turns = 300;
+        for (int index = 0; index < turns; ++index) {
+            const bool question = index % 2 == 0;
+            f.model->appendTurn({QUuid::createUuid(),
+                                 question ? AssistantTurn::Role::user : AssistantTurn::Role::assistant,
+                                 question ? QString("Question %1").arg(index)
+                                          : QString("Answer %1 with $x^{%1}$.\n\n- one\n- two").arg(index)});
+        }
+        AssistantConversation* conversation = f.panel->conversation();
+        QScrollBar* bar = conversation->verticalScrollBar();
+        QCOMPARE(conversation->turnCount(), turns);
+        QTRY_COMPARE(bar->value(), bar->maximum());
+        QVERIFY(conversation->turnView(turns - 1));
+        QVERIFY(!conversation->turnView(0));
+        QVERIFY2(conversation->liveTurnViews().size() < 60,
+                 qPrintable(QString::number(conversation->liveTurnViews().size())));
+        QVERIFY(!conversation->turnView(turns - 1)->visibleRegion().isEmpty());
+
+        bar->setValue(0);
+        QTRY_VERIFY(conversation->turnView(0) && !conversation->turnView(turns - 1));
+        QTRY_COMPARE(bar->value(), 0);
+        QCOMPARE(conversation->turnView(0)->turn().text, QString("Question 0"));
+        QVERIFY(!conversation->turnView(0)->visibleRegion().isEmpty());
+        const QList<TurnView*> live = conversation->liveTurnViews();
+        for (qsizetype index = 1; index < live.size(); ++index)
+            QVERIFY(live[index]->geometry().top() > live[index - 1]->geometry().bottom());
+    }
+
     void answerActions() {
         test::PanelFixture f;
         f.provider->setReplies({finalReply("Herons eat $x^2$ fish.")});
         QTest::keyClicks(f.panel->inputArea()->input(), "Food?");
         QTest::keyClick(f.panel->inputArea()->input(), Qt::Key_Return);
         QTRY_VERIFY(!f.model->isRunning());
-        QWidget* row =
-            f.panel->conversation()->turnViews().last()->findChild<QWidget*>("assistantActionsRow");
+        QWidget* row = f.panel->conversation()->turnView(1)->findChild<QWidget*>("assistantActionsRow");
         QStringList tips;
         for (QToolButton* button : row->findChildren<QToolButton*>())
             tips.append(button->toolTip());
@@ -283,7 +322,7 @@ private slots:
         QTest::keyClick(f.panel->inputArea()->input(), Qt::Key_Return);
         QTRY_VERIFY(!f.model->isRunning());
         QCOMPARE(roles(*f.model), (QList{AssistantTurn::Role::user, AssistantTurn::Role::error}));
-        TurnView* error = f.panel->conversation()->turnViews().last();
+        TurnView* error = f.panel->conversation()->turnView(1);
         QVERIFY(!error->findChild<QWidget*>("assistantActionsRow"));
     }
 

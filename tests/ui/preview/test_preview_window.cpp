@@ -1,8 +1,16 @@
 // The preview window: spreadsheets, presentations and books shown read-only with their text read once;
 // the placeholder for other files; one window per request, each living until it closes.
 #include "ExternalTool.h"
+#include "assistant/AssistantViewModel.h"
+#include "assistant/SystemPrompts.h"
 #include "document/preview/PreviewDocument.h"
 #include "pdfview/view/PDFView.h"
+#include "support/ScriptedProvider.h"
+#include "support/TestHome.h"
+#include "ui/assistant/AssistantConversation.h"
+#include "ui/assistant/AssistantInputArea.h"
+#include "ui/assistant/AssistantPanel.h"
+#include "ui/assistant/ChatInputField.h"
 #include "ui/preview/PreviewContentView.h"
 #include "ui/preview/PreviewWindowController.h"
 #include "ui/preview/UnsupportedFileView.h"
@@ -15,6 +23,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 using namespace zepla;
 using ui::PreviewContentView;
@@ -101,8 +110,7 @@ private slots:
         QVERIFY(content->pdfView()->document());
         QVERIFY(content->pdfView()->document()->pageCount() >= 1);
         QVERIFY(content->errorLine()->isHidden());
-        // The assistant panel is not there yet, so there is nothing to ask.
-        QVERIFY(!content->askButton()->isEnabled());
+        QVERIFY(content->askButton()->isEnabled());
     }
 
     void presentationIsShownWithItsText() {
@@ -122,6 +130,67 @@ private slots:
         PreviewContentView* content = waitForText(PreviewWindowController::open(epub));
         QVERIFY2(content->indexedText().contains("Pelican lighthouse"), qPrintable(content->indexedText()));
         QVERIFY(content->pdfView()->document()->pageCount() >= 1);
+    }
+
+    // Ask opens the assistant over the book's text: the preview prompt, the two text-only tools, and a
+    // tool that hands the model the text read from the book. Closing and asking again keeps the chat.
+    void askOpensAnAssistantOverTheText() {
+        ai::test::TestHome home;
+        auto provider = std::make_shared<ai::test::ScriptedProvider>();
+        provider->setReplies({ai::test::toolCallReply({{"call_1", "get_full_text", "{}"}}),
+                              ai::test::finalReply("It is about a lighthouse.")});
+        const QString epub =
+            writeEpub(m_dir.filePath("coast.epub"), "<h1>Coast</h1><p>Pelican lighthouse keeper</p>");
+        PreviewWindowController* controller = PreviewWindowController::open(epub);
+        PreviewContentView* content = controller->content();
+        content->setAssistantProvider(provider);
+        QVERIFY(!content->askButton()->isEnabled());
+        QVERIFY(!content->assistant());
+        QTest::mouseClick(content->askButton(), Qt::LeftButton);
+        QVERIFY(!content->showAssistant());
+
+        waitForText(controller);
+        QVERIFY(content->askButton()->isEnabled());
+        ai::AssistantViewModel* assistant = content->assistant();
+        QVERIFY(assistant);
+        QCOMPARE(assistant->systemPrompt(), ai::SystemPrompts::preview());
+        QStringList tools;
+        for (const ai::AssistantTool& tool : assistant->tools())
+            tools << tool.name;
+        QCOMPARE(tools, (QStringList{"get_full_text", "search_text"}));
+        QVERIFY(!content->assistantPanel());
+
+        QTest::mouseClick(content->askButton(), Qt::LeftButton);
+        QVERIFY(content->showAssistant() && content->askButton()->isSelected());
+        ui::AssistantPanel* panel = content->assistantPanel();
+        QVERIFY(panel);
+        QCOMPARE(panel->width(), PreviewContentView::assistantWidth);
+        // Slides in beside the pages; the pages keep the rest of the window.
+        QTRY_VERIFY(panel->isVisible() &&
+                    panel->visibleRegion().boundingRect().width() == PreviewContentView::assistantWidth);
+        QCOMPARE(content->pdfView()->width() + 1 + PreviewContentView::assistantWidth, content->width());
+
+        ui::ChatInputField* input = panel->inputArea()->input();
+        QTest::keyClicks(input, "What is it about?");
+        QTest::keyClick(input, Qt::Key_Return);
+        QTRY_VERIFY(!assistant->isRunning());
+        QCOMPARE(assistant->turns().last().text, QString("It is about a lighthouse."));
+        QCOMPARE(provider->requests().size(), 2);
+        QCOMPARE(provider->requests()[0].toolNames, tools);
+        QCOMPARE(provider->requests()[0].system, ai::SystemPrompts::preview());
+        const ai::AIMessage& results = provider->requests()[1].history.last();
+        QCOMPARE(results.parts.size(), 1);
+        const QString fullText = std::get<ai::AIContentPart::ToolResult>(results.parts[0].value).content;
+        QVERIFY2(fullText.contains("Pelican lighthouse keeper"), qPrintable(fullText));
+
+        QTest::mouseClick(panel->headerButton("Close Assistant"), Qt::LeftButton);
+        QVERIFY(!content->showAssistant() && !content->askButton()->isSelected());
+        QTRY_VERIFY(!panel->isVisible());
+        // No sidebar here: its button does nothing.
+        QTest::mouseClick(content->askButton(), Qt::LeftButton);
+        QCOMPARE(content->assistantPanel(), panel);
+        QCOMPARE(panel->conversation()->turnCount(), 2);
+        QTRY_VERIFY(panel->isVisible());
     }
 
     void brokenBookStillShowsItsText() {

@@ -14,8 +14,10 @@
 #include "ui/assistant/AssistantPanel.h"
 #include "ui/assistant/ChatInputField.h"
 #include "ui/assistant/TurnView.h"
+#include "ui/markdown/TextBlockView.h"
 #include "ui/workspace/PDFEditorWorkspaceView.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -23,6 +25,9 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextTable>
 #include <QToolButton>
 
 #include <sys/stat.h>
@@ -51,6 +56,37 @@ CannedReply model(const ReceivedRequest& request) {
         {"type", "function"},
         {"function", QJsonObject{{"name", "get_page_text"}, {"arguments", R"({"page": 2})"}}}};
     return {200, completion({{"content", QJsonValue()}, {"tool_calls", QJsonArray{call}}}, "tool_calls")};
+}
+
+// What the answer's text views show: their formula images, their tables and their text.
+struct Rendered {
+    QList<QSizeF> formulaSizes;
+    QList<QTextTable*> tables;
+    QString text;
+};
+
+Rendered rendered(const QWidget& answer) {
+    Rendered found;
+    for (const ui::TextBlockView* view : answer.findChildren<ui::TextBlockView*>()) {
+        QTextDocument* document = view->document();
+        found.text += document->toPlainText();
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextCharFormat format = it.fragment().charFormat();
+                if (!format.isImageFormat())
+                    continue;
+                const QTextImageFormat image = format.toImageFormat();
+                const QVariant pixels = document->resource(QTextDocument::ImageResource, QUrl(image.name()));
+                if (pixels.canConvert<QImage>() && !pixels.value<QImage>().isNull())
+                    found.formulaSizes.append({image.width(), image.height()});
+            }
+        }
+        for (QTextFrame* frame : document->rootFrame()->childFrames()) {
+            if (auto* table = qobject_cast<QTextTable*>(frame))
+                found.tables.append(table);
+        }
+    }
+    return found;
 }
 
 const QString answerWithMathAndTable =
@@ -149,15 +185,30 @@ private slots:
         QTRY_VERIFY(panel->conversation()->typingBubble()->isVisibleTo(panel));
         QTRY_VERIFY_WITH_TIMEOUT(!workspace.assistant().isRunning(), 15000);
         QVERIFY(!panel->conversation()->typingBubble());
-        QCOMPARE(panel->conversation()->turnViews().size(), 2);
-        QCOMPARE(panel->conversation()->turnViews()[1]->turn().text, answerWithMathAndTable);
+        QCOMPARE(panel->conversation()->turnCount(), 2);
+        ui::TurnView* answer = panel->conversation()->turnView(1);
+        QVERIFY(answer);
+        QCOMPARE(answer->turn().text, answerWithMathAndTable);
+
+        // The formula is typeset as an image that stands in the text, its source nowhere to be seen; the
+        // table is a grid of two columns under its header.
+        const Rendered shown = rendered(*answer);
+        QCOMPARE(shown.formulaSizes.size(), 1);
+        QVERIFY(shown.formulaSizes[0].width() > 20 && shown.formulaSizes[0].height() > 5);
+        QVERIFY2(!shown.text.contains("\\pi") && !shown.text.contains('$'), qPrintable(shown.text));
+        QVERIFY(shown.text.contains("The area is"));
+        QCOMPARE(shown.tables.size(), 1);
+        QCOMPARE(shown.tables[0]->columns(), 2);
+        QCOMPARE(shown.tables[0]->rows(), 3);
+        QCOMPARE(shown.tables[0]->cellAt(2, 1).firstCursorPosition().block().text(), QString("12.57"));
+        QVERIFY(!answer->visibleRegion().isEmpty());
 
         // The header's close button hides the panel and keeps the conversation.
         QTest::mouseClick(panel->headerButton("Close Assistant"), Qt::LeftButton);
         QVERIFY(!workspace.showAssistant());
         workspace.setShowAssistant(true);
         QCOMPARE(workspace.assistantPanel(), panel);
-        QCOMPARE(panel->conversation()->turnViews().size(), 2);
+        QCOMPARE(panel->conversation()->turnCount(), 2);
     }
 };
 
