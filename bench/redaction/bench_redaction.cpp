@@ -2,6 +2,7 @@
 // documentation, or a PDF given on the command line), burnt in with the page pictures at 3 pixels per
 // point; pages per second, bytes per page of the saved file and peak memory, beside `mutool draw`
 // rasterising the same pages at the same resolution (the floor for this work) in the same run.
+#include "../support/ValgrindManual.h"
 #include "annotations/RedactionMarkerAnnotation.h"
 #include "document/PDFEditorDocument.h"
 #include "pdfview/redaction/RedactionApplier.h"
@@ -27,22 +28,12 @@ long peakKilobytes() {
     return usage.ru_maxrss;
 }
 
-QString manual(const QStringList& arguments, QTemporaryDir& dir) {
-    if (arguments.size() > 1)
-        return arguments[1];
-    const QString path = dir.filePath(QStringLiteral("manual.pdf"));
-    QProcess gunzip;
-    gunzip.setStandardOutputFile(path);
-    gunzip.start(QStringLiteral("gunzip"), {"-c", "/usr/share/doc/valgrind/valgrind_manual.pdf.gz"});
-    return gunzip.waitForFinished(60000) && gunzip.exitCode() == 0 ? path : QString();
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    const QString path = manual(app.arguments(), dir);
+    const QString path = benchmarkManual(app.arguments(), dir);
     QFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
         std::fprintf(stderr, "no manual: give a PDF of at least 100 pages\n");

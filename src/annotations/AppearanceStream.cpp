@@ -153,26 +153,7 @@ void writeText(ContentWriter& w, const TextRun& run) {
 
 // The picture's colour and opacity samples, and the operators that stretch it over its rectangle.
 void writeImage(ContentWriter& w, pdf::AppearanceStream& stream, const QImage& image, const QRectF& rect) {
-    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    pdf::ImageSamples samples;
-    samples.width = argb.width();
-    samples.height = argb.height();
-    samples.rgb.reserve(qsizetype(samples.width) * samples.height * 3);
-    QByteArray alpha;
-    alpha.reserve(qsizetype(samples.width) * samples.height);
-    bool opaque = true;
-    for (int y = 0; y < argb.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
-        for (int x = 0; x < argb.width(); ++x) {
-            samples.rgb.append(char(qRed(line[x])))
-                .append(char(qGreen(line[x])))
-                .append(char(qBlue(line[x])));
-            alpha.append(char(qAlpha(line[x])));
-            opaque = opaque && qAlpha(line[x]) == 255;
-        }
-    }
-    if (!opaque)
-        samples.alpha = alpha;
+    pdf::ImageSamples samples = pdf::imageSamples(image);
     const QByteArray name = "Im" + QByteArray::number(stream.images.size());
     stream.images.emplace_back(name, std::move(samples));
     w.number(rect.width());

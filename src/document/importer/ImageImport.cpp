@@ -2,6 +2,7 @@
 
 #include "convert/HeifImage.h"
 #include "pdf/PdfDocument.h"
+#include "pdf/PdfImagePage.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -103,7 +104,9 @@ QString imageToPdf(const QString& path, const QString& pdfPath) {
         return *error;
 
     std::shared_ptr<pdf::Document> document = pdf::Document::createEmpty();
-    if (pdf::Status added = document->appendImagePage(page, std::get<pdf::PageImage>(picture)); !added)
+    const pdf::ImagePage imagePage{QRectF(QPointF(0, 0), page), QRectF(), 0,
+                                   std::get<pdf::PageImage>(picture)};
+    if (auto added = pdf::insertImagePage(*document, -1, imagePage); !added)
         return added.error().message;
     pdf::Result<QByteArray> bytes = document->save();
     if (!bytes)

@@ -2,6 +2,7 @@
 // changes to them, and the form's field list.
 #include "FontSubset.h"
 #include "PdfDocumentImpl.h"
+#include "PdfImageXObject.h"
 
 #include <QFile>
 
@@ -143,9 +144,7 @@ struct PreparedStream {
     std::vector<QByteArray> fontNames;
     std::vector<QByteArray> fontData; // the subset of each font the stream shows
     std::vector<QByteArray> imageNames;
-    std::vector<const ImageSamples*> images;
-    std::vector<QByteArray> compressedRgb; // zlib streams, for /FlateDecode
-    std::vector<QByteArray> compressedAlpha;
+    std::vector<DeflatedImage> images;
     QByteArray state;
 };
 
@@ -182,10 +181,7 @@ PreparedAppearance prepareAppearance(const AppearanceStates& states) {
         }
         for (const auto& [name, image] : stream.images) {
             s.imageNames.push_back(name);
-            s.images.push_back(&image);
-            // qCompress prefixes the zlib stream with its length; the file wants the stream alone.
-            s.compressedRgb.push_back(qCompress(image.rgb).mid(4));
-            s.compressedAlpha.push_back(image.alpha.isEmpty() ? QByteArray() : qCompress(image.alpha).mid(4));
+            s.images.push_back(deflateImage(image));
         }
         s.state = state;
         p.streams.push_back(std::move(s));
@@ -195,58 +191,6 @@ PreparedAppearance prepareAppearance(const AppearanceStates& states) {
 
 // The graphics state a multiplying appearance starts with.
 constexpr const char* multiplyState = "GMul";
-
-// Inside a MuPDF try block: one Flate-compressed image XObject of 8-bit samples; the caller owns it.
-pdf_obj* addImage(fz_context* ctx, pdf_document* doc, const ImageSamples& image, const QByteArray& samples,
-                  bool rgb, pdf_obj* softMask) {
-    pdf_obj* dict = pdf_new_dict(ctx, doc, 8);
-    fz_buffer* buffer = nullptr;
-    pdf_obj* added = nullptr;
-    fz_var(buffer);
-    fz_try(ctx) {
-        pdf_dict_put(ctx, dict, PDF_NAME(Type), PDF_NAME(XObject));
-        pdf_dict_put(ctx, dict, PDF_NAME(Subtype), PDF_NAME(Image));
-        pdf_dict_put_int(ctx, dict, PDF_NAME(Width), image.width);
-        pdf_dict_put_int(ctx, dict, PDF_NAME(Height), image.height);
-        pdf_dict_put(ctx, dict, PDF_NAME(ColorSpace), rgb ? PDF_NAME(DeviceRGB) : PDF_NAME(DeviceGray));
-        pdf_dict_put_int(ctx, dict, PDF_NAME(BitsPerComponent), 8);
-        pdf_dict_put(ctx, dict, PDF_NAME(Filter), PDF_NAME(FlateDecode));
-        if (softMask)
-            pdf_dict_put(ctx, dict, PDF_NAME(SMask), softMask);
-        buffer = fz_new_buffer_from_copied_data(
-            ctx, reinterpret_cast<const unsigned char*>(samples.constData()), size_t(samples.size()));
-        added = pdf_add_stream(ctx, doc, buffer, dict, 1);
-    }
-    fz_always(ctx) {
-        fz_drop_buffer(ctx, buffer);
-        pdf_drop_obj(ctx, dict);
-    }
-    fz_catch(ctx) {
-        fz_rethrow(ctx);
-    }
-    return added;
-}
-
-// Inside a MuPDF try block: the colour image with its opacity as a soft mask (none when `alpha` is empty).
-pdf_obj* addMaskedImage(fz_context* ctx, pdf_document* doc, const ImageSamples& image, const QByteArray& rgb,
-                        const QByteArray& alpha) {
-    pdf_obj* mask = nullptr;
-    pdf_obj* added = nullptr;
-    fz_var(mask);
-    fz_var(added);
-    fz_try(ctx) {
-        if (!alpha.isEmpty())
-            mask = addImage(ctx, doc, image, alpha, false, nullptr);
-        added = addImage(ctx, doc, image, rgb, true, mask);
-    }
-    fz_always(ctx) {
-        pdf_drop_obj(ctx, mask);
-    }
-    fz_catch(ctx) {
-        fz_rethrow(ctx);
-    }
-    return added;
-}
 
 // Inside a MuPDF try block: the form XObject of one stream, with its fonts embedded.
 pdf_obj* makeForm(fz_context* ctx, pdf_document* doc, PreparedStream& stream) {
@@ -292,8 +236,7 @@ pdf_obj* makeForm(fz_context* ctx, pdf_document* doc, PreparedStream& stream) {
                 pdf_dict_put_dict(ctx, resources, PDF_NAME(XObject), int(stream.images.size()));
             for (std::size_t i = 0; i < stream.images.size(); ++i)
                 pdf_dict_puts_drop(ctx, xobjects, stream.imageNames[i].constData(),
-                                   addMaskedImage(ctx, doc, *stream.images[i], stream.compressedRgb[i],
-                                                  stream.compressedAlpha[i]));
+                                   addDeflatedImage(ctx, doc, stream.images[i]));
         }
         buffer = fz_new_buffer(ctx, size_t(stream.content->size()) + 16);
         if (stream.multiplies)

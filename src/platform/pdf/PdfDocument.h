@@ -103,6 +103,9 @@ struct ImageSamples {
     QByteArray alpha;
 };
 
+// The samples of any picture (PdfImageXObject.cpp).
+ImageSamples imageSamples(const QImage& image);
+
 // One appearance stream of an annotation: a form drawn in page space over `bbox`, so that moving the
 // annotation's rectangle moves the drawing with it.
 struct AppearanceStream {
@@ -197,8 +200,6 @@ public:
     Result<PageHandle> removePage(int index);
     Status insertPage(const PageHandle& page, int index);
     Status movePage(int from, int to);
-    // Adds a page of `size` points at the end whose only content is the picture (PdfImagePage.cpp).
-    Status appendImagePage(const QSizeF& size, const PageImage& image);
     // Copies pages of another document (their annotations and form fields working) to `at`, in the order
     // given. Returns the new pages. A page that cannot be copied is skipped and reported in `failures`.
     std::vector<PageHandle> copyPages(Document& source, const std::vector<int>& indices, int at,

@@ -1,8 +1,9 @@
 #include "PdfImagePage.h"
 
 #include "PdfDocumentImpl.h"
+#include "PdfImageXObject.h"
 
-#include <cstring>
+#include <optional>
 
 namespace zepla::pdf {
 
@@ -12,10 +13,87 @@ Error failure(const QString& what, int index, const Status& status) {
     return Error{Error::Kind::Failed, what.arg(index + 1) + QLatin1Char(' ') + status.error().message};
 }
 
-// Pixels in the layout MuPDF's pixmaps use: RGB, or premultiplied RGBA when the picture has transparency.
-QImage pixmapLayout(const QImage& image) {
-    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_RGBA8888_Premultiplied
-                                                         : QImage::Format_RGB888);
+fz_rect toFzRect(const QRectF& r) {
+    return fz_make_rect(float(r.left()), float(r.top()), float(r.right()), float(r.bottom()));
+}
+
+// Everything the page is made of, ready before the first MuPDF call.
+struct PreparedImagePage {
+    fz_rect media;
+    fz_rect crop;
+    bool cropped;
+    int rotation;
+    const QByteArray* jpeg; // null when the picture is pixels
+    DeflatedImage pixels;
+    QByteArray contents;
+};
+
+std::optional<PreparedImagePage> prepare(const ImagePage& page) {
+    const PageImage& image = page.image;
+    if (page.mediaBox.isEmpty() || (image.jpegData.isEmpty() && image.pixels.isNull()))
+        return std::nullopt;
+    const QTransform& m = image.placement;
+    PreparedImagePage p{toFzRect(page.mediaBox),
+                        toFzRect(page.cropBox),
+                        !page.cropBox.isEmpty() && page.cropBox != page.mediaBox,
+                        page.rotation,
+                        image.jpegData.isEmpty() ? nullptr : &image.jpegData,
+                        image.jpegData.isEmpty() ? deflateImage(imageSamples(image.pixels)) : DeflatedImage{},
+                        QStringLiteral("q %1 %2 %3 %4 %5 %6 cm /Im0 Do Q\n")
+                            .arg(m.m11(), 0, 'f', 6)
+                            .arg(m.m12(), 0, 'f', 6)
+                            .arg(m.m21(), 0, 'f', 6)
+                            .arg(m.m22(), 0, 'f', 6)
+                            .arg(m.dx(), 0, 'f', 6)
+                            .arg(m.dy(), 0, 'f', 6)
+                            .toLatin1()};
+    return p;
+}
+
+// A new page object that shows only the picture, not yet in the page tree; null when it cannot be made.
+pdf_obj* newImagePage(const Access& a, const PreparedImagePage& page, Status* status) {
+    fz_context* ctx = a.ctx;
+    pdf_document* doc = a.doc();
+    fz_buffer* data = nullptr;
+    fz_image* picture = nullptr;
+    pdf_obj* imageObject = nullptr;
+    pdf_obj* resources = nullptr;
+    fz_buffer* contents = nullptr;
+    pdf_obj* made = nullptr;
+    *status = guarded(ctx, [&] {
+        if (page.jpeg) {
+            // MuPDF keeps a JPEG's compressed bytes and writes them as they are, under DCTDecode.
+            data = fz_new_buffer_from_copied_data(
+                ctx, reinterpret_cast<const unsigned char*>(page.jpeg->constData()),
+                size_t(page.jpeg->size()));
+            picture = fz_new_image_from_buffer(ctx, data);
+            imageObject = pdf_add_image(ctx, doc, picture);
+        } else {
+            imageObject = addDeflatedImage(ctx, doc, page.pixels);
+        }
+        resources = pdf_new_dict(ctx, doc, 1);
+        pdf_dict_puts(ctx, pdf_dict_put_dict(ctx, resources, PDF_NAME(XObject), 1), "Im0", imageObject);
+        contents = fz_new_buffer_from_copied_data(
+            ctx, reinterpret_cast<const unsigned char*>(page.contents.constData()),
+            size_t(page.contents.size()));
+        made = pdf_add_page(ctx, doc, page.media, page.rotation, resources, contents);
+        if (page.cropped)
+            pdf_dict_put_rect(ctx, made, PDF_NAME(CropBox), page.crop);
+    });
+    fz_drop_buffer(ctx, contents);
+    pdf_drop_obj(ctx, resources);
+    pdf_drop_obj(ctx, imageObject);
+    fz_drop_image(ctx, picture);
+    fz_drop_buffer(ctx, data);
+    if (!*status) {
+        pdf_drop_obj(ctx, made);
+        return nullptr;
+    }
+    return made;
+}
+
+Error noPicture(int index) {
+    return Error{Error::Kind::Failed, QStringLiteral("There is no picture for page %1.").arg(index + 1)};
 }
 
 } // namespace
@@ -56,6 +134,26 @@ Result<QImage> renderArea(const Document& document, int index, double scale, con
     return image;
 }
 
+Result<PageHandle> insertImagePage(Document& document, int index, const ImagePage& page) {
+    if (document.isLocked())
+        return lockedError();
+    const std::optional<PreparedImagePage> prepared = prepare(page);
+    if (!prepared)
+        return noPicture(index < 0 ? document.pageCount() : index);
+    Access a(document);
+    Status status;
+    pdf_obj* made = newImagePage(a, *prepared, &status);
+    if (made) {
+        status = guarded(a.ctx, [&] { pdf_insert_page(a.ctx, a.doc(), index, made); });
+        guarded(a.ctx, [&] { pdf_drop_obj(a.ctx, made); });
+    }
+    if (!status)
+        return failure(QStringLiteral("Page %1 could not be made."), index < 0 ? document.pageCount() : index,
+                       status);
+    a.impl().revision++;
+    return document.page(index < 0 ? document.pageCount() - 1 : index);
+}
+
 Result<PageHandle> replaceWithImagePage(Document& document, int index, const QImage& picture,
                                         const QRectF& imageArea) {
     if (document.isLocked())
@@ -63,142 +161,39 @@ Result<PageHandle> replaceWithImagePage(Document& document, int index, const QIm
     auto geometry = document.geometry(index);
     if (!geometry)
         return geometry.error();
-    // Opaque RGB: the picture is the whole page.
-    const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
-    if (rgb.isNull() || imageArea.isEmpty())
-        return Error{Error::Kind::Failed, QStringLiteral("There is no picture for page %1.").arg(index + 1)};
-    const QByteArray contents = QStringLiteral("q %1 0 0 %2 %3 %4 cm /Im0 Do Q\n")
-                                    .arg(imageArea.width(), 0, 'f', 4)
-                                    .arg(imageArea.height(), 0, 'f', 4)
-                                    .arg(imageArea.left(), 0, 'f', 4)
-                                    .arg(imageArea.top(), 0, 'f', 4)
-                                    .toLatin1();
-    const char* contentData = contents.constData();
-    const size_t contentSize = size_t(contents.size());
-    const QRectF m = geometry.value().mediaBox;
-    const QRectF c = geometry.value().cropBox;
-    const bool cropped = !c.isEmpty() && c != m;
-    const fz_rect media = fz_make_rect(float(m.left()), float(m.top()), float(m.right()), float(m.bottom()));
-    const fz_rect crop = fz_make_rect(float(c.left()), float(c.top()), float(c.right()), float(c.bottom()));
-    const int rotation = geometry.value().rotation;
+    if (picture.isNull() || imageArea.isEmpty())
+        return noPicture(index);
+    const PageGeometry& g = geometry.value();
+    // Opaque: the picture is the whole page.
+    const ImagePage page{
+        g.mediaBox,
+        g.cropBox,
+        g.rotation,
+        {QByteArray(), picture.convertToFormat(QImage::Format_RGB32),
+         QTransform(imageArea.width(), 0, 0, imageArea.height(), imageArea.left(), imageArea.top())}};
+    const std::optional<PreparedImagePage> prepared = prepare(page);
+    if (!prepared)
+        return noPicture(index);
 
     Access a(document);
-    fz_pixmap* pixmap = nullptr;
-    Status status = guarded(a.ctx, [&] {
-        pixmap = fz_new_pixmap(a.ctx, fz_device_rgb(a.ctx), rgb.width(), rgb.height(), nullptr, 0);
-    });
-    if (status) {
-        for (int y = 0; y < rgb.height(); ++y)
-            std::memcpy(pixmap->samples + std::size_t(y) * std::size_t(pixmap->stride), rgb.constScanLine(y),
-                        std::size_t(rgb.width()) * 3);
-    }
-    fz_image* image = nullptr;
-    fz_buffer* buffer = nullptr;
-    pdf_obj* resources = nullptr;
-    pdf_obj* pageObject = nullptr;
-    if (status) {
-        status = guarded(a.ctx, [&] {
-            fz_try(a.ctx) {
-                image = fz_new_image_from_pixmap(a.ctx, pixmap, nullptr);
-                resources = pdf_new_dict(a.ctx, a.doc(), 1);
-                pdf_obj* xobjects = pdf_dict_put_dict(a.ctx, resources, PDF_NAME(XObject), 1);
-                pdf_dict_puts_drop(a.ctx, xobjects, "Im0", pdf_add_image(a.ctx, a.doc(), image));
-                buffer = fz_new_buffer_from_copied_data(
-                    a.ctx, reinterpret_cast<const unsigned char*>(contentData), contentSize);
-                pageObject = pdf_add_page(a.ctx, a.doc(), media, rotation, resources, buffer);
-                if (cropped)
-                    pdf_dict_put_rect(a.ctx, pageObject, PDF_NAME(CropBox), crop);
-            }
-            fz_always(a.ctx) {
-                pdf_drop_obj(a.ctx, resources);
-                fz_drop_buffer(a.ctx, buffer);
-                fz_drop_image(a.ctx, image);
-            }
-            fz_catch(a.ctx) {
-                fz_rethrow(a.ctx);
-            }
-        });
-    }
-    guarded(a.ctx, [&] { fz_drop_pixmap(a.ctx, pixmap); });
-    if (!status)
+    Status status;
+    pdf_obj* made = newImagePage(a, *prepared, &status);
+    if (!made)
         return failure(QStringLiteral("Page %1 could not be rebuilt."), index, status);
-
     // The old page leaves the tree the way a deleted page does, so nothing of it reaches a saved file.
     auto original = document.removePage(index);
     if (original) {
-        status = guarded(a.ctx, [&] { pdf_insert_page(a.ctx, a.doc(), index, pageObject); });
+        status = guarded(a.ctx, [&] { pdf_insert_page(a.ctx, a.doc(), index, made); });
         if (!status)
             document.insertPage(original.value(), index);
     }
-    guarded(a.ctx, [&] { pdf_drop_obj(a.ctx, pageObject); });
+    guarded(a.ctx, [&] { pdf_drop_obj(a.ctx, made); });
     if (!original)
         return original.error();
     if (!status)
         return failure(QStringLiteral("Page %1 could not be rebuilt."), index, status);
     a.impl().revision++;
     return original.value();
-}
-
-
-Status Document::appendImagePage(const QSizeF& size, const PageImage& image) {
-    if (size.width() <= 0 || size.height() <= 0)
-        return Error{Error::Kind::Failed, QStringLiteral("A page needs a width and a height.")};
-    const QImage pixels = image.jpegData.isEmpty() ? pixmapLayout(image.pixels) : QImage();
-    if (image.jpegData.isEmpty() && pixels.isNull())
-        return Error{Error::Kind::Failed, QStringLiteral("The picture is empty.")};
-    const QTransform& m = image.placement;
-    const QByteArray content = QStringLiteral("q %1 %2 %3 %4 %5 %6 cm /Im0 Do Q\n")
-                                   .arg(m.m11(), 0, 'f', 6)
-                                   .arg(m.m12(), 0, 'f', 6)
-                                   .arg(m.m21(), 0, 'f', 6)
-                                   .arg(m.m22(), 0, 'f', 6)
-                                   .arg(m.dx(), 0, 'f', 6)
-                                   .arg(m.dy(), 0, 'f', 6)
-                                   .toLatin1();
-    const fz_rect mediabox{0, 0, float(size.width()), float(size.height())};
-
-    Access a(*this);
-    fz_context* ctx = a.ctx;
-    pdf_document* doc = a.doc();
-    fz_buffer* data = nullptr;
-    fz_pixmap* pixmap = nullptr;
-    fz_image* picture = nullptr;
-    pdf_obj* imageObject = nullptr;
-    pdf_obj* resources = nullptr;
-    fz_buffer* contents = nullptr;
-    pdf_obj* page = nullptr;
-    const Status status = guarded(ctx, [&] {
-        if (!image.jpegData.isEmpty()) {
-            // MuPDF keeps a JPEG's compressed bytes and writes them as they are, under DCTDecode.
-            data = fz_new_buffer_from_copied_data(
-                ctx, reinterpret_cast<const unsigned char*>(image.jpegData.constData()),
-                size_t(image.jpegData.size()));
-            picture = fz_new_image_from_buffer(ctx, data);
-        } else {
-            pixmap =
-                fz_new_pixmap_with_data(ctx, fz_device_rgb(ctx), pixels.width(), pixels.height(), nullptr,
-                                        pixels.hasAlphaChannel() ? 1 : 0, int(pixels.bytesPerLine()),
-                                        const_cast<unsigned char*>(pixels.constBits()));
-            picture = fz_new_image_from_pixmap(ctx, pixmap, nullptr);
-        }
-        imageObject = pdf_add_image(ctx, doc, picture);
-        resources = pdf_new_dict(ctx, doc, 1);
-        pdf_dict_puts(ctx, pdf_dict_put_dict(ctx, resources, PDF_NAME(XObject), 1), "Im0", imageObject);
-        contents = fz_new_buffer_from_copied_data(
-            ctx, reinterpret_cast<const unsigned char*>(content.constData()), size_t(content.size()));
-        page = pdf_add_page(ctx, doc, mediabox, 0, resources, contents);
-        pdf_insert_page(ctx, doc, -1, page);
-    });
-    pdf_drop_obj(ctx, page);
-    fz_drop_buffer(ctx, contents);
-    pdf_drop_obj(ctx, resources);
-    pdf_drop_obj(ctx, imageObject);
-    fz_drop_image(ctx, picture);
-    fz_drop_pixmap(ctx, pixmap);
-    fz_drop_buffer(ctx, data);
-    if (status)
-        ++a.impl().revision;
-    return status;
 }
 
 } // namespace zepla::pdf

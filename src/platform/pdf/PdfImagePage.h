@@ -1,5 +1,6 @@
-// Pictures of pages and pages made of a picture: a part of a page drawn as its own coordinates run, and a
-// page that shows only an image in place of another (redaction, the OCR text layer).
+// Pictures of pages and pages made of a picture: a part of a page drawn as its own coordinates run, and the
+// one builder of pages that show only an image (imported pictures, redaction, the OCR text layer,
+// compressed copies).
 #pragma once
 
 #include "PdfDocument.h"
@@ -10,6 +11,18 @@ namespace zepla::pdf {
 // at `scale` pixels per point, annotations included, on white; premultiplied RGBA with the area's top edge
 // in the first row.
 Result<QImage> renderArea(const Document& document, int index, double scale, const QRectF& area);
+
+// A page that shows only a picture. Pixels are stored Flate-compressed the moment the page is made, JPEG
+// data exactly as encoded, so a document of picture pages never holds raw pixmaps.
+struct ImagePage {
+    QRectF mediaBox; // page space
+    QRectF cropBox;  // empty, or the media box itself, when the page has no crop box of its own
+    int rotation = 0;
+    PageImage image;
+};
+
+// Puts the page in at `index` (-1: after the last page) and returns it.
+Result<PageHandle> insertImagePage(Document& document, int index, const ImagePage& page);
 
 // Puts a page that shows only `picture` over `imageArea` (page space) in place of page `index`, with the
 // old page's boxes and rotation. Returns the page taken out, which `insertPage` can put back.

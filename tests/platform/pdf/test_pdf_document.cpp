@@ -2,8 +2,10 @@
 // outline and document information.
 #include "PdfFixtures.h"
 #include "pdf/PdfDocument.h"
+#include "pdf/PdfImagePage.h"
 #include "pdf/PdfRender.h"
 
+#include <QBuffer>
 #include <QTest>
 
 #include <thread>
@@ -294,6 +296,44 @@ private slots:
         QCOMPARE(reopened->infoValue("Author"), QString("Ada"));
         QVERIFY(reopened->setInfoValue("Author", "").ok());
         QCOMPARE(openOrFail(reopened->save().value())->infoValue("Author"), QString());
+    }
+
+    // Pictures become pages of their own: pixels stored Flate-compressed with their opacity as a soft mask,
+    // JPEG data as it is, and a picture page put in place of another keeps that page's boxes and rotation.
+    void imagePages() {
+        auto document = Document::createEmpty();
+        QImage translucent(40, 20, QImage::Format_ARGB32);
+        translucent.fill(qRgba(0, 0, 255, 128));
+        const QTransform fill = QTransform::fromScale(200, 100);
+        QVERIFY(insertImagePage(*document, -1, {{0, 0, 200, 100}, {}, 0, {{}, translucent, fill}}));
+        QImage opaque(10, 10, QImage::Format_RGB32);
+        opaque.fill(Qt::red);
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(opaque.save(&buffer, "JPEG", 90));
+        const auto first = insertImagePage(*document, 0, {{0, 0, 50, 50}, {}, 0, {jpeg, {}, fill}});
+        QVERIFY(first);
+        QCOMPARE(document->page(0), first.value());
+        QCOMPARE(document->pageCount(), 2);
+        QCOMPARE(document->geometry(1).value().mediaBox, QRectF(0, 0, 200, 100));
+        // Half-transparent blue over white.
+        const QColor shown = document->render(1, 1).value().pixelColor(100, 50);
+        QVERIFY2(qAbs(shown.red() - 127) < 6 && shown.blue() > 250, qPrintable(shown.name()));
+        const QByteArray saved = document->save().value();
+        QVERIFY(saved.contains(jpeg));
+        QCOMPARE(saved.count("/SMask"), 1);
+
+        auto turned =
+            Document::open(fixtures::makePdf({{{"x", {0, 0, 612, 792}, {50, 60, 400, 500}, 270}}})).value();
+        const auto original = replaceWithImagePage(*turned, 0, opaque, {50, 60, 400, 500});
+        QVERIFY(original);
+        QVERIFY(turned->indexOf(original.value()) < 0);
+        const PageGeometry g = turned->geometry(0).value();
+        QCOMPARE(g.cropBox, QRectF(50, 60, 400, 500));
+        QCOMPARE(g.rotation, 270);
+        QCOMPARE(turned->render(0, 1).value().pixelColor(200, 100), QColor(Qt::red));
+        QVERIFY(!insertImagePage(*turned, -1, {{0, 0, 10, 10}, {}, 0, {}}));
     }
 };
 

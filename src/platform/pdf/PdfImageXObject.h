@@ -1,0 +1,23 @@
+// Image XObjects written into a document: 8-bit samples compressed with Flate before any MuPDF call, their
+// opacity as a soft mask, so that no picture is ever held as raw pixels inside the document.
+#pragma once
+
+#include "PdfContext.h"
+#include "PdfDocument.h"
+
+namespace zepla::pdf {
+
+// A picture's samples as the file stores them: zlib streams for /FlateDecode.
+struct DeflatedImage {
+    int width = 0;
+    int height = 0;
+    QByteArray rgb;
+    QByteArray alpha; // empty for an opaque picture
+};
+
+DeflatedImage deflateImage(const ImageSamples& samples);
+
+// Inside a MuPDF try block: the image XObject with its soft mask; the caller owns the new reference.
+pdf_obj* addDeflatedImage(fz_context* ctx, pdf_document* doc, const DeflatedImage& image);
+
+} // namespace zepla::pdf
