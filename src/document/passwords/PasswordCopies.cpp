@@ -1,9 +1,9 @@
 #include "document/passwords/PasswordCopies.h"
 
+#include "document/pages/DerivedFile.h"
 #include "pdf/PdfDocument.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace zepla::document::PasswordCopies {
 
@@ -13,12 +13,7 @@ pdf::Status writeCopy(const pdf::Document& document, const QString& path, const 
     auto bytes = document.save(options);
     if (!bytes)
         return bytes.error();
-    QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes.value()) == bytes.value().size();
-    if (!written || !file.commit())
-        return pdf::Error{pdf::Error::Kind::Failed,
-                          QStringLiteral("“%1” could not be written: %2").arg(path, file.errorString())};
-    return {};
+    return writeDerivedBytes(bytes.value(), path);
 }
 
 } // namespace

@@ -14,14 +14,12 @@
 #include "ui/theme/ThemePainting.h"
 
 #include <QDialog>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
-#include <QStandardPaths>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -113,6 +111,7 @@ QWidget* ThumbnailSidebar::makeHeader() {
     tools->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
     m_pageToolsMenu = new QMenu(tools);
     tools->setMenu(m_pageToolsMenu);
+    fillPageToolsMenu();
     row->addWidget(symbol);
     row->addWidget(title);
     row->addStretch(1);
@@ -232,27 +231,6 @@ void ThumbnailSidebar::setSheetFactory(SheetFactory factory) {
 QString ThumbnailSidebar::baseName() const {
     const QString path = m_coordinator ? m_coordinator->filePath() : QString();
     return path.isEmpty() ? QStringLiteral("Document") : QFileInfo(path).completeBaseName();
-}
-
-QString ThumbnailSidebar::runSavePanel(const QString& suggestedName) {
-    if (m_savePanel)
-        return m_savePanel(suggestedName);
-    const QString path = m_coordinator ? m_coordinator->filePath() : QString();
-    const QString folder = path.isEmpty()
-                               ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
-                               : QFileInfo(path).absolutePath();
-    QFileDialog panel(window(), QString(), folder);
-    panel.setAcceptMode(QFileDialog::AcceptSave);
-    panel.setNameFilter(QStringLiteral("PDF (*.pdf)"));
-    panel.setDefaultSuffix(QStringLiteral("pdf"));
-    panel.selectFile(suggestedName);
-    if (panel.exec() != QDialog::Accepted || panel.selectedFiles().isEmpty())
-        return {};
-    return panel.selectedFiles().constFirst();
-}
-
-void ThumbnailSidebar::setSavePanel(SavePanel panel) {
-    m_savePanel = std::move(panel);
 }
 
 void ThumbnailSidebar::goToPage(int index) {

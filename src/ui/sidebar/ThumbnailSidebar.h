@@ -4,6 +4,7 @@
 #pragma once
 
 #include "document/pages/PageOperations.h"
+#include "document/passwords/PDFUnlocker.h"
 #include "ui/sidebar/PageAlert.h"
 #include "ui/sidebar/SidebarSheet.h"
 
@@ -13,6 +14,7 @@
 #include <functional>
 #include <optional>
 
+class QAction;
 class QDialog;
 class QMenu;
 class QMessageBox;
@@ -40,6 +42,13 @@ public:
     using SheetFactory = std::function<QDialog*(SidebarSheet sheet, QWidget* parent)>;
     // Asks for a PDF file to write, proposing a name; an empty string when the user cancels.
     using SavePanel = std::function<QString(const QString& suggestedName)>;
+    // The panels the page tools ask with: one PDF to read, several, and a folder. Each gives nothing
+    // (an empty string or list) when the user cancels.
+    struct OpenPanels {
+        std::function<QString()> open;
+        std::function<QStringList()> openMany;
+        std::function<QString()> folder;
+    };
 
     static constexpr int minimumWidth = 180;
     static constexpr int idealWidth = 240;
@@ -81,12 +90,41 @@ public:
     QString runSavePanel(const QString& suggestedName);
     void setSavePanel(SavePanel panel);
 
-    // The header's "Page tools" menu, for the page tools to fill.
+    QString runOpenPanel();
+    QStringList runMultiOpenPanel();
+    QString runFolderPanel();
+    void setOpenPanels(OpenPanels panels);
+    // How the page tools ask for the password of a locked file they read.
+    void setPasswordPrompt(document::PDFUnlocker::PasswordPrompt prompt);
+
+    // The page tools of the header's menu (ThumbnailSidebarPageTools.cpp).
+    // Inserts a PDF's pages after the first selected page, or at the end, undoably.
+    void mergeDocument();
+    // Writes several PDFs, in the order chosen, into one new file.
+    void mergeMultipleFiles();
+    // Writes the pages before and from the split page into "<base> (1).pdf" and "<base> (2).pdf".
+    void splitDocument();
+    // Writes a copy without password protection.
+    void removePassword();
+    // While a recognition of the whole document runs, its menu item is disabled.
+    void setDocumentOCRRunning(bool running);
+
+    // The header's "Page tools" menu.
     QMenu* pageToolsMenu() const { return m_pageToolsMenu; }
     ThumbnailListView* listView() const { return m_list; }
 
+signals:
+    // "Recognize Text (OCR)…": the window runs the recognition of every page that lacks a text layer.
+    void ocrDocumentRequested();
+
 private:
     QWidget* makeHeader();
+    void fillPageToolsMenu();
+    // Opens a PDF the user chose and unlocks it; nothing (and the alert said) when it cannot be read, nothing
+    // silently when the password prompt is cancelled.
+    std::shared_ptr<pdf::Document> openChosenPdf(const QString& path);
+    // Whether the files may be written: true when none exists or the user agrees to replace them.
+    bool mayReplace(const QStringList& paths);
     void setSelection(const document::IndexSet& selection);
     void goToPage(int index);
     void layoutPdfView();
@@ -101,6 +139,10 @@ private:
     std::optional<SidebarSheet> m_activeSheet;
     SheetFactory m_sheetFactory;
     SavePanel m_savePanel;
+    OpenPanels m_openPanels;
+    document::PDFUnlocker::PasswordPrompt m_passwordPrompt;
+    QAction* m_recognizeAction = nullptr;
+    QAction* m_removePasswordAction = nullptr;
     QPointer<QMessageBox> m_alertBox;
     QMenu* m_pageToolsMenu = nullptr;
     SelectionBar* m_selectionBar;

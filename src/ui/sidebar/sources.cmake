@@ -6,4 +6,5 @@ target_sources(zepla_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ThumbnailListView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ThumbnailLoader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ThumbnailSidebar.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ThumbnailSidebarPageTools.cpp
 )

@@ -13,6 +13,7 @@
 #include "ui/assistant/AssistantPanel.h"
 #include "ui/passwords/SetPasswordSheet.h"
 #include "ui/sheets/BookmarksEditorView.h"
+#include "ui/sheets/CompressPDFSheetView.h"
 #include "ui/sheets/MetadataEditorView.h"
 #include "ui/sheets/WatermarkSheetView.h"
 #include "ui/sidebar/ThumbnailSidebar.h"
@@ -145,7 +146,7 @@ PDFEditorWorkspaceView::PDFEditorWorkspaceView(document::PDFEditorDocument& docu
         case SidebarSheet::watermark:
             return new WatermarkSheetView(m_document, &undoManager, parent);
         case SidebarSheet::compress:
-            return nullptr;
+            return new CompressPDFSheetView(m_document.pdfDocument(), sidebar->baseName(), parent);
         }
         return nullptr;
     });
@@ -283,11 +284,14 @@ void PDFEditorWorkspaceView::confirmApplyRedactions() {
     // would be worse than no message. Pages that could not be redacted are named as such.
     QStringList message;
     if (outcome.pagesRedacted > 0)
-        message << platform::adaptWording(QStringLiteral("Redacted — text is now permanently removed. ⌘Z to undo"));
+        message << platform::adaptWording(
+            QStringLiteral("Redacted — text is now permanently removed. ⌘Z to undo"));
     if (outcome.pagesFailed > 0)
-        message << (outcome.pagesFailed == 1 ? QStringLiteral("1 page could not be redacted")
-                                             : QStringLiteral("%1 pages could not be redacted").arg(outcome.pagesFailed));
-    announceToolSwitch(message.isEmpty() ? QStringLiteral("Nothing was redacted") : message.join(QStringLiteral(". ")));
+        message << (outcome.pagesFailed == 1
+                        ? QStringLiteral("1 page could not be redacted")
+                        : QStringLiteral("%1 pages could not be redacted").arg(outcome.pagesFailed));
+    announceToolSwitch(message.isEmpty() ? QStringLiteral("Nothing was redacted")
+                                         : message.join(QStringLiteral(". ")));
 }
 
 void PDFEditorWorkspaceView::announceToolSwitch(const QString& message) {

@@ -2,6 +2,7 @@
 // panel, deletion with undo, drops, centring on the current page, thumbnails, sheets and a 1,000-page scroll.
 #include "BrokenPages.h"
 #include "PdfFixtures.h"
+#include "SidebarWindow.h"
 #include "core/UndoManager.h"
 #include "document/PDFEditorDocument.h"
 #include "document/ThumbnailCache.h"
@@ -34,37 +35,11 @@ Q_DECLARE_METATYPE(IndexSet)
 
 namespace {
 
-// A document window's worth of objects around one sidebar.
-struct Window {
-    // With a PDF view beside the sidebar when asked for; else the sidebar stands alone.
-    explicit Window(const QByteArray& pdf, QSize size = {240, 700}, bool withPdfView = false) {
-        auto read = document::PDFEditorDocument::read(pdf);
-        document = std::move(std::get<std::unique_ptr<document::PDFEditorDocument>>(read));
-        sidebar = new ThumbnailSidebar(document.get(), &coordinator, &undo, &window);
-        auto* row = new QHBoxLayout(&window);
-        row->setContentsMargins(0, 0, 0, 0);
-        row->addWidget(sidebar);
-        if (withPdfView) {
-            auto* view = new pdfview::PDFView(&window);
-            view->setDocument(document->pdfDocument());
-            coordinator.setPdfView(view);
-            row->addWidget(view, 1);
-        } else {
-            row->addStretch(1);
-        }
-        window.resize(size);
-        window.show();
-        if (!QTest::qWaitForWindowExposed(&window))
-            qFatal("window not exposed");
-    }
+// A sidebar in a window, with the gestures of the list.
+struct Window : SidebarWindow {
+    using SidebarWindow::SidebarWindow;
 
     ThumbnailListView* list() const { return sidebar->listView(); }
-    QStringList texts() const {
-        QStringList result;
-        for (int i = 0; i < document->pdfDocument()->pageCount(); ++i)
-            result.append(document->pdfDocument()->pageText(i).value().trimmed());
-        return result;
-    }
     void click(int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         list()->scrollToCentre(row, false);
         QTest::mouseClick(list()->viewport(), Qt::LeftButton, modifiers, list()->rowRect(row).center());
@@ -98,12 +73,6 @@ struct Window {
         QTRY_VERIFY_WITH_TIMEOUT(!list()->loader().isBusy(), 10000);
         QCoreApplication::processEvents();
     }
-
-    std::unique_ptr<document::PDFEditorDocument> document;
-    pdfview::PDFViewCoordinator coordinator;
-    platform::UndoManager undo;
-    QWidget window;
-    ThumbnailSidebar* sidebar;
 };
 
 QByteArray lettered(int pages) {

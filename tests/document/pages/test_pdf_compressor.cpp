@@ -1,0 +1,149 @@
+// The compressor: its three qualities, copies whose pages measure and look like the source's (boxes and
+// rotation honoured) with nothing but one JPEG each, and no copy at all on failure or when stopped.
+#include "PdfFixtures.h"
+#include "document/pages/PDFCompressor.h"
+#include "pdf/PdfImagePage.h"
+
+#include <QTest>
+
+using namespace zepla;
+using namespace zepla::document;
+using PDFCompressor::Quality;
+
+Q_DECLARE_METATYPE(Quality)
+
+namespace {
+
+std::shared_ptr<pdf::Document> open(const QByteArray& bytes) {
+    return pdf::Document::open(bytes).value();
+}
+
+// Pages of several shapes, each with a black bar under its text so that renders can be compared.
+QByteArray mixedPages() {
+    const QByteArray bar = "0 0 0 rg 60 640 300 40 re f\n";
+    fixtures::DocSpec spec;
+    spec.pages.append({"Letter", {0, 0, 612, 792}, {}, 0, false, false, false, -1, {}, bar});
+    spec.pages.append({"Offset", {30, 40, 400, 700}, {}, 0, false, false, false, -1, {}, bar});
+    spec.pages.append(
+        {"Turned", {0, 0, 612, 792}, {40, 500, 500, 760}, 90, false, false, false, -1, {}, bar});
+    return fixtures::makePdf(spec);
+}
+
+// Mean difference of two renders of the same size, 0 to 255.
+double meanDifference(const QImage& a, const QImage& b) {
+    const QImage x = a.convertToFormat(QImage::Format_Grayscale8);
+    const QImage y = b.convertToFormat(QImage::Format_Grayscale8);
+    double sum = 0;
+    for (int row = 0; row < x.height(); ++row)
+        for (int col = 0; col < x.width(); ++col)
+            sum += std::abs(int(x.constScanLine(row)[col]) - int(y.constScanLine(row)[col]));
+    return sum / (double(x.width()) * x.height());
+}
+
+} // namespace
+
+class TestPdfCompressor : public QObject {
+    Q_OBJECT
+
+private slots:
+    void qualities() {
+        struct Row {
+            Quality quality;
+            const char* raw;
+            double scale;
+            double factor;
+            const char* label;
+        };
+        const Row rows[] = {{Quality::good, "good", 1.0, 0.4, "Good (smallest file)"},
+                            {Quality::better, "better", 1.5, 0.6, "Better"},
+                            {Quality::best, "best", 2.0, 0.8, "Best (larger file)"}};
+        QCOMPARE(PDFCompressor::allQualities.size(), std::size(rows));
+        for (std::size_t i = 0; i < std::size(rows); ++i) {
+            QCOMPARE(PDFCompressor::allQualities[i], rows[i].quality);
+            QCOMPARE(PDFCompressor::rawValue(rows[i].quality), QString::fromLatin1(rows[i].raw));
+            QCOMPARE(PDFCompressor::qualityFromRawValue(rows[i].raw), rows[i].quality);
+            QCOMPARE(PDFCompressor::renderScale(rows[i].quality), rows[i].scale);
+            QCOMPARE(PDFCompressor::compressionFactor(rows[i].quality), rows[i].factor);
+            QCOMPARE(PDFCompressor::label(rows[i].quality), QString::fromUtf8(rows[i].label));
+        }
+        QVERIFY(!PDFCompressor::qualityFromRawValue("Better"));
+        QVERIFY(!PDFCompressor::qualityFromRawValue(""));
+    }
+
+    void copyKeepsEveryPageAsTheReaderSeesIt_data() {
+        QTest::addColumn<Quality>("quality");
+        for (Quality q : PDFCompressor::allQualities)
+            QTest::newRow(qPrintable(PDFCompressor::rawValue(q))) << q;
+    }
+    void copyKeepsEveryPageAsTheReaderSeesIt() {
+        QFETCH(Quality, quality);
+        const auto source = open(mixedPages());
+        QList<int> reported;
+        const auto outcome = PDFCompressor::compress(*source, quality, [&](int done, int total) {
+            reported.append(done);
+            return total == 3;
+        });
+        QVERIFY2(outcome.document, qPrintable(outcome.error));
+        QCOMPARE(reported, QList<int>({1, 2, 3}));
+        pdf::Document& copy = *outcome.document;
+        QCOMPARE(copy.pageCount(), 3);
+        for (int i = 0; i < 3; ++i) {
+            const pdf::PageGeometry s = source->geometry(i).value(), c = copy.geometry(i).value();
+            QCOMPARE(c.mediaBox, s.mediaBox);
+            QCOMPARE(c.cropBox, s.cropBox);
+            QCOMPARE(c.rotation, s.rotation);
+            QCOMPARE(copy.pageText(i).value().trimmed(), QString());
+            const QImage before = source->render(i, 1).value(), after = copy.render(i, 1).value();
+            QCOMPARE(after.size(), before.size());
+            QVERIFY2(meanDifference(before, after) < 4, qPrintable(QString::number(i)));
+        }
+        // One picture per page, embedded as JPEG data; no text, fonts or other pictures.
+        const QByteArray saved = copy.save().value();
+        QCOMPARE(saved.count("/DCTDecode"), 3);
+        QCOMPARE(saved.count("/Subtype /Image") + saved.count("/Subtype/Image"), 3);
+        QVERIFY(!saved.contains("/Font"));
+        QCOMPARE(saved.count("\xFF\xD8\xFF"), 3);
+    }
+
+    void higherQualityMeansMorePixels() {
+        const auto source = open(fixtures::makeTextPdf(1));
+        qsizetype previous = 0;
+        for (Quality q : PDFCompressor::allQualities) {
+            const QByteArray saved = PDFCompressor::compress(*source, q).document->save().value();
+            QVERIFY(saved.size() > previous);
+            previous = saved.size();
+        }
+    }
+
+    void noCopyWithoutEveryPage() {
+        const auto empty = pdf::Document::createEmpty();
+        const auto none = PDFCompressor::compress(*empty, Quality::better);
+        QVERIFY(!none.document);
+        QCOMPARE(none.error, QStringLiteral("Couldn't compress this PDF."));
+
+        // The second page is too wide for a JPEG picture.
+        fixtures::DocSpec spec;
+        spec.pages.append({"One"});
+        spec.pages.append({"Two", {0, 0, 200000, 2}});
+        spec.pages.append({"Three"});
+        const auto source = open(fixtures::makePdf(spec));
+        const auto failed = PDFCompressor::compress(*source, Quality::good);
+        QVERIFY(!failed.document);
+        QCOMPARE(failed.error, QStringLiteral("Couldn't compress page 2, so no copy was made."));
+    }
+
+    void stoppedRunGivesNothing() {
+        const auto source = open(fixtures::makeTextPdf(4));
+        int calls = 0;
+        const auto outcome = PDFCompressor::compress(*source, Quality::good, [&](int, int) {
+            ++calls;
+            return false;
+        });
+        QCOMPARE(calls, 1);
+        QVERIFY(outcome.cancelled());
+        QVERIFY(!outcome.document);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPdfCompressor)
+#include "test_pdf_compressor.moc"
