@@ -4,6 +4,16 @@
 
 namespace zepla::math {
 
+namespace {
+
+std::unique_ptr<std::vector<MTMathAtomPtr>> copyOf(const std::unique_ptr<std::vector<MTMathAtomPtr>>& atoms) {
+    if (!atoms || atoms->empty())
+        return nullptr;
+    return std::make_unique<std::vector<MTMathAtomPtr>>(*atoms);
+}
+
+} // namespace
+
 // --- MTMathException -------------------------------------------------------------------------
 
 MTMathException::MTMathException(const QString& reason)
@@ -17,22 +27,15 @@ MTMathAtom::MTMathAtom(MTMathAtomType type, const QString& value)
     : m_type(type), m_nucleus(type == MTMathAtomType::radical ? QString() : value) {}
 
 MTMathAtom::MTMathAtom(const MTMathAtom& other)
-    : m_type(other.m_type),
+    : m_type(other.m_type), m_fontStyle(other.m_fontStyle),
       m_subScript(MTMathList::deepCopy(other.m_subScript)),
-      m_superScript(MTMathList::deepCopy(other.m_superScript)),
-      m_nucleus(other.m_nucleus),
-      m_indexRange(other.m_indexRange),
-      m_fontStyle(other.m_fontStyle),
-      m_fusedAtoms(other.m_fusedAtoms) {}
+      m_superScript(MTMathList::deepCopy(other.m_superScript)), m_nucleus(other.m_nucleus),
+      m_indexRange(other.m_indexRange), m_fusedAtoms(copyOf(other.m_fusedAtoms)) {}
 
 MTMathAtom::MTMathAtom(const MTMathAtom& other, ShallowTag)
-    : m_type(other.m_type),
-      m_subScript(other.m_subScript),
-      m_superScript(other.m_superScript),
-      m_nucleus(other.m_nucleus),
-      m_indexRange(other.m_indexRange),
-      m_fontStyle(other.m_fontStyle),
-      m_fusedAtoms(other.m_fusedAtoms) {}
+    : m_type(other.m_type), m_fontStyle(other.m_fontStyle), m_subScript(other.m_subScript),
+      m_superScript(other.m_superScript), m_nucleus(other.m_nucleus), m_indexRange(other.m_indexRange),
+      m_fusedAtoms(copyOf(other.m_fusedAtoms)) {}
 
 MTMathAtom::~MTMathAtom() = default;
 
@@ -52,6 +55,18 @@ void MTMathAtom::setSuperScript(MTMathListPtr list) {
                               zepla::math::description(m_type));
     }
     m_superScript = std::move(list);
+}
+
+const std::vector<MTMathAtomPtr>& MTMathAtom::fusedAtoms() const {
+    static const std::vector<MTMathAtomPtr> none;
+    return m_fusedAtoms ? *m_fusedAtoms : none;
+}
+
+void MTMathAtom::setFusedAtoms(std::vector<MTMathAtomPtr> atoms) {
+    if (atoms.empty())
+        m_fusedAtoms.reset();
+    else
+        m_fusedAtoms = std::make_unique<std::vector<MTMathAtomPtr>>(std::move(atoms));
 }
 
 void MTMathAtom::setNucleus(const QString& nucleus) {
@@ -98,12 +113,15 @@ void MTMathAtom::fuse(const MTMathAtomPtr& other) {
         std::puts("Can't fuse these 2 atoms");
         return;
     }
-    if (m_fusedAtoms.empty())
-        m_fusedAtoms.push_back(std::make_shared<MTMathAtom>(*this));
-    if (other->m_fusedAtoms.empty())
-        m_fusedAtoms.push_back(other);
+    if (!m_fusedAtoms)
+        m_fusedAtoms = std::make_unique<std::vector<MTMathAtomPtr>>();
+    if (m_fusedAtoms->empty())
+        m_fusedAtoms->push_back(std::make_shared<MTMathAtom>(*this));
+    const std::vector<MTMathAtomPtr>& others = other->fusedAtoms();
+    if (others.empty())
+        m_fusedAtoms->push_back(other);
     else
-        m_fusedAtoms.insert(m_fusedAtoms.end(), other->m_fusedAtoms.begin(), other->m_fusedAtoms.end());
+        m_fusedAtoms->insert(m_fusedAtoms->end(), others.begin(), others.end());
     m_nucleus += other->m_nucleus;
     m_indexRange.length += other->m_indexRange.length;
     setSuperScript(other->m_superScript);

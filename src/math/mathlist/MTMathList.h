@@ -84,9 +84,8 @@ public:
     MTFontStyle fontStyle() const { return m_fontStyle; }
     void setFontStyle(MTFontStyle style) { m_fontStyle = style; }
 
-    const std::vector<MTMathAtomPtr>& fusedAtoms() const { return m_fusedAtoms; }
-    std::vector<MTMathAtomPtr>& fusedAtoms() { return m_fusedAtoms; }
-    void setFusedAtoms(std::vector<MTMathAtomPtr> atoms) { m_fusedAtoms = std::move(atoms); }
+    const std::vector<MTMathAtomPtr>& fusedAtoms() const;
+    void setFusedAtoms(std::vector<MTMathAtomPtr> atoms);
 
     // A copy of the atom, of its own class, that shares no list with it.
     virtual MTMathAtomPtr copy() const;
@@ -110,13 +109,15 @@ protected:
     // The scripts as description() writes them.
     QString scriptsDescription() const;
 
+    // A formula holds many atoms and few of them are fused: the fields are packed and the fused atoms
+    // live apart, made by the first fusion.
     MTMathAtomType m_type = MTMathAtomType::ordinary;
+    MTFontStyle m_fontStyle = MTFontStyle::defaultStyle;
     MTMathListPtr m_subScript;
     MTMathListPtr m_superScript;
     QString m_nucleus;
     MTRange m_indexRange;
-    MTFontStyle m_fontStyle = MTFontStyle::defaultStyle;
-    std::vector<MTMathAtomPtr> m_fusedAtoms;
+    std::unique_ptr<std::vector<MTMathAtomPtr>> m_fusedAtoms;
 };
 
 // True when there is no previous atom or a binary operator cannot follow its type.

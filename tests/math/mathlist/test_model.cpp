@@ -242,7 +242,7 @@ private slots:
         auto x = atom(T::variable, "x");
         x->setSuperScript(list({atom(T::number, "2")}));
         auto fusedPart = atom(T::number, "1");
-        x->fusedAtoms().push_back(fusedPart);
+        x->setFusedAtoms({fusedPart});
         x->setIndexRange({4, 2});
         x->setFontStyle(MTFontStyle::bold);
         auto c = x->copy();

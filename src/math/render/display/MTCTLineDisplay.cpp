@@ -7,12 +7,12 @@ namespace zepla::math {
 
 MTCTLineDisplay::MTCTLineDisplay(MTAttributedString string, QPointF position, MTRange range,
                                  std::vector<MTMathAtomPtr> atoms)
-    : m_attributedString(std::move(string)), m_line(std::in_place, m_attributedString),
-      m_atoms(std::move(atoms)) {
+    : m_attributedString(std::move(string)), m_atoms(std::move(atoms)) {
     setPosition(position);
     setRange(range);
-    setWidth(m_line->width());
-    const QRectF& ink = m_line->inkBounds();
+    const MTTextLine measured = line();
+    setWidth(measured.width());
+    const QRectF& ink = measured.inkBounds();
     setAscent(std::max(ink.isNull() ? 0.0 : ink.top() + ink.height(), 0.0));
     setDescent(std::max(ink.isNull() ? 0.0 : -ink.top(), 0.0));
 }
@@ -20,16 +20,14 @@ MTCTLineDisplay::MTCTLineDisplay(MTAttributedString string, QPointF position, MT
 void MTCTLineDisplay::draw(MTGraphicsContext& context) const {
     MTDisplay::draw(context);
     context.saveState();
-    m_line->draw(context, position());
+    line().draw(context, position());
     context.restoreState();
 }
 
 void MTCTLineDisplay::setTextColor(const std::optional<QColor>& color) {
     MTDisplay::setTextColor(color);
-    if (!color)
-        return;
-    m_attributedString.setForegroundColor(*color);
-    m_line.emplace(m_attributedString);
+    if (color)
+        m_attributedString.setForegroundColor(*color);
 }
 
 } // namespace zepla::math

@@ -6,7 +6,6 @@
 #include "display/MTTextLine.h"
 #include "mathlist/MTMathList.h"
 
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -20,17 +19,18 @@ public:
                     std::vector<MTMathAtomPtr> atoms);
 
     void draw(MTGraphicsContext& context) const override;
-    // Colours the whole text and sets the line again.
+    // Colours the whole text.
     void setTextColor(const std::optional<QColor>& color) override;
 
-    const std::optional<MTTextLine>& line() const { return m_line; }
+    // The line set from the string. A formula can hold many thousands of lines, so the display keeps only
+    // its string and measures, and sets the glyphs again when they are asked for or drawn.
+    MTTextLine line() const { return MTTextLine(m_attributedString); }
     const MTAttributedString& attributedString() const { return m_attributedString; }
     const std::vector<MTMathAtomPtr>& atoms() const { return m_atoms; }
     void setAtoms(std::vector<MTMathAtomPtr> atoms) { m_atoms = std::move(atoms); }
 
 private:
     MTAttributedString m_attributedString;
-    std::optional<MTTextLine> m_line;
     std::vector<MTMathAtomPtr> m_atoms;
 };
 

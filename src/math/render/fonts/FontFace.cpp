@@ -82,13 +82,31 @@ QString FontFace::fullName() const {
 QString FontFace::nameForGlyph(quint16 glyph) const {
     if (glyph >= m_glyphCount)
         return {};
+    std::lock_guard guard(m_namesLock);
+    if (m_names.empty())
+        m_names.resize(m_glyphCount);
+    QString& name = m_names[glyph];
+    if (name.isNull())
+        name = readNameForGlyph(glyph);
+    return name;
+}
+
+quint16 FontFace::glyphWithName(const QString& name) const {
+    std::lock_guard guard(m_namesLock);
+    auto found = m_glyphsByName.constFind(name);
+    if (found == m_glyphsByName.constEnd())
+        found = m_glyphsByName.insert(name, readGlyphWithName(name));
+    return *found;
+}
+
+QString FontFace::readNameForGlyph(quint16 glyph) const {
     char name[128];
     if (hb_font_get_glyph_name(m_font, glyph, name, sizeof name) && name[0] != '\0')
         return QString::fromLatin1(name);
     return QLatin1String(kNamelessGlyphPrefix) + QString::number(glyph);
 }
 
-quint16 FontFace::glyphWithName(const QString& name) const {
+quint16 FontFace::readGlyphWithName(const QString& name) const {
     const QByteArray bytes = name.toLatin1();
     hb_codepoint_t glyph = 0;
     if (!bytes.isEmpty() &&
@@ -99,7 +117,7 @@ quint16 FontFace::glyphWithName(const QString& name) const {
     bool isNumber = false;
     const uint number = QStringView(name).mid(sizeof kNamelessGlyphPrefix - 1).toUInt(&isNumber);
     const bool nameless =
-        isNumber && number < m_glyphCount && nameForGlyph(static_cast<quint16>(number)) == name;
+        isNumber && number < m_glyphCount && readNameForGlyph(static_cast<quint16>(number)) == name;
     return nameless ? static_cast<quint16>(number) : 0;
 }
 

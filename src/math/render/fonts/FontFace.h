@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QRawFont>
 #include <QRectF>
 #include <QString>
@@ -43,7 +44,8 @@ public:
 
     // The glyph's name in the font's own glyph-name table; glyphs of a font without names are called
     // "gid<N>", so that every glyph of the font has a name that leads back to it. Empty for an id past the
-    // last glyph.
+    // last glyph. Names and glyphs are looked up once and kept: the math table asks for them at every
+    // delimiter, radical and accent.
     QString nameForGlyph(quint16 glyph) const;
     // The glyph of that name, or 0 when the font has no such name.
     quint16 glyphWithName(const QString& name) const;
@@ -68,6 +70,8 @@ private:
     explicit FontFace(const QByteArray& data);
     QString nameEntry(unsigned nameId) const;
     QRectF measureBounds(quint16 glyph) const;
+    QString readNameForGlyph(quint16 glyph) const;
+    quint16 readGlyphWithName(const QString& name) const;
 
     QByteArray m_data;
     hb_blob_t* m_blob = nullptr;
@@ -79,6 +83,9 @@ private:
     mutable QRawFont m_rawFont;
     mutable std::mutex m_boundsLock;
     mutable std::vector<std::optional<QRectF>> m_bounds;
+    mutable std::mutex m_namesLock;
+    mutable std::vector<QString> m_names;
+    mutable QHash<QString, quint16> m_glyphsByName;
 };
 
 } // namespace zepla::math

@@ -81,7 +81,7 @@ private slots:
         QCOMPARE(*plain->textColor(), QColor(Qt::blue));
         QCOMPARE(*fixed->textColor(), QColor(Qt::red));
         QCOMPARE(*nested->subDisplays().front()->textColor(), QColor(Qt::green));
-        QCOMPARE(plain->line()->glyphRuns().front().color, std::optional(QColor(Qt::blue)));
+        QCOMPARE(plain->line().glyphRuns().front().color, std::optional(QColor(Qt::blue)));
     }
 
     // A glyph lowered by s reports its box lowered by s and draws s pixels lower.

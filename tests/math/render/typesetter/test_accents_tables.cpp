@@ -54,7 +54,7 @@ private slots:
         if (single) {
             const auto letter =
                 std::dynamic_pointer_cast<MTCTLineDisplay>(accent->accentee()->subDisplays().front());
-            const auto glyph = quint16(letter->line()->glyphs().front().glyph);
+            const auto glyph = quint16(letter->line().glyphs().front().glyph);
             QCOMPARE(markAttachment, table().getTopAccentAdjustment(glyph));
         } else {
             QCOMPARE(markAttachment, accent->accentee()->width() / 2);

@@ -55,7 +55,8 @@ int missingGlyphs(const MTDisplay& root) {
     int missing = 0;
     walk(root, [&](const MTDisplay& node) {
         if (auto line = dynamic_cast<const MTCTLineDisplay*>(&node)) {
-            for (const auto& placed : line->line()->glyphs())
+            const MTTextLine text = line->line();
+            for (const auto& placed : text.glyphs())
                 missing += placed.glyph == 0;
         } else if (auto glyph = dynamic_cast<const MTGlyphDisplay*>(&node)) {
             missing += glyph->glyph() == 0;
