@@ -407,11 +407,14 @@ private:
         return m_text.sliced(first->from, to - first->from);
     }
 
-    // The most `joined` can hold: every piece once, and "mailto:" before each e-mail autolink.
+    // The most `joined` can hold: every piece once, and each e-mail autolink's address with "mailto:".
     qsizetype joinedCapacity() const {
-        const auto mails =
-            std::count_if(m_links.begin(), m_links.end(), [](const Link& link) { return link.mail; });
-        return m_text.size() + mails * Link::mailScheme.size();
+        qsizetype capacity = m_text.size();
+        for (const Link& link : m_links) {
+            if (link.mail)
+                capacity += Link::mailScheme.size() + link.address.size();
+        }
+        return capacity;
     }
 
     InlineRuns runs() const {
