@@ -142,12 +142,12 @@ private:
                 return;
             }
         }
-        Piece piece;
+        // Filled in place: a piece built on the stack and then copied in stalls the processor on each copy.
+        Piece& piece = m_pieces.emplace_back();
         piece.from = from;
         piece.length = length;
         piece.code = code;
         piece.link = link;
-        m_pieces.push_back(piece);
     }
 
     void readPieces(qsizetype from, qsizetype to, int link) {
@@ -224,7 +224,7 @@ private:
             addText(i, count, false, link);
             return end;
         }
-        Piece piece;
+        Piece& piece = m_pieces.emplace_back();
         piece.from = i;
         piece.link = link;
         piece.marker = marker.unicode();
@@ -236,7 +236,6 @@ private:
             piece.canOpen = leftFlanking;
             piece.canClose = rightFlanking;
         }
-        m_pieces.push_back(piece);
         return end;
     }
 
@@ -408,11 +407,14 @@ private:
         return m_text.sliced(first->from, to - first->from);
     }
 
-    // The most `joined` can hold: every piece once, and "mailto:" before each e-mail autolink.
+    // The most `joined` can hold: every piece once, and each e-mail autolink's address with "mailto:".
     qsizetype joinedCapacity() const {
-        const auto mails =
-            std::count_if(m_links.begin(), m_links.end(), [](const Link& link) { return link.mail; });
-        return m_text.size() + mails * Link::mailScheme.size();
+        qsizetype capacity = m_text.size();
+        for (const Link& link : m_links) {
+            if (link.mail)
+                capacity += Link::mailScheme.size() + link.address.size();
+        }
+        return capacity;
     }
 
     InlineRuns runs() const {

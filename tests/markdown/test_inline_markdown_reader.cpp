@@ -89,6 +89,9 @@ private slots:
                                   << "https://b.example/p?q=1@https://b.example/p?q=1";
         QTest::newRow("mail autolink") << "<me@example.com>"
                                        << "me@example.com@mailto:me@example.com";
+        QTest::newRow("one address twice") << "<me@example.com><me@example.com> and \\*<me@example.com>"
+                                           << "me@example.comme@example.com@mailto:me@example.com| and *|"
+                                              "me@example.com@mailto:me@example.com";
         QTest::newRow("less-than") << "a < b <c"
                                    << "a < b <c";
         QTest::newRow("white space kept") << "  two\n\n  lines  \t"
