@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <cstdio>
 #include <memory>
@@ -119,6 +120,15 @@ struct Bench {
         frame();
     }
 
+    // Loads the fonts and the formula machinery once, outside the figures.
+    static void warmUp() {
+        Bench bench;
+        bench.add(ai::AssistantTurn::Role::user, question(0));
+        bench.add(ai::AssistantTurn::Role::assistant,
+                  shortAnswer(0) + "\n\n| a | b |\n|---|---|\n| 1 | 2 |\n\n```\ncode\n```");
+        settle(*bench.panel.conversation());
+    }
+
     void add(ai::AssistantTurn::Role role, const QString& text) {
         model->appendTurn({QUuid::createUuid(), role, text});
     }
@@ -177,9 +187,19 @@ void oneBigAnswer(const char* title, const QString& answer) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    std::printf("Assistant panel 420 x 800, offscreen; a frame is %.0f ms.\n", frameMs);
-    manyTurns();
-    oneBigAnswer("one answer of 1 MB", mixedAnswer(1'000'000));
-    oneBigAnswer("one answer with 2,000 formulas", formulaAnswer());
+    // Cases to run, by name ("turns", "big", "formulas"); all without arguments.
+    const QStringList wanted = app.arguments().mid(1);
+    const auto runs = [&](const char* name) { return wanted.isEmpty() || wanted.contains(name); };
+    QFile load("/proc/loadavg");
+    load.open(QIODevice::ReadOnly);
+    std::printf("Assistant panel 420 x 800, offscreen; a frame is %.0f ms; load average %s of %d cores.\n",
+                frameMs, load.readAll().split(' ').first().constData(), QThread::idealThreadCount());
+    Bench::warmUp();
+    if (runs("turns"))
+        manyTurns();
+    if (runs("big"))
+        oneBigAnswer("one answer of 1 MB", mixedAnswer(1'000'000));
+    if (runs("formulas"))
+        oneBigAnswer("one answer with 2,000 formulas", formulaAnswer());
     return 0;
 }
