@@ -71,6 +71,19 @@ private slots:
 
     void init() { resetPreferences(); }
 
+    // The window is taller than its sections: the spare height stays below them, so the default-viewer row
+    // keeps its label and button on one line.
+    void spareHeightStaysBelowTheSections() {
+        ui::SettingsView view;
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const QList<QWidget*> bodies = view.findChildren<QWidget*>("settingsSectionBody");
+        QCOMPARE(bodies.size(), 2);
+        for (QWidget* body : bodies)
+            QVERIFY2(body->height() <= body->sizeHint().height(),
+                     qPrintable(QString::number(body->height())));
+    }
+
     void freshStateUsesBuiltInAI() {
         ui::SettingsView view;
         QVERIFY(field(view, "Enter API Key...")->text().isEmpty());
@@ -192,7 +205,8 @@ private slots:
         }
         QFile file(entry);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[Desktop Entry]\nType=Application\nName=Zepla\nExec=zepla %F\nMimeType=application/pdf;\n");
+        file.write(
+            "[Desktop Entry]\nType=Application\nName=Zepla\nExec=zepla %F\nMimeType=application/pdf;\n");
         file.close();
         QFile list(m_root.filePath("config/mimeapps.list"));
         QVERIFY(list.open(QIODevice::WriteOnly | QIODevice::Truncate));
