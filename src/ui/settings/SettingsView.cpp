@@ -1,6 +1,7 @@
 #include "ui/settings/SettingsView.h"
 
 #include "core/DefaultPDFHandler.h"
+#include "core/Settings.h"
 #include "core/Wording.h"
 #include "keys/APIKeyStore.h"
 #include "ui/theme/Colors.h"
@@ -115,6 +116,10 @@ SettingsView::SettingsView(QWidget* parent) : QWidget(parent, Qt::Window) {
     m_urlField->setText(ai::APIKeyStore::loadURL());
     m_keyField->setText(ollamaKey.value_or(QString()));
     connect(m_keyField, &QLineEdit::textChanged, this, &SettingsView::keyChanged);
+    if (const QString problem = platform::settingsFileProblem(); !problem.isEmpty()) {
+        m_errorLine->setText(problem);
+        m_errorLine->show();
+    }
     refresh();
 }
 
@@ -240,6 +245,8 @@ void SettingsView::save() {
         m_errorLine->show();
         return;
     }
+    if (!canStore())
+        return;
     m_errorLine->hide();
     ai::APIKeyStore::saveURL(url);
     ai::APIKeyStore::save(m_keyField->text(), APIProviderKind::ollama);
@@ -250,6 +257,8 @@ void SettingsView::save() {
 }
 
 void SettingsView::useBuiltInAI() {
+    if (!canStore())
+        return;
     m_errorLine->hide();
     // Emptying the field runs the change handler, which clears the "Saved" mark; the steps below set it.
     m_keyField->setText(QString());
@@ -261,6 +270,16 @@ void SettingsView::useBuiltInAI() {
     m_usingBuiltInAPI = true;
     m_justSaved = true;
     refresh();
+}
+
+// A preferences file that cannot keep the key is said in the red line, and nothing claims to be saved.
+bool SettingsView::canStore() {
+    const QString problem = platform::settingsFileProblem();
+    if (problem.isEmpty())
+        return true;
+    m_errorLine->setText(problem + QLatin1Char(' ') + tr("Nothing was saved."));
+    m_errorLine->show();
+    return false;
 }
 
 void SettingsView::keyChanged() {
