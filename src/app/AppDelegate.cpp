@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/DefaultPDFPrompt.h"
 #include "app/DocumentController.h"
 #include "app/DocumentWindow.h"
 #include "app/WelcomeWindow.h"
@@ -17,6 +18,8 @@ namespace zepla::app {
 namespace {
 
 constexpr int landingFollowUpMilliseconds = 400;
+// The default-viewer offer waits until the first window has settled.
+constexpr int defaultViewerOfferMilliseconds = 1000;
 
 bool isPopup(const QWidget* widget) {
     const Qt::WindowType type = widget->windowType();
@@ -46,6 +49,7 @@ AppDelegate::~AppDelegate() {
 void AppDelegate::applicationDidFinishLaunching() {
     document::ThumbnailCache::install();
     ui::MathImageRenderer::install();
+    QTimer::singleShot(defaultViewerOfferMilliseconds, this, [] { DefaultPDFPrompt::promptIfNeeded(); });
     QTimer::singleShot(0, this, &AppDelegate::showLandingPageIfNoWindowsVisible);
     qApp->installEventFilter(this);
 }

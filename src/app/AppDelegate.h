@@ -19,8 +19,9 @@ public:
     explicit AppDelegate(DocumentController& controller, QObject* parent = nullptr);
     ~AppDelegate() override;
 
-    // The start-up sequence, in order: the thumbnail cache's memory-pressure handler; on the next turn of the
-    // event loop the landing window when no window is visible; watching windows close and become active.
+    // The start-up sequence, in order: the memory-pressure handlers of the thumbnail and formula caches; a
+    // second later the one-time default-viewer offer; on the next turn of the event loop the landing window
+    // when no window is visible; watching windows close and become active.
     void applicationDidFinishLaunching();
     // Files handed to the application (its command line, a second launch): each goes on the road of its kind.
     void openFiles(const QStringList& paths);

@@ -137,6 +137,7 @@ void helpMenu(QMainWindow& window, UpdaterController& updater) {
     QAction* check = add(menu, QMenu::tr("Check for Updates…"));
     check->setEnabled(updater.canCheckForUpdates());
     QObject::connect(&updater, &UpdaterController::canCheckForUpdatesChanged, check, &QAction::setEnabled);
+    QObject::connect(check, &QAction::triggered, &updater, &UpdaterController::checkForUpdates);
 }
 
 } // namespace

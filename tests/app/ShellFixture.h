@@ -5,6 +5,8 @@
 #include "LandingTestSupport.h"
 #include "PdfFixtures.h"
 #include "app/ZeplaApp.h"
+#include "core/DefaultPDFHandler.h"
+#include "core/Settings.h"
 
 #include <QApplication>
 #include <QFile>
@@ -14,8 +16,17 @@
 
 #include <memory>
 
+// The one-time default-viewer offer, counted as answered so that it stays out of tests of other things.
+inline bool answerDefaultViewerOffer(bool answered = true) {
+    const auto settings = zepla::platform::userSettings();
+    settings->setValue(QLatin1String(zepla::platform::DefaultPDFHandler::hasPromptedKey), answered);
+    settings->sync();
+    return answered;
+}
+
 struct ShellFixture {
     QTemporaryDir dir;
+    bool offerAnswered = answerDefaultViewerOffer();
     std::unique_ptr<zepla::app::ZeplaApp> app = std::make_unique<zepla::app::ZeplaApp>();
 
     zepla::app::DocumentController& controller() { return app->documentController(); }

@@ -2,6 +2,7 @@
 
 #include "core/AppPaths.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -28,12 +29,30 @@ void createPrivateFile(const QString& path) {
         ::close(fd);
 }
 
+QString tr(const char* text) {
+    return QCoreApplication::translate("Settings", text);
+}
+
 } // namespace
 
 std::unique_ptr<QSettings> userSettings() {
     const QString path = settingsFilePath();
     createPrivateFile(path);
     return std::make_unique<QSettings>(path, QSettings::IniFormat);
+}
+
+QString settingsFileProblem() {
+    const QString path = settingsFilePath();
+    const QFileInfo file(path);
+    if (file.isDir())
+        return tr("%1 is a folder, not a settings file; move it away so that Zepla can keep its settings.")
+            .arg(path);
+    if (userSettings()->status() == QSettings::AccessError || !file.isReadable() || !file.isWritable())
+        return tr("%1 cannot be read or written; make it readable and writable for you so that Zepla can "
+                  "keep "
+                  "its settings.")
+            .arg(path);
+    return {};
 }
 
 } // namespace zepla::platform

@@ -12,4 +12,8 @@ namespace zepla::platform {
 // to it. Cheap to call: Qt shares the parsed file between instances of one process.
 std::unique_ptr<QSettings> userSettings();
 
+// Why the preferences file cannot keep what is written to it (it is a folder, or cannot be read or written),
+// in words for the user; empty when it can.
+QString settingsFileProblem();
+
 } // namespace zepla::platform

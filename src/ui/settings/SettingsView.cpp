@@ -1,8 +1,9 @@
 #include "ui/settings/SettingsView.h"
 
-#include "keys/APIKeyStore.h"
 #include "core/DefaultPDFHandler.h"
+#include "core/Settings.h"
 #include "core/Wording.h"
+#include "keys/APIKeyStore.h"
 #include "ui/theme/Colors.h"
 #include "ui/theme/Symbols.h"
 
@@ -20,8 +21,8 @@ namespace zepla::ui {
 
 namespace {
 
-using ai::APIKeyStore::clear;
 using ai::APIProviderKind;
+using ai::APIKeyStore::clear;
 
 const QColor kGreen = Color::hex(0x34C759);
 
@@ -35,7 +36,8 @@ bool isBlank(const QString& text) {
 // The assistant posts to this address, so only a web address with a host is taken.
 bool isWebAddress(const QString& text) {
     const QUrl url(text.trimmed(), QUrl::StrictMode);
-    return url.isValid() && (url.scheme() == QLatin1String("https") || url.scheme() == QLatin1String("http")) &&
+    return url.isValid() &&
+           (url.scheme() == QLatin1String("https") || url.scheme() == QLatin1String("http")) &&
            !url.host().isEmpty();
 }
 
@@ -77,6 +79,8 @@ QWidget* section(const QString& title, QWidget* body, const QString& footer, QWi
     body->setParent(box);
     body->setObjectName(QStringLiteral("settingsSectionBody"));
     body->setAttribute(Qt::WA_StyledBackground);
+    // Spare height goes below the sections, never into them.
+    body->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     body->setStyleSheet(QStringLiteral("#settingsSectionBody { border: 1px solid %1; border-radius: 8px; }")
                             .arg(Color::secondary(parent, 0.35).name(QColor::HexArgb)));
     layout->addWidget(body);
@@ -96,7 +100,8 @@ SettingsView::SettingsView(QWidget* parent) : QWidget(parent, Qt::Window) {
 
     // Keys in either pool count: the assistant uses a Groq key as readily as an Ollama one.
     const std::optional<QString> ollamaKey = ai::APIKeyStore::load(APIProviderKind::ollama);
-    const bool anyKey = (ollamaKey && !ollamaKey->isEmpty()) || !ai::APIKeyStore::allKeys(APIProviderKind::groq).isEmpty();
+    const bool anyKey =
+        (ollamaKey && !ollamaKey->isEmpty()) || !ai::APIKeyStore::allKeys(APIProviderKind::groq).isEmpty();
     m_isKeySaved = anyKey;
     m_usingBuiltInAPI = !anyKey;
     m_isDefaultPDFViewer = platform::DefaultPDFHandler::isDefault();
@@ -111,6 +116,10 @@ SettingsView::SettingsView(QWidget* parent) : QWidget(parent, Qt::Window) {
     m_urlField->setText(ai::APIKeyStore::loadURL());
     m_keyField->setText(ollamaKey.value_or(QString()));
     connect(m_keyField, &QLineEdit::textChanged, this, &SettingsView::keyChanged);
+    if (const QString problem = platform::settingsFileProblem(); !problem.isEmpty()) {
+        m_errorLine->setText(problem);
+        m_errorLine->show();
+    }
     refresh();
 }
 
@@ -138,7 +147,10 @@ QWidget* SettingsView::makeGeneralSection() {
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(6);
     row->addWidget(symbolLabel(QStringLiteral("checkmark.circle.fill"), 16, kGreen, this));
-    row->addWidget(captionLabel(tr("Zepla is your default"), isDefault));
+    auto* isDefaultText = new QLabel(tr("Zepla is your default"), isDefault);
+    isDefaultText->setStyleSheet(
+        QStringLiteral("color: %1;").arg(Color::secondary(this).name(QColor::HexArgb)));
+    row->addWidget(isDefaultText);
     row->addStretch();
     auto* buttonHolder = new QWidget(m_defaultRow);
     auto* buttonRow = new QHBoxLayout(buttonHolder);
@@ -209,11 +221,12 @@ QWidget* SettingsView::makeAssistantSection() {
     status->addStretch();
     layout->addLayout(status);
 
-    return section(tr("AI ASSISTANT"), body,
-                   tr("By default, the Ask panel uses Zepla's built-in AI (routed through our server — we never "
-                      "see your own API key because you don't need one). Add your own Ollama Cloud or Groq key "
-                      "instead if you'd rather call the provider directly."),
-                   this);
+    return section(
+        tr("AI ASSISTANT"), body,
+        tr("By default, the Ask panel uses Zepla's built-in AI (routed through our server — we never "
+           "see your own API key because you don't need one). Add your own Ollama Cloud or Groq key "
+           "instead if you'd rather call the provider directly."),
+        this);
 }
 
 QString SettingsView::statusText() const {
@@ -232,6 +245,8 @@ void SettingsView::save() {
         m_errorLine->show();
         return;
     }
+    if (!canStore())
+        return;
     m_errorLine->hide();
     ai::APIKeyStore::saveURL(url);
     ai::APIKeyStore::save(m_keyField->text(), APIProviderKind::ollama);
@@ -242,6 +257,8 @@ void SettingsView::save() {
 }
 
 void SettingsView::useBuiltInAI() {
+    if (!canStore())
+        return;
     m_errorLine->hide();
     // Emptying the field runs the change handler, which clears the "Saved" mark; the steps below set it.
     m_keyField->setText(QString());
@@ -253,6 +270,16 @@ void SettingsView::useBuiltInAI() {
     m_usingBuiltInAPI = true;
     m_justSaved = true;
     refresh();
+}
+
+// A preferences file that cannot keep the key is said in the red line, and nothing claims to be saved.
+bool SettingsView::canStore() {
+    const QString problem = platform::settingsFileProblem();
+    if (problem.isEmpty())
+        return true;
+    m_errorLine->setText(problem + QLatin1Char(' ') + tr("Nothing was saved."));
+    m_errorLine->show();
+    return false;
 }
 
 void SettingsView::keyChanged() {
@@ -280,10 +307,9 @@ void SettingsView::refresh() {
     m_builtInButton->setEnabled(!m_usingBuiltInAPI);
     m_savedMark->setVisible(m_justSaved);
     const bool active = m_usingBuiltInAPI || m_isKeySaved;
-    m_statusSymbol->setPixmap(Symbols::pixmap(active ? QStringLiteral("checkmark.circle.fill")
-                                                     : QStringLiteral("info.circle"),
-                                              13, active ? kGreen : Color::secondary(this), false,
-                                              devicePixelRatioF()));
+    m_statusSymbol->setPixmap(
+        Symbols::pixmap(active ? QStringLiteral("checkmark.circle.fill") : QStringLiteral("info.circle"), 13,
+                        active ? kGreen : Color::secondary(this), false, devicePixelRatioF()));
     if (m_usingBuiltInAPI)
         m_statusText->setText(tr("Using Zepla's built-in AI — no key needed"));
     else if (m_isKeySaved)

@@ -33,6 +33,7 @@ private:
     QWidget* makeAssistantSection();
     void save();
     void useBuiltInAI();
+    bool canStore();
     void keyChanged();
     void setAsDefault();
     void refresh();

@@ -80,6 +80,8 @@ void TestHttpServer::answer(QTcpSocket* socket) {
         return;
     QByteArray head =
         statusLine(reply.status) + "Content-Type: " + reply.contentType + "\r\nConnection: close\r\n";
+    for (const QByteArray& header : reply.headers)
+        head += header + "\r\n";
     QByteArray body = reply.body;
     if (reply.delivery != CannedReply::Delivery::closeDelimited)
         head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";

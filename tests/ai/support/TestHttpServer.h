@@ -30,6 +30,8 @@ struct CannedReply {
     QByteArray body;
     QByteArray contentType = "application/json";
     Delivery delivery = Delivery::whole;
+    // Further header lines, such as "Location: …".
+    QList<QByteArray> headers;
 };
 
 struct ReceivedRequest {

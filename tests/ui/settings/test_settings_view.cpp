@@ -10,10 +10,13 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStackedWidget>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
 
 using namespace zepla;
 using ai::APIProviderKind;
@@ -70,6 +73,57 @@ private slots:
     }
 
     void init() { resetPreferences(); }
+
+    // The window is taller than its sections: the spare height stays below them, so the default-viewer row
+    // keeps its label and button on one line.
+    void spareHeightStaysBelowTheSections() {
+        ui::SettingsView view;
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const QList<QWidget*> bodies = view.findChildren<QWidget*>("settingsSectionBody");
+        QCOMPARE(bodies.size(), 2);
+        for (QWidget* body : bodies)
+            QVERIFY2(body->height() <= body->sizeHint().height(),
+                     qPrintable(QString::number(body->height())));
+    }
+
+    // A settings file that cannot keep anything (a folder in its place, or one without write access): the
+    // window says so when it opens and at Save, and claims nothing was saved.
+    void unusableSettingsFileIsSaidAndNothingClaimsSaved_data() {
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("folder") << true;
+        QTest::newRow("read-only") << false;
+    }
+    void unusableSettingsFileIsSaidAndNothingClaimsSaved() {
+        QFETCH(bool, folder);
+        if (!folder && ::geteuid() == 0)
+            QSKIP("the superuser writes read-only files");
+        const QString path =
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/Zepla/Zepla.conf";
+        QVERIFY(QFile::remove(path));
+        if (folder)
+            QVERIFY(QDir().mkpath(path));
+        else
+            QVERIFY(QFile(path).open(QIODevice::WriteOnly) && QFile::setPermissions(path, QFile::ReadOwner));
+        const auto restore = qScopeGuard([&] {
+            QDir(path).removeRecursively();
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+            QFile::remove(path);
+        });
+
+        ui::SettingsView view;
+        QVERIFY2(view.errorText().contains(path), qPrintable(view.errorText()));
+        field(view, "Enter API Key...")->setText("sk-lost");
+        button(view, "Save")->click();
+        QVERIFY(view.errorText().endsWith("Nothing was saved."));
+        QVERIFY(!view.justSaved());
+        QVERIFY(!view.isKeySaved());
+        QCOMPARE(view.statusText(), kNone);
+        button(view, "Use Zepla's AI")->click();
+        QVERIFY(view.errorText().endsWith("Nothing was saved."));
+        QVERIFY(!view.justSaved());
+        QCOMPARE(field(view, "Enter API Key...")->text(), QString("sk-lost"));
+    }
 
     void freshStateUsesBuiltInAI() {
         ui::SettingsView view;
@@ -192,7 +246,8 @@ private slots:
         }
         QFile file(entry);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[Desktop Entry]\nType=Application\nName=Zepla\nExec=zepla %F\nMimeType=application/pdf;\n");
+        file.write(
+            "[Desktop Entry]\nType=Application\nName=Zepla\nExec=zepla %F\nMimeType=application/pdf;\n");
         file.close();
         QFile list(m_root.filePath("config/mimeapps.list"));
         QVERIFY(list.open(QIODevice::WriteOnly | QIODevice::Truncate));
