@@ -9,14 +9,25 @@ QFont FreeTextAnnotation::effectiveFont() const {
     return font ? *font : annotations::font(AnnotationFont::system, 16);
 }
 
+QRectF FreeTextAnnotation::fittingBounds() const {
+    const QFont f = effectiveFont();
+    const QSizeF text =
+        naturalTextSize(contents, fontFileFor(f.family(), QFont::Weight(f.weight())), f.pointSizeF());
+    // The text's box inside the annotation, plus a little so that rounding never breaks the last word.
+    const qreal width = std::max(bounds.width(), text.width() + 2 * textInset.width() + 1);
+    const qreal height = std::max(bounds.height(), text.height() + 2 * textInset.height());
+    return QRectF(bounds.left(), bounds.bottom() - height, width, height);
+}
+
 Appearance FreeTextAnnotation::appearance() const {
     Appearance a(bounds);
     if (contents.isEmpty())
         return a;
     const QFont f = effectiveFont();
     const QString file = fontFileFor(f.family(), QFont::Weight(f.weight()));
-    for (const TextRun& run : layoutText(contents, file, f.pointSizeF(), fontColor.value_or(Qt::black),
-                                         bounds.adjusted(6, 4, -6, -4)))
+    for (const TextRun& run : layoutText(
+             contents, file, f.pointSizeF(), fontColor.value_or(Qt::black),
+             bounds.adjusted(textInset.width(), textInset.height(), -textInset.width(), -textInset.height())))
         a.text(run);
     return a;
 }

@@ -1,5 +1,7 @@
 #include "TextLayout.h"
 
+#include <numeric>
+
 #include <fontconfig/fontconfig.h>
 
 #include <QHash>
@@ -166,6 +168,22 @@ std::vector<std::pair<qsizetype, qsizetype>> breakLines(const Measured& m, qreal
 }
 
 } // namespace
+
+QSizeF naturalTextSize(const QString& text, const QString& fontFile, qreal size) {
+    if (fontFile.isEmpty() || size <= 0)
+        return {};
+    Fonts fonts{size, {fontFile}, {rawFont(fontFile, size)}};
+    const QRawFont font = fonts.fonts.first();
+    if (!font.isValid())
+        return {};
+    const QStringList paragraphs = text.split(QLatin1Char('\n'));
+    qreal width = 0;
+    for (const QString& paragraph : paragraphs) {
+        const Measured m = measure(fonts, paragraph);
+        width = std::max(width, std::accumulate(m.advances.begin(), m.advances.end(), qreal(0)));
+    }
+    return QSizeF(width, paragraphs.size() * (font.ascent() + font.descent() + font.leading()));
+}
 
 std::vector<TextRun> layoutText(const QString& text, const QString& fontFile, qreal size, const QColor& color,
                                 const QRectF& box) {

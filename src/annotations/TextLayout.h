@@ -15,5 +15,7 @@ QString fontFileFor(const QString& family, QFont::Weight weight);
 // edge down, one run per line. Lines that would not fit wholly above the box's bottom are left out.
 std::vector<TextRun> layoutText(const QString& text, const QString& fontFile, qreal size, const QColor& color,
                                 const QRectF& box);
+// The size (points) the text takes unwrapped: its widest paragraph, and a line for each paragraph.
+QSizeF naturalTextSize(const QString& text, const QString& fontFile, qreal size);
 
 } // namespace zepla::annotations

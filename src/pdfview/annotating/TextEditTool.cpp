@@ -206,6 +206,8 @@ void AnnotatingPDFView::commitTextEditEditor() {
     replacement->contents = text;
     replacement->font = font;
     replacement->fontColor = color;
+    // A replacement longer than the old line still shows every word.
+    replacement->bounds = replacement->fittingBounds();
     const pdf::PageHandle page = document()->page(pageIndex);
     if (!addAnnotation(replacement, page)) {
         document()->removeAnnotation(pageIndex, cover->handle);

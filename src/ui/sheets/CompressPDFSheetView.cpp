@@ -71,6 +71,7 @@ CompressPDFSheetView::CompressPDFSheetView(std::shared_ptr<pdf::Document> pdfDoc
 
     m_compress->setAutoDefault(false);
     QHBoxLayout* buttons = SheetParts::cancelAndConfirm(this, m_compress);
+    // The row holds a stretch, "Cancel", then the confirming button.
     m_cancel = qobject_cast<QPushButton*>(buttons->itemAt(1)->widget());
     layout->addLayout(buttons);
 

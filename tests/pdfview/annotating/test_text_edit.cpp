@@ -2,6 +2,7 @@
 // page's font, the cover geometry and colour, one undo step for cover and text, Esc and empty commits
 // leaving the page as it was.
 #include "AnnotatingViewHarness.h"
+#include "annotations/FreeTextAnnotation.h"
 
 using namespace zepla;
 using namespace zepla::annotations;
@@ -101,6 +102,32 @@ private slots:
         QCOMPARE(annotations().size(), std::size_t(2));
         m_undo->undo();
         QVERIFY(annotations().empty());
+    }
+
+    // Text longer than the old line is not cut off: the replacement grows to the right, the cover stays.
+    void longerReplacementShowsEveryWord() {
+        showDocument(fixtures::makeTextPdf(1, QStringLiteral("Quarterly")));
+        openOnTheLine();
+        const QString longer = QStringLiteral("Page 1 Quarterly report of the northern region, revised");
+        QTest::keyClicks(m_view->textEditEditor(), longer);
+        QTest::keyClick(m_view->textEditEditor(), Qt::Key_Return);
+        QCoreApplication::processEvents();
+        const auto list = annotations();
+        QCOMPARE(list.size(), std::size_t(2));
+        const QRectF cover = list[0].rect, text = list[1].rect;
+        QVERIFY(text.width() > cover.width() + 100);
+        QCOMPARE(text.left(), cover.left());
+        QCOMPARE(text.bottom(), cover.bottom()); // the top edge, page space running upwards
+        FreeTextAnnotation shown;
+        shown.bounds = text;
+        shown.contents = longer;
+        shown.font =
+            AnnotatingPDFView::originalFont(QStringLiteral("Page 1"), m_doc->structuredText(0).value());
+        int glyphs = 0;
+        const Appearance appearance = shown.appearance();
+        for (const DrawOp& op : appearance.ops())
+            glyphs += op.kind == DrawOp::Kind::Text ? int(op.text.glyphs.size()) : 0;
+        QCOMPARE(glyphs, int(longer.size()));
     }
 
     void escapeAndEmptyCommitLeaveNothing_data() {
