@@ -1,6 +1,8 @@
 // The atom factory and the accessors of the vocabulary tables.
 #include "mathlist/MTMathAtomFactory.h"
 
+#include "mathlist/MTNodePool.h"
+
 #include "mathlist/MTUnicode.h"
 #include "mathlist/MTVocabulary_p.h"
 
@@ -188,8 +190,8 @@ MTMathAtomPtr atomFromAscii(char32_t code, QStringView character) {
     // A one-unit character shares the prototype's text; the ":" and "-" rows always give their own
     // nucleus; any other (longer) cluster keeps its own text.
     if (character.size() == 1 || code == ':' || code == '-')
-        return std::make_shared<MTMathAtom>(e.type, e.nucleus);
-    return std::make_shared<MTMathAtom>(e.type, character.toString());
+        return MTNodePool::make<MTMathAtom>(e.type, e.nucleus);
+    return MTNodePool::make<MTMathAtom>(e.type, character.toString());
 }
 
 } // namespace
@@ -284,7 +286,7 @@ MTMathAtomPtr MTMathAtomFactory::atomForCharacter(QStringView character) {
     }
     // 1. Basic Cyrillic capital and small letters.
     if (compareCharacter(character, 0x0410) >= 0 && compareCharacter(character, 0x044F) <= 0)
-        return std::make_shared<MTMathAtom>(MTMathAtomType::ordinary, character.toString());
+        return MTNodePool::make<MTMathAtom>(MTMathAtomType::ordinary, character.toString());
     // 2. Accented characters and the letter symbols.
     if (supportedAccentedCharacters().count(canonicalCharacter(character)))
         return atomFromAccentedCharacter(character);

@@ -1,5 +1,7 @@
 #include "mathlist/MTMathList.h"
 
+#include "mathlist/MTNodePool.h"
+
 #include <cstdio>
 
 namespace zepla::math {
@@ -73,10 +75,12 @@ void MTMathAtom::setNucleus(const QString& nucleus) {
     m_nucleus = m_type == MTMathAtomType::radical ? QString() : nucleus;
 }
 
-MTMathAtomPtr MTMathAtom::copy() const { return std::make_shared<MTMathAtom>(*this); }
+MTMathAtomPtr MTMathAtom::copy() const {
+    return MTNodePool::make<MTMathAtom>(*this);
+}
 
 MTMathAtomPtr MTMathAtom::shallowCopy() const {
-    return std::make_shared<MTMathAtom>(*this, ShallowTag{});
+    return MTNodePool::make<MTMathAtom>(*this, ShallowTag{});
 }
 
 MTMathAtomPtr MTMathAtom::finalizedBase() const {
@@ -116,7 +120,7 @@ void MTMathAtom::fuse(const MTMathAtomPtr& other) {
     if (!m_fusedAtoms)
         m_fusedAtoms = std::make_unique<std::vector<MTMathAtomPtr>>();
     if (m_fusedAtoms->empty())
-        m_fusedAtoms->push_back(std::make_shared<MTMathAtom>(*this));
+        m_fusedAtoms->push_back(MTNodePool::make<MTMathAtom>(*this));
     const std::vector<MTMathAtomPtr>& others = other->fusedAtoms();
     if (others.empty())
         m_fusedAtoms->push_back(other);
@@ -152,10 +156,12 @@ MTFraction::MTFraction(const MTFraction& other, ShallowTag tag)
       m_numerator(other.m_numerator),
       m_denominator(other.m_denominator) {}
 
-MTMathAtomPtr MTFraction::copy() const { return std::make_shared<MTFraction>(*this); }
+MTMathAtomPtr MTFraction::copy() const {
+    return MTNodePool::make<MTFraction>(*this);
+}
 
 MTMathAtomPtr MTFraction::shallowCopy() const {
-    return std::make_shared<MTFraction>(*this, ShallowTag{});
+    return MTNodePool::make<MTFraction>(*this, ShallowTag{});
 }
 
 MTMathAtomPtr MTFraction::finalized() const {
@@ -193,10 +199,12 @@ MTRadical::MTRadical(const MTRadical& other, ShallowTag tag)
     m_nucleus.clear();
 }
 
-MTMathAtomPtr MTRadical::copy() const { return std::make_shared<MTRadical>(*this); }
+MTMathAtomPtr MTRadical::copy() const {
+    return MTNodePool::make<MTRadical>(*this);
+}
 
 MTMathAtomPtr MTRadical::shallowCopy() const {
-    return std::make_shared<MTRadical>(*this, ShallowTag{});
+    return MTNodePool::make<MTRadical>(*this, ShallowTag{});
 }
 
 MTMathAtomPtr MTRadical::finalized() const {
@@ -225,17 +233,19 @@ MTLargeOperator::MTLargeOperator(const MTLargeOperator& other) : MTMathAtom(othe
 MTLargeOperator::MTLargeOperator(const MTLargeOperator& other, ShallowTag tag)
     : MTMathAtom(other, tag), m_limits(other.m_limits) {}
 
-MTMathAtomPtr MTLargeOperator::copy() const { return std::make_shared<MTLargeOperator>(*this); }
+MTMathAtomPtr MTLargeOperator::copy() const {
+    return MTNodePool::make<MTLargeOperator>(*this);
+}
 
 MTMathAtomPtr MTLargeOperator::shallowCopy() const {
-    return std::make_shared<MTLargeOperator>(*this, ShallowTag{});
+    return MTNodePool::make<MTLargeOperator>(*this, ShallowTag{});
 }
 
 // --- MTInner ---------------------------------------------------------------------------------
 
 namespace {
 MTMathAtomPtr boundaryCopy(const MTMathAtomPtr& boundary) {
-    return boundary ? std::make_shared<MTMathAtom>(*boundary) : std::make_shared<MTMathAtom>();
+    return boundary ? MTNodePool::make<MTMathAtom>(*boundary) : MTNodePool::make<MTMathAtom>();
 }
 } // namespace
 
@@ -267,10 +277,12 @@ void MTInner::setRightBoundary(MTMathAtomPtr atom) {
     m_rightBoundary = std::move(atom);
 }
 
-MTMathAtomPtr MTInner::copy() const { return std::make_shared<MTInner>(*this); }
+MTMathAtomPtr MTInner::copy() const {
+    return MTNodePool::make<MTInner>(*this);
+}
 
 MTMathAtomPtr MTInner::shallowCopy() const {
-    return std::make_shared<MTInner>(*this, ShallowTag{});
+    return MTNodePool::make<MTInner>(*this, ShallowTag{});
 }
 
 MTMathAtomPtr MTInner::finalized() const {
@@ -311,13 +323,15 @@ MTMathAtomPtr MTInnerListAtom::finalized() const {
 MTOverLine::MTOverLine() : MTInnerListAtom(MTMathAtomType::overline, QString()) {}
 MTOverLine::MTOverLine(const MTOverLine& other) : MTInnerListAtom(other) {}
 MTOverLine::MTOverLine(const MTOverLine& other, ShallowTag tag) : MTInnerListAtom(other, tag) {}
-MTMathAtomPtr MTOverLine::copy() const { return std::make_shared<MTOverLine>(*this); }
+MTMathAtomPtr MTOverLine::copy() const {
+    return MTNodePool::make<MTOverLine>(*this);
+}
 MTMathAtomPtr MTOverLine::shallowCopy() const {
-    return std::make_shared<MTOverLine>(*this, ShallowTag{});
+    return MTNodePool::make<MTOverLine>(*this, ShallowTag{});
 }
 MTMathAtomPtr MTOverLine::finalized() const {
     // The copy constructor: scripts deep-copied but not finalized; then the inner list finalized.
-    auto node = std::make_shared<MTOverLine>(*this, ShallowTag{});
+    auto node = MTNodePool::make<MTOverLine>(*this, ShallowTag{});
     node->m_superScript = MTMathList::deepCopy(m_superScript);
     node->m_subScript = MTMathList::deepCopy(m_subScript);
     node->m_innerList = finalizedList(m_innerList);
@@ -327,17 +341,21 @@ MTMathAtomPtr MTOverLine::finalized() const {
 MTUnderLine::MTUnderLine() : MTInnerListAtom(MTMathAtomType::underline, QString()) {}
 MTUnderLine::MTUnderLine(const MTUnderLine& other) : MTInnerListAtom(other) {}
 MTUnderLine::MTUnderLine(const MTUnderLine& other, ShallowTag tag) : MTInnerListAtom(other, tag) {}
-MTMathAtomPtr MTUnderLine::copy() const { return std::make_shared<MTUnderLine>(*this); }
+MTMathAtomPtr MTUnderLine::copy() const {
+    return MTNodePool::make<MTUnderLine>(*this);
+}
 MTMathAtomPtr MTUnderLine::shallowCopy() const {
-    return std::make_shared<MTUnderLine>(*this, ShallowTag{});
+    return MTNodePool::make<MTUnderLine>(*this, ShallowTag{});
 }
 
 MTAccent::MTAccent(const QString& value) : MTInnerListAtom(MTMathAtomType::accent, value) {}
 MTAccent::MTAccent(const MTAccent& other) : MTInnerListAtom(other) {}
 MTAccent::MTAccent(const MTAccent& other, ShallowTag tag) : MTInnerListAtom(other, tag) {}
-MTMathAtomPtr MTAccent::copy() const { return std::make_shared<MTAccent>(*this); }
+MTMathAtomPtr MTAccent::copy() const {
+    return MTNodePool::make<MTAccent>(*this);
+}
 MTMathAtomPtr MTAccent::shallowCopy() const {
-    return std::make_shared<MTAccent>(*this, ShallowTag{});
+    return MTNodePool::make<MTAccent>(*this, ShallowTag{});
 }
 
 // --- MTMathSpace, MTMathStyle ----------------------------------------------------------------
@@ -345,17 +363,21 @@ MTMathAtomPtr MTAccent::shallowCopy() const {
 MTMathSpace::MTMathSpace(double space) : MTMathAtom(MTMathAtomType::space, QString()), m_space(space) {}
 MTMathSpace::MTMathSpace(const MTMathSpace& other) : MTMathAtom(other), m_space(other.m_space) {}
 MTMathSpace::MTMathSpace(const MTMathSpace& other, ShallowTag tag) : MTMathAtom(other, tag), m_space(other.m_space) {}
-MTMathAtomPtr MTMathSpace::copy() const { return std::make_shared<MTMathSpace>(*this); }
+MTMathAtomPtr MTMathSpace::copy() const {
+    return MTNodePool::make<MTMathSpace>(*this);
+}
 MTMathAtomPtr MTMathSpace::shallowCopy() const {
-    return std::make_shared<MTMathSpace>(*this, ShallowTag{});
+    return MTNodePool::make<MTMathSpace>(*this, ShallowTag{});
 }
 
 MTMathStyle::MTMathStyle(MTLineStyle style) : MTMathAtom(MTMathAtomType::style, QString()), m_style(style) {}
 MTMathStyle::MTMathStyle(const MTMathStyle& other) : MTMathAtom(other), m_style(other.m_style) {}
 MTMathStyle::MTMathStyle(const MTMathStyle& other, ShallowTag tag) : MTMathAtom(other, tag), m_style(other.m_style) {}
-MTMathAtomPtr MTMathStyle::copy() const { return std::make_shared<MTMathStyle>(*this); }
+MTMathAtomPtr MTMathStyle::copy() const {
+    return MTNodePool::make<MTMathStyle>(*this);
+}
 MTMathAtomPtr MTMathStyle::shallowCopy() const {
-    return std::make_shared<MTMathStyle>(*this, ShallowTag{});
+    return MTNodePool::make<MTMathStyle>(*this, ShallowTag{});
 }
 
 // --- Colour atoms ----------------------------------------------------------------------------
@@ -379,25 +401,31 @@ QString MTColorAtom::string() const {
 MTMathColor::MTMathColor() : MTColorAtom(MTMathAtomType::color) {}
 MTMathColor::MTMathColor(const MTMathColor& other) : MTColorAtom(other) {}
 MTMathColor::MTMathColor(const MTMathColor& other, ShallowTag tag) : MTColorAtom(other, tag) {}
-MTMathAtomPtr MTMathColor::copy() const { return std::make_shared<MTMathColor>(*this); }
+MTMathAtomPtr MTMathColor::copy() const {
+    return MTNodePool::make<MTMathColor>(*this);
+}
 MTMathAtomPtr MTMathColor::shallowCopy() const {
-    return std::make_shared<MTMathColor>(*this, ShallowTag{});
+    return MTNodePool::make<MTMathColor>(*this, ShallowTag{});
 }
 
 MTMathTextColor::MTMathTextColor() : MTColorAtom(MTMathAtomType::textcolor) {}
 MTMathTextColor::MTMathTextColor(const MTMathTextColor& other) : MTColorAtom(other) {}
 MTMathTextColor::MTMathTextColor(const MTMathTextColor& other, ShallowTag tag) : MTColorAtom(other, tag) {}
-MTMathAtomPtr MTMathTextColor::copy() const { return std::make_shared<MTMathTextColor>(*this); }
+MTMathAtomPtr MTMathTextColor::copy() const {
+    return MTNodePool::make<MTMathTextColor>(*this);
+}
 MTMathAtomPtr MTMathTextColor::shallowCopy() const {
-    return std::make_shared<MTMathTextColor>(*this, ShallowTag{});
+    return MTNodePool::make<MTMathTextColor>(*this, ShallowTag{});
 }
 
 MTMathColorbox::MTMathColorbox() : MTColorAtom(MTMathAtomType::colorBox) {}
 MTMathColorbox::MTMathColorbox(const MTMathColorbox& other) : MTColorAtom(other) {}
 MTMathColorbox::MTMathColorbox(const MTMathColorbox& other, ShallowTag tag) : MTColorAtom(other, tag) {}
-MTMathAtomPtr MTMathColorbox::copy() const { return std::make_shared<MTMathColorbox>(*this); }
+MTMathAtomPtr MTMathColorbox::copy() const {
+    return MTNodePool::make<MTMathColorbox>(*this);
+}
 MTMathAtomPtr MTMathColorbox::shallowCopy() const {
-    return std::make_shared<MTMathColorbox>(*this, ShallowTag{});
+    return MTNodePool::make<MTMathColorbox>(*this, ShallowTag{});
 }
 
 // --- MTMathTable -----------------------------------------------------------------------------
@@ -437,7 +465,7 @@ void MTMathTable::setCell(MTMathListPtr list, int row, int column) {
         m_cells.emplace_back();
     auto& cells = m_cells[row];
     while (static_cast<int>(cells.size()) <= column)
-        cells.push_back(std::make_shared<MTMathList>());
+        cells.push_back(MTNodePool::make<MTMathList>());
     cells[column] = std::move(list);
 }
 
@@ -460,10 +488,12 @@ int MTMathTable::numColumns() const {
     return static_cast<int>(n);
 }
 
-MTMathAtomPtr MTMathTable::copy() const { return std::make_shared<MTMathTable>(*this); }
+MTMathAtomPtr MTMathTable::copy() const {
+    return MTNodePool::make<MTMathTable>(*this);
+}
 
 MTMathAtomPtr MTMathTable::shallowCopy() const {
-    return std::make_shared<MTMathTable>(*this, ShallowTag{});
+    return MTNodePool::make<MTMathTable>(*this, ShallowTag{});
 }
 
 MTMathAtomPtr MTMathTable::finalized() const {
@@ -491,7 +521,7 @@ MTMathList::MTMathList(const MTMathList& other) {
 MTMathList::~MTMathList() = default;
 
 MTMathListPtr MTMathList::deepCopy(const MTMathList* list) {
-    return list ? std::make_shared<MTMathList>(*list) : nullptr;
+    return list ? MTNodePool::make<MTMathList>(*list) : nullptr;
 }
 
 bool MTMathList::isAtomAllowed(const MTMathAtom* atom) {
@@ -566,7 +596,7 @@ QString MTMathList::description() const {
 }
 
 MTMathListPtr MTMathList::finalized() const {
-    auto result = std::make_shared<MTMathList>();
+    auto result = MTNodePool::make<MTMathList>();
     result->m_atoms.reserve(m_atoms.size());
     MTMathAtom* previous = nullptr;
     for (const auto& atom : m_atoms) {

@@ -2,6 +2,7 @@
 #include "mathlist/MTMathListBuilder.h"
 
 #include "mathlist/MTMathAtomFactory.h"
+#include "mathlist/MTNodePool.h"
 #include "mathlist/MTUnicode.h"
 
 #include <mutex>
@@ -174,7 +175,7 @@ private:
                          .arg(MTMathListBuilder::maxNestingDepth));
             return nullptr;
         }
-        auto list = std::make_shared<MTMathList>();
+        auto list = MTNodePool::make<MTMathList>();
         MTMathAtomPtr prevAtom;
         while (hasCharacters()) {
             if (m_error)
@@ -193,7 +194,7 @@ private:
                 const bool super = c == '^';
                 if (!prevAtom || (super ? prevAtom->superScript() : prevAtom->subScript()) ||
                     !prevAtom->isScriptAllowed()) {
-                    prevAtom = std::make_shared<MTMathAtom>(MTMathAtomType::ordinary, QString());
+                    prevAtom = MTNodePool::make<MTMathAtom>(MTMathAtomType::ordinary, QString());
                     list->add(prevAtom);
                 }
                 MTMathListPtr script = buildInternal(true);
@@ -512,11 +513,14 @@ private:
 } // namespace
 
 MTMathListPtr MTMathListBuilder::build(const QString& latex) {
-    Parser parser(latex);
-    return parser.build();
+    std::optional<MTParseError> error;
+    return build(latex, error);
 }
 
 MTMathListPtr MTMathListBuilder::build(const QString& latex, std::optional<MTParseError>& error) {
+    // Text of this length makes tens of thousands of atoms: they are taken from a pool.
+    constexpr qsizetype kLargeFormula = 64 * 1024;
+    MTNodePool::Scope pool(latex.size() >= kLargeFormula);
     Parser parser(latex);
     MTMathListPtr list = parser.build();
     if (!list)

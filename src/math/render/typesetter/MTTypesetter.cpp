@@ -57,13 +57,16 @@ MTRange lineRange(const MTMathList* mathList) {
 MTMathListDisplayPtr MTTypesetter::createLineForMathList(const MTMathListPtr& mathList,
                                                          const std::shared_ptr<MTFont>& font,
                                                          MTLineStyle style) {
-    return layoutFinalizedLine(mathList, std::make_shared<StyleFonts>(font), style);
+    // A list of this many atoms lays out into hundreds of thousands of nodes: they are taken from a pool.
+    constexpr std::size_t kLargeList = 4096;
+    MTNodePool::Scope pool(mathList && mathList->size() >= kLargeList);
+    return layoutFinalizedLine(mathList, MTNodePool::make<StyleFonts>(font), style);
 }
 
 MTMathListDisplayPtr MTTypesetter::createLineForMathList(const MTMathListPtr& mathList,
                                                          const std::shared_ptr<MTFont>& font,
                                                          MTLineStyle style, bool cramped, bool spaced) {
-    return layoutLine(mathList, std::make_shared<StyleFonts>(font), style, cramped, spaced);
+    return layoutLine(mathList, MTNodePool::make<StyleFonts>(font), style, cramped, spaced);
 }
 
 MTMathListDisplayPtr MTTypesetter::layoutFinalizedLine(const MTMathListPtr& mathList,
@@ -77,7 +80,7 @@ MTMathListDisplayPtr MTTypesetter::layoutLine(const MTMathListPtr& mathList,
                                               bool cramped, bool spaced, qreal middleHeight) {
     MTTypesetter typesetter(fonts, style, cramped, spaced, middleHeight);
     typesetter.createDisplayAtoms(preprocessMathList(mathList.get()));
-    return std::make_shared<MTMathListDisplay>(std::move(typesetter.m_displayAtoms),
+    return MTNodePool::make<MTMathListDisplay>(std::move(typesetter.m_displayAtoms),
                                                lineRange(mathList.get()));
 }
 
@@ -127,7 +130,7 @@ bool MTTypesetter::isSingleCharAccentee(const MTAccent* accent) {
 }
 
 MTTypesetter::MTTypesetter(const std::shared_ptr<MTFont>& font, MTLineStyle style, bool cramped, bool spaced)
-    : MTTypesetter(std::make_shared<StyleFonts>(font), style, cramped, spaced) {}
+    : MTTypesetter(MTNodePool::make<StyleFonts>(font), style, cramped, spaced) {}
 
 MTTypesetter::MTTypesetter(std::shared_ptr<StyleFonts> fonts, MTLineStyle style, bool cramped, bool spaced,
                            qreal middleHeight)
@@ -179,7 +182,7 @@ void MTTypesetter::addInterElementSpace(const MTMathAtom* previous, MTMathAtomTy
 
 std::shared_ptr<MTCTLineDisplay> MTTypesetter::addDisplayLine() {
     m_currentLine.setFont(styleFont()->ctFont());
-    auto display = std::make_shared<MTCTLineDisplay>(std::move(m_currentLine), m_currentPosition,
+    auto display = MTNodePool::make<MTCTLineDisplay>(std::move(m_currentLine), m_currentPosition,
                                                      m_currentLineIndexRange, std::move(m_currentAtoms));
     m_displayAtoms.push_back(display);
     m_currentPosition.rx() += display->width();

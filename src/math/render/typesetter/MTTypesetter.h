@@ -10,6 +10,7 @@
 #include "display/MTRadicalDisplay.h"
 #include "fonts/MTFont.h"
 #include "mathlist/MTMathList.h"
+#include "mathlist/MTNodePool.h"
 #include "typesetter/MTInterElementSpace.h"
 
 #include <QColor>

@@ -89,7 +89,7 @@ MTDisplayPtr MTTypesetter::makeFraction(const MTFraction& fraction) {
         }
     }
 
-    auto display = std::make_shared<MTFractionDisplay>(std::move(numerator), std::move(denominator),
+    auto display = MTNodePool::make<MTFractionDisplay>(std::move(numerator), std::move(denominator),
                                                        m_currentPosition, fraction.indexRange());
     display->setNumeratorUp(up);
     display->setDenominatorDown(down);
@@ -118,7 +118,7 @@ MTDisplayPtr MTTypesetter::addDelimitersToFractionDisplay(const std::shared_ptr<
         right->setPosition(QPointF(x, 0));
         parts.push_back(std::move(right));
     }
-    auto result = std::make_shared<MTMathListDisplay>(std::move(parts), fraction.indexRange());
+    auto result = MTNodePool::make<MTMathListDisplay>(std::move(parts), fraction.indexRange());
     result->setPosition(m_currentPosition);
     return result;
 }
@@ -139,7 +139,7 @@ std::shared_ptr<MTRadicalDisplay> MTTypesetter::makeRadical(const MTMathListPtr&
 
     const qreal innerDescent = inner->descent();
     const qreal innerWidth = inner->width();
-    auto display = std::make_shared<MTRadicalDisplay>(std::move(inner), glyph, m_currentPosition, range);
+    auto display = MTNodePool::make<MTRadicalDisplay>(std::move(inner), glyph, m_currentPosition, range);
     display->setAscent(radicalAscent + table.radicalExtraAscender());
     display->setTopKern(table.radicalExtraAscender());
     display->setLineThickness(rule);

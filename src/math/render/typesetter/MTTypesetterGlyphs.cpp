@@ -120,7 +120,7 @@ std::shared_ptr<MTGlyphConstructionDisplay> MTTypesetter::constructGlyph(const s
         return nullptr;
     const GlyphAssembly assembly =
         constructGlyphWithParts(parts, height, font->mathTable()->minConnectorOverlap());
-    auto display = std::make_shared<MTGlyphConstructionDisplay>(assembly.glyphs, assembly.offsets, font);
+    auto display = MTNodePool::make<MTGlyphConstructionDisplay>(assembly.glyphs, assembly.offsets, font);
     display->setWidth(font->ctFont()->advance(assembly.glyphs.front()));
     display->setAscent(assembly.height);
     display->setDescent(0);
@@ -169,7 +169,7 @@ std::shared_ptr<MTDisplayDS> MTTypesetter::glyphWithHeight(const CharacterGlyph&
         if (auto construction = constructGlyph(base.font, base.glyph, height))
             return construction;
     }
-    auto display = std::make_shared<MTGlyphDisplay>(variant.glyph, range, base.font);
+    auto display = MTNodePool::make<MTGlyphDisplay>(variant.glyph, range, base.font);
     display->setAscent(variant.ascent);
     display->setDescent(variant.descent);
     display->setWidth(variant.width);

@@ -16,7 +16,7 @@ MTDisplayPtr MTTypesetter::makeLargeOp(const std::shared_ptr<MTLargeOperator>& a
         MTAttributedString text;
         text.append(op.nucleus());
         text.setFont(styleFont()->ctFont());
-        auto display = std::make_shared<MTCTLineDisplay>(text, m_currentPosition, op.indexRange(),
+        auto display = MTNodePool::make<MTCTLineDisplay>(text, m_currentPosition, op.indexRange(),
                                                          std::vector<MTMathAtomPtr>{atom});
         return addLimitsToDisplay(display, op, 0);
     }
@@ -29,7 +29,7 @@ MTDisplayPtr MTTypesetter::makeLargeOp(const std::shared_ptr<MTLargeOperator>& a
     const qreal ascent = ink.isNull() ? 0 : std::max(ink.y() + ink.height(), 0.0);
     const qreal descent = ink.isNull() ? 0 : std::max(-ink.y(), 0.0);
 
-    auto display = std::make_shared<MTGlyphDisplay>(base.glyph, op.indexRange(), base.font);
+    auto display = MTNodePool::make<MTGlyphDisplay>(base.glyph, op.indexRange(), base.font);
     display->setAscent(ascent);
     display->setDescent(descent);
     display->setWidth(base.font->ctFont()->advance(base.glyph));
@@ -56,7 +56,7 @@ MTDisplayPtr MTTypesetter::addLimitsToDisplay(const MTDisplayPtr& display, const
     auto upper = op.superScript() ? layoutNested(op.superScript(), limitStyle, m_cramped) : nullptr;
     auto lower = op.subScript() ? layoutNested(op.subScript(), limitStyle, true) : nullptr;
     const MTFontMathTable& table = *styleFont()->mathTable();
-    auto limitsDisplay = std::make_shared<MTLargeOpLimitsDisplay>(display, upper, lower, delta / 2, 0);
+    auto limitsDisplay = MTNodePool::make<MTLargeOpLimitsDisplay>(display, upper, lower, delta / 2, 0);
     if (upper)
         limitsDisplay->setUpperLimitGap(
             std::max(table.upperLimitGapMin(), table.upperLimitBaselineRiseMin() - upper->descent()));

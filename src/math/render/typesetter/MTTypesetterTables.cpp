@@ -21,7 +21,7 @@ MTMathListDisplayPtr MTTypesetter::makeTable(const MTMathTable& table) {
     for (const auto& row : table.cells())
         numColumns = std::max(numColumns, row.size());
     if (numColumns == 0)
-        return std::make_shared<MTMathListDisplay>(std::vector<MTDisplayPtr>{}, table.indexRange());
+        return MTNodePool::make<MTMathListDisplay>(std::vector<MTDisplayPtr>{}, table.indexRange());
 
     std::vector<qreal> columnWidths(numColumns, 0);
     const auto cells = typesetCells(table, columnWidths);
@@ -30,7 +30,7 @@ MTMathListDisplayPtr MTTypesetter::makeTable(const MTMathTable& table) {
     for (const auto& row : cells)
         rows.push_back(makeRowWithColumns(row, table, columnWidths));
     positionRows(rows, table);
-    auto display = std::make_shared<MTMathListDisplay>(std::vector<MTDisplayPtr>(rows.begin(), rows.end()),
+    auto display = MTNodePool::make<MTMathListDisplay>(std::vector<MTDisplayPtr>(rows.begin(), rows.end()),
                                                        table.indexRange());
     display->setPosition(m_currentPosition);
     return display;
@@ -77,7 +77,7 @@ MTMathListDisplayPtr MTTypesetter::makeRowWithColumns(const std::vector<MTDispla
         cell.setPosition(QPointF(columnStart + offset, 0));
         columnStart += colWidth + columnSpacing;
     }
-    return std::make_shared<MTMathListDisplay>(cols, rowRange);
+    return MTNodePool::make<MTMathListDisplay>(cols, rowRange);
 }
 
 void MTTypesetter::positionRows(const std::vector<MTMathListDisplayPtr>& rows, const MTMathTable& table) {

@@ -58,7 +58,7 @@ MTMathListDisplayPtr MTTypesetter::makeLeftRight(const MTInner& inner) {
         glyph->setPosition(QPointF(x, 0));
         parts.push_back(std::move(glyph));
     }
-    return std::make_shared<MTMathListDisplay>(std::move(parts), inner.indexRange());
+    return MTNodePool::make<MTMathListDisplay>(std::move(parts), inner.indexRange());
 }
 
 MTDisplayPtr MTTypesetter::makeUnderline(const MTUnderLine& under) {
@@ -67,7 +67,7 @@ MTDisplayPtr MTTypesetter::makeUnderline(const MTUnderLine& under) {
     const qreal ascent = inner->ascent();
     const qreal descent = inner->descent();
     const qreal width = inner->width();
-    auto display = std::make_shared<MTLineDisplay>(std::move(inner), m_currentPosition, under.indexRange());
+    auto display = MTNodePool::make<MTLineDisplay>(std::move(inner), m_currentPosition, under.indexRange());
     display->setLineShiftUp(-(descent + table.underbarVerticalGap()));
     display->setLineThickness(table.underbarRuleThickness());
     display->setAscent(ascent);
@@ -83,7 +83,7 @@ MTDisplayPtr MTTypesetter::makeOverline(const MTOverLine& over) {
     const qreal ascent = inner->ascent();
     const qreal descent = inner->descent();
     const qreal width = inner->width();
-    auto display = std::make_shared<MTLineDisplay>(std::move(inner), m_currentPosition, over.indexRange());
+    auto display = MTNodePool::make<MTLineDisplay>(std::move(inner), m_currentPosition, over.indexRange());
     display->setLineShiftUp(ascent + table.overbarVerticalGap());
     display->setLineThickness(table.overbarRuleThickness());
     display->setAscent(ascent + table.overbarVerticalGap() + table.overbarRuleThickness() +
@@ -123,7 +123,7 @@ MTDisplayPtr MTTypesetter::makeAccent(MTAccent& accent) {
     const SizedGlyph variant = findVariantGlyph(*base.font, base.glyph, accentee->width());
     const qreal delta = std::min(accentee->ascent(), styleFont()->mathTable()->accentBaseHeight());
     const qreal skew = getSkew(accent, accentee->width(), variant.glyph);
-    auto accentDisplay = std::make_shared<MTGlyphDisplay>(variant.glyph, accent.indexRange(), base.font);
+    auto accentDisplay = MTNodePool::make<MTGlyphDisplay>(variant.glyph, accent.indexRange(), base.font);
     accentDisplay->setAscent(variant.ascent);
     accentDisplay->setDescent(variant.descent);
     accentDisplay->setWidth(variant.width);
@@ -143,7 +143,7 @@ MTDisplayPtr MTTypesetter::makeAccent(MTAccent& accent) {
     const qreal descent = accentee->descent();
     const qreal width = accentee->width();
     auto display =
-        std::make_shared<MTAccentDisplay>(std::move(accentDisplay), std::move(accentee), accent.indexRange());
+        MTNodePool::make<MTAccentDisplay>(std::move(accentDisplay), std::move(accentee), accent.indexRange());
     display->setWidth(width);
     display->setDescent(descent);
     display->setAscent(ascent);

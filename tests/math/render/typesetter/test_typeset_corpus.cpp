@@ -14,7 +14,10 @@
 
 #include <QTest>
 
+#include <array>
 #include <cmath>
+#include <thread>
+#include <vector>
 
 using namespace zepla::math;
 using namespace typesettest;
@@ -72,6 +75,16 @@ bool finiteBox(const MTDisplay& display) {
            std::isfinite(display.width()) && display.width() >= 0;
 }
 
+// The box and place of every node of the tree, in the order walk() visits them.
+std::vector<std::array<qreal, 5>> boxes(const MTDisplay& root) {
+    std::vector<std::array<qreal, 5>> result;
+    walk(root, [&](const MTDisplay& node) {
+        result.push_back(
+            {node.position().x(), node.position().y(), node.width(), node.ascent(), node.descent()});
+    });
+    return result;
+}
+
 QString repeated(const QString& pattern, int times) {
     QString text;
     for (int i = 0; i < times; ++i)
@@ -117,6 +130,32 @@ private slots:
             MTGraphicsContext context(painter);
             layoutLatex(latex, MTLineStyle::display, mathFont)->draw(context);
         }
+    }
+
+    // A formula long enough to be parsed and laid out from a pool of nodes gives the very tree the plain
+    // layout of its list gives, and its nodes outlive the pool's scope and can be let go on another thread.
+    void largeFormulaLaysOutAsSmallOnesDo() {
+        QString latex;
+        for (const QString& formula : corpus::typicalFormulaCorpus(300)) {
+            const QString piece = QLatin1Char('{') + formula + QStringLiteral("}+");
+            if (MTMathListBuilder::build(piece + QLatin1Char('x')))
+                latex += piece;
+        }
+        latex = repeated(latex, int(80 * 1024 / latex.size()) + 1) + QLatin1Char('x');
+        MTMathListPtr list = MTMathListBuilder::build(latex);
+        QVERIFY(list && list->size() >= 4096);
+        MTMathListDisplayPtr pooled =
+            MTTypesetter::createLineForMathList(list, defaultFont(), MTLineStyle::display);
+        const auto plain = MTTypesetter::createLineForMathList(list->finalized(), defaultFont(),
+                                                               MTLineStyle::display, false, false);
+        const auto pooledBoxes = boxes(*pooled);
+        QVERIFY(pooledBoxes.size() > 10000);
+        QVERIFY(pooledBoxes == boxes(*plain));
+        std::thread([&] {
+            pooled.reset();
+            list.reset();
+        }).join();
+        QVERIFY(!pooled && !list);
     }
 
     void badInput_data() {
