@@ -518,9 +518,8 @@ MTMathListPtr MTMathListBuilder::build(const QString& latex) {
 }
 
 MTMathListPtr MTMathListBuilder::build(const QString& latex, std::optional<MTParseError>& error) {
-    // Text of this length makes tens of thousands of atoms: they are taken from a pool.
-    constexpr qsizetype kLargeFormula = 64 * 1024;
-    MTNodePool::Scope pool(latex.size() >= kLargeFormula);
+    // The atoms of a large formula are taken from a pool.
+    MTNodePool::Scope pool;
     Parser parser(latex);
     MTMathListPtr list = parser.build();
     if (!list)

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <new>
+#include <utility>
 
 namespace zepla::math {
 
@@ -13,7 +14,13 @@ namespace {
 // One huge page on x86-64; blocks are aligned to it so that the kernel can back each with one.
 constexpr std::size_t kBlockSize = std::size_t(2) << 20;
 
-thread_local MTNodePool* t_current = nullptr;
+// The scopes open on this thread, the nodes the outermost one has made and its pool once opened.
+struct ScopeState {
+    int depth = 0;
+    std::size_t nodes = 0;
+    MTNodePool* pool = nullptr;
+};
+thread_local ScopeState t_scope;
 
 void* mapBlock() {
     void* mapped = mmap(nullptr, 2 * kBlockSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -33,18 +40,16 @@ void* mapBlock() {
 
 } // namespace
 
-MTNodePool::Scope::Scope(bool large) {
-    if (!large || t_current)
-        return;
-    m_pool = new MTNodePool;
-    t_current = m_pool;
+MTNodePool::Scope::Scope() {
+    if (t_scope.depth++ == 0)
+        t_scope.nodes = 0;
 }
 
 MTNodePool::Scope::~Scope() {
-    if (!m_pool)
+    if (--t_scope.depth > 0 || !t_scope.pool)
         return;
-    t_current = nullptr;
-    m_pool->release();
+    MTNodePool* pool = std::exchange(t_scope.pool, nullptr);
+    pool->release();
 }
 
 MTNodePool::~MTNodePool() {
@@ -53,7 +58,11 @@ MTNodePool::~MTNodePool() {
 }
 
 MTNodePool* MTNodePool::current() {
-    return t_current;
+    if (t_scope.depth == 0)
+        return nullptr;
+    if (!t_scope.pool && ++t_scope.nodes > kNodesBeforePool)
+        t_scope.pool = new MTNodePool;
+    return t_scope.pool;
 }
 
 void* MTNodePool::allocate(std::size_t size, std::size_t alignment) {

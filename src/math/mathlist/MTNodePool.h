@@ -2,9 +2,10 @@
 // huge pages, instead of one heap allocation per node. A formula of a megabyte has hundreds of thousands of
 // nodes, and on some machines touching that many fresh small pages costs more than the layout itself.
 //
-// A scope opens a pool on its thread; while it is open, MTNodePool::make() takes new nodes from it (without a
-// scope, make() is make_shared). The pool never reuses memory: it goes away as a whole once the scope has
-// closed and the last of its nodes is gone, whichever thread lets that node go.
+// A parse or a layout opens a scope on its thread. Its first nodes come from the heap as usual (make() is
+// make_shared then); once it has made kNodesBeforePool of them, a pool opens and takes the rest, so small
+// formulas never see one. The pool never reuses memory: it goes away as a whole once the scope has closed
+// and the last of its nodes is gone, whichever thread lets that node go.
 #pragma once
 
 #include <atomic>
@@ -16,16 +17,15 @@ namespace zepla::math {
 
 class MTNodePool {
 public:
-    // Opens a pool for the scope's lifetime when `large` and none is open on this thread yet.
+    static constexpr std::size_t kNodesBeforePool = 16384;
+
+    // Scopes nest: the outermost one on a thread counts the nodes and owns the pool.
     class Scope {
     public:
-        explicit Scope(bool large);
+        Scope();
         ~Scope();
         Scope(const Scope&) = delete;
         Scope& operator=(const Scope&) = delete;
-
-    private:
-        MTNodePool* m_pool = nullptr;
     };
 
     template <class T, class... Args> static std::shared_ptr<T> make(Args&&... args) {
@@ -52,6 +52,8 @@ private:
     MTNodePool() = default;
     ~MTNodePool();
 
+    // The pool of this thread's open scope, opened when the scope has made enough nodes; none outside a scope
+    // and for a scope's first nodes.
     static MTNodePool* current();
     void* allocate(std::size_t size, std::size_t alignment);
     // Lets one node (or the scope) go; the last one frees the pool.

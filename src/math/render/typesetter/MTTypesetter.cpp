@@ -57,9 +57,8 @@ MTRange lineRange(const MTMathList* mathList) {
 MTMathListDisplayPtr MTTypesetter::createLineForMathList(const MTMathListPtr& mathList,
                                                          const std::shared_ptr<MTFont>& font,
                                                          MTLineStyle style) {
-    // A list of this many atoms lays out into hundreds of thousands of nodes: they are taken from a pool.
-    constexpr std::size_t kLargeList = 4096;
-    MTNodePool::Scope pool(mathList && mathList->size() >= kLargeList);
+    // The nodes of a large formula's copy and display are taken from a pool.
+    MTNodePool::Scope pool;
     return layoutFinalizedLine(mathList, MTNodePool::make<StyleFonts>(font), style);
 }
 

@@ -141,15 +141,15 @@ private slots:
             if (MTMathListBuilder::build(piece + QLatin1Char('x')))
                 latex += piece;
         }
-        latex = repeated(latex, int(80 * 1024 / latex.size()) + 1) + QLatin1Char('x');
+        latex = repeated(latex, int(160 * 1024 / latex.size()) + 1) + QLatin1Char('x');
         MTMathListPtr list = MTMathListBuilder::build(latex);
-        QVERIFY(list && list->size() >= 4096);
+        QVERIFY(list && list->size() > MTNodePool::kNodesBeforePool);
         MTMathListDisplayPtr pooled =
             MTTypesetter::createLineForMathList(list, defaultFont(), MTLineStyle::display);
         const auto plain = MTTypesetter::createLineForMathList(list->finalized(), defaultFont(),
                                                                MTLineStyle::display, false, false);
         const auto pooledBoxes = boxes(*pooled);
-        QVERIFY(pooledBoxes.size() > 10000);
+        QVERIFY(pooledBoxes.size() > MTNodePool::kNodesBeforePool);
         QVERIFY(pooledBoxes == boxes(*plain));
         std::thread([&] {
             pooled.reset();
