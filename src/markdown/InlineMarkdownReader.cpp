@@ -87,10 +87,10 @@ class Reader {
 public:
     explicit Reader(QStringView text) : m_text(text) {}
 
-    InlineRuns run() {
+    void run(InlineRuns& result) {
         readPieces(0, m_text.size(), noLink);
         processEmphasis();
-        return runs();
+        gatherRuns(result);
     }
 
 private:
@@ -417,9 +417,9 @@ private:
         return capacity;
     }
 
-    InlineRuns runs() const {
-        InlineRuns result;
-        // Allocated once, at the first run that needs it, so the views into it hold.
+    // Appends one run per stretch of one style. `joined` is allocated once, at the first run that needs it,
+    // so the views into it hold.
+    void gatherRuns(InlineRuns& result) const {
         const auto joinedSince = [&](qsizetype from) { return QStringView(result.joined).sliced(from); };
         forEachRun([&](const Piece* first, const Piece* end, Styles styles) {
             const std::optional<QStringView> span = spanOf(first, end);
@@ -435,11 +435,10 @@ private:
             const qsizetype linkFrom = result.joined.size();
             if (link.mail)
                 result.joined.append(Link::mailScheme).append(link.address);
-            result.runs.append(InlineRun{text, has(styles, emphasisStyle), has(styles, strongStyle),
-                                         has(styles, strikeStyle), first->code,
-                                         link.mail ? joinedSince(linkFrom) : link.address});
+            result.runs.emplace_back(text, has(styles, emphasisStyle), has(styles, strongStyle),
+                                     has(styles, strikeStyle), first->code,
+                                     link.mail ? joinedSince(linkFrom) : link.address);
         });
-        return result;
     }
 
     QStringView m_text;
@@ -454,14 +453,16 @@ private:
 } // namespace
 
 InlineRuns InlineMarkdownReader::read(QStringView text) {
+    // Filled in place, so nothing is copied on the way out.
+    InlineRuns runs;
     // Many texts, the cells of a table say, are plain words.
     if (std::none_of(text.begin(), text.end(), startsSyntax)) {
-        InlineRuns plain;
         if (!text.isEmpty())
-            plain.runs.append(InlineRun{text});
-        return plain;
+            runs.runs.emplace_back(text);
+    } else {
+        Reader(text).run(runs);
     }
-    return Reader(text).run();
+    return runs;
 }
 
 } // namespace zepla::markdown

@@ -52,14 +52,13 @@ constexpr std::array<Delimiter, 4> delimiters{{
 
 class Splitter {
 public:
-    explicit Splitter(QStringView text) : m_text(text) {}
+    Splitter(QStringView text, MathSegments& segments) : m_text(text), m_segments(segments) {}
 
-    MathSegments run() {
+    void run() {
         qsizetype i = nextOpenerFrom(0);
         while (i < m_text.size())
             i = nextOpenerFrom(step(i));
         flushPlain(m_text.size());
-        return std::move(m_segments);
     }
 
 private:
@@ -97,21 +96,22 @@ private:
     // The formula between an opener of `length` at `open` and its closer (of the same length) at `close`.
     qsizetype emitMath(qsizetype open, qsizetype length, qsizetype close, bool display) {
         flushPlain(open);
-        m_segments.append(
-            {MathSegment::Kind::math, m_text.sliced(open + length, close - open - length), display});
+        m_segments.emplace_back(MathSegment::Kind::math, m_text.sliced(open + length, close - open - length),
+                                display);
         m_plainStart = close + length;
         return m_plainStart;
     }
 
     void flushPlain(qsizetype end) {
         if (end > m_plainStart)
-            m_segments.append(
-                {MathSegment::Kind::text, m_text.sliced(m_plainStart, end - m_plainStart), false});
+            m_segments.emplace_back(MathSegment::Kind::text, m_text.sliced(m_plainStart, end - m_plainStart),
+                                    false);
         m_plainStart = end;
     }
 
     QStringView m_text;
-    MathSegments m_segments;
+    // Filled in place, segment by segment: the caller's list, so nothing is copied on the way out.
+    MathSegments& m_segments;
     qsizetype m_plainStart = 0;
     std::array<std::optional<qsizetype>, delimiters.size()> m_noCloserFrom;
 };
@@ -119,7 +119,9 @@ private:
 } // namespace
 
 MathSegments MathSegmentSplitter::split(QStringView text) {
-    return Splitter(text).run();
+    MathSegments segments;
+    Splitter(text, segments).run();
+    return segments;
 }
 
 std::optional<QString> MathSegmentSplitter::soleDisplayEquation(QStringView text) {
