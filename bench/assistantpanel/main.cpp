@@ -3,7 +3,8 @@
 // the conversation is scrolled through from end to start and back a frame at a time (at most 250 frames
 // each way), first with the formula
 // images still to draw and then with them cached, beside the frame budget of 16 ms; and the memory and the
-// number of live widgets afterwards.
+// number of live widgets afterwards. "Busy" is the most processor time the UI thread spent within one gap,
+// which tells work from waiting for a core on a loaded machine.
 #include "../support/StallProbe.h"
 #include "SampleAnswers.h"
 #include "assistant/AssistantViewModel.h"
@@ -76,8 +77,8 @@ void scrollThrough(ui::AssistantConversation& conversation) {
 }
 
 void report(const char* what, const StallProbe::Figures& figures) {
-    std::printf("  %-34s longest %7.1f ms   99th %6.1f ms   frames over %2.0f ms: %d\n", what,
-                figures.longestMs, figures.p99Ms, frameMs, figures.overFrame);
+    std::printf("  %-34s longest %6.1f ms (%5.1f ms busy)   99th %5.1f ms   frames over %2.0f ms: %d\n", what,
+                figures.longestMs, figures.longestBusyMs, figures.p99Ms, frameMs, figures.overFrame);
 }
 
 QString question(int index) {

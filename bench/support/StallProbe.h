@@ -1,11 +1,13 @@
 // How long the event loop is kept busy: a 1 ms timer notes the gaps between its ticks while work runs on
-// the same loop. Shared by the benchmarks that report UI stalls.
+// the same loop, and how much of each gap the thread spent on the processor (on a loaded machine a gap can
+// be long while the thread waits for a core). Shared by the benchmarks that report UI stalls.
 #pragma once
 
 #include <QElapsedTimer>
 #include <QTimer>
 
 #include <algorithm>
+#include <ctime>
 #include <vector>
 
 class StallProbe {
@@ -13,7 +15,8 @@ public:
     struct Figures {
         double longestMs = 0;
         double p99Ms = 0;
-        int overFrame = 0; // gaps longer than a frame
+        int overFrame = 0;        // gaps longer than a frame
+        double longestBusyMs = 0; // the most processor time of this thread within one gap
     };
 
     StallProbe() {
@@ -22,11 +25,16 @@ public:
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
             m_gaps.push_back(double(m_sinceTick.nsecsElapsed()) / 1e6);
             m_sinceTick.restart();
+            const double busy = threadMilliseconds();
+            m_longestBusy = std::max(m_longestBusy, busy - m_busyAtTick);
+            m_busyAtTick = busy;
         });
     }
 
     void start() {
         m_gaps.clear();
+        m_longestBusy = 0;
+        m_busyAtTick = threadMilliseconds();
         m_sinceTick.start();
         m_timer.start();
     }
@@ -34,6 +42,7 @@ public:
     Figures stop(double frameMs) {
         m_timer.stop();
         Figures figures;
+        figures.longestBusyMs = m_longestBusy;
         std::sort(m_gaps.begin(), m_gaps.end());
         if (!m_gaps.empty()) {
             figures.longestMs = m_gaps.back();
@@ -45,7 +54,15 @@ public:
     }
 
 private:
+    static double threadMilliseconds() {
+        timespec now{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+    }
+
     QTimer m_timer;
+    double m_longestBusy = 0;
+    double m_busyAtTick = 0;
     QElapsedTimer m_sinceTick;
     std::vector<double> m_gaps;
 };

@@ -97,9 +97,9 @@ void AssistantConversation::syncTurns() {
     while (kept < m_turns.size() && kept < turns.size() && m_turns[kept] == turns[kept])
         ++kept;
     m_turns = turns;
-    m_column->truncate(kept);
     m_greeting->setVisible(turns.isEmpty());
     m_today->setVisible(!turns.isEmpty());
+    m_column->truncate(kept);
     m_column->append(turns.size() - kept);
 }
 

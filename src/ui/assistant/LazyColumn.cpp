@@ -191,4 +191,9 @@ void LazyColumn::resizeEvent(QResizeEvent*) {
     materialize();
 }
 
+void LazyColumn::showEvent(QShowEvent*) {
+    relayout();
+    materialize();
+}
+
 } // namespace zepla::ui

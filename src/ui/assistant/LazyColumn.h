@@ -56,6 +56,8 @@ signals:
 protected:
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // Rows that changed while the column was hidden could not say so.
+    void showEvent(QShowEvent* event) override;
 
 private:
     struct Entry {

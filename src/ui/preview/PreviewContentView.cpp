@@ -13,6 +13,7 @@
 
 #include <QFileDialog>
 #include <QFrame>
+#include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -82,7 +83,8 @@ void PreviewContentView::buildPreview() {
     row->addWidget(m_pdfView, 1);
     layout->addLayout(row, 1);
 
-    // The panel enters from the trailing edge: the slot widens and uncovers it from its leading side.
+    // The panel enters from the trailing edge, fading in: the slot widens and uncovers it from its leading
+    // side; it leaves the same way back.
     m_assistantSlot = new QWidget(this);
     auto* slotLayout = new QHBoxLayout(m_assistantSlot);
     slotLayout->setContentsMargins(0, 0, 0, 0);
@@ -98,10 +100,16 @@ void PreviewContentView::buildPreview() {
     m_slide = new QVariantAnimation(this);
     m_slide->setDuration(assistantAnimationMs);
     m_slide->setEasingCurve(QEasingCurve::OutCubic);
-    connect(m_slide, &QVariantAnimation::valueChanged, m_assistantSlot,
-            [this](const QVariant& value) { m_assistantSlot->setFixedWidth(value.toInt()); });
-    connect(m_slide, &QVariantAnimation::finished, m_assistantSlot,
-            [this] { m_assistantSlot->setVisible(m_showAssistant); });
+    connect(m_slide, &QVariantAnimation::valueChanged, m_assistantSlot, [this](const QVariant& value) {
+        m_assistantSlot->setFixedWidth(value.toInt());
+        if (auto* fade = qobject_cast<QGraphicsOpacityEffect*>(m_assistantSlot->graphicsEffect()))
+            fade->setOpacity(value.toDouble() / (1 + assistantWidth));
+    });
+    // The fade is dropped once still, so that the panel is drawn directly.
+    connect(m_slide, &QVariantAnimation::finished, m_assistantSlot, [this] {
+        m_assistantSlot->setGraphicsEffect(nullptr);
+        m_assistantSlot->setVisible(m_showAssistant);
+    });
 
     m_capsule = new QWidget(this);
     m_capsule->setObjectName(QStringLiteral("readingCapsule"));
@@ -196,6 +204,8 @@ void PreviewContentView::setShowAssistant(bool show) {
     if (isVisible()) {
         m_slide->setStartValue(m_assistantSlot->isHidden() ? 0 : m_assistantSlot->width());
         m_slide->setEndValue(to);
+        if (!m_assistantSlot->graphicsEffect())
+            m_assistantSlot->setGraphicsEffect(new QGraphicsOpacityEffect);
         m_assistantSlot->show();
         m_slide->start();
     } else {

@@ -165,6 +165,9 @@ private slots:
         ui::AssistantPanel* panel = content->assistantPanel();
         QVERIFY(panel);
         QCOMPARE(panel->width(), PreviewContentView::assistantWidth);
+        // It fades in while it slides, and is drawn directly once there.
+        QVERIFY(panel->parentWidget()->graphicsEffect());
+        QTRY_VERIFY(!panel->parentWidget()->graphicsEffect());
         // Slides in beside the pages; the pages keep the rest of the window.
         QTRY_VERIFY(panel->isVisible() &&
                     panel->visibleRegion().boundingRect().width() == PreviewContentView::assistantWidth);
