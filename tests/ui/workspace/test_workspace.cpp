@@ -92,18 +92,21 @@ private slots:
         settle();
         AssistantResizeHandle* handle = w.workspace.resizeHandle();
         QCOMPARE(handle->cursor().shape(), Qt::SizeHorCursor);
-        const QPoint start(3, 100);
-        QTest::mousePress(handle, Qt::LeftButton, {}, start);
+        // The handle moves with the panel's edge while it is dragged, and the layout may or may not have
+        // caught up between two moves: every pointer position is fixed on the screen, not on the handle.
+        const QPoint start = handle->mapToGlobal(QPoint(3, 100));
+        const auto at = [&](int dx) { return handle->mapFromGlobal(start + QPoint(dx, 0)); };
+        QTest::mousePress(handle, Qt::LeftButton, {}, at(0));
         QVERIFY(handle->isDragging());
-        QTest::mouseMove(handle, start - QPoint(50, 0));
+        QTest::mouseMove(handle, at(-50));
         QCOMPARE(w.workspace.assistantPanelWidth(), 470);
-        QTest::mouseMove(handle, start - QPoint(900, 0));
+        QTest::mouseMove(handle, at(-900));
         QCOMPARE(w.workspace.assistantPanelWidth(), 640);
-        QTest::mouseMove(handle, start + QPoint(900, 0));
+        QTest::mouseMove(handle, at(900));
         QCOMPARE(w.workspace.assistantPanelWidth(), 260);
-        QTest::mouseMove(handle, start);
+        QTest::mouseMove(handle, at(0));
         QCOMPARE(w.workspace.assistantPanelWidth(), 420);
-        QTest::mouseRelease(handle, Qt::LeftButton, {}, start);
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, at(0));
         QVERIFY(!handle->isDragging());
     }
 
