@@ -2,6 +2,7 @@
 
 #include "AnnotationTool.h"
 #include "TextLayout.h"
+#include "core/FontFiles.h"
 
 namespace zepla::annotations {
 
@@ -12,7 +13,7 @@ QFont FreeTextAnnotation::effectiveFont() const {
 QRectF FreeTextAnnotation::fittingBounds() const {
     const QFont f = effectiveFont();
     const QSizeF text =
-        naturalTextSize(contents, fontFileFor(f.family(), QFont::Weight(f.weight())), f.pointSizeF());
+        naturalTextSize(contents, platform::fontFileFor(f.family(), f.weight()), f.pointSizeF());
     // The text's box inside the annotation, plus a little so that rounding never breaks the last word.
     const qreal width = std::max(bounds.width(), text.width() + 2 * textInset.width() + 1);
     const qreal height = std::max(bounds.height(), text.height() + 2 * textInset.height());
@@ -24,7 +25,7 @@ Appearance FreeTextAnnotation::appearance() const {
     if (contents.isEmpty())
         return a;
     const QFont f = effectiveFont();
-    const QString file = fontFileFor(f.family(), QFont::Weight(f.weight()));
+    const QString file = platform::fontFileFor(f.family(), f.weight());
     for (const TextRun& run : layoutText(
              contents, file, f.pointSizeF(), fontColor.value_or(Qt::black),
              bounds.adjusted(textInset.width(), textInset.height(), -textInset.width(), -textInset.height())))

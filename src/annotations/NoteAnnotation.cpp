@@ -2,6 +2,7 @@
 
 #include "AnnotationTool.h"
 #include "TextLayout.h"
+#include "core/FontFiles.h"
 
 namespace zepla::annotations {
 
@@ -43,7 +44,7 @@ QPainterPath bandPath(const QRectF& card) {
 const QString& handwritingFile() {
     static const QString file = [] {
         const QFont face = font(AnnotationFont::marker, textSize, QFont::Medium);
-        return fontFileFor(face.family(), QFont::Weight(face.weight()));
+        return platform::fontFileFor(face.family(), face.weight());
     }();
     return file;
 }

@@ -1,56 +1,12 @@
 #include "TextLayout.h"
 
-#include <numeric>
-
-#include <fontconfig/fontconfig.h>
+#include "core/FontFiles.h"
 
 #include <QHash>
-#include <QMutex>
 
-#include <optional>
+#include <numeric>
 
 namespace zepla::annotations {
-
-namespace {
-
-// The file of the outline font fontconfig picks for a pattern (which this takes), with the character
-// when one is given; empty when there is none. Bitmap faces cannot be embedded as glyph outlines.
-QString matchFile(FcPattern* pattern, std::optional<char32_t> character = std::nullopt) {
-    QString file;
-    FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    if (FcPattern* match = FcFontMatch(nullptr, pattern, &result)) {
-        FcCharSet* covered = nullptr;
-        FcChar8* path = nullptr;
-        const bool covers =
-            !character || (FcPatternGetCharSet(match, FC_CHARSET, 0, &covered) == FcResultMatch &&
-                           FcCharSetHasChar(covered, *character));
-        if (covers && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch)
-            file = QString::fromUtf8(reinterpret_cast<const char*>(path));
-        FcPatternDestroy(match);
-    }
-    FcPatternDestroy(pattern);
-    return file;
-}
-
-} // namespace
-
-QString fontFileFor(const QString& family, QFont::Weight weight) {
-    static QMutex mutex;
-    static QHash<QPair<QString, int>, QString> cache;
-    const QMutexLocker lock(&mutex);
-    const auto key = qMakePair(family, int(weight));
-    if (const auto found = cache.constFind(key); found != cache.cend())
-        return *found;
-    FcPattern* pattern = FcPatternCreate();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.toUtf8().constData()));
-    FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(int(weight)));
-    const QString file = matchFile(pattern);
-    cache.insert(key, file);
-    return file;
-}
 
 namespace {
 
@@ -62,23 +18,6 @@ QRawFont rawFont(const QString& file, qreal size) {
     if (found == fonts.end())
         found = fonts.insert(key, QRawFont(file, size));
     return *found;
-}
-
-// A font file that has the character, for text the chosen face lacks; empty when no font has it.
-QString fallbackFontFile(char32_t character) {
-    static QMutex mutex;
-    static QHash<char32_t, QString> cache;
-    const QMutexLocker lock(&mutex);
-    if (const auto found = cache.constFind(character); found != cache.cend())
-        return *found;
-    FcPattern* pattern = FcPatternCreate();
-    FcCharSet* wanted = FcCharSetCreate();
-    FcCharSetAddChar(wanted, character);
-    FcPatternAddCharSet(pattern, FC_CHARSET, wanted);
-    FcCharSetDestroy(wanted);
-    const QString file = matchFile(pattern, character);
-    cache.insert(character, file);
-    return file;
 }
 
 // The fonts a text is set in: the chosen one first, then fallbacks for characters it lacks.
@@ -114,7 +53,7 @@ Measured measure(Fonts& fonts, const QString& text) {
         QList<quint32> glyph = primary.glyphIndexesForString(one);
         const bool space = QChar::isSpace(character);
         if (!space && (glyph.isEmpty() || glyph.first() == 0)) {
-            const QString file = fallbackFontFile(character);
+            const QString file = platform::fontFileCovering(character);
             if (!file.isEmpty()) {
                 const int fallback = fonts.indexOf(file);
                 const QList<quint32> found = fonts.fonts[fallback].glyphIndexesForString(one);

@@ -8,9 +8,6 @@
 
 namespace zepla::annotations {
 
-// The font file fontconfig picks for a family and weight; empty when there is none at all.
-QString fontFileFor(const QString& family, QFont::Weight weight);
-
 // Runs of `text` in the font file at `size`, word-wrapped to the width of `box` (page space) from its top
 // edge down, one run per line. Lines that would not fit wholly above the box's bottom are left out.
 std::vector<TextRun> layoutText(const QString& text, const QString& fontFile, qreal size, const QColor& color,

@@ -2,6 +2,7 @@
 
 #include "AppearanceStream.h"
 #include "TextLayout.h"
+#include "core/FontFiles.h"
 
 #include <QtMath>
 
@@ -41,8 +42,9 @@ Appearance WatermarkAnnotation::appearance() const {
     const qreal size = fontSize(bounds.size());
     QColor ink(0, 0, 0);
     ink.setAlphaF(float(std::clamp(opacity, 0.0, 1.0)));
-    std::vector<TextRun> runs = layoutText(text, fontFileFor(QStringLiteral("sans-serif"), QFont::Bold), size,
-                                           ink, QRectF(0, 0, unlimitedWidth, size * 4));
+    std::vector<TextRun> runs =
+        layoutText(text, platform::fontFileFor(QStringLiteral("sans-serif"), QFont::Bold), size, ink,
+                   QRectF(0, 0, unlimitedWidth, size * 4));
     Appearance look(QRectF(-bounds.width(), -bounds.height(), 2 * bounds.width(), 2 * bounds.height()));
     if (runs.empty())
         return look;

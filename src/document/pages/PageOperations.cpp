@@ -1,5 +1,7 @@
 #include "document/pages/PageOperations.h"
 
+#include "pdf/PdfImagePage.h"
+
 #include "document/DocumentUndo.h"
 #include "document/ThumbnailCache.h"
 
@@ -104,6 +106,23 @@ int merge(PDFEditorDocument& document, pdf::Document& source, int index, platfor
         deletePages(d, indices, undoManager);
     });
     return failures;
+}
+
+pdf::Result<PageReplacement> replaceWithPicture(pdf::Document& pdf, int index, const QImage& picture,
+                                                const QRectF& area) {
+    std::vector<pdf::AnnotationHandle> fields;
+    if (auto list = pdf.annotations(index)) {
+        for (const pdf::AnnotationInfo& annotation : list.value()) {
+            if (annotation.subtype == QLatin1String("Widget"))
+                fields.push_back(annotation.handle);
+        }
+    }
+    auto original = pdf::replaceWithImagePage(pdf, index, picture, area);
+    if (!original)
+        return original.error();
+    for (const pdf::AnnotationHandle& field : fields)
+        pdf.setFieldListed(field, false);
+    return PageReplacement{index, original.value(), pdf.page(index), fields, {}};
 }
 
 void pagesReplaced(PDFEditorDocument& document, std::vector<PageReplacement> replacements,

@@ -53,6 +53,12 @@ struct PageReplacement {
     std::vector<pdf::AnnotationHandle> replacementFields;
 };
 
+// Puts a page that shows only `picture` over `area` (page space) in place of page `index`, with the old
+// page's boxes and rotation; the old page's form fields leave the field list with it. Returns the entry for
+// `pagesReplaced`.
+pdf::Result<PageReplacement> replaceWithPicture(pdf::Document& pdf, int index, const QImage& picture,
+                                                const QRectF& area);
+
 // Announces pages already replaced in the document (redaction, the OCR text layer) as one edit, and
 // registers putting the originals back, which registers the replacements again as the redo.
 void pagesReplaced(PDFEditorDocument& document, std::vector<PageReplacement> replacements,

@@ -12,6 +12,7 @@
 #include "core/UndoManager.h"
 #include "pdfview/view/PDFView.h"
 
+#include <QMenu>
 #include <QPointer>
 
 #include <array>
@@ -117,6 +118,18 @@ public:
     // The size of every note placed here.
     static constexpr QSizeF noteSize{120, 80};
 
+    // The page context menu (PageContextMenu.cpp), made afresh for a secondary click at a point of page
+    // `pageIndex`: the selection's menu while text is selected (on any page), else the page's. Its items act
+    // on what was selected and clicked when it was made.
+    QMenu* buildContextMenu(int pageIndex, const QPointF& viewPoint);
+    QMenu* askAISubmenuForSelection(const QString& selected, QWidget* parent);
+    QMenu* askAISubmenuForPage(int pageIndex, QWidget* parent);
+    // Hands the page's text, or word that it has none, to the assistant and sends it.
+    void askAIAboutPage(const pdf::PageHandle& page);
+    // Reads the page's text by recognition in the background; the text goes to the clipboard and to
+    // `onTextExtracted`, or the no-text message does.
+    void extractTextViaOCR(const pdf::PageHandle& page);
+
     // Inline editors (text box, note, in-place text edit) say here how to commit them while they are
     // open; a press anywhere in the view commits every open one, in that order, before it does anything else.
     enum class InlineEditor { textBox, note, textEdit };
@@ -152,6 +165,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void leaveEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void drawPageOverlay(QPainter& painter, int pageIndex, const QTransform& pageToView) override;

@@ -8,6 +8,7 @@ target_sources(zepla_pdfview PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/InlineFreeTextEditor.cpp
   ${CMAKE_CURRENT_LIST_DIR}/InlineFreeTextEditor.h
   ${CMAKE_CURRENT_LIST_DIR}/NoteTools.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PageContextMenu.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TextBoxTool.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TextEditTool.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TextMarkup.cpp

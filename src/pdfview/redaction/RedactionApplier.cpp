@@ -3,23 +3,10 @@
 #include "annotations/Annotation.h"
 #include "document/pages/PDFPageRasterizer.h"
 #include "document/pages/PageOperations.h"
-#include "pdf/PdfImagePage.h"
 
 namespace zepla::pdfview::RedactionApplier {
 
 namespace {
-
-// The page's form widgets: they leave the form's field list with the page.
-std::vector<pdf::AnnotationHandle> widgets(const pdf::Document& pdf, int pageIndex) {
-    std::vector<pdf::AnnotationHandle> found;
-    if (auto list = pdf.annotations(pageIndex)) {
-        for (const pdf::AnnotationInfo& annotation : list.value()) {
-            if (annotation.subtype == QLatin1String("Widget"))
-                found.push_back(annotation.handle);
-        }
-    }
-    return found;
-}
 
 std::vector<QRectF> pendingMarks(const pdf::Document& pdf, int pageIndex) {
     std::vector<QRectF> boxes;
@@ -32,9 +19,10 @@ std::vector<QRectF> pendingMarks(const pdf::Document& pdf, int pageIndex) {
     return boxes;
 }
 
-// The page's shown area drawn with the marks filled black, in place of the page. Returns the page taken
-// out, or nothing when the page could not be drawn or rebuilt.
-std::optional<pdf::PageHandle> flatten(pdf::Document& pdf, int pageIndex, const std::vector<QRectF>& boxes) {
+// The page's shown area drawn with the marks filled black, in place of the page; nothing when the page
+// could not be drawn or rebuilt.
+std::optional<document::PageOperations::PageReplacement> flatten(pdf::Document& pdf, int pageIndex,
+                                                                 const std::vector<QRectF>& boxes) {
     const auto geometry = pdf.geometry(pageIndex);
     if (!geometry)
         return std::nullopt;
@@ -47,10 +35,10 @@ std::optional<pdf::PageHandle> flatten(pdf::Document& pdf, int pageIndex, const 
         });
     if (picture.isNull())
         return std::nullopt;
-    auto original = pdf::replaceWithImagePage(pdf, pageIndex, picture, shown);
-    if (!original)
+    auto replaced = document::PageOperations::replaceWithPicture(pdf, pageIndex, picture, shown);
+    if (!replaced)
         return std::nullopt;
-    return original.value();
+    return replaced.value();
 }
 
 } // namespace
@@ -63,11 +51,8 @@ RedactionOutcome apply(document::PDFEditorDocument& document, platform::UndoMana
         const std::vector<QRectF> boxes = pendingMarks(pdf, i);
         if (boxes.empty())
             continue;
-        const std::vector<pdf::AnnotationHandle> fields = widgets(pdf, i);
-        if (const auto original = flatten(pdf, i, boxes)) {
-            for (const pdf::AnnotationHandle& field : fields)
-                pdf.setFieldListed(field, false);
-            replacements.push_back({i, *original, pdf.page(i), fields, {}});
+        if (auto replaced = flatten(pdf, i, boxes)) {
+            replacements.push_back(std::move(*replaced));
         } else {
             ++outcome.pagesFailed;
         }

@@ -2,6 +2,8 @@
 
 #include <hb-subset.h>
 
+#include <QFile>
+
 #include <memory>
 
 namespace zepla::pdf {
@@ -52,6 +54,16 @@ QByteArray subsetFont(const QString& fontFile, const std::vector<quint32>& glyph
     unsigned int length = 0;
     const char* data = hb_blob_get_data(result.get(), &length);
     return QByteArray(data, int(length));
+}
+
+QByteArray embeddedFontData(const QString& fontFile, const std::vector<quint32>& glyphs) {
+    QByteArray data = subsetFont(fontFile, glyphs);
+    if (data.isEmpty()) {
+        QFile file(fontFile);
+        if (file.open(QIODevice::ReadOnly))
+            data = file.readAll();
+    }
+    return data;
 }
 
 } // namespace zepla::pdf

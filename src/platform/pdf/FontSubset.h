@@ -12,5 +12,7 @@ namespace zepla::pdf {
 // The font file with only `glyphs` (and the characters that map to them) left, each glyph keeping its
 // index, so text already written as glyph indices still shows. Empty when the file cannot be read or cut.
 QByteArray subsetFont(const QString& fontFile, const std::vector<quint32>& glyphs);
+// What a file embeds of the font: the subset, or the whole file where it cannot be cut.
+QByteArray embeddedFontData(const QString& fontFile, const std::vector<quint32>& glyphs);
 
 } // namespace zepla::pdf

@@ -4,8 +4,6 @@
 #include "PdfDocumentImpl.h"
 #include "PdfImageXObject.h"
 
-#include <QFile>
-
 #include <cstring>
 #include <unordered_set>
 
@@ -152,17 +150,6 @@ struct PreparedAppearance {
     std::vector<PreparedStream> streams;
 };
 
-// Cut down to the glyphs drawn; the whole file where it cannot be cut.
-QByteArray embeddedFontData(const AppearanceStream::Font& font) {
-    QByteArray data = subsetFont(font.file, font.glyphs);
-    if (data.isEmpty()) {
-        QFile file(font.file);
-        if (file.open(QIODevice::ReadOnly))
-            data = file.readAll();
-    }
-    return data;
-}
-
 PreparedAppearance prepareAppearance(const AppearanceStates& states) {
     PreparedAppearance p;
     for (const auto& [state, stream] : states) {
@@ -177,7 +164,7 @@ PreparedAppearance prepareAppearance(const AppearanceStates& states) {
         }
         for (const AppearanceStream::Font& font : stream.fonts) {
             s.fontNames.push_back(font.name);
-            s.fontData.push_back(embeddedFontData(font));
+            s.fontData.push_back(embeddedFontData(font.file, font.glyphs));
         }
         for (const auto& [name, image] : stream.images) {
             s.imageNames.push_back(name);

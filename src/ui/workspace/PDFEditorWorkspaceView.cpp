@@ -38,15 +38,6 @@ pdfview::RedactionOutcome applyPendingRedactions(document::PDFEditorDocument& do
     return pdfview::RedactionApplier::apply(document, &undoManager);
 }
 
-// Recognising scanned pages arrives with the OCR service; until then a page gives the text it already has.
-void readPageText(document::PDFEditorDocument& document, platform::UndoManager&, int pageIndex,
-                  std::function<void(std::optional<QString>)> done) {
-    const pdf::Result<QString> text = document.pdfDocument()->pageText(pageIndex);
-    if (!text || text.value().trimmed().isEmpty())
-        return done(std::nullopt);
-    done(text.value().trimmed());
-}
-
 QHBoxLayout* bareRow(QWidget* owner) {
     auto* row = new QHBoxLayout(owner);
     row->setContentsMargins(0, 0, 0, 0);
@@ -65,8 +56,7 @@ PDFEditorWorkspaceView::PDFEditorWorkspaceView(document::PDFEditorDocument& docu
       m_pdfView(new pdfview::AnnotatingPDFView(this)), m_toast(new ToolSwitchToast(m_pdfView)),
       m_sidebarSlot(new QWidget(this)), m_assistantSlot(new QWidget(this)),
       m_handle(new AssistantResizeHandle(assistantMinWidth, assistantMaxWidth)),
-      m_assistantFrame(new QWidget), m_redactionApplier(applyPendingRedactions),
-      m_pageTextRecognizer(readPageText) {
+      m_assistantFrame(new QWidget), m_redactionApplier(applyPendingRedactions) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -150,6 +140,8 @@ PDFEditorWorkspaceView::PDFEditorWorkspaceView(document::PDFEditorDocument& docu
         }
         return nullptr;
     });
+    connect(sidebar, &ThumbnailSidebar::ocrDocumentRequested, this,
+            &PDFEditorWorkspaceView::recognizeDocumentText);
     setSidebar(sidebar);
 }
 

@@ -4,10 +4,13 @@
 // recognised on a page, and a drawn redaction mark. None of its state is saved.
 #pragma once
 
-#include "pdfview/redaction/RedactionApplier.h"
 #include "annotations/AnnotationTool.h"
+#include "pdfview/redaction/RedactionApplier.h"
+
+#include "document/ocr/DocumentRecognition.h"
 
 #include <QPointer>
+#include <QProgressDialog>
 #include <QWidget>
 
 #include <functional>
@@ -55,12 +58,6 @@ public:
     // many pages changed and how many could not be.
     using RedactionApplier =
         std::function<pdfview::RedactionOutcome(document::PDFEditorDocument&, platform::UndoManager&)>;
-    // Gives the text of a page, recognised when the page has none, to `done` on the UI thread; nothing when
-    // no text could be had.
-    using PageTextRecognizer =
-        std::function<void(document::PDFEditorDocument&, platform::UndoManager&, int pageIndex,
-                           std::function<void(std::optional<QString>)> done)>;
-
     // The document, undo manager and tool state belong to the window and outlive the workspace.
     PDFEditorWorkspaceView(document::PDFEditorDocument& document, platform::UndoManager& undoManager,
                            annotations::ToolState& toolState, const QString& filePath,
@@ -101,10 +98,6 @@ public:
     void confirmApplyRedactions();
     void setRedactionApplier(RedactionApplier applier) { m_redactionApplier = std::move(applier); }
 
-    void setPageTextRecognizer(PageTextRecognizer recognizer) {
-        m_pageTextRecognizer = std::move(recognizer);
-    }
-
     // The toolbar's actions.
     // Every change of tool: ends the sticky markup and text editing, opens the signature picker for the
     // signature tool, and says which tool is now active.
@@ -114,6 +107,11 @@ public:
     void toggleTextEditingMode();
     // Recognises the current page's text (where it has none), copies it and shows it in the assistant.
     void ocrCurrentPageTapped();
+    // The sidebar's text recognition of the whole document: every page without text, in the background,
+    // with progress and a Cancel button; the outcome in the sidebar's alert.
+    void recognizeDocumentText();
+    document::DocumentRecognition* documentRecognition() const { return m_documentRecognition; }
+    QProgressDialog* documentRecognitionProgress() const { return m_documentRecognitionProgress; }
     // Asks for one file and opens it on its own road; this window's document is never replaced.
     void openNewDocument();
     // The settings window, through the application.
@@ -163,7 +161,8 @@ private:
     RedactionApplier m_redactionApplier;
     std::shared_ptr<const ai::AIProvider> m_assistantProvider;
     std::shared_ptr<ai::AssistantViewModel> m_assistant;
-    PageTextRecognizer m_pageTextRecognizer;
+    QPointer<document::DocumentRecognition> m_documentRecognition;
+    QPointer<QProgressDialog> m_documentRecognitionProgress;
     bool m_showSignaturePopover = false;
     WorkspaceToolbar* m_toolbar = nullptr;
 };

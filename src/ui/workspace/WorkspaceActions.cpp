@@ -4,6 +4,7 @@
 
 #include "annotations/ToolState.h"
 #include "document/FileOpenRouter.h"
+#include "document/ocr/OCRTextLayerApplier.h"
 #include "pdfview/annotating/AnnotatingPDFView.h"
 #include "pdfview/coordinator/PDFViewCoordinator.h"
 
@@ -53,19 +54,20 @@ void PDFEditorWorkspaceView::ocrCurrentPageTapped() {
     const std::optional<int> page = m_coordinator->currentPageIndex();
     if (!page)
         return;
-    QPointer<PDFEditorWorkspaceView> self(this);
-    m_pageTextRecognizer(m_document, m_undoManager, *page, [self](std::optional<QString> text) {
-        if (!self)
-            return;
-        if (pdfview::PDFView* view = self->m_coordinator->pdfView())
-            view->layoutDocumentView();
-        if (text && !text->isEmpty()) {
-            QGuiApplication::clipboard()->setText(*text);
-            self->handleExtractedText(*text);
-        } else {
-            self->handleExtractedText(QStringLiteral("No text could be recognized on this page."));
-        }
-    });
+    document::OCRTextLayerApplier::applyToCurrentPage(
+        m_document, *page, &m_undoManager, this,
+        [this](const document::OCRTextLayerApplier::PageOutcome& outcome) {
+            if (pdfview::PDFView* view = m_coordinator->pdfView())
+                view->layoutDocumentView();
+            if (outcome.text && !outcome.text->isEmpty()) {
+                QGuiApplication::clipboard()->setText(*outcome.text);
+                handleExtractedText(*outcome.text);
+                return;
+            }
+            handleExtractedText(QStringLiteral("No text could be recognized on this page."));
+            if (!outcome.error.isEmpty())
+                announceToolSwitch(outcome.error);
+        });
 }
 
 void PDFEditorWorkspaceView::openNewDocument() {

@@ -6,4 +6,5 @@ target_sources(zepla_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ToolSwitchToast.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ToolSwitchToast.h
   ${CMAKE_CURRENT_LIST_DIR}/WorkspaceActions.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WorkspaceDocumentOCR.cpp
 )

@@ -1,0 +1,43 @@
+// Tesseract's C interface, loaded from libtesseract.so.5 on first use rather than linked: the program starts
+// without paying for the library, and runs where it is missing (recognition then says why).
+//
+// We recognise pages in parallel with one engine per thread, so Tesseract must not add OpenMP threads of its
+// own inside each page. OMP_THREAD_LIMIT cannot say so from here: OpenMP reads it when its runtime loads, and
+// Qt's hashing library loads the runtime before main() runs. Loading therefore makes every OpenMP region of
+// the process run on the thread that enters it, which is what OMP_THREAD_LIMIT=1 does.
+#pragma once
+
+#include <tesseract/capi.h>
+
+#include <QString>
+
+namespace zepla::ocr {
+
+struct TesseractLibrary {
+    decltype(&TessBaseAPICreate) create;
+    decltype(&TessBaseAPIDelete) destroy;
+    decltype(&TessBaseAPIInit2) init;
+    decltype(&TessBaseAPISetPageSegMode) setPageSegMode;
+    decltype(&TessBaseAPISetImage) setImage;
+    decltype(&TessBaseAPISetSourceResolution) setSourceResolution;
+    decltype(&TessBaseAPIRecognize) recognize;
+    decltype(&TessBaseAPIGetIterator) iterator;
+    decltype(&TessBaseAPIClear) clear;
+    decltype(&TessResultIteratorGetPageIterator) pageIterator;
+    decltype(&TessResultIteratorNext) next;
+    decltype(&TessResultIteratorGetUTF8Text) text;
+    decltype(&TessResultIteratorDelete) deleteIterator;
+    decltype(&TessPageIteratorIsAtBeginningOf) isAtBeginningOf;
+    decltype(&TessPageIteratorBoundingBox) boundingBox;
+    decltype(&TessDeleteText) deleteText;
+    decltype(&TessMonitorCreate) createMonitor;
+    decltype(&TessMonitorDelete) deleteMonitor;
+    decltype(&TessMonitorSetCancelFunc) setCancelFunc;
+    decltype(&TessMonitorSetCancelThis) setCancelThis;
+};
+
+// The library with every function resolved, or null with `error` set to a message a user can read.
+// Loads it once per process.
+const TesseractLibrary* tesseract(QString* error);
+
+} // namespace zepla::ocr

@@ -1,0 +1,86 @@
+// The workspace's text recognition of the whole document, asked for by the sidebar's page tools: every page
+// without text recognised in the background with progress (pages done of all) and Cancel, the text layers
+// added as one undo step, and the outcome told in the sidebar's alert. Cancelling changes nothing.
+#include "ui/workspace/PDFEditorWorkspaceView.h"
+
+#include "core/UndoManager.h"
+#include "document/ocr/DocumentRecognition.h"
+#include "document/ocr/OCRTextLayerApplier.h"
+#include "pdfview/coordinator/PDFViewCoordinator.h"
+#include "pdfview/view/PDFView.h"
+#include "ui/sidebar/ThumbnailSidebar.h"
+
+#include <QProgressDialog>
+
+namespace zepla::ui {
+
+namespace {
+
+QString pages(int count) {
+    return QString::number(count) + (count == 1 ? QStringLiteral(" page") : QStringLiteral(" pages"));
+}
+
+PageAlert completion(const document::DocumentRecognition::Outcome& outcome) {
+    QString message = QStringLiteral("Added a searchable text layer to ") +
+                      pages(outcome.pagesWithTextLayer) + QLatin1Char('.');
+    if (outcome.pagesFailed > 0)
+        message += QLatin1Char(' ') + pages(outcome.pagesFailed) +
+                   QStringLiteral(" could not be recognized and stayed as they were: ") + outcome.firstError;
+    return {QStringLiteral("Recognition Complete"), message};
+}
+
+QString progressText(int done, int total) {
+    return QStringLiteral("Recognizing text: %1 of %2 pages done").arg(done).arg(total);
+}
+
+} // namespace
+
+void PDFEditorWorkspaceView::recognizeDocumentText() {
+    auto* sidebar = qobject_cast<ThumbnailSidebar*>(m_sidebar.data());
+    if (m_documentRecognition)
+        return;
+    if (document::OCRTextLayerApplier::pagesNeedingOCR(*m_document.pdfDocument()).empty()) {
+        if (sidebar)
+            sidebar->showAlert({QStringLiteral("Nothing to Recognize"),
+                                QStringLiteral("Every page already has a text layer.")});
+        return;
+    }
+    auto* run = new document::DocumentRecognition(m_document, &m_undoManager, this);
+    auto* progress = new QProgressDialog(progressText(0, 0), QStringLiteral("Cancel"), 0, 0, this);
+    progress->setWindowTitle(QStringLiteral("Recognize Text"));
+    progress->setWindowModality(Qt::NonModal);
+    progress->setAutoClose(false);
+    progress->setAutoReset(false);
+    progress->setMinimumDuration(0);
+    progress->setAttribute(Qt::WA_DeleteOnClose);
+    m_documentRecognition = run;
+    m_documentRecognitionProgress = progress;
+
+    connect(progress, &QProgressDialog::canceled, run, &document::DocumentRecognition::cancel);
+    connect(run, &document::DocumentRecognition::progressed, progress, [progress](int done, int total) {
+        progress->setMaximum(total);
+        progress->setValue(done);
+        progress->setLabelText(progressText(done, total));
+    });
+    const QPointer<ThumbnailSidebar> host(sidebar);
+    connect(run, &document::DocumentRecognition::finished, this,
+            [this, run, progress, host](const document::DocumentRecognition::Outcome& outcome) {
+                progress->disconnect(run);
+                progress->close();
+                run->deleteLater();
+                if (host)
+                    host->setDocumentOCRRunning(false);
+                if (outcome.cancelled)
+                    return;
+                if (pdfview::PDFView* view = m_coordinator->pdfView())
+                    view->layoutDocumentView();
+                if (host)
+                    host->showAlert(completion(outcome));
+            });
+    if (sidebar)
+        sidebar->setDocumentOCRRunning(true);
+    progress->show();
+    run->start();
+}
+
+} // namespace zepla::ui

@@ -1,0 +1,316 @@
+// The OCR text layer: which pages need it, scanned pages rebuilt with invisible text that other readers find
+// where the words stand (upright or sideways), one undo step per run, cancelling, failures that change
+// nothing, and reading a page's text without changing it.
+#include "ExternalTool.h"
+#include "PdfFixtures.h"
+#include "ScannedPages.h"
+#include "core/UndoManager.h"
+#include "document/ocr/DocumentRecognition.h"
+#include "document/ocr/OCRTextLayer.h"
+#include "document/ocr/OCRTextLayerApplier.h"
+#include "document/ocr/PageOCRExtractor.h"
+
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zepla::document;
+using zepla::platform::UndoManager;
+
+namespace {
+
+const QStringList sentence = {QStringLiteral("The quick brown fox jumps over the lazy dog"),
+                              QStringLiteral("Scanned pages become searchable today")};
+
+std::unique_ptr<PDFEditorDocument> documentOf(const QByteArray& bytes) {
+    auto result = PDFEditorDocument::read(bytes);
+    if (!std::holds_alternative<std::unique_ptr<PDFEditorDocument>>(result))
+        qFatal("fixture did not read");
+    return std::move(std::get<std::unique_ptr<PDFEditorDocument>>(result));
+}
+
+// A document of scanned pages, and of text pages where `pages` has an empty entry.
+std::unique_ptr<PDFEditorDocument> scannedDocument(const QList<scanned::Page>& pages) {
+    auto pdf = zepla::pdf::Document::createEmpty();
+    for (const scanned::Page& page : pages) {
+        if (page.lines.isEmpty()) {
+            auto text = zepla::pdf::Document::open(fixtures::makeTextPdf(1, "with a text layer")).value();
+            pdf->copyPages(*text, {0}, pdf->pageCount());
+        } else {
+            scanned::append(*pdf, page);
+        }
+    }
+    return documentOf(pdf->save().value());
+}
+
+// The words pdftotext finds in saved bytes, with their boxes in points from the top left of the shown page.
+struct FoundWord {
+    QString text;
+    QRectF box;
+};
+std::vector<FoundWord> wordsOf(const QByteArray& bytes) {
+    QTemporaryDir folder;
+    const QString path = writeTestBytes(folder.filePath("saved.pdf"), bytes);
+    const ToolRun run = runTool("pdftotext", {"-bbox", path, "-"});
+    if (run.exitCode != 0)
+        qFatal("pdftotext failed");
+    std::vector<FoundWord> words;
+    static const QRegularExpression word(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+    for (const auto& m : word.globalMatch(QString::fromUtf8(run.out))) {
+        const QRectF box(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                         QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()));
+        words.push_back({m.captured(5), box});
+    }
+    return words;
+}
+
+const FoundWord* find(const std::vector<FoundWord>& words, const QString& text) {
+    for (const FoundWord& w : words) {
+        if (w.text == text)
+            return &w;
+    }
+    return nullptr;
+}
+
+// The share of pixels dark in `after` that were light in `before`: what a page shows beyond its scan.
+double newlyDark(const QImage& before, const QImage& after) {
+    const QImage a = before.convertToFormat(QImage::Format_Grayscale8);
+    const QImage b = after.convertToFormat(QImage::Format_Grayscale8).scaled(a.size());
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x)
+            count += a.constScanLine(y)[x] > 200 && b.constScanLine(y)[x] < 100;
+    }
+    return double(count) / (a.width() * a.height());
+}
+
+// Runs the toolbar's OCR of one page and waits for its outcome.
+OCRTextLayerApplier::PageOutcome ocrPage(PDFEditorDocument& document, int index, UndoManager* undo) {
+    std::optional<OCRTextLayerApplier::PageOutcome> outcome;
+    QObject context;
+    OCRTextLayerApplier::applyToCurrentPage(document, index, undo, &context,
+                                            [&](OCRTextLayerApplier::PageOutcome o) { outcome = o; });
+    if (!QTest::qWaitFor([&] { return outcome.has_value(); }, 120000))
+        qFatal("recognition did not end");
+    return *outcome;
+}
+
+DocumentRecognition::Outcome runDocument(DocumentRecognition& run) {
+    std::optional<DocumentRecognition::Outcome> outcome;
+    QObject::connect(&run, &DocumentRecognition::finished, [&](const auto& o) { outcome = o; });
+    run.start();
+    if (!QTest::qWaitFor([&] { return outcome.has_value(); }, 120000))
+        qFatal("recognition did not end");
+    return *outcome;
+}
+
+} // namespace
+
+class TestOCRTextLayer : public QObject {
+    Q_OBJECT
+
+private slots:
+    void pagesNeedOCRBelowTwentyVisibleCharacters_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("hasText");
+        QTest::newRow("19 characters") << "abcdefghijklmnopqrs" << false;
+        QTest::newRow("20 characters") << "abcdefghijklmnopqrst" << true;
+        QTest::newRow("19 inside spaces") << "   abcdefghijklmnopqrs   " << false;
+    }
+    void pagesNeedOCRBelowTwentyVisibleCharacters() {
+        QFETCH(QString, text);
+        QFETCH(bool, hasText);
+        auto pdf = zepla::pdf::Document::open(fixtures::makePdf({{fixtures::PageSpec{text}}})).value();
+        QCOMPARE(OCRTextLayerApplier::pageAlreadyHasText(*pdf, 0), hasText);
+        QCOMPARE(OCRTextLayerApplier::pagesNeedingOCR(*pdf).empty(), hasText);
+    }
+
+    void scannedPageGetsInvisibleTextWhereTheWordsStand() {
+        auto document = scannedDocument({{sentence}});
+        const zepla::pdf::PageHandle scan = document->pdfDocument()->page(0);
+        const QImage scanPicture = document->pdfDocument()->render(0, 1).value();
+        UndoManager undo;
+        const auto outcome = ocrPage(*document, 0, &undo);
+        QVERIFY2(outcome.error.isEmpty(), qPrintable(outcome.error));
+        QVERIFY2(outcome.text && outcome.text->contains("quick brown fox"),
+                 qPrintable(outcome.text.value_or("")));
+        QVERIFY(outcome.text->contains('\n'));
+
+        const QByteArray saved = document->pdfDocument()->save().value();
+        if (const QString folder = qEnvironmentVariable("ZEPLA_SCREENSHOT_DIR"); !folder.isEmpty())
+            writeTestBytes(folder + QStringLiteral("/ocr-page.pdf"), saved);
+        const auto words = wordsOf(saved);
+        const FoundWord* quick = find(words, "quick");
+        QVERIFY(quick && find(words, "searchable"));
+        // "The quick" starts at 72 points with its baseline 100 points down: "quick" sits right of it.
+        QVERIFY2(quick->box.left() > 90 && quick->box.left() < 150,
+                 qPrintable(QString::number(quick->box.left())));
+        QVERIFY2(std::abs(quick->box.bottom() - 100) < 10, qPrintable(QString::number(quick->box.bottom())));
+        // The text is invisible: the page looks as the scan did.
+        QVERIFY2(newlyDark(scanPicture, document->pdfDocument()->render(0, 1).value()) < 0.0002,
+                 "the rebuilt page shows more than the scan");
+
+        QCoreApplication::processEvents();
+        undo.undo();
+        QCOMPARE(document->pdfDocument()->page(0), scan);
+        undo.redo();
+        QVERIFY(document->pdfDocument()->page(0) != scan);
+        QVERIFY(OCRTextLayerApplier::pageAlreadyHasText(*document->pdfDocument(), 0));
+    }
+
+    void pageWithTextGivesItsTextAndChangesNothing() {
+        auto document =
+            documentOf(fixtures::makePdf({{fixtures::PageSpec{"   Twenty-one characters here  \n"}}}));
+        const zepla::pdf::PageHandle page = document->pdfDocument()->page(0);
+        UndoManager undo;
+        const auto outcome = ocrPage(*document, 0, &undo);
+        QCOMPARE(outcome.text.value_or("none"), QString("Twenty-one characters here"));
+        QVERIFY(!undo.canUndo());
+        QCOMPARE(document->pdfDocument()->page(0), page);
+        QVERIFY(!ocrPage(*document, 1, &undo).text);
+    }
+
+    void sidewaysScanKeepsItsRotationAndCropBox() {
+        scanned::Page sideways{sentence};
+        sideways.rotation = 90;
+        auto stored = scannedDocument({sideways});
+        QTemporaryDir folder;
+        const QString in = writeTestBytes(folder.filePath("in.pdf"), stored->pdfDocument()->save().value());
+        const QString out = folder.filePath("rotated.pdf");
+        QCOMPARE(runTool("qpdf", {in, "--rotate=+90:1", out}).exitCode, 0);
+        QFile file(out);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        auto document = documentOf(file.readAll());
+
+        const auto outcome = ocrPage(*document, 0, nullptr);
+        QVERIFY2(outcome.text && outcome.text->contains("quick brown fox"),
+                 qPrintable(outcome.text.value_or("")));
+        const auto geometry = document->pdfDocument()->geometry(0).value();
+        QCOMPARE(geometry.rotation, 90);
+        // Shown upright: pdftotext places "quick" near the top left of the turned page.
+        const auto words = wordsOf(document->pdfDocument()->save().value());
+        const FoundWord* quick = find(words, "quick");
+        QVERIFY(quick);
+        QVERIFY2(quick->box.left() > 90 && quick->box.left() < 150,
+                 qPrintable(QString::number(quick->box.left())));
+        QVERIFY2(std::abs(quick->box.bottom() - 100) < 10, qPrintable(QString::number(quick->box.bottom())));
+    }
+
+    void documentRunIsOneUndoStepInPageOrder() {
+        auto document =
+            scannedDocument({{sentence}, {}, {{"The second scanned page"}}, {{"The third scanned page"}}});
+        UndoManager undo;
+        std::vector<zepla::pdf::PageHandle> before;
+        for (int i = 0; i < 4; ++i)
+            before.push_back(document->pdfDocument()->page(i));
+        DocumentRecognition run(*document, &undo);
+        QSignalSpy progress(&run, &DocumentRecognition::progressed);
+        const auto outcome = runDocument(run);
+        QCOMPARE(outcome.pagesWithTextLayer, 3);
+        QCOMPARE(outcome.pagesFailed, 0);
+        QCOMPARE(progress.first(), QVariantList({0, 3}));
+        QCOMPARE(progress.last(), QVariantList({3, 3}));
+        QCOMPARE(document->pdfDocument()->page(1), before[1]);
+        const QString text = document->pdfDocument()->pageText(3).value();
+        QVERIFY2(text.contains("third scanned"), qPrintable(text));
+
+        // Nothing is left to do: a page that got its layer is never layered twice.
+        QVERIFY(OCRTextLayerApplier::pagesNeedingOCR(*document->pdfDocument()).empty());
+        QCoreApplication::processEvents();
+        undo.undo();
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(document->pdfDocument()->page(i), before[i]);
+        undo.redo();
+        QCOMPARE(OCRTextLayerApplier::pagesNeedingOCR(*document->pdfDocument()).size(), std::size_t(0));
+        undo.undo();
+        QCOMPARE(document->pdfDocument()->page(3), before[3]);
+    }
+
+    void documentWithTextEverywhereRegistersNothing() {
+        auto document = documentOf(fixtures::makeTextPdf(2, "and enough words to count as text"));
+        UndoManager undo;
+        DocumentRecognition run(*document, &undo);
+        const auto outcome = runDocument(run);
+        QCOMPARE(outcome.pagesWithTextLayer, 0);
+        QVERIFY(!undo.canUndo());
+    }
+
+    void cancellingAppliesNothing() {
+        auto document = scannedDocument({{sentence}, {sentence}});
+        const zepla::pdf::PageHandle first = document->pdfDocument()->page(0);
+        UndoManager undo;
+        DocumentRecognition run(*document, &undo);
+        std::optional<DocumentRecognition::Outcome> outcome;
+        connect(&run, &DocumentRecognition::finished, [&](const auto& o) { outcome = o; });
+        run.start();
+        QVERIFY(run.isRunning());
+        run.cancel();
+        QVERIFY(outcome && outcome->cancelled);
+        QCOMPARE(outcome->pagesWithTextLayer, 0);
+        // Workers that were still reading deliver nothing afterwards.
+        QTest::qWait(200);
+        recognitionPool().waitForDone();
+        QCoreApplication::processEvents();
+        QCOMPARE(document->pdfDocument()->page(0), first);
+        QVERIFY(!undo.canUndo());
+    }
+
+    void missingLanguageDataIsReportedAndChangesNothing() {
+        QTemporaryDir empty;
+        qputenv("TESSDATA_PREFIX", empty.path().toUtf8());
+        auto document = scannedDocument({{sentence}});
+        const zepla::pdf::PageHandle scan = document->pdfDocument()->page(0);
+        UndoManager undo;
+        const auto outcome = ocrPage(*document, 0, &undo);
+        DocumentRecognition run(*document, &undo);
+        const auto whole = runDocument(run);
+        qunsetenv("TESSDATA_PREFIX");
+        QVERIFY(!outcome.text);
+        QVERIFY2(outcome.error.contains("tesseract-ocr-eng"), qPrintable(outcome.error));
+        QCOMPARE(whole.pagesWithTextLayer, 0);
+        QCOMPARE(whole.pagesFailed, 1);
+        QVERIFY(whole.firstError.contains("not installed"));
+        QCOMPARE(document->pdfDocument()->page(0), scan);
+        QVERIFY(!undo.canUndo());
+    }
+
+    void invisibleTextKeepsCharactersBeyondLatin() {
+        auto pdf = zepla::pdf::Document::open(fixtures::makePdf({{fixtures::PageSpec{}}})).value();
+        const QString greek = QString::fromUtf8("Καλημέρα");
+        const QString russian = QString::fromUtf8("Привет");
+        zepla::ocr::Line line{greek + ' ' + russian,
+                              QRect(100, 100, 500, 50),
+                              {{greek, QRect(100, 100, 250, 50)}, {russian, QRect(380, 100, 220, 50)}}};
+        // Pixels of a 300-dpi render to page space.
+        const QTransform toPage = pdf->geometry(0).value().pageToImage(300.0 / 72).inverted();
+        QVERIFY(zepla::pdf::addInvisibleText(*pdf, 0, OCRTextLayer::runs({line}, toPage)));
+        const auto words = wordsOf(pdf->save().value());
+        QVERIFY(find(words, greek));
+        QVERIFY(find(words, russian));
+        // A line without height adds nothing.
+        line.box.setHeight(0);
+        QVERIFY(OCRTextLayer::runs({line}, toPage).empty());
+    }
+
+    void extractorReadsWithoutChangingAndFindsNothingOnBlankPages() {
+        auto document = scannedDocument({{sentence}, {{" "}}});
+        const quint64 revision = document->pdfDocument()->revision();
+        QObject context;
+        std::vector<std::optional<QString>> texts;
+        for (int page : {0, 1, 5})
+            PageOCRExtractor::recognizeText(*document->pdfDocument(), page, &context,
+                                            [&](std::optional<QString> text) { texts.push_back(text); });
+        QVERIFY(QTest::qWaitFor([&] { return texts.size() == 3; }, 120000));
+        int found = 0;
+        for (const auto& text : texts)
+            found += text && text->contains("lazy dog");
+        QCOMPARE(found, 1);
+        QCOMPARE(std::count(texts.begin(), texts.end(), std::nullopt), 2);
+        QCOMPARE(document->pdfDocument()->revision(), revision);
+    }
+};
+
+QTEST_MAIN(TestOCRTextLayer)
+#include "test_ocr_text_layer.moc"
