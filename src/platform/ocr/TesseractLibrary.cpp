@@ -2,8 +2,6 @@
 
 #include <QLibrary>
 
-#include <omp.h>
-
 #include <mutex>
 
 namespace zepla::ocr {
@@ -17,8 +15,6 @@ struct Loaded {
 
 Loaded load() {
     Loaded loaded;
-    // With no active levels allowed, every parallel region runs on the thread that enters it.
-    omp_set_max_active_levels(0);
     static QLibrary library(QStringLiteral("tesseract"), 5);
     if (!library.load()) {
         loaded.error = QStringLiteral("Text recognition is not available: the Tesseract library could not be "

@@ -1,10 +1,5 @@
 // Tesseract's C interface, loaded from libtesseract.so.5 on first use rather than linked: the program starts
 // without paying for the library, and runs where it is missing (recognition then says why).
-//
-// We recognise pages in parallel with one engine per thread, so Tesseract must not add OpenMP threads of its
-// own inside each page. OMP_THREAD_LIMIT cannot say so from here: OpenMP reads it when its runtime loads, and
-// Qt's hashing library loads the runtime before main() runs. Loading therefore makes every OpenMP region of
-// the process run on the thread that enters it, which is what OMP_THREAD_LIMIT=1 does.
 #pragma once
 
 #include <tesseract/capi.h>

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QLocale>
 
+#include <omp.h>
+
 #include <memory>
 
 namespace zepla::ocr {
@@ -59,6 +61,11 @@ Engine* threadEngine(const QString& languages, std::optional<Error>* error) {
     }
     if ((*error = missingLanguage(languages)))
         return nullptr;
+    // One engine per thread, and no threads of its own: Tesseract parallelises inside a page with OpenMP, and
+    // OMP_THREAD_LIMIT=1 cannot say no from here, since OpenMP reads it when its runtime loads and Qt's
+    // hashing library loads the runtime before main() runs. Allowing no active parallel level on this thread
+    // has the same effect: each region Tesseract opens here runs on this thread alone.
+    omp_set_max_active_levels(0);
     auto made = std::make_unique<Engine>();
     made->api = api;
     made->handle = api->create();
