@@ -1,9 +1,9 @@
 // Scanned pages for the OCR tests and benchmark: lines of text drawn into a 300-dpi picture that fills a
-// page with no text of its own, optionally stored sideways (for a page whose rotation turns it upright) and
+// page with no text of its own, optionally stored sideways on a page whose rotation turns it upright, and
 // speckled like a scan.
 #pragma once
 
-#include "pdf/PdfDocument.h"
+#include "pdf/PdfImagePage.h"
 
 #include <QFont>
 #include <QImage>
@@ -18,7 +18,8 @@ struct Page {
     QStringList lines;
     QPointF firstBaseline{72, 100}; // points from the top left of the upright page
     double fontSize = 14;           // points
-    int rotation = 0;               // the picture is stored turned back by this, for a page of that /Rotate
+    int rotation = 0;               // the page's /Rotate; the picture is stored turned back by it
+    double cropInset = 0;           // a crop box this far inside the media box on every side, when not 0
     double noise = 0;               // the share of pixels flipped at random
 };
 
@@ -47,16 +48,18 @@ inline QImage picture(const Page& page, quint32 seed = 1) {
     return image;
 }
 
-// Appends the page to `document` as a picture only.
+// Appends the page to `document` as a picture only, with the page's rotation.
 inline void append(zepla::pdf::Document& document, const Page& page, quint32 seed = 1) {
     const QImage upright = picture(page, seed);
     // Stored turned back, so that the page's rotation shows it upright.
     const QImage stored = upright.transformed(QTransform().rotate(-page.rotation));
     const QSizeF size = QSizeF(stored.size()) * 72 / dpi;
-    zepla::pdf::PageImage image;
-    image.pixels = stored.convertToFormat(QImage::Format_RGB888);
-    image.placement = QTransform(size.width(), 0, 0, size.height(), 0, 0);
-    document.appendImagePage(size, image);
+    const QRectF media(QPointF(0, 0), size);
+    const double inset = page.cropInset;
+    zepla::pdf::ImagePage image{media, media.adjusted(inset, inset, -inset, -inset), page.rotation, {}};
+    image.image.pixels = stored.convertToFormat(QImage::Format_RGB888);
+    image.image.placement = QTransform(size.width(), 0, 0, size.height(), 0, 0);
+    zepla::pdf::insertImagePage(document, -1, image);
 }
 
 } // namespace scanned

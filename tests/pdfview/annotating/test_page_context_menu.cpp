@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QScreen>
 
@@ -142,6 +143,15 @@ private slots:
                       fixtures::PageSpec{}};
         showDocument(fixtures::makePdf(spec));
         record();
+        // A secondary click on a page opens the menu there.
+        QContextMenuEvent click(QContextMenuEvent::Mouse, at(0.5, 0.5),
+                                viewport()->mapToGlobal(at(0.5, 0.5)));
+        QApplication::sendEvent(viewport(), &click);
+        auto* shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(shown);
+        QCOMPARE(titles(shown), QStringList({"Add Note Here", "Add Text Box Here", "|", "Ask AI"}));
+        shown->close();
+
         std::unique_ptr<QMenu> menu(m_view->buildContextMenu(0, at(0.5, 0.5)));
         QCOMPARE(titles(menu.get()), QStringList({"Add Note Here", "Add Text Box Here", "|", "Ask AI"}));
         QCOMPARE(titles(item(menu.get(), "Ask AI")->menu()),

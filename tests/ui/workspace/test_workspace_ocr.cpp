@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QMenu>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
@@ -41,6 +42,14 @@ struct Window {
         QVERIFY(QTest::qWaitForWindowExposed(&workspace));
     }
     ThumbnailSidebar& sidebar() { return *qobject_cast<ThumbnailSidebar*>(workspace.sidebar()); }
+    // The page tools' item that asks for the recognition of the whole document.
+    QAction* recognizeItem() {
+        for (QAction* action : sidebar().pageToolsMenu()->actions()) {
+            if (action->text() == QStringLiteral("Recognize Text (OCR)…"))
+                return action;
+        }
+        qFatal("no Recognize Text item");
+    }
     platform::UndoManager undoManager;
     annotations::ToolState toolState;
     std::unique_ptr<document::PDFEditorDocument> document;
@@ -71,10 +80,10 @@ private slots:
 
     void documentRecognitionShowsProgressAndReportsTheCount() {
         Window w(scannedPdf(3));
-        emit w.sidebar().ocrDocumentRequested();
+        w.recognizeItem()->trigger();
         QProgressDialog* progress = w.workspace.documentRecognitionProgress();
         QVERIFY(progress && progress->isVisible());
-        QVERIFY(w.sidebar().isDocumentOCRRunning());
+        QVERIFY(!w.recognizeItem()->isEnabled());
         // Asking again while it runs starts nothing more.
         emit w.sidebar().ocrDocumentRequested();
         QCOMPARE(w.workspace.documentRecognitionProgress(), progress);
@@ -89,12 +98,12 @@ private slots:
         QCOMPARE(w.sidebar().pendingAlert()->title, QStringLiteral("Recognition Complete"));
         QCOMPARE(w.sidebar().pendingAlert()->message,
                  QStringLiteral("Added a searchable text layer to 3 pages."));
-        QVERIFY(!w.sidebar().isDocumentOCRRunning());
+        QVERIFY(w.recognizeItem()->isEnabled());
         QVERIFY(!w.workspace.documentRecognitionProgress());
         QVERIFY(w.document->pdfDocument()->pageText(2).value().contains("number 3"));
 
         // Every page has its layer now.
-        emit w.sidebar().ocrDocumentRequested();
+        w.recognizeItem()->trigger();
         QCOMPARE(w.sidebar().pendingAlert()->title, QStringLiteral("Nothing to Recognize"));
         QCOMPARE(w.sidebar().pendingAlert()->message, QStringLiteral("Every page already has a text layer."));
     }
@@ -102,14 +111,14 @@ private slots:
     void cancellingTheProgressChangesNothing() {
         Window w(scannedPdf(2));
         const pdf::PageHandle first = w.document->pdfDocument()->page(0);
-        emit w.sidebar().ocrDocumentRequested();
+        w.recognizeItem()->trigger();
         QProgressDialog* progress = w.workspace.documentRecognitionProgress();
         QVERIFY(progress);
         QPushButton* cancel = progress->findChild<QPushButton*>();
         QVERIFY(cancel);
         QTest::mouseClick(cancel, Qt::LeftButton);
         QTRY_VERIFY(!w.workspace.documentRecognitionProgress());
-        QVERIFY(!w.sidebar().isDocumentOCRRunning());
+        QVERIFY(w.recognizeItem()->isEnabled());
         QVERIFY(!w.sidebar().pendingAlert());
         document::recognitionPool().waitForDone();
         QCoreApplication::processEvents();
