@@ -58,9 +58,9 @@ void PDFEditorWorkspaceView::recognizeDocumentText() {
 
     connect(progress, &QProgressDialog::canceled, run, &document::DocumentRecognition::cancel);
     connect(run, &document::DocumentRecognition::progressed, progress, [progress](int done, int total) {
+        progress->setLabelText(progressText(done, total));
         progress->setMaximum(total);
         progress->setValue(done);
-        progress->setLabelText(progressText(done, total));
     });
     const QPointer<ThumbnailSidebar> host(sidebar);
     connect(run, &document::DocumentRecognition::finished, this,
