@@ -105,6 +105,8 @@ MarkdownContent::MarkdownContent(QString text, QColor color, QWidget* parent)
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     policy.setHeightForWidth(true);
     setSizePolicy(policy);
+    m_measureTimer.setSingleShot(true);
+    connect(&m_measureTimer, &QTimer::timeout, this, &MarkdownContent::measureSlice);
     rebuild();
 }
 
@@ -148,6 +150,7 @@ void MarkdownContent::rebuild() {
     for (Piece& piece : m_pieces)
         delete piece.view;
     m_pieces.clear();
+    m_measureTimer.stop();
     ++m_readGeneration;
     if (m_text.size() <= eagerCharacters)
         return takePieces(piecesOf(m_text));
@@ -186,13 +189,14 @@ QWidget* MarkdownContent::makeView(const Piece& piece) {
 }
 
 void MarkdownContent::remeasure() {
-    ++m_measureGeneration;
     for (Piece& piece : m_pieces)
         piece.height = -1;
     m_unmeasured = qsizetype(m_pieces.size());
     m_measureNext = 0;
-    if (m_width > 0)
+    if (m_width > 0 && isEager())
         measureSlice();
+    else if (m_width > 0)
+        m_measureTimer.start(0);
     placeViews();
     updateGeometry();
 }
@@ -217,7 +221,7 @@ void MarkdownContent::measureSlice() {
     QElapsedTimer slice;
     slice.start();
     for (; m_measureNext < qsizetype(m_pieces.size()); ++m_measureNext) {
-        if (!isEager() && slice.elapsed() >= sliceMilliseconds)
+        if (!isEager() && slice.elapsed() >= measureSliceMilliseconds)
             break;
         measure(m_pieces[size_t(m_measureNext)]);
     }
@@ -227,10 +231,7 @@ void MarkdownContent::measureSlice() {
         emit completed();
         return;
     }
-    QTimer::singleShot(0, this, [this, generation = m_measureGeneration] {
-        if (generation == m_measureGeneration)
-            measureSlice();
-    });
+    m_measureTimer.start(0);
 }
 
 int MarkdownContent::pieceHeight(const Piece& piece, int width) const {

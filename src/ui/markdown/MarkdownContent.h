@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QList>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 #include <memory>
@@ -16,12 +17,13 @@ namespace zepla::ui {
 
 // An answer of up to eagerCharacters characters and eagerPieces pieces gets all its block views at once. A
 // larger one stays cheap however long it is: it is read on a worker thread, its views are made only for the
-// part on screen (and about a screen around it) and dropped again when scrolled far away, while the heights
-// of all pieces are measured in the background in slices of sliceMilliseconds, so that no turn of the event
-// loop takes much more than a frame; until a piece is measured its height is estimated from its text. Blocks
-// too big for one slice are cut into pieces: long texts at line ends (or every pieceCharacters characters
-// within a longer line), lists and tables every pieceItems items, rows or columns, the numbering going on
-// across pieces.
+// part on screen (and about a screen around it, in slices of sliceMilliseconds) and dropped again when
+// scrolled far away, while the heights of all pieces are measured in the background in slices of
+// measureSliceMilliseconds, one per turn of the event loop, so that a turn holding a measuring slice, the
+// views for the screen and a paint still fits in a frame; until a piece is measured its height is estimated
+// from its text. Blocks too big for one slice are cut into pieces: long texts at line ends (or every
+// pieceCharacters characters within a longer line), lists and tables every pieceItems items, rows or
+// columns, the numbering going on across pieces.
 class MarkdownContent : public QWidget {
     Q_OBJECT
 public:
@@ -31,6 +33,7 @@ public:
     static constexpr qsizetype eagerPieces = 300;
     static constexpr qsizetype eagerCharacters = 32 * 1024;
     static constexpr int sliceMilliseconds = 8;
+    static constexpr int measureSliceMilliseconds = 4;
 
     explicit MarkdownContent(QString text = QString(), QColor color = Qt::black, QWidget* parent = nullptr);
 
@@ -75,7 +78,8 @@ private:
         return m_text.size() <= eagerCharacters && qsizetype(m_pieces.size()) <= eagerPieces;
     }
     QWidget* makeView(const Piece& piece);
-    // Forgets the heights and measures again at the current width.
+    // Forgets the heights and measures again at the current width: a small answer at once, a larger one in
+    // slices from the next turn of the event loop on.
     void remeasure();
     void measure(Piece& piece);
     void measureSlice();
@@ -93,10 +97,11 @@ private:
     qsizetype m_measureNext = 0;
     bool m_materializeQueued = false;
     QRect m_visible;
-    // Bumped for every new text and every fresh measuring, so that a reading or a slice queued before does
-    // nothing.
+    // Runs the measuring slices one per timer turn, so that events queued meanwhile (painting, input, other
+    // timers) are handled between two slices instead of after a chain of them.
+    QTimer m_measureTimer;
+    // Bumped for every new text, so that a reading done for an older text does nothing.
     quint64 m_readGeneration = 0;
-    quint64 m_measureGeneration = 0;
 };
 
 // The pieces a block is shown in; most blocks are one piece.
