@@ -1,5 +1,7 @@
 #include "ui/assistant/LazyColumn.h"
 
+#include "ui/markdown/NearbyViews.h"
+
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QTimer>
@@ -132,19 +134,15 @@ void LazyColumn::materialize() {
         return;
     QElapsedTimer slice;
     slice.start();
-    const int reach = std::max(m_visibleHeight, 400);
-    const int keepTop = m_visibleTop - reach;
-    const int keepBottom = m_visibleTop + m_visibleHeight + reach;
-    const int dropTop = m_visibleTop - 3 * reach;
-    const int dropBottom = m_visibleTop + m_visibleHeight + 3 * reach;
+    const NearbyViews nearby(m_visibleTop, m_visibleHeight);
     bool made = false;
     bool unfinished = false;
     for (size_t index = 0; index < m_entries.size() && index < m_tops.size(); ++index) {
         Entry& entry = m_entries[index];
         const int top = m_tops[index];
         const int bottom = top + entry.height;
-        if (!entry.view && bottom >= keepTop && top <= keepBottom) {
-            if (made && slice.elapsed() >= sliceMilliseconds) {
+        if (!entry.view && nearby.wants(top, bottom)) {
+            if (made && slice.elapsed() >= NearbyViews::sliceMilliseconds) {
                 unfinished = true;
                 continue;
             }
@@ -152,7 +150,7 @@ void LazyColumn::materialize() {
             entry.view->setParent(this);
             entry.view->show();
             made = true;
-        } else if (entry.view && (bottom < dropTop || top > dropBottom)) {
+        } else if (entry.view && nearby.drops(top, bottom)) {
             delete entry.view;
             entry.view = nullptr;
         }

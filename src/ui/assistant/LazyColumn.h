@@ -15,14 +15,12 @@ namespace zepla::ui {
 // entry's view is made when the entry comes within about a screen of the visible part and dropped when it
 // is more than three screens away. Its height is measured while it has a view and kept for that width;
 // entries never measured at the current width get an estimate. Views are made in slices of
-// sliceMilliseconds, so that no turn of the event loop takes much more than a frame, and when rows above the
+// time, so that no turn of the event loop takes much more than a frame, and when rows above the
 // visible part turn out taller or shorter than thought, `shifted` says by how much, so the scroll area can
 // keep what is on screen in place.
 class LazyColumn : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int sliceMilliseconds = 8;
-
     using MakeView = std::function<QWidget*(qsizetype index)>;
     using Estimate = std::function<int(qsizetype index, int width)>;
 

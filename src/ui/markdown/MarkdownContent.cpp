@@ -3,6 +3,7 @@
 
 #include "markdown/MarkdownParser.h"
 #include "ui/markdown/MarkdownBlockViews.h"
+#include "ui/markdown/NearbyViews.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -301,21 +302,19 @@ void MarkdownContent::materialize() {
     QElapsedTimer slice;
     slice.start();
     bool unfinished = false;
-    const int reach = std::max(m_visible.height(), 400);
-    const QRect keep = m_visible.adjusted(0, -reach, 0, reach);
-    const QRect drop = m_visible.adjusted(0, -3 * reach, 0, 3 * reach);
+    const NearbyViews nearby(m_visible.top(), m_visible.height());
     bool changed = false;
     int y = 0;
     for (Piece& piece : m_pieces) {
         const int estimate = pieceHeight(piece, m_width);
-        const bool wanted = y <= keep.bottom() && y + estimate >= keep.top();
-        if (!piece.view && wanted && slice.elapsed() >= sliceMilliseconds) {
+        const bool wanted = nearby.wants(y, y + estimate);
+        if (!piece.view && wanted && slice.elapsed() >= NearbyViews::sliceMilliseconds) {
             unfinished = true;
         } else if (!piece.view && wanted) {
             piece.view = makeView(piece);
             measure(piece);
             changed = changed || piece.height != estimate;
-        } else if (piece.view && (y > drop.bottom() || y + estimate < drop.top())) {
+        } else if (piece.view && nearby.drops(y, y + estimate)) {
             delete piece.view;
             piece.view = nullptr;
         }

@@ -10,6 +10,7 @@ target_sources(zepla_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/MarkdownFonts.h
   ${CMAKE_CURRENT_LIST_DIR}/MathImageRenderer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MathImageRenderer.h
+  ${CMAKE_CURRENT_LIST_DIR}/NearbyViews.h
   ${CMAKE_CURRENT_LIST_DIR}/TextBlockView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TextBlockView.h
 )

@@ -1,0 +1,32 @@
+// Which views of a long, lazily built column to hold: those within about a screen of the visible part are
+// made, a slice of time at a turn of the event loop, and those more than three screens away are dropped, so
+// memory stays bounded however long the content is.
+#pragma once
+
+#include <algorithm>
+
+namespace zepla::ui {
+
+struct NearbyViews {
+    // The most time one turn of the event loop spends making views, so that it takes about a frame.
+    static constexpr int sliceMilliseconds = 8;
+
+    NearbyViews(int visibleTop, int visibleHeight)
+        : reach(std::max(visibleHeight, 400)), top(visibleTop), bottom(visibleTop + visibleHeight) {}
+
+    // Whether a row from `rowTop` to `rowBottom` should have its view.
+    bool wants(int rowTop, int rowBottom) const {
+        return rowBottom >= top - reach && rowTop <= bottom + reach;
+    }
+    // Whether a row that has its view should lose it.
+    bool drops(int rowTop, int rowBottom) const {
+        return rowBottom < top - 3 * reach || rowTop > bottom + 3 * reach;
+    }
+
+private:
+    int reach;
+    int top;
+    int bottom;
+};
+
+} // namespace zepla::ui
