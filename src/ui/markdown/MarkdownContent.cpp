@@ -285,6 +285,11 @@ void MarkdownContent::paintEvent(QPaintEvent* event) {
     if (isEager())
         return;
     m_visible = event->rect();
+    scheduleMaterialize();
+}
+
+// One pass at a time waits for the next turn, whether a paint or an unfinished pass asked for it.
+void MarkdownContent::scheduleMaterialize() {
     if (m_materializeQueued)
         return;
     m_materializeQueued = true;
@@ -324,7 +329,7 @@ void MarkdownContent::materialize() {
     if (changed)
         updateGeometry();
     if (unfinished)
-        QTimer::singleShot(0, this, &MarkdownContent::materialize);
+        scheduleMaterialize();
 }
 
 } // namespace zepla::ui

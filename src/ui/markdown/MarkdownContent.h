@@ -86,6 +86,7 @@ private:
     int pieceHeight(const Piece& piece, int width) const;
     void placeViews();
     void materialize();
+    void scheduleMaterialize();
 
     QString m_text;
     QColor m_color;
