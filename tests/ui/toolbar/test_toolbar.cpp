@@ -2,6 +2,7 @@
 // Edit Text, the tool settings that follow the tool, zoom and pages, OCR Page, the narrow-window layout, and
 // a rectangle drawn with the tool chosen from its button and found in the saved file.
 #include "../support/EditorDocuments.h"
+#include "../support/ViewDrags.h"
 #include "PdfFixtures.h"
 #include "annotations/ToolState.h"
 #include "core/UndoManager.h"
@@ -405,12 +406,7 @@ private slots:
         Window w;
         QTest::mouseClick(w.toolbar().toolGroup()->button(AnnotationTool::rectangle), Qt::LeftButton);
         QCOMPARE(w.toolState.tool(), AnnotationTool::rectangle);
-        QWidget* viewport = w.workspace.pdfView()->viewport();
-        const QPoint from = viewport->rect().center() - QPoint(60, 40);
-        QTest::mousePress(viewport, Qt::LeftButton, {}, from);
-        for (int step = 1; step <= 4; ++step)
-            QTest::mouseMove(viewport, from + QPoint(30 * step, 20 * step));
-        QTest::mouseRelease(viewport, Qt::LeftButton, {}, from + QPoint(120, 80));
+        testsupport::dragAcrossTheMiddle(w.workspace.pdfView()->viewport());
 
         const auto saved = w.document->pdfDocument()->save();
         QVERIFY(saved.ok());

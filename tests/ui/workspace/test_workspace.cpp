@@ -1,6 +1,7 @@
 // The editing workspace: its panels and their widths, the resize handle, the three callbacks of the PDF
 // view with the toast, the sidebar slot, and form filling as an undoable change.
 #include "../support/EditorDocuments.h"
+#include "../support/ViewDrags.h"
 #include "PdfFixtures.h"
 #include "annotations/ToolState.h"
 #include "assistant/AssistantViewModel.h"
@@ -194,12 +195,7 @@ private slots:
         const auto before = annotationsOnPage();
         auto drag = [&](annotations::AnnotationTool tool) {
             w.toolState.setTool(tool);
-            QWidget* viewport = w.workspace.pdfView()->viewport();
-            const QPoint from = viewport->rect().center() - QPoint(60, 40);
-            QTest::mousePress(viewport, Qt::LeftButton, {}, from);
-            for (int step = 1; step <= 4; ++step)
-                QTest::mouseMove(viewport, from + QPoint(30 * step, 20 * step));
-            QTest::mouseRelease(viewport, Qt::LeftButton, {}, from + QPoint(120, 80));
+            testsupport::dragAcrossTheMiddle(w.workspace.pdfView()->viewport());
         };
         drag(annotations::AnnotationTool::rectangle);
         QCOMPARE(annotationsOnPage(), before + 1);
