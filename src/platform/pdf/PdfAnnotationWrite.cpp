@@ -498,11 +498,13 @@ Status Document::setFieldListed(const AnnotationHandle& widget, bool listed) {
         return lockedError();
     Access a(*this);
     const Status status = guarded(a.ctx, [&] {
-        pdf_obj* annot = annotationObject(a.ctx, a.doc(), widget);
+        annotationObject(a.ctx, a.doc(), widget);
         pdf_obj* fields = formFields(a.ctx, a.doc(), listed);
         const int at = fields ? findObject(a.ctx, fields, widget.objectNumber()) : -1;
+        // The list holds a reference to the widget's own object: a copy of its dictionary would be a second
+        // field that no page shows.
         if (listed && at < 0)
-            pdf_array_push(a.ctx, fields, annot);
+            pdf_array_push_drop(a.ctx, fields, pdf_new_indirect(a.ctx, a.doc(), widget.objectNumber(), 0));
         else if (!listed && at >= 0)
             pdf_array_delete(a.ctx, fields, at);
     });
