@@ -54,6 +54,8 @@ bool isPendingRedactionMarker(const pdf::AnnotationInfo& annotation) {
 }
 
 pdf::Status writeNewAnnotation(pdf::Document& document, int pageIndex, Annotation& annotation) {
+    if (auto geometry = document.geometry(pageIndex))
+        annotation.pageRotation = geometry->rotation;
     auto handle = document.createAnnotation(pageIndex, annotation.entries(), annotation.appearanceStates());
     if (!handle)
         return handle.error();

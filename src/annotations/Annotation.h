@@ -32,6 +32,9 @@ public:
     QColor color;
     std::optional<qreal> borderWidth; // none: no border was set
     QString contents;
+    // How far the annotation's page is shown turned (its /Rotate, clockwise): text and pictures are drawn
+    // turned against it, so they read upright.
+    int pageRotation = 0;
     // Drawn live while a gesture shapes it, and kept out of renders of the page until then.
     bool hidden = false;
 
@@ -51,7 +54,7 @@ inline const QString pendingRedactionContents = QStringLiteral("com.local.zepla.
 bool isPendingRedactionMarker(const Annotation& annotation);
 bool isPendingRedactionMarker(const pdf::AnnotationInfo& annotation);
 
-// Writes the annotation to a page as a new object and remembers its handle in it.
+// Writes the annotation to a page as a new object, upright on it, and remembers its handle in it.
 pdf::Status writeNewAnnotation(pdf::Document& document, int pageIndex, Annotation& annotation);
 // Writes the annotation's current entries and appearance over its object.
 pdf::Status rewriteAnnotation(pdf::Document& document, const Annotation& annotation);

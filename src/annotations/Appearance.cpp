@@ -1,8 +1,16 @@
 #include "Appearance.h"
 
+#include "pdf/PageTurn.h"
+
 #include <QPainterPathStroker>
 
 namespace zepla::annotations {
+
+Appearance Appearance::upright(const QRectF& pageBox, int pageRotation) {
+    Appearance a(pdf::uprightRect(pageBox, pageRotation));
+    a.m_matrix = pdf::uprightToPage(pageRotation);
+    return a;
+}
 
 void Appearance::fill(const QPainterPath& path, const QColor& color) {
     m_ops.push_back(DrawOp{DrawOp::Kind::Fill, path, color, {}, {}});
@@ -43,7 +51,7 @@ QRectF Appearance::coveredArea() const {
         }
         area = area.isNull() ? r : area.united(r);
     }
-    return area;
+    return m_matrix.mapRect(area);
 }
 
 } // namespace zepla::annotations

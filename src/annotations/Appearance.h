@@ -9,6 +9,7 @@
 #include <QPainterPath>
 #include <QRawFont>
 #include <QRectF>
+#include <QTransform>
 
 #include <vector>
 
@@ -45,10 +46,16 @@ struct DrawOp {
 class Appearance {
 public:
     explicit Appearance(const QRectF& bbox = {}) : m_bbox(bbox) {}
+    // An appearance that reads upright on a page shown turned `pageRotation` degrees clockwise: drawn in
+    // upright space inside `bbox()` and turned onto the page's rectangle `pageBox` by `matrix()`.
+    static Appearance upright(const QRectF& pageBox, int pageRotation);
 
-    // The area the drawing is clipped to: the annotation's rectangle.
+    // The area the drawing is clipped to, in the drawing's own space: the annotation's rectangle, turned
+    // back when the drawing is turned.
     QRectF bbox() const { return m_bbox; }
     void setBbox(const QRectF& bbox) { m_bbox = bbox; }
+    // From the drawing's space to page space: a quarter turn, or none.
+    QTransform matrix() const { return m_matrix; }
     const std::vector<DrawOp>& ops() const { return m_ops; }
     // Whether the drawing multiplies with the page beneath (text markup), rather than covering it.
     bool multiplies() const { return m_multiplies; }
@@ -60,11 +67,12 @@ public:
     void image(const QImage& image, const QRectF& rect);
 
     // The area the paths cover, strokes with their width, caps and joins: what the annotation needs as its
-    // rectangle. Text is not counted.
+    // rectangle, in page space. Text is not counted.
     QRectF coveredArea() const;
 
 private:
     QRectF m_bbox;
+    QTransform m_matrix;
     std::vector<DrawOp> m_ops;
     bool m_multiplies = false;
 };

@@ -52,6 +52,7 @@ void paintImage(QPainter& painter, const QImage& image, const QRectF& rect) {
 void paintAppearance(QPainter& painter, const Appearance& appearance) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.setTransform(appearance.matrix(), true);
     painter.setClipRect(appearance.bbox(), Qt::IntersectClip);
     if (appearance.multiplies())
         painter.setCompositionMode(QPainter::CompositionMode_Multiply);

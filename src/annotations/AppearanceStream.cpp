@@ -169,6 +169,7 @@ void writeImage(ContentWriter& w, pdf::AppearanceStream& stream, const QImage& i
 pdf::AppearanceStream appearanceStream(const Appearance& appearance) {
     pdf::AppearanceStream stream;
     stream.bbox = appearance.bbox();
+    stream.matrix = appearance.matrix();
     stream.multiplies = appearance.multiplies();
     ContentWriter w(stream);
     for (const DrawOp& op : appearance.ops()) {

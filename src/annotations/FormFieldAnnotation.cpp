@@ -24,15 +24,16 @@ QPainterPath checkMark(const QRectF& r) {
 } // namespace
 
 Appearance FormFieldAnnotation::box() const {
-    Appearance a(bounds);
+    Appearance a = Appearance::upright(bounds, pageRotation);
+    const QRectF b = a.bbox();
     QPainterPath area;
-    area.addRect(bounds);
+    area.addRect(b);
     if (backgroundColor.isValid())
         a.fill(area, backgroundColor);
     const qreal w = borderWidth.value_or(1);
     if (color.isValid() && w > 0) {
         QPainterPath frame;
-        frame.addRect(bounds.adjusted(w / 2, w / 2, -w / 2, -w / 2));
+        frame.addRect(b.adjusted(w / 2, w / 2, -w / 2, -w / 2));
         a.stroke(frame, color, StrokeStyle{w});
     }
     return a;
@@ -48,7 +49,7 @@ pdf::AppearanceStates FormFieldAnnotation::appearanceStates() const {
         return Annotation::appearanceStates();
     Appearance checked = box();
     const qreal side = std::min(bounds.width(), bounds.height());
-    checked.stroke(checkMark(bounds), Qt::black,
+    checked.stroke(checkMark(checked.bbox()), Qt::black,
                    StrokeStyle{std::max(1.0, side * 0.1), Qt::RoundCap, Qt::RoundJoin});
     return {{"Off", appearanceStream(box())}, {"Yes", appearanceStream(checked)}};
 }
@@ -66,6 +67,9 @@ pdf::ObjectValue::Entries FormFieldAnnotation::entries() const {
         mk.emplace_back("BC", overWhite(color));
     if (backgroundColor.isValid())
         mk.emplace_back("BG", overWhite(backgroundColor));
+    // Readers that draw the filled-in value turn it by this much, so it reads upright on a turned page.
+    if (pageRotation != 0)
+        mk.emplace_back("R", pageRotation);
     e.emplace_back("T", ObjectValue::text(fieldName));
     if (m_mode == FormFieldMode::text) {
         e.emplace_back("FT", ObjectValue::name("Tx"));

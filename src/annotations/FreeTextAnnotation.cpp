@@ -3,6 +3,7 @@
 #include "AnnotationTool.h"
 #include "TextLayout.h"
 #include "core/FontFiles.h"
+#include "pdf/PageTurn.h"
 
 namespace zepla::annotations {
 
@@ -15,20 +16,21 @@ QRectF FreeTextAnnotation::fittingBounds() const {
     const QSizeF text =
         naturalTextSize(contents, platform::fontFileFor(f.family(), f.weight()), f.pointSizeF());
     // The text's box inside the annotation, plus a little so that rounding never breaks the last word.
-    const qreal width = std::max(bounds.width(), text.width() + 2 * textInset.width() + 1);
-    const qreal height = std::max(bounds.height(), text.height() + 2 * textInset.height());
-    return QRectF(bounds.left(), bounds.bottom() - height, width, height);
+    const QRectF box = pdf::uprightRect(bounds, pageRotation);
+    const qreal width = std::max(box.width(), text.width() + 2 * textInset.width() + 1);
+    const qreal height = std::max(box.height(), text.height() + 2 * textInset.height());
+    return pdf::pageRectFromUpright(QRectF(box.left(), box.bottom() - height, width, height), pageRotation);
 }
 
 Appearance FreeTextAnnotation::appearance() const {
-    Appearance a(bounds);
+    Appearance a = Appearance::upright(bounds, pageRotation);
     if (contents.isEmpty())
         return a;
     const QFont f = effectiveFont();
     const QString file = platform::fontFileFor(f.family(), f.weight());
-    for (const TextRun& run : layoutText(
-             contents, file, f.pointSizeF(), fontColor.value_or(Qt::black),
-             bounds.adjusted(textInset.width(), textInset.height(), -textInset.width(), -textInset.height())))
+    for (const TextRun& run : layoutText(contents, file, f.pointSizeF(), fontColor.value_or(Qt::black),
+                                         a.bbox().adjusted(textInset.width(), textInset.height(),
+                                                           -textInset.width(), -textInset.height())))
         a.text(run);
     return a;
 }

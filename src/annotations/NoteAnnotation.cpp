@@ -1,8 +1,10 @@
 #include "NoteAnnotation.h"
 
 #include "AnnotationTool.h"
+#include "AppearanceStream.h"
 #include "TextLayout.h"
 #include "core/FontFiles.h"
+#include "pdf/PageTurn.h"
 
 namespace zepla::annotations {
 
@@ -12,6 +14,7 @@ constexpr qreal cornerRadius = 4;
 constexpr qreal shadowOffset = 3;
 constexpr qreal bandHeight = 7;
 constexpr qreal textSize = 13;
+constexpr int noRotateFlag = 16;
 
 QColor shadowColor() {
     return QColor::fromRgbF(0.16863f, 0.15294f, 0.11765f, 0.16f);
@@ -21,6 +24,11 @@ QPainterPath roundedRect(const QRectF& r) {
     QPainterPath path;
     path.addRoundedRect(r, cornerRadius, cornerRadius);
     return path;
+}
+
+// The card inside the note's upright box: room is left on the right and at the bottom for the shadow.
+QRectF cardIn(const QRectF& b) {
+    return QRectF(b.left(), b.top() + shadowOffset, b.width() - shadowOffset, b.height() - shadowOffset);
 }
 
 // The band's upper corners follow the card's rounding; its lower edge is straight. Page space is y-up, so
@@ -58,11 +66,13 @@ QColor NoteAnnotation::ink() {
     return QColor::fromRgbF(0.16471f, 0.15294f, 0.14118f);
 }
 
+QRectF NoteAnnotation::cardOnPage() const {
+    return pdf::pageRectFromUpright(cardIn(pdf::uprightRect(bounds, pageRotation)), pageRotation);
+}
+
 Appearance NoteAnnotation::appearance() const {
-    Appearance a(bounds);
-    const QRectF& b = bounds;
-    // The card leaves room on the right and at the bottom for the shadow.
-    const QRectF card(b.left(), b.top() + shadowOffset, b.width() - shadowOffset, b.height() - shadowOffset);
+    Appearance a = Appearance::upright(bounds, pageRotation);
+    const QRectF card = cardIn(a.bbox());
     a.fill(roundedRect(card.translated(shadowOffset, -shadowOffset)), shadowColor());
     a.fill(roundedRect(card), paperCream());
     a.stroke(roundedRect(card), ink(), StrokeStyle{1.2});
@@ -79,11 +89,31 @@ Appearance NoteAnnotation::appearance() const {
     return a;
 }
 
+pdf::ObjectValue::Entries NoteAnnotation::placement(const QRectF& shownBox, int pageRotation) {
+    return {{"Rect", rectValue(pdf::noRotateRect(shownBox, pageRotation))}};
+}
+
 pdf::ObjectValue::Entries NoteAnnotation::entries() const {
     auto e = Annotation::entries();
+    for (auto& [key, value] : e) {
+        if (key == "Rect")
+            value = placement(bounds, pageRotation).front().second;
+        else if (key == "F")
+            value = int(value.number()) | noRotateFlag;
+    }
     e.emplace_back("Name", pdf::ObjectValue::name("Comment"));
     e.emplace_back("Open", false);
     return e;
+}
+
+// The file's picture is the upright one, unturned: readers turn it themselves.
+pdf::AppearanceStates NoteAnnotation::appearanceStates() const {
+    const Appearance look = appearance();
+    pdf::AppearanceStream stream = appearanceStream(look);
+    const QRectF rect = pdf::noRotateRect(bounds, pageRotation);
+    stream.matrix =
+        QTransform::fromTranslate(rect.left() - look.bbox().left(), rect.top() - look.bbox().top());
+    return {{QByteArray(), stream}};
 }
 
 } // namespace zepla::annotations

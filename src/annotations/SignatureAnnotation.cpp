@@ -10,9 +10,9 @@ SignatureAnnotation::SignatureAnnotation(const QImage& image, const QRectF& rect
 }
 
 Appearance SignatureAnnotation::appearance() const {
-    Appearance look(bounds);
+    Appearance look = Appearance::upright(bounds, pageRotation);
     if (!m_image.isNull())
-        look.image(m_image, bounds);
+        look.image(m_image, look.bbox());
     return look;
 }
 

@@ -13,6 +13,8 @@ namespace zepla::annotations {
 namespace {
 
 constexpr qreal sizeFactor = 0.12;
+// The text rises from lower left to upper right.
+constexpr qreal riseDegrees = 45;
 constexpr qreal smallestSize = 24;
 // The one line is laid out in a box wide enough never to wrap it.
 constexpr qreal unlimitedWidth = 1e9;
@@ -62,7 +64,9 @@ Appearance WatermarkAnnotation::appearance() const {
 
 pdf::AppearanceStates WatermarkAnnotation::appearanceStates() const {
     pdf::AppearanceStream stream = appearanceStream(appearance());
-    const qreal c = qCos(M_PI / 4), s = qSin(M_PI / 4);
+    // 45 degrees as the reader sees the page: turned further by as much as the page is shown turned.
+    const qreal angle = qDegreesToRadians(riseDegrees + pageRotation);
+    const qreal c = qCos(angle), s = qSin(angle);
     const QPointF centre = bounds.center();
     stream.content = QStringLiteral("q %1 %2 %3 %4 %5 %6 cm\n")
                          .arg(c, 0, 'f', 6)

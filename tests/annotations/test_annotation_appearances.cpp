@@ -257,6 +257,8 @@ private slots:
 
         const QRectF area = geometry.cropBox.adjusted(20, 20, -20, -120);
         const auto samples = samples::everyKind(area);
+        for (const auto& sample : samples)
+            sample.annotation->pageRotation = rotation; // drawn live upright, as the file will be
         {
             QPainter painter(&live);
             painter.setTransform(geometry.pageToImage(scale));
@@ -273,10 +275,6 @@ private slots:
         const QImage reopened = open(doc->save().value())->render(0, scale).value();
         QVERIFY(differingShare(reopened, rendered, 8) < 0.0005);
 
-        // Poppler keeps sticky notes upright on turned pages, as it does with note icons: there the note
-        // stays out of the comparison with it.
-        if (rotation != 0)
-            QVERIFY(doc->removeAnnotation(0, samples.front().annotation->handle).ok());
         const QString path = testdocs::saveTo(
             *doc, m_dir.filePath(QStringLiteral("every-kind-%1.pdf").arg(QTest::currentDataTag())));
         QProcess pdftoppm;

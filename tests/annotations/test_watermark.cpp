@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtMath>
 
 using namespace zepla;
 using annotations::WatermarkAnnotation;
@@ -41,6 +42,30 @@ void checkDiagonal(const QImage& page) {
     };
     QVERIFY2(inkNear(true) > 10, qPrintable(QString::number(inkNear(true))));
     QCOMPARE(inkNear(false), 0);
+}
+
+// The angle (degrees, counter-clockwise from the reader's right) of the dark pixels' main axis: the
+// direction a long line of text runs in.
+double inkAngle(const QImage& page) {
+    double n = 0, sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            if (qGray(page.pixel(x, y)) >= 200)
+                continue;
+            const double up = -y; // the image runs downward
+            n += 1;
+            sx += x;
+            sy += up;
+            sxx += double(x) * x;
+            syy += up * up;
+            sxy += x * up;
+        }
+    if (n == 0)
+        return qQNaN();
+    const double mxx = sxx / n - (sx / n) * (sx / n);
+    const double myy = syy / n - (sy / n) * (sy / n);
+    const double mxy = sxy / n - (sx / n) * (sy / n);
+    return qRadiansToDegrees(0.5 * std::atan2(2 * mxy, mxx - myy));
 }
 
 void endStep() {
@@ -81,6 +106,29 @@ private slots:
         checkDiagonal(QImage(m_dir.filePath("poppler.png")));
         // The bold face is embedded, so every reader draws the same letters.
         QVERIFY(QString::fromUtf8(runTool("pdffonts", {path}).out).contains("yes"));
+    }
+
+    // The text rises at 45 degrees as the reader sees the page, however the page is turned, in Zepla and in
+    // poppler alike.
+    void textRisesAtFortyFiveDegreesOnEveryTurn_data() {
+        QTest::addColumn<int>("rotation");
+        for (int rotation : {0, 90, 180, 270})
+            QTest::newRow(qPrintable(QString::number(rotation))) << rotation;
+    }
+    void textRisesAtFortyFiveDegreesOnEveryTurn() {
+        QFETCH(int, rotation);
+        fixtures::PageSpec page{QString()};
+        page.rotate = rotation;
+        auto document = testsupport::editorDocument(fixtures::makePdf({{page}}));
+        annotations::WatermarkApplier::apply("WATERMARKED COPY", 0.6, *document, nullptr);
+        pdf::Document& file = *document->pdfDocument();
+        const QString path = writeTestBytes(m_dir.filePath(QStringLiteral("turned-%1.pdf").arg(rotation)),
+                                            file.save().value());
+        QVERIFY(runTool("pdftoppm", {"-r", "36", "-png", "-singlefile", path, path}).exitCode == 0);
+        for (const QImage& shown : {file.render(0, 0.5).value(), QImage(path + ".png")}) {
+            const double angle = inkAngle(shown);
+            QVERIFY2(std::abs(angle - 45) < 2, qPrintable(QString::number(angle)));
+        }
     }
 
     void applyingTwiceAndUndoingOnceRemovesOnlyTheSecondSet() {

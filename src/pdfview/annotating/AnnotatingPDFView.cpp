@@ -88,6 +88,13 @@ pdf::Status AnnotatingPDFView::removeAnnotation(const std::shared_ptr<annotation
     return {};
 }
 
+int AnnotatingPDFView::pageRotation(int pageIndex) const {
+    if (!document())
+        return 0;
+    auto geometry = document()->geometry(pageIndex);
+    return geometry ? geometry->rotation : 0;
+}
+
 // --- notes ---
 
 std::optional<AnnotatingPDFView::NoteHit> AnnotatingPDFView::noteAnnotation(const QPointF& viewPoint) const {
@@ -110,16 +117,19 @@ std::optional<AnnotatingPDFView::NoteHit> AnnotatingPDFView::noteAnnotation(cons
 }
 
 void AnnotatingPDFView::moveNote(const QRectF& bounds) {
-    document()->updateAnnotation(m_draggingNote->note, {{"Rect", annotations::rectValue(bounds)}});
+    document()->updateAnnotation(m_draggingNote->note, annotations::NoteAnnotation::placement(
+                                                           bounds, pageRotation(m_draggingNote->pageIndex)));
     m_draggingNote->bounds = bounds;
     viewport()->update();
 }
 
-void AnnotatingPDFView::setNoteBounds(const pdf::AnnotationHandle& note, const QRectF& bounds,
+void AnnotatingPDFView::setNoteBounds(const pdf::AnnotationHandle& note, int pageIndex, const QRectF& bounds,
                                       const QRectF& undoBounds) {
-    if (!document() || !document()->updateAnnotation(note, {{"Rect", annotations::rectValue(bounds)}}))
+    if (!document() || !document()->updateAnnotation(
+                           note, annotations::NoteAnnotation::placement(bounds, pageRotation(pageIndex))))
         return;
-    registerUndo([this, note, bounds, undoBounds] { setNoteBounds(note, undoBounds, bounds); });
+    registerUndo(
+        [this, note, pageIndex, bounds, undoBounds] { setNoteBounds(note, pageIndex, undoBounds, bounds); });
     viewport()->update();
 }
 
@@ -250,7 +260,7 @@ void AnnotatingPDFView::mouseReleaseEvent(QMouseEvent* event) {
         const NoteDrag drag = *std::exchange(m_draggingNote, std::nullopt);
         // A note let go where it started records nothing.
         if (drag.bounds != drag.startBounds)
-            setNoteBounds(drag.note, drag.bounds, drag.startBounds);
+            setNoteBounds(drag.note, drag.pageIndex, drag.bounds, drag.startBounds);
         return;
     }
     // The other tools' releases never reach the platform's selection and links.

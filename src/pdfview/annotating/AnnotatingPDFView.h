@@ -57,8 +57,9 @@ public:
         pdf::AnnotationInfo annotation;
     };
     std::optional<NoteHit> noteAnnotation(const QPointF& viewPoint) const;
-    // Moves a note and registers the move back for undo.
-    void setNoteBounds(const pdf::AnnotationHandle& note, const QRectF& bounds, const QRectF& undoBounds);
+    // Moves a note (the box it shows in) and registers the move back for undo.
+    void setNoteBounds(const pdf::AnnotationHandle& note, int pageIndex, const QRectF& bounds,
+                       const QRectF& undoBounds);
 
     // Text markup (TextMarkup.cpp): one annotation per selected line in the tool colour, the selection
     // cleared; false without a selection.
@@ -171,6 +172,9 @@ protected:
     void drawPageOverlay(QPainter& painter, int pageIndex, const QTransform& pageToView) override;
 
 private:
+    // How far a page is shown turned, clockwise: what the tools place reads upright against it.
+    int pageRotation(int pageIndex) const;
+
     struct NoteDrag {
         int pageIndex;
         pdf::AnnotationHandle note;

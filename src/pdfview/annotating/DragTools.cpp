@@ -13,6 +13,7 @@
 #include "annotations/OutlineShapeAnnotation.h"
 #include "annotations/RedactionMarkerAnnotation.h"
 #include "annotations/SignatureAnnotation.h"
+#include "pdf/PageTurn.h"
 
 namespace zepla::pdfview {
 
@@ -70,8 +71,12 @@ void AnnotatingPDFView::beginDragShape(AnnotationTool tool, const QPointF& viewP
         const QImage image = m_toolState->signatureStore().activeImage();
         if (image.isNull())
             return;
+        // Hanging from the press as the reader sees the page.
+        const int turn = pageRotation(pageIndex);
         annotation = std::make_shared<SignatureAnnotation>(
-            image, SignatureAnnotation::placedBounds(image.size(), start));
+            image,
+            pdf::pageRectFromUpright(
+                SignatureAnnotation::placedBounds(image.size(), pdf::uprightPoint(start, turn)), turn));
         break;
     }
     default:
@@ -101,10 +106,14 @@ void AnnotatingPDFView::continueDragShape(const QPointF& viewPoint) {
         ink->appendPoint(point);
     else if (auto* line = dynamic_cast<LineAnnotation*>(m_currentAnnotation.get()))
         line->setPoints(m_startPagePoint, point);
-    else if (auto* signature = dynamic_cast<SignatureAnnotation*>(m_currentAnnotation.get()))
+    else if (auto* signature = dynamic_cast<SignatureAnnotation*>(m_currentAnnotation.get())) {
+        const int turn = pageRotation(pageIndex);
         signature->bounds =
-            SignatureAnnotation::draggedBounds(signature->image().size(), m_startPagePoint, point.x());
-    else
+            pdf::pageRectFromUpright(SignatureAnnotation::draggedBounds(
+                                         signature->image().size(), pdf::uprightPoint(m_startPagePoint, turn),
+                                         pdf::uprightPoint(point, turn).x()),
+                                     turn);
+    } else
         m_currentAnnotation->bounds = normalizedRect(m_startPagePoint, point);
     if (m_currentAnnotation->handle.isNull() &&
         !writeNewAnnotation(*document(), pageIndex, *m_currentAnnotation)) {

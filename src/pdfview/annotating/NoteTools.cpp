@@ -4,24 +4,17 @@
 #include "AnnotatingPDFView.h"
 
 #include "annotations/AnnotationTool.h"
+#include "pdf/PageTurn.h"
 
 namespace zepla::pdfview {
 
 using annotations::NoteAnnotation;
 
-namespace {
-
-// The card a note draws: its bounds less the room its shadow takes on the right and at the bottom.
-QRectF cardRect(const QRectF& bounds) {
-    return QRectF(bounds.left(), bounds.top() + 3, bounds.width() - 3, bounds.height() - 3);
-}
-
-} // namespace
-
 std::shared_ptr<NoteAnnotation> AnnotatingPDFView::noteAt(const NoteHit& hit) const {
     auto note = std::make_shared<NoteAnnotation>();
     note->handle = hit.annotation.handle;
     note->bounds = hit.annotation.rect;
+    note->pageRotation = pageRotation(hit.pageIndex);
     note->contents = hit.annotation.contents;
     const auto colors = document()->annotationNumberArrays(hit.annotation.handle, "C");
     if (!colors.empty() && colors.front().size() == 3) {
@@ -37,9 +30,12 @@ void AnnotatingPDFView::addNote(const QPointF& viewPoint) {
     const int pageIndex = pageForPoint(viewPoint, true);
     if (pageIndex < 0)
         return;
-    const QPointF p = convertToPage(viewPoint, pageIndex);
+    // Centred on the click, and as wide and high as the reader sees the page.
+    const int turn = pageRotation(pageIndex);
+    const QPointF p = pdf::uprightPoint(convertToPage(viewPoint, pageIndex), turn);
     auto note = std::make_shared<NoteAnnotation>();
-    note->bounds = QRectF(p - QPointF(noteSize.width() / 2, noteSize.height() / 2), noteSize);
+    note->bounds = pdf::pageRectFromUpright(
+        QRectF(p - QPointF(noteSize.width() / 2, noteSize.height() / 2), noteSize), turn);
     note->color = m_toolState->color();
     if (!addAnnotation(note, document()->page(pageIndex)))
         return;
@@ -49,7 +45,7 @@ void AnnotatingPDFView::addNote(const QPointF& viewPoint) {
 void AnnotatingPDFView::startNoteEditor(const std::shared_ptr<NoteAnnotation>& note, int pageIndex,
                                         bool isNew) {
     commitOpenEditors();
-    const QRectF card = cardRect(note->bounds);
+    const QRectF card = note->cardOnPage();
     const QPointF a = convertFromPage(QPointF(card.left(), card.bottom()), pageIndex);
     const QPointF b = convertFromPage(QPointF(card.right(), card.top()), pageIndex);
     auto* editor = new InlineFreeTextEditor(viewport());
@@ -126,10 +122,13 @@ pdf::Status AnnotatingPDFView::addProgrammaticNote(const QString& text, int page
     auto geometry = document()->geometry(pageIndex);
     if (!geometry)
         return geometry.error();
-    const QRectF box = geometry.value().cropBox;
+    // Near the top right corner of the page as the reader sees it.
+    const int turn = geometry.value().rotation;
+    const QRectF box = pdf::uprightRect(geometry.value().cropBox, turn);
     auto note = std::make_shared<NoteAnnotation>();
-    note->bounds =
-        QRectF(QPointF(box.right() - noteSize.width() - 20, box.bottom() - noteSize.height() - 20), noteSize);
+    note->bounds = pdf::pageRectFromUpright(
+        QRectF(QPointF(box.right() - noteSize.width() - 20, box.bottom() - noteSize.height() - 20), noteSize),
+        turn);
     note->color = m_toolState ? m_toolState->color() : annotations::ToolState::initialColor();
     note->contents = text;
     return addAnnotation(note, document()->page(pageIndex));

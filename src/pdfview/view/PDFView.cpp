@@ -423,7 +423,8 @@ const PageText& PDFView::pageText(int pageIndex) {
     PageCache& cache = pageCache(pageIndex);
     if (!cache.text) {
         auto text = m_document->structuredText(pageIndex);
-        cache.text = text ? PageText::from(text.value()) : PageText{};
+        cache.text =
+            text ? PageText::from(text.value(), m_geometries[size_t(pageIndex)].rotation) : PageText{};
     }
     return *cache.text;
 }
@@ -796,8 +797,10 @@ void PDFView::updateHoverCursor(const QPointF& viewPoint) {
     const int page = m_document ? pageForPoint(viewPoint, false) : -1;
     if (page >= 0) {
         const QPointF pagePoint = convertToPage(viewPoint, page);
-        shape =
-            (linkAt(page, pagePoint) || widgetAt(page, pagePoint)) ? Qt::PointingHandCursor : Qt::IBeamCursor;
+        if (linkAt(page, pagePoint) || widgetAt(page, pagePoint))
+            shape = Qt::PointingHandCursor;
+        else if (isOverText(pageText(page), pagePoint))
+            shape = Qt::IBeamCursor;
     }
     viewport()->setCursor(shape);
 }

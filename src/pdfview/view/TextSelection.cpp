@@ -1,5 +1,7 @@
 #include "TextSelection.h"
 
+#include "pdf/PageTurn.h"
+
 #include <QStringList>
 
 #include <algorithm>
@@ -19,12 +21,13 @@ double gap(double value, double low, double high) {
     return 0.0;
 }
 
+// `p` is upright.
 int nearestLine(const PageText& text, const QPointF& p) {
     int best = -1;
     double bestVertical = std::numeric_limits<double>::max();
     double bestHorizontal = std::numeric_limits<double>::max();
     for (size_t i = 0; i < text.lines.size(); ++i) {
-        const QRectF& box = text.lines[i].box;
+        const QRectF box = text.toUpright.mapRect(text.lines[i].box);
         if (text.lines[i].chars.empty())
             continue;
         const double vertical = gap(p.y(), box.top(), box.bottom());
@@ -38,12 +41,12 @@ int nearestLine(const PageText& text, const QPointF& p) {
     return best;
 }
 
-// The character under the point's x along the line, or the closest one.
-int nearestChar(const pdf::TextLine& line, double x) {
+// The character under the upright point's x along the line, or the closest one.
+int nearestChar(const PageText& text, const pdf::TextLine& line, double x) {
     int best = 0;
     double bestDistance = std::numeric_limits<double>::max();
     for (size_t i = 0; i < line.chars.size(); ++i) {
-        const QRectF& box = line.chars[i].box;
+        const QRectF box = text.toUpright.mapRect(line.chars[i].box);
         const double d = gap(x, box.left(), box.right());
         if (d < bestDistance) {
             best = int(i);
@@ -73,30 +76,33 @@ QString charsText(const pdf::TextLine& line, int from, int to) {
 
 } // namespace
 
-PageText PageText::from(const pdf::StructuredText& text) {
+PageText PageText::from(const pdf::StructuredText& text, int pageRotation) {
     PageText page;
+    page.toUpright = pdf::uprightToPage(pageRotation).inverted();
     for (const pdf::TextBlock& block : text.blocks)
         page.lines.insert(page.lines.end(), block.lines.begin(), block.lines.end());
     return page;
 }
 
-TextPosition positionAt(const PageText& text, int page, const QPointF& p) {
+TextPosition positionAt(const PageText& text, int page, const QPointF& pagePoint) {
+    const QPointF p = text.toUpright.map(pagePoint);
     const int line = nearestLine(text, p);
     if (line < 0)
         return {};
     const pdf::TextLine& l = text.lines[size_t(line)];
-    const int i = nearestChar(l, p.x());
-    const QRectF& box = l.chars[size_t(i)].box;
+    const int i = nearestChar(text, l, p.x());
+    const QRectF box = text.toUpright.mapRect(l.chars[size_t(i)].box);
     const int offset = p.x() > box.center().x() ? i + 1 : i;
     return TextPosition{page, line, offset};
 }
 
-std::pair<TextPosition, TextPosition> wordAt(const PageText& text, int page, const QPointF& p) {
+std::pair<TextPosition, TextPosition> wordAt(const PageText& text, int page, const QPointF& pagePoint) {
+    const QPointF p = text.toUpright.map(pagePoint);
     const int line = nearestLine(text, p);
     if (line < 0)
         return {};
     const pdf::TextLine& l = text.lines[size_t(line)];
-    const int i = nearestChar(l, p.x());
+    const int i = nearestChar(text, l, p.x());
     int from = i;
     int to = i + 1;
     if (isWordChar(l.chars[size_t(i)].character)) {
@@ -108,12 +114,17 @@ std::pair<TextPosition, TextPosition> wordAt(const PageText& text, int page, con
     return {TextPosition{page, line, from}, TextPosition{page, line, to}};
 }
 
-std::pair<TextPosition, TextPosition> lineAt(const PageText& text, int page, const QPointF& p) {
-    const int line = nearestLine(text, p);
+std::pair<TextPosition, TextPosition> lineAt(const PageText& text, int page, const QPointF& pagePoint) {
+    const int line = nearestLine(text, text.toUpright.map(pagePoint));
     if (line < 0)
         return {};
     return {TextPosition{page, line, 0},
             TextPosition{page, line, int(text.lines[size_t(line)].chars.size())}};
+}
+
+bool isOverText(const PageText& text, const QPointF& pagePoint) {
+    return std::any_of(text.lines.begin(), text.lines.end(),
+                       [&](const pdf::TextLine& line) { return line.box.contains(pagePoint); });
 }
 
 std::vector<LineSelection> selectLines(const TextPosition& a, const TextPosition& b,

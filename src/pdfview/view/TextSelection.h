@@ -7,6 +7,7 @@
 #include <QPointF>
 #include <QRectF>
 #include <QString>
+#include <QTransform>
 
 #include <compare>
 #include <functional>
@@ -14,10 +15,12 @@
 
 namespace zepla::pdfview {
 
-// The lines of one page in reading order, blocks flattened.
+// The lines of one page in reading order, blocks flattened. Places under a point are found as the reader
+// sees the page: on a page shown turned, "along the line" and "the line above" are turned with it.
 struct PageText {
     std::vector<pdf::TextLine> lines;
-    static PageText from(const pdf::StructuredText& text);
+    QTransform toUpright; // from page space to the page as shown, turned upright
+    static PageText from(const pdf::StructuredText& text, int pageRotation = 0);
 };
 
 // A place between two characters: before character `offset` of line `line` of page `page`.
@@ -43,6 +46,9 @@ TextPosition positionAt(const PageText& text, int page, const QPointF& pagePoint
 // positions; both null when the page has no text.
 std::pair<TextPosition, TextPosition> wordAt(const PageText& text, int page, const QPointF& pagePoint);
 std::pair<TextPosition, TextPosition> lineAt(const PageText& text, int page, const QPointF& pagePoint);
+
+// Whether a point of the page lies on one of its lines of text.
+bool isOverText(const PageText& text, const QPointF& pagePoint);
 
 // The selection between two positions, in either order, one piece per line that holds selected characters.
 // `textOf` gives the text of a page (pages between the two ends are taken whole).

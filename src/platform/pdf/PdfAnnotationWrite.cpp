@@ -135,6 +135,7 @@ void putEntries(fz_context* ctx, pdf_document* doc, pdf_obj* dict, const Prepare
 
 struct PreparedStream {
     fz_rect bbox;
+    fz_matrix matrix;
     const QByteArray* content;
     std::vector<QByteArray> opacityNames;
     std::vector<double> opacities;
@@ -156,6 +157,9 @@ PreparedAppearance prepareAppearance(const AppearanceStates& states) {
         PreparedStream s;
         const QRectF& b = stream.bbox;
         s.bbox = fz_make_rect(float(b.left()), float(b.top()), float(b.right()), float(b.bottom()));
+        const QTransform& m = stream.matrix;
+        s.matrix = fz_make_matrix(float(m.m11()), float(m.m12()), float(m.m21()), float(m.m22()),
+                                  float(m.dx()), float(m.dy()));
         s.content = &stream.content;
         s.multiplies = stream.multiplies;
         for (const auto& [name, alpha] : stream.opacities) {
@@ -229,7 +233,7 @@ pdf_obj* makeForm(fz_context* ctx, pdf_document* doc, PreparedStream& stream) {
         if (stream.multiplies)
             fz_append_printf(ctx, buffer, "/%s gs\n", multiplyState);
         fz_append_data(ctx, buffer, stream.content->constData(), size_t(stream.content->size()));
-        form = pdf_new_xobject(ctx, doc, stream.bbox, fz_identity, resources, buffer);
+        form = pdf_new_xobject(ctx, doc, stream.bbox, stream.matrix, resources, buffer);
     }
     fz_always(ctx) {
         fz_drop_font(ctx, font);

@@ -1,10 +1,13 @@
 // Annotations of a page as the objects of its annotation array: listing, taking off, putting back.
 // Taking off only unlinks the object, so putting back restores the very same annotation.
+#include "PageTurn.h"
 #include "PdfDocumentImpl.h"
 
 namespace zepla::pdf {
 
 namespace {
+
+constexpr int noRotateFlag = 16;
 
 // The page's annotation array, or null. Throws through MuPDF on a bad index.
 pdf_obj* annotsOf(fz_context* ctx, pdf_document* doc, int pageIndex) {
@@ -20,7 +23,6 @@ int findInArray(fz_context* ctx, pdf_obj* array, int objectNumber) {
     return -1;
 }
 
-
 } // namespace
 
 Result<std::vector<AnnotationInfo>> Document::annotations(int pageIndex) const {
@@ -30,26 +32,34 @@ Result<std::vector<AnnotationInfo>> Document::annotations(int pageIndex) const {
     std::vector<AnnotationInfo> result;
     pdf_obj* annots = nullptr;
     int count = 0;
+    int rotation = 0;
     Status status = guarded(a.ctx, [&] {
-        annots = annotsOf(a.ctx, a.doc(), pageIndex);
+        pdf_obj* page = pdf_lookup_page_obj(a.ctx, a.doc(), pageIndex);
+        annots = pdf_dict_get(a.ctx, page, PDF_NAME(Annots));
         count = pdf_array_len(a.ctx, annots);
+        rotation = pdf_to_int(a.ctx, pdf_dict_get_inheritable(a.ctx, page, PDF_NAME(Rotate)));
     });
     for (int i = 0; status && i < count; ++i) {
         int number = 0;
         const char* subtype = nullptr;
         const char* contents = nullptr;
         fz_rect rect{};
+        int flags = 0;
         status = guarded(a.ctx, [&] {
             pdf_obj* annot = pdf_array_get(a.ctx, annots, i);
             number = pdf_to_num(a.ctx, annot);
+            flags = pdf_dict_get_int(a.ctx, annot, PDF_NAME(F));
             subtype = pdf_to_name(a.ctx, pdf_dict_get(a.ctx, annot, PDF_NAME(Subtype)));
             contents = pdf_to_text_string(a.ctx, pdf_dict_get(a.ctx, annot, PDF_NAME(Contents)));
             rect = pdf_to_rect(a.ctx, pdf_dict_get(a.ctx, annot, PDF_NAME(Rect)));
         });
         // Annotations written inline (not as objects of their own) have no identity to keep; leave them be.
         if (status && number > 0) {
-            result.push_back(AnnotationInfo{AnnotationHandle(number), QString::fromUtf8(subtype),
-                                            toQRect(rect), QString::fromUtf8(contents)});
+            // Where it shows: an annotation that keeps upright is turned about its corner on a turned page.
+            const QRectF shown =
+                flags & noRotateFlag ? noRotateShownBox(toQRect(rect), rotation) : toQRect(rect);
+            result.push_back(AnnotationInfo{AnnotationHandle(number), QString::fromUtf8(subtype), shown,
+                                            QString::fromUtf8(contents)});
         }
     }
     if (!status)
@@ -76,7 +86,8 @@ Result<int> Document::removeAnnotation(int pageIndex, const AnnotationHandle& an
     if (!status)
         return status.error();
     if (position < 0)
-        return Error{Error::Kind::Failed, QStringLiteral("The annotation is not on page %1.").arg(pageIndex + 1)};
+        return Error{Error::Kind::Failed,
+                     QStringLiteral("The annotation is not on page %1.").arg(pageIndex + 1)};
     a.impl().revision++;
     return position;
 }

@@ -58,7 +58,7 @@ private:
 struct AnnotationInfo {
     AnnotationHandle handle;
     QString subtype; // the PDF name without the slash: "Square", "Widget", ...
-    QRectF rect;     // page space
+    QRectF rect;     // page space: where it shows (an upright-keeping one turned about its corner)
     QString contents;
 };
 
@@ -109,7 +109,8 @@ ImageSamples imageSamples(const QImage& image);
 // One appearance stream of an annotation: a form drawn in page space over `bbox`, so that moving the
 // annotation's rectangle moves the drawing with it.
 struct AppearanceStream {
-    QRectF bbox;        // page space
+    QRectF bbox;        // the stream's own space
+    QTransform matrix;  // from the stream's space to page space (its /Matrix)
     QByteArray content; // content stream operators
     // Graphics states /<name> setting fill and stroke opacity.
     std::vector<std::pair<QByteArray, double>> opacities;

@@ -371,6 +371,24 @@ private slots:
         QCOMPARE(viewport()->cursor().shape(), Qt::ArrowCursor);
     }
 
+    // With the select tool the pointer is an I-beam over text only; blank paper shows the arrow.
+    void selectToolShowsAnIBeamOverTextOnly() {
+        showDocument(fixtures::makeTextPdf(1, "selectable"));
+        m_view->setScaleFactor(1);
+        m_tools->setTool(AnnotationTool::select);
+        const QRectF word = m_doc->search(0, "selectable").value().at(0);
+        const std::vector<std::pair<QPointF, Qt::CursorShape>> cases{
+            {word.center(), Qt::IBeamCursor},
+            {QPointF(300, 300), Qt::ArrowCursor},
+            {QPointF(word.right() + 80, word.center().y()), Qt::ArrowCursor},
+            {word.center(), Qt::IBeamCursor},
+        };
+        for (const auto& [point, shape] : cases) {
+            QTest::mouseMove(viewport(), viewPoint(point));
+            QCOMPARE(viewport()->cursor().shape(), shape);
+        }
+    }
+
     // Every drag tool on one page, saved: Zepla reading the file again and pdftoppm show each annotation.
     void savedFileShowsEveryAnnotationInOtherReaders_data() {
         QTest::addColumn<bool>("turnedPage");
