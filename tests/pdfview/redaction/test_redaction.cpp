@@ -11,6 +11,7 @@
 #include "pdfview/redaction/RedactionApplier.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -239,6 +240,85 @@ private slots:
             for (int y = 80; y < 96; ++y)
                 inked += qGray(page.pixel(x, y)) < 128;
         QVERIFY(inked > 40);
+    }
+
+    // Every pixel inside every mark is black, in Zepla's render and in poppler's, and no text can be taken
+    // from inside any mark, on plain, turned and cropped pages alike.
+    void everyPixelOfEveryMarkIsBlackAndHoldsNoText_data() {
+        QTest::addColumn<QByteArray>("pageExtras");
+        QTest::newRow("plain") << QByteArray();
+        QTest::newRow("turned 90") << QByteArray("/Rotate 90");
+        QTest::newRow("turned 270, cropped with an offset")
+            << QByteArray("/Rotate 270 /CropBox [30 500 500 760]");
+    }
+    void everyPixelOfEveryMarkIsBlackAndHoldsNoText() {
+        QFETCH(QByteArray, pageExtras);
+        Fixture f;
+        f.content += " BT /F1 14 Tf 72 600 Td (Second line KEEPSAKE words) Tj ET";
+        f.pageExtras = pageExtras;
+        auto document = editorDocument(makeFixture(f));
+        pdf::Document& pdf = *document->pdfDocument();
+        const QList<QString> words{QString::fromLatin1(secret), QStringLiteral("KEEPSAKE"),
+                                   QStringLiteral("please")};
+        QList<QRectF> marks;
+        for (const QString& word : words) {
+            QCOMPARE(markWord(pdf, 0, word), 1);
+            marks << pdf.annotations(0).value().back().rect;
+        }
+        const pdf::PageGeometry geometry = pdf.geometry(0).value();
+        const QString base = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()).replace(' ', '_'));
+        auto save = [&](const QString& path) {
+            QFile out(path);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(pdf.save().value());
+        };
+        // The words pdftotext finds inside a mark: those whose box (on the shown crop box, in points) has its
+        // centre there.
+        auto textInside = [&](const QString& path, const QRectF& mark) {
+            const QRectF area = geometry.pageToImage(1).mapRect(mark).adjusted(-2, -2, 2, 2);
+            const QString xhtml = run("pdftotext", {"-cropbox", "-bbox", path, "-"});
+            static const QRegularExpression word(
+                R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+            QStringList found;
+            for (auto it = word.globalMatch(xhtml); it.hasNext();) {
+                const auto m = it.next();
+                const QPointF centre((m.captured(1).toDouble() + m.captured(3).toDouble()) / 2,
+                                     (m.captured(2).toDouble() + m.captured(4).toDouble()) / 2);
+                if (area.contains(centre))
+                    found << m.captured(5);
+            }
+            return found.join(' ');
+        };
+        save(base + "-before.pdf");
+        for (int i = 0; i < marks.size(); ++i)
+            QCOMPARE(textInside(base + "-before.pdf", marks[i]), words[i]);
+
+        QCOMPARE(apply(*document, nullptr).pagesRedacted, 1);
+        const double scale = 2;
+        const QString path = base + "-after.pdf";
+        save(path);
+        run("pdftoppm", {"-cropbox", "-png", "-r", QString::number(72 * scale), "-singlefile", path, path});
+        const QList<std::pair<const char*, QImage>> renders{{"Zepla", pdf.render(0, scale).value()},
+                                                            {"poppler", QImage(path + ".png")}};
+        for (const auto& [reader, image] : renders) {
+            QVERIFY2(!image.isNull(), reader);
+            for (const QRectF& mark : marks) {
+                // The pixels wholly inside the mark; the edge pixels are shared with the page around it.
+                const QRect inside = geometry.pageToImage(scale)
+                                         .mapRect(mark)
+                                         .adjusted(1, 1, -1, -1)
+                                         .toAlignedRect()
+                                         .adjusted(1, 1, -1, -1);
+                QVERIFY(inside.width() > 10 && inside.height() > 10);
+                int light = 0;
+                for (int y = inside.top(); y <= inside.bottom(); ++y)
+                    for (int x = inside.left(); x <= inside.right(); ++x)
+                        light += qGray(image.pixel(x, y)) > 40;
+                QVERIFY2(light == 0,
+                         qPrintable(QStringLiteral("%1: %2 light pixels").arg(reader).arg(light)));
+                QVERIFY2(textInside(path, mark).isEmpty(), qPrintable(textInside(path, mark)));
+            }
+        }
     }
 
     void marksOnTwoPagesAreOneUndoStep() {
