@@ -1,5 +1,6 @@
 #include "ui/theme/Symbols.h"
 
+#include <QFile>
 #include <QHash>
 #include <QPainter>
 #include <QPainterPath>
@@ -20,6 +21,10 @@ QString adwaita(const char* category, const char* name) {
 QString breeze(const char* name) {
     return QStringLiteral("icons/breeze/actions/16/%1.svg").arg(QLatin1String(name));
 }
+// Our own outlines, where the themes draw the shape tools filled or have no form field at all.
+QString drawn(const char* name) {
+    return QStringLiteral(":/zepla/symbols/%1.svg").arg(QLatin1String(name));
+}
 
 const std::map<QString, Source>& table() {
     static const std::map<QString, Source> entries{
@@ -27,12 +32,12 @@ const std::map<QString, Source>& table() {
         {"arrow.up", {adwaita("actions", "go-up")}},
         {"arrow.up.left.and.down.right.magnifyingglass", {adwaita("actions", "zoom-fit-best")}},
         {"character.cursor.ibeam", {breeze("edit-select-text")}},
-        {"checklist", {breeze("view-task")}},
+        {"checklist", {drawn("form-field"), drawn("form-field.bold")}},
         {"checkmark", {adwaita("actions", "object-select")}},
         {"checkmark.circle.fill", {adwaita("emblems", "emblem-ok")}},
         {"chevron.down", {adwaita("ui", "pan-down")}},
         {"chevron.up", {adwaita("ui", "pan-up")}},
-        {"circle", {breeze("draw-circle"), adwaita("actions", "media-record")}},
+        {"circle", {drawn("oval"), drawn("oval.bold")}},
         {"clock.arrow.circlepath", {adwaita("actions", "document-open-recent")}},
         {"cursorarrow", {breeze("pointer")}},
         {"doc.badge.plus", {adwaita("actions", "document-new")}},
@@ -57,7 +62,7 @@ const std::map<QString, Source>& table() {
         {"plus", {adwaita("actions", "list-add")}},
         {"plus.magnifyingglass", {adwaita("actions", "zoom-in")}},
         {"questionmark.doc", {adwaita("status", "dialog-question")}},
-        {"rectangle", {breeze("draw-rectangle"), adwaita("actions", "media-playback-stop")}},
+        {"rectangle", {drawn("rectangle"), drawn("rectangle.bold")}},
         {"sidebar.left", {adwaita("actions", "sidebar-show")}},
         {"signature", {breeze("document-sign")}},
         {"sparkles", {breeze("tools-wizard")}},
@@ -134,6 +139,8 @@ Source source(const QString& name) {
 }
 
 QString locate(const QString& relativePath) {
+    if (relativePath.startsWith(QLatin1String(":/")))
+        return QFile::exists(relativePath) ? relativePath : QString();
     return QStandardPaths::locate(QStandardPaths::GenericDataLocation, relativePath);
 }
 

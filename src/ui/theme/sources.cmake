@@ -9,3 +9,14 @@ target_sources(zepla_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ToolbarPillButton.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ToolbarSectionDivider.cpp
 )
+qt_add_resources(zepla_ui zepla_ui_symbols
+  PREFIX /zepla/symbols
+  BASE ${CMAKE_CURRENT_LIST_DIR}/symbols
+  FILES
+    ${CMAKE_CURRENT_LIST_DIR}/symbols/form-field.svg
+    ${CMAKE_CURRENT_LIST_DIR}/symbols/form-field.bold.svg
+    ${CMAKE_CURRENT_LIST_DIR}/symbols/oval.svg
+    ${CMAKE_CURRENT_LIST_DIR}/symbols/oval.bold.svg
+    ${CMAKE_CURRENT_LIST_DIR}/symbols/rectangle.svg
+    ${CMAKE_CURRENT_LIST_DIR}/symbols/rectangle.bold.svg
+)

@@ -9,6 +9,7 @@
 #include <QPainterPath>
 #include <QScreen>
 #include <QTimer>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 namespace zepla::ui {
@@ -87,11 +88,15 @@ void LineStyleHoverModifier::setShowPicker(bool show) {
     }
     m_popover->move(topLeft);
     m_popover->show();
+    // The button's tooltip would lie over the chooser it opened.
+    QToolTip::hideText();
     qApp->installEventFilter(this);
 }
 
 bool LineStyleHoverModifier::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (watched == m_button && type == QEvent::ToolTip && m_showPicker)
+        return true; // held back while the chooser is open under the button
     if (watched == m_button) {
         if (type == QEvent::Enter) {
             m_isHoveringButton = true;

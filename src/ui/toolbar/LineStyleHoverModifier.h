@@ -1,7 +1,7 @@
 // Opens the line-end chooser under the line tool's button when the pointer rests on the button for 0.45 s,
 // and closes it 0.2 s after the pointer has left both the button and the chooser, or at a click outside.
 // The chooser is a frameless window shown without activation, so it never takes the mouse or the keyboard
-// from the window.
+// from the window. While it is open the button's tooltip stays hidden, so it never covers the chooser.
 #pragma once
 
 #include "annotations/AnnotationTool.h"

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 
 using namespace zepla;
 using namespace zepla::ui;
@@ -189,6 +190,33 @@ private slots:
         send(chooser.popover(), QEvent::Leave);
         QTRY_VERIFY_WITH_TIMEOUT(!chooser.showPicker(), 400);
         QVERIFY(!chooser.popover()->isVisible());
+    }
+
+    // The Line button's tooltip shows as usual, but never while the chooser it opened lies under it.
+    void theLineButtonsTooltipNeverCoversTheChooser() {
+        annotations::ToolState state;
+        QWidget window;
+        auto* button = new QPushButton("Line", &window);
+        button->setToolTip(QStringLiteral("Line (Ctrl+5)"));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        LineStyleHoverModifier chooser(button, state);
+        auto askForTooltip = [&] {
+            const QPoint at(button->width() / 2, button->height() / 2);
+            QHelpEvent help(QEvent::ToolTip, at, button->mapToGlobal(at));
+            QApplication::sendEvent(button, &help);
+        };
+
+        askForTooltip();
+        QTRY_VERIFY(QToolTip::isVisible());
+        send(button, QEvent::Enter);
+        QTRY_VERIFY_WITH_TIMEOUT(chooser.showPicker(), 1000);
+        QTRY_VERIFY(!QToolTip::isVisible());
+        askForTooltip();
+        QTest::qWait(100);
+        QVERIFY(!QToolTip::isVisible());
+        send(button, QEvent::Leave);
+        QTRY_VERIFY_WITH_TIMEOUT(!chooser.showPicker(), 1000);
     }
 
     void theChoicesAreInOrderAndEachDrawingDiffers() {
