@@ -41,23 +41,24 @@ QImage signatureImage() {
 
 using Make = std::function<std::shared_ptr<Annotation>(const QRectF& bounds)>;
 
-// The share of pixels whose grey differs by more than 80.
-double differingShare(const QImage& a, const QImage& b) {
-    if (a.size() != b.size())
-        return 1;
-    qint64 differing = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            differing += std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))) > 80;
-    return double(differing) / (a.width() * a.height());
-}
-
 int inkPixels(const QImage& image) {
     int count = 0;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             count += qGray(image.pixel(x, y)) < 160;
     return count;
+}
+
+// The pixels whose grey differs by more than 80, as a share of the reference's inked pixels: the picture
+// turned or moved differs in most of them, edges smoothed a little differently in few.
+double differingShare(const QImage& shown, const QImage& reference) {
+    if (shown.size() != reference.size())
+        return 1;
+    qint64 differing = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            differing += std::abs(qGray(shown.pixel(x, y)) - qGray(reference.pixel(x, y))) > 80;
+    return double(differing) / std::max(inkPixels(reference), 1);
 }
 
 } // namespace
@@ -136,7 +137,9 @@ private slots:
         const QImage reference = unturned->render(0, scale).value().convertToFormat(QImage::Format_RGB32);
         QVERIFY(inkPixels(reference) > 300);
         const QString tag = QString::fromLatin1(QTest::currentDataTag()).replace(' ', '-');
-        QVERIFY2(differingShare(poppler(*unturned, tag + "-0"), reference) < 0.01, "poppler, unturned");
+        // Each reader against its own picture of the unturned page; the two pictures agree but for smoothing.
+        const QImage popplerReference = poppler(*unturned, tag + "-0");
+        QVERIFY2(differingShare(popplerReference, reference) < 0.2, "poppler, unturned");
 
         for (int rotation : {90, 180, 270}) {
             const QByteArray where = tag.toLatin1() + " turned " + QByteArray::number(rotation);
@@ -152,10 +155,10 @@ private slots:
 
             const QImage ours = turned->render(0, scale).value().convertToFormat(QImage::Format_RGB32);
             const double share = differingShare(ours, reference);
-            QVERIFY2(share < 0.01, (where + " in Zepla: " + QByteArray::number(share)).constData());
+            QVERIFY2(share < 0.05, (where + " in Zepla: " + QByteArray::number(share)).constData());
             const QImage theirs = poppler(*turned, tag + '-' + QString::number(rotation));
-            const double popplerShare = differingShare(theirs, reference);
-            QVERIFY2(popplerShare < 0.01,
+            const double popplerShare = differingShare(theirs, popplerReference);
+            QVERIFY2(popplerShare < 0.05,
                      (where + " in poppler: " + QByteArray::number(popplerShare)).constData());
         }
     }

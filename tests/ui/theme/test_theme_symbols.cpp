@@ -115,6 +115,18 @@ private slots:
                  Symbols::pixmap("sparkles", 24, Qt::black, false).toImage());
     }
 
+    // The shape tools draw outlines, and so do their symbols, selected or not: ink on the rim, none inside.
+    void shapeToolSymbolsAreOutlines() {
+        for (const char* name : {"rectangle", "circle"}) {
+            for (const bool filled : {false, true}) {
+                const QImage image = Symbols::pixmap(name, 32, Qt::black, filled).toImage();
+                QVERIFY2(inkedPixels(image) > 40, name);
+                QVERIFY2(qAlpha(image.pixel(16, 16)) == 0, name);
+                QVERIFY2(qAlpha(image.pixel(12, 14)) == 0, name);
+            }
+        }
+    }
+
     void unknownNameDrawsAVisibleStandIn() {
         QVERIFY(!Symbols::isKnown("no.such.symbol"));
         const QImage image = Symbols::pixmap("no.such.symbol", 24, Qt::black).toImage();
