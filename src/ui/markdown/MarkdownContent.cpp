@@ -4,9 +4,9 @@
 #include "markdown/MarkdownParser.h"
 #include "ui/markdown/MarkdownBlockViews.h"
 #include "ui/markdown/NearbyViews.h"
+#include "ui/markdown/SliceBudget.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QPaintEvent>
 #include <QPointer>
 #include <QThreadPool>
@@ -219,10 +219,9 @@ void MarkdownContent::measure(Piece& piece) {
 void MarkdownContent::measureSlice() {
     if (m_reading)
         return;
-    QElapsedTimer slice;
-    slice.start();
+    const SliceBudget budget;
     for (; m_measureNext < qsizetype(m_pieces.size()); ++m_measureNext) {
-        if (!isEager() && slice.elapsed() >= measureSliceMilliseconds)
+        if (!isEager() && budget.spent())
             break;
         measure(m_pieces[size_t(m_measureNext)]);
     }
@@ -232,7 +231,7 @@ void MarkdownContent::measureSlice() {
         emit completed();
         return;
     }
-    m_measureTimer.start(0);
+    m_measureTimer.start(SliceBudget::nextSliceDelay());
 }
 
 int MarkdownContent::pieceHeight(const Piece& piece, int width) const {
@@ -293,7 +292,7 @@ void MarkdownContent::scheduleMaterialize() {
     if (m_materializeQueued)
         return;
     m_materializeQueued = true;
-    QTimer::singleShot(0, this, [this] {
+    QTimer::singleShot(SliceBudget::nextSliceDelay(), this, [this] {
         m_materializeQueued = false;
         materialize();
     });
@@ -304,8 +303,7 @@ void MarkdownContent::scheduleMaterialize() {
 void MarkdownContent::materialize() {
     if (m_width <= 0)
         return;
-    QElapsedTimer slice;
-    slice.start();
+    const SliceBudget budget;
     bool unfinished = false;
     const NearbyViews nearby(m_visible.top(), m_visible.height());
     bool changed = false;
@@ -313,7 +311,7 @@ void MarkdownContent::materialize() {
     for (Piece& piece : m_pieces) {
         const int estimate = pieceHeight(piece, m_width);
         const bool wanted = nearby.wants(y, y + estimate);
-        if (!piece.view && wanted && slice.elapsed() >= NearbyViews::sliceMilliseconds) {
+        if (!piece.view && wanted && budget.spent()) {
             unfinished = true;
         } else if (!piece.view && wanted) {
             piece.view = makeView(piece);
