@@ -140,7 +140,11 @@ std::vector<MarkdownContent::Piece> MarkdownContent::piecesOf(const QString& tex
         int number = 1;
         for (MarkdownBlock& part : splitIntoPieces(block, pieceCharacters, pieceItems)) {
             const int count = int(part.items.size());
-            pieces.push_back({std::move(part), number});
+            qsizetype characters = part.text.size();
+            for (const QString& item : part.items)
+                characters += item.size();
+            const qsizetype lines = part.text.count('\n') + 1 + part.items.size() + part.rows.size();
+            pieces.push_back({std::move(part), number, nullptr, -1, lines, characters});
             number += count;
         }
     }
@@ -240,13 +244,8 @@ int MarkdownContent::pieceHeight(const Piece& piece, int width) const {
     if (piece.view)
         return viewHeight(*piece.view, width);
     // A rough guess from the text: lines of about 7 points a character, 23 points a line.
-    const markdown::MarkdownBlock& block = piece.block;
-    qsizetype characters = block.text.size();
-    qsizetype lines = block.text.count('\n') + 1 + block.items.size() + block.rows.size();
-    for (const QString& item : block.items)
-        characters += item.size();
     const qsizetype perLine = std::max(width / 7, 1);
-    return int(std::min<qsizetype>((lines + characters / perLine) * 23, 1 << 24));
+    return int(std::min<qsizetype>((piece.lines + piece.characters / perLine) * 23, 1 << 24));
 }
 
 int MarkdownContent::heightForWidth(int width) const {

@@ -66,6 +66,9 @@ private:
         QWidget* view = nullptr;
         // Measured at m_width; -1 while unknown.
         int height = -1;
+        // Lines and characters of its text, counted once, for the estimate of its height until measured.
+        qsizetype lines = 0;
+        qsizetype characters = 0;
     };
 
     static std::vector<Piece> piecesOf(const QString& text);

@@ -10,7 +10,7 @@ namespace zepla::ui {
 class SliceBudget {
 public:
     static constexpr int frameMilliseconds = 16;
-    static constexpr int perFrameMilliseconds = 5;
+    static constexpr int perFrameMilliseconds = 4;
 
     // Starts timing one slice of work.
     SliceBudget();
