@@ -1,4 +1,4 @@
-// The timing the Markdown benchmarks share: the best of several runs.
+// Timing the benchmarks share: the best of several runs, alone or taking turns with a peer.
 #pragma once
 
 #include <QElapsedTimer>
@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <functional>
 #include <limits>
+#include <vector>
 
 // The best time of at least five runs filling half a second, in nanoseconds (at least 1).
 inline qint64 bestNanoseconds(const std::function<void()>& run) {
@@ -21,7 +22,36 @@ inline qint64 bestNanoseconds(const std::function<void()>& run) {
     return std::max<qint64>(best, 1);
 }
 
-// Megabytes of input per second at the best time.
-inline double megabytesPerSecond(qsizetype bytes, const std::function<void()>& run) {
-    return double(bytes) / 1e6 / (double(bestNanoseconds(run)) / 1e9);
+// The best time of each side, in nanoseconds (at least 1): every side runs once to warm up, then they take
+// turns, each round starting with the next side, for at least five rounds and half a second per side.
+inline std::vector<qint64> alternatingBestNanoseconds(const std::vector<std::function<void()>>& sides) {
+    const size_t count = sides.size();
+    for (const auto& side : sides)
+        side();
+    std::vector<qint64> best(count, std::numeric_limits<qint64>::max());
+    QElapsedTimer total;
+    total.start();
+    for (size_t round = 0; round < 5 || total.elapsed() < qint64(500 * count); ++round) {
+        for (size_t turn = 0; turn < count; ++turn) {
+            const size_t side = (round + turn) % count;
+            QElapsedTimer once;
+            once.start();
+            sides[side]();
+            best[side] = std::min(best[side], once.nsecsElapsed());
+        }
+    }
+    for (qint64& time : best)
+        time = std::max<qint64>(time, 1);
+    return best;
+}
+
+// Runs both sides once, each round starting with the other one, for peers too slow to time in a loop here.
+inline void runBothInTurn(int round, const std::function<void()>& one, const std::function<void()>& other) {
+    (round % 2 == 0 ? one : other)();
+    (round % 2 == 0 ? other : one)();
+}
+
+// Megabytes of input per second at a time in nanoseconds.
+inline double megabytesPerSecond(qsizetype bytes, qint64 nanoseconds) {
+    return double(bytes) / 1e6 / (double(nanoseconds) / 1e9);
 }
