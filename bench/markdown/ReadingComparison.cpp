@@ -59,8 +59,8 @@ void describeReadingComparison() {
 
 void compareReading(const char* name, QString (*makeAnswer)(qsizetype),
                     std::initializer_list<qsizetype> sizes) {
-    std::printf("\n%s\n%10s %10s %18s %15s %14s\n", name, "bytes", "zepla", "zepla+from UTF-8",
-                "md4c md_parse", "zepla / md4c");
+    std::printf("\n%s\n%10s %10s %18s %15s %17s\n", name, "bytes", "zepla", "zepla+from UTF-8",
+                "md4c md_parse", "speed zepla/md4c");
     for (qsizetype size : sizes) {
         const QString answer = makeAnswer(size);
         const QByteArray utf8 = answer.toUtf8();
@@ -71,7 +71,7 @@ void compareReading(const char* name, QString (*makeAnswer)(qsizetype),
         });
         const double zepla = megabytesPerSecond(utf8.size(), best[0]);
         const double md4c = megabytesPerSecond(utf8.size(), best[2]);
-        std::printf("%10lld %10.1f %18.1f %15.1f %14.2f\n", static_cast<long long>(utf8.size()), zepla,
+        std::printf("%10lld %10.1f %18.1f %15.1f %17.2f\n", static_cast<long long>(utf8.size()), zepla,
                     megabytesPerSecond(utf8.size(), best[1]), md4c, zepla / md4c);
     }
 }
