@@ -1,7 +1,6 @@
 // md4c as the Markdown benchmarks' peer.
 #include "Md4cPeer.h"
 
-#include <md4c-html.h>
 #include <md4c.h>
 
 namespace {
@@ -19,9 +18,6 @@ int countText(MD_TEXTTYPE, const MD_CHAR*, MD_SIZE, void* count) {
     ++*static_cast<qsizetype*>(count);
     return 0;
 }
-void countBytes(const MD_CHAR*, MD_SIZE size, void* count) {
-    *static_cast<qsizetype*>(count) += size;
-}
 
 const MD_PARSER parser{0,          flags,     ignoreBlock, ignoreBlock, ignoreSpan,
                        ignoreSpan, countText, nullptr,     nullptr};
@@ -32,10 +28,4 @@ qsizetype md4cParse(const QByteArray& utf8) {
     qsizetype texts = 0;
     md_parse(utf8.constData(), MD_SIZE(utf8.size()), &parser, &texts);
     return texts;
-}
-
-qsizetype md4cHtml(const QByteArray& utf8) {
-    qsizetype bytes = 0;
-    md_html(utf8.constData(), MD_SIZE(utf8.size()), countBytes, &bytes, flags, 0);
-    return bytes;
 }

@@ -11,6 +11,3 @@ inline constexpr const char* md4cFeatures = "tables, strike-through, $ math; no 
 // md_parse with callbacks that only count the text runs it reports (pointers into the input, as our runs
 // are); returns that count.
 qsizetype md4cParse(const QByteArray& utf8);
-
-// md_html writing the whole answer as HTML to a callback that counts the bytes; returns that count.
-qsizetype md4cHtml(const QByteArray& utf8);

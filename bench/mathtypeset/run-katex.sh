@@ -1,8 +1,14 @@
 #!/usr/bin/env bash
 # Times KaTeX's renderToString over the formulas of a file (one a line) and prints
-# "katex_formulas_per_second <N>". KaTeX comes from npm into a cache folder outside the tree.
+# "katex_formulas_per_second <N>"; with --check, only prints "katex_rejects <line>" for every formula (lines
+# counted from 0) that KaTeX renders as an error. KaTeX comes from npm into a cache folder outside the tree.
 set -euo pipefail
 
+check=""
+if [ "$1" = "--check" ]; then
+  check=1
+  shift
+fi
 formulas="$1"
 dir="${XDG_CACHE_HOME:-$HOME/.cache}/zepla/katex-bench"
 if [ ! -f "$dir/node_modules/katex/package.json" ]; then
@@ -10,11 +16,17 @@ if [ ! -f "$dir/node_modules/katex/package.json" ]; then
   npm install --silent --no-audit --no-fund --prefix "$dir" katex >&2
 fi
 
-NODE_PATH="$dir/node_modules" node - "$formulas" <<'JS'
+NODE_PATH="$dir/node_modules" node - "$formulas" "$check" <<'JS'
 const fs = require('fs');
 const katex = require('katex');
 const formulas = fs.readFileSync(process.argv[2], 'utf8').split('\n').filter((line) => line.length > 0);
 const options = { displayMode: true, throwOnError: false, strict: 'ignore' };
+if (process.argv[3]) {
+  formulas.forEach((f, i) => {
+    if (katex.renderToString(f, options).includes('katex-error')) console.log(`katex_rejects ${i}`);
+  });
+  process.exit(0);
+}
 const failed = formulas.filter((f) => katex.renderToString(f, options).includes('katex-error'));
 if (failed.length > 0) console.error(`KaTeX cannot render ${failed.length} formulas, first: ${failed[0]}`);
 let sink = 0;

@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QProgressDialog>
 
 namespace zepla::app {
@@ -48,9 +47,8 @@ void importDocument(const QString& path, DocumentController& controller) {
                 return controller.openDocument(pdfPath);
             if (cancelled)
                 return;
-            QMessageBox* alert = showAlert(asker, document::DocumentImporter::conversionFailureTitle(path),
-                                           document::DocumentImporter::conversionFailureMessage());
-            alert->setDetailedText(failure);
+            showAlert(asker, document::DocumentImporter::conversionFailureTitle(path),
+                      document::DocumentImporter::conversionFailureMessage(failure));
         });
 }
 

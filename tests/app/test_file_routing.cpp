@@ -68,18 +68,23 @@ private slots:
     void failedConversionNamesTheFile_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("invalid UTF-8") << "latin1.txt" << QByteArray("caf\xe9\n");
-        QTest::newRow("garbage Word file") << "garbage.docx" << QByteArray(5000, 'x');
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("invalid UTF-8")
+            << "latin1.txt" << QByteArray("caf\xe9\n") << "The file is not valid UTF-8 text.";
+        QTest::newRow("garbage Word file")
+            << "garbage.docx" << QByteArray(5000, 'x') << "LibreOffice could not read this file.";
     }
     void failedConversionNamesTheFile() {
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
         ShellFixture shell;
         shell.delegate().openFiles({shell.write(name, bytes)});
         QTRY_COMPARE_WITH_TIMEOUT(visibleAlerts().size(), 1, 60000);
         QMessageBox* alert = visibleAlerts().first();
         QCOMPARE(alert->text(), QString("Couldn't Open “%1”").arg(name));
-        QCOMPARE(alert->informativeText(), QString("This file couldn't be converted to a PDF."));
+        QCOMPARE(alert->informativeText(), "This file couldn't be converted to a PDF. " + reason);
+        QVERIFY(alert->detailedText().isEmpty());
         QVERIFY(shell.controller().documents().isEmpty());
     }
 

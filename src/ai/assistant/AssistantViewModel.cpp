@@ -12,6 +12,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <utility>
 
 namespace zepla::ai {
 
@@ -40,7 +41,13 @@ AssistantViewModel::AssistantViewModel(AssistantSource source, std::shared_ptr<c
     if (!filePath.isEmpty()) {
         m_documentKey = filePath;
         m_documentName = QFileInfo(filePath).completeBaseName();
-        loaded = ChatHistoryStore::load(filePath);
+        ChatHistoryStore::ChatHistory stored = ChatHistoryStore::load(filePath);
+        loaded = std::move(stored.sessions);
+        if (!stored.unreadableCopy.isEmpty())
+            m_historyNotice =
+                tr("Some saved chats of “%1” could not be read and are left out. The original chat history "
+                   "is kept in “%2”.")
+                    .arg(m_documentName, stored.unreadableCopy);
     }
     if (loaded.isEmpty()) {
         m_sessions = {ChatSession::make()};
@@ -54,6 +61,10 @@ AssistantViewModel::AssistantViewModel(AssistantSource source, std::shared_ptr<c
 }
 
 AssistantViewModel::~AssistantViewModel() = default;
+
+std::optional<QString> AssistantViewModel::takeHistoryNotice() {
+    return std::exchange(m_historyNotice, std::nullopt);
+}
 
 void AssistantViewModel::setDraft(const QString& draft) {
     if (draft == m_draft)

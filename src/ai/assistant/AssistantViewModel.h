@@ -54,6 +54,10 @@ public:
     const std::optional<QString>& attachmentName() const { return m_attachmentName; }
     const std::optional<QString>& attachmentContent() const { return m_attachmentContent; }
 
+    // Once, after loading: why some stored conversations are missing and where the original file is kept.
+    // Nothing when the whole history was read, or once it has been taken.
+    std::optional<QString> takeHistoryNotice();
+
     // Shows a turn without sending anything (the workspace's recognised text); it is saved with the
     // session's next save.
     void appendTurn(const AssistantTurn& turn);
@@ -127,6 +131,7 @@ private:
     QList<AIMessage> m_history;
     std::optional<QString> m_documentKey;
     QString m_systemPrompt;
+    std::optional<QString> m_historyNotice;
 };
 
 } // namespace zepla::ai

@@ -1,10 +1,12 @@
 #include "chat/ChatHistoryStore.h"
 
+#include "chat/SerialWriter.h"
 #include "core/AppPaths.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -74,6 +76,25 @@ std::optional<ChatSession> decodeSession(const QJsonValue& value) {
     return session;
 }
 
+// Atomically, readable by the user alone.
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    file.write(bytes);
+    file.commit();
+}
+
+// "<name>.unreadable.json" beside the history file, numbered when an earlier copy is there already.
+QString freeUnreadableName(const QString& path) {
+    const QString stem = path.chopped(int(QStringLiteral(".json").size())) + QStringLiteral(".unreadable");
+    QString candidate = stem + QStringLiteral(".json");
+    for (int n = 2; QFileInfo::exists(candidate); ++n)
+        candidate = stem + u'-' + QString::number(n) + QStringLiteral(".json");
+    return candidate;
+}
+
 QString directory() {
     const QString support = platform::applicationSupportDirectory();
     if (support.isEmpty())
@@ -111,38 +132,54 @@ QByteArray encode(const QList<ChatSession>& sessions) {
     return QJsonDocument(array).toJson(QJsonDocument::Compact);
 }
 
-std::optional<QList<ChatSession>> decode(const QByteArray& data) {
+Decoded decode(const QByteArray& data) {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(data, &error);
     if (error.error != QJsonParseError::NoError || !document.isArray())
-        return std::nullopt;
-    QList<ChatSession> sessions;
+        return {{}, false};
+    Decoded decoded;
     for (const QJsonValue& value : document.array()) {
-        const std::optional<ChatSession> session = decodeSession(value);
-        if (!session)
-            return std::nullopt;
-        sessions.append(*session);
+        if (const std::optional<ChatSession> session = decodeSession(value))
+            decoded.sessions.append(*session);
+        else
+            decoded.complete = false;
     }
-    return sessions;
+    return decoded;
 }
 
-QList<ChatSession> load(const QString& documentKey) {
-    QFile file(fileURL(documentKey));
-    if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly))
+ChatHistory load(const QString& documentKey) {
+    waitForWrites();
+    const QString path = fileURL(documentKey);
+    if (path.isEmpty() || !QFileInfo::exists(path))
         return {};
-    return decode(file.readAll()).value_or(QList<ChatSession>());
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray bytes = file.readAll();
+        Decoded decoded = decode(bytes);
+        if (decoded.complete)
+            return {std::move(decoded.sessions), {}};
+        const QString copy = freeUnreadableName(path);
+        SerialWriter::shared().enqueue(
+            path, [bytes, copy] { writeFile(copy, bytes); }, false);
+        return {std::move(decoded.sessions), copy};
+    }
+    // Not even readable: moved out of the way whole, so no save replaces it.
+    const QString copy = freeUnreadableName(path);
+    SerialWriter::shared().enqueue(
+        path, [path, copy] { QFile::rename(path, copy); }, false);
+    return {{}, copy};
 }
 
 void save(const QList<ChatSession>& sessions, const QString& documentKey) {
     const QString path = fileURL(documentKey);
     if (path.isEmpty())
         return;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    file.write(encode(sessions));
-    file.commit();
+    SerialWriter::shared().enqueue(
+        path, [path, sessions] { writeFile(path, encode(sessions)); }, true);
+}
+
+void waitForWrites() {
+    SerialWriter::shared().waitUntilIdle();
 }
 
 } // namespace zepla::ai::ChatHistoryStore

@@ -1,5 +1,6 @@
 // The conversations of each document between launches: one JSON file per document path in the data
-// folder's "Chats", named by the SHA-256 of the path and readable by the user alone.
+// folder's "Chats", named by the SHA-256 of the path and readable by the user alone. Files are written in
+// the background, in the order the saves were asked for.
 #pragma once
 
 #include "chat/ChatSession.h"
@@ -10,18 +11,36 @@
 
 namespace zepla::ai::ChatHistoryStore {
 
+// What a document's history file held.
+struct ChatHistory {
+    // The conversations that could be read, in file order.
+    QList<ChatSession> sessions;
+    // When some of the file could not be read: where its original bytes are kept before anything is
+    // written over it. Empty when the whole file was read, or there was none.
+    QString unreadableCopy;
+};
+
+// The sessions that could be read and whether any part of the data had to be left out.
+struct Decoded {
+    QList<ChatSession> sessions;
+    bool complete = true;
+};
+
 // <data folder>/Chats/<sha256 of the key>.json; empty when there is no data folder.
 QString fileURL(const QString& documentKey);
 
-// The sessions in file order; empty when the file is missing, unreadable or not exactly in the format.
-// The Chats folder exists afterwards.
-QList<ChatSession> load(const QString& documentKey);
-// Replaces the file atomically; failures are silent and change nothing.
+// Waits for the saves already asked for, then reads. A conversation that is not in the format is left out
+// and the rest kept; the original file is then set aside (see ChatHistory) ahead of the next save. The
+// Chats folder exists afterwards.
+ChatHistory load(const QString& documentKey);
+// Replaces the file atomically, in the background; failures are silent and change nothing.
 void save(const QList<ChatSession>& sessions, const QString& documentKey);
+// Returns once every save asked for so far is on disk.
+void waitForWrites();
 
 // The file format: an array of sessions, upper-case identifiers, whole-second UTC dates.
 QByteArray encode(const QList<ChatSession>& sessions);
-// Nothing when any part of the data is not in the format.
-std::optional<QList<ChatSession>> decode(const QByteArray& data);
+// Every session that is in the format; the data is incomplete when anything else was found.
+Decoded decode(const QByteArray& data);
 
 } // namespace zepla::ai::ChatHistoryStore

@@ -76,8 +76,13 @@ QString conversionFailureTitle(const QString& path) {
     return QStringLiteral("Couldn't Open “%1”").arg(QFileInfo(path).fileName());
 }
 
-QString conversionFailureMessage() {
-    return QStringLiteral("This file couldn't be converted to a PDF.");
+QString conversionFailureMessage(const QString& reason) {
+    const QString message = QStringLiteral("This file couldn't be converted to a PDF.");
+    const QString why = reason.trimmed();
+    if (why.isEmpty())
+        return message;
+    const bool closed = why.endsWith(u'.') || why.endsWith(u'!') || why.endsWith(u'?');
+    return message + u' ' + why + (closed ? QString() : QStringLiteral("."));
 }
 
 } // namespace zepla::document::DocumentImporter

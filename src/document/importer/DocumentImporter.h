@@ -25,8 +25,8 @@ using Result = std::variant<QString, Failure>;
 // folder of its own inside the temporary folder. Blocks: run it off the UI thread.
 Result convert(const QString& path, const ImportProgress& progress = {});
 
-// The failure alert's texts.
+// The failure alert's texts: the message says why, in the failure's own words.
 QString conversionFailureTitle(const QString& path);
-QString conversionFailureMessage();
+QString conversionFailureMessage(const QString& reason);
 
 } // namespace zepla::document::DocumentImporter

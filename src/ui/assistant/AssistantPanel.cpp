@@ -119,6 +119,8 @@ void AssistantPanel::tellUser(const QString& message) {
 
 void AssistantPanel::showEvent(QShowEvent*) {
     m_inputArea->input()->setFocus(Qt::OtherFocusReason);
+    if (const std::optional<QString> notice = m_viewModel->takeHistoryNotice())
+        tellUser(*notice);
 }
 
 void AssistantPanel::paintEvent(QPaintEvent*) {

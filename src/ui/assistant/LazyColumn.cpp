@@ -1,8 +1,8 @@
 #include "ui/assistant/LazyColumn.h"
 
 #include "ui/markdown/NearbyViews.h"
+#include "ui/markdown/SliceBudget.h"
 
-#include <QElapsedTimer>
 #include <QEvent>
 #include <QTimer>
 
@@ -132,8 +132,7 @@ void LazyColumn::relayout() {
 void LazyColumn::materialize() {
     if (width() <= 0 || m_entries.empty())
         return;
-    QElapsedTimer slice;
-    slice.start();
+    const SliceBudget budget;
     const NearbyViews nearby(m_visibleTop, m_visibleHeight);
     bool made = false;
     bool unfinished = false;
@@ -142,7 +141,7 @@ void LazyColumn::materialize() {
         const int top = m_tops[index];
         const int bottom = top + entry.height;
         if (!entry.view && nearby.wants(top, bottom)) {
-            if (made && slice.elapsed() >= NearbyViews::sliceMilliseconds) {
+            if (budget.spent()) {
                 unfinished = true;
                 continue;
             }
@@ -168,7 +167,7 @@ void LazyColumn::scheduleMaterialize() {
     if (m_materializeQueued)
         return;
     m_materializeQueued = true;
-    QTimer::singleShot(0, this, [this] {
+    QTimer::singleShot(SliceBudget::nextSliceDelay(), this, [this] {
         m_materializeQueued = false;
         materialize();
     });

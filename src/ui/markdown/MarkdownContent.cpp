@@ -4,9 +4,9 @@
 #include "markdown/MarkdownParser.h"
 #include "ui/markdown/MarkdownBlockViews.h"
 #include "ui/markdown/NearbyViews.h"
+#include "ui/markdown/SliceBudget.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QPaintEvent>
 #include <QPointer>
 #include <QThreadPool>
@@ -140,7 +140,11 @@ std::vector<MarkdownContent::Piece> MarkdownContent::piecesOf(const QString& tex
         int number = 1;
         for (MarkdownBlock& part : splitIntoPieces(block, pieceCharacters, pieceItems)) {
             const int count = int(part.items.size());
-            pieces.push_back({std::move(part), number});
+            qsizetype characters = part.text.size();
+            for (const QString& item : part.items)
+                characters += item.size();
+            const qsizetype lines = part.text.count('\n') + 1 + part.items.size() + part.rows.size();
+            pieces.push_back({std::move(part), number, nullptr, -1, lines, characters});
             number += count;
         }
     }
@@ -219,10 +223,9 @@ void MarkdownContent::measure(Piece& piece) {
 void MarkdownContent::measureSlice() {
     if (m_reading)
         return;
-    QElapsedTimer slice;
-    slice.start();
+    const SliceBudget budget;
     for (; m_measureNext < qsizetype(m_pieces.size()); ++m_measureNext) {
-        if (!isEager() && slice.elapsed() >= measureSliceMilliseconds)
+        if (!isEager() && budget.spent())
             break;
         measure(m_pieces[size_t(m_measureNext)]);
     }
@@ -232,7 +235,7 @@ void MarkdownContent::measureSlice() {
         emit completed();
         return;
     }
-    m_measureTimer.start(0);
+    m_measureTimer.start(SliceBudget::nextSliceDelay());
 }
 
 int MarkdownContent::pieceHeight(const Piece& piece, int width) const {
@@ -241,13 +244,8 @@ int MarkdownContent::pieceHeight(const Piece& piece, int width) const {
     if (piece.view)
         return viewHeight(*piece.view, width);
     // A rough guess from the text: lines of about 7 points a character, 23 points a line.
-    const markdown::MarkdownBlock& block = piece.block;
-    qsizetype characters = block.text.size();
-    qsizetype lines = block.text.count('\n') + 1 + block.items.size() + block.rows.size();
-    for (const QString& item : block.items)
-        characters += item.size();
     const qsizetype perLine = std::max(width / 7, 1);
-    return int(std::min<qsizetype>((lines + characters / perLine) * 23, 1 << 24));
+    return int(std::min<qsizetype>((piece.lines + piece.characters / perLine) * 23, 1 << 24));
 }
 
 int MarkdownContent::heightForWidth(int width) const {
@@ -293,7 +291,7 @@ void MarkdownContent::scheduleMaterialize() {
     if (m_materializeQueued)
         return;
     m_materializeQueued = true;
-    QTimer::singleShot(0, this, [this] {
+    QTimer::singleShot(SliceBudget::nextSliceDelay(), this, [this] {
         m_materializeQueued = false;
         materialize();
     });
@@ -304,8 +302,7 @@ void MarkdownContent::scheduleMaterialize() {
 void MarkdownContent::materialize() {
     if (m_width <= 0)
         return;
-    QElapsedTimer slice;
-    slice.start();
+    const SliceBudget budget;
     bool unfinished = false;
     const NearbyViews nearby(m_visible.top(), m_visible.height());
     bool changed = false;
@@ -313,7 +310,7 @@ void MarkdownContent::materialize() {
     for (Piece& piece : m_pieces) {
         const int estimate = pieceHeight(piece, m_width);
         const bool wanted = nearby.wants(y, y + estimate);
-        if (!piece.view && wanted && slice.elapsed() >= NearbyViews::sliceMilliseconds) {
+        if (!piece.view && wanted && budget.spent()) {
             unfinished = true;
         } else if (!piece.view && wanted) {
             piece.view = makeView(piece);

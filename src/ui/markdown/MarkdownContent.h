@@ -18,9 +18,9 @@ namespace zepla::ui {
 // An answer of up to eagerCharacters characters and eagerPieces pieces gets all its block views at once. A
 // larger one stays cheap however long it is: it is read on a worker thread, its views are made only for the
 // part on screen (and about a screen around it, a slice of time at a turn) and dropped again when
-// scrolled far away, while the heights of all pieces are measured in the background in slices of
-// measureSliceMilliseconds, one per turn of the event loop, so that a turn holding a measuring slice, the
-// views for the screen and a paint still fits in a frame; until a piece is measured its height is estimated
+// scrolled far away, while the heights of all pieces are measured in the background in slices, one per turn
+// of the event loop, that share a frame's SliceBudget with the making of views, so that a turn holding them
+// and a paint still fits in a frame; until a piece is measured its height is estimated
 // from its text. Blocks too big for one slice are cut into pieces: long texts at line ends (or every
 // pieceCharacters characters within a longer line), lists and tables every pieceItems items, rows or
 // columns, the numbering going on across pieces.
@@ -32,7 +32,6 @@ public:
     static constexpr qsizetype pieceItems = 50;
     static constexpr qsizetype eagerPieces = 300;
     static constexpr qsizetype eagerCharacters = 32 * 1024;
-    static constexpr int measureSliceMilliseconds = 4;
 
     explicit MarkdownContent(QString text = QString(), QColor color = Qt::black, QWidget* parent = nullptr);
 
@@ -67,6 +66,9 @@ private:
         QWidget* view = nullptr;
         // Measured at m_width; -1 while unknown.
         int height = -1;
+        // Lines and characters of its text, counted once, for the estimate of its height until measured.
+        qsizetype lines = 0;
+        qsizetype characters = 0;
     };
 
     static std::vector<Piece> piecesOf(const QString& text);

@@ -1,6 +1,6 @@
 // Which views of a long, lazily built column to hold: those within about a screen of the visible part are
-// made, a slice of time at a turn of the event loop, and those more than three screens away are dropped, so
-// memory stays bounded however long the content is.
+// made (in slices of time, see SliceBudget), and those more than three screens away are dropped, so memory
+// stays bounded however long the content is.
 #pragma once
 
 #include <algorithm>
@@ -8,9 +8,6 @@
 namespace zepla::ui {
 
 struct NearbyViews {
-    // The most time one turn of the event loop spends making views, so that it takes about a frame.
-    static constexpr int sliceMilliseconds = 8;
-
     NearbyViews(int visibleTop, int visibleHeight)
         : reach(std::max(visibleHeight, 400)), top(visibleTop), bottom(visibleTop + visibleHeight) {}
 

@@ -11,6 +11,8 @@ target_sources(zepla_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/MathImageRenderer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MathImageRenderer.h
   ${CMAKE_CURRENT_LIST_DIR}/NearbyViews.h
+  ${CMAKE_CURRENT_LIST_DIR}/SliceBudget.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SliceBudget.h
   ${CMAKE_CURRENT_LIST_DIR}/TextBlockView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TextBlockView.h
 )

@@ -248,7 +248,7 @@ private slots:
         QCOMPARE(h.provider->requests()[3].history.size(), 6);
         QCOMPARE(textOf(h.provider->requests()[3].history[5]), QString("Second"));
         // The error turn is saved with the rest of the session.
-        const auto stored = ChatHistoryStore::load(documentPath);
+        const auto stored = ChatHistoryStore::load(documentPath).sessions;
         QCOMPARE(roles(stored[0].turns), (QList<Role>{Role::user, Role::error, Role::user, Role::assistant}));
     }
 
@@ -314,7 +314,7 @@ private slots:
             QString(
                 "Write a short chat title (3 to 6 words, no quotes, no trailing punctuation) summarizing "
                 "this message:\n\nWhy did revenue grow so much faster than costs during the last quarter?"));
-        QCOMPARE(ChatHistoryStore::load(documentPath)[0].title, QString("Revenue Growth Question"));
+        QCOMPARE(ChatHistoryStore::load(documentPath).sessions[0].title, QString("Revenue Growth Question"));
 
         Harness blank({finalReply("Answer")}, "/tmp/zepla-tests/other.pdf");
         blank.provider->setTitleReply(finalReply(" \n "));
@@ -331,14 +331,14 @@ private slots:
         const QUuid doomed = h.model->currentSessionID();
         h.model->startNewConversation();
         h.model->deleteSession(doomed);
-        const QList<ChatSession> before = ChatHistoryStore::load(documentPath);
+        const QList<ChatSession> before = ChatHistoryStore::load(documentPath).sessions;
         QSignalSpy sessionsChanged(h.model.get(), &AssistantViewModel::sessionsChanged);
         h.provider->releaseTitles();
         QTRY_COMPARE(h.provider->deliveredTitles(), 1);
         QCOMPARE(sessionsChanged.size(), 0);
         QCOMPARE(h.model->sessions().size(), 1);
         QCOMPARE(h.model->sessions()[0].title, QString("New Chat"));
-        QCOMPARE(ChatHistoryStore::load(documentPath), before);
+        QCOMPARE(ChatHistoryStore::load(documentPath).sessions, before);
     }
 
     void managesSessions() {
@@ -360,7 +360,7 @@ private slots:
         const QUuid second = h.model->currentSessionID();
         QCOMPARE(h.model->sessions()[0].id, second);
         // Not stored until something is asked in it.
-        QCOMPARE(ChatHistoryStore::load(documentPath).size(), 1);
+        QCOMPARE(ChatHistoryStore::load(documentPath).sessions.size(), 1);
 
         h.model->switchToSession(first);
         QCOMPARE(h.model->turns().size(), 2);
@@ -385,7 +385,7 @@ private slots:
         QCOMPARE(h.model->sessions().size(), 1);
         QCOMPARE(h.model->sessions()[0].title, QString("New Chat"));
         QVERIFY(h.model->turns().isEmpty() && h.model->history().isEmpty());
-        const auto stored = ChatHistoryStore::load(documentPath);
+        const auto stored = ChatHistoryStore::load(documentPath).sessions;
         QCOMPARE(stored.size(), 1);
         QCOMPARE(stored[0].id, h.model->currentSessionID());
     }
@@ -411,7 +411,7 @@ private slots:
         h.provider->release();
         QTRY_VERIFY(!h.model->isRunning());
         QCOMPARE(h.model->turns().last().text, QString("Answer"));
-        QCOMPARE(ChatHistoryStore::load(documentPath)[0].turns.size(), 2);
+        QCOMPARE(ChatHistoryStore::load(documentPath).sessions[0].turns.size(), 2);
     }
 
     void reopensTheLatestSession() {
@@ -436,7 +436,7 @@ private slots:
                                                        {AIRole::assistant, {AIContentPart::text("a")}}}));
     }
 
-    void aBadHistoryFileIsKeptUntilTheNextSave() {
+    void aBadHistoryFileIsKeptBesideTheNewOne() {
         const QString path = ChatHistoryStore::fileURL(documentPath);
         {
             QFile file(path);
@@ -450,8 +450,16 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().contains("not-a-uuid"));
         file.close();
+        const std::optional<QString> notice = h.model->takeHistoryNotice();
+        QVERIFY(notice);
+        const QString copy = path.chopped(5) + ".unreadable.json";
+        QVERIFY2(notice->contains(copy), qPrintable(*notice));
+        QVERIFY(!h.model->takeHistoryNotice());
         h.ask("Now it is replaced");
-        QCOMPARE(ChatHistoryStore::load(documentPath).size(), 1);
+        QCOMPARE(ChatHistoryStore::load(documentPath).sessions.size(), 1);
+        QFile kept(copy);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QVERIFY(kept.readAll().contains("not-a-uuid"));
     }
 
     void twoWindowsOnOneFileBothKeepWorking() {
@@ -463,7 +471,7 @@ private slots:
         QCOMPARE(one.model->turns().size(), 4);
         QCOMPARE(two.model->turns().size(), 2);
         // The last save wins: the file holds what the first window saved last.
-        const auto stored = ChatHistoryStore::load(documentPath);
+        const auto stored = ChatHistoryStore::load(documentPath).sessions;
         QCOMPARE(stored.size(), 1);
         QCOMPARE(stored[0].id, one.model->currentSessionID());
         QCOMPARE(stored[0].turns, one.model->turns());
@@ -506,7 +514,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!model->isRunning(), 10000);
         QCOMPARE(roles(model->turns()), (QList<Role>{Role::user, Role::error}));
         QVERIFY(!model->turns()[1].text.isEmpty());
-        const auto stored = ChatHistoryStore::load(documentPath);
+        const auto stored = ChatHistoryStore::load(documentPath).sessions;
         QCOMPARE(stored.size(), 1);
         QCOMPARE(stored[0].turns, model->turns());
         QCOMPARE(stored[0].title, QString("Anyone there?"));
@@ -522,7 +530,7 @@ private slots:
         QVERIFY(alive);
         h.provider->release();
         QTRY_VERIFY(!alive);
-        const auto stored = ChatHistoryStore::load(documentPath);
+        const auto stored = ChatHistoryStore::load(documentPath).sessions;
         QCOMPARE(stored[0].turns.last().text, QString("Late answer"));
     }
 };

@@ -1,6 +1,7 @@
-// The chat history file: its exact format and place, a private mode, strict reading, and two windows on
-// one file.
+// The chat history file: its exact format and place, a private mode, reading what can be read while
+// keeping the original, background saves in order, and two windows on one file.
 #include "chat/ChatHistoryStore.h"
+#include "chat/SerialWriter.h"
 #include "support/TestHome.h"
 
 #include <QCryptographicHash>
@@ -8,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
+#include <QThread>
 
 #include <sys/stat.h>
 
@@ -62,6 +64,7 @@ private slots:
                                  {},
                                  QDateTime(QDate(2025, 2, 1), QTime(8, 0), Qt::UTC)}},
                                key);
+        ChatHistoryStore::waitForWrites();
         const QString path = ChatHistoryStore::fileURL(key);
         const QString digest = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha256).toHex();
         QCOMPARE(QFileInfo(path).fileName(), digest + ".json");
@@ -77,7 +80,7 @@ private slots:
         QCOMPARE(mode(path), 0600u);
         QCOMPARE(mode(QFileInfo(path).path()), 0700u);
 
-        const QList<ChatSession> loaded = ChatHistoryStore::load(key);
+        const QList<ChatSession> loaded = ChatHistoryStore::load(key).sessions;
         QCOMPARE(loaded.size(), 2);
         QCOMPARE(loaded[0].turns, session().turns);
         QCOMPARE(loaded[0].updatedAt, QDateTime(QDate(2025, 3, 1), QTime(9, 30), Qt::UTC));
@@ -89,39 +92,126 @@ private slots:
     }
 
     void aMissingFileLoadsEmptyAndMakesTheFolder() {
-        QVERIFY(ChatHistoryStore::load(key).isEmpty());
+        const ChatHistoryStore::ChatHistory history = ChatHistoryStore::load(key);
+        QVERIFY(history.sessions.isEmpty());
+        QVERIFY(history.unreadableCopy.isEmpty());
         QVERIFY(QFileInfo(QFileInfo(ChatHistoryStore::fileURL(key)).path()).isDir());
     }
 
-    void readsNothingFromABadFileAndLeavesItAlone_data() {
+    // Only the conversations that are not in the format are left out; the file itself stays as it was and
+    // a copy of it is kept beside it before any save can replace it.
+    void readsWhatItCanAndKeepsTheOriginal_data() {
         QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("readable");
         const QByteArray good = ChatHistoryStore::encode({session()});
-        QTest::newRow("truncated") << good.left(good.size() / 2);
-        QTest::newRow("not JSON") << QByteArray("<html>oops</html>");
-        QTest::newRow("an object") << QByteArray(R"({"sessions":[]})");
-        QTest::newRow("system role") << QByteArray(good).replace(R"("role":"user")", R"("role":"system")");
-        QTest::newRow("fractional seconds") << QByteArray(good).replace("09:30:00Z", "09:30:00.5Z");
-        QTest::newRow("date without zone") << QByteArray(good).replace("09:30:00Z", "09:30:00");
-        QTest::newRow("bad identifier") << QByteArray(good).replace("6F1C2A4E-", "6F1C2A4E");
-        QTest::newRow("missing title") << QByteArray(good).replace(R"("title":"Thesis questions",)", "");
-        QTest::newRow("number as text") << QByteArray(good).replace(R"("text":"Because.")", R"("text":7)");
+        QTest::newRow("truncated") << good.left(good.size() / 2) << 0;
+        QTest::newRow("not JSON") << QByteArray("<html>oops</html>") << 0;
+        QTest::newRow("an object") << QByteArray(R"({"sessions":[]})") << 0;
+        QTest::newRow("system role") << QByteArray(good).replace(R"("role":"user")", R"("role":"system")")
+                                     << 0;
+        QTest::newRow("fractional seconds") << QByteArray(good).replace("09:30:00Z", "09:30:00.5Z") << 0;
+        QTest::newRow("date without zone") << QByteArray(good).replace("09:30:00Z", "09:30:00") << 0;
+        QTest::newRow("bad identifier") << QByteArray(good).replace("6F1C2A4E-", "6F1C2A4E") << 0;
+        QTest::newRow("missing title") << QByteArray(good).replace(R"("title":"Thesis questions",)", "") << 0;
+        QTest::newRow("number as text")
+            << QByteArray(good).replace(R"("text":"Because.")", R"("text":7)") << 0;
+        const QByteArray one = good.mid(1, good.size() - 2);
+        const QByteArray systemRole = QByteArray(one).replace(R"("role":"user")", R"("role":"system")");
+        QTest::newRow("one of three bad") << "[" + one + "," + systemRole + "," + one + "]" << 2;
+        QTest::newRow("a number among them") << "[" + one + ",7," + one + "]" << 2;
     }
-    void readsNothingFromABadFileAndLeavesItAlone() {
+    void readsWhatItCanAndKeepsTheOriginal() {
         QFETCH(QByteArray, bytes);
+        QFETCH(int, readable);
         const QString path = ChatHistoryStore::fileURL(key);
         writeBytes(path, bytes);
-        QVERIFY(ChatHistoryStore::load(key).isEmpty());
+        const ChatHistoryStore::ChatHistory history = ChatHistoryStore::load(key);
+        QCOMPARE(history.sessions.size(), readable);
+        for (const ChatSession& loaded : history.sessions)
+            QCOMPARE(loaded.turns, session().turns);
+        QCOMPARE(history.unreadableCopy, path.chopped(5) + ".unreadable.json");
+        ChatHistoryStore::waitForWrites();
         QCOMPARE(fileBytes(path), bytes);
+        QCOMPARE(fileBytes(history.unreadableCopy), bytes);
+        QCOMPARE(mode(history.unreadableCopy), 0600u);
+
+        // Saving replaces the file; a second damaged file never replaces the first kept copy.
+        ChatHistoryStore::save(history.sessions, key);
+        ChatHistoryStore::waitForWrites();
+        QCOMPARE(ChatHistoryStore::decode(fileBytes(path)).sessions, history.sessions);
+        writeBytes(path, "garbage");
+        const QString second = ChatHistoryStore::load(key).unreadableCopy;
+        QCOMPARE(second, path.chopped(5) + ".unreadable-2.json");
+        ChatHistoryStore::waitForWrites();
+        QCOMPARE(fileBytes(history.unreadableCopy), bytes);
+        QCOMPARE(fileBytes(second), QByteArray("garbage"));
+    }
+
+    // A file the user cannot read is moved aside whole before any save, never written over.
+    void movesAnUnreadableFileAside() {
+        const QString path = ChatHistoryStore::fileURL(key);
+        const QByteArray bytes = ChatHistoryStore::encode({session()});
+        writeBytes(path, bytes);
+        QFile::setPermissions(path, QFileDevice::WriteOwner);
+        if (QFile(path).open(QIODevice::ReadOnly))
+            QSKIP("running with rights that read any file");
+        const ChatHistoryStore::ChatHistory history = ChatHistoryStore::load(key);
+        QVERIFY(history.sessions.isEmpty());
+        ChatHistoryStore::save({}, key);
+        ChatHistoryStore::waitForWrites();
+        QFile::setPermissions(history.unreadableCopy, QFileDevice::ReadOwner);
+        QCOMPARE(fileBytes(history.unreadableCopy), bytes);
+        QCOMPARE(fileBytes(path), QByteArray("[]"));
+    }
+
+    // Saves happen in the background in the order they were asked for; a load waits for them.
+    void savesInOrderInTheBackground() {
+        for (int n = 1; n <= 50; ++n) {
+            ChatSession numbered = session();
+            numbered.title = QString::number(n);
+            ChatHistoryStore::save({numbered}, key);
+        }
+        QCOMPARE(ChatHistoryStore::load(key).sessions[0].title, QString("50"));
+        ChatHistoryStore::waitForWrites();
+        QCOMPARE(ChatHistoryStore::decode(fileBytes(ChatHistoryStore::fileURL(key))).sessions[0].title,
+                 QString("50"));
+    }
+
+    // What was queued is done, in order, before the writer goes away (as at quit); a waiting write is
+    // replaced by a newer one for the same file, never by one for another file.
+    void theWriterFinishesItsQueueInOrder() {
+        std::vector<QString> done;
+        {
+            SerialWriter writer;
+            writer.enqueue(
+                "slow",
+                [&] {
+                    QThread::msleep(50);
+                    done.push_back("slow");
+                },
+                false);
+            for (int n = 1; n <= 3; ++n)
+                writer.enqueue(
+                    "a", [&done, n] { done.push_back("a" + QString::number(n)); }, true);
+            writer.enqueue(
+                "b", [&] { done.push_back("b"); }, true);
+            writer.enqueue(
+                "a", [&] { done.push_back("a4"); }, true);
+        }
+        QCOMPARE(done, (std::vector<QString>{"slow", "a4", "b"}));
     }
 
     void acceptsUnknownKeysAndLowerCaseIdentifiers() {
         ChatHistoryStore::save({session()}, key);
+        ChatHistoryStore::waitForWrites();
         const QString path = ChatHistoryStore::fileURL(key);
         writeBytes(path, fileBytes(path)
                              .replace("6F1C2A4E", "6f1c2a4e")
                              .replace(R"("title")", R"("pinned":true,"title")"));
-        QCOMPARE(ChatHistoryStore::load(key).size(), 1);
-        QCOMPARE(ChatHistoryStore::load(key)[0].id, session().id);
+        const ChatHistoryStore::ChatHistory history = ChatHistoryStore::load(key);
+        QCOMPARE(history.sessions.size(), 1);
+        QCOMPARE(history.sessions[0].id, session().id);
+        QVERIFY(history.unreadableCopy.isEmpty());
     }
 
     void theLastSaveWins() {
@@ -130,7 +220,7 @@ private slots:
         second.title = "From the other window";
         ChatHistoryStore::save({first}, key);
         ChatHistoryStore::save({second}, key);
-        QCOMPARE(ChatHistoryStore::load(key)[0].title, QString("From the other window"));
+        QCOMPARE(ChatHistoryStore::load(key).sessions[0].title, QString("From the other window"));
     }
 };
 

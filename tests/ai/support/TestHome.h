@@ -1,6 +1,8 @@
 // Keeps a test's preferences and key file away from the user's, and from other tests running at once.
 #pragma once
 
+#include "chat/ChatHistoryStore.h"
+
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -13,6 +15,10 @@ public:
         qputenv("HOME", m_home.path().toLocal8Bit());
         QStandardPaths::setTestModeEnabled(true);
     }
+    // The chat history is written in the background: the folder goes only after what was asked for.
+    ~TestHome() { ChatHistoryStore::waitForWrites(); }
+    TestHome(const TestHome&) = delete;
+    TestHome& operator=(const TestHome&) = delete;
 
 private:
     QTemporaryDir m_home;

@@ -253,6 +253,22 @@ private slots:
     }
 
     void vanishedFileIsAFailure() { QVERIFY(!failureOf(m_dir.filePath("gone.txt")).isEmpty()); }
+
+    // The alert's message carries the reason itself, as one more sentence.
+    void failureMessageSaysWhy_data() {
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("message");
+        const QString head = "This file couldn't be converted to a PDF.";
+        QTest::newRow("a sentence") << "The picture is empty." << head + " The picture is empty.";
+        QTest::newRow("no full stop") << "The file could not be read: Permission denied"
+                                      << head + " The file could not be read: Permission denied.";
+        QTest::newRow("no reason") << "  " << head;
+    }
+    void failureMessageSaysWhy() {
+        QFETCH(QString, reason);
+        QFETCH(QString, message);
+        QCOMPARE(document::DocumentImporter::conversionFailureMessage(reason), message);
+    }
 };
 
 QTEST_MAIN(TestDocumentImporter)

@@ -22,6 +22,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMessageBox>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -135,6 +136,7 @@ private slots:
         QCOMPARE(assistant.turns().last().text, QString("Extracted text:\n\nScanned words"));
         QCOMPARE(server.requests().size(), requests);
 
+        ai::ChatHistoryStore::waitForWrites();
         const QString historyFile = ai::ChatHistoryStore::fileURL(path);
         QFile stored(historyFile);
         QVERIFY(stored.open(QIODevice::ReadOnly));
@@ -148,6 +150,94 @@ private slots:
         struct stat info {};
         QCOMPARE(::stat(QFile::encodeName(historyFile).constData(), &info), 0);
         QCOMPARE(info.st_mode & 0777, 0600u);
+    }
+
+    // A stored history with one conversation that cannot be read: the panel says so once, the question
+    // "hello" is answered, and the two good conversations and the original file survive the save.
+    void aBadConversationCostsOnlyItself() {
+        TestHome home;
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Ledger.pdf");
+        const QByteArray bytes = fixtures::makeTextPdf(1, "ledger");
+        QFile pdf(path);
+        QVERIFY(pdf.open(QIODevice::WriteOnly));
+        pdf.write(bytes);
+        pdf.close();
+        const auto conversation = [](const char* id, const char* title, const char* role) {
+            return QStringLiteral(
+                       R"({"id":"%1","title":"%2","turns":[{"id":"0A1B2C3D-4E5F-4A6B-8C7D-9E0F1A2B3C4D",)"
+                       R"("role":"%3","text":"Earlier words"}],"updatedAt":"2025-03-01T09:30:00Z"})")
+                .arg(id, title, role);
+        };
+        const QByteArray original =
+            ("[" + conversation("6F1C2A4E-93B1-4C55-8A3E-0D2B7C9E1F10", "Budget", "user") + "," +
+             conversation("11111111-2222-4333-8444-555555555555", "Hidden", "system") + "," +
+             conversation("22222222-2222-4333-8444-555555555555", "Taxes", "assistant") + "]")
+                .toUtf8();
+        const QString historyFile = ai::ChatHistoryStore::fileURL(path);
+        QFile history(historyFile);
+        QVERIFY(history.open(QIODevice::WriteOnly));
+        history.write(original);
+        history.close();
+
+        TestHttpServer server;
+        server.setResponder([](const ReceivedRequest&) {
+            return CannedReply{200, completion({{"content", "Hello there"}}, "stop")};
+        });
+        platform::UndoManager undo;
+        annotations::ToolState toolState;
+        auto document = testsupport::editorDocument(bytes);
+        ui::PDFEditorWorkspaceView workspace(*document, undo, toolState, path);
+        workspace.setAssistantProvider(std::make_shared<ai::BackendAIProvider>(server.baseAddress()));
+        workspace.resize(1200, 800);
+        workspace.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&workspace));
+        QCOMPARE(workspace.assistant().sessions().size(), 2);
+
+        const QString kept = historyFile.chopped(5) + ".unreadable.json";
+        const auto notices = [&] {
+            QStringList texts;
+            for (const QMessageBox* box : workspace.findChildren<QMessageBox*>())
+                texts << box->text();
+            return texts;
+        };
+        workspace.setShowAssistant(true);
+        auto* panel = workspace.findChild<ui::AssistantPanel*>();
+        QVERIFY(panel);
+        QTRY_COMPARE(notices().size(), 1);
+        QVERIFY2(notices()[0].contains(kept) && notices()[0].contains("could not be read"),
+                 qPrintable(notices()[0]));
+        for (QMessageBox* box : workspace.findChildren<QMessageBox*>())
+            box->accept();
+        QTRY_COMPARE(notices().size(), 0);
+        QTest::mouseClick(panel->headerButton("Close Assistant"), Qt::LeftButton);
+        workspace.setShowAssistant(true);
+
+        ui::ChatInputField* input = panel->inputArea()->input();
+        QTest::keyClicks(input, "hello");
+        QTest::keyClick(input, Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(!workspace.assistant().isRunning(), 15000);
+        QCOMPARE(notices().size(), 0);
+
+        // The question went on in the latest conversation, the other good one is kept, the bad one is only
+        // in the kept original.
+        ai::ChatHistoryStore::waitForWrites();
+        QFile saved(historyFile);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const ai::ChatHistoryStore::Decoded written = ai::ChatHistoryStore::decode(saved.readAll());
+        QVERIFY(written.complete);
+        QStringList titles;
+        for (const ai::ChatSession& session : written.sessions)
+            titles << session.title;
+        QCOMPARE(titles, (QStringList{"Budget", "Taxes"}));
+        QStringList budget;
+        for (const ai::AssistantTurn& turn : written.sessions[0].turns)
+            budget << turn.text;
+        QCOMPARE(budget, (QStringList{"Earlier words", "hello", "Hello there"}));
+        QCOMPARE(written.sessions[1].turns[0].text, QString("Earlier words"));
+        QFile keptFile(kept);
+        QVERIFY(keptFile.open(QIODevice::ReadOnly));
+        QCOMPARE(keptFile.readAll(), original);
     }
 
     // The panel placed in the window's assistant slot: a question typed and sent with Return shows the

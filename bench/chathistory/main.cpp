@@ -1,0 +1,104 @@
+// Prints what a chat history of about 12 MB costs the UI thread: each save (handed to the background
+// writer, which encodes and writes the file atomically) against the time the writer then takes, and a load
+// (read and decoded on the calling thread, as a window opening does).
+#include "chat/ChatHistoryStore.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <vector>
+
+using namespace zepla::ai;
+
+namespace {
+
+constexpr int kSessions = 120;
+constexpr int kTurnsPerSession = 40;
+constexpr int kSaves = 10;
+
+double threadMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+// Conversations of questions and long answers, about 12 MB as JSON.
+QList<ChatSession> largeHistory() {
+    const QString paragraph = QStringLiteral(
+        "The integral $\\int_0^1 x^2\\,dx = \\frac{1}{3}$ follows from the power rule; the table below lists "
+        "the values for each exponent, and the proof in section 4 covers the general case. ");
+    QList<ChatSession> sessions;
+    for (int s = 0; s < kSessions; ++s) {
+        ChatSession session = ChatSession::make();
+        session.title = QStringLiteral("Conversation %1").arg(s);
+        for (int t = 0; t < kTurnsPerSession; ++t) {
+            const bool question = t % 2 == 0;
+            session.turns.append(
+                {QUuid::createUuid(), question ? AssistantTurn::Role::user : AssistantTurn::Role::assistant,
+                 question ? QStringLiteral("What does part %1 say?").arg(t) : paragraph.repeated(25)});
+        }
+        sessions.append(session);
+    }
+    return sessions;
+}
+
+struct Figures {
+    double median = 0;
+    double longest = 0;
+};
+
+Figures figures(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return {values[values.size() / 2], values.back()};
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toLocal8Bit());
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication app(argc, argv);
+    const QString key = home.filePath("Thesis.pdf");
+    QList<ChatSession> sessions = largeHistory();
+
+    ChatHistoryStore::save(sessions, key);
+    ChatHistoryStore::waitForWrites();
+    std::printf("history of %d conversations, %.1f MB on disk\n", kSessions,
+                QFileInfo(ChatHistoryStore::fileURL(key)).size() / 1e6);
+
+    std::vector<double> onUiThread, inBackground;
+    for (int save = 0; save < kSaves; ++save) {
+        sessions.first().turns.append(
+            {QUuid::createUuid(), AssistantTurn::Role::user, QStringLiteral("And then?")});
+        const double cpu = threadMilliseconds();
+        QElapsedTimer clock;
+        clock.start();
+        ChatHistoryStore::save(sessions, key);
+        onUiThread.push_back(threadMilliseconds() - cpu);
+        ChatHistoryStore::waitForWrites();
+        inBackground.push_back(double(clock.nsecsElapsed()) / 1e6);
+    }
+    std::vector<double> loads;
+    for (int load = 0; load < 5; ++load) {
+        const double cpu = threadMilliseconds();
+        const qsizetype count = ChatHistoryStore::load(key).sessions.size();
+        loads.push_back(threadMilliseconds() - cpu);
+        if (count != kSessions)
+            return 1;
+    }
+    const Figures ui = figures(onUiThread), background = figures(inBackground), load = figures(loads);
+    std::printf("save, UI-thread processor time:     median %7.2f ms, longest %7.2f ms (%d saves)\n",
+                ui.median, ui.longest, kSaves);
+    std::printf("save, until written in background:  median %7.2f ms, longest %7.2f ms\n", background.median,
+                background.longest);
+    std::printf("load, UI-thread processor time:     median %7.2f ms, longest %7.2f ms (5 loads)\n",
+                load.median, load.longest);
+    return 0;
+}
