@@ -199,6 +199,7 @@ private slots:
         QCOMPARE(roles(*f.model), (QList{AssistantTurn::Role::user, AssistantTurn::Role::assistant}));
         QCOMPARE(conversation->turnCount(), 2);
         QVERIFY(shown(f.panel->inputArea()->sendButton()));
+        QTRY_VERIFY(conversation->turnView(1));
         TurnView* answer = conversation->turnView(1);
         QVERIFY(answer->findChild<QWidget*>("assistantActionsRow"));
         QVERIFY(!conversation->turnView(0)->findChild<QWidget*>("assistantActionsRow"));
@@ -266,6 +267,8 @@ private slots:
         QTest::keyClicks(f.panel->inputArea()->input(), "Food?");
         QTest::keyClick(f.panel->inputArea()->input(), Qt::Key_Return);
         QTRY_VERIFY(!f.model->isRunning());
+        // Turn views are made in slices between frames: the answer's view may come a turn after the reply.
+        QTRY_VERIFY(f.panel->conversation()->turnView(1));
         QWidget* row = f.panel->conversation()->turnView(1)->findChild<QWidget*>("assistantActionsRow");
         QStringList tips;
         for (QToolButton* button : row->findChildren<QToolButton*>())
