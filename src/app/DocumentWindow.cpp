@@ -8,6 +8,7 @@
 #include "document/passwords/PDFUnlocker.h"
 #include "ui/landing/RecentDocuments.h"
 #include "ui/passwords/PasswordPromptDialog.h"
+#include "ui/theme/Colors.h"
 #include "ui/window/ContentView.h"
 
 #include <QCloseEvent>
@@ -40,17 +41,7 @@ DocumentWindow::DocumentWindow(std::unique_ptr<document::PDFEditorDocument> docu
         updateTitle();
     });
     setCentralWidget(makeContent());
-    m_noticeBar = new QToolBar(this);
-    m_noticeBar->setObjectName(QStringLiteral("fileNotice"));
-    m_noticeBar->setMovable(false);
-    m_noticeBar->setFloatable(false);
-    m_noticeBar->toggleViewAction()->setEnabled(false);
-    m_notice = new QLabel(m_noticeBar);
-    m_notice->setWordWrap(true);
-    m_notice->setContentsMargins(8, 4, 8, 4);
-    m_noticeBar->addWidget(m_notice);
-    addToolBar(Qt::TopToolBarArea, m_noticeBar);
-    m_noticeBar->hide();
+    makeFileNoticeBar();
     // While a save runs the file is ours to change; what the save left is looked at when it ends.
     connect(&m_fileWatch, &FileWatch::touched, this, [this] {
         if (!m_saving)
@@ -225,6 +216,23 @@ void DocumentWindow::setFileOnDisk(const QString& path, std::optional<FileIdenti
     m_fileIdentity = identity;
     m_fileWatch.setPath(path);
     updateFileNotice();
+}
+
+void DocumentWindow::makeFileNoticeBar() {
+    m_noticeBar = new QToolBar(this);
+    m_noticeBar->setObjectName(QStringLiteral("fileNotice"));
+    m_noticeBar->setMovable(false);
+    m_noticeBar->setFloatable(false);
+    m_noticeBar->toggleViewAction()->setEnabled(false);
+    m_noticeBar->setAutoFillBackground(true);
+    QPalette tint = m_noticeBar->palette();
+    tint.setColor(QPalette::Window, ui::Color::markerAmber().lighter(160));
+    m_noticeBar->setPalette(tint);
+    m_notice = new QLabel(m_noticeBar);
+    m_notice->setContentsMargins(8, 4, 8, 4);
+    m_noticeBar->addWidget(m_notice);
+    addToolBar(Qt::TopToolBarArea, m_noticeBar);
+    m_noticeBar->hide();
 }
 
 QString DocumentWindow::fileNotice() const {

@@ -101,6 +101,8 @@ private:
     void askAboutChangedFile(PendingSave save, QByteArray bytes);
     void endSave(const PendingSave& save, bool saved);
     std::optional<QString> askSavePath();
+    // A strip above the content that says what became of the window's file on disk; hidden while nothing did.
+    void makeFileNoticeBar();
     void setFileOnDisk(const QString& path, std::optional<FileIdentity> identity);
     void updateFileNotice();
 
