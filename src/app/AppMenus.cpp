@@ -65,6 +65,10 @@ void fileMenu(QMainWindow& window, DocumentController& controller, DocumentWindo
     if (document) {
         QObject::connect(save, &QAction::triggered, document, [document] { document->save(); });
         QObject::connect(saveAs, &QAction::triggered, document, [document] { document->saveAs(); });
+        QObject::connect(document, &DocumentWindow::savingChanged, menu, [save, saveAs](bool saving) {
+            save->setEnabled(!saving);
+            saveAs->setEnabled(!saving);
+        });
     }
     menu->addSeparator();
     QAction* quit = add(menu, QMenu::tr("Quit"), QKeySequence(QStringLiteral("Ctrl+Q")));
@@ -80,12 +84,17 @@ void editMenu(QMainWindow& window, DocumentWindow* document) {
     redo->setEnabled(false);
     if (document) {
         platform::UndoManager* undoManager = &document->undoManager();
-        undo->setEnabled(undoManager->canUndo());
-        redo->setEnabled(undoManager->canRedo());
+        // A save in progress holds the document: undoing waits until it is done.
+        const auto refresh = [undo, redo, undoManager, document] {
+            undo->setEnabled(!document->isSaving() && undoManager->canUndo());
+            redo->setEnabled(!document->isSaving() && undoManager->canRedo());
+        };
+        refresh();
         QObject::connect(undo, &QAction::triggered, undoManager, &platform::UndoManager::undo);
         QObject::connect(redo, &QAction::triggered, undoManager, &platform::UndoManager::redo);
-        QObject::connect(undoManager, &platform::UndoManager::canUndoChanged, undo, &QAction::setEnabled);
-        QObject::connect(undoManager, &platform::UndoManager::canRedoChanged, redo, &QAction::setEnabled);
+        QObject::connect(undoManager, &platform::UndoManager::canUndoChanged, menu, refresh);
+        QObject::connect(undoManager, &platform::UndoManager::canRedoChanged, menu, refresh);
+        QObject::connect(document, &DocumentWindow::savingChanged, menu, refresh);
     }
     menu->addSeparator();
     QAction* settings = add(menu, QMenu::tr("Settings…"), QKeySequence(QStringLiteral("Ctrl+,")));

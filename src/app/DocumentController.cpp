@@ -93,7 +93,7 @@ void DocumentController::openDocument(const QString& path) {
         if (bringForward(key))
             return;
         ui::RecentDocuments::note(key);
-        addWindow(new DocumentWindow(std::move(read.document), key, *this));
+        addWindow(new DocumentWindow(std::move(read.document), key, *this, read.identity));
     });
 }
 

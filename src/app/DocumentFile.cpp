@@ -16,13 +16,18 @@ using platform::inBackground;
 ReadResult readNow(const QString& path, QThread* home) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {nullptr, file.errorString()};
+        return {nullptr, file.errorString(), {}};
+    const auto identity = FileIdentity::ofDescriptor(file.handle());
     auto read = document::PDFEditorDocument::read(file.readAll());
     if (auto* error = std::get_if<document::DocumentError>(&read))
-        return {nullptr, error->message};
+        return {nullptr, error->message, {}};
     auto document = std::move(std::get<std::unique_ptr<document::PDFEditorDocument>>(read));
     document->moveToThread(home);
-    return {std::move(document), {}};
+    return {std::move(document), {}, identity};
+}
+
+WriteResult failed(const QString& reason) {
+    return {WriteResult::Status::failed, reason, {}, {}};
 }
 
 } // namespace
@@ -32,24 +37,35 @@ void read(const QString& path, QObject* context, std::function<void(ReadResult)>
     inBackground<ReadResult>([path, home] { return readNow(path, home); }, context, std::move(done));
 }
 
-std::optional<QString> write(const QString& path, const QByteArray& bytes) {
+WriteResult write(const QString& path, const QByteArray& bytes, std::optional<FileIdentity> expected) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
+        return failed(file.errorString());
     if (file.write(bytes) != bytes.size()) {
         const QString reason = file.errorString();
         file.cancelWriting();
-        return reason;
+        return failed(reason);
+    }
+    // Looked at last, just before the new file takes the old one's place.
+    if (const auto onDisk = FileIdentity::ofPath(path); expected && onDisk && *onDisk != *expected) {
+        file.cancelWriting();
+        return {WriteResult::Status::changedOnDisk, {}, bytes, {}};
     }
     if (!file.commit())
-        return file.errorString();
-    return std::nullopt;
+        return failed(file.errorString());
+    return {WriteResult::Status::written, {}, {}, FileIdentity::ofPath(path)};
 }
 
-void writeInBackground(const QString& path, QByteArray bytes, QObject* context,
-                       std::function<void(std::optional<QString>)> done) {
-    inBackground<std::optional<QString>>([path, bytes = std::move(bytes)] { return write(path, bytes); },
-                                         context, std::move(done));
+void save(const QString& path, std::function<document::DocumentResult<QByteArray>()> snapshot,
+          std::optional<FileIdentity> expected, QObject* context, std::function<void(WriteResult)> done) {
+    inBackground<WriteResult>(
+        [path, snapshot = std::move(snapshot), expected] {
+            auto bytes = snapshot();
+            if (auto* error = std::get_if<document::DocumentError>(&bytes))
+                return failed(error->message);
+            return write(path, std::get<QByteArray>(bytes), expected);
+        },
+        context, std::move(done));
 }
 
 } // namespace zepla::app::DocumentFile

@@ -3,17 +3,21 @@
 #include "app/Alerts.h"
 #include "app/DocumentController.h"
 #include "app/DocumentFile.h"
+#include "app/SaveProgressCover.h"
 #include "core/LaunchTrace.h"
 #include "document/passwords/PDFUnlocker.h"
 #include "ui/landing/RecentDocuments.h"
 #include "ui/passwords/PasswordPromptDialog.h"
+#include "ui/theme/Colors.h"
 #include "ui/window/ContentView.h"
 
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QToolBar>
 
 #include <utility>
 
@@ -23,7 +27,7 @@ namespace zepla::app {
 using Content = ui::ContentView;
 
 DocumentWindow::DocumentWindow(std::unique_ptr<document::PDFEditorDocument> document, const QString& filePath,
-                               DocumentController& controller)
+                               DocumentController& controller, std::optional<FileIdentity> identity)
     : m_document(std::move(document)), m_filePath(filePath), m_controller(controller) {
     connect(&m_undoManager, &platform::UndoManager::cleanChanged, this, &DocumentWindow::updateTitle);
     connect(m_document.get(), &document::PDFEditorDocument::pdfDocumentReplaced, this, [this] {
@@ -37,6 +41,13 @@ DocumentWindow::DocumentWindow(std::unique_ptr<document::PDFEditorDocument> docu
         updateTitle();
     });
     setCentralWidget(makeContent());
+    makeFileNoticeBar();
+    // While a save runs the file is ours to change; what the save left is looked at when it ends.
+    connect(&m_fileWatch, &FileWatch::touched, this, [this] {
+        if (!m_saving)
+            updateFileNotice();
+    });
+    setFileOnDisk(m_filePath, identity);
     updateTitle();
 }
 
@@ -88,7 +99,7 @@ void DocumentWindow::save(std::function<void(bool)> done) {
     saveTo(m_filePath, std::move(done));
 }
 
-void DocumentWindow::saveAs(std::function<void(bool)> done) {
+std::optional<QString> DocumentWindow::askSavePath() {
     QFileDialog dialog(this, tr("Save As"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilter(tr("PDF documents (*.pdf)"));
@@ -97,56 +108,150 @@ void DocumentWindow::saveAs(std::function<void(bool)> done) {
         dialog.selectFile(displayName() + QStringLiteral(".pdf"));
     else
         dialog.selectFile(m_filePath);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+void DocumentWindow::saveAs(std::function<void(bool)> done) {
+    if (const auto path = askSavePath())
+        return saveTo(*path, std::move(done));
+    if (done)
+        done(false);
+}
+
+void DocumentWindow::saveTo(const QString& path, std::function<void(bool)> done) {
+    if (m_saving) {
         if (done)
             done(false);
         return;
     }
-    saveTo(dialog.selectedFiles().constFirst(), std::move(done));
+    m_saving = true;
+    emit savingChanged(true);
+    // What the bytes will hold: this PDF at this revision. Every edit of any kind bumps the revision.
+    PendingSave save{path, m_document->pdfDocument(), m_document->pdfDocument()->revision(), std::move(done)};
+    // Only the window's own file is held to what it was; another file chosen in Save As is the user's word.
+    const bool ownFile = !m_filePath.isEmpty() && QFileInfo(path) == QFileInfo(m_filePath);
+    write(std::move(save), m_document->snapshotWriter(), ownFile ? m_fileIdentity : std::nullopt);
 }
 
-void DocumentWindow::saveTo(const QString& path, std::function<void(bool)> done) {
-    const auto finish = [done](bool saved) {
-        if (done)
-            done(saved);
-    };
-    if (m_saving)
-        return finish(false);
-    const QString name = QFileInfo(path).fileName();
-    auto snapshot = m_document->snapshot();
-    if (auto* error = std::get_if<document::DocumentError>(&snapshot)) {
-        showAlert(this, tr("The document “%1” could not be saved.").arg(name), error->message);
-        return finish(false);
-    }
-    m_saving = true;
-    // What the bytes hold: this PDF at this revision. Every edit of any kind bumps the revision.
-    const std::shared_ptr<pdf::Document> saved = m_document->pdfDocument();
-    const quint64 savedRevision = saved->revision();
-    DocumentFile::writeInBackground(
-        path, std::get<QByteArray>(std::move(snapshot)), this,
-        [this, path, name, finish, saved, savedRevision](auto failure) {
-            m_saving = false;
-            if (failure) {
-                showAlert(this, tr("The document “%1” could not be saved.").arg(name), *failure);
-                finish(false);
-                // A close that waited for this save does not happen.
-                if (std::exchange(m_closeWhenSaved, false))
-                    finishClose(false);
-                return;
-            }
-            // An edit made while the bytes were being written is not in the file.
-            if (m_document->pdfDocument() == saved && saved->revision() == savedRevision) {
-                m_editedWithoutUndo = false;
-                m_undoManager.setClean();
-            }
-            setFilePath(path);
-            ui::RecentDocuments::note(m_filePath);
-            finish(true);
-            if (m_closeWhenSaved) {
-                m_closeWhenSaved = false;
-                close();
+void DocumentWindow::write(PendingSave save, std::function<document::DocumentResult<QByteArray>()> snapshot,
+                           std::optional<FileIdentity> expected) {
+    m_cover = std::make_unique<SaveProgressCover>(*centralWidget(), QFileInfo(save.path).fileName());
+    DocumentFile::save(
+        save.path, std::move(snapshot), expected, this, [this, save](DocumentFile::WriteResult result) {
+            m_cover.reset();
+            switch (result.status) {
+            case DocumentFile::WriteResult::Status::written:
+                return saved(save, result.identity);
+            case DocumentFile::WriteResult::Status::changedOnDisk:
+                return askAboutChangedFile(save, std::move(result.bytes));
+            case DocumentFile::WriteResult::Status::failed:
+                showAlert(this, tr("“%1” could not be saved.").arg(QFileInfo(save.path).fileName()),
+                          result.reason);
+                return endSave(save, false);
             }
         });
+}
+
+void DocumentWindow::saved(const PendingSave& save, std::optional<FileIdentity> identity) {
+    // An edit made after the bytes were taken is not in the file.
+    if (m_document->pdfDocument() == save.pdf && save.pdf->revision() == save.revision) {
+        m_editedWithoutUndo = false;
+        m_undoManager.setClean();
+    }
+    setFilePath(save.path);
+    setFileOnDisk(m_filePath, identity);
+    ui::RecentDocuments::note(m_filePath);
+    endSave(save, true);
+}
+
+void DocumentWindow::askAboutChangedFile(PendingSave save, QByteArray bytes) {
+    auto* prompt =
+        new QMessageBox(QMessageBox::Warning, windowTitle(),
+                        tr("“%1” was changed by another application.").arg(QFileInfo(save.path).fileName()),
+                        QMessageBox::NoButton, this);
+    prompt->setObjectName(QStringLiteral("changedOnDiskPrompt"));
+    prompt->setInformativeText(tr("Overwrite replaces its version with yours; Save As… keeps both."));
+    QPushButton* overwrite = prompt->addButton(tr("Overwrite"), QMessageBox::DestructiveRole);
+    QPushButton* saveAs = prompt->addButton(tr("Save As…"), QMessageBox::AcceptRole);
+    QPushButton* cancel = prompt->addButton(tr("Cancel"), QMessageBox::RejectRole);
+    prompt->setDefaultButton(cancel);
+    prompt->setEscapeButton(cancel);
+    prompt->setAttribute(Qt::WA_DeleteOnClose);
+    prompt->setWindowModality(Qt::WindowModal);
+    connect(prompt, &QMessageBox::finished, this, [this, prompt, overwrite, saveAs, save, bytes]() mutable {
+        QAbstractButton* choice = prompt->clickedButton();
+        // The bytes already made are written: the document is not serialised a second time.
+        const auto kept = [bytes]() -> document::DocumentResult<QByteArray> { return bytes; };
+        if (choice == overwrite)
+            return write(std::move(save), kept, std::nullopt);
+        if (choice == saveAs) {
+            if (const auto path = askSavePath()) {
+                save.path = *path;
+                return write(std::move(save), kept, std::nullopt);
+            }
+        }
+        endSave(save, false);
+    });
+    prompt->open();
+}
+
+void DocumentWindow::endSave(const PendingSave& save, bool saved) {
+    m_saving = false;
+    emit savingChanged(false);
+    updateFileNotice();
+    if (save.done)
+        save.done(saved);
+    // A close that waited for this save goes on, or does not happen.
+    if (std::exchange(m_closeWhenSaved, false)) {
+        if (saved)
+            close();
+        else
+            finishClose(false);
+    }
+}
+
+void DocumentWindow::setFileOnDisk(const QString& path, std::optional<FileIdentity> identity) {
+    m_fileIdentity = identity;
+    m_fileWatch.setPath(path);
+    updateFileNotice();
+}
+
+void DocumentWindow::makeFileNoticeBar() {
+    m_noticeBar = new QToolBar(this);
+    m_noticeBar->setObjectName(QStringLiteral("fileNotice"));
+    m_noticeBar->setMovable(false);
+    m_noticeBar->setFloatable(false);
+    m_noticeBar->toggleViewAction()->setEnabled(false);
+    m_noticeBar->setAutoFillBackground(true);
+    QPalette tint = m_noticeBar->palette();
+    tint.setColor(QPalette::Window, ui::Color::markerAmber().lighter(160));
+    m_noticeBar->setPalette(tint);
+    m_notice = new QLabel(m_noticeBar);
+    m_notice->setContentsMargins(8, 4, 8, 4);
+    m_noticeBar->addWidget(m_notice);
+    addToolBar(Qt::TopToolBarArea, m_noticeBar);
+    m_noticeBar->hide();
+}
+
+QString DocumentWindow::fileNotice() const {
+    return m_noticeBar->isHidden() ? QString() : m_notice->text();
+}
+
+void DocumentWindow::updateFileNotice() {
+    const auto onDisk = m_fileIdentity ? FileIdentity::ofPath(m_filePath) : std::nullopt;
+    QString notice;
+    if (m_fileIdentity && !onDisk)
+        notice = tr("“%1” was deleted or moved by another application. Your changes are kept here; "
+                    "saving writes the file again.")
+                     .arg(displayName());
+    else if (m_fileIdentity && *onDisk != *m_fileIdentity)
+        notice = tr("“%1” was changed by another application. Your changes are kept here; saving asks "
+                    "before replacing it.")
+                     .arg(displayName());
+    m_notice->setText(notice);
+    m_noticeBar->setVisible(!notice.isEmpty());
 }
 
 void DocumentWindow::openInPlace(const QString& path) {
@@ -170,6 +275,7 @@ void DocumentWindow::openInPlace(const QString& path) {
         m_undoManager.setClean();
         m_editedWithoutUndo = false;
         setFilePath(path);
+        setFileOnDisk(m_filePath, read.identity);
         ui::RecentDocuments::note(m_filePath);
         emit documentReplaced();
     });

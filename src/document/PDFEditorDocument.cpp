@@ -49,21 +49,24 @@ void PDFEditorDocument::setWasPasswordProtected(bool value) {
     emit changed();
 }
 
-DocumentResult<QByteArray> PDFEditorDocument::snapshot() const {
-    if (m_pdf->isLocked() && !m_lockedBytes.isEmpty())
-        return m_lockedBytes;
-    auto bytes = m_pdf->save();
-    if (!bytes)
-        return DocumentError{
-            DocumentError::Code::fileWriteUnknown,
-            QStringLiteral("The document could not be saved. %1").arg(bytes.error().message)};
-    return bytes.value();
+std::function<DocumentResult<QByteArray>()> PDFEditorDocument::snapshotWriter() const {
+    return [pdf = m_pdf, lockedBytes = m_lockedBytes]() -> DocumentResult<QByteArray> {
+        if (pdf->isLocked() && !lockedBytes.isEmpty())
+            return lockedBytes;
+        // The reason alone: whoever shows it says what failed.
+        auto bytes = pdf->save();
+        if (!bytes)
+            return DocumentError{DocumentError::Code::fileWriteUnknown, bytes.error().message};
+        return bytes.value();
+    };
 }
 
 void PDFEditorDocument::announceChange() {
     emit changed();
 }
 
-void PDFEditorDocument::announceEditWithoutUndo() { emit editedWithoutUndo(); }
+void PDFEditorDocument::announceEditWithoutUndo() {
+    emit editedWithoutUndo();
+}
 
 } // namespace zepla::document

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <variant>
 
@@ -44,7 +45,10 @@ public:
 
     // The bytes to write on save: the whole file, rewritten. A document still locked writes the bytes it
     // was read from, since nothing in it could have changed.
-    DocumentResult<QByteArray> snapshot() const;
+    DocumentResult<QByteArray> snapshot() const { return snapshotWriter()(); }
+    // The same, made later on any thread: what it needs is taken now. The PDF is shared, not copied, so
+    // nobody else may use it until the writer has run (it locks itself, and would make them wait).
+    std::function<DocumentResult<QByteArray>()> snapshotWriter() const;
 
     // Edits made inside the PDF call this once per operation, after the change, so the views redraw.
     void announceChange();

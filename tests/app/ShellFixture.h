@@ -4,6 +4,7 @@
 
 #include "LandingTestSupport.h"
 #include "PdfFixtures.h"
+#include "app/DocumentWindow.h"
 #include "app/ZeplaApp.h"
 #include "core/DefaultPDFHandler.h"
 #include "core/Settings.h"
@@ -13,6 +14,7 @@
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <memory>
 
@@ -50,4 +52,20 @@ inline void closeAlerts() {
     for (QMessageBox* box : visibleAlerts())
         box->done(0);
     QApplication::processEvents();
+}
+
+// A real, undoable edit: the document's title changes and the undo history records how to put it back.
+inline void editTitle(zepla::app::DocumentWindow& window, const QString& title) {
+    auto& document = window.document();
+    const QString before = document.pdfDocument()->infoValue("Title");
+    document.pdfDocument()->setInfoValue("Title", title);
+    window.undoManager().registerUndo(&document, [&window, before] { editTitle(window, before); });
+    document.announceChange();
+}
+
+inline zepla::app::DocumentWindow* openAndWait(ShellFixture& shell, const QString& path) {
+    shell.controller().openDocument(path);
+    if (!QTest::qWaitFor([&] { return shell.controller().documentFor(path) != nullptr; }))
+        return nullptr;
+    return shell.controller().documentFor(path);
 }

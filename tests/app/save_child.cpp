@@ -16,5 +16,7 @@ int main(int argc, char** argv) {
     if (setrlimit(RLIMIT_FSIZE, &fileSize) != 0)
         return 3;
     const QByteArray bytes(8 * limit, 'x');
-    return zepla::app::DocumentFile::write(arguments[1], bytes) ? 1 : 0;
+    using zepla::app::DocumentFile::WriteResult;
+    return zepla::app::DocumentFile::write(arguments[1], bytes).status == WriteResult::Status::written ? 0
+                                                                                                       : 1;
 }

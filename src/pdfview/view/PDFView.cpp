@@ -165,6 +165,9 @@ void PDFView::ensureGeometry(int last) {
 }
 
 void PDFView::loadMoreGeometry() {
+    // A hidden view leaves its document alone (a save may be holding it) and goes on once shown again.
+    if (!isVisible())
+        return;
     ensureGeometry(m_geometryKnown + geometryBatch - 1);
     if (m_geometryKnown >= int(m_geometries.size()))
         m_geometryLoader.stop();

@@ -175,6 +175,24 @@ private slots:
         QCOMPARE(view.currentPageIndex(), 0);
     }
 
+    // The rest of a long document's page sizes are read while the view is shown only: a hidden view (its
+    // window's save holding the document) leaves the document alone until it is shown again.
+    void aHiddenViewReadsNoPageGeometry() {
+        fixtures::DocSpec spec = pages(QStringList(300, "Letter"));
+        spec.pages.append(fixtures::PageSpec{"Square", QRectF(0, 0, 400, 400)});
+        PDFView view;
+        view.resize(700, 900);
+        view.setDocument(open(fixtures::makePdf(spec)));
+        const auto lastAspect = [&] {
+            const QRectF rect = view.pageRectInView(300);
+            return rect.width() / rect.height();
+        };
+        QTest::qWait(200);
+        QCOMPARE(qRound(lastAspect() * 100), qRound(612.0 / 792 * 100));
+        view.show();
+        QTRY_COMPARE(qRound(lastAspect() * 100), 100);
+    }
+
     void layoutFollowsPageEdits() {
         auto document = open(fixtures::makeTextPdf(5));
         ShownView shown(document, 0.5);
