@@ -5,14 +5,15 @@ namespace zepla::math {
 
 namespace {
 
-// Glyphs in the node's text colour (or the context's fill colour), lowered with the node.
+// Glyphs in the node's text colour (or the context's fill colour), lowered with the node; filled as outlines,
+// since a stretched variant may be far taller than a line of the font.
 void drawLowered(const MTDisplayDS& node, MTGraphicsContext& context, const MTFont& font,
                  const QList<quint32>& glyphs, const QList<QPointF>& positions) {
     node.MTDisplay::draw(context);
     context.saveState();
     context.setFillColor(node.textColor());
     context.translate(node.position() - QPointF(0, node.shiftDown()));
-    context.drawGlyphs(font.ctFont()->rawFont(), glyphs, positions);
+    context.drawGlyphOutlines(font.ctFont()->rawFont(), glyphs, positions);
     context.restoreState();
 }
 
