@@ -40,6 +40,23 @@ std::unique_ptr<MarkdownContent> content(const QString& text, int width = 400) {
     return view;
 }
 
+// The lowest row of an image that holds a strong pixel of one kind.
+int lowestRow(const QImage& image, const std::function<bool(QColor)>& kind) {
+    for (int y = image.height() - 1; y >= 0; --y)
+        for (int x = 0; x < image.width(); ++x)
+            if (kind(image.pixelColor(x, y)))
+                return y;
+    return -1;
+}
+
+bool isRed(QColor c) {
+    return c.red() > 160 && c.green() < 90 && c.blue() < 90;
+}
+
+bool isDark(QColor c) {
+    return c.red() < 90 && c.green() < 90 && c.blue() < 90;
+}
+
 QTextDocument* documentOf(QWidget* view) {
     auto* text = qobject_cast<TextBlockView*>(view);
     return text ? text->document() : nullptr;
@@ -75,6 +92,31 @@ private slots:
         QCOMPARE(imageWidths(*document),
                  (QList<qreal>{widthAt(QStringLiteral("x^2+1"), 17), widthAt(QStringLiteral("y^2"), 15)}));
         QVERIFY(document->toPlainText().contains(QStringLiteral(" is positive, and so is ")));
+    }
+
+    // An inline formula stands on the text's baseline as a word does: the lowest ink of a formula without
+    // descenders on the lowest ink of the words around it, and the line no taller than one of words.
+    void inlineFormulasStandOnTheBaseline_data() {
+        QTest::addColumn<QString>("latex");
+        QTest::newRow("a letter") << "P";
+        QTest::newRow("a sum") << "a+b=c";
+        QTest::newRow("a power") << "N^2";
+        QTest::newRow("a hat") << "\\hat{x}^2";
+        QTest::newRow("a display formula in the text") << "$x=1$";
+    }
+    void inlineFormulasStandOnTheBaseline() {
+        QFETCH(QString, latex);
+        const QString text = QStringLiteral("Ham $%1$ Ham").arg(latex);
+        auto view = std::make_unique<MarkdownContent>(text, Qt::red);
+        view->resize(400, view->heightForWidth(400));
+        view->show();
+        const QImage image = view->grab().toImage();
+        const int formulaBottom = lowestRow(image, isRed);
+        const int textBottom = lowestRow(image, isDark);
+        QVERIFY(formulaBottom > 0 && textBottom > 0);
+        QVERIFY2(std::abs(formulaBottom - textBottom) <= 1,
+                 qPrintable(QStringLiteral("formula ink ends at %1, text at %2").arg(formulaBottom).arg(textBottom)));
+        QVERIFY(view->heightForWidth(400) <= content(QStringLiteral("Ham Ham Ham"))->heightForWidth(400) + 1);
     }
 
     void formulasThatDoNotParseShowTheirSource() {
