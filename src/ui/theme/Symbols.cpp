@@ -1,5 +1,6 @@
 #include "ui/theme/Symbols.h"
 
+#include <QFileInfo>
 #include <QHash>
 #include <QPainter>
 #include <QPainterPath>
@@ -19,6 +20,11 @@ QString adwaita(const char* category, const char* name) {
 }
 QString breeze(const char* name) {
     return QStringLiteral("icons/breeze/actions/16/%1.svg").arg(QLatin1String(name));
+}
+
+// Drawn by the application itself, from its resources.
+QString own(const char* name) {
+    return QStringLiteral(":/zepla/symbols/%1.svg").arg(QLatin1String(name));
 }
 
 const std::map<QString, Source>& table() {
@@ -44,8 +50,8 @@ const std::map<QString, Source>& table() {
         {"exclamationmark.triangle.fill", {adwaita("status", "dialog-warning")}},
         {"eye.slash", {adwaita("actions", "view-conceal")}},
         {"gearshape", {adwaita("emblems", "emblem-system")}},
-        {"hand.thumbsdown", {adwaita("emotes", "face-sad")}},
-        {"hand.thumbsup", {adwaita("emotes", "face-smile")}},
+        {"hand.thumbsdown", {own("hand.thumbsdown")}},
+        {"hand.thumbsup", {own("hand.thumbsup")}},
         {"highlighter", {breeze("draw-highlight")}},
         {"info.circle", {adwaita("actions", "help-about")}},
         {"line.diagonal", {breeze("draw-line")}},
@@ -134,6 +140,8 @@ Source source(const QString& name) {
 }
 
 QString locate(const QString& relativePath) {
+    if (relativePath.startsWith(QLatin1String(":/")))
+        return QFileInfo::exists(relativePath) ? relativePath : QString();
     return QStandardPaths::locate(QStandardPaths::GenericDataLocation, relativePath);
 }
 

@@ -11,7 +11,8 @@
 
 namespace zepla::ui::Symbols {
 
-// Where one symbol is drawn from: icon files relative to the XDG data folders ("icons/Adwaita/...").
+// Where one symbol is drawn from: icon files relative to the XDG data folders ("icons/Adwaita/..."), or the
+// application's own resources (":/zepla/symbols/...").
 struct Source {
     QString plain;
     QString filled; // the variant shown for a selected control; empty when the symbol has none
@@ -22,7 +23,8 @@ QStringList names();
 bool isKnown(const QString& name);
 // The table entry; an empty Source for an unknown name.
 Source source(const QString& name);
-// The absolute path of an icon file of the table, or an empty string when it is not installed.
+// The absolute path of an icon file of the table (a resource path as it is), or an empty string when it is
+// not there.
 QString locate(const QString& relativePath);
 
 // The symbol in `colour`, `size` device-independent pixels square, at the device pixel ratio given. The

@@ -9,3 +9,9 @@ target_sources(zepla_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ToolbarPillButton.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ToolbarSectionDivider.cpp
 )
+# Symbols that no installed icon theme draws recognisably.
+qt_add_resources(zepla_ui zepla_ui_symbols
+  PREFIX /zepla/symbols
+  BASE ${CMAKE_CURRENT_LIST_DIR}/symbols
+  FILES ${CMAKE_CURRENT_LIST_DIR}/symbols/hand.thumbsdown.svg ${CMAKE_CURRENT_LIST_DIR}/symbols/hand.thumbsup.svg
+)

@@ -2,6 +2,7 @@
 // or as their source, height for width, links, and answers too big to build at once.
 #include "ui/markdown/InlineMarkdown.h"
 #include "ui/markdown/MarkdownContent.h"
+#include "ui/markdown/MarkdownFonts.h"
 #include "ui/markdown/MathImageRenderer.h"
 #include "ui/markdown/TextBlockView.h"
 
@@ -79,7 +80,7 @@ private slots:
     void aSoleFormulaIsCentredAtTwentyTwoAndInlineAtSeventeenBesideText() {
         auto sole = content(QStringLiteral("\n$$x^2+1$$\n"));
         QCOMPARE(sole->blockViews().size(), 1);
-        auto* label = qobject_cast<QLabel*>(sole->blockViews().front());
+        auto* label = sole->blockViews().front()->findChild<QLabel*>();
         QVERIFY(label);
         QCOMPARE(label->alignment(), Qt::AlignCenter);
         QCOMPARE(label->pixmap().deviceIndependentSize().width(), widthAt(QStringLiteral("x^2+1"), 22));
@@ -172,6 +173,44 @@ private slots:
         QTextDocument* document = documentOf(view->blockViews().front());
         QCOMPARE(document->toPlainText().replace(QChar::LineSeparator, '\n'), code);
         QVERIFY(imageWidths(*document).isEmpty());
+    }
+
+    // A wrapped line of code goes on under its own first character.
+    void wrappedCodeKeepsItsIndentation() {
+        const QString line = QStringLiteral("    return first_argument + second_argument + third_argument");
+        auto view = content("```\ndef f():\n" + line + "\n```", 240);
+        QTextDocument* document = documentOf(view->blockViews().front());
+        const QTextBlock block = document->findBlockByNumber(1);
+        QCOMPARE(block.text(), line);
+        const QTextLayout* layout = block.layout();
+        QVERIFY(layout->lineCount() > 1);
+        const qreal indent = QFontMetricsF(MarkdownFonts::code()).horizontalAdvance(QStringLiteral("    "));
+        QCOMPARE(layout->lineAt(0).x(), 0.0);
+        for (int index = 1; index < layout->lineCount(); ++index)
+            QCOMPARE(layout->lineAt(index).x(), indent);
+    }
+
+    // A display equation wider than the answer scrolls sideways, its height making room for the bar; a
+    // narrow one is centred without a bar.
+    void wideEquationsScrollSideways() {
+        QString terms;
+        for (int term = 1; term <= 30; ++term)
+            terms += QStringLiteral("+x_{%1}").arg(term);
+        auto wide = content("$$" + terms + "$$", 300);
+        auto* area = qobject_cast<QScrollArea*>(wide->blockViews().front());
+        QVERIFY(area);
+        QVERIFY(area->horizontalScrollBar()->isVisible());
+        QVERIFY(area->horizontalScrollBar()->maximum() > 0);
+        const int equation = area->widget()->sizeHint().height();
+        QCOMPARE(area->height(), equation + area->horizontalScrollBar()->sizeHint().height());
+        area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
+        QCOMPARE(area->widget()->mapTo(area->viewport(), QPoint(area->widget()->width(), 0)).x(),
+                 area->viewport()->width());
+
+        auto narrow = content(QStringLiteral("$$x+1$$"), 300);
+        auto* small = qobject_cast<QScrollArea*>(narrow->blockViews().front());
+        QVERIFY(small && !small->horizontalScrollBar()->isVisible());
+        QCOMPARE(small->height(), small->widget()->sizeHint().height());
     }
 
     void theHeightFollowsTheWidth() {
