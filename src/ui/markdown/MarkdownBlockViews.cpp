@@ -231,7 +231,8 @@ public:
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override {
         const QSize equation = widget()->sizeHint();
-        return equation.height() + (equation.width() > width ? horizontalScrollBar()->sizeHint().height() : 0);
+        return equation.height() +
+               (equation.width() > width ? horizontalScrollBar()->sizeHint().height() : 0);
     }
     QSize sizeHint() const override {
         const int equationWidth = widget()->sizeHint().width();

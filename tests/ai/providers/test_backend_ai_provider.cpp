@@ -111,7 +111,8 @@ private slots:
             << int(Kind::invalidJSON) << anyText;
         QTest::newRow("body cut short of its length")
             << CannedReply{200, kToolCallReply, "application/json", Delivery::cutShort} << false
-            << int(Kind::invalidJSON) << "The AI service sent a reply that could not be read (Connection closed)";
+            << int(Kind::invalidJSON)
+            << "The AI service sent a reply that could not be read (Connection closed)";
         QTest::newRow("body ended by closing mid-JSON")
             << CannedReply{200, kToolCallReply, "application/json", Delivery::closeDelimited} << false
             << int(Kind::invalidJSON)

@@ -196,12 +196,18 @@ private slots:
     void primesAreSuperscripts_data() {
         QTest::addColumn<QString>("latex");
         QTest::addColumn<QString>("superscript");
-        QTest::newRow("one") << "f'" << "[\u2032]";
-        QTest::newRow("two") << "f''" << "[\u2033]";
-        QTest::newRow("three") << "f'''" << "[\u2034]";
-        QTest::newRow("four") << "f''''" << "[\u2034, \u2032]";
-        QTest::newRow("then a superscript") << "f'^2" << "[\u2032, 2]";
-        QTest::newRow("after a subscript") << "f_1'" << "[\u2032]";
+        QTest::newRow("one") << "f'"
+                             << "[\u2032]";
+        QTest::newRow("two") << "f''"
+                             << "[\u2033]";
+        QTest::newRow("three") << "f'''"
+                               << "[\u2034]";
+        QTest::newRow("four") << "f''''"
+                              << "[\u2034, \u2032]";
+        QTest::newRow("then a superscript") << "f'^2"
+                                            << "[\u2032, 2]";
+        QTest::newRow("after a subscript") << "f_1'"
+                                           << "[\u2032]";
     }
 
     void primesAreSuperscripts() {

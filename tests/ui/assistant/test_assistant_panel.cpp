@@ -248,8 +248,9 @@ private slots:
         QVERIFY(text && !text->isComplete());
         const auto endOnScreen = [&] {
             TurnView* answerView = conversation->turnView(1);
-            return answerView ? answerView->mapTo(conversation->viewport(), QPoint(0, answerView->height())).y()
-                              : -1;
+            return answerView
+                       ? answerView->mapTo(conversation->viewport(), QPoint(0, answerView->height())).y()
+                       : -1;
         };
         const int end = endOnScreen();
         QElapsedTimer watch;

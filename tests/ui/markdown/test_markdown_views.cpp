@@ -115,8 +115,10 @@ private slots:
         const int formulaBottom = lowestRow(image, isRed);
         const int textBottom = lowestRow(image, isDark);
         QVERIFY(formulaBottom > 0 && textBottom > 0);
-        QVERIFY2(std::abs(formulaBottom - textBottom) <= 1,
-                 qPrintable(QStringLiteral("formula ink ends at %1, text at %2").arg(formulaBottom).arg(textBottom)));
+        QVERIFY2(
+            std::abs(formulaBottom - textBottom) <= 1,
+            qPrintable(
+                QStringLiteral("formula ink ends at %1, text at %2").arg(formulaBottom).arg(textBottom)));
         QVERIFY(view->heightForWidth(400) <= content(QStringLiteral("Ham Ham Ham"))->heightForWidth(400) + 1);
     }
 

@@ -201,7 +201,8 @@ private slots:
     // The bars of a determinant are whole at every size and ratio: both reach from the top of the matrix
     // to its bottom.
     void determinantBarsAreWhole() {
-        const QString latex = QStringLiteral("\\begin{vmatrix} 2-\\lambda & 1 \\\\ 1 & 2-\\lambda \\end{vmatrix}");
+        const QString latex =
+            QStringLiteral("\\begin{vmatrix} 2-\\lambda & 1 \\\\ 1 & 2-\\lambda \\end{vmatrix}");
         for (qreal ratio : {1.0, 1.25, 1.5, 2.0}) {
             for (int size = 12; size <= 40; size += 2) {
                 const auto image = Renderer::renderUncached(latex, size, Qt::black, ratio);
