@@ -5,15 +5,14 @@ namespace zepla::math {
 
 namespace {
 
-// Glyphs in the node's text colour (or the context's fill colour), lowered with the node; filled as outlines,
-// since a stretched variant may be far taller than a line of the font.
+// Glyphs in the node's text colour (or the context's fill colour), lowered with the node.
 void drawLowered(const MTDisplayDS& node, MTGraphicsContext& context, const MTFont& font,
                  const QList<quint32>& glyphs, const QList<QPointF>& positions) {
     node.MTDisplay::draw(context);
     context.saveState();
     context.setFillColor(node.textColor());
     context.translate(node.position() - QPointF(0, node.shiftDown()));
-    context.drawGlyphOutlines(font.ctFont()->rawFont(), glyphs, positions);
+    context.drawGlyphs(font.ctFont()->rawFont(), glyphs, positions);
     context.restoreState();
 }
 

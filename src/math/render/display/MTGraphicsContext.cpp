@@ -1,7 +1,6 @@
 // The drawing surface of the display tree: a QPainter seen with y growing upward.
 #include "display/MTGraphicsContext.h"
 
-#include <QPainterPath>
 #include <QPen>
 
 namespace zepla::math {
@@ -60,17 +59,6 @@ void MTGraphicsContext::drawGlyphs(const QRawFont& font, const QList<quint32>& g
     m_painter.save();
     m_painter.setPen(color.value_or(m_state.fill));
     m_painter.drawGlyphRun(QPointF(0, 0), run);
-    m_painter.restore();
-}
-
-void MTGraphicsContext::drawGlyphOutlines(const QRawFont& font, const QList<quint32>& glyphs,
-                                          const QList<QPointF>& positions) {
-    QPainterPath outlines;
-    for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i)
-        outlines.addPath(font.pathForGlyph(glyphs[i]).translated(toPainter(positions[i])));
-    m_painter.save();
-    m_painter.setRenderHint(QPainter::Antialiasing);
-    m_painter.fillPath(outlines, m_state.fill);
     m_painter.restore();
 }
 

@@ -41,12 +41,6 @@ public:
     void drawGlyphs(const QRawFont& font, const QList<quint32>& glyphs, const QList<QPointF>& positions,
                     const std::optional<QColor>& color = std::nullopt);
 
-    // The same glyphs filled as outlines in the fill colour. For glyphs that may be far taller than the
-    // font's own lines (delimiter variants and assemblies): the painter's glyph cache keeps bitmaps clipped
-    // to about the font's line height at small sizes, which cut such glyphs off.
-    void drawGlyphOutlines(const QRawFont& font, const QList<quint32>& glyphs,
-                           const QList<QPointF>& positions);
-
     // A point of the display's space in the painter's.
     static QPointF toPainter(QPointF point) { return {point.x(), -point.y()}; }
 
