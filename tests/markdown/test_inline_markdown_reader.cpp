@@ -65,6 +65,19 @@ private slots:
                                        << "gone{~}| |one{~}";
         QTest::newRow("three tildes") << "~~~x~~~"
                                       << "~~~x~~~";
+        // Tildes pair only with a run of the same length.
+        QTest::newRow("two tildes and one") << "~~a~"
+                                            << "~~a~";
+        QTest::newRow("one tilde and two") << "~a~~ b"
+                                           << "~a~~ b";
+        // The rule of three: a run that can open and close pairs with another only when their lengths do
+        // not add up to a multiple of three (unless both are).
+        QTest::newRow("rule of three keeps a double run inside") << "*foo**bar*"
+                                                                 << "foo**bar{e}";
+        QTest::newRow("rule of three nests strong") << "*foo**bar**baz*"
+                                                    << "foo{e}|bar{es}|baz{e}";
+        QTest::newRow("rule of three with multiples of three") << "foo***bar***baz"
+                                                               << "foo|bar{es}|baz";
         QTest::newRow("unclosed") << "*open and **more"
                                   << "*open and **more";
         QTest::newRow("space inside") << "a * b * c"

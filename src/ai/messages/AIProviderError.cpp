@@ -36,8 +36,10 @@ QString AIProviderError::errorDescription() const {
         return QStringLiteral("API error (") + QString::number(m_status) + QStringLiteral("): ") + m_detail;
     case Kind::malformedResponse:
         return QStringLiteral("Received an unexpected response from the AI provider.");
-    case Kind::transport:
     case Kind::invalidJSON:
+        return QStringLiteral("The AI service sent a reply that could not be read (") + m_detail +
+               QLatin1Char(')');
+    case Kind::transport:
     case Kind::deviceIdentity:
         return m_detail;
     }

@@ -38,6 +38,10 @@ QString transportDescription(const QNetworkReply& reply) {
 }
 
 AIProviderResult readReply(QNetworkReply& reply) {
+    // The service answered and then closed the connection before its body was whole.
+    if (reply.error() == QNetworkReply::RemoteHostClosedError &&
+        reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
+        return AIProviderError::invalidJSON(reply.errorString());
     if (isTransportFailure(reply))
         return AIProviderError::transport(transportDescription(reply));
     return OpenAIChatCodec::interpretReply(reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(),

@@ -334,7 +334,9 @@ std::shared_ptr<MTAccent> MTMathAtomFactory::accentWithName(QStringView name) {
     auto it = table.find(name);
     if (it == table.end())
         return nullptr;
-    return std::make_shared<MTAccent>(it->second);
+    auto accent = std::make_shared<MTAccent>(it->second);
+    accent->setWide(name.startsWith(u"wide"));
+    return accent;
 }
 
 MTMathAtomPtr MTMathAtomFactory::boundaryForDelimiter(QStringView name) {

@@ -349,8 +349,9 @@ MTMathAtomPtr MTUnderLine::shallowCopy() const {
 }
 
 MTAccent::MTAccent(const QString& value) : MTInnerListAtom(MTMathAtomType::accent, value) {}
-MTAccent::MTAccent(const MTAccent& other) : MTInnerListAtom(other) {}
-MTAccent::MTAccent(const MTAccent& other, ShallowTag tag) : MTInnerListAtom(other, tag) {}
+MTAccent::MTAccent(const MTAccent& other) : MTInnerListAtom(other), m_wide(other.m_wide) {}
+MTAccent::MTAccent(const MTAccent& other, ShallowTag tag)
+    : MTInnerListAtom(other, tag), m_wide(other.m_wide) {}
 MTMathAtomPtr MTAccent::copy() const {
     return MTNodePool::make<MTAccent>(*this);
 }
@@ -599,6 +600,9 @@ MTMathListPtr MTMathList::finalized() const {
     auto result = MTNodePool::make<MTMathList>();
     result->m_atoms.reserve(m_atoms.size());
     MTMathAtom* previous = nullptr;
+    // The last atom other than a style change: a style atom does not stand between two neighbours, so a sign
+    // after "\textstyle" at the front of a list (as every matrix cell begins) is still first.
+    MTMathAtom* neighbour = nullptr;
     for (const auto& atom : m_atoms) {
         if (!atom)
             continue;
@@ -608,14 +612,14 @@ MTMathListPtr MTMathList::finalized() const {
         }
         switch (node->type()) {
         case MTMathAtomType::binaryOperator:
-            if (isNotBinaryOperator(previous))
+            if (isNotBinaryOperator(neighbour))
                 node->setType(MTMathAtomType::unaryOperator);
             break;
         case MTMathAtomType::relation:
         case MTMathAtomType::punctuation:
         case MTMathAtomType::close:
-            if (previous && previous->type() == MTMathAtomType::binaryOperator)
-                previous->setType(MTMathAtomType::unaryOperator);
+            if (neighbour && neighbour->type() == MTMathAtomType::binaryOperator)
+                neighbour->setType(MTMathAtomType::unaryOperator);
             break;
         case MTMathAtomType::number:
             if (previous && previous->type() == MTMathAtomType::number && !previous->subScript() &&
@@ -629,9 +633,11 @@ MTMathListPtr MTMathList::finalized() const {
         }
         result->add(node);
         previous = node.get();
+        if (node->type() != MTMathAtomType::style)
+            neighbour = previous;
     }
-    if (previous && previous->type() == MTMathAtomType::binaryOperator)
-        previous->setType(MTMathAtomType::unaryOperator);
+    if (neighbour && neighbour->type() == MTMathAtomType::binaryOperator)
+        neighbour->setType(MTMathAtomType::unaryOperator);
     return result;
 }
 

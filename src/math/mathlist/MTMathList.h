@@ -288,8 +288,16 @@ public:
     MTAccent(const MTAccent& other, ShallowTag);
     MTMathAtomPtr copy() const override;
 
+    // A wide accent (\widehat, \widetilde) stretches over its whole accentee; the others keep the mark's
+    // own size.
+    bool isWide() const { return m_wide; }
+    void setWide(bool wide) { m_wide = wide; }
+
 protected:
     MTMathAtomPtr shallowCopy() const override;
+
+private:
+    bool m_wide = false;
 };
 
 // A horizontal space, in mu.

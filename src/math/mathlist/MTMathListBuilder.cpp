@@ -88,13 +88,34 @@ private:
         return QStringView(m_string).mid(m_bounds[start], m_bounds[m_pos] - m_bounds[start]);
     }
 
-    // The name after a backslash: one of the thirteen single-character commands, or a run of letters.
+    // A run of apostrophes, the first already read, as prime atoms: one, two and three of them each become
+    // one glyph (U+2032, U+2033, U+2034), a longer run triple primes and what remains.
+    MTMathListPtr readPrimes() {
+        int count = 1;
+        while (hasCharacters()) {
+            if (ascii(nextCharacter()) != '\'') {
+                unlookCharacter();
+                break;
+            }
+            ++count;
+        }
+        auto primes = MTNodePool::make<MTMathList>();
+        for (; count > 0; count -= 3) {
+            auto prime = MTNodePool::make<MTMathAtom>(MTMathAtomType::ordinary,
+                                                      QString(QChar(char16_t(0x2031 + std::min(count, 3)))));
+            prime->setFontStyle(m_currentFontStyle);
+            primes->add(prime);
+        }
+        return primes;
+    }
+
+    // The name after a backslash: one of the fourteen single-character commands, or a run of letters.
     QStringView readCommand() {
         if (!hasCharacters())
             return readString();
         const QStringView ch = nextCharacter();
         switch (ascii(ch)) {
-        case '{': case '}': case '$': case '#': case '%': case '_': case '|': case ' ':
+        case '{': case '}': case '$': case '#': case '%': case '&': case '_': case '|': case ' ':
         case ',': case '>': case ';': case '!': case '\\':
             return ch;
         default:
@@ -177,6 +198,8 @@ private:
         }
         auto list = MTNodePool::make<MTMathList>();
         MTMathAtomPtr prevAtom;
+        // The atom whose superscript holds the primes just read; a "^" right after them adds to it.
+        MTMathAtomPtr primed;
         while (hasCharacters()) {
             if (m_error)
                 return nullptr;
@@ -192,18 +215,34 @@ private:
 
             if (c == '^' || c == '_') {
                 const bool super = c == '^';
-                if (!prevAtom || (super ? prevAtom->superScript() : prevAtom->subScript()) ||
-                    !prevAtom->isScriptAllowed()) {
+                // f'^2 is f with the superscript prime 2, as in TeX.
+                const bool afterPrimes = super && prevAtom && primed == prevAtom;
+                if (!afterPrimes && (!prevAtom || (super ? prevAtom->superScript() : prevAtom->subScript()) ||
+                                     !prevAtom->isScriptAllowed())) {
                     prevAtom = MTNodePool::make<MTMathAtom>(MTMathAtomType::ordinary, QString());
                     list->add(prevAtom);
                 }
                 MTMathListPtr script = buildInternal(true);
-                if (super)
+                if (afterPrimes && script)
+                    prevAtom->superScript()->append(script);
+                else if (super)
                     prevAtom->setSuperScript(std::move(script));
                 else
                     prevAtom->setSubScript(std::move(script));
+                primed = nullptr;
                 continue;
             }
+            // Primes are superscripts of the atom before them, except in text, where "'" is an apostrophe.
+            if (c == '\'' && !m_spacesAllowed && !oneCharOnly) {
+                if (!prevAtom || prevAtom->superScript() || !prevAtom->isScriptAllowed()) {
+                    prevAtom = MTNodePool::make<MTMathAtom>(MTMathAtomType::ordinary, QString());
+                    list->add(prevAtom);
+                }
+                prevAtom->setSuperScript(readPrimes());
+                primed = prevAtom;
+                continue;
+            }
+            primed = nullptr;
             if (c == '{') {
                 if (MTMathListPtr sublist = buildInternal(false, '}')) {
                     prevAtom = sublist->isEmpty() ? nullptr : sublist->atoms().back();

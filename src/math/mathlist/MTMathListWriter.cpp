@@ -181,7 +181,7 @@ void writeAtom(const MTMathAtom& atom, QString& out) {
         const auto& accent = *accentPtr;
         // An accent whose character has no name (only possible in code) is written as its accentee.
         if (const auto name = MTMathAtomFactory::accentName(accent))
-            out += QLatin1Char('\\') + *name;
+            out += (accent.isWide() ? QStringLiteral("\\wide") : QStringLiteral("\\")) + *name;
         out += QLatin1Char('{');
         writeList(accent.innerList().get(), out);
         out += QLatin1Char('}');
@@ -249,6 +249,23 @@ void writeAtom(const MTMathAtom& atom, QString& out) {
     writeNucleus(atom, out);
 }
 
+// The primes that begin a superscript, written back as the apostrophes they are read from; returns how many
+// atoms they take.
+std::size_t writePrimes(const MTMathList& superScript, QString& out) {
+    std::size_t count = 0;
+    for (const MTMathAtomPtr& atom : superScript.atoms()) {
+        const QString& nucleus = atom->nucleus();
+        const bool prime = atom->type() == MTMathAtomType::ordinary && nucleus.size() == 1 &&
+                           nucleus[0].unicode() >= 0x2032 && nucleus[0].unicode() <= 0x2034 &&
+                           !atom->superScript() && !atom->subScript();
+        if (!prime)
+            break;
+        out += QString(nucleus[0].unicode() - 0x2031, QLatin1Char('\''));
+        ++count;
+    }
+    return count;
+}
+
 void writeList(const std::vector<MTMathAtomPtr>& atoms, std::size_t from, QString& out) {
     MTFontStyle current = MTFontStyle::defaultStyle;
     for (std::size_t i = from; i < atoms.size(); ++i) {
@@ -269,10 +286,13 @@ void writeList(const std::vector<MTMathAtomPtr>& atoms, std::size_t from, QStrin
                 out += QLatin1Char('}');
                 current = MTFontStyle::defaultStyle;
             }
-            if (atom->superScript()) {
-                out += QStringLiteral("^{");
-                writeList(atom->superScript().get(), out);
-                out += QLatin1Char('}');
+            if (const MTMathList* super = atom->superScript().get()) {
+                const std::size_t primes = writePrimes(*super, out);
+                if (primes < super->atoms().size()) {
+                    out += QStringLiteral("^{");
+                    writeList(super->atoms(), primes, out);
+                    out += QLatin1Char('}');
+                }
             }
             if (atom->subScript()) {
                 out += QStringLiteral("_{");

@@ -202,13 +202,15 @@ void PDFView::relayout(const Anchor& anchor) {
         }
     }
     m_layout.layout(m_scale, viewport()->width(), m_pageBreaks);
+    // New ranges clamp the scroll bars on the way to the anchor: what the view passes through then is not
+    // a page the user went to.
+    m_navigating = true;
     updateScrollBars();
     if (anchor.page >= 0) {
         const QPointF content = pageToViewTransform(anchor.page).map(anchor.pagePoint) + scrollOffset();
-        m_navigating = true;
         scrollTo(content.x() - anchor.viewPoint.x(), content.y() - anchor.viewPoint.y());
-        m_navigating = false;
     }
+    m_navigating = false;
     placeFormEditor();
     viewport()->update();
     documentLayoutChanged();

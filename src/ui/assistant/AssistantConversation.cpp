@@ -35,9 +35,21 @@ AssistantConversation::AssistantConversation(ai::AssistantViewModel& viewModel, 
     m_scroll.setEasingCurve(QEasingCurve::OutCubic);
     connect(&m_scroll, &QVariantAnimation::valueChanged, this,
             [this](const QVariant& value) { verticalScrollBar()->setValue(value.toInt()); });
-    connect(&m_scroll, &QVariantAnimation::finished, this, [this] { m_following = false; });
+    connect(&m_scroll, &QVariantAnimation::finished, this, [this] {
+        m_landed = true;
+        retarget();
+    });
     connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, &AssistantConversation::retarget);
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &AssistantConversation::syncVisibleArea);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        // Moved off the end by anything but the scroll to it: the view stops following.
+        if (m_landed && value != verticalScrollBar()->maximum())
+            m_following = false;
+        syncVisibleArea();
+    });
+    connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, [this] {
+        m_following = false;
+        m_scroll.stop();
+    });
     // Turns above the visible part measured anew keep what is on screen in place, unless a scroll to the
     // end is under way, which aims anew anyway.
     connect(m_column, &LazyColumn::shifted, this, [this](int delta) {
@@ -121,6 +133,8 @@ void AssistantConversation::syncRunning(bool running) {
 
 void AssistantConversation::scrollToEnd() {
     m_following = true;
+    m_landed = false;
+    m_scroll.stop();
     m_column->relayout();
     retarget();
 }
@@ -130,9 +144,15 @@ void AssistantConversation::retarget() {
         return;
     QScrollBar* bar = verticalScrollBar();
     const int target = bar->maximum();
-    if (m_scroll.state() == QAbstractAnimation::Running && m_scroll.endValue().toInt() == target)
+    if (m_landed) {
+        bar->setValue(target);
         return;
-    m_scroll.stop();
+    }
+    // The end moved on the way (the answer is being measured): the scroll goes on to the new end.
+    if (m_scroll.state() == QAbstractAnimation::Running) {
+        m_scroll.setEndValue(target);
+        return;
+    }
     // A long way is not travelled: the scroll sets out two screens above the end, so the turns in between
     // never need views.
     m_scroll.setStartValue(std::max(bar->value(), target - 2 * viewport()->height()));

@@ -63,7 +63,10 @@ private:
     LazyColumn* m_column;
     QWidget* m_greeting;
     QWidget* m_today;
+    // From a scroll to the end until the user scrolls: the view goes to the end and, once there, stays at
+    // it while the turns grow or are measured, so that the end does not move on screen.
     bool m_following = false;
+    bool m_landed = false;
     QVariantAnimation m_scroll;
 };
 

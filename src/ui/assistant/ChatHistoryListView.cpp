@@ -106,6 +106,8 @@ ChatHistoryListView::ChatHistoryListView(ai::AssistantViewModel& viewModel, std:
     m_rows->setContentsMargins(6, 0, 6, 8);
     m_rows->setSpacing(2);
     m_scroll->setWidget(m_rowsBox);
+    // The scroll area fills its content with the default window colour; the list's own shows through.
+    m_rowsBox->setAutoFillBackground(false);
     layout->addWidget(m_scroll);
 
     connect(&m_viewModel, &ai::AssistantViewModel::sessionsChanged, this,

@@ -117,7 +117,12 @@ QWidget* TurnView::errorRow() {
     symbol->setPixmap(Symbols::pixmap(QStringLiteral("exclamationmark.triangle.fill"), 12, Qt::red, false,
                                       devicePixelRatioF()));
     layout->addWidget(symbol, 0, Qt::AlignTop);
-    layout->addWidget(makeMarkdownView(m_turn.text, Qt::red), 1);
+    // Red text as well as red formulas: the blocks draw their text in the view's foreground colour.
+    QWidget* text = makeMarkdownView(m_turn.text, Qt::red);
+    QPalette palette = text->palette();
+    palette.setColor(QPalette::WindowText, Qt::red);
+    text->setPalette(palette);
+    layout->addWidget(text, 1);
     return row;
 }
 

@@ -1,4 +1,5 @@
-// Block views of rendered answers, each a text document in a TextBlockView or a centred formula image.
+// Block views of rendered answers, each a text document in a TextBlockView or a centred formula image that
+// scrolls sideways when it is wider than the answer.
 #include "ui/markdown/MarkdownBlockViews.h"
 
 #include "markdown/MathSegmentSplitter.h"
@@ -10,9 +11,13 @@
 
 #include <QFontMetricsF>
 #include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextTable>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 namespace zepla::ui::MarkdownBlockViews {
 
@@ -107,10 +112,38 @@ TextBlockView* numberedList(const QStringList& items, int firstNumber, const Sty
     return list(items, markers, style);
 }
 
+// The width of a line's leading blanks, tabs going to the document's tab stops.
+qreal indentWidth(QStringView line, const QFontMetricsF& metrics, qreal tabStop) {
+    qreal x = 0;
+    for (QChar c : line) {
+        if (c == ' ')
+            x += metrics.horizontalAdvance(c);
+        else if (c == '\t' && tabStop > 0)
+            x = (std::floor(x / tabStop) + 1) * tabStop;
+        else
+            break;
+    }
+    return x;
+}
+
 TextBlockView* codeBlock(const QString& code) {
-    auto document = newDocument(MarkdownFonts::code());
+    const QFont font = MarkdownFonts::code();
+    auto document = newDocument(font);
     QTextCursor cursor(document.get());
-    cursor.insertText(QString(code).replace('\n', QChar::LineSeparator), charFormat(MarkdownFonts::code()));
+    const QFontMetricsF metrics(font);
+    const qreal tabStop = document->defaultTextOption().tabStopDistance();
+    const QStringList lines = code.split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            cursor.insertBlock();
+        // A line too long for the width goes on under its own first character, keeping its indentation.
+        const qreal indent = indentWidth(lines[i], metrics, tabStop);
+        QTextBlockFormat hanging;
+        hanging.setLeftMargin(indent);
+        hanging.setTextIndent(-indent);
+        cursor.setBlockFormat(hanging);
+        cursor.insertText(lines[i], charFormat(font));
+    }
     const TextBlockView::Decoration tint{TextBlockView::Decoration::Kind::tint, codeOpacity, codeRadius,
                                          false};
     return new TextBlockView(std::move(document),
@@ -178,6 +211,36 @@ TextBlockView* blockquote(const QString& text, const Style& style) {
     return view;
 }
 
+// A display equation centred in the answer's width and, when wider than that, scrolled sideways rather
+// than cut at both sides.
+class EquationView : public QScrollArea {
+public:
+    explicit EquationView(QLabel* equation) {
+        setFrameShape(QFrame::NoFrame);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        setWidgetResizable(true);
+        viewport()->setAutoFillBackground(false);
+        setWidget(equation);
+        equation->setAutoFillBackground(false);
+        QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        policy.setHeightForWidth(true);
+        setSizePolicy(policy);
+    }
+
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override {
+        const QSize equation = widget()->sizeHint();
+        return equation.height() +
+               (equation.width() > width ? horizontalScrollBar()->sizeHint().height() : 0);
+    }
+    QSize sizeHint() const override {
+        const int equationWidth = widget()->sizeHint().width();
+        return {equationWidth, heightForWidth(width() > 0 ? width() : equationWidth)};
+    }
+    QSize minimumSizeHint() const override { return {1, heightForWidth(width())}; }
+};
+
 } // namespace
 
 QWidget* equationBlock(const QString& latex, const Style& style) {
@@ -197,7 +260,7 @@ QWidget* equationBlock(const QString& latex, const Style& style) {
     label->setAlignment(Qt::AlignCenter);
     label->setContentsMargins(0, int(equationPadding), 0, int(equationPadding));
     label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    return label;
+    return new EquationView(label);
 }
 
 QWidget* blockView(const MarkdownBlock& block, const Style& style, int firstNumber) {

@@ -29,6 +29,12 @@ QSize boundedCanvas(QSizeF wanted, qreal ratio) {
     return {std::min(width, int(maxCanvasPixels / (height * ratio * ratio))), height};
 }
 
+QImage cropped(const QImage& bitmap, const QRect& rect) {
+    QImage part = bitmap.copy(rect);
+    part.setDevicePixelRatio(bitmap.devicePixelRatio());
+    return part;
+}
+
 } // namespace
 
 void install() {
@@ -102,7 +108,20 @@ std::optional<QImage> renderUncached(const QString& latex, qreal fontSize, const
     canvas.setDevicePixelRatio(devicePixelRatio);
     canvas.fill(Qt::transparent);
     label.render(&canvas, QPoint(), QRegion(), QWidget::DrawChildren);
-    return trimmedToContent(canvas);
+    const std::optional<QRect> content = contentRect(canvas);
+    if (!content)
+        return std::nullopt;
+    QImage image = cropped(canvas, *content);
+    // The label draws the formula's baseline this far above its bottom edge (y grows upward in it).
+    const qreal baseline = (points.height() - label.displayList()->position().y()) * devicePixelRatio;
+    image.setText(baselineKey, keyNumber(baseline - content->y()));
+    return image;
+}
+
+qreal depthBelowBaseline(const QImage& image) {
+    bool ok = false;
+    const qreal baseline = image.text(baselineKey).toDouble(&ok);
+    return ok ? (image.height() - baseline) / image.devicePixelRatio() : 0;
 }
 
 std::optional<QRect> contentRect(const QImage& bitmap) {
@@ -132,9 +151,7 @@ std::optional<QImage> trimmedToContent(const QImage& bitmap) {
     const std::optional<QRect> rect = contentRect(bitmap);
     if (!rect)
         return std::nullopt;
-    QImage cropped = bitmap.copy(*rect);
-    cropped.setDevicePixelRatio(bitmap.devicePixelRatio());
-    return cropped;
+    return cropped(bitmap, *rect);
 }
 
 int count() {

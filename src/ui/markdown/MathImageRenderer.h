@@ -19,6 +19,10 @@ inline constexpr qint64 maxCanvasPixels = 16'000'000;
 inline constexpr int cropMargin = 3;
 inline constexpr int inkAlpha = 11;
 
+// The text key under which a formula image carries its baseline: the formula's baseline as a distance from
+// the image's top edge, in device pixels.
+inline constexpr char baselineKey[] = "baseline";
+
 // Empties the cache on every memory-pressure event; called once at start-up.
 void install();
 
@@ -37,8 +41,12 @@ QString cacheKey(const QString& latex, qreal fontSize, const QColor& color, qrea
 // not cached.
 std::optional<QImage> render(const QString& latex, qreal fontSize, const QColor& color,
                              qreal devicePixelRatio = screenDevicePixelRatio());
+// How far the image reaches below the formula's baseline, in device-independent pixels: the formula's depth
+// and the clear border under it. 0 for an image without a baseline.
+qreal depthBelowBaseline(const QImage& image);
 // The drawing itself, without the cache. The formula is laid out in display style on a canvas of its own
-// size, bounded by maxCanvasSide and maxCanvasPixels: a larger formula is clipped, with a warning.
+// size, bounded by maxCanvasSide and maxCanvasPixels: a larger formula is clipped, with a warning. The image
+// carries its baseline under baselineKey.
 std::optional<QImage> renderUncached(const QString& latex, qreal fontSize, const QColor& color,
                                      qreal devicePixelRatio = screenDevicePixelRatio());
 

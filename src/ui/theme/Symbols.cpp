@@ -21,7 +21,7 @@ QString adwaita(const char* category, const char* name) {
 QString breeze(const char* name) {
     return QStringLiteral("icons/breeze/actions/16/%1.svg").arg(QLatin1String(name));
 }
-// Our own outlines, where the themes draw the shape tools filled or have no form field at all.
+// Drawn by the application itself, from its resources, where no installed theme draws a symbol recognisably.
 QString drawn(const char* name) {
     return QStringLiteral(":/zepla/symbols/%1.svg").arg(QLatin1String(name));
 }
@@ -49,8 +49,8 @@ const std::map<QString, Source>& table() {
         {"exclamationmark.triangle.fill", {adwaita("status", "dialog-warning")}},
         {"eye.slash", {adwaita("actions", "view-conceal")}},
         {"gearshape", {adwaita("emblems", "emblem-system")}},
-        {"hand.thumbsdown", {adwaita("emotes", "face-sad")}},
-        {"hand.thumbsup", {adwaita("emotes", "face-smile")}},
+        {"hand.thumbsdown", {drawn("hand.thumbsdown")}},
+        {"hand.thumbsup", {drawn("hand.thumbsup")}},
         {"highlighter", {breeze("draw-highlight")}},
         {"info.circle", {adwaita("actions", "help-about")}},
         {"line.diagonal", {breeze("draw-line")}},

@@ -9,6 +9,7 @@ target_sources(zepla_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ToolbarPillButton.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ToolbarSectionDivider.cpp
 )
+# Symbols that no installed icon theme draws recognisably, or draws filled where the tools draw outlines.
 qt_add_resources(zepla_ui zepla_ui_symbols
   PREFIX /zepla/symbols
   BASE ${CMAKE_CURRENT_LIST_DIR}/symbols
@@ -19,4 +20,6 @@ qt_add_resources(zepla_ui zepla_ui_symbols
     ${CMAKE_CURRENT_LIST_DIR}/symbols/oval.bold.svg
     ${CMAKE_CURRENT_LIST_DIR}/symbols/rectangle.svg
     ${CMAKE_CURRENT_LIST_DIR}/symbols/rectangle.bold.svg
+    ${CMAKE_CURRENT_LIST_DIR}/symbols/hand.thumbsdown.svg
+    ${CMAKE_CURRENT_LIST_DIR}/symbols/hand.thumbsup.svg
 )

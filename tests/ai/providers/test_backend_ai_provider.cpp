@@ -104,16 +104,19 @@ private slots:
         QTest::newRow("500") << CannedReply{500, R"({"error":"boom"})"} << false << http
                              << "API error (500): boom";
         QTest::newRow("HTML 502") << CannedReply{502, "<html><body>Bad Gateway</body></html>", "text/html"}
-                                  << false << int(Kind::invalidJSON) << anyText;
+                                  << false << int(Kind::invalidJSON)
+                                  << "The AI service sent a reply that could not be read (illegal value)";
         QTest::newRow("10 MB of HTML")
             << CannedReply{500, "<html>" + QByteArray(10 * 1024 * 1024, 'x'), "text/html"} << false
             << int(Kind::invalidJSON) << anyText;
         QTest::newRow("body cut short of its length")
             << CannedReply{200, kToolCallReply, "application/json", Delivery::cutShort} << false
-            << int(Kind::transport) << anyText;
+            << int(Kind::invalidJSON)
+            << "The AI service sent a reply that could not be read (Connection closed)";
         QTest::newRow("body ended by closing mid-JSON")
             << CannedReply{200, kToolCallReply, "application/json", Delivery::closeDelimited} << false
-            << int(Kind::invalidJSON) << anyText;
+            << int(Kind::invalidJSON)
+            << "The AI service sent a reply that could not be read (unterminated string)";
         QTest::newRow("connection refused") << CannedReply{} << true << int(Kind::transport) << anyText;
         QTest::newRow("never answers") << CannedReply{200, {}, {}, Delivery::silent} << false
                                        << int(Kind::transport) << "The request timed out.";

@@ -193,6 +193,46 @@ private slots:
         QVERIFY(at<MTFraction>(frac->atoms()[0]->superScript(), 0));
     }
 
+    void primesAreSuperscripts_data() {
+        QTest::addColumn<QString>("latex");
+        QTest::addColumn<QString>("superscript");
+        QTest::newRow("one") << "f'"
+                             << "[\u2032]";
+        QTest::newRow("two") << "f''"
+                             << "[\u2033]";
+        QTest::newRow("three") << "f'''"
+                               << "[\u2034]";
+        QTest::newRow("four") << "f''''"
+                              << "[\u2034, \u2032]";
+        QTest::newRow("then a superscript") << "f'^2"
+                                            << "[\u2032, 2]";
+        QTest::newRow("after a subscript") << "f_1'"
+                                           << "[\u2032]";
+    }
+
+    void primesAreSuperscripts() {
+        QFETCH(QString, latex);
+        QFETCH(QString, superscript);
+        auto list = parse(latex);
+        QCOMPARE(list->size(), std::size_t(1));
+        QCOMPARE(list->atoms()[0]->nucleus(), QString("f"));
+        QCOMPARE(list->atoms()[0]->superScript()->description(), superscript);
+    }
+
+    void primesOutsideMath() {
+        // Alone, a prime stands on an empty base; in text it stays the apostrophe.
+        auto alone = parse("'");
+        QVERIFY(alone->atoms()[0]->nucleus().isEmpty());
+        QCOMPARE(alone->atoms()[0]->superScript()->description(), QString("[\u2032]"));
+        auto text = parse("\\text{don't}");
+        QCOMPARE(text->atoms()[3]->nucleus(), QString("'"));
+        QVERIFY(!text->atoms()[3]->superScript());
+        // A superscript already there: the primes go on a new empty atom, as a second "^" would.
+        auto twice = parse("x^2'");
+        QCOMPARE(twice->size(), std::size_t(2));
+        QCOMPARE(twice->atoms()[1]->superScript()->description(), QString("[\u2032]"));
+    }
+
     void fractionsAndRadicals() {
         auto f = at<MTFraction>(parse("\\frac12"), 0);
         QVERIFY(f && f->hasRule());
@@ -351,8 +391,11 @@ private slots:
         auto signs = parse("a-b:c");
         QCOMPARE(signs->atoms()[1]->nucleus(), ch(0x2212));
         QCOMPARE(signs->atoms()[3]->nucleus(), ch(0x2236));
-        // "&" is not one of the single-character commands, so "\&" is an invalid command.
-        QCOMPARE(parseError("\\&")->code, 2);
+        // "\&" is the ampersand itself, also between letters.
+        auto ampersand = parse("R\\&D");
+        QCOMPARE(ampersand->size(), std::size_t(3));
+        QCOMPARE(ampersand->atoms()[1]->type(), T::ordinary);
+        QCOMPARE(ampersand->atoms()[1]->nucleus(), QString("&"));
         auto escaped = parse("\\{\\}\\$\\#\\%\\_\\ \\|\\\\");
         QVERIFY(escaped);
         // "\\" outside an environment starts a table.

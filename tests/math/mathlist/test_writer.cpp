@@ -103,13 +103,20 @@ private slots:
         row("a & b \\\\ c", "a&b\\\\ c");
         row("x^2^3", "x^{2}{}^{3}");
         row("\\hat{x}\\vec v", "\\hat{x}\\vec{v}");
-        row("\\widehat{x}", "\\hat{x}");
+        row("\\widehat{x}", "\\widehat{x}");
+        row("\\widetilde{xy}\\tilde{x}", "\\widetilde{xy}\\tilde{x}");
         row("\\overline{x}\\underline{y}", "\\overline{x}\\underline{y}");
         row("\\le\\ne\\to\\gets", "\\leq \\neq \\rightarrow \\leftarrow ");
         row("\\lbrace x \\rbrace", "\\{ x\\} ");
         row("\\|\\vert|", "\\| \\vert \\vert ");
         row("\\{\\}\\$\\#\\%\\_\\ \\backslash", "\\{ \\} \\$ \\# \\% \\_ \\  \\backslash ");
-        row("x'", "x\\upquote ");
+        row("x'", "x'");
+        row("f''(x)", "f''(x)");
+        row("f'''", "f'''");
+        row("f'^2_1", "f'^{2}_{1}");
+        row("f^{\\prime}", "f'");
+        row("R\\&D", "R\\& D");
+        row("\\text{don't}", "\\mathrm{don\\upquote t}");
         row("1.5", "1.5");
         row("\\int_0^1", "\\int ^{1}_{0}");
     }

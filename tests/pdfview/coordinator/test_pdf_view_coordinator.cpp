@@ -85,6 +85,27 @@ private slots:
         QCOMPARE(w.coordinator.pageIndicator(), QString("%1 of 12").arg(shown + 1));
     }
 
+    // A window that settles its size after the remembered page is shown keeps the view, the indicator and
+    // the store on that page: resizing moves no page into view that the current page does not name.
+    void theRestoredPageSurvivesTheWindowSettling() {
+        document::RecentPageStore::setPageIndex(59, path);
+        PDFView view;
+        PDFViewCoordinator coordinator;
+        view.resize(300, 200);
+        PDFViewBridge::attach(view, coordinator, textDocument(80), path, Qt::white);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        for (QSize size : {QSize(900, 700), QSize(1300, 600), QSize(500, 900)}) {
+            view.resize(size);
+            QCoreApplication::processEvents();
+            const QPointF centre(view.viewport()->width() / 2.0, view.viewport()->height() / 2.0);
+            QCOMPARE(view.pageForPoint(centre, true), 59);
+            QCOMPARE(coordinator.currentPageIndex(), std::optional<int>(59));
+            QCOMPARE(coordinator.pageIndicator(), QString("60 of 80"));
+            QCOMPARE(document::RecentPageStore::pageIndex(path), std::optional<int>(59));
+        }
+    }
+
     void aDocumentWithoutAFileRemembersNothing() {
         document::RecentPageStore::setPageIndex(5, path);
         Window w(12, QString());

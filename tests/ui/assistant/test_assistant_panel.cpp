@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -227,6 +228,39 @@ private slots:
         QScrollBar* bar = f.panel->conversation()->verticalScrollBar();
         QVERIFY(bar->maximum() > 0);
         QTRY_COMPARE(bar->value(), bar->maximum());
+    }
+
+    // An answer of any size lands at its end and stays there, still on screen, while its parts are measured
+    // (5 MB: far more than is measured in the first seconds).
+    void aHugeAnswerLandsAtItsEndAndStaysStill() {
+        test::PanelFixture f;
+        QString answer;
+        for (int index = 0; answer.size() < 5 * 1024 * 1024; ++index)
+            answer += QString("Paragraph %1 about herons, with $x_{%1}^2$ in it.\n\n").arg(index);
+        answer += "The last line.";
+        f.provider->setReplies({finalReply(answer)});
+        QTest::keyClicks(f.panel->inputArea()->input(), "Everything?");
+        QTest::keyClick(f.panel->inputArea()->input(), Qt::Key_Return);
+        QTRY_VERIFY(!f.model->isRunning());
+        AssistantConversation* conversation = f.panel->conversation();
+        QScrollBar* bar = conversation->verticalScrollBar();
+        QTRY_VERIFY_WITH_TIMEOUT(bar->maximum() > 0 && bar->value() == bar->maximum(), 5000);
+        const auto* text = conversation->turnView(1)->findChild<MarkdownContent*>();
+        QVERIFY(text && !text->isComplete());
+        const auto endOnScreen = [&] {
+            TurnView* answerView = conversation->turnView(1);
+            return answerView
+                       ? answerView->mapTo(conversation->viewport(), QPoint(0, answerView->height())).y()
+                       : -1;
+        };
+        const int end = endOnScreen();
+        QElapsedTimer watch;
+        watch.start();
+        while (watch.elapsed() < 2500) {
+            QTest::qWait(100);
+            QCOMPARE(bar->value(), bar->maximum());
+            QCOMPARE(endOnScreen(), end);
+        }
     }
 
     // Only the turns near the visible part have views; scrolling brings the others back, each where the

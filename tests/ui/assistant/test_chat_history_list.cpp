@@ -50,6 +50,12 @@ private slots:
         QVERIFY(!rows[1]->findChild<QLabel*>("checkmark"));
         QVERIFY(rows[1]->findChild<QLabel*>("date")->text().endsWith("ago"));
         QVERIFY(!list->emptyLine()->isVisibleTo(list));
+        // The list is on the popover's own colour under its header and under its rows alike.
+        const QImage shot = list->grab().toImage();
+        const QRgb listColour = qRgb(250, 247, 245);
+        QCOMPARE(shot.pixel(list->width() / 2, 2), listColour);
+        const QPoint besideRow = rows[1]->mapTo(list, QPoint(0, rows[1]->height() / 2)) - QPoint(3, 0);
+        QCOMPARE(shot.pixel(besideRow * shot.devicePixelRatio()), listColour);
 
         // A tap anywhere on the row, not only on its text, switches and closes the list.
         const QUuid second = ChatHistoryListView::sessionID(rows[1]);

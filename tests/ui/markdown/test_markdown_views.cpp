@@ -2,6 +2,7 @@
 // or as their source, height for width, links, and answers too big to build at once.
 #include "ui/markdown/InlineMarkdown.h"
 #include "ui/markdown/MarkdownContent.h"
+#include "ui/markdown/MarkdownFonts.h"
 #include "ui/markdown/MathImageRenderer.h"
 #include "ui/markdown/TextBlockView.h"
 
@@ -40,6 +41,23 @@ std::unique_ptr<MarkdownContent> content(const QString& text, int width = 400) {
     return view;
 }
 
+// The lowest row of an image that holds a strong pixel of one kind.
+int lowestRow(const QImage& image, const std::function<bool(QColor)>& kind) {
+    for (int y = image.height() - 1; y >= 0; --y)
+        for (int x = 0; x < image.width(); ++x)
+            if (kind(image.pixelColor(x, y)))
+                return y;
+    return -1;
+}
+
+bool isRed(QColor c) {
+    return c.red() > 160 && c.green() < 90 && c.blue() < 90;
+}
+
+bool isDark(QColor c) {
+    return c.red() < 90 && c.green() < 90 && c.blue() < 90;
+}
+
 QTextDocument* documentOf(QWidget* view) {
     auto* text = qobject_cast<TextBlockView*>(view);
     return text ? text->document() : nullptr;
@@ -62,7 +80,7 @@ private slots:
     void aSoleFormulaIsCentredAtTwentyTwoAndInlineAtSeventeenBesideText() {
         auto sole = content(QStringLiteral("\n$$x^2+1$$\n"));
         QCOMPARE(sole->blockViews().size(), 1);
-        auto* label = qobject_cast<QLabel*>(sole->blockViews().front());
+        auto* label = sole->blockViews().front()->findChild<QLabel*>();
         QVERIFY(label);
         QCOMPARE(label->alignment(), Qt::AlignCenter);
         QCOMPARE(label->pixmap().deviceIndependentSize().width(), widthAt(QStringLiteral("x^2+1"), 22));
@@ -75,6 +93,33 @@ private slots:
         QCOMPARE(imageWidths(*document),
                  (QList<qreal>{widthAt(QStringLiteral("x^2+1"), 17), widthAt(QStringLiteral("y^2"), 15)}));
         QVERIFY(document->toPlainText().contains(QStringLiteral(" is positive, and so is ")));
+    }
+
+    // An inline formula stands on the text's baseline as a word does: the lowest ink of a formula without
+    // descenders on the lowest ink of the words around it, and the line no taller than one of words.
+    void inlineFormulasStandOnTheBaseline_data() {
+        QTest::addColumn<QString>("latex");
+        QTest::newRow("a letter") << "P";
+        QTest::newRow("a sum") << "a+b=c";
+        QTest::newRow("a power") << "N^2";
+        QTest::newRow("a hat") << "\\hat{x}^2";
+        QTest::newRow("a display formula in the text") << "$x=1$";
+    }
+    void inlineFormulasStandOnTheBaseline() {
+        QFETCH(QString, latex);
+        const QString text = QStringLiteral("Ham $%1$ Ham").arg(latex);
+        auto view = std::make_unique<MarkdownContent>(text, Qt::red);
+        view->resize(400, view->heightForWidth(400));
+        view->show();
+        const QImage image = view->grab().toImage();
+        const int formulaBottom = lowestRow(image, isRed);
+        const int textBottom = lowestRow(image, isDark);
+        QVERIFY(formulaBottom > 0 && textBottom > 0);
+        QVERIFY2(
+            std::abs(formulaBottom - textBottom) <= 1,
+            qPrintable(
+                QStringLiteral("formula ink ends at %1, text at %2").arg(formulaBottom).arg(textBottom)));
+        QVERIFY(view->heightForWidth(400) <= content(QStringLiteral("Ham Ham Ham"))->heightForWidth(400) + 1);
     }
 
     void formulasThatDoNotParseShowTheirSource() {
@@ -130,6 +175,44 @@ private slots:
         QTextDocument* document = documentOf(view->blockViews().front());
         QCOMPARE(document->toPlainText().replace(QChar::LineSeparator, '\n'), code);
         QVERIFY(imageWidths(*document).isEmpty());
+    }
+
+    // A wrapped line of code goes on under its own first character.
+    void wrappedCodeKeepsItsIndentation() {
+        const QString line = QStringLiteral("    return first_argument + second_argument + third_argument");
+        auto view = content("```\ndef f():\n" + line + "\n```", 240);
+        QTextDocument* document = documentOf(view->blockViews().front());
+        const QTextBlock block = document->findBlockByNumber(1);
+        QCOMPARE(block.text(), line);
+        const QTextLayout* layout = block.layout();
+        QVERIFY(layout->lineCount() > 1);
+        const qreal indent = QFontMetricsF(MarkdownFonts::code()).horizontalAdvance(QStringLiteral("    "));
+        QCOMPARE(layout->lineAt(0).x(), 0.0);
+        for (int index = 1; index < layout->lineCount(); ++index)
+            QCOMPARE(layout->lineAt(index).x(), indent);
+    }
+
+    // A display equation wider than the answer scrolls sideways, its height making room for the bar; a
+    // narrow one is centred without a bar.
+    void wideEquationsScrollSideways() {
+        QString terms;
+        for (int term = 1; term <= 30; ++term)
+            terms += QStringLiteral("+x_{%1}").arg(term);
+        auto wide = content("$$" + terms + "$$", 300);
+        auto* area = qobject_cast<QScrollArea*>(wide->blockViews().front());
+        QVERIFY(area);
+        QVERIFY(area->horizontalScrollBar()->isVisible());
+        QVERIFY(area->horizontalScrollBar()->maximum() > 0);
+        const int equation = area->widget()->sizeHint().height();
+        QCOMPARE(area->height(), equation + area->horizontalScrollBar()->sizeHint().height());
+        area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
+        QCOMPARE(area->widget()->mapTo(area->viewport(), QPoint(area->widget()->width(), 0)).x(),
+                 area->viewport()->width());
+
+        auto narrow = content(QStringLiteral("$$x+1$$"), 300);
+        auto* small = qobject_cast<QScrollArea*>(narrow->blockViews().front());
+        QVERIFY(small && !small->horizontalScrollBar()->isVisible());
+        QCOMPARE(small->height(), small->widget()->sizeHint().height());
     }
 
     void theHeightFollowsTheWidth() {

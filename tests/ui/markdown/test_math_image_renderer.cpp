@@ -32,6 +32,30 @@ bool hasClearBorder(const QImage& image, int margin) {
     return true;
 }
 
+// The rows holding ink in one column, as the first and last; {-1, -1} for a blank column.
+std::pair<int, int> inkRows(const QImage& image, int x) {
+    int first = -1, last = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        if (qAlpha(image.pixel(x, y)) < Renderer::inkAlpha)
+            continue;
+        if (first < 0)
+            first = y;
+        last = y;
+    }
+    return {first, last};
+}
+
+// The column whose ink reaches furthest down and up among the first or last `count` columns: a bar there.
+std::pair<int, int> barRows(const QImage& image, bool left, int count) {
+    std::pair<int, int> bar{-1, -1};
+    for (int i = 0; i < count; ++i) {
+        const auto rows = inkRows(image, left ? i : image.width() - 1 - i);
+        if (rows.first >= 0 && rows.second - rows.first > bar.second - bar.first)
+            bar = rows;
+    }
+    return bar;
+}
+
 } // namespace
 
 class TestMathImageRenderer : public QObject {
@@ -152,6 +176,56 @@ private slots:
         QVERIFY(qAbs(twice->height() - 2 * single->height()) <= 3);
         QVERIFY(qAbs(twice->deviceIndependentSize().width() - single->width()) <= 1.5);
         QVERIFY(hasClearBorder(*twice, 6));
+    }
+
+    // The image carries where the formula's baseline lies: an x without depth stands on it, a y reaches
+    // below by its descender; both with the clear border under them.
+    void theBaselineTravelsWithTheImage_data() {
+        QTest::addColumn<qreal>("ratio");
+        QTest::newRow("1") << 1.0;
+        QTest::newRow("1.5") << 1.5;
+        QTest::newRow("2") << 2.0;
+    }
+    void theBaselineTravelsWithTheImage() {
+        QFETCH(qreal, ratio);
+        const auto x = Renderer::renderUncached(QStringLiteral("x"), 20, Qt::black, ratio);
+        const auto y = Renderer::renderUncached(QStringLiteral("y"), 20, Qt::black, ratio);
+        QVERIFY(x && y);
+        // Below the baseline: the border, and at most a row of the letter's overshoot and smoothing.
+        QVERIFY2(std::abs(Renderer::depthBelowBaseline(*x) - Renderer::cropMargin - 0.5) < 1,
+                 qPrintable(QString::number(Renderer::depthBelowBaseline(*x))));
+        QVERIFY(Renderer::depthBelowBaseline(*y) > Renderer::cropMargin + 3);
+        QCOMPARE(Renderer::depthBelowBaseline(QImage(4, 4, QImage::Format_ARGB32)), 0.0);
+    }
+
+    // The bars of a determinant are whole at every size and ratio: both reach from the top of the matrix
+    // to its bottom.
+    void determinantBarsAreWhole() {
+        const QString latex =
+            QStringLiteral("\\begin{vmatrix} 2-\\lambda & 1 \\\\ 1 & 2-\\lambda \\end{vmatrix}");
+        for (qreal ratio : {1.0, 1.25, 1.5, 2.0}) {
+            for (int size = 12; size <= 40; size += 2) {
+                const auto image = Renderer::renderUncached(latex, size, Qt::black, ratio);
+                QVERIFY(image);
+                const int border = int(std::lround(Renderer::cropMargin * ratio));
+                const int columns = int(std::ceil(0.2 * size * ratio));
+                const auto left = barRows(*image, true, border + columns);
+                const auto right = barRows(*image, false, border + columns);
+                const QString where = QStringLiteral("%1 pt at ratio %2: bars %3-%4 and %5-%6 in %7 rows")
+                                          .arg(size)
+                                          .arg(ratio)
+                                          .arg(left.first)
+                                          .arg(left.second)
+                                          .arg(right.first)
+                                          .arg(right.second)
+                                          .arg(image->height());
+                // The crop keeps its border round the ink, which the bars span from top to bottom.
+                QVERIFY2(left.first >= 0 && left.first <= border + 1, qPrintable(where));
+                QVERIFY2(left.second >= image->height() - border - 2, qPrintable(where));
+                QVERIFY2(std::abs(left.first - right.first) <= 1 && std::abs(left.second - right.second) <= 1,
+                         qPrintable(where));
+            }
+        }
     }
 
     void largeFormulasAreNotClipped_data() {

@@ -127,6 +127,30 @@ private slots:
         }
     }
 
+    // The two ratings are one hand, pointing up and pointing down: mirror images of each other, the thumb
+    // reaching the top of one and the bottom of the other.
+    void ratingsAreThumbsUpAndDown() {
+        const QImage up = Symbols::pixmap("hand.thumbsup", 32, Qt::black).toImage();
+        const QImage down = Symbols::pixmap("hand.thumbsdown", 32, Qt::black).toImage();
+        QVERIFY(inkedPixels(up) > 100);
+        // Mirror images up to the smoothing of their edges.
+        const QImage mirrored = up.mirrored(false, true);
+        int differing = 0;
+        for (int y = 0; y < up.height(); ++y)
+            for (int x = 0; x < up.width(); ++x)
+                differing += std::abs(qAlpha(mirrored.pixel(x, y)) - qAlpha(down.pixel(x, y))) > 96;
+        QVERIFY2(differing * 30 < inkedPixels(up), qPrintable(QString::number(differing)));
+        const auto inkInRows = [](const QImage& image, int from, int to) {
+            int ink = 0;
+            for (int y = from; y < to; ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    ink += qAlpha(image.pixel(x, y)) > 128;
+            return ink;
+        };
+        // The raised thumb is narrow, the fist below it wide.
+        QVERIFY(inkInRows(up, 0, 12) * 2 < inkInRows(up, 20, 32));
+    }
+
     void unknownNameDrawsAVisibleStandIn() {
         QVERIFY(!Symbols::isKnown("no.such.symbol"));
         const QImage image = Symbols::pixmap("no.such.symbol", 24, Qt::black).toImage();

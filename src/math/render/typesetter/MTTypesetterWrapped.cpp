@@ -29,6 +29,13 @@ bool hasMiddle(const MTMathList* list) {
     });
 }
 
+// By class, not type: laying a table out retypes it as an inner atom for the spacing after it.
+bool holdsTable(const MTMathList* list) {
+    return list && std::any_of(list->atoms().begin(), list->atoms().end(), [](const MTMathAtomPtr& atom) {
+               return dynamic_cast<const MTMathTable*>(atom.get()) != nullptr;
+           });
+}
+
 } // namespace
 
 MTMathListDisplayPtr MTTypesetter::makeLeftRight(const MTInner& inner) {
@@ -39,7 +46,10 @@ MTMathListDisplayPtr MTTypesetter::makeLeftRight(const MTInner& inner) {
     auto innerDisplay = layoutNested(measured, m_style, m_cramped, true);
     const qreal axis = styleFont()->mathTable()->axisHeight();
     const qreal delta = std::max(innerDisplay->ascent() - axis, innerDisplay->descent() + axis);
-    const qreal glyphHeight = std::max(delta / 500 * kDelimiterFactor, 2 * delta - kDelimiterShortfall);
+    // TeX's table rows carry struts that make the delimiters of a matrix reach past its ink; ours have none,
+    // so delimiters round a table cover its whole height instead of falling short by TeX's shortfall.
+    const qreal shortfall = holdsTable(measured.get()) ? 0 : kDelimiterShortfall;
+    const qreal glyphHeight = std::max(delta / 500 * kDelimiterFactor, 2 * delta - shortfall);
     if (middle)
         innerDisplay = layoutLine(inner.innerList(), m_fonts, m_style, m_cramped, true, glyphHeight);
 
@@ -120,7 +130,8 @@ MTDisplayPtr MTTypesetter::makeAccent(MTAccent& accent) {
 
     const QString& mark = accent.nucleus();
     const CharacterGlyph base = glyphForCharacter(mark, lastCharacterIndex(mark));
-    const SizedGlyph variant = findVariantGlyph(*base.font, base.glyph, accentee->width());
+    const SizedGlyph variant = accent.isWide() ? findVariantGlyph(*base.font, base.glyph, accentee->width())
+                                               : findGlyph(*base.font, base.glyph, 0);
     const qreal delta = std::min(accentee->ascent(), styleFont()->mathTable()->accentBaseHeight());
     const qreal skew = getSkew(accent, accentee->width(), variant.glyph);
     auto accentDisplay = MTNodePool::make<MTGlyphDisplay>(variant.glyph, accent.indexRange(), base.font);
@@ -139,7 +150,8 @@ MTDisplayPtr MTTypesetter::makeAccent(MTAccent& accent) {
         accentee = layoutNested(accent.innerList(), m_style, m_cramped);
     }
 
-    const qreal ascent = std::max(accentee->ascent(), accentee->ascent() - delta + variant.ascent);
+    // Measured from the mark where it stands: scripts laid out with the letter below add no height above it.
+    const qreal ascent = std::max(accentee->ascent(), accentDisplay->position().y() + variant.ascent);
     const qreal descent = accentee->descent();
     const qreal width = accentee->width();
     auto display =

@@ -98,6 +98,30 @@ private slots:
                  MTMathListDisplay::LinePosition::superscript);
         const auto plain = firstOf<MTAccentDisplay>(layoutLatex("\\hat{x}"));
         QCOMPARE(accent->accent()->position(), plain->accent()->position());
+        // The box ends at the higher of the mark and the script, as their ink does.
+        const auto scriptOnly = layoutLatex("x^2");
+        QCOMPARE(accent->ascent(), std::max(plain->ascent(), scriptOnly->ascent()));
+        const QImage image = render(*display, QSize(80, 60), QPoint(10, 40));
+        QVERIFY(std::abs((40 - inkRect(image).top()) - accent->ascent()) < 1.5);
+    }
+
+    // Only the wide accents stretch: \hat over a long base keeps the mark of \hat over one letter.
+    void onlyWideAccentsStretch_data() {
+        QTest::addColumn<QString>("accent");
+        QTest::addColumn<bool>("wide");
+        QTest::newRow("hat") << "hat" << false;
+        QTest::newRow("tilde") << "tilde" << false;
+        QTest::newRow("widehat") << "widehat" << true;
+        QTest::newRow("widetilde") << "widetilde" << true;
+    }
+
+    void onlyWideAccentsStretch() {
+        QFETCH(QString, accent);
+        QFETCH(bool, wide);
+        const auto one = firstOf<MTAccentDisplay>(layoutLatex("\\" + accent + "{x}"));
+        const auto many = firstOf<MTAccentDisplay>(layoutLatex("\\" + accent + "{xyzw}"));
+        QCOMPARE(many->accent()->glyph() != one->accent()->glyph(), wide);
+        QCOMPARE(many->accent()->width() > one->accent()->width() + 1, wide);
     }
 
     // An accented letter typed in text is upright like its neighbours, with the mark drawn over it.
@@ -205,6 +229,33 @@ private slots:
         const qreal top = rows.front()->position().y() + rows.front()->ascent();
         const qreal bottom = rows.back()->position().y() - rows.back()->descent();
         QCOMPARE((top + bottom) / 2, kAxis);
+    }
+
+    // A sign at the front of a cell is a sign, as at the front of a formula: the cell is as wide as the
+    // formula alone (or as the cell without the sign and the sign itself), not widened by the spaces of a
+    // binary operator.
+    void leadingSignsInCells_data() {
+        QTest::addColumn<QString>("latex");
+        QTest::addColumn<QString>("bare");
+        QTest::addColumn<QString>("sign");
+        QTest::newRow("matrix minus") << "\\begin{matrix} -1 \\end{matrix}" << "-1" << "";
+        QTest::newRow("matrix plus") << "\\begin{matrix} +x \\end{matrix}" << "+x" << "";
+        QTest::newRow("matrix pm") << "\\begin{matrix} \\pm 1 \\end{matrix}" << "\\pm 1" << "";
+        QTest::newRow("pmatrix") << "\\begin{pmatrix} -1 \\end{pmatrix}" << "\\begin{pmatrix} 1 \\end{pmatrix}"
+                                 << "-";
+        QTest::newRow("cases") << "\\begin{cases} -x & 1 \\end{cases}" << "\\begin{cases} x & 1 \\end{cases}"
+                               << "-";
+        QTest::newRow("aligned first cell") << "\\begin{aligned} -x &= 1 \\end{aligned}"
+                                            << "\\begin{aligned} x &= 1 \\end{aligned}" << "-";
+    }
+
+    void leadingSignsInCells() {
+        QFETCH(QString, latex);
+        QFETCH(QString, bare);
+        QFETCH(QString, sign);
+        const qreal width = layoutLatex(latex)->width();
+        const qreal expected = layoutLatex(bare)->width() + (sign.isEmpty() ? 0 : layoutLatex(sign)->width());
+        QVERIFY2(std::abs(width - expected) < 0.01, qPrintable(QString("%1 against %2").arg(width).arg(expected)));
     }
 
     void emptyTable() {
