@@ -5,6 +5,7 @@
 #include "PdfDocument.h"
 
 #include <mutex>
+#include <optional>
 #include <unordered_set>
 
 namespace zepla::pdf {
@@ -20,6 +21,10 @@ struct Document::Impl {
     int authLevel = 0;              // what pdf_authenticate_password answered: 1 none needed, 2 user, 4 owner
     bool usedObjectStreams = false; // the file came with object streams: saving packs objects the same way
     QByteArray password; // the one that unlocked the document: saved copies are opened with it to check them
+    // The bytes of an encrypted file while it is locked: a damaged one is rebuilt from them once unlocked.
+    QByteArray lockedBytes;
+    // The file is encrypted but its protection cannot be restored: it must never be saved over.
+    bool protectionDamaged = false;
 
     ~Impl();
     bool locked() const { return authLevel == 0; }
@@ -74,8 +79,32 @@ Error pageRangeError(int index);
 // node over the pages that really exist, so that page counts and lookups can be trusted (PdfPageTree.cpp).
 Status repairPageTree(fz_context* ctx, pdf_document* doc);
 
-// The same file with its objects packed into object streams and its encryption kept; `password` opens it
-// (PdfObjectStreams.cpp).
-Result<QByteArray> packObjectStreams(const QByteArray& bytes, const QByteArray& password);
+// The same file rewritten by qpdf with its encryption kept, its structure rebuilt where it was damaged, and
+// its objects packed into object streams or left as they were; `password` opens it (PdfObjectStreams.cpp).
+enum class QpdfObjectStreams { Generate, Preserve };
+Result<QByteArray> rewriteWithQpdf(const QByteArray& bytes, const QByteArray& password,
+                                   QpdfObjectStreams objectStreams);
+
+// The encryption of an open file as far as a saved copy must keep it; `encrypted` false for a plain file.
+struct Protection {
+    bool encrypted = false;
+    int version = 0;
+    int revision = 0;
+    int length = 0;
+    QByteArray method;
+    bool operator==(const Protection&) const = default;
+};
+Protection protectionOf(fz_context* ctx, pdf_document* doc);
+
+// The bytes of a file whose standard security handler dictionary MuPDF's repair lost (the trailer naming it
+// is cut off or damaged), with a trailer that names it again, and the file /ID found among the objects
+// (PdfProtection.cpp).
+struct LostProtection {
+    QByteArray restored; // empty when the file /ID that the handler needs is lost too
+};
+std::optional<LostProtection> findLostProtection(const QByteArray& bytes);
+// The bytes with the last "startxref" pointing at the last cross-reference section (a table or a stream),
+// when it pointed elsewhere; empty when there is nothing to mend.
+QByteArray withStartxrefFound(const QByteArray& bytes);
 
 } // namespace zepla::pdf
