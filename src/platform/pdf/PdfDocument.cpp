@@ -22,6 +22,7 @@ struct Opened {
     pdf_document* doc = nullptr;
     bool needsPassword = false;
     Status status;
+    std::unordered_set<int> unreadablePages;
 };
 
 Opened openBytes(fz_context* ctx, const QByteArray& bytes) {
@@ -47,7 +48,7 @@ Opened openBytes(fz_context* ctx, const QByteArray& bytes) {
     // Reading the page tree of an unlocked file makes MuPDF read (and if need be repair) its structure now,
     // so a hopeless file fails here rather than on first use.
     if (opened.status && !opened.needsPassword)
-        opened.status = repairPageTree(ctx, doc);
+        opened.status = repairPageTree(ctx, doc, &opened.unreadablePages);
     return opened;
 }
 
@@ -232,6 +233,7 @@ Result<std::shared_ptr<Document>> Document::open(const QByteArray& bytes) {
     impl->serial = nextSerial();
     impl->authLevel = opened.needsPassword ? 0 : 1;
     impl->protectionDamaged = protectionDamaged;
+    impl->unreadablePages = std::move(opened.unreadablePages);
     if (opened.needsPassword)
         impl->lockedBytes = read;
     // Object streams announce themselves in a dictionary, which is never compressed itself.
@@ -281,8 +283,18 @@ bool Document::authenticate(const QString& password) {
     a.impl().password = utf8;
     rebuildDamagedEncryptedFile(a);
     // The tree could not be read before: it is made trustworthy now, as it is for files without a password.
-    repairPageTree(a.ctx, a.doc());
+    repairPageTree(a.ctx, a.doc(), &a.impl().unreadablePages);
     return true;
+}
+
+int Document::unreadablePageCount() const {
+    Access a(*this);
+    return int(a.impl().unreadablePages.size());
+}
+
+bool Document::isPageUnreadable(int index) const {
+    Access a(*this);
+    return a.impl().unreadablePages.count(page(index).objectNumber()) > 0;
 }
 
 bool Document::isProtectionDamaged() const {

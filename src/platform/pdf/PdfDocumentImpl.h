@@ -7,6 +7,7 @@
 #include <mutex>
 #include <optional>
 #include <unordered_set>
+#include <vector>
 
 namespace zepla::pdf {
 
@@ -23,6 +24,8 @@ struct Document::Impl {
     QByteArray password; // the one that unlocked the document: saved copies are opened with it to check them
     // The bytes of an encrypted file while it is locked: a damaged one is rebuilt from them once unlocked.
     QByteArray lockedBytes;
+    // Blank pages standing where the file's pages could not be read.
+    std::unordered_set<int> unreadablePages;
     // The file is encrypted but its protection cannot be restored: it must never be saved over.
     bool protectionDamaged = false;
 
@@ -76,8 +79,9 @@ bool isEncryptedFile(fz_context* ctx, pdf_document* doc);
 Error pageRangeError(int index);
 
 // Rebuilds a page tree that is not sound (false counts, bad, repeated or looping kids, absurd depth) as one
-// node over the pages that really exist, so that page counts and lookups can be trusted (PdfPageTree.cpp).
-Status repairPageTree(fz_context* ctx, pdf_document* doc);
+// node over the pages that really exist, so that page counts and lookups can be trusted (PdfPageTree.cpp). A
+// page object that cannot be parsed keeps its place as a blank page, whose number goes into `placeholders`.
+Status repairPageTree(fz_context* ctx, pdf_document* doc, std::unordered_set<int>* placeholders = nullptr);
 
 // The same file rewritten by qpdf with its encryption kept, its structure rebuilt where it was damaged, and
 // its objects packed into object streams or left as they were; `password` opens it (PdfObjectStreams.cpp).

@@ -347,7 +347,7 @@ Result<QByteArray> Document::save(const SaveOptions& options) const {
     if (a.impl().protectionDamaged && options.encryption == SaveOptions::Encryption::Keep)
         return Error{Error::Kind::Damaged,
                      QStringLiteral("The protected document is damaged and cannot be saved over.")};
-    if (Status repaired = repairPageTree(a.ctx, a.doc()); !repaired)
+    if (Status repaired = repairPageTree(a.ctx, a.doc(), &a.impl().unreadablePages); !repaired)
         return Error{Error::Kind::Failed,
                      QStringLiteral("The document could not be written: %1").arg(repaired.error().message)};
 

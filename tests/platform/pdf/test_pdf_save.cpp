@@ -186,6 +186,46 @@ private slots:
         QVERIFY(run("pdftotext", {open, "-"}).out.contains("Page 2 kept"));
     }
 
+    // A page whose dictionary cannot be parsed keeps its place, as a blank page, in the document and in the
+    // saved copy, with or without a repair of the file; the pages after it stay where they were.
+    void unreadablePageKeepsItsPlace_data() {
+        QTest::addColumn<bool>("damagedTable");
+        QTest::newRow("sound table") << false;
+        QTest::newRow("table repaired") << true;
+    }
+
+    void unreadablePageKeepsItsPlace() {
+        QFETCH(bool, damagedTable);
+        auto content = [](const QByteArray& words) {
+            const QByteArray ops = "BT /Helvetica 14 Tf 20 150 Td (" + words + ") Tj ET";
+            return "<< /Length " + QByteArray::number(ops.size()) + " >>\nstream\n" + ops + "\nendstream";
+        };
+        const QByteArray page =
+            "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 300 200] /Resources << /Font << "
+            "/Helvetica << /Type /Font /Subtype /Type1 /BaseFont /Helvetica >> >> >> /Contents ";
+        QByteArray bytes = fixtures::assemblePdf(
+            {"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R 4 0 R 5 0 R] /Count 3 >>",
+             page + "6 0 R >>",
+             page + "7 0 R /Junk " + QByteArray(50000, '[') + QByteArray(50000, ']') + " >>",
+             page + "8 0 R >>", content("Page one"), content("Page two"), content("Page three")});
+        if (damagedTable)
+            bytes.replace("xref", "xreg");
+        auto d = openOrFail(bytes);
+        QCOMPARE(d->pageCount(), 3);
+        QCOMPARE(d->unreadablePageCount(), 1);
+        QVERIFY(!d->isPageUnreadable(0) && d->isPageUnreadable(1) && !d->isPageUnreadable(2));
+        QCOMPARE(d->geometry(1).value().mediaBox, QRectF(0, 0, 300, 200)); // as large as its neighbours
+        QVERIFY(d->render(1, 1).ok());
+        QVERIFY(d->pageText(2).value().contains("Page three"));
+
+        const QString path = write("unreadable.pdf", d->save().value());
+        QCOMPARE(run("qpdf", {"--check", path}).exitCode, 0);
+        QCOMPARE(run("pdfinfo", {path}).out.contains("Pages:           3"), true);
+        const QByteArray text = run("pdftotext", {path, "-"}).out;
+        QVERIFY(text.indexOf("Page one") < text.indexOf("Page three"));
+        QVERIFY(text.indexOf("\f\f") > 0); // the blank page between them
+    }
+
     // A file that came with object streams is saved with object streams, so it does not grow; its
     // encryption stays.
     void objectStreamsAreKept_data() {
