@@ -294,8 +294,7 @@ Status verifyWritten(const QByteArray& bytes, const QByteArray& password, const 
         return fail(
             QStringLiteral("The saved copy has %1 pages instead of %2.").arg(pages).arg(expectedPages));
     for (int i = 0; i < pages; ++i) {
-        // A page that could not be loaded in the document is written back as it was and cannot be loaded in
-        // the copy either.
+        // A page that cannot be loaded in the document cannot be loaded in its copy either.
         if (!pageLoads(a, i) && pageLoads(expected.source, i))
             return fail(QStringLiteral("Page %1 of the saved copy cannot be read.").arg(i + 1));
         if (expected.contents[std::size_t(i)] &&

@@ -241,6 +241,20 @@ private slots:
             QVERIFY2(verified.error().message == c.reason,
                      qPrintable(c.name + (": " + verified.error().message)));
         }
+        // A page whose widget is its own parent does not load; the same page without it does.
+        auto twoPages = [](const QByteArray& annots) {
+            const QByteArray page = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 300 200] /Contents 5 0 R ";
+            return fixtures::assemblePdf({"<< /Type /Catalog /Pages 2 0 R >>",
+                                          "<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 2 >>", page + ">>",
+                                          page + annots + " >>", "<< /Length 0 >>\nstream\n\nendstream",
+                                          "<< /Type /Annot /Subtype /Widget /FT /Btn /Rect [0 0 10 10] "
+                                          "/Parent 6 0 R /Kids [6 0 R] >>"});
+        };
+        auto loads = Document::open(twoPages({})).value();
+        const Status unreadable = loads->verifyCopy(twoPages("/Annots [6 0 R]"));
+        QVERIFY(!unreadable.ok());
+        QCOMPARE(unreadable.error().message, QStringLiteral("Page 2 of the saved copy cannot be read."));
+
         // Asked for an unprotected copy, a copy that stayed protected is refused and a plain one is not.
         const SaveOptions none{SaveOptions::Encryption::None};
         QCOMPARE(d->verifyCopy(good, none).error().message,
