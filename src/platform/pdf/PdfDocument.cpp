@@ -17,8 +17,10 @@ quint64 nextSerial() {
     return ++counter;
 }
 
-// One file opened by MuPDF; `status` tells whether it is usable.
+// One file opened by MuPDF; `status` tells whether it is usable. MuPDF reads `bytes` where they are, so they
+// live as long as the document.
 struct Opened {
+    QByteArray bytes;
     pdf_document* doc = nullptr;
     bool needsPassword = false;
     Status status;
@@ -27,6 +29,7 @@ struct Opened {
 
 Opened openBytes(fz_context* ctx, const QByteArray& bytes) {
     Opened opened;
+    opened.bytes = bytes;
     fz_buffer* buffer = nullptr;
     fz_stream* stream = nullptr;
     pdf_document* doc = nullptr;
@@ -34,8 +37,8 @@ Opened openBytes(fz_context* ctx, const QByteArray& bytes) {
     opened.status = guarded(
         ctx,
         [&] {
-            buffer = fz_new_buffer_from_copied_data(
-                ctx, reinterpret_cast<const unsigned char*>(bytes.constData()), size_t(bytes.size()));
+            buffer = fz_new_buffer_from_shared_data(
+                ctx, reinterpret_cast<const unsigned char*>(opened.bytes.constData()), size_t(bytes.size()));
             stream = fz_open_buffer(ctx, buffer);
             doc = pdf_open_document_with_stream(ctx, stream);
             needsPassword = pdf_needs_password(ctx, doc);
@@ -48,7 +51,7 @@ Opened openBytes(fz_context* ctx, const QByteArray& bytes) {
     // Reading the page tree of an unlocked file makes MuPDF read (and if need be repair) its structure now,
     // so a hopeless file fails here rather than on first use.
     if (opened.status && !opened.needsPassword)
-        opened.status = repairPageTree(ctx, doc, &opened.unreadablePages);
+        opened.status = repairPageTree(ctx, doc, TreeCheck::CountsAndKids, &opened.unreadablePages);
     return opened;
 }
 
@@ -71,9 +74,9 @@ bool mayHaveLostProtection(fz_context* ctx, const Opened& opened) {
 // Pages were not reachable while the document was locked, so no page handle names an object of the replaced
 // file.
 void rebuildDamagedEncryptedFile(const Access& a) {
-    const QByteArray read = std::exchange(a.impl().lockedBytes, QByteArray());
-    const QByteArray pointedRight = read.isEmpty() ? QByteArray() : withStartxrefFound(read);
-    if (read.isEmpty() || (pointedRight.isEmpty() && !pdf_was_repaired(a.ctx, a.doc())))
+    const QByteArray read = a.impl().fileBytes;
+    const QByteArray pointedRight = withStartxrefFound(read);
+    if (pointedRight.isEmpty() && !pdf_was_repaired(a.ctx, a.doc()))
         return;
     // qpdf reads a file whose startxref merely points astray as it was written, object streams and all; a
     // file it has to recover loses what its object streams hold, and a trailer kept only in a damaged
@@ -82,7 +85,7 @@ void rebuildDamagedEncryptedFile(const Access& a) {
     if (const std::optional<LostProtection> named = findLostProtection(read))
         candidates.push_back(named->restored);
     int pages = 0;
-    repairPageTree(a.ctx, a.doc());
+    repairPageTree(a.ctx, a.doc(), TreeCheck::CountsAndKids, nullptr);
     guarded(a.ctx, [&] { pages = pdf_count_pages(a.ctx, a.doc()); });
     for (const QByteArray& candidate : candidates) {
         auto rebuilt = candidate.isEmpty()
@@ -94,7 +97,7 @@ void rebuildDamagedEncryptedFile(const Access& a) {
             guarded(a.ctx, [&] {
                 level = pdf_authenticate_password(a.ctx, sound.doc, a.impl().password.constData());
             });
-        if (level && repairPageTree(a.ctx, sound.doc))
+        if (level && repairPageTree(a.ctx, sound.doc, TreeCheck::CountsAndKids, nullptr))
             guarded(a.ctx, [&] { soundPages = pdf_count_pages(a.ctx, sound.doc); });
         if (!level || pdf_was_repaired(a.ctx, sound.doc) || soundPages < std::max(pages, 1)) {
             pdf_drop_document(a.ctx, sound.doc);
@@ -102,6 +105,7 @@ void rebuildDamagedEncryptedFile(const Access& a) {
         }
         pdf_drop_document(a.ctx, a.doc());
         a.impl().doc = sound.doc;
+        a.impl().fileBytes = sound.bytes;
         a.impl().authLevel = level;
         return;
     }
@@ -207,7 +211,6 @@ Result<std::shared_ptr<Document>> Document::open(const QByteArray& bytes) {
         return Error{Error::Kind::Damaged, QStringLiteral("The file is empty.")};
     fz_context* ctx = threadContext();
     Opened opened = openBytes(ctx, bytes);
-    QByteArray read = bytes;
     bool protectionDamaged = false;
     if (mayHaveLostProtection(ctx, opened)) {
         if (const std::optional<LostProtection> lost = findLostProtection(bytes)) {
@@ -215,7 +218,6 @@ Result<std::shared_ptr<Document>> Document::open(const QByteArray& bytes) {
             if (restored.status && restored.doc && restored.doc->crypt) {
                 pdf_drop_document(ctx, opened.doc);
                 opened = restored;
-                read = lost->restored;
             } else {
                 pdf_drop_document(ctx, restored.doc);
                 protectionDamaged = true;
@@ -234,10 +236,7 @@ Result<std::shared_ptr<Document>> Document::open(const QByteArray& bytes) {
     impl->authLevel = opened.needsPassword ? 0 : 1;
     impl->protectionDamaged = protectionDamaged;
     impl->unreadablePages = std::move(opened.unreadablePages);
-    if (opened.needsPassword)
-        impl->lockedBytes = read;
-    // Object streams announce themselves in a dictionary, which is never compressed itself.
-    impl->usedObjectStreams = bytes.contains("/ObjStm");
+    impl->fileBytes = opened.bytes;
     return std::shared_ptr<Document>(new Document(std::move(impl)));
 }
 
@@ -283,17 +282,28 @@ bool Document::authenticate(const QString& password) {
     a.impl().password = utf8;
     rebuildDamagedEncryptedFile(a);
     // The tree could not be read before: it is made trustworthy now, as it is for files without a password.
-    repairPageTree(a.ctx, a.doc(), &a.impl().unreadablePages);
+    repairPageTree(a.ctx, a.doc(), TreeCheck::CountsAndKids, &a.impl().unreadablePages);
     return true;
+}
+
+// Opening reads the nodes of the page tree, not the pages: which pages cannot be read is known once every
+// page object has been read, the first time anyone asks.
+Status readEveryPage(const Access& a) {
+    if (a.impl().pagesRead || a.impl().locked())
+        return {};
+    a.impl().pagesRead = true;
+    return repairPageTree(a.ctx, a.doc(), TreeCheck::Full, &a.impl().unreadablePages);
 }
 
 int Document::unreadablePageCount() const {
     Access a(*this);
+    readEveryPage(a);
     return int(a.impl().unreadablePages.size());
 }
 
 bool Document::isPageUnreadable(int index) const {
     Access a(*this);
+    readEveryPage(a);
     return a.impl().unreadablePages.count(page(index).objectNumber()) > 0;
 }
 
@@ -361,6 +371,8 @@ int Document::indexOf(const PageHandle& page) const {
     Access a(*this);
     if (page.isNull() || a.impl().locked())
         return -1;
+    // The lookup climbs the page's /Parent entries: they are trusted once every page has been read.
+    readEveryPage(a);
     int index = -1;
     guarded(a.ctx, [&] {
         pdf_obj* ref = pdf_new_indirect(a.ctx, a.doc(), page.objectNumber(), 0);

@@ -19,13 +19,14 @@ struct Document::Impl {
     // Pages that left the page tree (kept for undo): saving must leave out them, their annotations and every
     // reference to either.
     std::unordered_set<int> removedPages;
-    int authLevel = 0;              // what pdf_authenticate_password answered: 1 none needed, 2 user, 4 owner
-    bool usedObjectStreams = false; // the file came with object streams: saving packs objects the same way
+    int authLevel = 0;   // what pdf_authenticate_password answered: 1 none needed, 2 user, 4 owner
     QByteArray password; // the one that unlocked the document: saved copies are opened with it to check them
-    // The bytes of an encrypted file while it is locked: a damaged one is rebuilt from them once unlocked.
-    QByteArray lockedBytes;
-    // Blank pages standing where the file's pages could not be read.
+    // The file MuPDF reads from (shared, never copied): a damaged encrypted one is rebuilt from it once
+    // unlocked, and saving packs objects into object streams when it came with them.
+    QByteArray fileBytes;
+    // Blank pages standing where the file's pages could not be read, once every page object has been read.
     std::unordered_set<int> unreadablePages;
+    bool pagesRead = false;
     // The file is encrypted but its protection cannot be restored: it must never be saved over.
     bool protectionDamaged = false;
 
@@ -81,7 +82,14 @@ Error pageRangeError(int index);
 // Rebuilds a page tree that is not sound (false counts, bad, repeated or looping kids, absurd depth) as one
 // node over the pages that really exist, so that page counts and lookups can be trusted (PdfPageTree.cpp). A
 // page object that cannot be parsed keeps its place as a blank page, whose number goes into `placeholders`.
-Status repairPageTree(fz_context* ctx, pdf_document* doc, std::unordered_set<int>* placeholders = nullptr);
+// `CountsAndKids` reads the nodes of the tree and not the pages (a node that claims as many pages as it has
+// kids, each a distinct object of the file, is taken at its word), at the pace of opening the file; `Full`
+// reads every page object as well (its parent, whether it parses).
+enum class TreeCheck { CountsAndKids, Full };
+Status repairPageTree(fz_context* ctx, pdf_document* doc, TreeCheck check,
+                      std::unordered_set<int>* placeholders);
+// The full check of the page tree, once per document until `pagesRead` is cleared (PdfDocument.cpp).
+Status readEveryPage(const Access& a);
 
 // The same file rewritten by qpdf with its encryption kept, its structure rebuilt where it was damaged, and
 // its objects packed into object streams or left as they were; `password` opens it (PdfObjectStreams.cpp).

@@ -95,8 +95,40 @@ bool isUnparseable(fz_context* ctx, pdf_document* doc, pdf_obj* kid) {
 
 // Every page under `root` in reading order, each once. `sound` stays true only when the tree already says
 // exactly that: true counts, no bad or repeated kids, parents that point back, a reasonable depth.
+// Takes the kids of `top` as its leaves without loading them, when the node says it holds exactly as many
+// pages as it has kids and each kid is a reference to an object of the file not seen before. False (and
+// nothing taken) when the node is not like that.
+bool takeKidsAsLeaves(fz_context* ctx, pdf_document* doc, const Visit& top, std::unordered_set<int>& seen,
+                      std::vector<Leaf>& leaves) {
+    if (top.claimedCount != top.kidCount || top.kidCount == 0)
+        return false;
+    std::vector<pdf_obj*> kids(std::size_t(top.kidCount), nullptr);
+    std::vector<int> numbers;
+    numbers.reserve(kids.size());
+    bool plain = true;
+    guarded(ctx, [&] {
+        pdf_obj* array = pdf_dict_get(ctx, top.node, PDF_NAME(Kids));
+        const int objects = pdf_xref_len(ctx, doc);
+        for (int i = 0; plain && i < top.kidCount; ++i) {
+            kids[std::size_t(i)] = pdf_array_get(ctx, array, i);
+            const int number = pdf_to_num(ctx, kids[std::size_t(i)]);
+            plain = pdf_is_indirect(ctx, kids[std::size_t(i)]) && number > 0 && number < objects;
+            numbers.push_back(number);
+        }
+    });
+    std::unordered_set<int> own;
+    for (int number : numbers)
+        plain = plain && !seen.count(number) && own.insert(number).second;
+    if (!plain || int(numbers.size()) != top.kidCount)
+        return false;
+    seen.insert(own.begin(), own.end());
+    for (pdf_obj* kid : kids)
+        leaves.push_back({kid, top.node, top.inherited});
+    return true;
+}
+
 std::vector<Leaf> collectPages(fz_context* ctx, pdf_document* doc, pdf_obj* root, const Kid& rootKid,
-                               bool& sound) {
+                               TreeCheck check, bool& sound) {
     std::vector<Leaf> leaves;
     std::vector<Visit> stack;
     std::unordered_set<int> seen{rootKid.number};
@@ -107,6 +139,11 @@ std::vector<Leaf> collectPages(fz_context* ctx, pdf_document* doc, pdf_obj* root
             if (std::size_t(top.claimedCount) != leaves.size() - top.firstLeaf)
                 sound = false;
             stack.pop_back();
+            continue;
+        }
+        if (check == TreeCheck::CountsAndKids && top.nextKid == 0 &&
+            takeKidsAsLeaves(ctx, doc, top, seen, leaves)) {
+            top.nextKid = top.kidCount;
             continue;
         }
         const int at = top.nextKid++;
@@ -208,7 +245,8 @@ Status flatten(fz_context* ctx, pdf_document* doc, pdf_obj* root, const std::vec
 
 } // namespace
 
-Status repairPageTree(fz_context* ctx, pdf_document* doc, std::unordered_set<int>* placeholders) {
+Status repairPageTree(fz_context* ctx, pdf_document* doc, TreeCheck check,
+                      std::unordered_set<int>* placeholders) {
     pdf_obj* root = nullptr;
     Kid rootKid;
     Status status = guarded(ctx, [&] {
@@ -230,10 +268,13 @@ Status repairPageTree(fz_context* ctx, pdf_document* doc, std::unordered_set<int
         return Error{Error::Kind::Damaged, QStringLiteral("The document has no page tree.")};
     bool sound = rootKid.isNode && !rootKid.parent;
     std::vector<Leaf> leaves;
-    if (rootKid.isNode)
-        leaves = collectPages(ctx, doc, root, rootKid, sound);
-    else
+    if (rootKid.isNode) {
+        leaves = collectPages(ctx, doc, root, rootKid, check, sound);
+        if (!sound && check == TreeCheck::CountsAndKids) // rebuilt from what its pages really are
+            leaves = collectPages(ctx, doc, root, rootKid, TreeCheck::Full, sound);
+    } else {
         leaves.push_back({root, nullptr, rootKid.own}); // the catalog names a single page as its tree
+    }
     if (sound)
         return {};
     // The old tree holds the pages written inline and what they inherit: it stays alive until they are moved.

@@ -346,7 +346,8 @@ Result<QByteArray> Document::save(const SaveOptions& options) const {
     if (a.impl().protectionDamaged && options.encryption == SaveOptions::Encryption::Keep)
         return Error{Error::Kind::Damaged,
                      QStringLiteral("The protected document is damaged and cannot be saved over.")};
-    if (Status repaired = repairPageTree(a.ctx, a.doc(), &a.impl().unreadablePages); !repaired)
+    a.impl().pagesRead = false; // pages put back by undo are read again
+    if (Status repaired = readEveryPage(a); !repaired)
         return Error{Error::Kind::Failed,
                      QStringLiteral("The document could not be written: %1").arg(repaired.error().message)};
 
@@ -420,7 +421,8 @@ Result<QByteArray> Document::save(const SaveOptions& options) const {
                      QStringLiteral("The document could not be written: %1").arg(status.error().message)};
     const QByteArray password = copyPassword(a, options);
     const Expected expected = expectationOf(a, options);
-    if (a.impl().usedObjectStreams) {
+    // Object streams announce themselves in a dictionary, which is never compressed itself.
+    if (a.impl().fileBytes.contains("/ObjStm")) {
         // Packing is for size only: a copy qpdf cannot make leaves the larger file, which is just as good.
         if (auto packed = rewriteWithQpdf(bytes, password, QpdfObjectStreams::Generate);
             packed && verifyWritten(packed.value(), password, expected))
