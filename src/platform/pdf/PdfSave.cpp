@@ -3,7 +3,8 @@
 // bytes are read back before anyone may replace a file with them.
 #include "PdfDocumentImpl.h"
 
-#include <array>
+#include <zlib.h>
+
 #include <functional>
 #include <optional>
 #include <unordered_set>
@@ -198,40 +199,80 @@ void blankReferencesToRemovedObjects(fz_context* ctx, pdf_document* doc, const R
     }
 }
 
-// The decoded content of a page, as a digest: nothing when it does not decode.
-using ContentDigest = std::optional<std::array<unsigned char, 16>>;
+// A page's content as a digest: the checksum and length of its content streams, either as stored (decrypted,
+// still compressed, with the filters that decode them) or decoded. Nothing when they cannot be read.
+struct ContentDigest {
+    uLong checksum = crc32(0, nullptr, 0);
+    std::size_t length = 0;
+    bool operator==(const ContentDigest&) const = default;
+};
+enum class ContentForm { Stored, Decoded };
 
-ContentDigest contentDigest(fz_context* ctx, pdf_document* doc, int index) {
-    std::array<unsigned char, 16> digest{};
-    fz_md5 md5;
-    fz_md5_init(&md5);
+std::optional<ContentDigest> contentDigest(fz_context* ctx, pdf_document* doc, int index, ContentForm form) {
+    ContentDigest digest;
+    auto add = [&](const unsigned char* data, std::size_t size) {
+        digest.checksum = crc32_z(digest.checksum, data, size);
+        digest.length += size;
+    };
     fz_buffer* buffer = nullptr;
-    const Status decoded = guarded(ctx, [&] {
+    char* printed = nullptr;
+    char small[256];
+    const Status read = guarded(ctx, [&] {
         pdf_obj* contents = pdf_dict_get(ctx, pdf_lookup_page_obj(ctx, doc, index), PDF_NAME(Contents));
         const int n = pdf_is_array(ctx, contents) ? pdf_array_len(ctx, contents) : 1;
         for (int i = 0; i < n; ++i) {
             pdf_obj* part = pdf_is_array(ctx, contents) ? pdf_array_get(ctx, contents, i) : contents;
             if (!pdf_is_stream(ctx, part))
                 continue;
-            buffer = pdf_load_stream(ctx, part);
+            if (form == ContentForm::Stored) {
+                for (pdf_obj* key : {PDF_NAME(Filter), PDF_NAME(DecodeParms)}) {
+                    std::size_t length = 0;
+                    printed =
+                        pdf_sprint_obj(ctx, small, sizeof small, &length, pdf_dict_get(ctx, part, key), 1, 0);
+                    add(reinterpret_cast<const unsigned char*>(printed), length);
+                    if (printed != small)
+                        fz_free(ctx, printed);
+                    printed = nullptr;
+                }
+            }
+            buffer =
+                form == ContentForm::Stored ? pdf_load_raw_stream(ctx, part) : pdf_load_stream(ctx, part);
             unsigned char* data = nullptr;
-            const size_t size = fz_buffer_storage(ctx, buffer, &data);
-            fz_md5_update(&md5, data, size);
+            add(data, fz_buffer_storage(ctx, buffer, &data));
             fz_drop_buffer(ctx, buffer);
             buffer = nullptr;
         }
     });
     fz_drop_buffer(ctx, buffer);
-    if (!decoded)
+    if (!read)
         return std::nullopt;
-    fz_md5_final(&md5, digest.data());
     return digest;
 }
+
+// MuPDF finds page N by walking the tree's kids up to it; a loop over every page holds the page map for its
+// length, so that each lookup is direct.
+class PageMap {
+public:
+    PageMap(fz_context* ctx, pdf_document* doc) : m_ctx(ctx), m_doc(doc) {
+        m_loaded = guarded(ctx, [&] { pdf_load_page_tree(ctx, doc); }).ok();
+    }
+    ~PageMap() {
+        if (m_loaded)
+            pdf_drop_page_tree(m_ctx, m_doc);
+    }
+    PageMap(const PageMap&) = delete;
+    PageMap& operator=(const PageMap&) = delete;
+
+private:
+    fz_context* m_ctx;
+    pdf_document* m_doc;
+    bool m_loaded = false;
+};
 
 // What a written copy must hold of the document it was written from.
 struct Expected {
     const Access& source;
-    std::vector<ContentDigest> contents; // per page
+    std::vector<std::optional<ContentDigest>> contents; // per page, as stored
     std::function<bool(const Protection&)> protection;
     QString protectionLost;
 };
@@ -241,8 +282,9 @@ Expected expectationOf(const Access& a, const SaveOptions& options) {
     int pages = 0;
     guarded(a.ctx, [&] { pages = pdf_count_pages(a.ctx, a.doc()); });
     expected.contents.reserve(std::size_t(pages));
+    const PageMap map(a.ctx, a.doc());
     for (int i = 0; i < pages; ++i)
-        expected.contents.push_back(contentDigest(a.ctx, a.doc(), i));
+        expected.contents.push_back(contentDigest(a.ctx, a.doc(), i, ContentForm::Stored));
     switch (options.encryption) {
     case SaveOptions::Encryption::Keep: {
         const Protection own = protectionOf(a.ctx, a.doc());
@@ -293,12 +335,18 @@ Status verifyWritten(const QByteArray& bytes, const QByteArray& password, const 
     if (pages > expectedPages)
         return fail(
             QStringLiteral("The saved copy has %1 pages instead of %2.").arg(pages).arg(expectedPages));
+    const PageMap map(a.ctx, a.doc());
     for (int i = 0; i < pages; ++i) {
         // A page that cannot be loaded in the document cannot be loaded in its copy either.
         if (!pageLoads(a, i) && pageLoads(expected.source, i))
             return fail(QStringLiteral("Page %1 of the saved copy cannot be read.").arg(i + 1));
-        if (expected.contents[std::size_t(i)] &&
-            contentDigest(a.ctx, a.doc(), i) != expected.contents[std::size_t(i)])
+        if (!expected.contents[std::size_t(i)] ||
+            contentDigest(a.ctx, a.doc(), i, ContentForm::Stored) == expected.contents[std::size_t(i)])
+            continue;
+        // Stored differently (compressed on the way, say): what matters is what it decodes to.
+        const std::optional<ContentDigest> decoded =
+            contentDigest(expected.source.ctx, expected.source.doc(), i, ContentForm::Decoded);
+        if (decoded && contentDigest(a.ctx, a.doc(), i, ContentForm::Decoded) != decoded)
             return fail(QStringLiteral("The content of page %1 is lost in the saved copy.").arg(i + 1));
     }
     return {};
