@@ -426,6 +426,7 @@ Status Document::insertPage(const PageHandle& page, int index) {
         return lockedError();
     if (page.isNull())
         return Error{Error::Kind::Failed, QStringLiteral("There is no page to insert.")};
+    a.impl().pagesRead = false; // the tree is checked again, with this page in it, when next it matters
     const Status status = guarded(a.ctx, [&] {
         const int count = pdf_count_pages(a.ctx, a.doc());
         const int at = index < 0 ? 0 : (index > count ? count : index);

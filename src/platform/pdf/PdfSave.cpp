@@ -394,7 +394,6 @@ Result<QByteArray> Document::save(const SaveOptions& options) const {
     if (a.impl().protectionDamaged && options.encryption == SaveOptions::Encryption::Keep)
         return Error{Error::Kind::Damaged,
                      QStringLiteral("The protected document is damaged and cannot be saved over.")};
-    a.impl().pagesRead = false; // pages put back by undo are read again
     if (Status repaired = readEveryPage(a); !repaired)
         return Error{Error::Kind::Failed,
                      QStringLiteral("The document could not be written: %1").arg(repaired.error().message)};
