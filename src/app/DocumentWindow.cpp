@@ -183,7 +183,12 @@ void DocumentWindow::warnAboutDamage() {
         showAlert(this, tr("“%1” is a damaged protected document.").arg(name),
                   tr("The protected document is damaged and cannot be saved over, so it opens read-only. "
                      "Remove Password (Decrypt)… in the page tools saves an unprotected copy."));
-    if (const int unreadable = pdf.unreadablePageCount(); unreadable > 0)
+    // Counting them reads every page object, which may rebuild a page tree that only seemed sound.
+    const int pages = pdf.pageCount();
+    const int unreadable = pdf.unreadablePageCount();
+    if (pdf.pageCount() != pages)
+        m_document->announceChange();
+    if (unreadable > 0)
         showAlert(
             this, tr("“%1” is damaged.").arg(name),
             unreadable == 1

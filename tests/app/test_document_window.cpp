@@ -312,6 +312,23 @@ private slots:
         QVERIFY(after.readAll() == damaged);
     }
 
+    // A page that cannot be read keeps its place, blank, and the window says how many there are.
+    void unreadablePageIsCountedInAnAlert() {
+        ShellFixture shell;
+        const QByteArray page = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 300 200] ";
+        const QByteArray bytes = fixtures::assemblePdf(
+            {"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R 4 0 R 5 0 R] /Count 3 >>",
+             page + ">>", page + "/Junk " + QByteArray(50000, '[') + QByteArray(50000, ']') + " >>",
+             page + ">>"});
+        app::DocumentWindow* window = openAndWait(shell, shell.write("Nested.pdf", bytes));
+        QVERIFY(window);
+        QTRY_COMPARE(visibleAlerts().size(), 1);
+        QVERIFY(visibleAlerts().first()->text().contains("Nested.pdf"));
+        QCOMPARE(visibleAlerts().first()->informativeText(),
+                 QStringLiteral("1 page could not be read. It is shown blank in its place."));
+        QCOMPARE(window->document().pdfDocument()->pageCount(), 3);
+    }
+
     void fileWithoutReadablePagesGivesTheDamagedAlertAndNoRecentEntry_data() {
         QTest::addColumn<QByteArray>("bytes");
         const QByteArray whole = fixtures::makeTextPdf(3);

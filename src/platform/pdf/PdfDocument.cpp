@@ -301,12 +301,6 @@ int Document::unreadablePageCount() const {
     return int(a.impl().unreadablePages.size());
 }
 
-bool Document::isPageUnreadable(int index) const {
-    Access a(*this);
-    readEveryPage(a);
-    return a.impl().unreadablePages.count(page(index).objectNumber()) > 0;
-}
-
 bool Document::isProtectionDamaged() const {
     Access a(*this);
     return a.impl().protectionDamaged;

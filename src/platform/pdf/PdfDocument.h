@@ -200,7 +200,6 @@ public:
     // Pages of the file that could not be read (a page dictionary nested beyond reason, say): each keeps its
     // place as a blank page, so that nothing after it moves and the count stays true.
     int unreadablePageCount() const;
-    bool isPageUnreadable(int index) const;
     PageHandle page(int index) const;
     int indexOf(const PageHandle& page) const; // -1 when the page is not in the page tree
     Result<PageGeometry> geometry(int index) const;

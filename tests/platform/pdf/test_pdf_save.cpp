@@ -213,7 +213,8 @@ private slots:
         auto d = openOrFail(bytes);
         QCOMPARE(d->pageCount(), 3);
         QCOMPARE(d->unreadablePageCount(), 1);
-        QVERIFY(!d->isPageUnreadable(0) && d->isPageUnreadable(1) && !d->isPageUnreadable(2));
+        QVERIFY(d->pageText(0).value().contains("Page one"));
+        QVERIFY(d->pageText(1).value().trimmed().isEmpty());
         QCOMPARE(d->geometry(1).value().mediaBox, QRectF(0, 0, 300, 200)); // as large as its neighbours
         QVERIFY(d->render(1, 1).ok());
         QVERIFY(d->pageText(2).value().contains("Page three"));
