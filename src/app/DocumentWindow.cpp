@@ -183,10 +183,11 @@ void DocumentWindow::warnAboutDamage() {
         showAlert(this, tr("“%1” is a damaged protected document.").arg(name),
                   tr("The protected document is damaged and cannot be saved over, so it opens read-only. "
                      "Remove Password (Decrypt)… in the page tools saves an unprotected copy."));
-    // Counting them reads every page object, which may rebuild a page tree that only seemed sound.
+    // Counting them reads every page object, which may rebuild a page tree that only seemed sound: the views
+    // read the pages again.
     const int pages = pdf.pageCount();
     const int unreadable = pdf.unreadablePageCount();
-    if (pdf.pageCount() != pages)
+    if (pdf.pageCount() != pages || unreadable > 0)
         m_document->announceChange();
     if (unreadable > 0)
         showAlert(
