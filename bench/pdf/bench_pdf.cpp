@@ -1,7 +1,10 @@
-// Figures for the PDF layer beside the floor it adds to: the same work done by plain MuPDF calls in this
-// process, and by mutool as a process. Any PDF on the command line; by default a generated 1,000-page
-// document and a real manual. Open to first page, render per page at 150 dpi, thumbnail per page, save
-// (time and size beside the original's, MuPDF's own write and qpdf with object streams).
+// Figures for the PDF layer beside the floor it adds to, like for like: in this process against plain MuPDF
+// calls in this process, and as a process against mutool as a process. Every pair runs once each to warm up,
+// then five times in alternating order; the figures are medians. Any PDF on the command line; by default a
+// generated 1,000-page document and a real manual. Open to first page, render per page at 150 dpi, thumbnail
+// per page, and save: the layer's save writes and reads the copy back, so it is shown beside MuPDF's bare
+// write and beside MuPDF's write with the same read-back (reopen, load every page), and as a process
+// (open, checked save, write the file) beside `mutool clean -gz` (open, bare write, write the file).
 #include "PdfFixtures.h"
 #include "pdf/PdfDocument.h"
 
@@ -21,6 +24,8 @@ extern "C" {
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <utility>
+#include <vector>
 
 using namespace zepla::pdf;
 
@@ -32,43 +37,59 @@ constexpr double kDpi150 = 150.0 / 72.0;
 constexpr int kThumbWidth = 120;
 const char* const kManual = "/usr/share/doc/libtasn1-doc/libtasn1.pdf";
 
-double millis(const std::function<void()>& work) {
-    QElapsedTimer t;
-    t.start();
-    work();
-    return double(t.nsecsElapsed()) / 1e6;
+constexpr int kRounds = 5;
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? -1 : values[values.size() / 2];
 }
 
-// Runs a tool and returns its time, or -1 when it is missing or fails. mutool draw without -o renders without
-// writing images, like the other columns.
-double tool(const QString& program, const QStringList& args) {
-    if (QStandardPaths::findExecutable(program).isEmpty())
-        return -1;
-    bool ok = false;
-    const double time = millis([&] {
-        QProcess p;
-        p.start(program, args);
-        ok = p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() <= 3;
-    });
-    return ok ? time : -1;
+// Runs both sides once to warm up, then `kRounds` times each in alternating order; returns the medians.
+// A side that reports failure (returns false) makes its median -1.
+std::pair<double, double> sideBySide(const std::function<bool()>& ours, const std::function<bool()>& theirs) {
+    bool oursOk = ours(), theirsOk = theirs();
+    std::vector<double> a, b;
+    for (int round = 0; round < kRounds; ++round) {
+        auto time = [](const std::function<bool()>& work, bool& ok) {
+            QElapsedTimer t;
+            t.start();
+            ok = work() && ok;
+            return double(t.nsecsElapsed()) / 1e6;
+        };
+        if (round % 2) {
+            a.push_back(time(ours, oursOk));
+            b.push_back(time(theirs, theirsOk));
+        } else {
+            b.push_back(time(theirs, theirsOk));
+            a.push_back(time(ours, oursOk));
+        }
+    }
+    return {oursOk ? median(a) : -1, theirsOk ? median(b) : -1};
+}
+
+// A tool run as a process: whether it ran and succeeded. mutool draw without -o renders without writing
+// images, like the in-process side.
+bool tool(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() <= 3;
 }
 
 void header() {
-    std::printf("%-34s %12s %12s %12s %9s\n", "", "zepla", "plain MuPDF", "mutool", "ours/MuPDF");
+    std::printf("%-58s %12s %12s %8s\n", "", "zepla", "peer", "ratio");
 }
 
-void row(const char* what, double ours, double plain, double mutool) {
-    auto cell = [](double v) {
+void row(const QString& what, std::pair<double, double> figures, double perUnit = 1) {
+    auto cell = [&](double v) {
         if (v < 0)
-            std::printf(" %12s", "-");
+            std::printf(" %12s", "failed");
         else
-            std::printf(" %9.3f ms", v);
+            std::printf(" %9.3f ms", v / perUnit);
     };
-    std::printf("%-34s", what);
-    cell(ours);
-    cell(plain);
-    cell(mutool);
-    std::printf(" %8.2fx\n", plain > 0 ? ours / plain : 0.0);
+    std::printf("%-58s", qPrintable(what));
+    cell(figures.first);
+    cell(figures.second);
+    std::printf(" %7.2fx\n", figures.second > 0 && figures.first > 0 ? figures.first / figures.second : 0.0);
 }
 
 // The same work through MuPDF directly, in this process: the floor our layer adds to.
@@ -83,6 +104,8 @@ public:
         fz_drop_context(m_ctx);
     }
     void open(const char* password) {
+        pdf_drop_document(m_ctx, m_doc);
+        m_doc = nullptr;
         fz_buffer* buffer = fz_new_buffer_from_shared_data(
             m_ctx, reinterpret_cast<const unsigned char*>(m_bytes.constData()), size_t(m_bytes.size()));
         fz_stream* stream = fz_open_buffer(m_ctx, buffer);
@@ -99,7 +122,10 @@ public:
         fz_drop_pixmap(m_ctx, pixmap);
         fz_drop_page(m_ctx, page);
     }
-    qsizetype save() {
+    int pageCount() { return pdf_count_pages(m_ctx, m_doc); }
+    // The bare write; with `readBack`, the written bytes are opened again and every page loaded, the work
+    // the layer's save adds to the write.
+    qsizetype save(bool readBack, const char* password) {
         pdf_write_options opts = pdf_default_write_options;
         opts.do_garbage = 1;
         opts.do_compress = 1;
@@ -111,6 +137,19 @@ public:
         fz_close_output(m_ctx, out);
         fz_drop_output(m_ctx, out);
         const qsizetype size = qsizetype(fz_buffer_storage(m_ctx, buffer, nullptr));
+        if (readBack) {
+            fz_stream* stream = fz_open_buffer(m_ctx, buffer);
+            pdf_document* copy = pdf_open_document_with_stream(m_ctx, stream);
+            fz_drop_stream(m_ctx, stream);
+            if (pdf_needs_password(m_ctx, copy))
+                pdf_authenticate_password(m_ctx, copy, password);
+            pdf_load_page_tree(m_ctx, copy);
+            const int pages = pdf_count_pages(m_ctx, copy);
+            for (int i = 0; i < pages; ++i)
+                fz_drop_page(m_ctx, fz_load_page(m_ctx, reinterpret_cast<fz_document*>(copy), i));
+            pdf_drop_page_tree(m_ctx, copy);
+            pdf_drop_document(m_ctx, copy);
+        }
         fz_drop_buffer(m_ctx, buffer);
         return size;
     }
@@ -132,83 +171,86 @@ void benchmark(const QString& path, const QString& password, QTemporaryDir& dir)
         return;
     }
     const QByteArray file = in.readAll();
+    const QByteArray pwUtf8 = password.toUtf8();
     std::shared_ptr<Document> doc;
-    const double open = millis([&] {
-        doc = Document::open(file).value();
-        if (doc->isLocked())
-            doc->authenticate(password);
-        doc->render(0, kDpi150);
-    });
+    PlainMuPDF plain(file);
+    const auto open = sideBySide(
+        [&] {
+            doc = Document::open(file).value();
+            if (doc->isLocked())
+                doc->authenticate(password);
+            return doc->render(0, kDpi150).ok();
+        },
+        [&] {
+            plain.open(pwUtf8.constData());
+            plain.render(0, kDpi150);
+            return true;
+        });
     const int pages = doc->pageCount();
     const int rendered = std::min(pages, kRendered);
-    const QString range = QStringLiteral("1-%1").arg(rendered);
     const QStringList pw = password.isEmpty() ? QStringList() : QStringList{"-p", password};
-    std::printf("%s: %d pages, %lld bytes; per-page figures over %d pages\n",
-                qPrintable(QFileInfo(path).fileName()), pages, file.size(), rendered);
+    const bool withMutool = !QStandardPaths::findExecutable("mutool").isEmpty();
+    std::printf("%s: %d pages, %lld bytes; per-page figures over %d pages; medians of %d alternating runs\n",
+                qPrintable(QFileInfo(path).fileName()), pages, file.size(), rendered, kRounds);
     header();
+    row("in process: open to first page (150 dpi) / plain MuPDF", open);
 
-    PlainMuPDF plain(file);
-    const QByteArray pwUtf8 = password.toUtf8();
-    const double plainOpen = millis([&] {
-        plain.open(pwUtf8.constData());
-        plain.render(0, kDpi150);
-    });
-    row("open to first page (150 dpi)", open, plainOpen,
-        tool("mutool", QStringList{"draw", "-q"} + pw + QStringList{"-r", "150", path, "1"}));
-
-    const double render = millis([&] {
-        for (int i = 0; i < rendered; ++i)
-            doc->render(i, kDpi150);
-    });
-    const double plainRender = millis([&] {
-        for (int i = 0; i < rendered; ++i)
-            plain.render(i, kDpi150);
-    });
-    const double mutoolRender =
-        tool("mutool", QStringList{"draw", "-q"} + pw + QStringList{"-r", "150", path, range});
-    row("render per page (150 dpi)", render / rendered, plainRender / rendered,
-        mutoolRender < 0 ? -1 : mutoolRender / rendered);
-
+    auto everyPage = [&](double scale) {
+        return sideBySide(
+            [&] {
+                for (int i = 0; i < rendered; ++i)
+                    doc->render(i, scale);
+                return true;
+            },
+            [&] {
+                for (int i = 0; i < rendered; ++i)
+                    plain.render(i, scale);
+                return true;
+            });
+    };
+    row("in process: render per page (150 dpi) / plain MuPDF", everyPage(kDpi150), rendered);
     const double thumbScale = kThumbWidth / doc->geometry(0).value().displaySize().width();
-    const double thumbs = millis([&] {
-        for (int i = 0; i < rendered; ++i)
-            doc->render(i, thumbScale);
-    });
-    const double plainThumbs = millis([&] {
-        for (int i = 0; i < rendered; ++i)
-            plain.render(i, thumbScale);
-    });
-    const double mutoolThumbs =
-        tool("mutool",
-             QStringList{"draw", "-q"} + pw + QStringList{"-w", QString::number(kThumbWidth), path, range});
-    row("thumbnail per page (120 px wide)", thumbs / rendered, plainThumbs / rendered,
-        mutoolThumbs < 0 ? -1 : mutoolThumbs / rendered);
+    row("in process: thumbnail per page (120 px) / plain MuPDF", everyPage(thumbScale), rendered);
 
-    qsizetype ours = 0;
+    qsizetype ours = 0, plainSize = 0;
     QString failure;
-    const double save = millis([&] {
+    auto checkedSave = [&] {
         auto saved = doc->save();
-        if (saved)
-            ours = saved.value().size();
-        else
+        if (!saved)
             failure = saved.error().message;
-    });
-    qsizetype plainSize = 0;
-    const double plainSave = millis([&] { plainSize = plain.save(); });
+        ours = saved ? saved.value().size() : 0;
+        return saved.ok();
+    };
+    row("in process: checked save / MuPDF bare write",
+        sideBySide(checkedSave, [&] { return (plainSize = plain.save(false, pwUtf8.constData())) > 0; }));
+    row("in process: checked save / MuPDF write + read-back",
+        sideBySide(checkedSave, [&] { return plain.save(true, pwUtf8.constData()) > 0; }));
     const QString cleaned = dir.filePath("clean.pdf");
-    const double mutoolSave = tool("mutool", QStringList{"clean"} + pw + QStringList{"-gz", path, cleaned});
-    row("save (full rewrite, verified)", save, plainSave, mutoolSave);
+    const QString ourCopy = dir.filePath("ours.pdf");
+    const QString saveTool = QCoreApplication::applicationDirPath() + "/bench_pdf_save_tool";
+    if (withMutool)
+        row("process: open, checked save, file / mutool clean -gz",
+            sideBySide(
+                [&] {
+                    return tool(saveTool, {path, ourCopy});
+                },
+                [&] {
+                    return tool("mutool", QStringList{"clean"} + pw + QStringList{"-gz", path, cleaned});
+                }));
     const QString packed = dir.filePath("qpdf.pdf");
-    const double qpdf =
+    QElapsedTimer qpdfTime;
+    qpdfTime.start();
+    const bool qpdf =
         tool("qpdf", QStringList{"--object-streams=generate"} +
                          (password.isEmpty() ? QStringList() : QStringList{"--password=" + password}) +
                          QStringList{path, packed});
+    const double qpdfMs = double(qpdfTime.nsecsElapsed()) / 1e6;
     if (!failure.isEmpty())
         std::printf("zepla's save failed: %s\n", qPrintable(failure));
     std::printf("saved size: original %lld, zepla %lld (%.2fx), plain MuPDF %lld, mutool clean %lld, "
                 "qpdf --object-streams=generate %lld in %.1f ms\n\n",
                 file.size(), ours, file.isEmpty() ? 0.0 : double(ours) / double(file.size()), plainSize,
-                mutoolSave < 0 ? -1 : fileSize(cleaned), qpdf < 0 ? -1 : fileSize(packed), qpdf);
+                withMutool ? fileSize(cleaned) : -1, qpdf ? fileSize(packed) : -1, qpdfMs);
 }
 
 } // namespace

@@ -93,7 +93,9 @@ void DocumentController::openDocument(const QString& path) {
         if (bringForward(key))
             return;
         ui::RecentDocuments::note(key);
-        addWindow(new DocumentWindow(std::move(read.document), key, *this, read.identity));
+        auto* window = new DocumentWindow(std::move(read.document), key, *this, read.identity);
+        addWindow(window);
+        window->warnAboutDamage();
     });
 }
 

@@ -278,7 +278,29 @@ void DocumentWindow::openInPlace(const QString& path) {
         setFileOnDisk(m_filePath, read.identity);
         ui::RecentDocuments::note(m_filePath);
         emit documentReplaced();
+        warnAboutDamage();
     });
+}
+
+void DocumentWindow::warnAboutDamage() {
+    const pdf::Document& pdf = *m_document->pdfDocument();
+    const QString name = QFileInfo(m_filePath).fileName();
+    if (pdf.isProtectionDamaged())
+        showAlert(this, tr("“%1” is a damaged protected document.").arg(name),
+                  tr("The protected document is damaged and cannot be saved over, so it opens read-only. "
+                     "Remove Password (Decrypt)… in the page tools saves an unprotected copy."));
+    // Counting them reads every page object, which may rebuild a page tree that only seemed sound: the views
+    // read the pages again.
+    const int pages = pdf.pageCount();
+    const int unreadable = pdf.unreadablePageCount();
+    if (pdf.pageCount() != pages || unreadable > 0)
+        m_document->announceChange();
+    if (unreadable > 0)
+        showAlert(
+            this, tr("“%1” is damaged.").arg(name),
+            unreadable == 1
+                ? tr("1 page could not be read. It is shown blank in its place.")
+                : tr("%1 pages could not be read. They are shown blank in their places.").arg(unreadable));
 }
 
 void DocumentWindow::requestClose(std::function<void(bool)> done) {

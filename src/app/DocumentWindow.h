@@ -59,6 +59,10 @@ public:
     // Opens a PDF into this window, replacing its document (the landing content of an empty window does
     // this).
     void openInPlace(const QString& path);
+    // Says so when the file was damaged in a way that stays: a protected file too damaged to open with its
+    // password (shown as it reads, never saved over; an unprotected copy is still possible), or pages that
+    // could not be read (shown blank in their places).
+    void warnAboutDamage();
 
     // Closes like the window's close button, asking about unsaved changes first; `done` tells whether the
     // window closed (false when the user cancelled or saving failed).

@@ -28,7 +28,9 @@ DocumentResult<std::unique_ptr<PDFEditorDocument>> PDFEditorDocument::read(const
         return damaged;
     auto document = std::make_unique<PDFEditorDocument>();
     document->m_pdf = opened.value();
-    document->m_wasPasswordProtected = document->m_pdf->isLocked();
+    // A protected file too damaged for its password counts as protected: its unprotected copy is the one
+    // way to keep what it shows.
+    document->m_wasPasswordProtected = document->m_pdf->isLocked() || document->m_pdf->isProtectionDamaged();
     if (document->m_wasPasswordProtected)
         document->m_lockedBytes = bytes;
     return document;

@@ -115,9 +115,10 @@ private slots:
         QCOMPARE(pdf::Document::openFile(path).value()->annotations(0).value().size(), size_t(1));
     }
 
-    // A damaged protected file that MuPDF would write back unreadable: the save is refused, the file on
-    // disk stays as it was and the document stays modified.
-    void aSaveThatDoesNotReadBackReplacesNothing() {
+    // A protected file whose startxref points astray, which MuPDF alone would write back unreadable: it
+    // saves with its password, and the window is no longer modified. (A save that is refused replaces
+    // nothing: see the damaged protected file below.)
+    void aRepairableProtectedFileSavesWithItsPassword() {
         ShellFixture shell;
         const QString plain = shell.write("plain.pdf", fixtures::makeTextPdf(3));
         const QString path = shell.dir.filePath("protected.pdf");
@@ -146,13 +147,13 @@ private slots:
         std::optional<bool> saved;
         window->save([&](bool ok) { saved = ok; });
         QTRY_VERIFY(saved.has_value());
-        QVERIFY(!*saved);
-        QVERIFY(window->isWindowModified());
-        QTRY_COMPARE(visibleAlerts().size(), 1);
-        QVERIFY(visibleAlerts().first()->informativeText().contains("written correctly"));
-        verifySaveAlert(*visibleAlerts().first(), "protected.pdf");
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), bytes);
+        QVERIFY(*saved);
+        QVERIFY(!window->isWindowModified());
+        auto reopened = pdf::Document::openFile(path).value();
+        QVERIFY(reopened->isLocked());
+        QVERIFY(reopened->authenticate("pw"));
+        QCOMPARE(reopened->pageCount(), 3);
+        QVERIFY(reopened->pageText(2).value().contains("Page 3"));
     }
 
     void saveToAnotherPathMovesTheWindowToThatFile() {
@@ -271,6 +272,60 @@ private slots:
         QVERIFY(visibleAlerts().first()->text().contains("damaged.pdf"));
         QCOMPARE(shell.controller().documents().size(), 1);
         QVERIFY(window->isVisible() && window->isDocumentEdited());
+    }
+
+    // A protected file that lost the trailer holding its file identifier cannot be opened with its password:
+    // it opens with an alert and is never written over, whatever the user does.
+    void damagedProtectedFileOpensWithAnAlertAndIsNeverSavedOver() {
+        ShellFixture shell;
+        const QString plain = shell.write("plain.pdf", fixtures::makeTextPdf(40, "guarded"));
+        const QString encrypted = shell.dir.path() + "/encrypted.pdf";
+        QCOMPARE(QProcess::execute("qpdf", {"--allow-weak-crypto", "--encrypt", "pw", "owner", "128",
+                                            "--use-aes=y", "--", plain, encrypted}),
+                 0);
+        QFile file(encrypted);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray damaged = file.readAll().chopped(500); // the trailer and some of the table
+        const QString path = shell.write("Report.pdf", damaged);
+        app::DocumentWindow* window = openAndWait(shell, path);
+        QVERIFY(window);
+        QTRY_COMPARE(visibleAlerts().size(), 1);
+        QVERIFY(visibleAlerts().first()->text().contains("Report.pdf"));
+        QVERIFY(visibleAlerts().first()->informativeText().contains("cannot be saved over"));
+        QVERIFY(window->document().wasPasswordProtected()); // the unprotected copy stays possible
+        closeAlerts();
+
+        editTitle(*window, "Changed");
+        bool finished = false, saved = true;
+        window->save([&](bool ok) {
+            finished = true;
+            saved = ok;
+        });
+        QTRY_VERIFY(finished);
+        QVERIFY(!saved);
+        QVERIFY(window->isWindowModified());
+        QTRY_COMPARE(visibleAlerts().size(), 1);
+        QVERIFY(visibleAlerts().first()->informativeText().contains("damaged and cannot be saved over"));
+        QFile after(path);
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QVERIFY(after.readAll() == damaged);
+    }
+
+    // A page that cannot be read keeps its place, blank, and the window says how many there are.
+    void unreadablePageIsCountedInAnAlert() {
+        ShellFixture shell;
+        const QByteArray page = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 300 200] ";
+        const QByteArray bytes = fixtures::assemblePdf(
+            {"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R 4 0 R 5 0 R] /Count 3 >>",
+             page + ">>", page + "/Junk " + QByteArray(50000, '[') + QByteArray(50000, ']') + " >>",
+             page + ">>"});
+        app::DocumentWindow* window = openAndWait(shell, shell.write("Nested.pdf", bytes));
+        QVERIFY(window);
+        QTRY_COMPARE(visibleAlerts().size(), 1);
+        QVERIFY(visibleAlerts().first()->text().contains("Nested.pdf"));
+        QCOMPARE(visibleAlerts().first()->informativeText(),
+                 QStringLiteral("1 page could not be read. It is shown blank in its place."));
+        QCOMPARE(window->document().pdfDocument()->pageCount(), 3);
     }
 
     void fileWithoutReadablePagesGivesTheDamagedAlertAndNoRecentEntry_data() {

@@ -2,8 +2,11 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace zepla::pdf {
 
@@ -12,6 +15,100 @@ namespace {
 quint64 nextSerial() {
     static std::atomic<quint64> counter{0};
     return ++counter;
+}
+
+// One file opened by MuPDF; `status` tells whether it is usable. MuPDF reads `bytes` where they are, so they
+// live as long as the document.
+struct Opened {
+    QByteArray bytes;
+    pdf_document* doc = nullptr;
+    bool needsPassword = false;
+    Status status;
+    std::unordered_set<int> unreadablePages;
+};
+
+Opened openBytes(fz_context* ctx, const QByteArray& bytes) {
+    Opened opened;
+    opened.bytes = bytes;
+    fz_buffer* buffer = nullptr;
+    fz_stream* stream = nullptr;
+    pdf_document* doc = nullptr;
+    int needsPassword = 0;
+    opened.status = guarded(
+        ctx,
+        [&] {
+            buffer = fz_new_buffer_from_shared_data(
+                ctx, reinterpret_cast<const unsigned char*>(opened.bytes.constData()), size_t(bytes.size()));
+            stream = fz_open_buffer(ctx, buffer);
+            doc = pdf_open_document_with_stream(ctx, stream);
+            needsPassword = pdf_needs_password(ctx, doc);
+        },
+        Error::Kind::Damaged);
+    fz_drop_stream(ctx, stream);
+    fz_drop_buffer(ctx, buffer);
+    opened.doc = doc;
+    opened.needsPassword = needsPassword != 0;
+    // Reading the page tree of an unlocked file makes MuPDF read (and if need be repair) its structure now,
+    // so a hopeless file fails here rather than on first use.
+    if (opened.status && !opened.needsPassword)
+        opened.status = repairPageTree(ctx, doc, TreeCheck::CountsAndKids, &opened.unreadablePages);
+    return opened;
+}
+
+// Whether MuPDF may have lost the file's encryption: the file did not open, or it opened without encryption
+// after a repair, or its trailer names an encryption that could not be used.
+bool mayHaveLostProtection(fz_context* ctx, const Opened& opened) {
+    if (!opened.status)
+        return true;
+    if (opened.doc->crypt)
+        return false;
+    bool named = false;
+    guarded(ctx,
+            [&] { named = pdf_dict_get(ctx, pdf_trailer(ctx, opened.doc), PDF_NAME(Encrypt)) != nullptr; });
+    return named || pdf_was_repaired(ctx, opened.doc);
+}
+
+// An encrypted file that MuPDF had to repair reads well enough, but MuPDF writes it back in a form its
+// password no longer opens, and may miss objects kept in encrypted object streams. Once the password is
+// known, qpdf rebuilds the file with its encryption, and the document is read from the sound copy instead.
+// Pages were not reachable while the document was locked, so no page handle names an object of the replaced
+// file.
+void rebuildDamagedEncryptedFile(const Access& a) {
+    const QByteArray read = a.impl().fileBytes;
+    const QByteArray pointedRight = withStartxrefFound(read);
+    if (pointedRight.isEmpty() && !pdf_was_repaired(a.ctx, a.doc()))
+        return;
+    // qpdf reads a file whose startxref merely points astray as it was written, object streams and all; a
+    // file it has to recover loses what its object streams hold, and a trailer kept only in a damaged
+    // cross-reference stream is not found at all, so it is given one.
+    std::vector<QByteArray> candidates{pointedRight, read};
+    if (const std::optional<LostProtection> named = findLostProtection(read))
+        candidates.push_back(named->restored);
+    int pages = 0;
+    repairPageTree(a.ctx, a.doc(), TreeCheck::CountsAndKids, nullptr);
+    guarded(a.ctx, [&] { pages = pdf_count_pages(a.ctx, a.doc()); });
+    for (const QByteArray& candidate : candidates) {
+        auto rebuilt = candidate.isEmpty()
+                           ? Result<QByteArray>(Error{})
+                           : rewriteWithQpdf(candidate, a.impl().password, QpdfObjectStreams::Preserve);
+        Opened sound = rebuilt ? openBytes(a.ctx, rebuilt.value()) : Opened{};
+        int level = 0, soundPages = -1;
+        if (sound.status && sound.needsPassword)
+            guarded(a.ctx, [&] {
+                level = pdf_authenticate_password(a.ctx, sound.doc, a.impl().password.constData());
+            });
+        if (level && repairPageTree(a.ctx, sound.doc, TreeCheck::CountsAndKids, nullptr))
+            guarded(a.ctx, [&] { soundPages = pdf_count_pages(a.ctx, sound.doc); });
+        if (!level || pdf_was_repaired(a.ctx, sound.doc) || soundPages < std::max(pages, 1)) {
+            pdf_drop_document(a.ctx, sound.doc);
+            continue;
+        }
+        pdf_drop_document(a.ctx, a.doc());
+        a.impl().doc = sound.doc;
+        a.impl().fileBytes = sound.bytes;
+        a.impl().authLevel = level;
+        return;
+    }
 }
 
 } // namespace
@@ -113,39 +210,33 @@ Result<std::shared_ptr<Document>> Document::open(const QByteArray& bytes) {
     if (bytes.isEmpty())
         return Error{Error::Kind::Damaged, QStringLiteral("The file is empty.")};
     fz_context* ctx = threadContext();
-    fz_buffer* buffer = nullptr;
-    fz_stream* stream = nullptr;
-    pdf_document* doc = nullptr;
-    int needsPassword = 0;
-    const Status status = guarded(
-        ctx,
-        [&] {
-            buffer = fz_new_buffer_from_copied_data(
-                ctx, reinterpret_cast<const unsigned char*>(bytes.constData()), size_t(bytes.size()));
-            stream = fz_open_buffer(ctx, buffer);
-            doc = pdf_open_document_with_stream(ctx, stream);
-            needsPassword = pdf_needs_password(ctx, doc);
-        },
-        Error::Kind::Damaged);
-    fz_drop_stream(ctx, stream);
-    fz_drop_buffer(ctx, buffer);
-    // Reading the page tree of an unlocked file makes MuPDF read (and if need be repair) its structure now,
-    // so a hopeless file fails here rather than on first use.
-    Status usable = status;
-    if (status && !needsPassword)
-        usable = repairPageTree(ctx, doc);
-    if (!usable) {
-        pdf_drop_document(ctx, doc);
+    Opened opened = openBytes(ctx, bytes);
+    bool protectionDamaged = false;
+    if (mayHaveLostProtection(ctx, opened)) {
+        if (const std::optional<LostProtection> lost = findLostProtection(bytes)) {
+            Opened restored = lost->restored.isEmpty() ? Opened{} : openBytes(ctx, lost->restored);
+            if (restored.status && restored.doc && restored.doc->crypt) {
+                pdf_drop_document(ctx, opened.doc);
+                opened = restored;
+            } else {
+                pdf_drop_document(ctx, restored.doc);
+                protectionDamaged = true;
+            }
+        }
+    }
+    if (!opened.status) {
+        pdf_drop_document(ctx, opened.doc);
         return Error{Error::Kind::Damaged,
                      QStringLiteral("The file is not a PDF document or is too damaged to open (%1).")
-                         .arg(usable.error().message)};
+                         .arg(opened.status.error().message)};
     }
     auto impl = std::make_unique<Impl>();
-    impl->doc = doc;
+    impl->doc = opened.doc;
     impl->serial = nextSerial();
-    impl->authLevel = needsPassword ? 0 : 1;
-    // Object streams announce themselves in a dictionary, which is never compressed itself.
-    impl->usedObjectStreams = bytes.contains("/ObjStm");
+    impl->authLevel = opened.needsPassword ? 0 : 1;
+    impl->protectionDamaged = protectionDamaged;
+    impl->unreadablePages = std::move(opened.unreadablePages);
+    impl->fileBytes = opened.bytes;
     return std::shared_ptr<Document>(new Document(std::move(impl)));
 }
 
@@ -189,9 +280,30 @@ bool Document::authenticate(const QString& password) {
     if (level == 0)
         return false;
     a.impl().password = utf8;
+    rebuildDamagedEncryptedFile(a);
     // The tree could not be read before: it is made trustworthy now, as it is for files without a password.
-    repairPageTree(a.ctx, a.doc());
+    repairPageTree(a.ctx, a.doc(), TreeCheck::CountsAndKids, &a.impl().unreadablePages);
     return true;
+}
+
+// Opening reads the nodes of the page tree, not the pages: which pages cannot be read is known once every
+// page object has been read, the first time anyone asks.
+Status readEveryPage(const Access& a) {
+    if (a.impl().pagesRead || a.impl().locked())
+        return {};
+    a.impl().pagesRead = true;
+    return repairPageTree(a.ctx, a.doc(), TreeCheck::Full, &a.impl().unreadablePages);
+}
+
+int Document::unreadablePageCount() const {
+    Access a(*this);
+    readEveryPage(a);
+    return int(a.impl().unreadablePages.size());
+}
+
+bool Document::isProtectionDamaged() const {
+    Access a(*this);
+    return a.impl().protectionDamaged;
 }
 
 bool Document::isOwnerUnlocked() const {
@@ -253,6 +365,8 @@ int Document::indexOf(const PageHandle& page) const {
     Access a(*this);
     if (page.isNull() || a.impl().locked())
         return -1;
+    // The lookup climbs the page's /Parent entries: they are trusted once every page has been read.
+    readEveryPage(a);
     int index = -1;
     guarded(a.ctx, [&] {
         pdf_obj* ref = pdf_new_indirect(a.ctx, a.doc(), page.objectNumber(), 0);
@@ -306,6 +420,7 @@ Status Document::insertPage(const PageHandle& page, int index) {
         return lockedError();
     if (page.isNull())
         return Error{Error::Kind::Failed, QStringLiteral("There is no page to insert.")};
+    a.impl().pagesRead = false; // the tree is checked again, with this page in it, when next it matters
     const Status status = guarded(a.ctx, [&] {
         const int count = pdf_count_pages(a.ctx, a.doc());
         const int at = index < 0 ? 0 : (index > count ? count : index);

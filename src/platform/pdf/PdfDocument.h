@@ -191,9 +191,16 @@ public:
     // Whether the opener may do this; an owner password grants everything.
     bool hasPermission(Permission permission) const;
     bool isOwnerUnlocked() const;
+    // The file is encrypted, but damage took what its protection needs (the file identifier of an RC4 or
+    // AES-128 file): no password opens it. It shows what it can and is never saved with its protection kept,
+    // which would write it over with its content lost; an unprotected copy is still possible.
+    bool isProtectionDamaged() const;
 
     // Pages. Indices count from zero.
     int pageCount() const;
+    // Pages of the file that could not be read (a page dictionary nested beyond reason, say): each keeps its
+    // place as a blank page, so that nothing after it moves and the count stays true.
+    int unreadablePageCount() const;
     PageHandle page(int index) const;
     int indexOf(const PageHandle& page) const; // -1 when the page is not in the page tree
     Result<PageGeometry> geometry(int index) const;
@@ -265,9 +272,14 @@ public:
 
     // The whole file, rewritten: never an incremental update, and without any page that is no longer in
     // the page tree. The document stays usable (pages kept for undo can still be put back). The bytes are
-    // read back before they are returned (with the password that unlocked the document, or the new one):
-    // a copy that does not open, lost pages or has a page that cannot be loaded is an error, never bytes.
+    // read back before they are returned (`verifyCopy`): a copy that lost anything is an error, never bytes.
+    // A document whose protection is damaged is not written with its protection kept.
     Result<QByteArray> save(const SaveOptions& options = {}) const;
+    // Whether `bytes` hold this document as `save(options)` must write it: they open (with the password
+    // the options give), keep the protection asked for, have every page, each page loads where it loads
+    // here, and each page's content that decodes here decodes to the same in the copy. The error is one
+    // plain reason ("The saved copy is missing page 4.").
+    Status verifyCopy(const QByteArray& bytes, const SaveOptions& options = {}) const;
 
     // For the other files of this layer.
     struct Impl;

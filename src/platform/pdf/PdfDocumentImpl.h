@@ -5,7 +5,9 @@
 #include "PdfDocument.h"
 
 #include <mutex>
+#include <optional>
 #include <unordered_set>
+#include <vector>
 
 namespace zepla::pdf {
 
@@ -17,9 +19,16 @@ struct Document::Impl {
     // Pages that left the page tree (kept for undo): saving must leave out them, their annotations and every
     // reference to either.
     std::unordered_set<int> removedPages;
-    int authLevel = 0;              // what pdf_authenticate_password answered: 1 none needed, 2 user, 4 owner
-    bool usedObjectStreams = false; // the file came with object streams: saving packs objects the same way
+    int authLevel = 0;   // what pdf_authenticate_password answered: 1 none needed, 2 user, 4 owner
     QByteArray password; // the one that unlocked the document: saved copies are opened with it to check them
+    // The file MuPDF reads from (shared, never copied): a damaged encrypted one is rebuilt from it once
+    // unlocked, and saving packs objects into object streams when it came with them.
+    QByteArray fileBytes;
+    // Blank pages standing where the file's pages could not be read, once every page object has been read.
+    std::unordered_set<int> unreadablePages;
+    bool pagesRead = false;
+    // The file is encrypted but its protection cannot be restored: it must never be saved over.
+    bool protectionDamaged = false;
 
     ~Impl();
     bool locked() const { return authLevel == 0; }
@@ -71,11 +80,43 @@ bool isEncryptedFile(fz_context* ctx, pdf_document* doc);
 Error pageRangeError(int index);
 
 // Rebuilds a page tree that is not sound (false counts, bad, repeated or looping kids, absurd depth) as one
-// node over the pages that really exist, so that page counts and lookups can be trusted (PdfPageTree.cpp).
-Status repairPageTree(fz_context* ctx, pdf_document* doc);
+// node over the pages that really exist, so that page counts and lookups can be trusted (PdfPageTree.cpp). A
+// page object that cannot be parsed keeps its place as a blank page, whose number goes into `placeholders`.
+// `CountsAndKids` reads the nodes of the tree and not the pages (a node that claims as many pages as it has
+// kids, each a distinct object of the file, is taken at its word), at the pace of opening the file; `Full`
+// reads every page object as well (its parent, whether it parses).
+enum class TreeCheck { CountsAndKids, Full };
+Status repairPageTree(fz_context* ctx, pdf_document* doc, TreeCheck check,
+                      std::unordered_set<int>* placeholders);
+// The full check of the page tree, once per document until `pagesRead` is cleared (PdfDocument.cpp).
+Status readEveryPage(const Access& a);
 
-// The same file with its objects packed into object streams and its encryption kept; `password` opens it
-// (PdfObjectStreams.cpp).
-Result<QByteArray> packObjectStreams(const QByteArray& bytes, const QByteArray& password);
+// The same file rewritten by qpdf with its encryption kept, its structure rebuilt where it was damaged, and
+// its objects packed into object streams or left as they were; `password` opens it (PdfObjectStreams.cpp).
+enum class QpdfObjectStreams { Generate, Preserve };
+Result<QByteArray> rewriteWithQpdf(const QByteArray& bytes, const QByteArray& password,
+                                   QpdfObjectStreams objectStreams);
+
+// The encryption of an open file as far as a saved copy must keep it; `encrypted` false for a plain file.
+struct Protection {
+    bool encrypted = false;
+    int version = 0;
+    int revision = 0;
+    int length = 0;
+    QByteArray method;
+    bool operator==(const Protection&) const = default;
+};
+Protection protectionOf(fz_context* ctx, pdf_document* doc);
+
+// The bytes of a file whose standard security handler dictionary MuPDF's repair lost (the trailer naming it
+// is cut off or damaged), with a trailer that names it again, and the file /ID found among the objects
+// (PdfProtection.cpp).
+struct LostProtection {
+    QByteArray restored; // empty when the file /ID that the handler needs is lost too
+};
+std::optional<LostProtection> findLostProtection(const QByteArray& bytes);
+// The bytes with the last "startxref" pointing at the last cross-reference section (a table or a stream),
+// when it pointed elsewhere; empty when there is nothing to mend.
+QByteArray withStartxrefFound(const QByteArray& bytes);
 
 } // namespace zepla::pdf

@@ -1,5 +1,7 @@
-// Packing a written file into object streams through qpdf: MuPDF 1.21 writes every object on its own, so
-// files that came with object streams would grow by half or more on every save.
+// Rewriting a file through qpdf, its encryption kept: packing objects into object streams (MuPDF 1.21 writes
+// every object on its own, so files that came with object streams would grow by half or more on every save),
+// and rebuilding the structure of a damaged encrypted file, which MuPDF's repair reads but cannot write back
+// in a form its password opens.
 #include "PdfDocumentImpl.h"
 
 #include <qpdf/QPDF.hh>
@@ -9,19 +11,21 @@
 
 namespace zepla::pdf {
 
-Result<QByteArray> packObjectStreams(const QByteArray& bytes, const QByteArray& password) {
+Result<QByteArray> rewriteWithQpdf(const QByteArray& bytes, const QByteArray& password,
+                                   QpdfObjectStreams objectStreams) {
     try {
         QPDF pdf;
         pdf.setSuppressWarnings(true);
-        pdf.processMemoryFile("saved document", bytes.constData(), size_t(bytes.size()),
+        pdf.processMemoryFile("document", bytes.constData(), size_t(bytes.size()),
                               password.isEmpty() ? nullptr : password.constData());
         QPDFWriter writer(pdf);
         writer.setOutputMemory();
         writer.setPreserveEncryption(true);
-        writer.setObjectStreamMode(qpdf_o_generate);
+        writer.setObjectStreamMode(objectStreams == QpdfObjectStreams::Generate ? qpdf_o_generate
+                                                                                : qpdf_o_preserve);
         writer.write();
-        const std::shared_ptr<Buffer> packed = writer.getBufferSharedPointer();
-        return QByteArray(reinterpret_cast<const char*>(packed->getBuffer()), qsizetype(packed->getSize()));
+        const std::shared_ptr<Buffer> written = writer.getBufferSharedPointer();
+        return QByteArray(reinterpret_cast<const char*>(written->getBuffer()), qsizetype(written->getSize()));
     } catch (const std::exception& e) {
         return Error{Error::Kind::Failed, QString::fromUtf8(e.what())};
     }

@@ -25,6 +25,7 @@ struct Leaf {
     pdf_obj* page;
     pdf_obj* parent; // the node it was found under
     Inherited inherited;
+    bool unreadable = false; // an object that names a page but cannot be parsed
 };
 
 // A node being walked: its kids are looked at one by one.
@@ -76,9 +77,58 @@ bool sameObject(fz_context* ctx, pdf_obj* a, pdf_obj* b) {
     return pdf_is_indirect(ctx, a) ? pdf_to_num(ctx, a) == pdf_to_num(ctx, b) : a == b;
 }
 
+// A reference to an object of the file that is there but cannot be parsed (MuPDF reads it as null); a
+// reference to nothing, or to a free object, is not.
+bool isUnparseable(fz_context* ctx, pdf_document* doc, pdf_obj* kid) {
+    if (!pdf_is_indirect(ctx, kid))
+        return false;
+    const int number = pdf_to_num(ctx, kid);
+    bool inFile = false;
+    guarded(ctx, [&] { inFile = number > 0 && number < pdf_xref_len(ctx, doc); });
+    if (!inFile)
+        return false;
+    pdf_obj* object = nullptr;
+    const Status loaded = guarded(ctx, [&] { object = pdf_load_object(ctx, doc, number); });
+    pdf_drop_obj(ctx, object);
+    return !loaded;
+}
+
 // Every page under `root` in reading order, each once. `sound` stays true only when the tree already says
 // exactly that: true counts, no bad or repeated kids, parents that point back, a reasonable depth.
-std::vector<Leaf> collectPages(fz_context* ctx, pdf_obj* root, const Kid& rootKid, bool& sound) {
+// Takes the kids of `top` as its leaves without loading them, when the node says it holds exactly as many
+// pages as it has kids and each kid is a reference to an object of the file not seen before. False (and
+// nothing taken) when the node is not like that.
+bool takeKidsAsLeaves(fz_context* ctx, pdf_document* doc, const Visit& top, std::unordered_set<int>& seen,
+                      std::vector<Leaf>& leaves) {
+    if (top.claimedCount != top.kidCount || top.kidCount == 0)
+        return false;
+    std::vector<pdf_obj*> kids(std::size_t(top.kidCount), nullptr);
+    std::vector<int> numbers;
+    numbers.reserve(kids.size());
+    bool plain = true;
+    guarded(ctx, [&] {
+        pdf_obj* array = pdf_dict_get(ctx, top.node, PDF_NAME(Kids));
+        const int objects = pdf_xref_len(ctx, doc);
+        for (int i = 0; plain && i < top.kidCount; ++i) {
+            kids[std::size_t(i)] = pdf_array_get(ctx, array, i);
+            const int number = pdf_to_num(ctx, kids[std::size_t(i)]);
+            plain = pdf_is_indirect(ctx, kids[std::size_t(i)]) && number > 0 && number < objects;
+            numbers.push_back(number);
+        }
+    });
+    std::unordered_set<int> own;
+    for (int number : numbers)
+        plain = plain && !seen.count(number) && own.insert(number).second;
+    if (!plain || int(numbers.size()) != top.kidCount)
+        return false;
+    seen.insert(own.begin(), own.end());
+    for (pdf_obj* kid : kids)
+        leaves.push_back({kid, top.node, top.inherited});
+    return true;
+}
+
+std::vector<Leaf> collectPages(fz_context* ctx, pdf_document* doc, pdf_obj* root, const Kid& rootKid,
+                               TreeCheck check, bool& sound) {
     std::vector<Leaf> leaves;
     std::vector<Visit> stack;
     std::unordered_set<int> seen{rootKid.number};
@@ -91,6 +141,11 @@ std::vector<Leaf> collectPages(fz_context* ctx, pdf_obj* root, const Kid& rootKi
             stack.pop_back();
             continue;
         }
+        if (check == TreeCheck::CountsAndKids && top.nextKid == 0 &&
+            takeKidsAsLeaves(ctx, doc, top, seen, leaves)) {
+            top.nextKid = top.kidCount;
+            continue;
+        }
         const int at = top.nextKid++;
         pdf_obj* kid = nullptr;
         Kid k;
@@ -101,6 +156,14 @@ std::vector<Leaf> collectPages(fz_context* ctx, pdf_obj* root, const Kid& rootKi
             k = readKid(ctx, kid);
             parentPointsBack = k.isDict && sameObject(ctx, k.parent, node);
         });
+        if (((!read && kid) || (read && !k.isDict)) && isUnparseable(ctx, doc, kid) &&
+            seen.insert(pdf_to_num(ctx, kid)).second) {
+            // The page is there but cannot be read (absurd nesting, a damaged dictionary): it keeps its
+            // place.
+            sound = false;
+            leaves.push_back({kid, node, top.inherited, true});
+            continue;
+        }
         if (!read || !k.isDict || (k.number > 0 && !seen.insert(k.number).second)) {
             sound = false;
             continue;
@@ -120,8 +183,35 @@ std::vector<Leaf> collectPages(fz_context* ctx, pdf_obj* root, const Kid& rootKi
     return leaves;
 }
 
+// The media box of the readable page nearest to leaf `at`, or of what it inherits: the size of a page that
+// cannot be read is best guessed from its neighbours.
+pdf_obj* neighbourMediaBox(fz_context* ctx, const std::vector<Leaf>& leaves, std::size_t at) {
+    if (leaves[at].inherited.mediaBox)
+        return leaves[at].inherited.mediaBox;
+    for (std::size_t distance = 1; distance < leaves.size(); ++distance)
+        for (std::size_t i : {at - distance, at + distance})
+            if (i < leaves.size() && !leaves[i].unreadable) {
+                pdf_obj* box = pdf_dict_get(ctx, leaves[i].page, PDF_NAME(MediaBox));
+                return box ? box : leaves[i].inherited.mediaBox;
+            }
+    return nullptr;
+}
+
+// A blank page in the place of one that cannot be read: MuPDF cannot load, show or write an object it cannot
+// parse, and every lookup of a later page would fail on it.
+pdf_obj* placeholderPage(fz_context* ctx, pdf_document* doc, pdf_obj* mediaBox) {
+    pdf_obj* page = pdf_add_new_dict(ctx, doc, 4);
+    if (mediaBox)
+        pdf_dict_put(ctx, page, PDF_NAME(MediaBox), mediaBox);
+    else
+        pdf_dict_put_rect(ctx, page, PDF_NAME(MediaBox), fz_make_rect(0, 0, 612, 792));
+    pdf_dict_put_dict(ctx, page, PDF_NAME(Resources), 0);
+    return page;
+}
+
 // Makes `root` the one node over `leaves`. Each page takes over what it inherited, so it looks the same.
-Status flatten(fz_context* ctx, pdf_document* doc, pdf_obj* root, const std::vector<Leaf>& leaves) {
+Status flatten(fz_context* ctx, pdf_document* doc, pdf_obj* root, const std::vector<Leaf>& leaves,
+               std::unordered_set<int>* placeholders) {
     Status status = guarded(ctx, [&] {
         pdf_dict_del(ctx, root, PDF_NAME(Parent));
         pdf_dict_put_array(ctx, root, PDF_NAME(Kids), int(leaves.size()));
@@ -131,8 +221,11 @@ Status flatten(fz_context* ctx, pdf_document* doc, pdf_obj* root, const std::vec
         const Leaf& leaf = leaves[i];
         status = guarded(ctx, [&] {
             // A page written inline in a node becomes an object of its own, as every page must be.
-            pdf_obj* page = pdf_is_indirect(ctx, leaf.page) ? pdf_keep_obj(ctx, leaf.page)
-                                                            : pdf_add_object(ctx, doc, leaf.page);
+            pdf_obj* page = leaf.unreadable ? placeholderPage(ctx, doc, neighbourMediaBox(ctx, leaves, i))
+                            : pdf_is_indirect(ctx, leaf.page) ? pdf_keep_obj(ctx, leaf.page)
+                                                              : pdf_add_object(ctx, doc, leaf.page);
+            if (leaf.unreadable && placeholders)
+                placeholders->insert(pdf_to_num(ctx, page));
             const Inherited& in = leaf.inherited;
             if (in.resources && !pdf_dict_get(ctx, page, PDF_NAME(Resources)))
                 pdf_dict_put(ctx, page, PDF_NAME(Resources), in.resources);
@@ -152,7 +245,8 @@ Status flatten(fz_context* ctx, pdf_document* doc, pdf_obj* root, const std::vec
 
 } // namespace
 
-Status repairPageTree(fz_context* ctx, pdf_document* doc) {
+Status repairPageTree(fz_context* ctx, pdf_document* doc, TreeCheck check,
+                      std::unordered_set<int>* placeholders) {
     pdf_obj* root = nullptr;
     Kid rootKid;
     Status status = guarded(ctx, [&] {
@@ -174,10 +268,13 @@ Status repairPageTree(fz_context* ctx, pdf_document* doc) {
         return Error{Error::Kind::Damaged, QStringLiteral("The document has no page tree.")};
     bool sound = rootKid.isNode && !rootKid.parent;
     std::vector<Leaf> leaves;
-    if (rootKid.isNode)
-        leaves = collectPages(ctx, root, rootKid, sound);
-    else
+    if (rootKid.isNode) {
+        leaves = collectPages(ctx, doc, root, rootKid, check, sound);
+        if (!sound && check == TreeCheck::CountsAndKids) // rebuilt from what its pages really are
+            leaves = collectPages(ctx, doc, root, rootKid, TreeCheck::Full, sound);
+    } else {
         leaves.push_back({root, nullptr, rootKid.own}); // the catalog names a single page as its tree
+    }
     if (sound)
         return {};
     // The old tree holds the pages written inline and what they inherit: it stays alive until they are moved.
@@ -194,7 +291,7 @@ Status repairPageTree(fz_context* ctx, pdf_document* doc) {
         }
     });
     if (status)
-        status = flatten(ctx, doc, root, leaves);
+        status = flatten(ctx, doc, root, leaves, placeholders);
     pdf_drop_obj(ctx, oldKids);
     pdf_drop_obj(ctx, oldRoot);
     return status;

@@ -3,6 +3,10 @@
 // bytes are read back before anyone may replace a file with them.
 #include "PdfDocumentImpl.h"
 
+#include <zlib.h>
+
+#include <functional>
+#include <optional>
 #include <unordered_set>
 #include <vector>
 
@@ -195,32 +199,168 @@ void blankReferencesToRemovedObjects(fz_context* ctx, pdf_document* doc, const R
     }
 }
 
-// Opens written bytes as the next reader will and checks that they hold the document: a damaged source can
-// make the engine write a file that no password opens, or that lost pages. `password` opens the copy when it
-// is encrypted.
-Status verifyWritten(const QByteArray& bytes, const QByteArray& password, int expectedPages) {
-    auto fail = [](const QString& why) {
-        return Error{Error::Kind::Failed,
-                     QStringLiteral("The document could not be written correctly: %1.").arg(why)};
+// A page's content as a digest: the checksum and length of its content streams, either as stored (decrypted,
+// still compressed, with the filters that decode them) or decoded. Nothing when they cannot be read.
+struct ContentDigest {
+    uLong checksum = crc32(0, nullptr, 0);
+    std::size_t length = 0;
+    bool operator==(const ContentDigest&) const = default;
+};
+enum class ContentForm { Stored, Decoded };
+
+std::optional<ContentDigest> contentDigest(fz_context* ctx, pdf_document* doc, int index, ContentForm form) {
+    ContentDigest digest;
+    auto add = [&](const unsigned char* data, std::size_t size) {
+        digest.checksum = crc32_z(digest.checksum, data, size);
+        digest.length += size;
     };
+    fz_buffer* buffer = nullptr;
+    char* printed = nullptr;
+    char small[256];
+    const Status read = guarded(ctx, [&] {
+        pdf_obj* contents = pdf_dict_get(ctx, pdf_lookup_page_obj(ctx, doc, index), PDF_NAME(Contents));
+        const int n = pdf_is_array(ctx, contents) ? pdf_array_len(ctx, contents) : 1;
+        for (int i = 0; i < n; ++i) {
+            pdf_obj* part = pdf_is_array(ctx, contents) ? pdf_array_get(ctx, contents, i) : contents;
+            if (!pdf_is_stream(ctx, part))
+                continue;
+            if (form == ContentForm::Stored) {
+                for (pdf_obj* key : {PDF_NAME(Filter), PDF_NAME(DecodeParms)}) {
+                    std::size_t length = 0;
+                    printed =
+                        pdf_sprint_obj(ctx, small, sizeof small, &length, pdf_dict_get(ctx, part, key), 1, 0);
+                    add(reinterpret_cast<const unsigned char*>(printed), length);
+                    if (printed != small)
+                        fz_free(ctx, printed);
+                    printed = nullptr;
+                }
+            }
+            buffer =
+                form == ContentForm::Stored ? pdf_load_raw_stream(ctx, part) : pdf_load_stream(ctx, part);
+            unsigned char* data = nullptr;
+            add(data, fz_buffer_storage(ctx, buffer, &data));
+            fz_drop_buffer(ctx, buffer);
+            buffer = nullptr;
+        }
+    });
+    fz_drop_buffer(ctx, buffer);
+    if (!read)
+        return std::nullopt;
+    return digest;
+}
+
+// MuPDF finds page N by walking the tree's kids up to it; a loop over every page holds the page map for its
+// length, so that each lookup is direct.
+class PageMap {
+public:
+    PageMap(fz_context* ctx, pdf_document* doc) : m_ctx(ctx), m_doc(doc) {
+        m_loaded = guarded(ctx, [&] { pdf_load_page_tree(ctx, doc); }).ok();
+    }
+    ~PageMap() {
+        if (m_loaded)
+            pdf_drop_page_tree(m_ctx, m_doc);
+    }
+    PageMap(const PageMap&) = delete;
+    PageMap& operator=(const PageMap&) = delete;
+
+private:
+    fz_context* m_ctx;
+    pdf_document* m_doc;
+    bool m_loaded = false;
+};
+
+// What a written copy must hold of the document it was written from.
+struct Expected {
+    const Access& source;
+    std::vector<std::optional<ContentDigest>> contents; // per page, as stored
+    std::function<bool(const Protection&)> protection;
+    QString protectionLost;
+};
+
+Expected expectationOf(const Access& a, const SaveOptions& options) {
+    Expected expected{a, {}, {}, {}};
+    int pages = 0;
+    guarded(a.ctx, [&] { pages = pdf_count_pages(a.ctx, a.doc()); });
+    expected.contents.reserve(std::size_t(pages));
+    const PageMap map(a.ctx, a.doc());
+    for (int i = 0; i < pages; ++i)
+        expected.contents.push_back(contentDigest(a.ctx, a.doc(), i, ContentForm::Stored));
+    switch (options.encryption) {
+    case SaveOptions::Encryption::Keep: {
+        const Protection own = protectionOf(a.ctx, a.doc());
+        expected.protection = [own](const Protection& copy) { return copy == own; };
+        expected.protectionLost =
+            own.encrypted ? QStringLiteral("The saved copy has lost the document’s password protection.")
+                          : QStringLiteral("The saved copy is password-protected.");
+        break;
+    }
+    case SaveOptions::Encryption::None:
+        expected.protection = [](const Protection& copy) { return !copy.encrypted; };
+        expected.protectionLost = QStringLiteral("The saved copy is still password-protected.");
+        break;
+    case SaveOptions::Encryption::Aes256:
+        expected.protection = [](const Protection& copy) {
+            return copy.encrypted && copy.method == "AES" && copy.length == 256;
+        };
+        expected.protectionLost = QStringLiteral("The saved copy is not protected with the new password.");
+        break;
+    }
+    return expected;
+}
+
+bool pageLoads(const Access& a, int index) {
+    Status status;
+    LoadedPage page(a, index, &status);
+    return status.ok();
+}
+
+// Opens written bytes as the next reader will and checks that nothing of the document was lost on the way:
+// a damaged source can make the engine write a file that no password opens, that lost its encryption, its
+// pages or their content. `password` opens the copy when it is encrypted. Each failure is one plain reason.
+Status verifyWritten(const QByteArray& bytes, const QByteArray& password, const Expected& expected) {
+    auto fail = [](const QString& why) { return Error{Error::Kind::Failed, why}; };
     auto reopened = Document::open(bytes);
     if (!reopened)
-        return fail(QStringLiteral("the written copy does not open (%1)").arg(reopened.error().message));
+        return fail(QStringLiteral("The saved copy does not open."));
     Document& copy = *reopened.value();
-    if (copy.isLocked() && !copy.authenticate(QString::fromUtf8(password)))
-        return fail(QStringLiteral("the written copy does not open with the document’s password"));
-    const int pages = copy.pageCount();
-    if (pages != expectedPages)
-        return fail(
-            QStringLiteral("the written copy has %1 pages instead of %2").arg(pages).arg(expectedPages));
     Access a(copy);
+    if (!expected.protection(protectionOf(a.ctx, a.doc())))
+        return fail(expected.protectionLost);
+    if (copy.isLocked() && !copy.authenticate(QString::fromUtf8(password)))
+        return fail(QStringLiteral("The saved copy does not open with the document’s password."));
+    const int pages = copy.pageCount();
+    const int expectedPages = int(expected.contents.size());
+    if (pages < expectedPages)
+        return fail(QStringLiteral("The saved copy is missing page %1.").arg(pages + 1));
+    if (pages > expectedPages)
+        return fail(
+            QStringLiteral("The saved copy has %1 pages instead of %2.").arg(pages).arg(expectedPages));
+    const PageMap map(a.ctx, a.doc());
     for (int i = 0; i < pages; ++i) {
-        Status status;
-        LoadedPage page(a, i, &status);
-        if (!status)
-            return fail(QStringLiteral("page %1 of the written copy cannot be read (%2)")
-                            .arg(i + 1)
-                            .arg(status.error().message));
+        // A page that cannot be loaded in the document cannot be loaded in its copy either.
+        if (!pageLoads(a, i) && pageLoads(expected.source, i))
+            return fail(QStringLiteral("Page %1 of the saved copy cannot be read.").arg(i + 1));
+        if (!expected.contents[std::size_t(i)] ||
+            contentDigest(a.ctx, a.doc(), i, ContentForm::Stored) == expected.contents[std::size_t(i)])
+            continue;
+        // Stored differently (compressed on the way, say): what matters is what it decodes to.
+        const std::optional<ContentDigest> decoded =
+            contentDigest(expected.source.ctx, expected.source.doc(), i, ContentForm::Decoded);
+        if (decoded && contentDigest(a.ctx, a.doc(), i, ContentForm::Decoded) != decoded)
+            return fail(QStringLiteral("The content of page %1 is lost in the saved copy.").arg(i + 1));
+    }
+    return {};
+}
+
+// The password that opens a copy written with `options`.
+QByteArray copyPassword(const Access& a, const SaveOptions& options) {
+    switch (options.encryption) {
+    case SaveOptions::Encryption::Keep:
+        return a.impl().password;
+    case SaveOptions::Encryption::Aes256:
+        return options.userPassword.toUtf8();
+    case SaveOptions::Encryption::None:
+        break;
     }
     return {};
 }
@@ -240,14 +380,23 @@ void restore(fz_context* ctx, std::vector<BlankedReference>& blanked) {
 
 } // namespace
 
+Status Document::verifyCopy(const QByteArray& bytes, const SaveOptions& options) const {
+    Access a(*this);
+    if (a.impl().locked())
+        return lockedError();
+    return verifyWritten(bytes, copyPassword(a, options), expectationOf(a, options));
+}
+
 Result<QByteArray> Document::save(const SaveOptions& options) const {
     Access a(*this);
     if (a.impl().locked())
         return lockedError();
-    if (Status repaired = repairPageTree(a.ctx, a.doc()); !repaired)
+    if (a.impl().protectionDamaged && options.encryption == SaveOptions::Encryption::Keep)
+        return Error{Error::Kind::Damaged,
+                     QStringLiteral("The protected document is damaged and cannot be saved over.")};
+    if (Status repaired = readEveryPage(a); !repaired)
         return Error{Error::Kind::Failed,
                      QStringLiteral("The document could not be written: %1").arg(repaired.error().message)};
-    const int pages = pageCount();
 
     pdf_write_options opts = pdf_default_write_options;
     opts.do_garbage = 1; // drops unreachable objects; higher levels renumber the live document
@@ -317,17 +466,16 @@ Result<QByteArray> Document::save(const SaveOptions& options) const {
     if (!status)
         return Error{Error::Kind::Failed,
                      QStringLiteral("The document could not be written: %1").arg(status.error().message)};
-    const QByteArray password = options.encryption == SaveOptions::Encryption::Keep ? a.impl().password
-                                : options.encryption == SaveOptions::Encryption::Aes256
-                                    ? options.userPassword.toUtf8()
-                                    : QByteArray();
-    if (a.impl().usedObjectStreams) {
+    const QByteArray password = copyPassword(a, options);
+    const Expected expected = expectationOf(a, options);
+    // Object streams announce themselves in a dictionary, which is never compressed itself.
+    if (a.impl().fileBytes.contains("/ObjStm")) {
         // Packing is for size only: a copy qpdf cannot make leaves the larger file, which is just as good.
-        if (auto packed = packObjectStreams(bytes, password);
-            packed && verifyWritten(packed.value(), password, pages))
+        if (auto packed = rewriteWithQpdf(bytes, password, QpdfObjectStreams::Generate);
+            packed && verifyWritten(packed.value(), password, expected))
             return packed.value();
     }
-    if (Status verified = verifyWritten(bytes, password, pages); !verified)
+    if (Status verified = verifyWritten(bytes, password, expected); !verified)
         return verified.error();
     return bytes;
 }

@@ -1,0 +1,267 @@
+// Protection and loss: damaged encrypted files keep their encryption or are never saved over, and the
+// verification of every save refuses a copy that lost anything, as qpdf and MuPDF read the files.
+#include "ExternalTool.h"
+#include "PdfFixtures.h"
+#include "pdf/PdfDocument.h"
+
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zepla::pdf;
+
+namespace {
+
+const QStringList kRc4{"128", "--use-aes=n"};
+const QStringList kAes128{"128", "--use-aes=y"};
+const QStringList kAes256{"256"};
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(path));
+    return file.readAll();
+}
+
+// What went wrong, for a failure message; empty for a value.
+QString problem(const Result<QByteArray>& result) {
+    return result.ok() ? QString() : result.error().message;
+}
+
+QByteArray shiftStartxref(QByteArray bytes, qint64 shift, bool toZero = false) {
+    const qsizetype at = bytes.lastIndexOf("startxref\n") + 10;
+    const qsizetype end = bytes.indexOf('\n', at);
+    const qint64 value = toZero ? 0 : bytes.mid(at, end - at).toLongLong() + shift;
+    return bytes.replace(at, end - at, QByteArray::number(value));
+}
+
+} // namespace
+
+class TestPdfProtection : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    int m_files = 0;
+
+    QString write(const QByteArray& bytes) {
+        return writeTestBytes(m_dir.filePath(QStringLiteral("f%1.pdf").arg(++m_files)), bytes);
+    }
+
+    // `plain` encrypted by qpdf with the user password "pw" and the owner password "owner".
+    QByteArray encrypted(const QByteArray& plain, const QStringList& method, bool objectStreams = false) {
+        const QString out = m_dir.filePath(QStringLiteral("e%1.pdf").arg(++m_files));
+        const ToolRun run = runTool(
+            "qpdf", QStringList{"--allow-weak-crypto",
+                                objectStreams ? "--object-streams=generate" : "--object-streams=disable",
+                                "--encrypt", "pw", "owner"} +
+                        method + QStringList{"--", write(plain), out});
+        if (run.exitCode != 0)
+            qFatal("qpdf could not encrypt");
+        return readFile(out);
+    }
+
+    // The revision, permissions and methods of qpdf's account of a file's encryption.
+    QStringList encryptionOf(const QByteArray& bytes) {
+        const QByteArray shown = runTool("qpdf", {"--show-encryption", "--password=pw", write(bytes)}).out;
+        return QString::fromUtf8(shown).split('\n').filter(QRegularExpression("^[RP] = |method"));
+    }
+
+    // A saved copy as other readers see it: qpdf checks it with the password and names the same encryption
+    // method as the original, and every page has its text.
+    void expectSavedWhole(const QByteArray& saved, const QByteArray& original, int pages,
+                          const QString& word) {
+        const QString path = write(saved);
+        const ToolRun check = runTool("qpdf", {"--check", "--password=pw", path});
+        QVERIFY2(check.exitCode == 0, check.out.constData());
+        const QStringList method = encryptionOf(original);
+        QVERIFY(!method.isEmpty());
+        QCOMPARE(encryptionOf(saved), method);
+        auto reopened = Document::open(saved).value();
+        QVERIFY(reopened->isLocked());
+        QVERIFY(reopened->authenticate("pw"));
+        QCOMPARE(reopened->pageCount(), pages);
+        for (int i = 0; i < pages; ++i)
+            QVERIFY(reopened->pageText(i).value().contains(word));
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    // A startxref pointing astray leaves the file readable; saving writes it back whole, with its encryption.
+    void shiftedStartxrefSavesWithItsProtection_data() {
+        QTest::addColumn<QStringList>("method");
+        QTest::addColumn<bool>("objectStreams");
+        for (const auto& [name, method] :
+             {std::pair{"RC4 128", kRc4}, {"AES 128", kAes128}, {"AES 256", kAes256}})
+            for (bool objectStreams : {false, true})
+                QTest::addRow("%s%s", name, objectStreams ? ", object streams" : "")
+                    << method << objectStreams;
+    }
+
+    void shiftedStartxrefSavesWithItsProtection() {
+        QFETCH(QStringList, method);
+        QFETCH(bool, objectStreams);
+        const QByteArray good = encrypted(fixtures::makeTextPdf(3, "guarded"), method, objectStreams);
+        struct Shift {
+            const char* name;
+            qint64 by;
+            bool toZero;
+        };
+        for (const Shift& shift : {Shift{"+1", 1, false},
+                                   {"+10", 10, false},
+                                   {"-10", -10, false},
+                                   {"-100", -100, false},
+                                   {"0", 0, true},
+                                   {"huge", 999999999999, false}}) {
+            auto opened = Document::open(shiftStartxref(good, shift.by, shift.toZero));
+            QVERIFY2(opened.ok(), shift.name);
+            auto d = opened.value();
+            QVERIFY2(d->isLocked(), shift.name);
+            QVERIFY2(d->authenticate("pw"), shift.name);
+            QCOMPARE(d->pageCount(), 3);
+            QVERIFY(d->removePage(0).ok()); // an edit, kept by the save
+            auto saved = d->save();
+            QVERIFY2(saved.ok(), qPrintable(QString(shift.name) + ": " + problem(saved)));
+            expectSavedWhole(saved.value(), good, 2, "guarded");
+            if (QTest::currentTestFailed())
+                return;
+        }
+    }
+
+    // A cut tail or a damaged /Encrypt loses the trailer that names the encryption. The file is encrypted
+    // again when its handler and identifier are still there; otherwise it is read-only: a save keeping its
+    // protection is refused, an unprotected copy is not.
+    void lostTrailerNeverLosesProtection_data() {
+        QTest::addColumn<QStringList>("method");
+        QTest::addColumn<bool>("needsIdentifier");
+        QTest::newRow("RC4 128") << kRc4 << true;
+        QTest::newRow("AES 128") << kAes128 << true;
+        QTest::newRow("AES 256") << kAes256 << false;
+    }
+
+    void lostTrailerNeverLosesProtection() {
+        QFETCH(QStringList, method);
+        QFETCH(bool, needsIdentifier);
+        // Forty pages: the cuts take the cross-reference table and the trailer, not the objects.
+        const QByteArray good = encrypted(fixtures::makeTextPdf(40, "guarded"), method);
+        // How much of the end may go before the file identifier of the trailer goes with it.
+        const qsizetype afterIdentifier = good.size() - (good.indexOf(']', good.lastIndexOf("/ID")) + 1);
+        struct Variant {
+            QString name;
+            QByteArray bytes;
+            bool identifierKept;
+        };
+        std::vector<Variant> variants;
+        for (int cut : {30, 60, 100, 250, 500, 1000})
+            variants.push_back(
+                {QStringLiteral("cut %1").arg(cut), good.left(good.size() - cut), cut <= afterIdentifier});
+        QByteArray broken = good;
+        variants.push_back({"broken /Encrypt", broken.replace("/Encrypt", "/Encrypt 1 0 R /X"), true});
+        int recovered = 0;
+        for (const Variant& v : variants) {
+            auto opened = Document::open(v.bytes);
+            QVERIFY2(opened.ok(), qPrintable(v.name));
+            auto d = opened.value();
+            if (!d->isLocked()) {
+                // Only a file whose identifier is gone may open without a password, and then read-only.
+                QVERIFY2(needsIdentifier && !v.identifierKept, qPrintable(v.name));
+                QVERIFY2(d->isProtectionDamaged(), qPrintable(v.name));
+                auto refused = d->save();
+                QVERIFY2(!refused.ok(), qPrintable(v.name));
+                QCOMPARE(refused.error().message,
+                         QStringLiteral("The protected document is damaged and cannot be saved over."));
+                QVERIFY(d->save(SaveOptions{SaveOptions::Encryption::None}).ok());
+                continue;
+            }
+            ++recovered;
+            QVERIFY2(!d->isProtectionDamaged(), qPrintable(v.name));
+            QVERIFY2(d->authenticate("pw"), qPrintable(v.name));
+            QCOMPARE(d->pageCount(), 40);
+            auto saved = d->save();
+            QVERIFY2(saved.ok(), qPrintable(v.name + ": " + problem(saved)));
+            expectSavedWhole(saved.value(), good, 40, "guarded");
+            if (QTest::currentTestFailed())
+                return;
+        }
+        qInfo("%d of %d variants keep their protection", recovered, int(variants.size()));
+        QVERIFY(recovered >= 2); // the shortest cut and the broken /Encrypt at least
+        if (!needsIdentifier)
+            QCOMPARE(recovered, int(variants.size()));
+    }
+
+    // Each refusal of the verification, shown a copy that lost one thing.
+    void verificationRefusesEveryLoss() {
+        fixtures::DocSpec spec;
+        spec.pages = {{"Alpha page"}, {"Beta page"}, {"Gamma page"}};
+        auto plain = Document::open(fixtures::makePdf(spec)).value();
+        const QByteArray protectedBytes =
+            plain->save(SaveOptions{SaveOptions::Encryption::Aes256, "pw", "owner"}).value();
+        auto d = Document::open(protectedBytes).value();
+        QVERIFY(d->authenticate("pw"));
+        const QByteArray good = d->save().value();
+        QVERIFY(d->verifyCopy(good).ok());
+
+        const QString goodPath = write(good);
+        auto qpdf = [&](const QStringList& arguments) {
+            const QString out = m_dir.filePath(QStringLiteral("q%1.pdf").arg(++m_files));
+            const ToolRun run =
+                runTool("qpdf", QStringList{"--password=pw", goodPath} + arguments + QStringList{out});
+            if (run.exitCode != 0 && run.exitCode != 3)
+                qFatal("qpdf failed");
+            return readFile(out);
+        };
+        QByteArray otherContent = good;
+        {
+            fixtures::DocSpec other = spec;
+            other.pages[1].text = "Betx page";
+            auto changed = Document::open(fixtures::makePdf(other)).value();
+            otherContent = changed->save(SaveOptions{SaveOptions::Encryption::Aes256, "pw", "owner"}).value();
+        }
+        struct Case {
+            const char* name;
+            QByteArray copy;
+            QString reason;
+        };
+        const Case cases[] = {
+            {"not a PDF", good.left(200), "The saved copy does not open."},
+            {"another password", qpdf({"--encrypt", "other", "other", "256", "--"}),
+             "The saved copy does not open with the document’s password."},
+            {"decrypted", qpdf({"--decrypt"}), "The saved copy has lost the document’s password protection."},
+            {"weaker encryption",
+             qpdf({"--allow-weak-crypto", "--encrypt", "pw", "owner", "128", "--use-aes=n", "--"}),
+             "The saved copy has lost the document’s password protection."},
+            {"a page short", qpdf({"--pages", ".", "1-2", "--"}), "The saved copy is missing page 3."},
+            {"a page more", qpdf({"--pages", ".", "1-3,3", "--"}),
+             "The saved copy has 4 pages instead of 3."},
+            {"other content", otherContent, "The content of page 2 is lost in the saved copy."},
+        };
+        for (const Case& c : cases) {
+            const Status verified = d->verifyCopy(c.copy);
+            QVERIFY2(!verified.ok(), c.name);
+            QVERIFY2(verified.error().message == c.reason,
+                     qPrintable(c.name + (": " + verified.error().message)));
+        }
+        // A page whose widget is its own parent does not load; the same page without it does.
+        auto twoPages = [](const QByteArray& annots) {
+            const QByteArray page = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 300 200] /Contents 5 0 R ";
+            return fixtures::assemblePdf({"<< /Type /Catalog /Pages 2 0 R >>",
+                                          "<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 2 >>", page + ">>",
+                                          page + annots + " >>", "<< /Length 0 >>\nstream\n\nendstream",
+                                          "<< /Type /Annot /Subtype /Widget /FT /Btn /Rect [0 0 10 10] "
+                                          "/Parent 6 0 R /Kids [6 0 R] >>"});
+        };
+        auto loads = Document::open(twoPages({})).value();
+        const Status unreadable = loads->verifyCopy(twoPages("/Annots [6 0 R]"));
+        QVERIFY(!unreadable.ok());
+        QCOMPARE(unreadable.error().message, QStringLiteral("Page 2 of the saved copy cannot be read."));
+
+        // Asked for an unprotected copy, a copy that stayed protected is refused and a plain one is not.
+        const SaveOptions none{SaveOptions::Encryption::None};
+        QCOMPARE(d->verifyCopy(good, none).error().message,
+                 QStringLiteral("The saved copy is still password-protected."));
+        QVERIFY(d->verifyCopy(qpdf({"--decrypt"}), none).ok());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPdfProtection)
+#include "test_pdf_protection.moc"
