@@ -131,6 +131,20 @@ QWidget* ColorAndWidthGroup::makeFormGroup() {
     return group;
 }
 
+QSize ColorAndWidthGroup::sizeHint() const {
+    QSize colour = m_colorControls->sizeHint();
+    if (m_fontGroup->isHidden())
+        colour.rwidth() += m_fontDivider->sizeHint().width() + m_fontGroup->sizeHint().width() +
+                           2 * m_colorControls->layout()->spacing();
+    const QMargins margins = layout()->contentsMargins();
+    return colour.expandedTo(m_eraserGroup->sizeHint()).expandedTo(m_formGroup->sizeHint()) +
+           QSize(margins.left() + margins.right(), margins.top() + margins.bottom());
+}
+
+QSize ColorAndWidthGroup::minimumSizeHint() const {
+    return {layout()->sizeHint().width(), sizeHint().height()};
+}
+
 void ColorAndWidthGroup::followTool() {
     const AnnotationTool tool = m_toolState.tool();
     m_eraserGroup->setVisible(tool == AnnotationTool::eraser);
@@ -138,6 +152,7 @@ void ColorAndWidthGroup::followTool() {
     m_colorControls->setVisible(tool != AnnotationTool::eraser && tool != AnnotationTool::form);
     m_fontDivider->setVisible(tool == AnnotationTool::textBox);
     m_fontGroup->setVisible(tool == AnnotationTool::textBox);
+    updateGeometry();
 }
 
 } // namespace zepla::ui
