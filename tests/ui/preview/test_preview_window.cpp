@@ -16,10 +16,12 @@
 #include "ui/preview/UnsupportedFileView.h"
 #include "ui/theme/ToolbarLabeledButton.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMainWindow>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -122,6 +124,13 @@ private slots:
         const QString pptx = convertWithOffice(flat, "pptx", m_dir.path());
         PreviewContentView* content = waitForText(PreviewWindowController::open(pptx));
         QVERIFY2(content->indexedText().contains("Migrating flamingos"), qPrintable(content->indexedText()));
+        // The slide is fitted to the width: no horizontal scroll bar, while the vertical one shows only when
+        // the slide is taller than the view.
+        pdfview::PDFView* view = content->pdfView();
+        QTRY_VERIFY(view->document() && view->viewport()->width() > 0);
+        QApplication::processEvents();
+        QVERIFY(!view->horizontalScrollBar()->isVisible());
+        QCOMPARE(view->verticalScrollBar()->isVisible(), view->verticalScrollBar()->maximum() > 0);
     }
 
     void bookIsLaidOutByMuPdf() {
