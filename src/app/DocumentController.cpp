@@ -4,8 +4,12 @@
 #include "app/AppMenus.h"
 #include "app/DocumentFile.h"
 #include "app/DocumentWindow.h"
+#include "core/MemoryRelease.h"
 #include "document/FileOpenRouter.h"
+#include "document/ThumbnailCache.h"
+#include "pdf/PdfStore.h"
 #include "ui/landing/RecentDocuments.h"
+#include "ui/theme/DialogSizing.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -46,6 +50,7 @@ DocumentWindow* DocumentController::addWindow(DocumentWindow* window) {
     installMenus(*window, window);
     connect(window, &DocumentWindow::closed, this, [this, window] {
         m_documents.removeOne(window);
+        releaseCaches(*window);
         window->deleteLater();
     });
     connect(window, &DocumentWindow::documentReplaced, this,
@@ -107,10 +112,22 @@ void DocumentController::runOpenDialog(QWidget* parent) {
     QFileDialog dialog(parent, tr("Open"));
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setNameFilter(document::FileOpenRouter::openDialogNameFilter());
+    ui::sizeFileDialogToColumns(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return;
     for (const QString& path : dialog.selectedFiles())
         document::FileOpenRouter::open(path);
+}
+
+// A closed document gives back what was kept for it: its thumbnails now, and once the window and its views
+// are gone, what MuPDF kept from it for reuse and the heap pages all of it leaves free.
+void DocumentController::releaseCaches(DocumentWindow& window) {
+    if (const auto& pdf = window.document().pdfDocument())
+        document::ThumbnailCache::removeObjects(*pdf);
+    connect(&window, &QObject::destroyed, this, [] {
+        pdf::emptyStore();
+        platform::returnFreeMemory();
+    });
 }
 
 void DocumentController::installMenus(QMainWindow& window, DocumentWindow* document) {
