@@ -214,9 +214,12 @@ void PDFView::relayout(const Anchor& anchor) {
 void PDFView::updateScrollBars() {
     const QSizeF content = m_layout.contentSize();
     const QSize view = viewport()->size();
-    verticalScrollBar()->setRange(0, std::max(0, int(std::ceil(content.height())) - view.height()));
+    // A page fitted to the width comes back a hair wider than the room it was fitted to, from rounding;
+    // that hair must not make the content scroll.
+    const auto pixels = [](double length) { return int(std::ceil(length - 1e-6)); };
+    verticalScrollBar()->setRange(0, std::max(0, pixels(content.height()) - view.height()));
     verticalScrollBar()->setPageStep(view.height());
-    horizontalScrollBar()->setRange(0, std::max(0, int(std::ceil(content.width())) - view.width()));
+    horizontalScrollBar()->setRange(0, std::max(0, pixels(content.width()) - view.width()));
     horizontalScrollBar()->setPageStep(view.width());
 }
 

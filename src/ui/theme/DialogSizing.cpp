@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFontMetrics>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTreeView>
 
 #include <algorithm>
 
@@ -47,6 +49,15 @@ void sizeFileDialogToColumns(QFileDialog& dialog) {
     if (const QScreen* screen = dialog.screen())
         size = size.boundedTo(screen->availableSize() * 9 / 10);
     dialog.resize(size);
+    // Qt's own dialog (where the desktop offers none) lists the files in a tree view whose size, kind and
+    // date columns keep fixed widths that cut their text: they follow their contents, the names take the
+    // rest.
+    if (auto* files = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = files->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
 }
 
 } // namespace zepla::ui
