@@ -1,12 +1,14 @@
 // Memory given back on closing: the same file opened in a document window, read through (pages and
 // thumbnails drawn), and closed, five times over; after each close it prints the program's resident memory.
-// A window that gives back its caches on closing leaves the later cycles where the first one ended.
+// A window that gives back its caches on closing leaves the later cycles where the first one ended. It sets
+// up the heap as the program's main does.
 // Run under an X server (or QT_QPA_PLATFORM=offscreen); preferences go to a temporary home.
 #include "PdfFixtures.h"
 #include "app/DocumentController.h"
 #include "app/DocumentWindow.h"
 #include "app/ZeplaApp.h"
 #include "core/DefaultPDFHandler.h"
+#include "core/MemoryRelease.h"
 #include "core/Settings.h"
 #include "pdfview/annotating/AnnotatingPDFView.h"
 #include "ui/window/ContentView.h"
@@ -57,6 +59,8 @@ QByteArray closingPdf() {
 } // namespace
 
 int main(int argc, char** argv) {
+    // As the program itself starts.
+    platform::limitHeapArenas();
     QTemporaryDir home;
     for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
         qputenv(variable, home.path().toLocal8Bit());

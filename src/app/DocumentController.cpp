@@ -36,6 +36,10 @@ void showInFront(QWidget* window) {
     window->activateWindow();
 }
 
+// How often, and how many times at most, a closed document is looked for before its memory is given back.
+constexpr int releaseCheckInterval = 100;
+constexpr int releaseChecks = 100;
+
 } // namespace
 
 DocumentController::DocumentController(UpdaterController& updater, QObject* parent)
@@ -119,15 +123,25 @@ void DocumentController::runOpenDialog(QWidget* parent) {
         document::FileOpenRouter::open(path);
 }
 
-// A closed document gives back what was kept for it: its thumbnails now, and once the window and its views
-// are gone, what MuPDF kept from it for reuse and the heap pages all of it leaves free.
+// A closed document gives back what was kept for it: its thumbnails at once, and once the document itself
+// is gone (rendering and thumbnail work still under way hold it a moment longer), what MuPDF kept from it
+// for reuse and the heap pages all of it leaves free.
 void DocumentController::releaseCaches(DocumentWindow& window) {
-    if (const auto& pdf = window.document().pdfDocument())
-        document::ThumbnailCache::removeObjects(*pdf);
-    connect(&window, &QObject::destroyed, this, [] {
-        pdf::emptyStore();
-        platform::returnFreeMemory();
-    });
+    const std::shared_ptr<pdf::Document>& pdf = window.document().pdfDocument();
+    if (!pdf)
+        return;
+    document::ThumbnailCache::removeObjects(*pdf);
+    auto* check = new QTimer(this);
+    check->setInterval(releaseCheckInterval);
+    connect(check, &QTimer::timeout, this,
+            [check, gone = std::weak_ptr<pdf::Document>(pdf), waited = 0]() mutable {
+                if (!gone.expired() && ++waited < releaseChecks)
+                    return;
+                pdf::emptyStore();
+                platform::returnFreeMemory();
+                check->deleteLater();
+            });
+    check->start();
 }
 
 void DocumentController::installMenus(QMainWindow& window, DocumentWindow* document) {

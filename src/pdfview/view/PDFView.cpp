@@ -68,12 +68,18 @@ PDFView::PDFView(QWidget* parent)
     connect(m_renderer, &TileRenderer::idle, this, &PDFView::renderingIdle);
 }
 
-PDFView::~PDFView() = default;
+// The tiles of a document no view shows any more would only wait in the cache to be pushed out.
+PDFView::~PDFView() {
+    if (m_document)
+        TileCache::removeDocument(m_document->serial());
+}
 
 // --- document and layout ---
 
 void PDFView::setDocument(std::shared_ptr<pdf::Document> document) {
     cancelFormEdit();
+    if (m_document && m_document != document)
+        TileCache::removeDocument(m_document->serial());
     m_document = std::move(document);
     m_pages.clear();
     m_selection.clear();
