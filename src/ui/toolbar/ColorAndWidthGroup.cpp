@@ -132,9 +132,13 @@ QWidget* ColorAndWidthGroup::makeFormGroup() {
 }
 
 QSize ColorAndWidthGroup::sizeHint() const {
+    // What a layout gives a shown widget: its size hint within its least and greatest sizes.
+    const auto laidOutWidth = [](const QWidget* widget) {
+        return widget->sizeHint().expandedTo(widget->minimumSize()).boundedTo(widget->maximumSize()).width();
+    };
     QSize colour = m_colorControls->sizeHint();
     if (m_fontGroup->isHidden())
-        colour.rwidth() += m_fontDivider->sizeHint().width() + m_fontGroup->sizeHint().width() +
+        colour.rwidth() += laidOutWidth(m_fontDivider) + laidOutWidth(m_fontGroup) +
                            2 * m_colorControls->layout()->spacing();
     const QMargins margins = layout()->contentsMargins();
     return colour.expandedTo(m_eraserGroup->sizeHint()).expandedTo(m_formGroup->sizeHint()) +

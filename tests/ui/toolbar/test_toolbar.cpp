@@ -399,11 +399,18 @@ private slots:
         QVERIFY(leastWidth <= 904);
         const auto pageTop = [&w] { return w.workspace.pdfView()->mapTo(&w.workspace, QPoint(0, 0)).y(); };
         const int top = pageTop();
+        // The zoom, page and action buttons keep their places too.
+        QWidget* zoomOut = w.toolbar().findChildren<ToolbarPillButton*>().at(0);
+        for (ToolbarPillButton* button : w.toolbar().findChildren<ToolbarPillButton*>())
+            if (button->systemImage() == "minus.magnifyingglass")
+                zoomOut = button;
+        const QPoint zoomAt = zoomOut->mapTo(&w.toolbar(), QPoint(0, 0));
         const auto unchanged = [&](const QString& when) {
             QApplication::processEvents();
             QVERIFY2(w.toolbar().height() == height, qPrintable(when));
             QVERIFY2(w.toolbar().minimumSizeHint().width() == leastWidth, qPrintable(when));
             QVERIFY2(pageTop() == top, qPrintable(when));
+            QVERIFY2(zoomOut->mapTo(&w.toolbar(), QPoint(0, 0)) == zoomAt, qPrintable(when));
             QVERIFY2(w.workspace.width() == width, qPrintable(when));
             for (QAbstractButton* button : w.toolbar().findChildren<QAbstractButton*>()) {
                 if (button->isVisibleTo(&w.toolbar()))
