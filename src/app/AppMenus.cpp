@@ -107,10 +107,12 @@ void editMenu(QMainWindow& window, DocumentWindow* document) {
 }
 
 // A View item that calls `method` of the window's content, enabled while the content's `can` method says
-// it can.
-void addContentItem(QMenu* menu, QMainWindow& window, const QString& text, const char* method,
-                    const char* can) {
-    QAction* item = add(menu, text);
+// it can. The content binds the item's keys in the window itself (the workspace toolbar does), so the item
+// shows them and takes them only while the menu has the keyboard, never competing with the content.
+void addContentItem(QMenu* menu, QMainWindow& window, const QString& text, const QKeySequence& shortcut,
+                    const char* method, const char* can) {
+    QAction* item = add(menu, text, shortcut);
+    item->setShortcutContext(Qt::WidgetShortcut);
     const QByteArray canSignature = QByteArray(can) + "()";
     const auto contentCan = [&window, canSignature, can] {
         QWidget* content = window.centralWidget();
@@ -130,8 +132,10 @@ void addContentItem(QMenu* menu, QMainWindow& window, const QString& text, const
 // can toggle them.
 void viewMenu(QMainWindow& window) {
     QMenu* menu = window.menuBar()->addMenu(QMenu::tr("&View"));
-    addContentItem(menu, window, QMenu::tr("Toggle Sidebar"), "toggleSidebar", "canToggleSidebar");
-    addContentItem(menu, window, QMenu::tr("Toggle Assistant"), "toggleAssistant", "canToggleAssistant");
+    addContentItem(menu, window, QMenu::tr("Toggle Sidebar"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S),
+                   "toggleSidebar", "canToggleSidebar");
+    addContentItem(menu, window, QMenu::tr("Toggle Assistant"), QKeySequence(Qt::CTRL | Qt::Key_K),
+                   "toggleAssistant", "canToggleAssistant");
 }
 
 void helpMenu(QMainWindow& window, UpdaterController& updater) {

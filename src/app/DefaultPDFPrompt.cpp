@@ -3,6 +3,7 @@
 #include "core/DefaultPDFHandler.h"
 #include "core/Settings.h"
 #include "core/Wording.h"
+#include "ui/theme/DialogSizing.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -32,6 +33,7 @@ void showOffer() {
                                                QMessageBox::AcceptRole);
     box->addButton(QApplication::translate("DefaultPDFPrompt", "Not Now"), QMessageBox::RejectRole);
     box->setDefaultButton(setAsDefault);
+    ui::sizeAlertToText(*box);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::ApplicationModal);
     QObject::connect(box, &QMessageBox::finished, box, [box, setAsDefault] {

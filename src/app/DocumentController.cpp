@@ -4,8 +4,12 @@
 #include "app/AppMenus.h"
 #include "app/DocumentFile.h"
 #include "app/DocumentWindow.h"
+#include "core/MemoryRelease.h"
 #include "document/FileOpenRouter.h"
+#include "document/ThumbnailCache.h"
+#include "pdf/PdfStore.h"
 #include "ui/landing/RecentDocuments.h"
+#include "ui/theme/DialogSizing.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -32,6 +36,10 @@ void showInFront(QWidget* window) {
     window->activateWindow();
 }
 
+// How often, and how many times at most, a closed document is looked for before its memory is given back.
+constexpr int releaseCheckInterval = 100;
+constexpr int releaseChecks = 100;
+
 } // namespace
 
 DocumentController::DocumentController(UpdaterController& updater, QObject* parent)
@@ -46,6 +54,7 @@ DocumentWindow* DocumentController::addWindow(DocumentWindow* window) {
     installMenus(*window, window);
     connect(window, &DocumentWindow::closed, this, [this, window] {
         m_documents.removeOne(window);
+        releaseCaches(*window);
         window->deleteLater();
     });
     connect(window, &DocumentWindow::documentReplaced, this,
@@ -109,10 +118,32 @@ void DocumentController::runOpenDialog(QWidget* parent) {
     QFileDialog dialog(parent, tr("Open"));
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setNameFilter(document::FileOpenRouter::openDialogNameFilter());
+    ui::sizeFileDialogToColumns(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return;
     for (const QString& path : dialog.selectedFiles())
         document::FileOpenRouter::open(path);
+}
+
+// A closed document gives back what was kept for it: its thumbnails at once, and once the document itself
+// is gone (rendering and thumbnail work still under way hold it a moment longer), what MuPDF kept from it
+// for reuse and the heap pages all of it leaves free.
+void DocumentController::releaseCaches(DocumentWindow& window) {
+    const std::shared_ptr<pdf::Document>& pdf = window.document().pdfDocument();
+    if (!pdf)
+        return;
+    document::ThumbnailCache::removeObjects(*pdf);
+    auto* check = new QTimer(this);
+    check->setInterval(releaseCheckInterval);
+    connect(check, &QTimer::timeout, this,
+            [check, gone = std::weak_ptr<pdf::Document>(pdf), waited = 0]() mutable {
+                if (!gone.expired() && ++waited < releaseChecks)
+                    return;
+                pdf::emptyStore();
+                platform::returnFreeMemory();
+                check->deleteLater();
+            });
+    check->start();
 }
 
 void DocumentController::installMenus(QMainWindow& window, DocumentWindow* document) {

@@ -54,6 +54,7 @@ signals:
 
 private:
     DocumentWindow* addWindow(DocumentWindow* window);
+    void releaseCaches(DocumentWindow& window);
     void closeNextForTermination();
 
     UpdaterController& m_updater;

@@ -9,6 +9,7 @@
 #include "ui/landing/RecentDocuments.h"
 #include "ui/passwords/PasswordPromptDialog.h"
 #include "ui/theme/Colors.h"
+#include "ui/theme/DialogSizing.h"
 #include "ui/window/ContentView.h"
 
 #include <QCloseEvent>
@@ -340,6 +341,7 @@ void DocumentWindow::askToSave() {
     QPushButton* discardButton = m_closePrompt->addButton(tr("Don’t Save"), QMessageBox::DestructiveRole);
     m_closePrompt->addButton(tr("Cancel"), QMessageBox::RejectRole);
     m_closePrompt->setDefaultButton(saveButton);
+    ui::sizeAlertToText(*m_closePrompt);
     m_closePrompt->setAttribute(Qt::WA_DeleteOnClose);
     m_closePrompt->setWindowModality(Qt::WindowModal);
     connect(m_closePrompt, &QMessageBox::finished, this, [this, saveButton, discardButton] {

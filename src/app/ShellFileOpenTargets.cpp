@@ -4,6 +4,8 @@
 #include "app/DocumentImport.h"
 #include "ui/preview/PreviewWindowController.h"
 
+#include <QMainWindow>
+
 namespace zepla::app {
 
 void ShellFileOpenTargets::openDocument(const QString& path) {
@@ -15,7 +17,9 @@ void ShellFileOpenTargets::importDocument(const QString& path) {
 }
 
 void ShellFileOpenTargets::openPreview(const QString& path) {
-    ui::PreviewWindowController::open(path);
+    // The preview window gets the menus of every window, with their shortcuts: Open, Close, Settings, Quit.
+    ui::PreviewWindowController* preview = ui::PreviewWindowController::open(path);
+    m_controller.installMenus(*preview->window(), nullptr);
 }
 
 } // namespace zepla::app

@@ -1,6 +1,7 @@
 #include "app/UpdaterController.h"
 
 #include "app/Alerts.h"
+#include "ui/theme/DialogSizing.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -20,6 +21,7 @@ QString tr(const char* text) {
 QMessageBox* makeDialog(QMessageBox::Icon icon, const QString& text, const QString& informative) {
     auto* box = new QMessageBox(icon, tr("Software Update"), text);
     box->setInformativeText(informative);
+    ui::sizeAlertToText(*box);
     box->setAttribute(Qt::WA_DeleteOnClose);
     return box;
 }

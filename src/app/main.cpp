@@ -2,6 +2,7 @@
 #include "app/SingleInstance.h"
 #include "app/ZeplaApp.h"
 #include "core/DesktopEntry.h"
+#include "core/MemoryRelease.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,6 +26,7 @@ void installDesktopEntryForBuildRun() {
 } // namespace
 
 int main(int argc, char** argv) {
+    zepla::platform::limitHeapArenas();
     QApplication application(argc, argv);
     zepla::app::describeApplication();
     QApplication::setQuitOnLastWindowClosed(false);

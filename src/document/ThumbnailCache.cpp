@@ -27,7 +27,9 @@ QString key(const pdf::Document& document, int page) {
     return QStringLiteral("%1.%2-%3").arg(document.serial()).arg(document.revision()).arg(page);
 }
 
-QString recentKey(const QString& path) { return QStringLiteral("recent-") + path; }
+QString recentKey(const QString& path) {
+    return QStringLiteral("recent-") + path;
+}
 
 std::optional<QImage> object(const QString& key) {
     Shared& s = shared();
@@ -47,6 +49,15 @@ void removeAllObjects() {
     Shared& s = shared();
     std::lock_guard lock(s.mutex);
     s.cache.clear();
+}
+
+void removeObjects(const pdf::Document& document) {
+    const QString prefix = QStringLiteral("%1.").arg(document.serial());
+    Shared& s = shared();
+    std::lock_guard lock(s.mutex);
+    for (const QString& key : s.cache.keys())
+        if (key.startsWith(prefix))
+            s.cache.remove(key);
 }
 
 int count() {

@@ -26,6 +26,8 @@ QString recentKey(const QString& path);
 std::optional<QImage> object(const QString& key);
 void setObject(const QString& key, const QImage& image);
 void removeAllObjects();
+// Drops the thumbnails of one document, whatever their revision: the document is closing.
+void removeObjects(const pdf::Document& document);
 int count();
 
 // Empties the cache on every memory-pressure event; called once at start-up.

@@ -73,10 +73,10 @@ private slots:
                                   << "Ctrl+," << true;
         QTest::newRow("sidebar") << "View"
                                  << "Toggle Sidebar"
-                                 << "" << false;
+                                 << "Ctrl+Alt+S" << false;
         QTest::newRow("assistant") << "View"
                                    << "Toggle Assistant"
-                                   << "" << false;
+                                   << "Ctrl+K" << false;
         QTest::newRow("about") << "Help"
                                << "About Zepla"
                                << "" << true;

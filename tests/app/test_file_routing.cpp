@@ -3,12 +3,19 @@
 #include "LandingTestSupport.h"
 #include "ShellFixture.h"
 #include "app/DocumentWindow.h"
+#include "ui/assistant/AssistantPanel.h"
+#include "ui/preview/PreviewContentView.h"
 #include "ui/preview/PreviewWindowController.h"
+#include "ui/settings/SettingsView.h"
+#include "ui/theme/ToolbarLabeledButton.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QMainWindow>
 #include <QTest>
+#include <QToolButton>
 
 using namespace zepla;
 
@@ -63,6 +70,52 @@ private slots:
         QCOMPARE(ui::PreviewWindowController::openControllers().first()->window()->windowTitle(), name);
         QVERIFY(shell.controller().documents().isEmpty());
         QVERIFY(visibleAlerts().isEmpty());
+    }
+
+    // A preview window has the application's menus and shortcuts: Ctrl+, and the assistant panel's settings
+    // button open the settings window, Ctrl+W closes the window, Ctrl+Q is there to quit.
+    void previewWindowsTakeTheApplicationsCommands() {
+        ShellFixture shell;
+        // A presentation LibreOffice cannot read still gets its assistant, over the fixed message.
+        shell.delegate().openFiles({shell.write("talk.key", QByteArray(3000, '\x07'))});
+        QCOMPARE(ui::PreviewWindowController::openControllers().size(), 1);
+        ui::PreviewWindowController* preview = ui::PreviewWindowController::openControllers().first();
+        QMainWindow* window = preview->window();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        const auto shortcutOf = [window](const QString& text) {
+            for (QAction* action : window->findChildren<QAction*>())
+                if (action->text() == text)
+                    return action->shortcut();
+            return QKeySequence();
+        };
+        QCOMPARE(shortcutOf("Quit"), QKeySequence("Ctrl+Q"));
+
+        // The settings window closes for good (it is made anew each time it opens).
+        const auto settingsShown = [] {
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (qobject_cast<ui::SettingsView*>(top) && top->isVisible())
+                    return qobject_cast<ui::SettingsView*>(top);
+            return static_cast<ui::SettingsView*>(nullptr);
+        };
+        QVERIFY(!settingsShown());
+        QTest::keyClick(window, Qt::Key_Comma, Qt::ControlModifier);
+        QTRY_VERIFY(settingsShown());
+        settingsShown()->close();
+
+        QTRY_VERIFY_WITH_TIMEOUT(preview->content()->isTextReady(), 60000);
+        QTest::mouseClick(preview->content()->askButton(), Qt::LeftButton);
+        auto* panel = window->findChild<ui::AssistantPanel*>();
+        QVERIFY(panel);
+        QTRY_VERIFY(panel->isVisible() &&
+                    panel->visibleRegion().boundingRect().width() == ui::PreviewContentView::assistantWidth);
+        QTest::mouseClick(panel->headerButton("AI Assistant Settings…"), Qt::LeftButton);
+        QTRY_VERIFY(settingsShown());
+        settingsShown()->close();
+
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(window, Qt::Key_W, Qt::ControlModifier);
+        QTRY_VERIFY(ui::PreviewWindowController::openControllers().isEmpty());
     }
 
     void failedConversionNamesTheFile_data() {

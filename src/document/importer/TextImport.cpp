@@ -102,6 +102,14 @@ void clearBackgrounds(QTextDocument& document) {
     }
 }
 
+// A line feed at the end of a file ends its last line; it starts no empty line of its own, which would
+// take a page by itself when the lines before it fill their pages exactly.
+QString withoutFinalLineFeed(QString text) {
+    if (text.endsWith(QLatin1Char('\n')))
+        text.chop(text.endsWith(QLatin1String("\r\n")) ? 2 : 1);
+    return text;
+}
+
 QString writePages(QTextDocument& text, const QString& pdfPath, const ImportProgress& progress) {
     QPdfWriter writer(pdfPath);
     writer.setResolution(72); // one unit of the painter is one point
@@ -158,7 +166,7 @@ QString textToPdf(const QString& path, const QString& pdfPath, const ImportProgr
         text.setHtml(std::get<0>(decoded));
         clearBackgrounds(text);
     } else {
-        text.setPlainText(std::get<0>(decoded));
+        text.setPlainText(withoutFinalLineFeed(std::get<0>(decoded)));
     }
     progress(readingShare);
     return writePages(text, pdfPath, progress);

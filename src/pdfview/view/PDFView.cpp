@@ -68,12 +68,18 @@ PDFView::PDFView(QWidget* parent)
     connect(m_renderer, &TileRenderer::idle, this, &PDFView::renderingIdle);
 }
 
-PDFView::~PDFView() = default;
+// The tiles of a document no view shows any more would only wait in the cache to be pushed out.
+PDFView::~PDFView() {
+    if (m_document)
+        TileCache::removeDocument(m_document->serial());
+}
 
 // --- document and layout ---
 
 void PDFView::setDocument(std::shared_ptr<pdf::Document> document) {
     cancelFormEdit();
+    if (m_document && m_document != document)
+        TileCache::removeDocument(m_document->serial());
     m_document = std::move(document);
     m_pages.clear();
     m_selection.clear();
@@ -219,9 +225,12 @@ void PDFView::relayout(const Anchor& anchor) {
 void PDFView::updateScrollBars() {
     const QSizeF content = m_layout.contentSize();
     const QSize view = viewport()->size();
-    verticalScrollBar()->setRange(0, std::max(0, int(std::ceil(content.height())) - view.height()));
+    // A page fitted to the width comes back a hair wider than the room it was fitted to, from rounding;
+    // that hair must not make the content scroll.
+    const auto pixels = [](double length) { return int(std::ceil(length - 1e-6)); };
+    verticalScrollBar()->setRange(0, std::max(0, pixels(content.height()) - view.height()));
     verticalScrollBar()->setPageStep(view.height());
-    horizontalScrollBar()->setRange(0, std::max(0, int(std::ceil(content.width())) - view.width()));
+    horizontalScrollBar()->setRange(0, std::max(0, pixels(content.width()) - view.width()));
     horizontalScrollBar()->setPageStep(view.width());
 }
 

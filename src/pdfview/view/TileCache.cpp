@@ -59,6 +59,13 @@ void clear() {
     cache().clear();
 }
 
+void removeDocument(quint64 serial) {
+    QCache<TileKey, Tile>& tiles = cache();
+    for (const TileKey& key : tiles.keys())
+        if (key.serial == serial)
+            tiles.remove(key);
+}
+
 int count() {
     return int(cache().count());
 }

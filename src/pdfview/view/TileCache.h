@@ -44,6 +44,8 @@ qint64 bytesHeld();
 std::optional<Tile> find(const TileKey& key);
 void insert(const TileKey& key, const Tile& tile);
 void clear();
+// Drops every tile of one document: the view showing it lets it go.
+void removeDocument(quint64 serial);
 int count();
 
 } // namespace TileCache

@@ -1,4 +1,5 @@
 #include "PdfContext.h"
+#include "PdfStore.h"
 
 #include <array>
 #include <mutex>
@@ -9,8 +10,12 @@ namespace {
 
 std::array<std::mutex, FZ_LOCK_MAX> g_locks;
 
-void lockMutex(void*, int lock) { g_locks[lock].lock(); }
-void unlockMutex(void*, int lock) { g_locks[lock].unlock(); }
+void lockMutex(void*, int lock) {
+    g_locks[lock].lock();
+}
+void unlockMutex(void*, int lock) {
+    g_locks[lock].unlock();
+}
 
 // MuPDF would print warnings about damaged files to stderr; the user hears of real failures through errors.
 void quiet(void*, const char*) {}
@@ -40,6 +45,10 @@ struct ThreadContext {
 fz_context* threadContext() {
     thread_local ThreadContext context;
     return context.ctx;
+}
+
+void emptyStore() {
+    fz_empty_store(threadContext());
 }
 
 Error caughtError(fz_context* ctx, Error::Kind kind) {

@@ -8,6 +8,7 @@
 #include "ui/assistant/ChatInputField.h"
 #include "ui/assistant/PanelStyle.h"
 #include "ui/theme/Colors.h"
+#include "ui/theme/DialogSizing.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -112,6 +113,7 @@ void AssistantPanel::openSettings() {
 
 void AssistantPanel::tellUser(const QString& message) {
     auto* box = new QMessageBox(QMessageBox::Information, tr("Assistant"), message, QMessageBox::Ok, this);
+    sizeAlertToText(*box);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::WindowModal);
     box->open();

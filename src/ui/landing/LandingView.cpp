@@ -5,6 +5,7 @@
 #include "ui/landing/RecentDocuments.h"
 #include "ui/landing/RecentsSection.h"
 #include "ui/theme/Colors.h"
+#include "ui/theme/DialogSizing.h"
 #include "ui/theme/Symbols.h"
 
 #include <QFileDialog>
@@ -146,6 +147,7 @@ void LandingView::selectFile() {
     QFileDialog dialog(window());
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter(FileOpenRouter::openDialogNameFilter());
+    sizeFileDialogToColumns(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     openChosen(dialog.selectedFiles().constFirst());

@@ -8,6 +8,7 @@
 #include "ui/assistant/AssistantPanel.h"
 #include "ui/preview/UnsupportedFileView.h"
 #include "ui/theme/Colors.h"
+#include "ui/theme/DialogSizing.h"
 #include "ui/theme/Symbols.h"
 #include "ui/theme/ToolbarLabeledButton.h"
 
@@ -216,10 +217,12 @@ void PreviewContentView::setShowAssistant(bool show) {
 }
 
 void PreviewContentView::openNewDocument() {
-    const QString chosen = QFileDialog::getOpenFileName(this, tr("Open"), QString(),
-                                                        document::FileOpenRouter::openDialogNameFilter());
-    if (!chosen.isEmpty())
-        document::FileOpenRouter::open(chosen);
+    QFileDialog dialog(window(), tr("Open"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(document::FileOpenRouter::openDialogNameFilter());
+    sizeFileDialogToColumns(dialog);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        document::FileOpenRouter::open(dialog.selectedFiles().constFirst());
 }
 
 } // namespace zepla::ui

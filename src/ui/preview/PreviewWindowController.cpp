@@ -6,10 +6,8 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QKeySequence>
 #include <QMainWindow>
 #include <QScreen>
-#include <QShortcut>
 
 namespace zepla::ui {
 
@@ -65,10 +63,6 @@ PreviewWindowController::PreviewWindowController(const QString& path, bool isSup
         frame.moveCenter(screen->availableGeometry().center());
         m_window->move(frame.topLeft());
     }
-    auto* openOther = new QShortcut(QKeySequence::Open, m_window.get());
-    connect(openOther, &QShortcut::activated, m_content, &PreviewContentView::openNewDocument);
-    auto* close = new QShortcut(QKeySequence::Close, m_window.get());
-    connect(close, &QShortcut::activated, m_window.get(), &QWidget::close);
 }
 
 PreviewWindowController::~PreviewWindowController() {

@@ -4,6 +4,7 @@
 #include "core/Settings.h"
 #include "core/Wording.h"
 #include "keys/APIKeyStore.h"
+#include "ui/passwords/PasswordField.h"
 #include "ui/theme/Colors.h"
 #include "ui/theme/Symbols.h"
 
@@ -190,9 +191,11 @@ QWidget* SettingsView::makeAssistantSection() {
     buttons->setSpacing(12);
     m_saveButton = new QPushButton(tr("Save"), body);
     m_builtInButton = new QPushButton(tr("Use Zepla's AI"), body);
+    Passwords::makeProminent(m_builtInButton);
     connect(m_saveButton, &QPushButton::clicked, this, &SettingsView::save);
     connect(m_builtInButton, &QPushButton::clicked, this, &SettingsView::useBuiltInAI);
     m_savedMark = new QWidget(body);
+    m_savedMark->setObjectName(QStringLiteral("savedMark"));
     auto* mark = new QHBoxLayout(m_savedMark);
     mark->setContentsMargins(0, 0, 0, 0);
     mark->setSpacing(4);
@@ -260,7 +263,9 @@ void SettingsView::useBuiltInAI() {
     if (!canStore())
         return;
     m_errorLine->hide();
-    // Emptying the field runs the change handler, which clears the "Saved" mark; the steps below set it.
+    // Emptying a field that held text is a change of the key: its handler takes the "Saved" mark away
+    // again after this action, so the mark shows only when the field was empty already.
+    const bool keyFieldChanges = !m_keyField->text().isEmpty();
     m_keyField->setText(QString());
     m_urlField->setText(ai::APIKeyStore::defaultOllamaURL());
     ai::APIKeyStore::saveURL(m_urlField->text());
@@ -268,7 +273,7 @@ void SettingsView::useBuiltInAI() {
     clear(APIProviderKind::groq);
     m_isKeySaved = false;
     m_usingBuiltInAPI = true;
-    m_justSaved = true;
+    m_justSaved = !keyFieldChanges;
     refresh();
 }
 

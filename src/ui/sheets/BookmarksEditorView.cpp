@@ -56,12 +56,7 @@ BookmarksEditorView::BookmarksEditorView(document::PDFEditorDocument& document,
     connect(m_list, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { tapRow(m_list->row(item)); });
     connect(m_list, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        const int row = m_list->indexAt(at).row();
-        if (row < 0)
-            return;
-        QMenu menu(this);
-        menu.addAction(QStringLiteral("Delete"), this, [this, row] { deleteRows({row}); });
-        menu.exec(m_list->viewport()->mapToGlobal(at));
+        showRowMenu(m_list->indexAt(at).row(), m_list->viewport()->mapToGlobal(at));
     });
     rebuildRows();
 }
@@ -76,6 +71,10 @@ void BookmarksEditorView::rebuildRows() {
         auto* title = new QLineEdit(m_bookmarks[size_t(row)].title, line);
         title->setPlaceholderText(QStringLiteral("Title"));
         title->setFrame(false);
+        // The row's menu, not the text field's, wherever the row is right-clicked.
+        title->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(title, &QWidget::customContextMenuRequested, this,
+                [this, row, title](const QPoint& at) { showRowMenu(row, title->mapToGlobal(at)); });
         QLabel* page = SheetParts::secondaryText(
             QStringLiteral("p. %1").arg(m_bookmarks[size_t(row)].pageIndex + 1), 11, line);
         rowLayout->addWidget(title, 1);
@@ -106,11 +105,24 @@ bool BookmarksEditorView::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
+    // A click on a row selects it, so that the Delete key removes it, and goes to its page.
     if (event->type() == QEvent::MouseButtonRelease && watched->property("row").isValid()) {
-        tapRow(watched->property("row").toInt());
+        const int row = watched->property("row").toInt();
+        m_list->setCurrentRow(row);
+        m_list->setFocus();
+        tapRow(row);
         return true;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void BookmarksEditorView::showRowMenu(int row, const QPoint& globalPosition) {
+    if (row < 0 || row >= m_list->count())
+        return;
+    m_list->setCurrentRow(row);
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("Delete"), this, [this, row] { deleteRows({row}); });
+    menu.exec(globalPosition);
 }
 
 void BookmarksEditorView::addBookmark() {

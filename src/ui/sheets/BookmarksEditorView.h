@@ -46,6 +46,8 @@ protected:
 
 private:
     void rebuildRows();
+    // The row's context menu, with Delete.
+    void showRowMenu(int row, const QPoint& globalPosition);
 
     document::PDFEditorDocument& m_document;
     QPointer<pdfview::PDFViewCoordinator> m_coordinator;

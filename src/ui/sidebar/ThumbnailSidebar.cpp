@@ -10,6 +10,7 @@
 #include "ui/sidebar/SidebarSelection.h"
 #include "ui/sidebar/ThumbnailListView.h"
 #include "ui/theme/Colors.h"
+#include "ui/theme/DialogSizing.h"
 #include "ui/theme/Symbols.h"
 #include "ui/theme/ThemePainting.h"
 
@@ -203,6 +204,7 @@ void ThumbnailSidebar::showAlert(const PageAlert& alert) {
     m_pendingAlert = alert;
     auto* box = new QMessageBox(QMessageBox::NoIcon, alert.title, alert.title, QMessageBox::Ok, this);
     box->setInformativeText(alert.message);
+    sizeAlertToText(*box);
     box->setWindowModality(Qt::WindowModal);
     box->setAttribute(Qt::WA_DeleteOnClose);
     connect(box, &QMessageBox::finished, this, [this, box] {

@@ -8,6 +8,7 @@
 #include "document/passwords/PasswordCopies.h"
 #include "pdfview/coordinator/PDFViewCoordinator.h"
 #include "ui/passwords/PasswordPromptDialog.h"
+#include "ui/theme/DialogSizing.h"
 
 #include <QAction>
 #include <QDir>
@@ -185,6 +186,7 @@ bool ThumbnailSidebar::mayReplace(const QStringList& paths) {
     QPushButton* replace = question.addButton(QStringLiteral("Replace"), QMessageBox::DestructiveRole);
     question.addButton(QMessageBox::Cancel);
     question.setDefaultButton(QMessageBox::Cancel);
+    sizeAlertToText(question);
     question.exec();
     return question.clickedButton() == replace;
 }
@@ -211,6 +213,7 @@ QString ThumbnailSidebar::runSavePanel(const QString& suggestedName) {
     panel.setNameFilter(QStringLiteral("PDF (*.pdf)"));
     panel.setDefaultSuffix(QStringLiteral("pdf"));
     panel.selectFile(suggestedName);
+    sizeFileDialogToColumns(panel);
     if (panel.exec() != QDialog::Accepted || panel.selectedFiles().isEmpty())
         return {};
     return panel.selectedFiles().constFirst();
@@ -232,6 +235,7 @@ QStringList runOpenDialog(QWidget* parent, QFileDialog::FileMode mode) {
     } else {
         panel.setNameFilter(QStringLiteral("PDF (*.pdf)"));
     }
+    sizeFileDialogToColumns(panel);
     if (panel.exec() != QDialog::Accepted)
         return {};
     return panel.selectedFiles();

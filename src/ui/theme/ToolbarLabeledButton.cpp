@@ -31,12 +31,17 @@ QFont ToolbarLabeledButton::labelFont() const {
 }
 
 QSize ToolbarLabeledButton::sizeHint() const {
-    return minimumSizeHint();
-}
-
-QSize ToolbarLabeledButton::minimumSizeHint() const {
     const qreal text = QFontMetricsF(labelFont()).horizontalAdvance(m_label);
     return {int(std::ceil(padding + symbolSize + spacing + text + padding)), 31};
+}
+
+// Where a toolbar is short of room the button shrinks to its symbol alone; the label stays in its tooltip.
+QSize ToolbarLabeledButton::minimumSizeHint() const {
+    return {int(std::ceil(padding + symbolSize + padding)), 31};
+}
+
+bool ToolbarLabeledButton::showsLabel() const {
+    return width() >= sizeHint().width();
 }
 
 QRectF ToolbarLabeledButton::capsuleRect() const {
@@ -54,16 +59,18 @@ void ToolbarLabeledButton::paintEvent(QPaintEvent*) {
 
     const QColor foreground = Color::mix(Color::primary(this, 0.85), Qt::white, on);
     const QFont font = labelFont();
-    const qreal textWidth = QFontMetricsF(font).horizontalAdvance(m_label);
-    const qreal contentWidth = symbolSize + spacing + textWidth;
+    const qreal textWidth = showsLabel() ? QFontMetricsF(font).horizontalAdvance(m_label) : 0;
+    const qreal contentWidth = showsLabel() ? symbolSize + spacing + textWidth : symbolSize;
     const qreal left = box.center().x() - contentWidth / 2;
     painter.drawPixmap(
         QPointF(left, box.center().y() - symbolSize / 2.0),
         Symbols::pixmap(m_systemImage, symbolSize, foreground, isSelected(), devicePixelRatioF()));
-    painter.setFont(font);
-    painter.setPen(foreground);
-    painter.drawText(QRectF(left + symbolSize + spacing, box.top(), textWidth + 1, box.height()),
-                     Qt::AlignLeft | Qt::AlignVCenter, m_label);
+    if (showsLabel()) {
+        painter.setFont(font);
+        painter.setPen(foreground);
+        painter.drawText(QRectF(left + symbolSize + spacing, box.top(), textWidth + 1, box.height()),
+                         Qt::AlignLeft | Qt::AlignVCenter, m_label);
+    }
 
     Theme::hoverDarken(painter, shape, hoverProgress());
 }

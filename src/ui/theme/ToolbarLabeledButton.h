@@ -1,5 +1,5 @@
 // A toolbar button with a symbol and a text label in a capsule: a faint capsule of its tint, the full tint
-// with white content when selected.
+// with white content when selected. Given less than its width, it shows the symbol alone.
 #pragma once
 
 #include "ui/theme/ThemeButton.h"
@@ -20,6 +20,8 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+    // Whether the button is wide enough for its label; narrower, it shows its symbol alone.
+    bool showsLabel() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,5 +1,6 @@
 # The shared theme: palette, symbol icons and the toolbar controls.
 target_sources(zepla_ui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/DialogSizing.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Colors.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ColorSwatchButton.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Symbols.cpp

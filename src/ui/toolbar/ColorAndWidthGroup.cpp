@@ -131,6 +131,24 @@ QWidget* ColorAndWidthGroup::makeFormGroup() {
     return group;
 }
 
+QSize ColorAndWidthGroup::sizeHint() const {
+    // What a layout gives a shown widget: its size hint within its least and greatest sizes.
+    const auto laidOutWidth = [](const QWidget* widget) {
+        return widget->sizeHint().expandedTo(widget->minimumSize()).boundedTo(widget->maximumSize()).width();
+    };
+    QSize colour = m_colorControls->sizeHint();
+    if (m_fontGroup->isHidden())
+        colour.rwidth() += laidOutWidth(m_fontDivider) + laidOutWidth(m_fontGroup) +
+                           2 * m_colorControls->layout()->spacing();
+    const QMargins margins = layout()->contentsMargins();
+    return colour.expandedTo(m_eraserGroup->sizeHint()).expandedTo(m_formGroup->sizeHint()) +
+           QSize(margins.left() + margins.right(), margins.top() + margins.bottom());
+}
+
+QSize ColorAndWidthGroup::minimumSizeHint() const {
+    return {layout()->sizeHint().width(), sizeHint().height()};
+}
+
 void ColorAndWidthGroup::followTool() {
     const AnnotationTool tool = m_toolState.tool();
     m_eraserGroup->setVisible(tool == AnnotationTool::eraser);
@@ -138,6 +156,7 @@ void ColorAndWidthGroup::followTool() {
     m_colorControls->setVisible(tool != AnnotationTool::eraser && tool != AnnotationTool::form);
     m_fontDivider->setVisible(tool == AnnotationTool::textBox);
     m_fontGroup->setVisible(tool == AnnotationTool::textBox);
+    updateGeometry();
 }
 
 } // namespace zepla::ui

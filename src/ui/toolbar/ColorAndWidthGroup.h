@@ -24,6 +24,12 @@ class ColorAndWidthGroup : public QWidget {
 public:
     explicit ColorAndWidthGroup(annotations::ToolState& toolState, QWidget* parent = nullptr);
 
+    // The largest size any tool's settings take (the text box's, as a rule), so that the toolbar lays its
+    // rows out once for all tools.
+    QSize sizeHint() const override;
+    // The width the current tool's settings take, at the height of `sizeHint`.
+    QSize minimumSizeHint() const override;
+
     // The three layouts; exactly one is visible.
     QWidget* colorControls() const { return m_colorControls; }
     QWidget* eraserGroup() const { return m_eraserGroup; }

@@ -36,6 +36,14 @@ PageGroup::PageGroup(pdfview::PDFViewCoordinator& coordinator, QWidget* parent)
     QPalette palette = m_indicator->palette();
     palette.setColor(QPalette::WindowText, Color::secondary(this));
     m_indicator->setPalette(palette);
+    // Room for four-digit page numbers is kept whether the indicator shows or not, so turning pages or
+    // opening a long document never moves the toolbar's controls.
+    QLabel widest(QStringLiteral("0000 of 0000"));
+    widest.setFont(font);
+    m_indicator->setMinimumWidth(widest.sizeHint().width());
+    QSizePolicy policy = m_indicator->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    m_indicator->setSizePolicy(policy);
     row->addWidget(m_indicator);
     const auto show = [this](const QString& text) {
         m_indicator->setText(text);

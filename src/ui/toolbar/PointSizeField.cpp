@@ -54,6 +54,7 @@ PointSizeField::PointSizeField(double value, double minimum, double maximum, int
     setToolTip(help);
     m_edit->setToolTip(help);
     connect(m_edit, &QLineEdit::returnPressed, this, &PointSizeField::commit);
+    connect(m_edit, &QLineEdit::textEdited, this, [this] { m_typing = true; });
 }
 
 QString PointSizeField::format(double value) {
@@ -79,13 +80,16 @@ std::optional<double> PointSizeField::parse(const QString& text) {
     return number;
 }
 
+// Only text being typed is left alone: after a commit the field shows the value again, also while it keeps
+// the focus, so the arrows' steps show at once and a later loss of focus commits what is shown.
 void PointSizeField::setValue(double value) {
     m_value = value;
-    if (!m_edit->hasFocus())
+    if (!m_edit->hasFocus() || !m_typing)
         m_edit->setText(format(value));
 }
 
 void PointSizeField::commit() {
+    m_typing = false;
     const std::optional<double> number = parse(m_edit->text());
     if (!number || *number <= 0) {
         m_edit->setText(format(m_value));

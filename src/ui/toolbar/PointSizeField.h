@@ -24,7 +24,7 @@ public:
     static std::optional<double> parse(const QString& text);
 
     double value() const { return m_value; }
-    // The setting changed elsewhere: the shown text follows unless the user is typing.
+    // The setting changed elsewhere: the shown text follows unless the user is typing a number.
     void setValue(double value);
     QLineEdit* lineEdit() const { return m_edit; }
 
@@ -43,6 +43,8 @@ private:
     double m_minimum;
     double m_maximum;
     QLineEdit* m_edit;
+    // Text typed since the last commit, not yet accepted or put back.
+    bool m_typing = false;
 };
 
 } // namespace zepla::ui

@@ -1,6 +1,13 @@
-// Lays the toolbar's two groups out: on one row, the leading group at the left and the trailing group at the
-// right, while both fit; on two rows, one group each, when the window is narrower. Its minimum width is that
-// of the wider group, so no control is ever cut off, and it sets its owner's height to the rows it needs.
+// Lays the toolbar out in rows: the leading group (open, sidebar, tools, markups), the current tool's
+// settings and the trailing group (zoom, pages and the actions). The rows are chosen for the widest settings
+// any tool has, so switching tools never changes how many rows there are, nor the toolbar's height or its
+// minimum width:
+// - one row while everything fits;
+// - else the tool's settings on a second row of their own, while the two groups fit on the first;
+// - else the leading group on the first row and the settings with the trailing group on the second, the
+//   trailing group's labelled buttons shrunk to their symbols where the row needs it;
+// - else one row each.
+// Every row is as high as the highest control any tool shows.
 #pragma once
 
 #include <QLayout>
@@ -15,9 +22,10 @@ public:
     explicit ToolbarRowsLayout(QWidget* parent);
     ~ToolbarRowsLayout() override;
 
-    void setGroups(QWidget* leading, QWidget* trailing);
-    // Whether a width takes two rows.
-    bool wraps(int width) const;
+    // `settings` reports as its size hint the largest size it takes for any tool.
+    void setGroups(QWidget* leading, QWidget* settings, QWidget* trailing);
+    // How many rows a width takes.
+    int rowCount(int width) const;
 
     void addItem(QLayoutItem* item) override;
     QLayoutItem* itemAt(int index) const override;
@@ -30,7 +38,18 @@ public:
     void setGeometry(const QRect& rect) override;
 
 private:
-    QList<QLayoutItem*> m_items;
+    enum class Arrangement { oneRow, settingsBelow, trailingBelow, rowEach };
+    struct Row {
+        QList<QLayoutItem*> left;  // placed from the left edge
+        QList<QLayoutItem*> right; // placed against the right edge
+    };
+
+    Arrangement arrangement(int width) const;
+    QList<Row> rows(Arrangement arrangement) const;
+    int rowHeight() const;
+    QSize margins() const;
+
+    QList<QLayoutItem*> m_items; // leading, settings, trailing
 };
 
 } // namespace zepla::ui

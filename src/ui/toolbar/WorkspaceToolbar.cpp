@@ -34,7 +34,9 @@ QHBoxLayout* groupRow(QWidget* group) {
 WorkspaceToolbar::WorkspaceToolbar(PDFEditorWorkspaceView& workspace, QWidget* parent)
     : QWidget(parent), m_layout(new ToolbarRowsLayout(this)) {
     m_layout->setContentsMargins(8, 6, 8, 6);
-    m_layout->setGroups(makeLeadingGroup(workspace), makeTrailingGroup(workspace));
+    QWidget* leading = makeLeadingGroup(workspace);
+    m_colorAndWidthGroup = new ColorAndWidthGroup(workspace.toolState(), this);
+    m_layout->setGroups(leading, m_colorAndWidthGroup, makeTrailingGroup(workspace));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 
@@ -66,8 +68,6 @@ QWidget* WorkspaceToolbar::makeLeadingGroup(PDFEditorWorkspaceView& workspace) {
 QWidget* WorkspaceToolbar::makeTrailingGroup(PDFEditorWorkspaceView& workspace) {
     auto* group = new QWidget(this);
     QHBoxLayout* row = groupRow(group);
-    m_colorAndWidthGroup = new ColorAndWidthGroup(workspace.toolState(), group);
-    row->addWidget(m_colorAndWidthGroup);
     row->addWidget(new ToolbarSectionDivider(group));
     row->addWidget(new ZoomGroup(workspace.coordinator(), group));
     row->addWidget(new ToolbarSectionDivider(group));
@@ -106,8 +106,8 @@ QWidget* WorkspaceToolbar::makeTrailingGroup(PDFEditorWorkspaceView& workspace) 
     return group;
 }
 
-bool WorkspaceToolbar::isWrapped() const {
-    return m_layout->wraps(width());
+int WorkspaceToolbar::rowCount() const {
+    return m_layout->rowCount(width());
 }
 
 void WorkspaceToolbar::paintEvent(QPaintEvent*) {

@@ -1,6 +1,7 @@
 // The document window's toolbar over the workspace: Open, the page sidebar, the tools and the markups at the
 // leading side; the current tool's settings, zoom, pages, Edit Text, OCR Page, Ask and the settings at the
-// trailing side, on the application tint. It only reads and writes the workspace and the tool state.
+// trailing side, on the application tint, in as many rows as the width needs (the same for every tool). It
+// only reads and writes the workspace and the tool state.
 #pragma once
 
 #include <QWidget>
@@ -32,8 +33,8 @@ public:
     ToolbarLabeledButton* ocrButton() const { return m_ocr; }
     ToolbarLabeledButton* askButton() const { return m_ask; }
     ToolbarPillButton* settingsButton() const { return m_settings; }
-    // Two rows at the current width.
-    bool isWrapped() const;
+    // The rows the toolbar takes at its current width, whatever the tool.
+    int rowCount() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

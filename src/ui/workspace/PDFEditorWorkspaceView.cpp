@@ -117,10 +117,13 @@ PDFEditorWorkspaceView::PDFEditorWorkspaceView(document::PDFEditorDocument& docu
         if (complete)
             platform::LaunchTrace::reached("first page painted");
     });
-    // Page edits made elsewhere (sidebar, page tools) change the pages the view lays out.
+    // Page edits made elsewhere (sidebar, page tools) change the pages the view lays out, and the page
+    // count the indicator shows, even where the current page stays the same.
     connect(&document, &document::PDFEditorDocument::changed, this, [this] {
-        if (m_pdfView->document() == m_document.pdfDocument())
+        if (m_pdfView->document() == m_document.pdfDocument()) {
             m_pdfView->layoutDocumentView();
+            m_coordinator->updatePageIndicator();
+        }
         updateSidebarSlot();
     });
 

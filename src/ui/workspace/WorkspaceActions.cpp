@@ -7,6 +7,7 @@
 #include "document/ocr/OCRTextLayerApplier.h"
 #include "pdfview/annotating/AnnotatingPDFView.h"
 #include "pdfview/coordinator/PDFViewCoordinator.h"
+#include "ui/theme/DialogSizing.h"
 
 #include <QClipboard>
 #include <QFileDialog>
@@ -75,6 +76,7 @@ void PDFEditorWorkspaceView::openNewDocument() {
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter(document::FileOpenRouter::openDialogNameFilter());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    sizeFileDialogToColumns(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     document::FileOpenRouter::open(dialog.selectedFiles().constFirst());

@@ -30,7 +30,7 @@ PageAlert completion(const document::DocumentRecognition::Outcome& outcome) {
 }
 
 QString progressText(int done, int total) {
-    return QStringLiteral("Recognizing text: %1 of %2 pages done").arg(done).arg(total);
+    return QStringLiteral("Recognizing text: %1 of ").arg(done) + pages(total) + QStringLiteral(" done");
 }
 
 } // namespace

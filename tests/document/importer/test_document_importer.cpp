@@ -98,6 +98,33 @@ private slots:
         QCOMPARE(all.count("Line 200 of a long text"), 1); // no line drawn twice across a page edge
     }
 
+    // A line feed at the end of the file ends the last line: it never adds a page, not even where the lines
+    // fill their pages exactly (forty short lines fill one page), and the last page always has text.
+    void aFinalLineFeedAddsNoPage_data() {
+        QTest::addColumn<int>("lines");
+        QTest::newRow("40") << 40;
+        QTest::newRow("41") << 41;
+        QTest::newRow("80") << 80;
+        QTest::newRow("400") << 400;
+    }
+    void aFinalLineFeedAddsNoPage() {
+        QFETCH(int, lines);
+        QString text;
+        for (int line = 1; line <= lines; ++line)
+            text += QStringLiteral("Line %1\n").arg(line);
+        const QString ended = converted(write(QStringLiteral("ended%1.txt").arg(lines), text.toUtf8()));
+        text.chop(1);
+        const QString open = converted(write(QStringLiteral("open%1.txt").arg(lines), text.toUtf8()));
+        const int pages = pdfInfo(ended).pages;
+        QCOMPARE(pages, pdfInfo(open).pages);
+        if (lines == 40)
+            QCOMPARE(pages, 1);
+        const QString last = QString::fromUtf8(
+            runTool("pdftotext", {"-f", QString::number(pages), "-l", QString::number(pages), ended, "-"})
+                .out);
+        QVERIFY2(last.contains(QStringLiteral("Line %1").arg(lines)), qPrintable(last));
+    }
+
     void emptyFileGivesOneBlankLetterPage() {
         const QString pdf = converted(write("empty.txt", {}));
         const PdfFacts facts = pdfInfo(pdf);

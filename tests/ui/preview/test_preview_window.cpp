@@ -16,10 +16,12 @@
 #include "ui/preview/UnsupportedFileView.h"
 #include "ui/theme/ToolbarLabeledButton.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMainWindow>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -120,8 +122,21 @@ private slots:
 <office:body><office:presentation><draw:page draw:name="one"><draw:frame svg:x="2cm" svg:y="2cm" svg:width="20cm" svg:height="3cm"><draw:text-box><text:p>Migrating flamingos</text:p></draw:text-box></draw:frame></draw:page></office:presentation></office:body></office:document>
 )");
         const QString pptx = convertWithOffice(flat, "pptx", m_dir.path());
-        PreviewContentView* content = waitForText(PreviewWindowController::open(pptx));
+        PreviewWindowController* controller = PreviewWindowController::open(pptx);
+        PreviewContentView* content = waitForText(controller);
         QVERIFY2(content->indexedText().contains("Migrating flamingos"), qPrintable(content->indexedText()));
+        // The slide is fitted to the width: never a horizontal scroll bar, and a vertical one only when the
+        // window is too low for the slide.
+        pdfview::PDFView* view = content->pdfView();
+        QTRY_VERIFY(view->document() && view->viewport()->width() > 0);
+        for (const QSize size : {QSize(900, 700), QSize(900, 400), QSize(700, 300), QSize(1200, 500)}) {
+            controller->window()->resize(size);
+            QApplication::processEvents();
+            QTRY_VERIFY2(!view->horizontalScrollBar()->isVisible(),
+                         qPrintable(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height())));
+            QCOMPARE(view->verticalScrollBar()->isVisible(), view->verticalScrollBar()->maximum() > 0);
+        }
+        QVERIFY(view->verticalScrollBar()->isVisible()); // 1200 x 500 is lower than the fitted slide
     }
 
     void bookIsLaidOutByMuPdf() {

@@ -219,8 +219,25 @@ private slots:
         QVERIFY(ai::APIKeyStore::allKeys(APIProviderKind::groq).isEmpty());
         QCOMPARE(ai::APIKeyStore::loadURL(), ai::APIKeyStore::defaultOllamaURL());
         QCOMPARE(view.statusText(), kBuiltIn);
-        QVERIFY(view.justSaved());
+        // Emptying a field that held text is a change of the key, which takes the mark away again.
+        QCOMPARE(view.justSaved(), !fieldHoldsText);
+        QCOMPARE(!view.findChild<QWidget*>("savedMark")->isHidden(), !fieldHoldsText);
         QVERIFY(!button(view, "Use Zepla's AI")->isEnabled());
+    }
+
+    // "Use Zepla's AI" is the accented button: filled with the brand blue, where "Save" is a plain one.
+    void useZeplasAIIsTheProminentButton() {
+        ui::SettingsView view;
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QTest::keyClicks(field(view, "Enter API Key..."), "typed");
+        const auto fill = [&view](const QString& text) {
+            QPushButton* target = button(view, text);
+            return target->grab().toImage().pixelColor(6, target->height() / 2);
+        };
+        QVERIFY(button(view, "Use Zepla's AI")->isEnabled());
+        QCOMPARE(fill("Use Zepla's AI").name(), QStringLiteral("#00c2ff"));
+        QVERIFY(fill("Save").name() != QStringLiteral("#00c2ff"));
     }
 
     void oneSharedWindow() {

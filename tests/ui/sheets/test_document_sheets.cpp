@@ -8,12 +8,16 @@
 #include "ui/sheets/MetadataEditorView.h"
 #include "ui/sheets/WatermarkSheetView.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
+#include <QTimer>
 
 using namespace zepla;
 
@@ -124,6 +128,58 @@ private slots:
         sheet.deleteRows({0});
         QVERIFY(sheet.emptyLabel()->isVisible());
         QVERIFY(document->pdfDocument()->outline().empty());
+    }
+
+    // Right-clicking any part of a row (its title, its page number, its margin) offers the row's Delete; a
+    // click on the row selects it, and the Delete key then removes it.
+    void deleteIsReachableFromEveryPartOfARow_data() {
+        QTest::addColumn<QString>("part");
+        QTest::newRow("title") << "title";
+        QTest::newRow("page number") << "page";
+        QTest::newRow("margin") << "margin";
+    }
+    void deleteIsReachableFromEveryPartOfARow() {
+        QFETCH(QString, part);
+        auto document = testsupport::editorDocument(fixtures::makeTextPdf(3));
+        platform::UndoManager undo;
+        pdfview::PDFViewCoordinator coordinator;
+        ui::BookmarksEditorView sheet(*document, &coordinator, &undo);
+        sheet.show();
+        sheet.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&sheet));
+        for (int i = 0; i < 3; ++i)
+            QTest::mouseClick(sheet.addButton(), Qt::LeftButton);
+        QWidget* row = sheet.list()->itemWidget(sheet.list()->item(1));
+        QWidget* target = part == "title"  ? static_cast<QWidget*>(row->findChild<QLineEdit*>())
+                          : part == "page" ? static_cast<QWidget*>(row->findChild<QLabel*>())
+                                           : row;
+        QStringList offered;
+        QTimer::singleShot(0, [&offered] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            for (QAction* action : menu->actions())
+                offered << action->text();
+            for (QAction* action : menu->actions())
+                if (action->text() == "Delete")
+                    action->trigger();
+            menu->close();
+        });
+        const QPoint at(2, 2);
+        QContextMenuEvent rightClick(QContextMenuEvent::Mouse, at, target->mapToGlobal(at));
+        QApplication::sendEvent(target, &rightClick);
+        QCOMPARE(offered, QStringList{"Delete"});
+        QCOMPARE(sheet.list()->count(), 2);
+        QCOMPARE(document->pdfDocument()->outline().size(), size_t(2));
+
+        sheet.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&sheet));
+        QWidget* page = sheet.list()->itemWidget(sheet.list()->item(0))->findChild<QLabel*>();
+        QTest::mouseClick(page, Qt::LeftButton);
+        QCOMPARE(sheet.list()->currentRow(), 0);
+        QCOMPARE(QApplication::focusWidget(), sheet.list());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+        QCOMPARE(sheet.list()->count(), 1);
+        QCOMPARE(document->pdfDocument()->outline().size(), size_t(1));
     }
 };
 

@@ -18,6 +18,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -189,6 +190,33 @@ private slots:
         QCOMPARE(box->informativeText(), expected.message);
         box->button(QMessageBox::Ok)->click();
         QVERIFY(!w.sidebar->pendingAlert());
+    }
+
+    // An alert reads at a normal width, whatever the sidebar's: a short message on one line, a long one in a
+    // few lines, and the box wide enough for its title beside the title bar's buttons.
+    void alertsAreSizedToTheirText_data() {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("mostLines");
+        QTest::newRow("short") << "Every page already has a text layer." << 1;
+        QTest::newRow("long") << "Added a searchable text layer to 12 pages. 2 pages could not be recognized "
+                                 "and stayed as they were: the picture of the page could not be made."
+                              << 3;
+    }
+    void alertsAreSizedToTheirText() {
+        QFETCH(QString, message);
+        QFETCH(int, mostLines);
+        Window w(fixtures::makeTextPdf(2));
+        const QString title = QStringLiteral("Recognition Complete");
+        w.sidebar->showAlert({title, message});
+        auto* box = w.sidebar->findChild<QMessageBox*>();
+        QVERIFY(box);
+        QTRY_VERIFY(box->isVisible());
+        auto* text = box->findChild<QLabel*>("qt_msgbox_informativelabel");
+        QVERIFY(text);
+        const int lines = text->height() / text->fontMetrics().lineSpacing();
+        QVERIFY2(lines <= mostLines, qPrintable(QString::number(lines)));
+        QVERIFY(box->width() > box->fontMetrics().horizontalAdvance(title) + 100);
+        box->button(QMessageBox::Ok)->click();
     }
 
     void brokenPagesAreReportedNeverPassedOffAsAWholeExtraction() {

@@ -7,6 +7,8 @@
 #include "annotations/ToolState.h"
 #include "core/UndoManager.h"
 #include "document/PDFEditorDocument.h"
+#include "document/pages/PageOperations.h"
+#include "pdf/PdfDocument.h"
 #include "pdfview/annotating/AnnotatingPDFView.h"
 #include "pdfview/coordinator/PDFViewCoordinator.h"
 #include "ui/signatures/SignaturePickerView.h"
@@ -376,30 +378,106 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), QString("kept"));
     }
 
-    void everyControlStaysReachableInANarrowWindow_data() {
+    // At any width the toolbar takes the same rows, height and least width for every tool (each chosen by
+    // its shortcut), so the page view never moves and the window never widens; every control stays on it.
+    // A four-digit page number changes nothing either.
+    void theToolbarStaysTheSameForEveryTool_data() {
         QTest::addColumn<int>("width");
-        QTest::addColumn<bool>("wrapped");
-        QTest::newRow("1600") << 1600 << false;
-        QTest::newRow("1024") << 1024 << true;
+        QTest::addColumn<int>("rows");
+        QTest::newRow("1600") << 1600 << 2;
+        QTest::newRow("1024") << 1024 << 2;
+        QTest::newRow("904") << 904 << 3;
     }
-    void everyControlStaysReachableInANarrowWindow() {
+    void theToolbarStaysTheSameForEveryTool() {
         QFETCH(int, width);
-        QFETCH(bool, wrapped);
-        Window w(width);
+        QFETCH(int, rows);
+        Window w(width, fixtures::makeTextPdf(1000));
         QTRY_COMPARE(w.toolbar().width(), width);
-        QCOMPARE(w.toolbar().isWrapped(), wrapped);
-        for (AnnotationTool tool : {AnnotationTool::ink, AnnotationTool::textBox, AnnotationTool::eraser}) {
-            w.workspace.selectTool(tool);
+        QCOMPARE(w.toolbar().rowCount(), rows);
+        const int height = w.toolbar().height();
+        const int leastWidth = w.toolbar().minimumSizeHint().width();
+        QVERIFY(leastWidth <= 904);
+        const auto pageTop = [&w] { return w.workspace.pdfView()->mapTo(&w.workspace, QPoint(0, 0)).y(); };
+        const int top = pageTop();
+        // The zoom, page and action buttons keep their places too.
+        QWidget* zoomOut = w.toolbar().findChildren<ToolbarPillButton*>().at(0);
+        for (ToolbarPillButton* button : w.toolbar().findChildren<ToolbarPillButton*>())
+            if (button->systemImage() == "minus.magnifyingglass")
+                zoomOut = button;
+        const QPoint zoomAt = zoomOut->mapTo(&w.toolbar(), QPoint(0, 0));
+        const auto unchanged = [&](const QString& when) {
             QApplication::processEvents();
-            QVERIFY(w.toolbar().height() < 200);
-            const auto buttons = w.toolbar().findChildren<QAbstractButton*>();
-            QVERIFY(buttons.size() > 25);
-            for (QAbstractButton* button : buttons) {
+            QVERIFY2(w.toolbar().height() == height, qPrintable(when));
+            QVERIFY2(w.toolbar().minimumSizeHint().width() == leastWidth, qPrintable(when));
+            QVERIFY2(pageTop() == top, qPrintable(when));
+            QVERIFY2(zoomOut->mapTo(&w.toolbar(), QPoint(0, 0)) == zoomAt, qPrintable(when));
+            QVERIFY2(w.workspace.width() == width, qPrintable(when));
+            for (QAbstractButton* button : w.toolbar().findChildren<QAbstractButton*>()) {
                 if (button->isVisibleTo(&w.toolbar()))
-                    QVERIFY2(reachable(button, &w.toolbar()), qPrintable(button->toolTip()));
+                    QVERIFY2(reachable(button, &w.toolbar()), qPrintable(when + ": " + button->toolTip()));
             }
+        };
+        for (const char key : QByteArray("123456789rf")) {
+            const Qt::Key shortcut = key >= 'a' ? Qt::Key(Qt::Key_A + key - 'a') : Qt::Key(key);
+            QTest::keyClick(w.workspace.pdfView()->viewport(), shortcut, Qt::ControlModifier);
+            // The signature picker opens with its tool; closed as by a click elsewhere.
+            if (QWidget* popup = w.toolbar().toolGroup()->signaturePopover()->popup())
+                popup->hide();
+            w.workspace.activateWindow();
+            unchanged(QStringLiteral("Ctrl+") + QLatin1Char(key));
         }
-        QVERIFY(w.toolbar().minimumSizeHint().width() <= 1024);
+        QCOMPARE(w.toolState.tool(), AnnotationTool::form);
+        QLabel* indicator = w.toolbar().pageGroup()->indicator();
+        w.workspace.pdfView()->goToPage(999);
+        QTRY_COMPARE(indicator->text(), QString("1000 of 1000"));
+        unchanged(QStringLiteral("page 1000"));
+        QVERIFY(indicator->width() >= indicator->sizeHint().width());
+    }
+
+    // Typing a size, Return, then the arrows: the arrows step from the typed value and show each step at
+    // once, and leaving the field afterwards keeps the stepped value.
+    void theArrowsStepFromATypedSize() {
+        Window w;
+        w.workspace.selectTool(AnnotationTool::ink);
+        SizeControl* width = w.settings().strokeWidth();
+        QLineEdit* field = width->field()->lineEdit();
+        QTest::mouseClick(field, Qt::LeftButton);
+        QTRY_VERIFY(field->hasFocus());
+        field->selectAll();
+        QTest::keyClicks(field, "10");
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(w.toolState.lineWidth(), 10.0);
+        QVERIFY(field->hasFocus());
+        QTest::mouseClick(width->upButton(), Qt::LeftButton);
+        QCOMPARE(field->text(), QString("11"));
+        QTest::mouseClick(width->downButton(), Qt::LeftButton);
+        QTest::mouseClick(width->downButton(), Qt::LeftButton);
+        QCOMPARE(field->text(), QString("9"));
+        QCOMPARE(w.toolState.lineWidth(), 9.0);
+        w.workspace.pdfView()->setFocus();
+        QTRY_VERIFY(!field->hasFocus());
+        QCOMPARE(field->text(), QString("9"));
+        QCOMPARE(w.toolState.lineWidth(), 9.0);
+    }
+
+    // The page count follows every page edit at once, also when the current page stays where it was.
+    void theIndicatorFollowsPageEdits() {
+        Window w;
+        QLabel* indicator = w.toolbar().pageGroup()->indicator();
+        QCOMPARE(indicator->text(), QString("1 of 5"));
+        document::PageOperations::deletePages(*w.document, {4}, &w.undoManager);
+        QCOMPARE(indicator->text(), QString("1 of 4"));
+        QApplication::processEvents(); // closes the undo step
+        auto source = pdf::Document::open(fixtures::makeTextPdf(3)).value();
+        document::PageOperations::merge(*w.document, *source, 4, &w.undoManager);
+        QCOMPARE(indicator->text(), QString("1 of 7"));
+        QApplication::processEvents();
+        w.undoManager.undo();
+        QCOMPARE(indicator->text(), QString("1 of 4"));
+        w.undoManager.undo();
+        QCOMPARE(indicator->text(), QString("1 of 5"));
+        w.undoManager.redo();
+        QCOMPARE(indicator->text(), QString("1 of 4"));
     }
 
     void aRectangleChosenFromItsButtonReachesTheSavedFile() {

@@ -1,0 +1,15 @@
+// Giving freed memory back to the system: the C library keeps the heap pages it freed for later use, so a
+// closed document's memory would stay counted against the program until something else reused it.
+#pragma once
+
+namespace zepla::platform {
+
+// Hands the free pages of every heap arena back to the system.
+void returnFreeMemory();
+
+// Caps the heap arenas the C library makes for threads. Render, thumbnail and recognition workers come and
+// go, and each new thread would otherwise get an arena of its own whose pages stay with the program after
+// a closed document's images are freed. Call first thing in main.
+void limitHeapArenas();
+
+} // namespace zepla::platform

@@ -1,0 +1,10 @@
+// MuPDF's store of things kept for reuse (decoded images, fonts, parsed objects), shared by every document.
+#pragma once
+
+namespace zepla::pdf {
+
+// Empties the store as far as no open document or render holds its entries: a closed document's leftovers
+// go at once rather than when the store fills up.
+void emptyStore();
+
+} // namespace zepla::pdf
