@@ -1,6 +1,7 @@
 #include "PageRecognition.h"
 
 #include "OCRTextLayer.h"
+#include "core/WorkerPriority.h"
 #include "document/pages/PDFPageRasterizer.h"
 
 #include <QCoreApplication>

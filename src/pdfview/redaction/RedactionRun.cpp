@@ -1,11 +1,16 @@
 #include "RedactionRun.h"
 
 #include "core/UndoManager.h"
+#include "core/WorkerPriority.h"
 
 #include <QCoreApplication>
-#include <QThreadPool>
 
 namespace zepla::pdfview {
+
+QThreadPool& RedactionRun::pool() {
+    static QThreadPool workers;
+    return workers;
+}
 
 RedactionRun::RedactionRun(document::PDFEditorDocument& document, platform::UndoManager* undoManager,
                            QObject* parent)
@@ -25,9 +30,10 @@ void RedactionRun::start() {
     emit progressed(0, pageTotal());
     const QPointer<RedactionRun> receiver(this);
     for (std::size_t i = 0; i < m_pages.size(); ++i) {
-        QThreadPool::globalInstance()->start([page = m_pages[i], i, cancel = m_cancel, receiver] {
+        pool().start([page = m_pages[i], i, cancel = m_cancel, receiver] {
             if (cancel->load())
                 return;
+            platform::giveWayToTheInterface();
             std::optional<pdf::PreparedPicture> picture = RedactionApplier::flatten(page);
             // The application object lives on the UI thread; `receiver` is only looked at there.
             QMetaObject::invokeMethod(

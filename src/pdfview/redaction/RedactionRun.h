@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QThreadPool>
 
 #include <atomic>
 #include <memory>
@@ -28,6 +29,9 @@ public:
     void cancel();
     bool isRunning() const { return m_running; }
     int pageTotal() const { return int(m_pages.size()); }
+    // The workers that draw the pages: a pool of their own, since Qt's painting shares its work out to the
+    // global pool, and a window painting behind a hundred queued pages would wait for them.
+    static QThreadPool& pool();
 
 signals:
     void progressed(int pagesDone, int pageTotal);

@@ -8,7 +8,6 @@
 
 #include <QSignalSpy>
 #include <QTest>
-#include <QThreadPool>
 
 using namespace zepla;
 using document::PDFEditorDocument;
@@ -103,7 +102,7 @@ private slots:
         const RedactionOutcome outcome = runToTheEnd(run);
         QVERIFY(outcome.cancelled);
         QCOMPARE(outcome.pagesRedacted, 1);
-        QThreadPool::globalInstance()->waitForDone();
+        RedactionRun::pool().waitForDone();
         QCoreApplication::processEvents();
         int withText = 0, withMarks = 0;
         for (int i = 0; i < 8; ++i) {
