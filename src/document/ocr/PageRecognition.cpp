@@ -62,12 +62,15 @@ RecognizedPage recognizePage(const PageSnapshot& snapshot, bool rebuild, const s
 }
 
 QThreadPool& recognitionPool() {
-    // Made once the engine's library is loaded, so that at exit the workers and their engines end before
-    // the library's own tables are torn down.
-    [[maybe_unused]] static const bool loaded = ocr::isAvailable();
-    static QThreadPool pool;
-    pool.setMaxThreadCount(QThread::idealThreadCount());
-    return pool;
+    // Owned by the application object, so that the workers and their engines end with it, while the engine's
+    // library still has its own tables: ended by the static destructors at exit, they would reach tables
+    // already torn down, and the process would crash on its way out.
+    static QPointer<QThreadPool> pool;
+    if (!pool) {
+        pool = new QThreadPool(QCoreApplication::instance());
+        pool->setMaxThreadCount(QThread::idealThreadCount());
+    }
+    return *pool;
 }
 
 void recognizeInBackground(const PageSnapshot& page, bool rebuild, std::shared_ptr<std::atomic<bool>> cancel,
