@@ -22,15 +22,20 @@ std::vector<QRectF> pendingMarks(const pdf::Document& pdf, int pageIndex) {
 
 } // namespace
 
+std::optional<MarkedPage> markedPage(const pdf::Document& pdf, int index) {
+    std::vector<QRectF> boxes = pendingMarks(pdf, index);
+    if (boxes.empty())
+        return std::nullopt;
+    // A page that cannot be listed still counts, as one that fails.
+    auto list = pdf.displayList(index);
+    return MarkedPage{pdf.page(index), list ? list.value() : pdf::DisplayList(), std::move(boxes)};
+}
+
 std::vector<MarkedPage> markedPages(const pdf::Document& pdf) {
     std::vector<MarkedPage> pages;
     for (int i = 0; i < pdf.pageCount(); ++i) {
-        std::vector<QRectF> boxes = pendingMarks(pdf, i);
-        if (boxes.empty())
-            continue;
-        // A page that cannot be listed still counts, as one that fails.
-        auto list = pdf.displayList(i);
-        pages.push_back({pdf.page(i), list ? list.value() : pdf::DisplayList(), std::move(boxes)});
+        if (auto page = markedPage(pdf, i))
+            pages.push_back(std::move(*page));
     }
     return pages;
 }

@@ -34,6 +34,8 @@ struct MarkedPage {
     std::vector<QRectF> boxes; // page space
 };
 
+// Page `index` when it has pending marks.
+std::optional<MarkedPage> markedPage(const pdf::Document& pdf, int index);
 // The pages with pending marks, in page order.
 std::vector<MarkedPage> markedPages(const pdf::Document& pdf);
 

@@ -4,8 +4,18 @@
 #include "core/WorkerPriority.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
 
 namespace zepla::pdfview {
+
+namespace {
+
+// The pages are searched for marks in slices of this length, one per turn of the event loop, so that a long
+// document never holds the window.
+constexpr qint64 scanSliceMs = 15;
+
+} // namespace
 
 QThreadPool& RedactionRun::pool() {
     static QThreadPool workers;
@@ -23,28 +33,52 @@ RedactionRun::~RedactionRun() {
 void RedactionRun::start() {
     if (m_running || !m_document)
         return;
-    m_pages = RedactionApplier::markedPages(*m_document->pdfDocument());
-    if (m_pages.empty())
-        return finish();
     m_running = true;
-    emit progressed(0, pageTotal());
-    const QPointer<RedactionRun> receiver(this);
-    for (std::size_t i = 0; i < m_pages.size(); ++i) {
-        pool().start([page = m_pages[i], i, cancel = m_cancel, receiver] {
-            if (cancel->load())
-                return;
-            platform::giveWayToTheInterface();
-            std::optional<pdf::PreparedPicture> picture = RedactionApplier::flatten(page);
-            // The application object lives on the UI thread; `receiver` is only looked at there.
-            QMetaObject::invokeMethod(
-                QCoreApplication::instance(),
-                [receiver, i, picture = std::move(picture)] {
-                    if (receiver)
-                        receiver->pageDrawn(i, picture);
-                },
-                Qt::QueuedConnection);
-        });
+    findMarkedPages();
+}
+
+void RedactionRun::findMarkedPages() {
+    if (!m_running)
+        return;
+    if (!m_document)
+        return finish();
+    const pdf::Document& pdf = *m_document->pdfDocument();
+    QElapsedTimer slice;
+    slice.start();
+    while (m_nextPage < pdf.pageCount() && slice.elapsed() < scanSliceMs) {
+        if (auto page = RedactionApplier::markedPage(pdf, m_nextPage)) {
+            m_pages.push_back(std::move(*page));
+            draw(m_pages.size() - 1);
+        }
+        ++m_nextPage;
     }
+    if (m_nextPage < pdf.pageCount()) {
+        emit progressed(m_pagesDone, pageTotal());
+        QTimer::singleShot(0, this, &RedactionRun::findMarkedPages);
+        return;
+    }
+    m_allFound = true;
+    emit progressed(m_pagesDone, pageTotal());
+    if (m_running && m_pagesDone == pageTotal())
+        finish();
+}
+
+void RedactionRun::draw(std::size_t index) {
+    const QPointer<RedactionRun> receiver(this);
+    pool().start([page = m_pages[index], index, cancel = m_cancel, receiver] {
+        if (cancel->load())
+            return;
+        platform::giveWayToTheInterface();
+        std::optional<pdf::PreparedPicture> picture = RedactionApplier::flatten(page);
+        // The application object lives on the UI thread; `receiver` is only looked at there.
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [receiver, index, picture = std::move(picture)] {
+                if (receiver)
+                    receiver->pageDrawn(index, picture);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void RedactionRun::cancel() {
@@ -69,7 +103,7 @@ void RedactionRun::pageDrawn(std::size_t page, const std::optional<pdf::Prepared
     }
     emit progressed(++m_pagesDone, pageTotal());
     // A receiver of the progress may have cancelled the run already.
-    if (m_running && m_pagesDone == pageTotal())
+    if (m_running && m_allFound && m_pagesDone == pageTotal())
         finish();
 }
 

@@ -1,5 +1,6 @@
-// Redaction of a whole document without stopping the window: the marked pages are drawn and compressed on
-// worker threads, each swapped in on the UI thread as soon as it is ready, with progress. The pages swapped
+// Redaction of a whole document without stopping the window: the pages are searched for marks a slice per
+// turn of the event loop, the marked ones drawn and compressed on worker threads, each swapped in on the UI
+// thread as soon as it is ready, with progress. The pages swapped
 // in form one undo step, registered when the run ends; cancelling stops the workers and keeps the pages
 // already redacted, as that one step.
 #pragma once
@@ -23,7 +24,8 @@ public:
                  QObject* parent = nullptr);
     ~RedactionRun() override;
 
-    // Starts drawing the marked pages; `finished` follows, at once when there are none.
+    // Starts finding and drawing the marked pages; `finished` follows, at once when a short document has
+    // none.
     void start();
     // Stops the run; `finished` comes at once with `cancelled` set, and no further page changes.
     void cancel();
@@ -38,12 +40,16 @@ signals:
     void finished(const zepla::pdfview::RedactionOutcome& outcome);
 
 private:
+    void findMarkedPages();
+    void draw(std::size_t page);
     void pageDrawn(std::size_t page, const std::optional<pdf::PreparedPicture>& picture);
     void finish();
 
     QPointer<document::PDFEditorDocument> m_document;
     QPointer<platform::UndoManager> m_undoManager;
     std::vector<RedactionApplier::MarkedPage> m_pages;
+    int m_nextPage = 0; // the next page to search for marks
+    bool m_allFound = false;
     int m_pagesDone = 0;
     std::vector<document::PageOperations::PageReplacement> m_swapped;
     RedactionOutcome m_outcome;
