@@ -2,8 +2,9 @@
 // known words drawn at 300 dpi and speckled like a scan) given a searchable text layer
 //  - by Zepla: this program run again as a child that opens the PDF, recognises every page in parallel (one
 //    engine per core), keeps each scan with the text laid over it and saves the file;
-//  - by the peers: per page, `mutool draw` renders it at 300 dpi and `tesseract` writes a page PDF of the
-//    picture with its text (one page per core at a time), then `qpdf` joins the pages into one file.
+//  - by the peers: per page, `mutool draw` renders it at 300 dpi in grey (uncompressed PGM, so that no
+//    work is spent on an intermediate file format) and `tesseract` writes a page PDF of the picture with its
+//    text (one page per core at a time), then `qpdf` joins the pages into one file.
 // Both sides draw the same pages from the same PDF at the same resolution and write one searchable PDF. One
 // warm-up run of each side on two pages, then alternating rounds; wall time, processor share, the known words
 // pdftotext finds in each output, and the output's size beside the input's.
@@ -159,8 +160,8 @@ Timing peersSide(const QString& in, int pages, const QString& out, const QTempor
                 auto process = std::make_unique<QProcess>();
                 process->setProcessEnvironment(environment);
                 process->start(QStringLiteral("sh"),
-                               {"-c", QStringLiteral("mutool draw -q -r 300 -o '%1.png' '%2' %3 && tesseract "
-                                                     "'%1.png' '%1' -l eng pdf 2>/dev/null")
+                               {"-c", QStringLiteral("mutool draw -q -r 300 -c gray -o '%1.pgm' '%2' %3 && "
+                                                     "tesseract '%1.pgm' '%1' -l eng pdf 2>/dev/null")
                                           .arg(page, in)
                                           .arg(next + 1)});
                 running.push_back(std::move(process));
@@ -239,7 +240,8 @@ int main(int argc, char** argv) {
     std::printf(
         "zepla: one process opens the PDF, recognises every page in parallel, keeps each scan with the "
         "text over it, saves one PDF\n");
-    std::printf("peers: per page `mutool draw -r 300` then `tesseract ... pdf`, %d at a time, then `qpdf` "
+    std::printf("peers: per page `mutool draw -r 300 -c gray` to PGM then `tesseract ... pdf`, %d at a time, "
+                "then `qpdf` "
                 "joins the pages into one PDF\n",
                 cores);
 
