@@ -125,6 +125,31 @@ private slots:
         QCOMPARE(journal.entries, QStringList());
     }
 
+    void aHeldStepCollectsLaterTurnsUntilReleased() {
+        UndoManager undo;
+        Journal journal(undo);
+        journal.apply("a");
+        endTurn();
+        journal.apply("mark");
+        std::shared_ptr<void> hold = undo.holdStep();
+        endTurn();
+        endTurn();
+        journal.apply("burn");
+        endTurn();
+        hold.reset();
+        endTurn();
+        journal.apply("b");
+        endTurn();
+
+        undo.undo();
+        QCOMPARE(journal.entries, (QStringList{"a", "mark", "burn"}));
+        // The held step: the action and the work that finished turns later, taken back together.
+        undo.undo();
+        QCOMPARE(journal.entries, QStringList{"a"});
+        undo.redo();
+        QCOMPARE(journal.entries, (QStringList{"a", "mark", "burn"}));
+    }
+
     void undoClosesTheOpenStep() {
         UndoManager undo;
         Journal journal(undo);

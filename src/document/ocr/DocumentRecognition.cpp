@@ -21,7 +21,7 @@ void DocumentRecognition::start() {
             m_snapshots.push_back(*snapshot);
     }
     if (m_snapshots.empty())
-        return finish({});
+        return finish();
     m_running = true;
     emit progressed(0, pageTotal());
     for (const PageSnapshot& snapshot : m_snapshots)
@@ -33,49 +33,45 @@ void DocumentRecognition::cancel() {
     if (!m_running)
         return;
     m_cancel->store(true);
-    Outcome outcome;
-    outcome.cancelled = true;
-    finish(outcome);
+    m_outcome.cancelled = true;
+    finish();
 }
 
 void DocumentRecognition::pageRecognized(const RecognizedPage& page) {
     if (!m_running)
         return;
-    m_results.emplace(page.index, page);
-    emit progressed(int(m_results.size()), pageTotal());
-    if (m_results.size() == m_snapshots.size())
-        applyAll();
+    swapIn(page);
+    emit progressed(++m_pagesDone, pageTotal());
+    // A receiver of the progress may have cancelled the run already.
+    if (m_running && m_pagesDone == pageTotal())
+        finish();
 }
 
-void DocumentRecognition::applyAll() {
-    Outcome outcome;
-    if (!m_document)
-        return finish(outcome);
-    pdf::Document& pdf = *m_document->pdfDocument();
-    std::vector<PageOperations::PageReplacement> entries;
-    auto fail = [&outcome](const QString& reason) {
-        if (outcome.pagesFailed++ == 0)
-            outcome.firstError = reason;
+void DocumentRecognition::swapIn(const RecognizedPage& page) {
+    auto fail = [this](const QString& reason) {
+        if (m_outcome.pagesFailed++ == 0)
+            m_outcome.firstError = reason;
     };
-    for (const auto& [index, page] : m_results) {
-        if (!page.recognition.ok()) {
-            fail(page.recognition.error->message);
-            continue;
-        }
-        auto flattened = OCRTextLayerApplier::flatten(pdf, page);
-        if (!flattened)
-            fail(flattened.error().message);
-        else if (flattened.value())
-            entries.push_back(*flattened.value());
-    }
-    outcome.pagesWithTextLayer = int(entries.size());
-    OCRTextLayerApplier::replace(*m_document, std::move(entries), m_undoManager.data());
-    finish(outcome);
+    if (!m_document)
+        return;
+    if (!page.recognition.ok())
+        return fail(page.recognition.error->message);
+    auto flattened = OCRTextLayerApplier::flatten(*m_document->pdfDocument(), page);
+    if (!flattened)
+        return fail(flattened.error().message);
+    if (!flattened.value())
+        return;
+    m_swapped.push_back(*flattened.value());
+    PageOperations::announceReplacedPage(*m_document);
 }
 
-void DocumentRecognition::finish(const Outcome& outcome) {
+void DocumentRecognition::finish() {
     m_running = false;
-    emit finished(outcome);
+    m_outcome.pagesWithTextLayer = int(m_swapped.size());
+    if (m_document)
+        OCRTextLayerApplier::replace(*m_document, std::move(m_swapped), m_undoManager.data());
+    m_swapped.clear();
+    emit finished(m_outcome);
 }
 
 } // namespace zepla::document

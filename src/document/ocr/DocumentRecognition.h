@@ -1,16 +1,18 @@
-// OCR of a whole document: every page without text recognised in parallel, with progress, and the rebuilt
-// pages swapped in page order on the UI thread as one undo step when all are done. Cancelling stops the
-// workers and changes nothing.
+// OCR of a whole document: every page without text recognised and made ready in parallel on the workers,
+// each rebuilt page swapped in on the UI thread as soon as it is ready (a quick swap: nothing is drawn or
+// compressed there), with progress. The pages swapped in form one undo step, registered when the run ends;
+// cancelling stops the workers and keeps the pages already swapped in, as that one step.
 #pragma once
 
 #include "PageRecognition.h"
 #include "core/UndoManager.h"
 #include "document/PDFEditorDocument.h"
+#include "document/pages/PageOperations.h"
 
 #include <QObject>
 #include <QPointer>
 
-#include <map>
+#include <vector>
 
 namespace zepla::document {
 
@@ -31,7 +33,7 @@ public:
 
     // Starts recognising the pages that need OCR; `finished` follows, at once when there are none.
     void start();
-    // Stops the run; `finished` comes at once with `cancelled` set, and no page changes.
+    // Stops the run; `finished` comes at once with `cancelled` set, and no further page changes.
     void cancel();
     bool isRunning() const { return m_running; }
     int pageTotal() const { return int(m_snapshots.size()); }
@@ -42,13 +44,15 @@ signals:
 
 private:
     void pageRecognized(const RecognizedPage& page);
-    void applyAll();
-    void finish(const Outcome& outcome);
+    void swapIn(const RecognizedPage& page);
+    void finish();
 
     QPointer<PDFEditorDocument> m_document;
     QPointer<platform::UndoManager> m_undoManager;
     std::vector<PageSnapshot> m_snapshots;
-    std::map<int, RecognizedPage> m_results; // by page index, so they are applied in page order
+    int m_pagesDone = 0;
+    std::vector<PageOperations::PageReplacement> m_swapped;
+    Outcome m_outcome;
     std::shared_ptr<std::atomic<bool>> m_cancel = std::make_shared<std::atomic<bool>>(false);
     bool m_running = false;
 };

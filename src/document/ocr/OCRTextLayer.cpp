@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QRawFont>
 
+#include <optional>
+
 namespace zepla::document::OCRTextLayer {
 
 namespace {
@@ -26,24 +28,28 @@ struct Glyph {
     qreal advance = 0; // ems
 };
 
+std::optional<Glyph> glyphIn(const QString& file, char32_t character) {
+    if (file.isEmpty())
+        return std::nullopt;
+    const QRawFont font = rawFont(file);
+    const QList<quint32> indices = font.glyphIndexesForString(QString::fromUcs4(&character, 1));
+    if (indices.size() != 1 || indices.first() == 0)
+        return std::nullopt;
+    const QList<QPointF> advances = font.advancesForGlyphIndexes(indices, QRawFont::UseDesignMetrics);
+    return Glyph{file, indices.first(), advances.value(0).x() / unitsPerEm};
+}
+
 // The glyphs of a word: from the text face, or from a face that has a character it lacks. Characters no
 // installed face has are left out.
 std::vector<Glyph> glyphs(const QString& word) {
     static const QString textFace = platform::fontFileFor(QStringLiteral("sans-serif"), 400);
     std::vector<Glyph> found;
     for (char32_t character : word.toUcs4()) {
-        const QString one = QString::fromUcs4(&character, 1);
-        for (const QString& file : {textFace, platform::fontFileCovering(character)}) {
-            if (file.isEmpty())
-                continue;
-            const QRawFont font = rawFont(file);
-            const QList<quint32> indices = font.glyphIndexesForString(one);
-            if (indices.size() != 1 || indices.first() == 0)
-                continue;
-            const QList<QPointF> advances = font.advancesForGlyphIndexes(indices, QRawFont::UseDesignMetrics);
-            found.push_back({file, indices.first(), advances.value(0).x() / unitsPerEm});
-            break;
-        }
+        std::optional<Glyph> glyph = glyphIn(textFace, character);
+        if (!glyph)
+            glyph = glyphIn(platform::fontFileCovering(character), character);
+        if (glyph)
+            found.push_back(*glyph);
     }
     return found;
 }

@@ -1,6 +1,5 @@
 #include "OCRTextLayerApplier.h"
 
-#include "OCRTextLayer.h"
 #include "pdf/PdfTextLayer.h"
 
 #include <QPointer>
@@ -43,12 +42,12 @@ pdf::Result<std::optional<PageOperations::PageReplacement>> flatten(pdf::Documen
     const int index = document.indexOf(recognized.page);
     if (index < 0 || pageAlreadyHasText(document, index))
         return std::optional<PageOperations::PageReplacement>();
-    auto replaced =
-        PageOperations::replaceWithPicture(document, index, recognized.picture, recognized.pictureArea);
+    auto replaced = recognized.keepsPicture
+                        ? PageOperations::replaceWithCopy(document, index)
+                        : PageOperations::replaceWithPicture(document, index, recognized.picture);
     if (!replaced)
         return replaced.error();
-    const pdf::Status written = pdf::addInvisibleText(
-        document, index, OCRTextLayer::runs(recognized.recognition.lines, recognized.imageToPage));
+    const pdf::Status written = pdf::addInvisibleText(document, index, recognized.text);
     if (!written) {
         // The page goes back as it was: a picture without its text would be worse than the scan.
         document.removePage(index);

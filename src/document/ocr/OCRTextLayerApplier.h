@@ -22,8 +22,9 @@ bool pageAlreadyHasText(const pdf::Document& document, int index);
 // The pages that need OCR, ascending.
 std::vector<int> pagesNeedingOCR(const pdf::Document& document);
 
-// Puts the rebuilt page (the picture with the invisible text) in place of the recognised page, wherever that
-// page now stands. Nothing when the page has left the document or got a text layer in the meantime.
+// Puts the rebuilt page (the scan itself, or a picture of the page, with the invisible text) in place of the
+// recognised page, wherever that page now stands. Nothing when the page has left the document or got a text
+// layer in the meantime.
 pdf::Result<std::optional<PageOperations::PageReplacement>> flatten(pdf::Document& document,
                                                                     const RecognizedPage& recognized);
 

@@ -1,11 +1,14 @@
 // Recognising one page off the UI thread: a display list taken on the document's thread, drawn at 300 dpi on
 // a worker of the recognition pool (one Tesseract engine per worker), with the recognised lines mapped back
-// to page space and, when asked, the picture a rebuilt page keeps.
+// to page space and, when asked, everything a rebuilt page needs made ready on the worker (its picture
+// compressed, its text layer's fonts cut), so the swap on the document's thread is quick.
 #pragma once
 
 #include "ocr/TextRecognizer.h"
 #include "pdf/PdfDocument.h"
+#include "pdf/PdfImagePage.h"
 #include "pdf/PdfRender.h"
+#include "pdf/PdfTextLayer.h"
 
 #include <QThreadPool>
 #include <QTransform>
@@ -27,30 +30,34 @@ struct PageSnapshot {
     int index = -1;
     pdf::PageHandle page;
     pdf::DisplayList list;
+    bool hasAnnotations = false;
 };
 
 struct RecognizedPage {
     int index = -1;
     pdf::PageHandle page;
-    ocr::Recognition recognition; // boxes in pixels of the render
+    ocr::Recognition recognition; // boxes in pixels of the render; an error too when rebuilding fails
     QTransform imageToPage;       // from those pixels to page space
-    QImage picture;     // the page's shown area at `keptPictureScale`, as page space runs (unrotated)
-    QRectF pictureArea; // page space: the crop box
+    // The rebuilt page. A scan (one picture filling a page without annotations) keeps its page's contents
+    // and picture as they are and only gains the text; any other page becomes a picture of its shown area
+    // at `keptPictureScale`.
+    bool keepsPicture = false;
+    pdf::PreparedPicture picture; // when the picture is not kept
+    pdf::InvisibleText text;
 };
 
 // Nothing when the page cannot be had or shows nothing (an empty box).
 std::optional<PageSnapshot> snapshotPage(const pdf::Document& document, int index);
 
-// Recognises the page on the calling thread; `keepPicture` also makes the picture of a rebuilt page.
-RecognizedPage recognizePage(const PageSnapshot& page, bool keepPicture, const std::atomic<bool>* cancel);
+// Recognises the page on the calling thread; `rebuild` also prepares the rebuilt page.
+RecognizedPage recognizePage(const PageSnapshot& page, bool rebuild, const std::atomic<bool>* cancel);
 
 // The workers that recognise pages, one per core.
 QThreadPool& recognitionPool();
 
 // Recognises the page on a worker of the pool; `done` gets the result on the UI thread, unless `context` is
 // gone by then. Setting `cancel` stops the recognition early.
-void recognizeInBackground(const PageSnapshot& page, bool keepPicture,
-                           std::shared_ptr<std::atomic<bool>> cancel, QObject* context,
-                           std::function<void(RecognizedPage)> done);
+void recognizeInBackground(const PageSnapshot& page, bool rebuild, std::shared_ptr<std::atomic<bool>> cancel,
+                           QObject* context, std::function<void(RecognizedPage)> done);
 
 } // namespace zepla::document

@@ -5,6 +5,8 @@
 
 #include <QBuffer>
 
+#include <cstdlib>
+
 namespace zepla::document::PDFCompressor {
 
 namespace {
@@ -27,12 +29,30 @@ const QualityTraits& traitsOf(Quality quality) {
     return traits[std::size_t(quality)];
 }
 
+// Channels this close count as one grey: colour management may move a grey a step off in one channel.
+constexpr int greyTolerance = 2;
+
+bool isGrey(const QImage& picture) {
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        for (int x = 0; x < rgb.width(); ++x) {
+            const int r = qRed(line[x]), g = qGreen(line[x]), b = qBlue(line[x]);
+            if (std::abs(r - g) > greyTolerance || std::abs(g - b) > greyTolerance)
+                return false;
+        }
+    }
+    return true;
+}
+
+// A grey page is stored as a one-channel JPEG: a third of the samples, and no colour to fringe.
 QByteArray jpegData(const QImage& picture, double factor) {
     QByteArray data;
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
     // Drawn on white: the alpha channel carries nothing.
-    if (!picture.convertToFormat(QImage::Format_RGB888).save(&buffer, "JPEG", qRound(factor * 100)))
+    const QImage::Format format = isGrey(picture) ? QImage::Format_Grayscale8 : QImage::Format_RGB888;
+    if (!picture.convertToFormat(format).save(&buffer, "JPEG", qRound(factor * 100)))
         return {};
     return data;
 }

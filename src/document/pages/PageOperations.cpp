@@ -1,9 +1,8 @@
 #include "document/pages/PageOperations.h"
 
-#include "pdf/PdfImagePage.h"
-
 #include "document/DocumentUndo.h"
 #include "document/ThumbnailCache.h"
+#include "pdf/PdfTextLayer.h"
 
 #include <algorithm>
 #include <functional>
@@ -108,8 +107,11 @@ int merge(PDFEditorDocument& document, pdf::Document& source, int index, platfor
     return failures;
 }
 
-pdf::Result<PageReplacement> replaceWithPicture(pdf::Document& pdf, int index, const QImage& picture,
-                                                const QRectF& area) {
+namespace {
+
+// Replaces page `index` with what `swap` puts there, the old page's form fields leaving the field list.
+pdf::Result<PageReplacement> replacePage(pdf::Document& pdf, int index,
+                                         const std::function<pdf::Result<pdf::PageHandle>()>& swap) {
     std::vector<pdf::AnnotationHandle> fields;
     if (auto list = pdf.annotations(index)) {
         for (const pdf::AnnotationInfo& annotation : list.value()) {
@@ -117,12 +119,27 @@ pdf::Result<PageReplacement> replaceWithPicture(pdf::Document& pdf, int index, c
                 fields.push_back(annotation.handle);
         }
     }
-    auto original = pdf::replaceWithImagePage(pdf, index, picture, area);
+    auto original = swap();
     if (!original)
         return original.error();
     for (const pdf::AnnotationHandle& field : fields)
         pdf.setFieldListed(field, false);
     return PageReplacement{index, original.value(), pdf.page(index), fields, {}};
+}
+
+} // namespace
+
+pdf::Result<PageReplacement> replaceWithPicture(pdf::Document& pdf, int index,
+                                                const pdf::PreparedPicture& picture) {
+    return replacePage(pdf, index, [&] { return pdf::replaceWithImagePage(pdf, index, picture); });
+}
+
+pdf::Result<PageReplacement> replaceWithCopy(pdf::Document& pdf, int index) {
+    return replacePage(pdf, index, [&] { return pdf::replaceWithCopy(pdf, index); });
+}
+
+void announceReplacedPage(PDFEditorDocument& document) {
+    finishEdit(document);
 }
 
 void pagesReplaced(PDFEditorDocument& document, std::vector<PageReplacement> replacements,
@@ -132,13 +149,16 @@ void pagesReplaced(PDFEditorDocument& document, std::vector<PageReplacement> rep
         pdf::Document& pdf = *d.pdfDocument();
         std::vector<PageReplacement> inverse;
         for (const PageReplacement& r : replacements) {
-            if (pdf.removePage(r.index))
-                pdf.insertPage(r.original, r.index);
+            // The page may have moved since (pages swapped in while other edits went on).
+            const int index = pdf.indexOf(r.replacement);
+            if (index < 0 || !pdf.removePage(index))
+                continue;
+            pdf.insertPage(r.original, index);
             for (const pdf::AnnotationHandle& field : r.originalFields)
                 pdf.setFieldListed(field, true);
             for (const pdf::AnnotationHandle& field : r.replacementFields)
                 pdf.setFieldListed(field, false);
-            inverse.push_back({r.index, r.replacement, r.original, r.replacementFields, r.originalFields});
+            inverse.push_back({index, r.replacement, r.original, r.replacementFields, r.originalFields});
         }
         pagesReplaced(d, std::move(inverse), undoManager);
     });

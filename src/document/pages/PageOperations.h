@@ -3,6 +3,7 @@
 #pragma once
 
 #include "document/PDFEditorDocument.h"
+#include "pdf/PdfImagePage.h"
 
 #include <memory>
 #include <set>
@@ -53,14 +54,22 @@ struct PageReplacement {
     std::vector<pdf::AnnotationHandle> replacementFields;
 };
 
-// Puts a page that shows only `picture` over `area` (page space) in place of page `index`, with the old
+// Puts a page that shows only the picture (prepared on any thread) in place of page `index`, with the old
 // page's boxes and rotation; the old page's form fields leave the field list with it. Returns the entry for
 // `pagesReplaced`.
-pdf::Result<PageReplacement> replaceWithPicture(pdf::Document& pdf, int index, const QImage& picture,
-                                                const QRectF& area);
+pdf::Result<PageReplacement> replaceWithPicture(pdf::Document& pdf, int index,
+                                                const pdf::PreparedPicture& picture);
+// Puts a copy of page `index` that shares its contents and pictures in its place (`pdf::replaceWithCopy`),
+// so that what is added to the copy can be undone by putting the original back.
+pdf::Result<PageReplacement> replaceWithCopy(pdf::Document& pdf, int index);
+
+// Announces pages replaced in the document without registering anything: for work that swaps pages in one
+// at a time and registers them all with `pagesReplaced` at its end.
+void announceReplacedPage(PDFEditorDocument& document);
 
 // Announces pages already replaced in the document (redaction, the OCR text layer) as one edit, and
-// registers putting the originals back, which registers the replacements again as the redo.
+// registers putting the originals back, which registers the replacements again as the redo. Undo and redo
+// find each page wherever it stands by then, and skip one that has left the document.
 void pagesReplaced(PDFEditorDocument& document, std::vector<PageReplacement> replacements,
                    platform::UndoManager* undoManager);
 

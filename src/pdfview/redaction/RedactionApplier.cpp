@@ -2,7 +2,8 @@
 
 #include "annotations/Annotation.h"
 #include "document/pages/PDFPageRasterizer.h"
-#include "document/pages/PageOperations.h"
+
+#include <QPainter>
 
 namespace zepla::pdfview::RedactionApplier {
 
@@ -19,43 +20,68 @@ std::vector<QRectF> pendingMarks(const pdf::Document& pdf, int pageIndex) {
     return boxes;
 }
 
-// The page's shown area drawn with the marks filled black, in place of the page; nothing when the page
-// could not be drawn or rebuilt.
-std::optional<document::PageOperations::PageReplacement> flatten(pdf::Document& pdf, int pageIndex,
-                                                                 const std::vector<QRectF>& boxes) {
-    const auto geometry = pdf.geometry(pageIndex);
-    if (!geometry)
+} // namespace
+
+std::optional<MarkedPage> markedPage(const pdf::Document& pdf, int index) {
+    std::vector<QRectF> boxes = pendingMarks(pdf, index);
+    if (boxes.empty())
         return std::nullopt;
-    const QRectF shown = geometry.value().cropBox;
-    const QImage picture =
-        document::PDFPageRasterizer::render(pdf, pageIndex, scale, shown, [&](QPainter& painter) {
-            painter.setRenderHint(QPainter::Antialiasing, false);
-            for (const QRectF& box : boxes)
-                painter.fillRect(box, Qt::black);
-        });
+    // A page that cannot be listed still counts, as one that fails.
+    auto list = pdf.displayList(index);
+    return MarkedPage{pdf.page(index), list ? list.value() : pdf::DisplayList(), std::move(boxes)};
+}
+
+std::vector<MarkedPage> markedPages(const pdf::Document& pdf) {
+    std::vector<MarkedPage> pages;
+    for (int i = 0; i < pdf.pageCount(); ++i) {
+        if (auto page = markedPage(pdf, i))
+            pages.push_back(std::move(*page));
+    }
+    return pages;
+}
+
+std::optional<pdf::PreparedPicture> flatten(const MarkedPage& page) {
+    if (page.list.isNull())
+        return std::nullopt;
+    const pdf::PageGeometry& geometry = page.list.geometry();
+    const double s = document::PDFPageRasterizer::cappedScale(geometry.displaySize(), scale);
+    QImage picture = page.list.render(s);
     if (picture.isNull())
         return std::nullopt;
-    auto replaced = document::PageOperations::replaceWithPicture(pdf, pageIndex, picture, shown);
+    {
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setTransform(geometry.pageToImage(s));
+        for (const QRectF& box : page.boxes)
+            painter.fillRect(box, Qt::black);
+    }
+    // Turned back the way page space runs: the new page keeps the old one's rotation.
+    return pdf::preparePicture(picture.transformed(QTransform().rotate(-geometry.rotation)),
+                               geometry.cropBox);
+}
+
+std::optional<document::PageOperations::PageReplacement> swapIn(pdf::Document& pdf, const MarkedPage& page,
+                                                                const pdf::PreparedPicture& picture) {
+    const int index = pdf.indexOf(page.page);
+    if (index < 0)
+        return std::nullopt;
+    auto replaced = document::PageOperations::replaceWithPicture(pdf, index, picture);
     if (!replaced)
         return std::nullopt;
     return replaced.value();
 }
 
-} // namespace
-
 RedactionOutcome apply(document::PDFEditorDocument& document, platform::UndoManager* undoManager) {
     pdf::Document& pdf = *document.pdfDocument();
     RedactionOutcome outcome;
     std::vector<document::PageOperations::PageReplacement> replacements;
-    for (int i = 0; i < pdf.pageCount(); ++i) {
-        const std::vector<QRectF> boxes = pendingMarks(pdf, i);
-        if (boxes.empty())
-            continue;
-        if (auto replaced = flatten(pdf, i, boxes)) {
+    for (const MarkedPage& page : markedPages(pdf)) {
+        const std::optional<pdf::PreparedPicture> picture = flatten(page);
+        auto replaced = picture ? swapIn(pdf, page, *picture) : std::nullopt;
+        if (replaced)
             replacements.push_back(std::move(*replaced));
-        } else {
+        else
             ++outcome.pagesFailed;
-        }
     }
     outcome.pagesRedacted = int(replacements.size());
     if (!replacements.empty())

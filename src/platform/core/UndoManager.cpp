@@ -1,5 +1,7 @@
 #include "core/UndoManager.h"
 
+#include <QPointer>
+
 #include <algorithm>
 #include <limits>
 
@@ -27,11 +29,31 @@ void UndoManager::registerUndo(QObject* target, std::function<void()> closure) {
         m_undoStack.push_back({m_openState, {}});
         // Closing on the next turn, not now, lets every edit of the current user action join this step.
         QMetaObject::invokeMethod(
-            this, [this] { closeGroup(); }, Qt::QueuedConnection);
+            this,
+            [this] {
+                if (m_holds == 0)
+                    closeGroup();
+            },
+            Qt::QueuedConnection);
     }
     m_undoStack.back().actions.push_back({target, std::move(closure)});
     m_redoStack.clear();
     announce(before);
+}
+
+std::shared_ptr<void> UndoManager::holdStep() {
+    ++m_holds;
+    const QPointer<UndoManager> manager(this);
+    return std::shared_ptr<void>(nullptr, [manager](void*) {
+        if (manager && --manager->m_holds == 0)
+            QMetaObject::invokeMethod(
+                manager,
+                [manager] {
+                    if (manager->m_holds == 0)
+                        manager->closeGroup();
+                },
+                Qt::QueuedConnection);
+    });
 }
 
 void UndoManager::undo() {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <unordered_set>
 #include <vector>
 
@@ -29,6 +30,11 @@ public:
     // undo runs the closure becomes part of the redo step; while a redo runs, part of the undo step.
     // Actions of a target are dropped when the target is destroyed, so a closure never outlives it.
     void registerUndo(QObject* target, std::function<void()> closure);
+
+    // Keeps the step of this turn's edits open until the returned hold is dropped, so that work finishing in
+    // a later turn (pages drawn on workers) joins the step of the user action that started it. An undo or
+    // redo meanwhile closes the step as usual.
+    std::shared_ptr<void> holdStep();
 
     void undo();
     void redo();
@@ -79,6 +85,7 @@ private:
     // The step being collected by a running undo or redo, destined for the opposite stack.
     Step m_collecting{};
     bool m_running = false;
+    int m_holds = 0;
     // State number of the step that still collects this event-loop turn's registrations, 0 when none.
     std::uint64_t m_openState = 0;
     std::uint64_t m_nextState = 1;

@@ -106,6 +106,15 @@ struct ImageSamples {
 // The samples of any picture (PdfImageXObject.cpp).
 ImageSamples imageSamples(const QImage& image);
 
+// A picture's samples as the file stores them: zlib streams for /FlateDecode. Compressing is the costly part
+// of putting a picture in a document, so it can be done on any thread beforehand.
+struct DeflatedImage {
+    int width = 0;
+    int height = 0;
+    QByteArray rgb;
+    QByteArray alpha; // empty for an opaque picture
+};
+
 // One appearance stream of an annotation: a form drawn in page space over `bbox`, so that moving the
 // annotation's rectangle moves the drawing with it.
 struct AppearanceStream {

@@ -28,26 +28,39 @@ struct PreparedImagePage {
     QByteArray contents;
 };
 
+QByteArray placementContents(const QTransform& m) {
+    return QStringLiteral("q %1 %2 %3 %4 %5 %6 cm /Im0 Do Q\n")
+        .arg(m.m11(), 0, 'f', 6)
+        .arg(m.m12(), 0, 'f', 6)
+        .arg(m.m21(), 0, 'f', 6)
+        .arg(m.m22(), 0, 'f', 6)
+        .arg(m.dx(), 0, 'f', 6)
+        .arg(m.dy(), 0, 'f', 6)
+        .toLatin1();
+}
+
+QTransform placementOver(const QRectF& area) {
+    return QTransform(area.width(), 0, 0, area.height(), area.left(), area.top());
+}
+
+PreparedImagePage prepared(const QRectF& mediaBox, const QRectF& cropBox, int rotation,
+                           const QByteArray* jpeg, DeflatedImage pixels, const QTransform& placement) {
+    return {toFzRect(mediaBox),
+            toFzRect(cropBox),
+            !cropBox.isEmpty() && cropBox != mediaBox,
+            rotation,
+            jpeg,
+            std::move(pixels),
+            placementContents(placement)};
+}
+
 std::optional<PreparedImagePage> prepare(const ImagePage& page) {
     const PageImage& image = page.image;
     if (page.mediaBox.isEmpty() || (image.jpegData.isEmpty() && image.pixels.isNull()))
         return std::nullopt;
-    const QTransform& m = image.placement;
-    PreparedImagePage p{toFzRect(page.mediaBox),
-                        toFzRect(page.cropBox),
-                        !page.cropBox.isEmpty() && page.cropBox != page.mediaBox,
-                        page.rotation,
-                        image.jpegData.isEmpty() ? nullptr : &image.jpegData,
-                        image.jpegData.isEmpty() ? deflateImage(imageSamples(image.pixels)) : DeflatedImage{},
-                        QStringLiteral("q %1 %2 %3 %4 %5 %6 cm /Im0 Do Q\n")
-                            .arg(m.m11(), 0, 'f', 6)
-                            .arg(m.m12(), 0, 'f', 6)
-                            .arg(m.m21(), 0, 'f', 6)
-                            .arg(m.m22(), 0, 'f', 6)
-                            .arg(m.dx(), 0, 'f', 6)
-                            .arg(m.dy(), 0, 'f', 6)
-                            .toLatin1()};
-    return p;
+    const bool jpeg = !image.jpegData.isEmpty();
+    return prepared(page.mediaBox, page.cropBox, page.rotation, jpeg ? &image.jpegData : nullptr,
+                    jpeg ? DeflatedImage{} : deflateImage(imageSamples(image.pixels)), image.placement);
 }
 
 // A new page object that shows only the picture, not yet in the page tree; null when it cannot be made.
@@ -154,30 +167,33 @@ Result<PageHandle> insertImagePage(Document& document, int index, const ImagePag
     return document.page(index < 0 ? document.pageCount() - 1 : index);
 }
 
+PreparedPicture preparePicture(const QImage& picture, const QRectF& area) {
+    // Opaque: the picture is the whole page.
+    return {deflateImage(imageSamples(picture.convertToFormat(QImage::Format_RGB32))), area};
+}
+
 Result<PageHandle> replaceWithImagePage(Document& document, int index, const QImage& picture,
                                         const QRectF& imageArea) {
+    if (picture.isNull() || imageArea.isEmpty())
+        return noPicture(index);
+    return replaceWithImagePage(document, index, preparePicture(picture, imageArea));
+}
+
+Result<PageHandle> replaceWithImagePage(Document& document, int index, const PreparedPicture& picture) {
     if (document.isLocked())
         return lockedError();
     auto geometry = document.geometry(index);
     if (!geometry)
         return geometry.error();
-    if (picture.isNull() || imageArea.isEmpty())
+    if (picture.pixels.width < 1 || picture.pixels.height < 1 || picture.area.isEmpty())
         return noPicture(index);
     const PageGeometry& g = geometry.value();
-    // Opaque: the picture is the whole page.
-    const ImagePage page{
-        g.mediaBox,
-        g.cropBox,
-        g.rotation,
-        {QByteArray(), picture.convertToFormat(QImage::Format_RGB32),
-         QTransform(imageArea.width(), 0, 0, imageArea.height(), imageArea.left(), imageArea.top())}};
-    const std::optional<PreparedImagePage> prepared = prepare(page);
-    if (!prepared)
-        return noPicture(index);
+    const PreparedImagePage page =
+        prepared(g.mediaBox, g.cropBox, g.rotation, nullptr, picture.pixels, placementOver(picture.area));
 
     Access a(document);
     Status status;
-    pdf_obj* made = newImagePage(a, *prepared, &status);
+    pdf_obj* made = newImagePage(a, page, &status);
     if (!made)
         return failure(QStringLiteral("Page %1 could not be rebuilt."), index, status);
     // The old page leaves the tree the way a deleted page does, so nothing of it reaches a saved file.

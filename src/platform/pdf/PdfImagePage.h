@@ -24,8 +24,17 @@ struct ImagePage {
 // Puts the page in at `index` (-1: after the last page) and returns it.
 Result<PageHandle> insertImagePage(Document& document, int index, const ImagePage& page);
 
-// Puts a page that shows only `picture` over `imageArea` (page space) in place of page `index`, with the
-// old page's boxes and rotation. Returns the page taken out, which `insertPage` can put back.
+// A picture over an area of a page (page space), its pixels compressed by whichever thread makes it: work
+// prepared on a worker leaves only a quick swap for the thread that owns the document.
+struct PreparedPicture {
+    DeflatedImage pixels;
+    QRectF area;
+};
+PreparedPicture preparePicture(const QImage& picture, const QRectF& area);
+
+// Puts a page that shows only the picture over its area in place of page `index`, with the old page's boxes
+// and rotation. Returns the page taken out, which `insertPage` can put back.
+Result<PageHandle> replaceWithImagePage(Document& document, int index, const PreparedPicture& picture);
 Result<PageHandle> replaceWithImagePage(Document& document, int index, const QImage& picture,
                                         const QRectF& imageArea);
 

@@ -7,14 +7,6 @@
 
 namespace zepla::pdf {
 
-// A picture's samples as the file stores them: zlib streams for /FlateDecode.
-struct DeflatedImage {
-    int width = 0;
-    int height = 0;
-    QByteArray rgb;
-    QByteArray alpha; // empty for an opaque picture
-};
-
 DeflatedImage deflateImage(const ImageSamples& samples);
 
 // Inside a MuPDF try block: the image XObject with its soft mask; the caller owns the new reference.

@@ -22,6 +22,8 @@ public:
     // The page at `scale` pixels per point on white; `area` (in those pixels) limits the result to a part
     // of the page, for tiles. Thread-safe. A null image when out of memory or when the area is empty.
     QImage render(double scale, const QRect& area = {}) const;
+    // Whether the page shows one picture that fills it and nothing else (a scan). Thread-safe.
+    bool showsOnePicture() const;
 
 private:
     friend class Document;

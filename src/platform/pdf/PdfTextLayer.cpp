@@ -15,27 +15,27 @@ QByteArray number(double value) {
 
 } // namespace
 
-Status addInvisibleText(Document& document, int index, const std::vector<InvisibleRun>& runs) {
+Result<InvisibleText> prepareInvisibleText(const std::vector<InvisibleRun>& runs) {
+    InvisibleText text;
     if (runs.empty())
-        return {};
+        return text;
     // The fonts, each cut to the glyphs the runs show, and the content stream that shows them.
     std::map<QString, std::vector<quint32>> glyphsByFile;
     for (const InvisibleRun& run : runs) {
         std::vector<quint32>& glyphs = glyphsByFile[run.fontFile];
         glyphs.insert(glyphs.end(), run.glyphs.begin(), run.glyphs.end());
     }
-    std::vector<QByteArray> fontNames;
-    std::vector<QByteArray> fontData;
     std::map<QString, QByteArray> nameOfFile;
     for (const auto& [file, glyphs] : glyphsByFile) {
         const QByteArray data = embeddedFontData(file, glyphs);
         if (data.isEmpty())
             return Error{Error::Kind::Failed, QStringLiteral("The font %1 could not be read.").arg(file)};
-        fontNames.push_back("OCR" + QByteArray::number(int(fontNames.size())));
-        fontData.push_back(data);
-        nameOfFile[file] = fontNames.back();
+        text.fontNames.push_back("OCR" + QByteArray::number(int(text.fontNames.size())));
+        text.fontData.push_back(data);
+        nameOfFile[file] = text.fontNames.back();
     }
-    QByteArray content = "BT\n3 Tr\n";
+    QByteArray& content = text.content;
+    content = "BT\n3 Tr\n";
     for (const InvisibleRun& run : runs) {
         const QTransform& m = run.matrix;
         content += '/' + nameOfFile[run.fontFile] + " 1 Tf " + number(m.m11()) + ' ' + number(m.m12()) + ' ' +
@@ -46,7 +46,20 @@ Status addInvisibleText(Document& document, int index, const std::vector<Invisib
         content += "> Tj\n";
     }
     content += "ET\n";
+    return text;
+}
 
+Status addInvisibleText(Document& document, int index, const std::vector<InvisibleRun>& runs) {
+    const Result<InvisibleText> text = prepareInvisibleText(runs);
+    return text ? addInvisibleText(document, index, text.value()) : Status(text.error());
+}
+
+Status addInvisibleText(Document& document, int index, const InvisibleText& text) {
+    if (text.content.isEmpty())
+        return {};
+    const std::vector<QByteArray>& fontNames = text.fontNames;
+    const std::vector<QByteArray>& fontData = text.fontData;
+    const QByteArray& content = text.content;
     Access a(document);
     if (Status status = checkPage(a, index); !status)
         return status;
@@ -107,6 +120,59 @@ Status addInvisibleText(Document& document, int index, const std::vector<Invisib
                                               .arg(status.error().message)};
     ++a.impl().revision;
     return {};
+}
+
+Result<PageHandle> replaceWithCopy(Document& document, int index) {
+    Access a(document);
+    if (Status status = checkPage(a, index); !status)
+        return status.error();
+    fz_context* ctx = a.ctx;
+    pdf_document* doc = a.doc();
+    pdf_obj* copy = nullptr;
+    Status status = guarded(ctx, [&] {
+        pdf_obj* page = pdf_lookup_page_obj(ctx, doc, index);
+        copy = pdf_add_object_drop(ctx, doc, pdf_copy_dict(ctx, pdf_resolve_indirect(ctx, page)));
+        // What the page inherits from its tree becomes its own: the copy may sit under another node.
+        for (pdf_obj* key : {PDF_NAME(MediaBox), PDF_NAME(CropBox), PDF_NAME(Rotate)}) {
+            if (!pdf_dict_get(ctx, page, key))
+                if (pdf_obj* inherited = pdf_dict_get_inheritable(ctx, page, key))
+                    pdf_dict_put(ctx, copy, key, inherited);
+        }
+        pdf_obj* resources = pdf_dict_get_inheritable(ctx, page, PDF_NAME(Resources));
+        pdf_obj* own =
+            resources ? pdf_copy_dict(ctx, pdf_resolve_indirect(ctx, resources)) : pdf_new_dict(ctx, doc, 1);
+        pdf_dict_put_drop(ctx, copy, PDF_NAME(Resources), own);
+        if (pdf_obj* fonts = pdf_dict_get(ctx, own, PDF_NAME(Font)))
+            pdf_dict_put_drop(ctx, own, PDF_NAME(Font), pdf_copy_dict(ctx, pdf_resolve_indirect(ctx, fonts)));
+        pdf_obj* contents = pdf_dict_get(ctx, page, PDF_NAME(Contents));
+        if (pdf_is_array(ctx, contents))
+            pdf_dict_put_drop(ctx, copy, PDF_NAME(Contents),
+                              pdf_copy_array(ctx, pdf_resolve_indirect(ctx, contents)));
+        pdf_dict_del(ctx, copy, PDF_NAME(Annots));
+        pdf_dict_del(ctx, copy, PDF_NAME(Parent));
+    });
+    if (!status) {
+        guarded(ctx, [&] { pdf_drop_obj(ctx, copy); });
+        return Error{
+            Error::Kind::Failed,
+            QStringLiteral("Page %1 could not be copied. %2").arg(index + 1).arg(status.error().message)};
+    }
+    // The original leaves the tree the way a deleted page does, so nothing of it reaches a saved file.
+    auto original = document.removePage(index);
+    if (original) {
+        status = guarded(ctx, [&] { pdf_insert_page(ctx, doc, index, copy); });
+        if (!status)
+            document.insertPage(original.value(), index);
+    }
+    guarded(ctx, [&] { pdf_drop_obj(ctx, copy); });
+    if (!original)
+        return original.error();
+    if (!status)
+        return Error{
+            Error::Kind::Failed,
+            QStringLiteral("Page %1 could not be copied. %2").arg(index + 1).arg(status.error().message)};
+    ++a.impl().revision;
+    return original.value();
 }
 
 } // namespace zepla::pdf

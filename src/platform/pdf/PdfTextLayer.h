@@ -15,8 +15,25 @@ struct InvisibleRun {
     QTransform matrix;           // from text space at a size of one unit (one em) to page space
 };
 
-// Adds the runs to page `index` as text in render mode 3 (neither filled nor stroked), after what the page
-// already draws. The fonts are embedded as subsets with the characters each glyph stands for.
+// The runs made ready for a page on any thread: the font subsets cut and the content stream written, so
+// adding them to the page is quick.
+struct InvisibleText {
+    std::vector<QByteArray> fontNames;
+    std::vector<QByteArray> fontData;
+    QByteArray content; // empty when there is nothing to draw
+};
+Result<InvisibleText> prepareInvisibleText(const std::vector<InvisibleRun>& runs);
+
+// Adds the text to page `index` in render mode 3 (neither filled nor stroked), after what the page already
+// draws. The fonts are embedded as subsets with the characters each glyph stands for.
+Status addInvisibleText(Document& document, int index, const InvisibleText& text);
 Status addInvisibleText(Document& document, int index, const std::vector<InvisibleRun>& runs);
+
+// Puts a copy of page `index` in its place and returns the page taken out, which `insertPage` can put back.
+// The copy draws the page's very contents with its very resources (pictures stay the same objects, bytes
+// and encoding untouched), keeps its boxes and rotation, and has a resource dictionary and content list of
+// its own, so what is added to it later leaves the original page as it was. It carries no annotations:
+// meant for pages that have none.
+Result<PageHandle> replaceWithCopy(Document& document, int index);
 
 } // namespace zepla::pdf

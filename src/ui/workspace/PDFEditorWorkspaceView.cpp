@@ -33,11 +33,6 @@ namespace zepla::ui {
 
 namespace {
 
-pdfview::RedactionOutcome applyPendingRedactions(document::PDFEditorDocument& document,
-                                                 platform::UndoManager& undoManager) {
-    return pdfview::RedactionApplier::apply(document, &undoManager);
-}
-
 QHBoxLayout* bareRow(QWidget* owner) {
     auto* row = new QHBoxLayout(owner);
     row->setContentsMargins(0, 0, 0, 0);
@@ -56,7 +51,7 @@ PDFEditorWorkspaceView::PDFEditorWorkspaceView(document::PDFEditorDocument& docu
       m_pdfView(new pdfview::AnnotatingPDFView(this)), m_toast(new ToolSwitchToast(m_pdfView)),
       m_sidebarSlot(new QWidget(this)), m_assistantSlot(new QWidget(this)),
       m_handle(new AssistantResizeHandle(assistantMinWidth, assistantMaxWidth)),
-      m_assistantFrame(new QWidget), m_redactionApplier(applyPendingRedactions) {
+      m_assistantFrame(new QWidget) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -269,24 +264,6 @@ void PDFEditorWorkspaceView::onAskAI(const QString& prompt, bool autoSubmit) {
 void PDFEditorWorkspaceView::handleExtractedText(const QString& text) {
     setShowAssistant(true);
     emit assistantTurnRequested(QStringLiteral("Extracted text:\n\n") + text);
-}
-
-void PDFEditorWorkspaceView::confirmApplyRedactions() {
-    const pdfview::RedactionOutcome outcome = m_redactionApplier(m_document, m_undoManager);
-    if (pdfview::PDFView* view = m_coordinator->pdfView())
-        view->layoutDocumentView();
-    // Only a redaction that burnt something in may say so: a claim of removed text that is still there
-    // would be worse than no message. Pages that could not be redacted are named as such.
-    QStringList message;
-    if (outcome.pagesRedacted > 0)
-        message << platform::adaptWording(
-            QStringLiteral("Redacted — text is now permanently removed. ⌘Z to undo"));
-    if (outcome.pagesFailed > 0)
-        message << (outcome.pagesFailed == 1
-                        ? QStringLiteral("1 page could not be redacted")
-                        : QStringLiteral("%1 pages could not be redacted").arg(outcome.pagesFailed));
-    announceToolSwitch(message.isEmpty() ? QStringLiteral("Nothing was redacted")
-                                         : message.join(QStringLiteral(". ")));
 }
 
 void PDFEditorWorkspaceView::announceToolSwitch(const QString& message) {

@@ -6,6 +6,7 @@
 
 #include "annotations/AnnotationTool.h"
 #include "pdfview/redaction/RedactionApplier.h"
+#include "pdfview/redaction/RedactionRun.h"
 
 #include "document/ocr/DocumentRecognition.h"
 
@@ -54,8 +55,9 @@ public:
     // The spring of the panels, as a duration and an overshooting ease-out.
     static constexpr int panelAnimationMs = 350;
 
-    // Burns every pending redaction mark of the document into its page, as one undoable change; says how
-    // many pages changed and how many could not be.
+    // Burns every pending redaction mark of the document into its page, as one undoable change, there and
+    // then; says how many pages changed and how many could not be. Without one, the pages are drawn in the
+    // background (`RedactionRun`).
     using RedactionApplier =
         std::function<pdfview::RedactionOutcome(document::PDFEditorDocument&, platform::UndoManager&)>;
     // The document, undo manager and tool state belong to the window and outlive the workspace.
@@ -95,8 +97,12 @@ public:
     // The PDF view's callbacks.
     void onAskAI(const QString& prompt, bool autoSubmit);
     void handleExtractedText(const QString& text);
+    // Burns in every pending mark, in the background with progress and Cancel; marks drawn meanwhile are
+    // burnt in by another run right after.
     void confirmApplyRedactions();
     void setRedactionApplier(RedactionApplier applier) { m_redactionApplier = std::move(applier); }
+    pdfview::RedactionRun* redactionRun() const { return m_redactionRun; }
+    QProgressDialog* redactionProgress() const { return m_redactionProgress; }
 
     // The toolbar's actions.
     // Every change of tool: ends the sticky markup and text editing, opens the signature picker for the
@@ -138,6 +144,8 @@ signals:
     void settingsRequested();
 
 private:
+    // Lays the view out again and says what a redaction did.
+    void redactionFinished(const pdfview::RedactionOutcome& outcome);
     void updateSidebarSlot();
     void updateAssistantSlot();
     void animateWidth(QWidget* slot, int to);
@@ -159,6 +167,9 @@ private:
     bool m_showThumbnails = true;
     int m_assistantPanelWidth = assistantInitialWidth;
     RedactionApplier m_redactionApplier;
+    QPointer<pdfview::RedactionRun> m_redactionRun;
+    QPointer<QProgressDialog> m_redactionProgress;
+    bool m_redactAgain = false;
     std::shared_ptr<const ai::AIProvider> m_assistantProvider;
     std::shared_ptr<ai::AssistantViewModel> m_assistant;
     QPointer<document::DocumentRecognition> m_documentRecognition;

@@ -1,6 +1,7 @@
 // The workspace's text recognition of the whole document, asked for by the sidebar's page tools: every page
 // without text recognised in the background with progress (pages done of all) and Cancel, the text layers
-// added as one undo step, and the outcome told in the sidebar's alert. Cancelling changes nothing.
+// added as they are ready and registered as one undo step, and the outcome told in the sidebar's alert.
+// Cancelling keeps the pages done so far, as that one step.
 #include "ui/workspace/PDFEditorWorkspaceView.h"
 
 #include "core/UndoManager.h"
@@ -9,8 +10,7 @@
 #include "pdfview/coordinator/PDFViewCoordinator.h"
 #include "pdfview/view/PDFView.h"
 #include "ui/sidebar/ThumbnailSidebar.h"
-
-#include <QProgressDialog>
+#include "ui/workspace/WorkProgress.h"
 
 namespace zepla::ui {
 
@@ -46,21 +46,14 @@ void PDFEditorWorkspaceView::recognizeDocumentText() {
         return;
     }
     auto* run = new document::DocumentRecognition(m_document, &m_undoManager, this);
-    auto* progress = new QProgressDialog(progressText(0, 0), QStringLiteral("Cancel"), 0, 0, this);
-    progress->setWindowTitle(QStringLiteral("Recognize Text"));
-    progress->setWindowModality(Qt::NonModal);
-    progress->setAutoClose(false);
-    progress->setAutoReset(false);
-    progress->setMinimumDuration(0);
-    progress->setAttribute(Qt::WA_DeleteOnClose);
+    QProgressDialog* progress =
+        makeWorkProgress(this, QStringLiteral("Recognize Text"), progressText(0, 0), 0);
     m_documentRecognition = run;
     m_documentRecognitionProgress = progress;
 
     connect(progress, &QProgressDialog::canceled, run, &document::DocumentRecognition::cancel);
     connect(run, &document::DocumentRecognition::progressed, progress, [progress](int done, int total) {
-        progress->setLabelText(progressText(done, total));
-        progress->setMaximum(total);
-        progress->setValue(done);
+        showWorkProgress(*progress, progressText(done, total), done, total);
     });
     const QPointer<ThumbnailSidebar> host(sidebar);
     connect(run, &document::DocumentRecognition::finished, this,
@@ -70,10 +63,11 @@ void PDFEditorWorkspaceView::recognizeDocumentText() {
                 run->deleteLater();
                 if (host)
                     host->setDocumentOCRRunning(false);
-                if (outcome.cancelled)
-                    return;
+                // Pages swapped in before a Cancel stay, so the view is laid out again either way.
                 if (pdfview::PDFView* view = m_coordinator->pdfView())
                     view->layoutDocumentView();
+                if (outcome.cancelled)
+                    return;
                 if (host)
                     host->showAlert(completion(outcome));
             });

@@ -5,6 +5,7 @@
 
 #include "pdf/PdfImagePage.h"
 
+#include <QBuffer>
 #include <QFont>
 #include <QImage>
 #include <QPainter>
@@ -21,6 +22,7 @@ struct Page {
     int rotation = 0;               // the page's /Rotate; the picture is stored turned back by it
     double cropInset = 0;           // a crop box this far inside the media box on every side, when not 0
     double noise = 0;               // the share of pixels flipped at random
+    bool jpeg = false;              // stored as grey JPEG data, as scanners write it, rather than pixels
 };
 
 // The upright picture of a US Letter page at 300 dpi.
@@ -57,7 +59,13 @@ inline void append(zepla::pdf::Document& document, const Page& page, quint32 see
     const QRectF media(QPointF(0, 0), size);
     const double inset = page.cropInset;
     zepla::pdf::ImagePage image{media, media.adjusted(inset, inset, -inset, -inset), page.rotation, {}};
-    image.image.pixels = stored.convertToFormat(QImage::Format_RGB888);
+    if (page.jpeg) {
+        QBuffer buffer(&image.image.jpegData);
+        buffer.open(QIODevice::WriteOnly);
+        stored.save(&buffer, "JPEG", 75);
+    } else {
+        image.image.pixels = stored.convertToFormat(QImage::Format_RGB888);
+    }
     image.image.placement = QTransform(size.width(), 0, 0, size.height(), 0, 0);
     zepla::pdf::insertImagePage(document, -1, image);
 }

@@ -74,6 +74,22 @@ const FoundWord* find(const std::vector<FoundWord>& words, const QString& text) 
     return nullptr;
 }
 
+// What pdfimages tells of each picture of saved bytes, object numbers left out: page, size in pixels,
+// colour, components, bits, encoding and stored bytes.
+QStringList picturesOf(const QByteArray& bytes) {
+    QTemporaryDir folder;
+    const ToolRun run = runTool("pdfimages", {"-list", writeTestBytes(folder.filePath("f.pdf"), bytes)});
+    if (run.exitCode != 0)
+        qFatal("pdfimages failed");
+    QStringList pictures;
+    for (const QString& line : QString::fromUtf8(run.out).split('\n').mid(2)) {
+        const QStringList f = line.simplified().split(' ');
+        if (f.size() >= 15)
+            pictures << QStringList{f[0], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[14]}.join(' ');
+    }
+    return pictures;
+}
+
 // The share of pixels dark in `after` that were light in `before`: what a page shows beyond its scan.
 double newlyDark(const QImage& before, const QImage& after) {
     const QImage a = before.convertToFormat(QImage::Format_Grayscale8);
@@ -226,6 +242,69 @@ private slots:
         QCOMPARE(document->pdfDocument()->page(3), before[3]);
     }
 
+    void scansKeepTheirPicturesAndSize_data() {
+        QTest::addColumn<bool>("jpeg");
+        QTest::addColumn<int>("rotation");
+        QTest::addColumn<double>("cropInset");
+        QTest::newRow("pixels, upright") << false << 0 << 0.0;
+        QTest::newRow("JPEG, sideways and cropped") << true << 90 << 20.0;
+    }
+    void scansKeepTheirPicturesAndSize() {
+        QFETCH(bool, jpeg);
+        QFETCH(int, rotation);
+        QFETCH(double, cropInset);
+        QList<scanned::Page> pages;
+        for (const char* first : {"The first scanned page", "The second scanned page"}) {
+            scanned::Page page{QStringList{first} + sentence};
+            page.jpeg = jpeg;
+            page.rotation = rotation;
+            page.cropInset = cropInset;
+            page.noise = 0.003;
+            pages << page;
+        }
+        auto document = scannedDocument(pages);
+        const QByteArray original = document->pdfDocument()->save().value();
+        const auto geometry = document->pdfDocument()->geometry(1).value();
+        UndoManager undo;
+        DocumentRecognition run(*document, &undo);
+        QCOMPARE(runDocument(run).pagesWithTextLayer, 2);
+
+        const QByteArray saved = document->pdfDocument()->save().value();
+        const QStringList before = picturesOf(original);
+        QCOMPARE(before.size(), 2);
+        QVERIFY2(before.first().contains(jpeg ? " jpeg " : " image "), qPrintable(before.first()));
+        QCOMPARE(picturesOf(saved), before);
+        QVERIFY2(saved.size() <= original.size() * 1.05,
+                 qPrintable(QString("%1 -> %2 bytes").arg(original.size()).arg(saved.size())));
+        const auto after = document->pdfDocument()->geometry(1).value();
+        QCOMPARE(after.rotation, geometry.rotation);
+        QCOMPARE(after.cropBox, geometry.cropBox);
+        QVERIFY(find(wordsOf(saved), "second"));
+        QTemporaryDir folder;
+        QCOMPARE(runTool("qpdf", {"--check", writeTestBytes(folder.filePath("saved.pdf"), saved)}).exitCode,
+                 0);
+
+        // Undo puts the scans back untouched.
+        QCoreApplication::processEvents();
+        undo.undo();
+        QCOMPARE(picturesOf(document->pdfDocument()->save().value()), before);
+        QVERIFY(!OCRTextLayerApplier::pageAlreadyHasText(*document->pdfDocument(), 1));
+    }
+
+    void pageThatIsNotOnePictureIsRedrawnWithWhatItShows() {
+        fixtures::PageSpec drawn{"x"};
+        drawn.drawing = "0 0 0 rg 100 100 200 50 re f\n";
+        auto document = documentOf(fixtures::makePdf({{drawn}}));
+        QVERIFY(picturesOf(document->pdfDocument()->save().value()).isEmpty());
+        DocumentRecognition run(*document, nullptr);
+        QCOMPARE(runDocument(run).pagesWithTextLayer, 1);
+        const QStringList pictures = picturesOf(document->pdfDocument()->save().value());
+        QCOMPARE(pictures.size(), 1);
+        QVERIFY2(pictures.first().startsWith("1 image 1224 1584 "), qPrintable(pictures.first()));
+        const QImage shown = document->pdfDocument()->render(0, 1).value();
+        QCOMPARE(qGray(shown.pixel(200, 792 - 125)), 0);
+    }
+
     void documentWithTextEverywhereRegistersNothing() {
         auto document = documentOf(fixtures::makeTextPdf(2, "and enough words to count as text"));
         UndoManager undo;
@@ -252,6 +331,37 @@ private slots:
         recognitionPool().waitForDone();
         QCoreApplication::processEvents();
         QCOMPARE(document->pdfDocument()->page(0), first);
+        QVERIFY(!undo.canUndo());
+    }
+
+    void pagesAreSwappedInAsTheyFinishAndCancelKeepsThemAsOneStep() {
+        auto document = scannedDocument({{sentence}, {sentence}, {sentence}});
+        std::vector<zepla::pdf::PageHandle> before;
+        for (int i = 0; i < 3; ++i)
+            before.push_back(document->pdfDocument()->page(i));
+        UndoManager undo;
+        DocumentRecognition run(*document, &undo);
+        std::size_t leftAtFirstPage = 0;
+        connect(&run, &DocumentRecognition::progressed, [&](int done, int) {
+            if (done != 1)
+                return;
+            leftAtFirstPage = OCRTextLayerApplier::pagesNeedingOCR(*document->pdfDocument()).size();
+            QVERIFY(!undo.canUndo());
+            run.cancel();
+        });
+        const auto outcome = runDocument(run);
+        QVERIFY(outcome.cancelled);
+        QCOMPARE(outcome.pagesWithTextLayer, 1);
+        QCOMPARE(leftAtFirstPage, std::size_t(2));
+        // Workers still reading when Cancel came change nothing afterwards.
+        recognitionPool().waitForDone();
+        QCoreApplication::processEvents();
+        QCOMPARE(OCRTextLayerApplier::pagesNeedingOCR(*document->pdfDocument()).size(), std::size_t(2));
+        QCoreApplication::processEvents();
+        QVERIFY(undo.canUndo());
+        undo.undo();
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(document->pdfDocument()->page(i), before[i]);
         QVERIFY(!undo.canUndo());
     }
 

@@ -1,9 +1,12 @@
 // The compressor: its three qualities, copies whose pages measure and look like the source's (boxes and
-// rotation honoured) with nothing but one JPEG each, and no copy at all on failure or when stopped.
+// rotation honoured) with nothing but one JPEG each (grey pages as grey JPEG), and no copy at all on failure
+// or when stopped.
+#include "ExternalTool.h"
 #include "PdfFixtures.h"
 #include "document/pages/PDFCompressor.h"
 #include "pdf/PdfImagePage.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace zepla;
@@ -103,6 +106,53 @@ private slots:
         QCOMPARE(saved.count("/Subtype /Image") + saved.count("/Subtype/Image"), 3);
         QVERIFY(!saved.contains("/Font"));
         QCOMPARE(saved.count("\xFF\xD8\xFF"), 3);
+    }
+
+    void greyPagesBecomeGreyJpegAndColourPagesStayColour_data() {
+        QTest::addColumn<Quality>("quality");
+        for (Quality q : PDFCompressor::allQualities)
+            QTest::newRow(qPrintable(PDFCompressor::rawValue(q))) << q;
+    }
+    void greyPagesBecomeGreyJpegAndColourPagesStayColour() {
+        QFETCH(Quality, quality);
+        fixtures::DocSpec spec;
+        spec.pages.append({"Grey text",
+                           {0, 0, 612, 792},
+                           {},
+                           0,
+                           false,
+                           false,
+                           false,
+                           -1,
+                           {},
+                           "0.5 g 60 640 300 40 re f\n"});
+        spec.pages.append({"Colour",
+                           {0, 0, 612, 792},
+                           {},
+                           0,
+                           false,
+                           false,
+                           false,
+                           -1,
+                           {},
+                           "1 0 0 rg 60 640 300 40 re f\n"});
+        const auto outcome = PDFCompressor::compress(*open(fixtures::makePdf(spec)), quality);
+        QVERIFY2(outcome.document, qPrintable(outcome.error));
+        QTemporaryDir folder;
+        const QString path = writeTestBytes(folder.filePath("copy.pdf"), outcome.document->save().value());
+        const ToolRun listed = runTool("pdfimages", {"-list", path});
+        QCOMPARE(listed.exitCode, 0);
+        // page num type width height color comp bpc enc ...
+        QStringList pictures;
+        for (const QString& line : QString::fromUtf8(listed.out).split('\n').mid(2)) {
+            const QStringList f = line.simplified().split(' ');
+            if (f.size() > 8)
+                pictures << QStringList{f[0], f[5], f[6], f[8]}.join(' ');
+        }
+        QCOMPARE(pictures, QStringList({"1 gray 1 jpeg", "2 rgb 3 jpeg"}));
+        // The grey picture is as sharp as the scale says: a 612-point page at the quality's scale.
+        const QStringList first = QString::fromUtf8(listed.out).split('\n').value(2).simplified().split(' ');
+        QCOMPARE(first.value(3).toInt(), int(612 * PDFCompressor::renderScale(quality)));
     }
 
     void higherQualityMeansMorePixels() {

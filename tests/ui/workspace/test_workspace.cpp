@@ -3,12 +3,13 @@
 #include "../support/EditorDocuments.h"
 #include "../support/ViewDrags.h"
 #include "PdfFixtures.h"
+#include "annotations/RedactionMarkerAnnotation.h"
 #include "annotations/ToolState.h"
 #include "assistant/AssistantViewModel.h"
 #include "core/UndoManager.h"
 #include "document/PDFEditorDocument.h"
-#include "pdfview/coordinator/PDFViewCoordinator.h"
 #include "pdfview/annotating/AnnotatingPDFView.h"
+#include "pdfview/coordinator/PDFViewCoordinator.h"
 #include "support/ScriptedProvider.h"
 #include "ui/passwords/SetPasswordSheet.h"
 #include "ui/sidebar/ThumbnailSidebar.h"
@@ -18,6 +19,8 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
@@ -164,7 +167,8 @@ private slots:
         QTest::newRow("burnt in") << 2 << 0 << "Redacted — text is now permanently removed. Ctrl+Z to undo";
         QTest::newRow("nothing") << 0 << 0 << "Nothing was redacted";
         QTest::newRow("some failed")
-            << 1 << 1 << "Redacted — text is now permanently removed. Ctrl+Z to undo. 1 page could not be redacted";
+            << 1 << 1
+            << "Redacted — text is now permanently removed. Ctrl+Z to undo. 1 page could not be redacted";
         QTest::newRow("all failed") << 0 << 3 << "3 pages could not be redacted";
     }
     void redactionSaysWhatItDid() {
@@ -203,10 +207,10 @@ private slots:
         w.undoManager.undo();
         QCOMPARE(annotationsOnPage(), before);
 
-        // A finished redaction mark reaches the workspace, which burns it in at once and says so.
+        // A finished redaction mark reaches the workspace, which burns it in and says so.
         drag(annotations::AnnotationTool::redact);
-        QCOMPARE(w.workspace.toast()->message(),
-                 QString("Redacted — text is now permanently removed. Ctrl+Z to undo"));
+        QTRY_COMPARE(w.workspace.toast()->message(),
+                     QString("Redacted — text is now permanently removed. Ctrl+Z to undo"));
         QVERIFY(w.document->pdfDocument()->annotations(0).value().empty());
         QVERIFY(w.document->pdfDocument()->pageText(0).value().trimmed().isEmpty());
         QTest::qWait(0);
@@ -214,6 +218,45 @@ private slots:
         w.undoManager.undo();
         QCOMPARE(annotationsOnPage(), before);
         QVERIFY(!w.document->pdfDocument()->pageText(0).value().trimmed().isEmpty());
+    }
+
+    void longRedactionShowsProgressLeavesTheWindowFreeAndCancels() {
+        Window w(fixtures::makeTextPdf(160, "confidential"));
+        pdf::Document& pdf = *w.document->pdfDocument();
+        for (int i = 0; i < pdf.pageCount(); ++i) {
+            annotations::RedactionMarkerAnnotation mark;
+            mark.bounds = QRectF(60, 690, 200, 30);
+            annotations::writeNewAnnotation(pdf, i, mark);
+        }
+        w.workspace.confirmApplyRedactions();
+        // Returned at once: the pages are drawn in the background.
+        QVERIFY(w.workspace.redactionRun() && w.workspace.redactionRun()->isRunning());
+        QTRY_VERIFY(w.workspace.redactionProgress() && w.workspace.redactionProgress()->isVisible());
+        QProgressDialog* progress = w.workspace.redactionProgress();
+        QTRY_VERIFY(progress->value() > 0);
+        QVERIFY2(progress->labelText().startsWith("Redacting: "), qPrintable(progress->labelText()));
+        QCOMPARE(progress->maximum(), 160);
+        if (const QString folder = qEnvironmentVariable("ZEPLA_SCREENSHOT_DIR"); !folder.isEmpty())
+            progress->grab().save(folder + "/redaction-progress.png");
+        // A mark drawn meanwhile waits for the next run rather than starting a second one at once.
+        w.workspace.confirmApplyRedactions();
+        auto* cancel = progress->findChild<QPushButton*>();
+        QVERIFY(cancel);
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        // The second run burns in every mark left; its pages and the cancelled run's are separate steps.
+        auto pagesWithText = [&] {
+            int count = 0;
+            for (int i = 0; i < pdf.pageCount(); ++i)
+                count += !pdf.pageText(i).value().trimmed().isEmpty();
+            return count;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(pagesWithText(), 0, 60000);
+        QTRY_VERIFY(!w.workspace.redactionRun());
+        QTest::qWait(0);
+        w.undoManager.undo();
+        QVERIFY(pagesWithText() > 0 && pagesWithText() < 160);
+        w.undoManager.undo();
+        QCOMPARE(pagesWithText(), 160);
     }
 
     void theToastGoesByItselfAndANewerOneReplacesIt() {

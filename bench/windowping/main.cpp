@@ -1,0 +1,272 @@
+// Does the window keep answering during long work? The real application window, on an X server with a
+// window manager (bench/windowping/run.sh), is pinged the way a window manager pings it (`_NET_WM_PING`,
+// from a connection and thread of its own) every 2 ms while it does, one after the other: Save As of a
+// 2,415-page file, text recognition of a 64-page scan, and redaction of 100 marked pages of a manual. For
+// each, the round trips: median, 99th percentile and worst (the longest the window could not have answered
+// a click), and how many passed 50 ms. An idle window is pinged first, as the floor.
+#include "../support/ValgrindManual.h"
+#include "ScannedPages.h"
+#include "WindowPinger.h"
+#include "annotations/RedactionMarkerAnnotation.h"
+#include "app/DocumentController.h"
+#include "app/DocumentWindow.h"
+#include "app/ZeplaApp.h"
+#include "core/DefaultPDFHandler.h"
+#include "core/Settings.h"
+#include "pdfview/annotating/AnnotatingPDFView.h"
+#include "ui/window/ContentView.h"
+#include "ui/workspace/PDFEditorWorkspaceView.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <ctime>
+#include <functional>
+
+using namespace zepla;
+
+namespace {
+
+constexpr int savePages = 2415;
+constexpr int scanPages = 64;
+constexpr int redactionPages = 100;
+constexpr double goalMs = 50;
+
+void write(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+// The manual's pages over and over until there are `pages`.
+QByteArray longFile(pdf::Document& manual, int pages) {
+    auto copy = pdf::Document::createEmpty();
+    while (copy->pageCount() < pages) {
+        std::vector<int> indices;
+        for (int i = 0; i < std::min(manual.pageCount(), pages - copy->pageCount()); ++i)
+            indices.push_back(i);
+        copy->copyPages(manual, indices, copy->pageCount());
+    }
+    return copy->save().value();
+}
+
+QByteArray scannedFile(int pages) {
+    auto scan = pdf::Document::createEmpty();
+    for (int p = 0; p < pages; ++p) {
+        scanned::Page page{{QStringLiteral("Page %1 of the scanned report").arg(p + 1),
+                            QStringLiteral("every line of it read again by the recognition"),
+                            QStringLiteral("while the window keeps answering its user")}};
+        page.noise = 0.002;
+        scanned::append(*scan, page, quint32(p + 1));
+    }
+    return scan->save().value();
+}
+
+// The manual's first pages, each with a pending redaction mark.
+QByteArray markedFile(pdf::Document& manual, int pages) {
+    auto marked = pdf::Document::open(longFile(manual, pages)).value();
+    for (int i = 0; i < pages; ++i) {
+        const QRectF crop = marked->geometry(i).value().cropBox;
+        annotations::RedactionMarkerAnnotation mark;
+        mark.bounds = QRectF(crop.left() + 72, crop.bottom() - 120, 200, 20);
+        annotations::writeNewAnnotation(*marked, i, mark);
+    }
+    return marked->save().value();
+}
+
+// Runs the event loop as the application does (QTest's waits sleep between turns, which would add to every
+// round trip) until `done` holds.
+bool waitFor(const std::function<bool()>& done, int timeoutMs = 600000) {
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, [&] {
+        if (done())
+            loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    check.start(5);
+    if (!done())
+        loop.exec();
+    return done();
+}
+
+void pause(int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    waitFor([&] { return timer.elapsed() >= ms; });
+}
+
+// Opens the file in a window of its own and waits until its first pages are drawn.
+app::DocumentWindow* open(app::DocumentController& controller, const QString& path) {
+    app::DocumentWindow* window = nullptr;
+    const auto connection = QObject::connect(&controller, &app::DocumentController::documentOpened,
+                                             [&](app::DocumentWindow* w) { window = w; });
+    controller.openDocument(path);
+    waitFor([&] { return window != nullptr; });
+    QObject::disconnect(connection);
+    if (!window)
+        qFatal("%s did not open", qPrintable(path));
+    window->resize(1400, 900);
+    window->activateWindow();
+    auto* content = qobject_cast<ui::ContentView*>(window->centralWidget());
+    waitFor([&] { return content->workspace() && content->workspace()->pdfView()->isRenderingIdle(); });
+    pause(1500); // what follows an open: thumbnails, the page sizes read in the background
+    return window;
+}
+
+ui::PDFEditorWorkspaceView& workspaceOf(app::DocumentWindow* window) {
+    return *qobject_cast<ui::ContentView*>(window->centralWidget())->workspace();
+}
+
+void closeAlerts() {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible())
+            box->done(0);
+}
+
+// Processor time of the calling thread: on a loaded machine an event can take long while its thread waits.
+double threadProcessorMs() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+// The application, timing every event it delivers on the UI thread: the longest one of a phase names what
+// held the window.
+class TimedApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        if (m_depth++ > 0) {
+            const bool handled = QApplication::notify(receiver, event);
+            --m_depth;
+            return handled;
+        }
+        QElapsedTimer timer;
+        timer.start();
+        const double processorAtStart = threadProcessorMs();
+        const QByteArray what = QByteArray(receiver->metaObject()->className()) + " event " +
+                                QByteArray::number(int(event->type()));
+        const bool handled = QApplication::notify(receiver, event);
+        --m_depth;
+        if (const double ms = timer.nsecsElapsed() / 1e6; ms > m_longestMs) {
+            m_longestMs = ms;
+            m_longestProcessorMs = threadProcessorMs() - processorAtStart;
+            m_longest = what;
+        }
+        return handled;
+    }
+    // The longest event since the last call, and what received it.
+    QString takeLongest() {
+        const QString longest = QStringLiteral("%1 ms (%2 ms of it on a processor) in %3")
+                                    .arg(m_longestMs, 0, 'f', 1)
+                                    .arg(m_longestProcessorMs, 0, 'f', 1)
+                                    .arg(QString::fromLatin1(m_longest));
+        m_longestMs = 0;
+        return longest;
+    }
+
+private:
+    int m_depth = 0;
+    double m_longestMs = 0;
+    double m_longestProcessorMs = 0;
+    QByteArray m_longest;
+};
+
+void report(const char* what, double seconds, const WindowPinger::Figures& f) {
+    std::printf(
+        "%-44s %7.1f s  %6d pings  median %5.1f ms  p99 %6.1f ms  worst %7.1f ms  %4d over %.0f ms%s  %s\n",
+        what, seconds, f.pings, f.medianMs, f.p99Ms, f.worstMs, f.over50Ms, goalMs,
+        f.unanswered ? "  (a ping went unanswered for 10 s)" : "",
+        f.worstMs <= goalMs && !f.unanswered ? "goal met" : "goal missed");
+    std::printf("    longest event of the UI thread: %s\n",
+                qPrintable(static_cast<TimedApplication*>(QCoreApplication::instance())->takeLongest()));
+    std::fflush(stdout);
+}
+
+// Pings the window while `work` runs until `finished` holds.
+void measure(const char* what, WindowPinger& pinger, app::DocumentWindow* window,
+             const std::function<void()>& work, const std::function<bool()>& finished) {
+    pinger.start(std::uint32_t(window->winId()));
+    pause(200);
+    static_cast<TimedApplication*>(QCoreApplication::instance())->takeLongest();
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    if (!waitFor(finished))
+        std::printf("%s did not finish\n", what);
+    const double seconds = timer.elapsed() / 1000.0;
+    pause(200);
+    report(what, seconds, pinger.stop());
+    closeAlerts();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Preferences and data of a home of its own, so that a benchmark never touches the user's.
+    QTemporaryDir home;
+    for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
+        qputenv(variable, home.path().toLocal8Bit());
+    TimedApplication application(argc, argv);
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        std::fprintf(stderr, "bench_windowping needs an X server: run bench/windowping/run.sh\n");
+        return 1;
+    }
+    WindowPinger pinger;
+    if (!pinger.error().isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(pinger.error()));
+        return 1;
+    }
+    platform::userSettings()->setValue(QLatin1String(platform::DefaultPDFHandler::hasPromptedKey), true);
+
+    QTemporaryDir dir;
+    const QString manualPath = benchmarkManual(application.arguments(), dir);
+    auto manual = manualPath.isEmpty() ? nullptr : pdf::Document::openFile(manualPath).value();
+    if (!manual) {
+        std::fprintf(stderr, "no manual: give a PDF on the command line\n");
+        return 1;
+    }
+    const QString longPath = dir.filePath("long.pdf");
+    const QString scanPath = dir.filePath("scan.pdf");
+    const QString markedPath = dir.filePath("marked.pdf");
+    write(longPath, longFile(*manual, savePages));
+    write(scanPath, scannedFile(scanPages));
+    write(markedPath, markedFile(*manual, redactionPages));
+    std::printf("%s (%d pages) made into %d, %d and %d pages; %d cores\n", qPrintable(manualPath),
+                manual->pageCount(), savePages, scanPages, redactionPages, QThread::idealThreadCount());
+
+    app::ZeplaApp shell;
+    app::DocumentController& controller = shell.documentController();
+
+    app::DocumentWindow* saved = open(controller, longPath);
+    measure(
+        "idle window (the floor)", pinger, saved, [] { pause(2000); }, [] { return true; });
+    bool written = false;
+    measure(
+        "Save As of 2,415 pages", pinger, saved,
+        [&] { saved->saveTo(dir.filePath("copy.pdf"), [&](bool ok) { written = ok; }); },
+        [&] { return written || !saved->isSaving(); });
+
+    app::DocumentWindow* scan = open(controller, scanPath);
+    ui::PDFEditorWorkspaceView& scanWorkspace = workspaceOf(scan);
+    measure(
+        "text recognition of 64 scanned pages", pinger, scan, [&] { scanWorkspace.recognizeDocumentText(); },
+        [&] { return !scanWorkspace.documentRecognition(); });
+
+    app::DocumentWindow* marked = open(controller, markedPath);
+    ui::PDFEditorWorkspaceView& markedWorkspace = workspaceOf(marked);
+    measure(
+        "redaction of 100 pages", pinger, marked, [&] { markedWorkspace.confirmApplyRedactions(); },
+        [&] { return !markedWorkspace.redactionRun(); });
+    for (app::DocumentWindow* window : controller.documents())
+        window->undoManager().removeAllActions();
+    return 0;
+}
