@@ -255,7 +255,7 @@ private slots:
         QCOMPARE(activated.size(), 1);
     }
 
-    void hugeAnswersStayResponsiveAndBounded_data() {
+    void hugeAnswersAreMeasuredInSlicesAndBounded_data() {
         QTest::addColumn<QString>("answer");
         QTest::newRow("100,000 list items")
             << QStringLiteral("- item with $x_1$ and *style*\n").repeated(100000);
@@ -270,7 +270,7 @@ private slots:
             formulas += QStringLiteral("Term $x_{%1}^2$ then $y_{%1}$.\n\n").arg(i);
         QTest::newRow("2,000 inline formulas") << formulas;
     }
-    void hugeAnswersStayResponsiveAndBounded() {
+    void hugeAnswersAreMeasuredInSlicesAndBounded() {
         QFETCH(QString, answer);
         QScrollArea area;
         area.setWidgetResizable(true);
@@ -279,24 +279,31 @@ private slots:
         building.start();
         auto* view = new MarkdownContent(answer, Qt::black);
         const qint64 firstTurn = building.elapsed();
+        // The answer is measured in slices between turns of the event loop, never all at once.
+        QVERIFY(!view->isComplete());
         area.setWidget(view);
         area.show();
 
         // The longest time the event loop was held while the answer was measured.
         qint64 longest = 0;
+        int beats = 0;
         QElapsedTimer gap;
         gap.start();
         QTimer beat;
         beat.setInterval(0);
-        QObject::connect(&beat, &QTimer::timeout, [&] { longest = std::max(longest, gap.restart()); });
+        QObject::connect(&beat, &QTimer::timeout, [&] {
+            longest = std::max(longest, gap.restart());
+            ++beats;
+        });
         beat.start();
         QTRY_VERIFY_WITH_TIMEOUT(view->isComplete(), 120000);
         beat.stop();
         qInfo("%lld pieces, first turn %lld ms, longest stall %lld ms",
               static_cast<long long>(view->pieceCount()), static_cast<long long>(firstTurn),
               static_cast<long long>(longest));
-        QVERIFY(firstTurn < 100);
-        QVERIFY(longest < 250);
+        // How long each turn takes is the benchmarks' business (bench_markdownviews, bench_assistantpanel):
+        // here, only that other work ran between the slices.
+        QVERIFY(beats > 1);
         QVERIFY(view->blockViews().size() < 100);
 
         area.verticalScrollBar()->setValue(area.verticalScrollBar()->maximum() / 2);
