@@ -4,8 +4,6 @@
 #include "TextLayout.h"
 #include "core/FontFiles.h"
 
-#include <QtMath>
-
 #include <algorithm>
 
 namespace zepla::annotations {
@@ -16,14 +14,6 @@ constexpr qreal sizeFactor = 0.12;
 constexpr qreal smallestSize = 24;
 // The one line is laid out in a box wide enough never to wrap it.
 constexpr qreal unlimitedWidth = 1e9;
-
-qreal runEnd(const TextRun& run) {
-    if (run.glyphs.isEmpty())
-        return run.origin.x();
-    const QList<QPointF> advance =
-        run.font.advancesForGlyphIndexes({run.glyphs.last()}, QRawFont::UseDesignMetrics);
-    return run.origin.x() + run.offsets.last() + (advance.isEmpty() ? 0 : advance.first().x());
-}
 
 } // namespace
 
@@ -50,7 +40,7 @@ Appearance WatermarkAnnotation::appearance() const {
         return look;
     // The text's box (its width by the font's ascent and descent) centred on the origin.
     const QRawFont& font = runs.front().font;
-    const qreal width = runEnd(runs.back()) - runs.front().origin.x();
+    const qreal width = runs.back().origin.x() + runs.back().width - runs.front().origin.x();
     const QPointF shift(-width / 2 - runs.front().origin.x(),
                         (font.descent() - font.ascent()) / 2 - runs.front().origin.y());
     for (TextRun& run : runs) {
@@ -62,17 +52,8 @@ Appearance WatermarkAnnotation::appearance() const {
 
 pdf::AppearanceStates WatermarkAnnotation::appearanceStates() const {
     pdf::AppearanceStream stream = appearanceStream(appearance());
-    const qreal c = qCos(M_PI / 4), s = qSin(M_PI / 4);
     const QPointF centre = bounds.center();
-    stream.content = QStringLiteral("q %1 %2 %3 %4 %5 %6 cm\n")
-                         .arg(c, 0, 'f', 6)
-                         .arg(s, 0, 'f', 6)
-                         .arg(-s, 0, 'f', 6)
-                         .arg(c, 0, 'f', 6)
-                         .arg(centre.x(), 0, 'f', 4)
-                         .arg(centre.y(), 0, 'f', 4)
-                         .toLatin1() +
-                     stream.content + "Q\n";
+    transformContent(stream, QTransform().translate(centre.x(), centre.y()).rotate(45));
     stream.bbox = bounds;
     return {{QByteArray(), stream}};
 }
