@@ -109,8 +109,13 @@ class TestTextEdit : public AnnotatingViewHarness {
         QVERIFY(!m_view->textEditEditor());
     }
 
+    // The saved file's text as poppler reads it.
     QString pdftotext() {
         const QString path = testdocs::saveTo(*m_doc, m_files.filePath(QStringLiteral("edited.pdf")));
+        // The rewritten page content is sound PDF, as qpdf reads it.
+        const ToolRun check = runTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), path});
+        if (check.exitCode != 0 || check.out.contains("WARNING"))
+            qFatal("qpdf --check: %s", check.out.constData());
         const ToolRun run = runTool(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
         if (run.exitCode != 0)
             qFatal("pdftotext failed");
