@@ -4,7 +4,7 @@
 // that puts the content back exactly, Esc and empty commits leaving the page as it was.
 #include "AnnotatingViewHarness.h"
 #include "ExternalTool.h"
-#include "annotations/FreeTextAnnotation.h"
+#include "annotations/TextLayout.h"
 #include "core/FontFiles.h"
 #include "pdf/FontSubset.h"
 
@@ -245,6 +245,23 @@ private slots:
         QVERIFY(!m_undo->canUndo());
         // What undo put back is what gets saved.
         QVERIFY(pdftotext().contains(middleLine));
+    }
+
+    // Ligatures and kerning shape the new words, and every reader still reads them letter for letter.
+    void shapedReplacementReadsBackLetterForLetter() {
+        showDocument(threeLines());
+        openOn(QPointF(100, 689));
+        const QString text = QStringLiteral("An official offer to fly, AVAWAY");
+        replaceWith(text);
+        QVERIFY2(m_doc->pageText(0).value().contains(text), qPrintable(m_doc->pageText(0).value()));
+        QVERIFY2(pdftotext().contains(text), qPrintable(pdftotext()));
+        // The face does join letters here, or the test would prove nothing.
+        const QString face = platform::closestFontFile(QStringLiteral("Helvetica"),
+                                                       platform::GenericFamily::sans, false, false);
+        int glyphs = 0;
+        for (const TextRun& run : layoutText(text, face, 12, Qt::black, QRectF(0, 0, 1000, 100)))
+            glyphs += int(run.glyphs.size());
+        QVERIFY(glyphs < text.size());
     }
 
     // The page's own font program is used when it has every glyph; the closest installed face otherwise.
