@@ -22,14 +22,17 @@ struct StrokeStyle {
     QList<qreal> dash; // lengths in points; empty for a solid line
 };
 
-// One line of text in one font: glyphs placed from a baseline origin by their design advances.
+// A stretch of a line of text in one font, shaped: glyphs placed from a baseline origin, left to right.
 struct TextRun {
     QRawFont font; // at the text's size, in points
     QString fontFile;
     QList<quint32> glyphs;
-    QList<qreal> offsets; // x of each glyph from the origin
-    QPointF origin;       // baseline start, page space
+    QList<QPointF> positions; // of each glyph from the origin, y up
+    qreal width = 0;          // from the origin to where the next run starts
+    QPointF origin;           // baseline start, page space
     QColor color;
+    QString text; // the characters the glyphs show, in reading order: what copying them gives
+    bool rightToLeft = false;
 };
 
 struct DrawOp {

@@ -20,10 +20,11 @@ QPen strokePen(const QColor& color, const StrokeStyle& style) {
 namespace {
 
 void paintText(QPainter& painter, const TextRun& run) {
+    // Glyphs are drawn downward from their baseline: a raise is a negative y.
     QList<QPointF> positions;
-    positions.reserve(run.offsets.size());
-    for (qreal x : run.offsets)
-        positions.append(QPointF(x, 0));
+    positions.reserve(run.positions.size());
+    for (const QPointF& p : run.positions)
+        positions.append(QPointF(p.x(), -p.y()));
     QGlyphRun glyphs;
     glyphs.setRawFont(run.font);
     glyphs.setGlyphIndexes(run.glyphs);

@@ -136,19 +136,55 @@ int joinCode(Qt::PenJoinStyle join) {
     }
 }
 
+// A PDF text string in UTF-16 with its byte order mark, written in hex.
+QByteArray textString(const QString& text) {
+    QByteArray hex = "<FEFF";
+    for (QChar c : text)
+        hex += QByteArray::number(c.unicode(), 16).rightJustified(4, '0');
+    return hex + '>';
+}
+
+// What a run says it shows. Readers take the text of a right-to-left run, like its glyphs, as laid out left
+// to right and turn it around when they read it out: such a run gives its characters last first.
+QString spanText(const TextRun& run) {
+    if (!run.rightToLeft)
+        return run.text;
+    QList<uint> characters = run.text.toUcs4();
+    std::reverse(characters.begin(), characters.end());
+    return QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()), characters.size());
+}
+
 void writeText(ContentWriter& w, const TextRun& run) {
     w.color(run.color, "rg");
     const QByteArray font = w.fontName(run.fontFile, run.glyphs);
+    // Shaped glyphs (ligatures, joined letters, right-to-left runs) cannot be read back one by one: the run
+    // says what it shows, in reading order, to readers that extract, copy or search text.
+    if (!run.text.isEmpty())
+        w.out().append("/Span <</ActualText ").append(textString(spanText(run))).append(">> BDC\n");
     w.out().append("BT /").append(font).append(' ');
     w.number(run.font.pixelSize());
     w.op("Tf");
-    w.out().append("1 0 0 1 ");
-    w.point(run.origin);
-    w.op("Tm");
-    w.out().append('<');
-    for (quint32 glyph : run.glyphs)
-        w.out().append(QByteArray::number(glyph, 16).rightJustified(4, '0'));
-    w.out().append("> Tj ET\n");
+    // Glyphs that follow the one before by its advance share a string; one placed elsewhere (kerned, a raised
+    // mark) starts a new string at its own place.
+    const QList<QPointF> advances = run.font.advancesForGlyphIndexes(run.glyphs, QRawFont::UseDesignMetrics);
+    QPointF expected;
+    bool open = false;
+    for (qsizetype i = 0; i < run.glyphs.size(); ++i) {
+        const QPointF at = run.origin + run.positions.value(i);
+        if (!open || std::abs(at.x() - expected.x()) > 0.005 || std::abs(at.y() - expected.y()) > 0.005) {
+            if (open)
+                w.out().append("> Tj\n");
+            w.out().append("1 0 0 1 ");
+            w.point(at);
+            w.out().append("Tm <");
+            open = true;
+        }
+        w.out().append(QByteArray::number(run.glyphs[i], 16).rightJustified(4, '0'));
+        expected = at + QPointF(advances.value(i).x(), 0);
+    }
+    w.out().append(open ? "> Tj ET\n" : "ET\n");
+    if (!run.text.isEmpty())
+        w.op("EMC");
 }
 
 // The picture's colour and opacity samples, and the operators that stretch it over its rectangle.
@@ -208,6 +244,18 @@ pdf::AppearanceStream appearanceStream(const Appearance& appearance) {
         w.op("Q");
     }
     return stream;
+}
+
+void transformContent(pdf::AppearanceStream& stream, const QTransform& transform) {
+    stream.content = QStringLiteral("q %1 %2 %3 %4 %5 %6 cm\n")
+                         .arg(transform.m11(), 0, 'f', 6)
+                         .arg(transform.m12(), 0, 'f', 6)
+                         .arg(transform.m21(), 0, 'f', 6)
+                         .arg(transform.m22(), 0, 'f', 6)
+                         .arg(transform.dx(), 0, 'f', 4)
+                         .arg(transform.dy(), 0, 'f', 4)
+                         .toLatin1() +
+                     stream.content + "Q\n";
 }
 
 } // namespace zepla::annotations

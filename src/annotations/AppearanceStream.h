@@ -5,8 +5,12 @@
 
 #include "pdf/PdfDocument.h"
 
+#include <QTransform>
+
 namespace zepla::annotations {
 
 pdf::AppearanceStream appearanceStream(const Appearance& appearance);
+// Draws the stream's content through `transform` (turned, moved), from within its own graphics state.
+void transformContent(pdf::AppearanceStream& stream, const QTransform& transform);
 
 } // namespace zepla::annotations

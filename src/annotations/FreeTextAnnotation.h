@@ -24,6 +24,8 @@ public:
 
 private:
     QFont effectiveFont() const;
+    // The face the font's family names.
+    QString effectiveFontFile() const;
 };
 
 } // namespace zepla::annotations

@@ -4,8 +4,6 @@
 #include "TextLayout.h"
 #include "core/FontFiles.h"
 
-#include <QtMath>
-
 #include <algorithm>
 
 namespace zepla::annotations {
@@ -18,14 +16,6 @@ constexpr qreal riseDegrees = 45;
 constexpr qreal smallestSize = 24;
 // The one line is laid out in a box wide enough never to wrap it.
 constexpr qreal unlimitedWidth = 1e9;
-
-qreal runEnd(const TextRun& run) {
-    if (run.glyphs.isEmpty())
-        return run.origin.x();
-    const QList<QPointF> advance =
-        run.font.advancesForGlyphIndexes({run.glyphs.last()}, QRawFont::UseDesignMetrics);
-    return run.origin.x() + run.offsets.last() + (advance.isEmpty() ? 0 : advance.first().x());
-}
 
 } // namespace
 
@@ -52,7 +42,7 @@ Appearance WatermarkAnnotation::appearance() const {
         return look;
     // The text's box (its width by the font's ascent and descent) centred on the origin.
     const QRawFont& font = runs.front().font;
-    const qreal width = runEnd(runs.back()) - runs.front().origin.x();
+    const qreal width = runs.back().origin.x() + runs.back().width - runs.front().origin.x();
     const QPointF shift(-width / 2 - runs.front().origin.x(),
                         (font.descent() - font.ascent()) / 2 - runs.front().origin.y());
     for (TextRun& run : runs) {
@@ -65,18 +55,9 @@ Appearance WatermarkAnnotation::appearance() const {
 pdf::AppearanceStates WatermarkAnnotation::appearanceStates() const {
     pdf::AppearanceStream stream = appearanceStream(appearance());
     // 45 degrees as the reader sees the page: turned further by as much as the page is shown turned.
-    const qreal angle = qDegreesToRadians(riseDegrees + pageRotation);
-    const qreal c = qCos(angle), s = qSin(angle);
     const QPointF centre = bounds.center();
-    stream.content = QStringLiteral("q %1 %2 %3 %4 %5 %6 cm\n")
-                         .arg(c, 0, 'f', 6)
-                         .arg(s, 0, 'f', 6)
-                         .arg(-s, 0, 'f', 6)
-                         .arg(c, 0, 'f', 6)
-                         .arg(centre.x(), 0, 'f', 4)
-                         .arg(centre.y(), 0, 'f', 4)
-                         .toLatin1() +
-                     stream.content + "Q\n";
+    transformContent(stream,
+                     QTransform().translate(centre.x(), centre.y()).rotate(riseDegrees + pageRotation));
     stream.bbox = bounds;
     return {{QByteArray(), stream}};
 }

@@ -7,7 +7,6 @@
 #include "InlineFreeTextEditor.h"
 #include "annotations/Annotation.h"
 #include "annotations/NoteAnnotation.h"
-#include "annotations/TextCoverAnnotation.h"
 #include "annotations/ToolState.h"
 #include "core/UndoManager.h"
 #include "pdfview/view/PDFView.h"
@@ -86,18 +85,13 @@ public:
     const std::vector<QWidget*>& inlineTextEditorHandles() const { return m_textBoxHandles; }
 
     // In-place text editing (TextEditTool.cpp): a click picks the line under the point and opens an editor
-    // over it; committing lays a cover in the page's background colour and the new text over the line, as
+    // over it; committing takes the line's glyphs out of the page and sets the new text in their place, as
     // one undo step. Esc or an empty commit leaves the page as it was.
     void beginTextEdit(const QPointF& viewPoint);
     void commitTextEditEditor();
     InlineFreeTextEditor* textEditEditor() const { return m_textEditEditor; }
-    // The page's font (in page points) where the page first shows the line's text; none when not found.
-    static std::optional<QFont> originalFont(const QString& lineText, const pdf::StructuredText& text);
-    // The system font at 0.8 of a line's height, between 9 and 72 points.
+    // The system font at 0.8 of a line's height, between 9 and 72 points: for a line whose size is unknown.
     static QFont fallbackFont(qreal lineHeight);
-    // The cover of a line (page space): at least the font's line height plus 8 high, centred on the line,
-    // grown by 2 on every side.
-    static QRectF coverRect(const QRectF& line, qreal fontLineHeight);
     // The most frequent colour, in 4 bits a channel, of a 6 by 8 grid over `area` of a render of the
     // page's media box at scale 1; white when nothing can be sampled.
     static QColor sampleBackgroundColor(const QRectF& area, const QImage& page, const QRectF& mediaBox);
@@ -211,14 +205,18 @@ private:
     std::array<std::function<void()>, 3> m_openEditors;
 
     // The line editor.
-    void startTextEditEditor(const LineSelection& line, int pageIndex, const pdf::StructuredText& text);
+    void startTextEditEditor(const pdf::TextLine& line, int pageIndex);
     void removeTextEditEditor();
     void cancelTextEdit();
+    // Shows `content` on the page and registers showing `undoContent` again for undo.
+    void setPageContent(const pdf::PageHandle& page, const pdf::PageContent& content,
+                        const pdf::PageContent& undoContent);
     QPointer<InlineFreeTextEditor> m_textEditEditor;
-    std::shared_ptr<annotations::TextCoverAnnotation> m_textEditCover;
     int m_textEditPage = -1;
-    QFont m_textEditFont;
-    QColor m_textEditColor;
+    pdf::TextLine m_textEditLine;
+    pdf::PageFont m_textEditFont;
+    qreal m_textEditSize = 0;
+    QColor m_textEditBackground;
 
     // The eraser.
     bool eraserTouches(const pdf::AnnotationInfo& annotation, const QPointF& center, qreal radius) const;

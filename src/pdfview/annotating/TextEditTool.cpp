@@ -1,74 +1,71 @@
-// In-place text editing of the annotating view: a click in text-editing mode picks the line under the
-// point and opens an editor over it in the page's own font at the zoom; committing lays a cover filled
-// with the page's background over the line and the new text on top, as one undo step. Esc, or an empty
-// commit, leaves the page as it was.
+// In-place text editing of the annotating view: a click in text-editing mode picks the line under the point
+// and opens an editor over it showing the whole line. Committing takes the line's glyphs out of the page's
+// content and sets the new text at the line's start and baseline, at its size, in the page's own font where
+// it can be used: what every reader shows, copies and searches is then the new text only. A cover is laid
+// only where the line sits on a coloured background, over the line's glyphs alone. One undo step puts the
+// page's content back exactly. Esc, or an empty commit, leaves the page as it was.
 #include "AnnotatingPDFView.h"
 
-#include "annotations/FreeTextAnnotation.h"
+#include "annotations/LineReplacement.h"
+#include "annotations/ReplacementFont.h"
 #include "document/pages/PDFPageRasterizer.h"
 
 #include <QFontDatabase>
+#include <QRawFont>
+
+#include <QtMath>
 
 #include <cmath>
 #include <map>
 
 namespace zepla::pdfview {
 
-using annotations::FreeTextAnnotation;
-using annotations::TextCoverAnnotation;
-
 namespace {
 
 constexpr qreal minimumEditorWidth = 80;
 
-// "ABCDEF+Helvetica-BoldOblique" → family "Helvetica", bold, italic.
-QFont fontNamed(const QString& name, qreal size) {
-    QString base = name.section(QLatin1Char('+'), -1);
-    const QString style =
-        base.section(QLatin1Char('-'), 1).toLower() + base.section(QLatin1Char(','), 1).toLower();
-    base = base.section(QLatin1Char('-'), 0, 0).section(QLatin1Char(','), 0, 0);
-    QFont font(base);
+// The first character of the line that shows something.
+const pdf::TextChar* firstVisibleChar(const pdf::TextLine& line) {
+    for (const pdf::TextChar& c : line.chars) {
+        if (!QChar::isSpace(c.character))
+            return &c;
+    }
+    return nullptr;
+}
+
+// The way the line runs, in degrees counter-clockwise from page space's x axis: from its first to its last
+// glyph, or where it has only one, the way the page's turn makes text upright.
+qreal lineDirection(const pdf::TextLine& line, int pageRotation) {
+    const pdf::TextChar* first = firstVisibleChar(line);
+    for (auto c = line.chars.rbegin(); c != line.chars.rend() && &*c != first; ++c) {
+        const QLineF run(first->origin, c->origin);
+        if (!QChar::isSpace(c->character) && run.length() > 1)
+            return qRadiansToDegrees(std::atan2(run.dy(), run.dx()));
+    }
+    return pageRotation;
+}
+
+// A font file as a Qt font, for the editor: the face the committed text will show.
+QFont editorFont(const QString& file, qreal size) {
+    static std::map<QString, QString> families;
+    auto found = families.find(file);
+    if (found == families.end()) {
+        const QStringList loaded =
+            QFontDatabase::applicationFontFamilies(QFontDatabase::addApplicationFont(file));
+        found = families.emplace(file, loaded.value(0)).first;
+    }
+    QFont font = found->second.isEmpty() ? QFontDatabase::systemFont(QFontDatabase::GeneralFont)
+                                         : QFont(found->second);
     font.setPointSizeF(size);
-    font.setBold(style.contains(QLatin1String("bold")));
-    font.setItalic(style.contains(QLatin1String("italic")) || style.contains(QLatin1String("oblique")));
     return font;
 }
 
 } // namespace
 
-std::optional<QFont> AnnotatingPDFView::originalFont(const QString& lineText,
-                                                     const pdf::StructuredText& text) {
-    // The characters in page order, and the font of each.
-    QString all;
-    std::vector<const pdf::TextChar*> chars;
-    for (const pdf::TextBlock& block : text.blocks) {
-        for (const pdf::TextLine& line : block.lines) {
-            for (const pdf::TextChar& c : line.chars) {
-                const QString s = QString::fromUcs4(&c.character, 1);
-                all += s;
-                for (int i = 0; i < s.size(); ++i)
-                    chars.push_back(&c);
-            }
-            all += QLatin1Char('\n');
-            chars.push_back(nullptr);
-        }
-    }
-    const qsizetype at = lineText.isEmpty() ? -1 : all.indexOf(lineText);
-    if (at < 0 || !chars[std::size_t(at)] || chars[std::size_t(at)]->fontName.isEmpty() ||
-        chars[std::size_t(at)]->fontSize <= 0)
-        return std::nullopt;
-    return fontNamed(chars[std::size_t(at)]->fontName, chars[std::size_t(at)]->fontSize);
-}
-
 QFont AnnotatingPDFView::fallbackFont(qreal lineHeight) {
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setPointSizeF(std::max(std::min(lineHeight * 0.8, 72.0), 9.0));
     return font;
-}
-
-QRectF AnnotatingPDFView::coverRect(const QRectF& line, qreal fontLineHeight) {
-    const qreal h = std::max(line.height(), fontLineHeight + 8);
-    return QRectF(line.left(), line.center().y() - h * 0.5, line.width(), h).adjusted(-2, -2, 2, 2);
 }
 
 QColor AnnotatingPDFView::sampleBackgroundColor(const QRectF& area, const QImage& page,
@@ -117,51 +114,54 @@ void AnnotatingPDFView::beginTextEdit(const QPointF& viewPoint) {
     const auto [from, to] = lineAt(text, pageIndex, pagePoint);
     if (from.isNull())
         return;
-    const auto lines = selectLines(from, to, [&](int) -> const PageText& { return text; });
+    const pdf::TextLine& line = text.lines[std::size_t(from.line)];
     // Only a click on the line itself: beside or between lines starts nothing.
-    if (lines.empty() || lines.front().text.trimmed().isEmpty() ||
-        !lines.front().bounds.adjusted(-2, -2, 2, 2).contains(pagePoint))
+    if (line.text().trimmed().isEmpty() || !firstVisibleChar(line) ||
+        !line.box.adjusted(-2, -2, 2, 2).contains(pagePoint))
         return;
-    startTextEditEditor(lines.front(), pageIndex, structured.value());
+    startTextEditEditor(line, pageIndex);
 }
 
-void AnnotatingPDFView::startTextEditEditor(const LineSelection& line, int pageIndex,
-                                            const pdf::StructuredText& text) {
+void AnnotatingPDFView::startTextEditEditor(const pdf::TextLine& line, int pageIndex) {
     commitTextEditEditor();
-    const QRectF& bounds = line.bounds;
-    const QFont font = originalFont(line.text, text).value_or(fallbackFont(bounds.height()));
-    const qreal fontLineHeight = QFontMetricsF(font).lineSpacing() * 72.0 / logicalDpiY();
-    const QRectF cover = coverRect(bounds, fontLineHeight);
+    const pdf::TextChar& first = *firstVisibleChar(line);
+    const QString original = line.text();
+    const auto foundFont = document()->fontAt(pageIndex, first.box.center());
+    const pdf::PageFont pageFont = foundFont ? foundFont.value().value_or(pdf::PageFont{}) : pdf::PageFont{};
+    const qreal size = first.fontSize > 0 ? first.fontSize : fallbackFont(line.box.height()).pointSizeF();
     const auto geometry = document()->geometry(pageIndex);
     const QRectF mediaBox = geometry ? geometry.value().mediaBox : QRectF();
     const QColor background = sampleBackgroundColor(
-        cover, document::PDFPageRasterizer::render(*document(), pageIndex, 1), mediaBox);
+        line.box, document::PDFPageRasterizer::render(*document(), pageIndex, 1), mediaBox);
 
-    // The cover hides the old words under the editor at once; it has no undo step until the edit commits.
-    auto coverAnnotation = std::make_shared<TextCoverAnnotation>();
-    coverAnnotation->bounds = cover;
-    coverAnnotation->fill = background;
-    if (!annotations::writeNewAnnotation(*document(), pageIndex, *coverAnnotation))
-        return;
-
-    QRectF frame = convertRectFromPage(cover, pageIndex);
-    frame.setWidth(std::max(frame.width(), minimumEditorWidth));
+    // The whole line on one row, over the old words until the edit commits or is cancelled.
     auto* editor = new InlineFreeTextEditor(viewport());
-    editor->setGeometry(frame.toRect());
-    editor->setPlainText(line.text);
-    editor->setFont(zoomedFont(font));
+    editor->setLineWrapMode(QTextEdit::NoWrap);
+    editor->setPlainText(original);
+    editor->setFont(zoomedFont(editorFont(annotations::replacementFontFile(pageFont, original), size)));
     QPalette palette = editor->palette();
     palette.setColor(QPalette::Text, contrastingTextColor(background));
+    palette.setColor(QPalette::Base, background);
     editor->setPalette(palette);
+    editor->setAutoFillBackground(true);
     editor->setTextInset(6 * scaleFactor(), 4 * scaleFactor());
+    QRectF frame = convertRectFromPage(line.box, pageIndex);
+    const qreal textWidth = QFontMetricsF(editor->font()).horizontalAdvance(original);
+    frame.setLeft(frame.left() - 6 * scaleFactor());
+    frame.setWidth(
+        std::max({frame.width() + 12 * scaleFactor(), textWidth + 16 * scaleFactor(), minimumEditorWidth}));
+    const qreal height = editor->lineHeight() + 8 * scaleFactor();
+    frame = QRectF(frame.left(), frame.center().y() - height / 2, frame.width(), height);
+    editor->setGeometry(frame.toAlignedRect());
     editor->open(
         this, [this] { commitTextEditEditor(); }, [this] { cancelTextEdit(); });
     editor->selectAll();
     m_textEditEditor = editor;
-    m_textEditCover = coverAnnotation;
     m_textEditPage = pageIndex;
-    m_textEditFont = font;
-    m_textEditColor = contrastingTextColor(background);
+    m_textEditLine = line;
+    m_textEditFont = pageFont;
+    m_textEditSize = size;
+    m_textEditBackground = background;
     setOpenEditor(InlineEditor::textEdit, [this] { commitTextEditEditor(); });
     viewport()->update();
 }
@@ -173,48 +173,60 @@ void AnnotatingPDFView::removeTextEditEditor() {
         setFocus(Qt::OtherFocusReason);
     }
     m_textEditEditor = nullptr;
-    m_textEditCover.reset();
     m_textEditPage = -1;
 }
 
-// The cover goes again, leaving nothing to undo.
+// Nothing was changed yet: the page stays as it was and nothing is left to undo.
 void AnnotatingPDFView::cancelTextEdit() {
-    const auto cover = m_textEditCover;
-    const int pageIndex = m_textEditPage;
     removeTextEditEditor();
-    if (cover && pageIndex >= 0 && document()) {
-        document()->removeAnnotation(pageIndex, cover->handle);
-        viewport()->update();
-    }
+    viewport()->update();
+}
+
+void AnnotatingPDFView::setPageContent(const pdf::PageHandle& page, const pdf::PageContent& content,
+                                       const pdf::PageContent& undoContent) {
+    const int index = document() ? document()->indexOf(page) : -1;
+    if (index < 0 || !document()->setPageContent(index, content))
+        return;
+    registerUndo([this, page, content, undoContent] { setPageContent(page, undoContent, content); });
+    viewport()->update();
 }
 
 void AnnotatingPDFView::commitTextEditEditor() {
-    if (!m_textEditEditor || !m_textEditCover || m_textEditPage < 0 || !document())
+    if (!m_textEditEditor || m_textEditPage < 0 || !document())
         return;
     const QString text = m_textEditEditor->trimmedText();
-    const auto cover = m_textEditCover;
     const int pageIndex = m_textEditPage;
-    const QFont font = m_textEditFont;
-    const QColor color = m_textEditColor;
-    if (text.isEmpty()) {
-        cancelTextEdit();
-        return;
-    }
+    const pdf::TextLine line = m_textEditLine;
+    annotations::LineReplacement replacement;
+    replacement.text = text;
+    replacement.fontFile = annotations::replacementFontFile(m_textEditFont, text);
+    replacement.size = m_textEditSize;
+    replacement.color = contrastingTextColor(m_textEditBackground);
+    // A coloured background may be a picture with the words in it: hide them there, and only there.
+    if (m_textEditBackground != QColor(Qt::white))
+        replacement.cover = m_textEditBackground;
     removeTextEditEditor();
-    auto replacement = std::make_shared<FreeTextAnnotation>();
-    replacement->bounds = cover->bounds;
-    replacement->contents = text;
-    replacement->font = font;
-    replacement->fontColor = color;
-    // A replacement longer than the old line still shows every word.
-    replacement->bounds = replacement->fittingBounds();
-    const pdf::PageHandle page = document()->page(pageIndex);
-    if (!addAnnotation(replacement, page)) {
-        document()->removeAnnotation(pageIndex, cover->handle);
+    viewport()->update();
+    if (text.isEmpty() || replacement.fontFile.isEmpty())
+        return;
+    const auto geometry = document()->geometry(pageIndex);
+    replacement.baselineStart = firstVisibleChar(line)->origin;
+    replacement.degrees = lineDirection(line, geometry ? geometry.value().rotation : 0);
+    for (const pdf::TextChar& c : line.chars)
+        replacement.glyphBoxes.push_back(c.box);
+    // The page's content before and after the edit: undo and redo swap the two.
+    const auto before = document()->keepPageContent(pageIndex);
+    if (!before)
+        return;
+    if (!document()->removeTextInside(pageIndex, replacement.glyphBoxes) ||
+        !document()->drawOnPage(pageIndex, replacement.drawing())) {
+        document()->setPageContent(pageIndex, before.value());
         return;
     }
-    // Undo takes the cover off with the text, in the same step.
-    registerUndo([this, cover, page] { removeAnnotation(cover, page); });
+    const auto after = document()->keepPageContent(pageIndex);
+    if (after)
+        registerUndo([this, page = document()->page(pageIndex), before = before.value(),
+                      after = after.value()] { setPageContent(page, before, after); });
 }
 
 } // namespace zepla::pdfview

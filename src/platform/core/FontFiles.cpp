@@ -50,6 +50,18 @@ QString fontFileFor(const QString& family, int weight) {
     return file;
 }
 
+QString closestFontFile(const QString& family, GenericFamily generic, bool bold, bool italic) {
+    static const char* const genericNames[] = {"serif", "sans-serif", "monospace"};
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.toUtf8().constData()));
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(genericNames[int(generic)]));
+    FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    if (generic == GenericFamily::mono)
+        FcPatternAddInteger(pattern, FC_SPACING, FC_MONO);
+    return matchFile(pattern);
+}
+
 QString fontFileCovering(char32_t character) {
     static QMutex mutex;
     static QHash<char32_t, QString> cache;

@@ -1,9 +1,13 @@
 #include "FontSubset.h"
 
+#include <hb-ot.h>
 #include <hb-subset.h>
 
+#include <QCryptographicHash>
 #include <QFile>
+#include <QRawFont>
 
+#include <algorithm>
 #include <memory>
 
 namespace zepla::pdf {
@@ -54,6 +58,42 @@ QByteArray subsetFont(const QString& fontFile, const std::vector<quint32>& glyph
     unsigned int length = 0;
     const char* data = hb_blob_get_data(result.get(), &length);
     return QByteArray(data, int(length));
+}
+
+QByteArray postScriptName(const QString& fontFile) {
+    QByteArray name;
+    const Blob blob(hb_blob_create_from_file_or_fail(fontFile.toLocal8Bit().constData()));
+    if (blob) {
+        const Face face(hb_face_create(blob.get(), 0));
+        unsigned int length = 64;
+        char buffer[64];
+        if (hb_ot_name_get_utf8(face.get(), HB_OT_NAME_ID_POSTSCRIPT_NAME, HB_LANGUAGE_INVALID, &length,
+                                buffer) > 0)
+            name = QByteArray(buffer, int(length));
+    }
+    if (name.isEmpty()) {
+        const QRawFont font(fontFile, 12);
+        name = (font.familyName() + QLatin1Char('-') + font.styleName()).toLatin1();
+    }
+    // A name token ends at white space and delimiters; keep only what PDF names and readers take as is.
+    name.removeIf([](char c) { return c <= ' ' || c > '~' || QByteArray("()<>[]{}/%#").contains(c); });
+    return name.isEmpty() ? QByteArray("Font") : name;
+}
+
+QByteArray subsetFontName(const QString& fontFile, const std::vector<quint32>& glyphs) {
+    const QByteArray name = postScriptName(fontFile);
+    std::vector<quint32> sorted = glyphs;
+    std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(name);
+    hash.addData(QByteArrayView(reinterpret_cast<const char*>(sorted.data()),
+                                qsizetype(sorted.size() * sizeof(quint32))));
+    const QByteArray digest = hash.result();
+    QByteArray tag(6, 'A');
+    for (int i = 0; i < 6; ++i)
+        tag[i] = char('A' + quint8(digest[i]) % 26);
+    return tag + '+' + name;
 }
 
 QByteArray embeddedFontData(const QString& fontFile, const std::vector<quint32>& glyphs) {

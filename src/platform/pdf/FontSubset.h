@@ -15,4 +15,10 @@ QByteArray subsetFont(const QString& fontFile, const std::vector<quint32>& glyph
 // What a file embeds of the font: the subset, or the whole file where it cannot be cut.
 QByteArray embeddedFontData(const QString& fontFile, const std::vector<quint32>& glyphs);
 
+// The font's PostScript name ("NotoSans-Regular"): what PDF files call a font, with no spaces.
+QByteArray postScriptName(const QString& fontFile);
+// The name a file gives the embedded subset: a tag of six capital letters that stands for the set of glyphs,
+// "+", and the PostScript name ("KQWMZB+NotoSans-Regular").
+QByteArray subsetFontName(const QString& fontFile, const std::vector<quint32>& glyphs);
+
 } // namespace zepla::pdf

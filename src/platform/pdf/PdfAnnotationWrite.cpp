@@ -1,5 +1,5 @@
 // Writing annotations: new annotation objects with their dictionary entries and appearance streams,
-// changes to them, and the form's field list.
+// changes to them, the form's field list, and drawings added to a page's content.
 #include "FontSubset.h"
 #include "PdfDocumentImpl.h"
 #include "PdfImageXObject.h"
@@ -142,6 +142,7 @@ struct PreparedStream {
     bool multiplies = false;
     std::vector<QByteArray> fontNames;
     std::vector<QByteArray> fontData; // the subset of each font the stream shows
+    std::vector<QByteArray> fontBaseNames;
     std::vector<QByteArray> imageNames;
     std::vector<DeflatedImage> images;
     QByteArray state;
@@ -169,6 +170,7 @@ PreparedAppearance prepareAppearance(const AppearanceStates& states) {
         for (const AppearanceStream::Font& font : stream.fonts) {
             s.fontNames.push_back(font.name);
             s.fontData.push_back(embeddedFontData(font.file, font.glyphs));
+            s.fontBaseNames.push_back(subsetFontName(font.file, font.glyphs));
         }
         for (const auto& [name, image] : stream.images) {
             s.imageNames.push_back(name);
@@ -182,6 +184,19 @@ PreparedAppearance prepareAppearance(const AppearanceStates& states) {
 
 // The graphics state a multiplying appearance starts with.
 constexpr const char* multiplyState = "GMul";
+
+// Inside a MuPDF try block: names an embedded subset as PDF expects, in the font, its descendant and its
+// descriptor alike.
+void nameSubset(fz_context* ctx, pdf_obj* type0, const char* name) {
+    pdf_dict_put_name(ctx, type0, PDF_NAME(BaseFont), name);
+    pdf_obj* descendant = pdf_array_get(ctx, pdf_dict_get(ctx, type0, PDF_NAME(DescendantFonts)), 0);
+    if (!descendant)
+        return;
+    pdf_dict_put_name(ctx, descendant, PDF_NAME(BaseFont), name);
+    pdf_obj* descriptor = pdf_dict_get(ctx, descendant, PDF_NAME(FontDescriptor));
+    if (descriptor)
+        pdf_dict_put_name(ctx, descriptor, PDF_NAME(FontName), name);
+}
 
 // Inside a MuPDF try block: the form XObject of one stream, with its fonts embedded.
 pdf_obj* makeForm(fz_context* ctx, pdf_document* doc, PreparedStream& stream) {
@@ -218,6 +233,8 @@ pdf_obj* makeForm(fz_context* ctx, pdf_document* doc, PreparedStream& stream) {
                 buffer = nullptr;
                 pdf_dict_puts_drop(ctx, fonts, stream.fontNames[i].constData(),
                                    pdf_add_cid_font(ctx, doc, font));
+                nameSubset(ctx, pdf_dict_gets(ctx, fonts, stream.fontNames[i].constData()),
+                           stream.fontBaseNames[i].constData());
                 fz_drop_font(ctx, font);
                 font = nullptr;
             }
@@ -368,6 +385,67 @@ Result<AnnotationHandle> Document::createAnnotation(int pageIndex, const ObjectV
         return writeError(status);
     a.impl().revision++;
     return AnnotationHandle(number);
+}
+
+Status Document::drawOnPage(int index, const AppearanceStream& drawing) {
+    Access a(*this);
+    if (Status s = checkPage(a, index); !s)
+        return s;
+    const AppearanceStates states{{QByteArray(), drawing}}; // the prepared stream points into it
+    PreparedAppearance prepared = prepareAppearance(states);
+    const Status status = guarded(a.ctx, [&] {
+        pdf_obj* page = pdf_lookup_page_obj(a.ctx, a.doc(), index);
+        // Copies of the resources and their forms, so that neither other pages sharing them nor the content
+        // kept for undo see the new form.
+        pdf_obj* inherited =
+            pdf_resolve_indirect(a.ctx, pdf_dict_get_inheritable(a.ctx, page, PDF_NAME(Resources)));
+        pdf_obj* resources =
+            pdf_is_dict(a.ctx, inherited) ? pdf_copy_dict(a.ctx, inherited) : pdf_new_dict(a.ctx, a.doc(), 1);
+        pdf_dict_put_drop(a.ctx, page, PDF_NAME(Resources), resources);
+        pdf_obj* forms = pdf_resolve_indirect(a.ctx, pdf_dict_get(a.ctx, resources, PDF_NAME(XObject)));
+        pdf_obj* xobjects =
+            pdf_is_dict(a.ctx, forms) ? pdf_copy_dict(a.ctx, forms) : pdf_new_dict(a.ctx, a.doc(), 1);
+        pdf_dict_put_drop(a.ctx, resources, PDF_NAME(XObject), xobjects);
+        char name[32];
+        int n = 0;
+        do
+            fz_snprintf(name, sizeof name, "ZeplaDrawing%d", n++);
+        while (pdf_dict_gets(a.ctx, xobjects, name));
+        pdf_dict_puts_drop(a.ctx, xobjects, name, makeForm(a.ctx, a.doc(), prepared.streams.front()));
+        // A content stream of its own, drawn after the others; the list is made anew, so a list shared with
+        // other pages stays as it was.
+        fz_buffer* buffer = fz_new_buffer(a.ctx, 64);
+        pdf_obj* stream = nullptr;
+        pdf_obj* contents = nullptr;
+        fz_var(stream);
+        fz_var(contents);
+        fz_try(a.ctx) {
+            fz_append_printf(a.ctx, buffer, "q /%s Do Q\n", name);
+            stream = pdf_add_stream(a.ctx, a.doc(), buffer, nullptr, 0);
+            pdf_obj* old = pdf_dict_get(a.ctx, page, PDF_NAME(Contents));
+            contents = pdf_new_array(a.ctx, a.doc(), 2);
+            if (pdf_is_array(a.ctx, old)) {
+                for (int i = 0; i < pdf_array_len(a.ctx, old); ++i)
+                    pdf_array_push(a.ctx, contents, pdf_array_get(a.ctx, old, i));
+            } else if (old) {
+                pdf_array_push(a.ctx, contents, old);
+            }
+            pdf_array_push(a.ctx, contents, stream);
+            pdf_dict_put(a.ctx, page, PDF_NAME(Contents), contents);
+        }
+        fz_always(a.ctx) {
+            pdf_drop_obj(a.ctx, contents);
+            pdf_drop_obj(a.ctx, stream);
+            fz_drop_buffer(a.ctx, buffer);
+        }
+        fz_catch(a.ctx) {
+            fz_rethrow(a.ctx);
+        }
+    });
+    if (!status)
+        return writeError(status);
+    a.impl().revision++;
+    return {};
 }
 
 Status Document::updateAnnotation(const AnnotationHandle& annotation, const ObjectValue::Entries& entries,

@@ -55,6 +55,30 @@ private:
     int m_object = 0;
 };
 
+// What a page shows (its content streams and their resources) at one moment, kept as an object of the
+// document so that an edit of the content can be undone exactly. Nothing points at it from the page tree, so
+// it never reaches a saved file.
+class PageContent {
+public:
+    PageContent() = default;
+    bool isNull() const { return m_object == 0; }
+
+private:
+    friend class Document;
+    explicit PageContent(int object) : m_object(object) {}
+    int m_object = 0;
+};
+
+// A font a page shows text in, as far as setting new text in it needs.
+struct PageFont {
+    QString name;       // as the file names it ("ABCDEF+CMR10")
+    QByteArray program; // the font file the page embeds; empty when it embeds none
+    bool serif = false;
+    bool monospaced = false;
+    bool bold = false;
+    bool italic = false;
+};
+
 struct AnnotationInfo {
     AnnotationHandle handle;
     QString subtype; // the PDF name without the slash: "Square", "Widget", ...
@@ -232,6 +256,17 @@ public:
     Result<QString> pageText(int index) const;
     // The boxes (page space) of every occurrence of `needle` on the page, case-insensitive.
     Result<std::vector<QRectF>> search(int index, const QString& needle) const;
+    // The font of the character whose box holds `point` (page space); none where no character is.
+    Result<std::optional<PageFont>> fontAt(int index, const QPointF& point) const;
+
+    // Page content (PdfPageContent.cpp). Takes out of the page's content, and of the forms it draws, every
+    // glyph that stands inside one of `boxes` (page space); everything else the page draws stays as it was.
+    Status removeTextInside(int index, const std::vector<QRectF>& boxes);
+    // Adds a drawing (page space) on top of everything the page's content draws (PdfAnnotationWrite.cpp).
+    Status drawOnPage(int index, const AppearanceStream& drawing);
+    // What the page shows now, and showing it again later.
+    Result<PageContent> keepPageContent(int index);
+    Status setPageContent(int index, const PageContent& content);
 
     // Annotations, in the order of the page's annotation array.
     Result<std::vector<AnnotationInfo>> annotations(int pageIndex) const;

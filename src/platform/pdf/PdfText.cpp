@@ -21,7 +21,9 @@ template <class Use> Status withTextPage(const Document& document, int index, Us
     return status;
 }
 
-QRectF toPageSpace(const fz_rect& r, const fz_matrix& m) { return toQRect(fz_transform_rect(r, m)); }
+QRectF toPageSpace(const fz_rect& r, const fz_matrix& m) {
+    return toQRect(fz_transform_rect(r, m));
+}
 
 } // namespace
 
@@ -37,8 +39,10 @@ Result<StructuredText> Document::structuredText(int index) const {
                 TextLine line;
                 line.box = toPageSpace(l->bbox, m);
                 for (fz_stext_char* c = l->first_char; c; c = c->next) {
+                    const fz_point origin = fz_transform_point(c->origin, m);
                     line.chars.push_back(TextChar{char32_t(c->c), toPageSpace(fz_rect_from_quad(c->quad), m),
-                                                  QString::fromUtf8(fz_font_name(ctx, c->font)), c->size});
+                                                  QString::fromUtf8(fz_font_name(ctx, c->font)), c->size,
+                                                  QPointF(origin.x, origin.y)});
                 }
                 block.lines.push_back(std::move(line));
             }
@@ -101,6 +105,42 @@ Result<std::vector<QRectF>> Document::search(int index, const QString& needle) c
     if (!inner)
         return inner.error();
     return boxes;
+}
+
+Result<std::optional<PageFont>> Document::fontAt(int index, const QPointF& point) const {
+    std::optional<PageFont> result;
+    const Status status = withTextPage(*this, index, [&](fz_context* ctx, fz_stext_page* text, fz_matrix m) {
+        const fz_point p =
+            fz_transform_point(fz_make_point(float(point.x()), float(point.y())), fz_invert_matrix(m));
+        for (fz_stext_block* b = text->first_block; b && !result; b = b->next) {
+            if (b->type != FZ_STEXT_BLOCK_TEXT)
+                continue;
+            for (fz_stext_line* l = b->u.t.first_line; l && !result; l = l->next) {
+                for (fz_stext_char* c = l->first_char; c && !result; c = c->next) {
+                    if (!fz_is_point_inside_quad(p, c->quad))
+                        continue;
+                    fz_font* font = c->font;
+                    PageFont found{QString::fromUtf8(fz_font_name(ctx, font)),
+                                   {},
+                                   fz_font_is_serif(ctx, font) != 0,
+                                   fz_font_is_monospaced(ctx, font) != 0,
+                                   fz_font_is_bold(ctx, font) != 0,
+                                   fz_font_is_italic(ctx, font) != 0};
+                    // A font the page does not embed is drawn with a stand-in, which is no program of the
+                    // page.
+                    if (font->buffer && !font->flags.ft_substitute && !font->t3procs) {
+                        unsigned char* data = nullptr;
+                        const size_t length = fz_buffer_storage(ctx, font->buffer, &data);
+                        found.program = QByteArray(reinterpret_cast<const char*>(data), qsizetype(length));
+                    }
+                    result = std::move(found);
+                }
+            }
+        }
+    });
+    if (!status)
+        return status.error();
+    return result;
 }
 
 } // namespace zepla::pdf

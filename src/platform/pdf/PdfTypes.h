@@ -30,6 +30,7 @@ struct TextChar {
     QRectF box; // page space
     QString fontName;
     float fontSize = 0;
+    QPointF origin; // where the glyph stands on its baseline, page space
 };
 
 struct TextLine {
