@@ -1,7 +1,8 @@
 // Figures for the PDF layer beside the floor it adds to, like for like: in this process against plain MuPDF
 // calls in this process, and as a process against mutool as a process. Every pair runs once each to warm up,
 // then five times in alternating order; the figures are medians. Any PDF on the command line; by default a
-// generated 1,000-page document and a real manual. Open to first page, render per page at 150 dpi, thumbnail
+// generated 1,000-page document, a real manual, and the manual's pages repeated to 2,415 (put together by
+// qpdf, without object streams). Open to first page, render per page at 150 dpi, thumbnail
 // per page, and save: the layer's save writes and reads the copy back, so it is shown beside MuPDF's bare
 // write and beside MuPDF's write with the same read-back (reopen, load every page), and as a process
 // (open, checked save, write the file) beside `mutool clean -gz` (open, bare write, write the file).
@@ -32,6 +33,7 @@ using namespace zepla::pdf;
 namespace {
 
 constexpr int kGeneratedPages = 1000;
+constexpr int kLongPages = 2415;
 constexpr int kRendered = 100; // at most this many pages rendered for the per-page figures
 constexpr double kDpi150 = 150.0 / 72.0;
 constexpr int kThumbWidth = 120;
@@ -73,6 +75,21 @@ bool tool(const QString& program, const QStringList& args) {
     QProcess p;
     p.start(program, args);
     return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() <= 3;
+}
+
+// The manual's pages over and over until there are `kLongPages`, written by qpdf without object streams.
+bool writeLongFile(const QString& manual, const QString& path) {
+    auto opened = Document::openFile(manual);
+    const int per = opened ? opened.value()->pageCount() : 0;
+    if (per == 0)
+        return false;
+    QStringList copies;
+    for (int pages = 0; pages < kLongPages; pages += per)
+        copies << manual;
+    const QString joined = path + ".all.pdf";
+    return tool("qpdf", QStringList{"--empty", "--pages"} + copies + QStringList{"--", joined}) &&
+           tool("qpdf", {"--object-streams=disable", "--empty", "--pages", joined,
+                         QStringLiteral("1-%1").arg(kLongPages), "--", path});
 }
 
 void header() {
@@ -271,9 +288,12 @@ int main(int argc, char** argv) {
                       .value());
         out.close();
         paths << generated;
+        const QString longFile = dir.filePath("long.pdf");
         if (QFileInfo::exists(kManual))
             paths << kManual;
-        else
+        if (QFileInfo::exists(kManual) && writeLongFile(kManual, longFile))
+            paths << longFile;
+        if (!QFileInfo::exists(kManual))
             std::printf("%s is missing (scripts/setup installs libtasn1-doc)\n", kManual);
     }
     const QString password = qEnvironmentVariable("ZEPLA_BENCH_PASSWORD");

@@ -62,6 +62,8 @@ private slots:
         const QString found = ldd.output.mid(arrow).section(' ', 2, 2);
         QCOMPARE(QFileInfo(found).canonicalFilePath(), QFileInfo(library).canonicalFilePath());
         QVERIFY(!ldd.output.contains("not found"));
+        // qpdf's module, which the library loads from its own folder when it first rewrites a file.
+        QVERIFY(QFileInfo(m_prefix + "/" LIB_DIR "/zepla/libzepla_pdf_qpdf.so").isFile());
     }
 
     // The program looks for its math fonts in ../share/zepla beside its own folder.

@@ -215,6 +215,8 @@ std::optional<ContentDigest> contentDigest(fz_context* ctx, pdf_document* doc, i
         digest.length += size;
     };
     fz_buffer* buffer = nullptr;
+    fz_stream* stream = nullptr;
+    unsigned char chunk[16384];
     char* printed = nullptr;
     char small[256];
     const Status read = guarded(ctx, [&] {
@@ -235,8 +237,16 @@ std::optional<ContentDigest> contentDigest(fz_context* ctx, pdf_document* doc, i
                     printed = nullptr;
                 }
             }
-            buffer =
-                form == ContentForm::Stored ? pdf_load_raw_stream(ctx, part) : pdf_load_stream(ctx, part);
+            if (form == ContentForm::Stored) {
+                // Read through, as the stored bytes need no decoding.
+                stream = pdf_open_raw_stream(ctx, part);
+                while (const std::size_t n = fz_read(ctx, stream, chunk, sizeof chunk))
+                    add(chunk, n);
+                fz_drop_stream(ctx, stream);
+                stream = nullptr;
+                continue;
+            }
+            buffer = pdf_load_stream(ctx, part);
             unsigned char* data = nullptr;
             add(data, fz_buffer_storage(ctx, buffer, &data));
             fz_drop_buffer(ctx, buffer);
@@ -244,6 +254,7 @@ std::optional<ContentDigest> contentDigest(fz_context* ctx, pdf_document* doc, i
         }
     });
     fz_drop_buffer(ctx, buffer);
+    fz_drop_stream(ctx, stream);
     if (!read)
         return std::nullopt;
     return digest;
