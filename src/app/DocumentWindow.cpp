@@ -179,6 +179,7 @@ void DocumentWindow::askAboutChangedFile(PendingSave save, QByteArray bytes) {
     QPushButton* cancel = prompt->addButton(tr("Cancel"), QMessageBox::RejectRole);
     prompt->setDefaultButton(cancel);
     prompt->setEscapeButton(cancel);
+    ui::sizeAlertToText(*prompt);
     prompt->setAttribute(Qt::WA_DeleteOnClose);
     prompt->setWindowModality(Qt::WindowModal);
     connect(prompt, &QMessageBox::finished, this, [this, prompt, overwrite, saveAs, save, bytes]() mutable {

@@ -5,6 +5,7 @@
 #include "ShellFixture.h"
 
 #include <QFileDialog>
+#include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 
@@ -130,6 +131,10 @@ private slots:
             buttons << button->text();
         buttons.sort();
         QCOMPARE(buttons, (QStringList{"Cancel", "Overwrite", "Save As…"}));
+        // The short explanation reads on one line, not in a narrow column.
+        const auto* explanation = prompt->findChild<QLabel*>("qt_msgbox_informativelabel");
+        QVERIFY(explanation);
+        QVERIFY(explanation->width() >= explanation->fontMetrics().horizontalAdvance(explanation->text()));
         // Until the user answers, the file stays the other program's.
         QTest::qWait(300);
         QCOMPARE(readTestFile(path), theirs);

@@ -40,8 +40,12 @@ void sizeAlertToText(QMessageBox& box) {
     QFont titleFont = QApplication::font();
     titleFont.setBold(true);
     const int title = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + titleBarAllowance;
-    const int message = std::min(widestLine(label->text(), label->fontMetrics()), readingWidth);
-    label->setMinimumWidth(std::max(message, title));
+    const int line = widestLine(label->text(), label->fontMetrics());
+    // Qt wraps the main message itself when it is too long for a line, but only where no minimum width says
+    // that it fits: a longer one is left to it, or it would be cut at the box's edge.
+    if (!label->wordWrap() && line > readingWidth && title <= readingWidth)
+        return;
+    label->setMinimumWidth(std::max(std::min(line, readingWidth), title));
 }
 
 void sizeFileDialogToColumns(QFileDialog& dialog) {
