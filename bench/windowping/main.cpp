@@ -276,6 +276,7 @@ int main(int argc, char** argv) {
         "    %s\n",
         written ? qPrintable(QStringLiteral("wrote %1 bytes").arg(QFileInfo(dir.filePath("copy.pdf")).size()))
                 : "the save failed");
+    std::fflush(stdout);
 
     app::DocumentWindow* scan = open(controller, scanPath);
     ui::PDFEditorWorkspaceView& scanWorkspace = workspaceOf(scan);
