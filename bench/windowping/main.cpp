@@ -21,6 +21,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -137,6 +138,18 @@ double threadProcessorMs() {
     return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
 }
 
+// How long the calling thread has waited, ready to run, for a processor that other threads held (the
+// scheduler's own count). What an event took beyond its processor time and this wait, it spent blocked.
+double threadRunQueueWaitMs() {
+    std::FILE* file = std::fopen("/proc/thread-self/schedstat", "r");
+    if (!file)
+        return 0;
+    unsigned long long running = 0, waiting = 0;
+    const bool read = std::fscanf(file, "%llu %llu", &running, &waiting) == 2;
+    std::fclose(file);
+    return read ? double(waiting) / 1e6 : 0;
+}
+
 // The application, timing every event it delivers on the UI thread: the longest one of a phase names what
 // held the window.
 class TimedApplication : public QApplication {
@@ -152,6 +165,7 @@ public:
         QElapsedTimer timer;
         timer.start();
         const double processorAtStart = threadProcessorMs();
+        const double waitAtStart = threadRunQueueWaitMs();
         const QByteArray what = QByteArray(receiver->metaObject()->className()) + " event " +
                                 QByteArray::number(int(event->type()));
         const bool handled = QApplication::notify(receiver, event);
@@ -159,16 +173,19 @@ public:
         if (const double ms = timer.nsecsElapsed() / 1e6; ms > m_longestMs) {
             m_longestMs = ms;
             m_longestProcessorMs = threadProcessorMs() - processorAtStart;
+            m_longestWaitMs = threadRunQueueWaitMs() - waitAtStart;
             m_longest = what;
         }
         return handled;
     }
     // The longest event since the last call, and what received it.
     QString takeLongest() {
-        const QString longest = QStringLiteral("%1 ms (%2 ms of it on a processor) in %3")
-                                    .arg(m_longestMs, 0, 'f', 1)
-                                    .arg(m_longestProcessorMs, 0, 'f', 1)
-                                    .arg(QString::fromLatin1(m_longest));
+        const QString longest =
+            QStringLiteral("%1 ms (%2 ms of it on a processor, %3 ms waiting for one) in %4")
+                .arg(m_longestMs, 0, 'f', 1)
+                .arg(m_longestProcessorMs, 0, 'f', 1)
+                .arg(m_longestWaitMs, 0, 'f', 1)
+                .arg(QString::fromLatin1(m_longest));
         m_longestMs = 0;
         return longest;
     }
@@ -177,6 +194,7 @@ private:
     int m_depth = 0;
     double m_longestMs = 0;
     double m_longestProcessorMs = 0;
+    double m_longestWaitMs = 0;
     QByteArray m_longest;
 };
 
@@ -254,6 +272,11 @@ int main(int argc, char** argv) {
         "Save As of 2,415 pages", pinger, saved,
         [&] { saved->saveTo(dir.filePath("copy.pdf"), [&](bool ok) { written = ok; }); },
         [&] { return written || !saved->isSaving(); });
+    std::printf(
+        "    %s\n",
+        written ? qPrintable(QStringLiteral("wrote %1 bytes").arg(QFileInfo(dir.filePath("copy.pdf")).size()))
+                : "the save failed");
+    std::fflush(stdout);
 
     app::DocumentWindow* scan = open(controller, scanPath);
     ui::PDFEditorWorkspaceView& scanWorkspace = workspaceOf(scan);

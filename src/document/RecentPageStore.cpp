@@ -27,6 +27,10 @@ QVariantMap storedPages(QSettings& settings) {
 void setPageIndex(int index, const QString& path) {
     auto settings = platform::userSettings();
     QVariantMap pages = storedPages(*settings);
+    // The page is told again on every change of the document; writing the file syncs it to the disk, which
+    // can hold the UI thread for a long time, so a page already kept is not written again.
+    if (const auto kept = pages.constFind(path); kept != pages.constEnd() && kept->toInt() == index)
+        return;
     pages.insert(path, index);
     settings->setValue(preferenceKey, pages);
 }

@@ -2,8 +2,11 @@
 #include "core/Settings.h"
 #include "document/RecentPageStore.h"
 
+#include <QFile>
 #include <QStandardPaths>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace zepla::document;
 
@@ -22,6 +25,25 @@ private slots:
         QCOMPARE(RecentPageStore::pageIndex("/tmp/b.pdf"), std::optional<int>(0));
         RecentPageStore::setPageIndex(9, "/tmp/a.pdf");
         QCOMPARE(RecentPageStore::pageIndex("/tmp/a.pdf"), std::optional<int>(9));
+    }
+
+    // The file is replaced (a new inode) by every write; telling the page already kept must not write it.
+    void samePageLeavesTheFileAlone() {
+        RecentPageStore::setPageIndex(5, "/tmp/a.pdf");
+        const QString file = zepla::platform::userSettings()->fileName();
+        const auto inode = [&file] {
+            struct stat status {};
+            return ::stat(QFile::encodeName(file).constData(), &status) == 0 ? status.st_ino : ino_t(0);
+        };
+        const ino_t written = inode();
+        QVERIFY(written != 0);
+        RecentPageStore::setPageIndex(5, "/tmp/a.pdf");
+        QCOMPARE(inode(), written);
+        RecentPageStore::setPageIndex(6, "/tmp/a.pdf");
+        QVERIFY(inode() != written);
+        QCOMPARE(RecentPageStore::pageIndex("/tmp/a.pdf"), std::optional<int>(6));
+        RecentPageStore::setPageIndex(6, "/tmp/b.pdf");
+        QCOMPARE(RecentPageStore::pageIndex("/tmp/b.pdf"), std::optional<int>(6));
     }
 
     void spoiledDictionaryIsReplacedWhole() {

@@ -77,6 +77,8 @@ void recognizeInBackground(const PageSnapshot& page, bool rebuild, std::shared_p
                            QObject* context, std::function<void(RecognizedPage)> done) {
     QPointer<QObject> receiver(context);
     recognitionPool().start([page, rebuild, cancel = std::move(cancel), receiver, done = std::move(done)] {
+        // As many workers as processors: at the UI thread's own priority they kept it waiting for one.
+        platform::giveWayToTheInterface();
         RecognizedPage result = recognizePage(page, rebuild, cancel.get());
         // The application object lives on the UI thread for as long as there is one; `receiver` is only
         // looked at there.

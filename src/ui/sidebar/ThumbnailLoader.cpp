@@ -15,6 +15,18 @@ namespace zepla::ui {
 
 namespace {
 
+// Thumbnails are drawn on workers of their own. Qt's global pool also runs the helpers that painting and
+// image conversion on the UI thread hand work to and wait for: a global pool full of thumbnails after every
+// page edit held the window until a thumbnail finished.
+QThreadPool& thumbnailPool() {
+    static QThreadPool* pool = [] {
+        auto* p = new QThreadPool;
+        p->setMaxThreadCount(std::max(2, QThread::idealThreadCount() - 1));
+        return p;
+    }();
+    return *pool;
+}
+
 QImage renderThumbnail(const pdf::DisplayList& list, qreal devicePixelRatio) {
     const QSizeF page = list.geometry().displaySize();
     if (page.isEmpty())
@@ -29,7 +41,7 @@ QImage renderThumbnail(const pdf::DisplayList& list, qreal devicePixelRatio) {
 } // namespace
 
 ThumbnailLoader::ThumbnailLoader(QObject* parent)
-    : QObject(parent), m_maxRunning(std::max(2, QThread::idealThreadCount() - 1)) {}
+    : QObject(parent), m_maxRunning(thumbnailPool().maxThreadCount()) {}
 
 void ThumbnailLoader::setDevicePixelRatio(qreal ratio) {
     m_devicePixelRatio = ratio;
@@ -62,8 +74,8 @@ void ThumbnailLoader::startWaiting() {
         }
         m_rendering.insert(key);
         ++m_running;
-        QThreadPool::globalInstance()->start([list = std::move(list.value()), ratio = m_devicePixelRatio, key,
-                                              page, self = QPointer<ThumbnailLoader>(this)]() mutable {
+        thumbnailPool().start([list = std::move(list.value()), ratio = m_devicePixelRatio, key, page,
+                               self = QPointer<ThumbnailLoader>(this)]() mutable {
             const QImage image = renderThumbnail(list, ratio);
             if (!image.isNull())
                 document::ThumbnailCache::setObject(key, image);

@@ -6,11 +6,13 @@
 #include "core/UndoManager.h"
 #include "document/PDFEditorDocument.h"
 #include "document/ThumbnailCache.h"
+#include "pdf/PdfDocument.h"
 #include "pdfview/coordinator/PDFViewCoordinator.h"
 #include "pdfview/view/PDFView.h"
 #include "ui/sidebar/SelectionBar.h"
 #include "ui/sidebar/ThumbnailCell.h"
 #include "ui/sidebar/ThumbnailListView.h"
+#include "ui/sidebar/ThumbnailLoader.h"
 #include "ui/sidebar/ThumbnailSidebar.h"
 #include "ui/theme/Colors.h"
 
@@ -24,9 +26,11 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSemaphore>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 
 using namespace zepla;
 using namespace zepla::ui;
@@ -406,6 +410,25 @@ private slots:
         const QImage shot = w.list()->viewport()->grab().toImage();
         QCOMPARE(w.pixel(shot, 0), QColor(Qt::white));
         QCOMPARE(w.pixel(shot, 1), QColor(Qt::white));
+    }
+
+    // Painting on the UI thread hands work to Qt's global pool and waits for it (with every thread of that
+    // pool held, a window cannot even paint, so the loader is asked alone): thumbnails must not take it.
+    void thumbnailsDoNotTakeTheGlobalPool() {
+        const std::shared_ptr<pdf::Document> pdf = pdf::Document::open(lettered(3)).value();
+        QThreadPool& global = *QThreadPool::globalInstance();
+        QSemaphore release;
+        const int held = global.maxThreadCount();
+        for (int i = 0; i < held; ++i)
+            global.start([&release] { release.acquire(); });
+        ThumbnailLoader loader;
+        loader.request(pdf, {0, 1, 2});
+        const bool arrived = QTest::qWaitFor([&] { return !loader.isBusy(); }, 10000);
+        release.release(held);
+        global.waitForDone();
+        QVERIFY(arrived);
+        for (int page : {0, 1, 2})
+            QVERIFY(loader.thumbnail(*pdf, page).has_value());
     }
 
     void anotherPdfInTheWindowNeverShowsTheOldPictures() {
