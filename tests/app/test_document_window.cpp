@@ -333,14 +333,12 @@ private slots:
         QVERIFY(visibleAlerts().first()->informativeText().contains("content cannot be read"));
         closeAlerts();
 
-        bool finished = false, saved = true;
-        window->save([&](bool ok) {
-            finished = true;
-            saved = ok;
-        });
-        QTRY_VERIFY(finished);
-        QVERIFY(!saved);
+        std::optional<bool> saved;
+        window->save([&](bool ok) { saved = ok; });
+        QTRY_VERIFY(saved.has_value());
+        QVERIFY(!*saved);
         QTRY_COMPARE(visibleAlerts().size(), 1);
+        verifySaveAlert(*visibleAlerts().first(), "Report.pdf");
         QVERIFY(visibleAlerts().first()->informativeText().contains("cannot be saved over"));
         closeAlerts();
         QFile after(path);
@@ -348,13 +346,10 @@ private slots:
         QVERIFY(after.readAll() == damaged);
 
         const QString copy = shell.dir.path() + "/Copy.pdf";
-        finished = false;
-        window->saveTo(copy, [&](bool ok) {
-            finished = true;
-            saved = ok;
-        });
-        QTRY_VERIFY(finished);
-        QVERIFY(saved);
+        saved.reset();
+        window->saveTo(copy, [&](bool ok) { saved = ok; });
+        QTRY_VERIFY(saved.has_value());
+        QVERIFY(*saved);
         QVERIFY(QFile::exists(copy));
     }
 
