@@ -133,6 +133,12 @@ void DocumentWindow::saveTo(const QString& path, std::function<void(bool)> done)
     PendingSave save{path, m_document->pdfDocument(), m_document->pdfDocument()->revision(), std::move(done)};
     // Only the window's own file is held to what it was; another file chosen in Save As is the user's word.
     const bool ownFile = !m_filePath.isEmpty() && QFileInfo(path) == QFileInfo(m_filePath);
+    if (ownFile && save.pdf->isContentDamaged()) {
+        showAlert(
+            this, tr("“%1” could not be saved.").arg(QFileInfo(path).fileName()),
+            tr("The document is damaged and its pages’ content cannot be read, so it cannot be saved over."));
+        return endSave(save, false);
+    }
     write(std::move(save), m_document->snapshotWriter(), ownFile ? m_fileIdentity : std::nullopt);
 }
 
@@ -291,6 +297,11 @@ void DocumentWindow::warnAboutDamage() {
         showAlert(this, tr("“%1” is a damaged protected document.").arg(name),
                   tr("The protected document is damaged and cannot be saved over, so it opens read-only. "
                      "Remove Password (Decrypt)… in the page tools saves an unprotected copy."));
+    if (pdf.isContentDamaged())
+        showAlert(
+            this, tr("“%1” is damaged.").arg(name),
+            tr("The document is damaged and its pages’ content cannot be read, so it cannot be saved over "
+               "and opens read-only."));
     // Counting them reads every page object, which may rebuild a page tree that only seemed sound: the views
     // read the pages again.
     const int pages = pdf.pageCount();

@@ -311,6 +311,48 @@ private slots:
         QVERIFY(after.readAll() == damaged);
     }
 
+    // A repaired file whose pages' content does not decode (an AES-256 file that lost its encryption
+    // dictionary with its tail) opens read-only: Ctrl+S leaves it byte for byte, Save As to another file
+    // writes.
+    void undecodableContentIsNeverSavedOver() {
+        ShellFixture shell;
+        const QString plain = shell.write("plain.pdf", fixtures::makeTextPdf(2, "guarded"));
+        const QString encrypted = shell.dir.path() + "/encrypted.pdf";
+        QCOMPARE(QProcess::execute("qpdf", {"--encrypt", "pw", "pw", "256", "--", plain, encrypted}), 0);
+        QFile file(encrypted);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray whole = file.readAll();
+        // qpdf writes the encryption dictionary after the pages: cut there, the pages stay whole.
+        const QByteArray damaged = whole.left(
+            whole.lastIndexOf('\n', whole.lastIndexOf(" obj", whole.lastIndexOf("/Standard"))) + 1);
+        const QString path = shell.write("Report.pdf", damaged);
+        app::DocumentWindow* window = openAndWait(shell, path);
+        QVERIFY(window);
+        QTRY_COMPARE(visibleAlerts().size(), 1);
+        QVERIFY(visibleAlerts().first()->text().contains("Report.pdf"));
+        QVERIFY(visibleAlerts().first()->informativeText().contains("content cannot be read"));
+        closeAlerts();
+
+        std::optional<bool> saved;
+        window->save([&](bool ok) { saved = ok; });
+        QTRY_VERIFY(saved.has_value());
+        QVERIFY(!*saved);
+        QTRY_COMPARE(visibleAlerts().size(), 1);
+        verifySaveAlert(*visibleAlerts().first(), "Report.pdf");
+        QVERIFY(visibleAlerts().first()->informativeText().contains("cannot be saved over"));
+        closeAlerts();
+        QFile after(path);
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QVERIFY(after.readAll() == damaged);
+
+        const QString copy = shell.dir.path() + "/Copy.pdf";
+        saved.reset();
+        window->saveTo(copy, [&](bool ok) { saved = ok; });
+        QTRY_VERIFY(saved.has_value());
+        QVERIFY(*saved);
+        QVERIFY(QFile::exists(copy));
+    }
+
     // A page that cannot be read keeps its place, blank, and the window says how many there are.
     void unreadablePageIsCountedInAnAlert() {
         ShellFixture shell;

@@ -68,6 +68,43 @@ bool mayHaveLostProtection(fz_context* ctx, const Opened& opened) {
     return named || pdf_was_repaired(ctx, opened.doc);
 }
 
+// Whether the content of some page does not decode. Only a repaired file is asked: what a sound file holds is
+// what its author wrote. A page whose object cannot be read has no content to ask about; the page tree counts
+// it as unreadable.
+bool hasUndecodableContent(fz_context* ctx, pdf_document* doc) {
+    if (!pdf_was_repaired(ctx, doc))
+        return false;
+    int pages = 0;
+    guarded(ctx, [&] { pages = pdf_count_pages(ctx, doc); });
+    const PageMap map(ctx, doc);
+    for (int i = 0; i < pages; ++i) {
+        pdf_obj* contents = nullptr;
+        if (!guarded(ctx, [&] {
+                contents = pdf_dict_get(ctx, pdf_lookup_page_obj(ctx, doc, i), PDF_NAME(Contents));
+            }))
+            continue;
+        const int parts = pdf_is_array(ctx, contents) ? pdf_array_len(ctx, contents) : 1;
+        for (int k = 0; k < parts; ++k) {
+            pdf_obj* part = pdf_is_array(ctx, contents) ? pdf_array_get(ctx, contents, k) : contents;
+            if (!pdf_is_stream(ctx, part))
+                continue;
+            // MuPDF's reads end quietly at data a filter rejects, marking the stream: read through, then ask.
+            fz_stream* stream = nullptr;
+            bool broken = false;
+            const Status read = guarded(ctx, [&] {
+                stream = pdf_open_stream(ctx, part);
+                while (fz_skip(ctx, stream, 1 << 16) > 0) {
+                }
+                broken = stream->error != 0;
+            });
+            fz_drop_stream(ctx, stream);
+            if (!read || broken)
+                return true;
+        }
+    }
+    return false;
+}
+
 // An encrypted file that MuPDF had to repair reads well enough, but MuPDF writes it back in a form its
 // password no longer opens, and may miss objects kept in encrypted object streams. Once the password is
 // known, qpdf rebuilds the file with its encryption, and the document is read from the sound copy instead.
@@ -235,6 +272,9 @@ Result<std::shared_ptr<Document>> Document::open(const QByteArray& bytes) {
     impl->serial = nextSerial();
     impl->authLevel = opened.needsPassword ? 0 : 1;
     impl->protectionDamaged = protectionDamaged;
+    // A damaged protected file is read-only already, with its own reason.
+    impl->contentDamaged =
+        !protectionDamaged && !opened.needsPassword && hasUndecodableContent(ctx, opened.doc);
     impl->unreadablePages = std::move(opened.unreadablePages);
     impl->fileBytes = opened.bytes;
     return std::shared_ptr<Document>(new Document(std::move(impl)));
@@ -304,6 +344,11 @@ int Document::unreadablePageCount() const {
 bool Document::isProtectionDamaged() const {
     Access a(*this);
     return a.impl().protectionDamaged;
+}
+
+bool Document::isContentDamaged() const {
+    Access a(*this);
+    return a.impl().contentDamaged;
 }
 
 bool Document::isOwnerUnlocked() const {

@@ -228,6 +228,10 @@ public:
     // AES-128 file): no password opens it. It shows what it can and is never saved with its protection kept,
     // which would write it over with its content lost; an unprotected copy is still possible.
     bool isProtectionDamaged() const;
+    // The file had to be repaired at open and the content of some of its pages cannot be decoded (it may be
+    // the ciphertext of an encryption whose dictionary was lost): read-only, as writing it over would leave
+    // nothing readable in its place. Copies to other files are still possible.
+    bool isContentDamaged() const;
 
     // Pages. Indices count from zero.
     int pageCount() const;

@@ -29,6 +29,9 @@ struct Document::Impl {
     bool pagesRead = false;
     // The file is encrypted but its protection cannot be restored: it must never be saved over.
     bool protectionDamaged = false;
+    // The file had to be repaired and the content of some page does not decode (the ciphertext of an
+    // encryption whose dictionary was lost with the trailer, say): it must never be saved over.
+    bool contentDamaged = false;
 
     ~Impl();
     bool locked() const { return authLevel == 0; }
@@ -66,6 +69,26 @@ public:
 private:
     fz_context* m_ctx;
     pdf_page* m_page = nullptr;
+};
+
+// MuPDF finds page N by walking the tree's kids up to it; a loop over every page holds the page map for its
+// length, so that each lookup is direct.
+class PageMap {
+public:
+    PageMap(fz_context* ctx, pdf_document* doc) : m_ctx(ctx), m_doc(doc) {
+        m_loaded = guarded(ctx, [&] { pdf_load_page_tree(ctx, doc); }).ok();
+    }
+    ~PageMap() {
+        if (m_loaded)
+            pdf_drop_page_tree(m_ctx, m_doc);
+    }
+    PageMap(const PageMap&) = delete;
+    PageMap& operator=(const PageMap&) = delete;
+
+private:
+    fz_context* m_ctx;
+    pdf_document* m_doc;
+    bool m_loaded = false;
 };
 
 // Page space (y up) from MuPDF's device space at scale 1 for the page object; identity when the page's boxes

@@ -260,26 +260,6 @@ std::optional<ContentDigest> contentDigest(fz_context* ctx, pdf_document* doc, i
     return digest;
 }
 
-// MuPDF finds page N by walking the tree's kids up to it; a loop over every page holds the page map for its
-// length, so that each lookup is direct.
-class PageMap {
-public:
-    PageMap(fz_context* ctx, pdf_document* doc) : m_ctx(ctx), m_doc(doc) {
-        m_loaded = guarded(ctx, [&] { pdf_load_page_tree(ctx, doc); }).ok();
-    }
-    ~PageMap() {
-        if (m_loaded)
-            pdf_drop_page_tree(m_ctx, m_doc);
-    }
-    PageMap(const PageMap&) = delete;
-    PageMap& operator=(const PageMap&) = delete;
-
-private:
-    fz_context* m_ctx;
-    pdf_document* m_doc;
-    bool m_loaded = false;
-};
-
 // What a written copy must hold of the document it was written from.
 struct Expected {
     const Access& source;

@@ -189,6 +189,46 @@ private slots:
             QCOMPARE(recovered, int(variants.size()));
     }
 
+    // A repaired file whose pages' content does not decode is read-only; a repaired one whose content decodes
+    // is saved like any other.
+    void repairedFileIsReadOnlyOnlyWhenItsContentIsLost() {
+        const QByteArray plain = fixtures::makeTextPdf(2, "guarded");
+        const QByteArray aes256 = encrypted(plain, kAes256);
+        // qpdf writes the encryption dictionary after the pages, close to the end: a cut of some hundred
+        // bytes takes it, the cross-reference table and the trailer with its /ID, and leaves every page
+        // whole.
+        const qsizetype handler = aes256.lastIndexOf("/Standard");
+        const qsizetype handlerObject = aes256.lastIndexOf('\n', aes256.lastIndexOf(" obj", handler)) + 1;
+        struct Case {
+            const char* name;
+            QByteArray bytes;
+            bool contentDamaged;
+        };
+        const Case cases[] = {
+            // The encryption dictionary and /ID go with the tail: the file opens without a password and its
+            // content streams are ciphertext.
+            {"AES 256 cut before its encryption dictionary", aes256.left(handlerObject), true},
+            {"plain with its table cut", plain.left(plain.lastIndexOf("xref") + 20), false},
+        };
+        for (const Case& c : cases) {
+            QVERIFY2(!c.bytes.contains("/Standard"), c.name); // nothing left to restore the encryption from
+            auto opened = Document::open(c.bytes);
+            QVERIFY2(opened.ok(), c.name);
+            auto d = opened.value();
+            QVERIFY2(!d->isLocked() && !d->isProtectionDamaged(), c.name);
+            QCOMPARE(d->pageCount(), 2);
+            QCOMPARE(d->isContentDamaged(), c.contentDamaged);
+            if (c.contentDamaged)
+                continue;
+            auto saved = d->save();
+            QVERIFY2(saved.ok(), qPrintable(QString(c.name) + ": " + problem(saved)));
+            auto reread = Document::open(saved.value());
+            QVERIFY(reread.ok());
+            QVERIFY(!reread.value()->isContentDamaged());
+            QVERIFY(reread.value()->pageText(1).value().contains("guarded"));
+        }
+    }
+
     // Each refusal of the verification, shown a copy that lost one thing.
     void verificationRefusesEveryLoss() {
         fixtures::DocSpec spec;
