@@ -8,7 +8,6 @@
 #include "annotations/NoteAnnotation.h"
 #include "annotations/OutlineShapeAnnotation.h"
 #include "annotations/RedactionMarkerAnnotation.h"
-#include "annotations/TextCoverAnnotation.h"
 
 #include <memory>
 #include <vector>

@@ -207,13 +207,6 @@ private slots:
         QCOMPARE(a.ops()[0].text.origin.x(), 56.0);
     }
 
-    void textCoverDrawsNothing() {
-        TextCoverAnnotation cover;
-        cover.bounds = QRectF(10, 10, 50, 12);
-        cover.color = Qt::red;
-        QVERIFY(cover.appearance().ops().empty());
-    }
-
     void pendingRedactionMarker_data() {
         QTest::addColumn<QString>("contents");
         QTest::addColumn<bool>("pending");
