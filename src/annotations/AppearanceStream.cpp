@@ -1,5 +1,7 @@
 #include "AppearanceStream.h"
 
+#include "pdf/ContentMatrix.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -247,15 +249,7 @@ pdf::AppearanceStream appearanceStream(const Appearance& appearance) {
 }
 
 void transformContent(pdf::AppearanceStream& stream, const QTransform& transform) {
-    stream.content = QStringLiteral("q %1 %2 %3 %4 %5 %6 cm\n")
-                         .arg(transform.m11(), 0, 'f', 6)
-                         .arg(transform.m12(), 0, 'f', 6)
-                         .arg(transform.m21(), 0, 'f', 6)
-                         .arg(transform.m22(), 0, 'f', 6)
-                         .arg(transform.dx(), 0, 'f', 4)
-                         .arg(transform.dy(), 0, 'f', 4)
-                         .toLatin1() +
-                     stream.content + "Q\n";
+    stream.content = "q " + pdf::matrixOperator(transform) + '\n' + stream.content + "Q\n";
 }
 
 } // namespace zepla::annotations

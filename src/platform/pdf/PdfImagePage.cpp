@@ -1,5 +1,6 @@
 #include "PdfImagePage.h"
 
+#include "ContentMatrix.h"
 #include "PdfDocumentImpl.h"
 #include "PdfImageXObject.h"
 
@@ -29,14 +30,7 @@ struct PreparedImagePage {
 };
 
 QByteArray placementContents(const QTransform& m) {
-    return QStringLiteral("q %1 %2 %3 %4 %5 %6 cm /Im0 Do Q\n")
-        .arg(m.m11(), 0, 'f', 6)
-        .arg(m.m12(), 0, 'f', 6)
-        .arg(m.m21(), 0, 'f', 6)
-        .arg(m.m22(), 0, 'f', 6)
-        .arg(m.dx(), 0, 'f', 6)
-        .arg(m.dy(), 0, 'f', 6)
-        .toLatin1();
+    return "q " + matrixOperator(m) + " /Im0 Do Q\n";
 }
 
 QTransform placementOver(const QRectF& area) {
