@@ -5,6 +5,7 @@
 // images still to draw and then with them cached, beside the frame budget of 16 ms; and the memory and the
 // number of live widgets afterwards. "Busy" is the most processor time the UI thread spent within one gap,
 // which tells work from waiting for a core on a loaded machine.
+#include "../support/ResidentMemory.h"
 #include "../support/StallProbe.h"
 #include "SampleAnswers.h"
 #include "assistant/AssistantViewModel.h"
@@ -28,18 +29,6 @@ using namespace zepla;
 namespace {
 
 constexpr double frameMs = 16.0;
-
-// The resident memory of this process in MB.
-double residentMegabytes() {
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
-    }
-    return -1;
-}
 
 // Runs the event loop for one frame.
 void frame() {

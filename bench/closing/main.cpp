@@ -3,6 +3,7 @@
 // A window that gives back its caches on closing leaves the later cycles where the first one ended. It sets
 // up the heap as the program's main does.
 // Run under an X server (or QT_QPA_PLATFORM=offscreen); preferences go to a temporary home.
+#include "../support/ResidentMemory.h"
 #include "PdfFixtures.h"
 #include "app/DocumentController.h"
 #include "app/DocumentWindow.h"
@@ -28,16 +29,6 @@ namespace {
 
 constexpr int kCycles = 5;
 constexpr int kPages = 120;
-
-double residentMiB() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
-    return 0;
-}
 
 void settle(int ms) {
     QElapsedTimer timer;
@@ -76,7 +67,7 @@ int main(int argc, char** argv) {
     app::ZeplaApp zepla;
     std::printf("Zepla: open %d-page file, page through it, close; resident memory after each close\n",
                 kPages);
-    std::printf("before the first open: %.1f MiB\n", residentMiB());
+    std::printf("before the first open: %.1f MiB\n", residentMegabytes());
     double first = 0, last = 0;
     for (int cycle = 1; cycle <= kCycles; ++cycle) {
         zepla.documentController().openDocument(path);
@@ -94,7 +85,7 @@ int main(int argc, char** argv) {
         while (window)
             settle(20);
         settle(1500);
-        last = residentMiB();
+        last = residentMegabytes();
         if (cycle == 1)
             first = last;
         std::printf("cycle %d: %.1f MiB\n", cycle, last);

@@ -22,7 +22,6 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
-#include <limits>
 #include <optional>
 #include <vector>
 
@@ -35,18 +34,9 @@ constexpr qsizetype kLargeFormulaBytes = 1 << 20;
 
 volatile double sink;
 
-// Formulas per second, best of at least five runs filling a second.
+// Formulas per second, from the best of the runs.
 double throughput(int formulas, const std::function<void()>& run) {
-    QElapsedTimer total;
-    total.start();
-    qint64 best = std::numeric_limits<qint64>::max();
-    for (int runs = 0; runs < 5 || total.elapsed() < 1000; ++runs) {
-        QElapsedTimer once;
-        once.start();
-        run();
-        best = std::min(best, once.nsecsElapsed());
-    }
-    return formulas / (double(std::max<qint64>(best, 1)) / 1e9);
+    return formulas / (double(bestNanoseconds(run)) / 1e9);
 }
 
 // The formula drawn into an image just its size, at twice the pixels per point as on a dense screen.
