@@ -93,6 +93,27 @@ Rendered rendered(const QWidget& answer) {
 const QString answerWithMathAndTable =
     QStringLiteral("The area is $A = \\pi r^2$.\n\n| r | A |\n|---|---|\n| 1 | 3.14 |\n| 2 | 12.57 |\n");
 
+// Writes `bytes` to the file at `path`, whole.
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// A workspace of the document in `bytes`, shown at a fixed size, whose assistant asks `server`.
+struct AssistantWorkspace {
+    AssistantWorkspace(const QByteArray& bytes, const QString& path, const TestHttpServer& server)
+        : document(testsupport::editorDocument(bytes)), workspace(*document, undo, toolState, path) {
+        workspace.setAssistantProvider(std::make_shared<ai::BackendAIProvider>(server.baseAddress()));
+        workspace.resize(1200, 800);
+        workspace.show();
+    }
+
+    platform::UndoManager undo;
+    annotations::ToolState toolState;
+    std::unique_ptr<document::PDFEditorDocument> document;
+    ui::PDFEditorWorkspaceView workspace;
+};
+
 } // namespace
 
 class TestWorkspaceAssistant : public QObject {
@@ -104,20 +125,12 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("Field Notes.pdf");
         const QByteArray bytes = fixtures::makeTextPdf(3, "heron");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        file.close();
+        QVERIFY(writeFile(path, bytes));
 
         TestHttpServer server;
         server.setResponder(model);
-        platform::UndoManager undo;
-        annotations::ToolState toolState;
-        auto document = testsupport::editorDocument(bytes);
-        ui::PDFEditorWorkspaceView workspace(*document, undo, toolState, path);
-        workspace.setAssistantProvider(std::make_shared<ai::BackendAIProvider>(server.baseAddress()));
-        workspace.resize(1200, 800);
-        workspace.show();
+        AssistantWorkspace window(bytes, path, server);
+        ui::PDFEditorWorkspaceView& workspace = window.workspace;
         QVERIFY(QTest::qWaitForWindowExposed(&workspace));
 
         ai::AssistantViewModel& assistant = workspace.assistant();
@@ -159,10 +172,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("Ledger.pdf");
         const QByteArray bytes = fixtures::makeTextPdf(1, "ledger");
-        QFile pdf(path);
-        QVERIFY(pdf.open(QIODevice::WriteOnly));
-        pdf.write(bytes);
-        pdf.close();
+        QVERIFY(writeFile(path, bytes));
         const auto conversation = [](const char* id, const char* title, const char* role) {
             return QStringLiteral(
                        R"({"id":"%1","title":"%2","turns":[{"id":"0A1B2C3D-4E5F-4A6B-8C7D-9E0F1A2B3C4D",)"
@@ -175,22 +185,14 @@ private slots:
              conversation("22222222-2222-4333-8444-555555555555", "Taxes", "assistant") + "]")
                 .toUtf8();
         const QString historyFile = ai::ChatHistoryStore::fileURL(path);
-        QFile history(historyFile);
-        QVERIFY(history.open(QIODevice::WriteOnly));
-        history.write(original);
-        history.close();
+        QVERIFY(writeFile(historyFile, original));
 
         TestHttpServer server;
         server.setResponder([](const ReceivedRequest&) {
             return CannedReply{200, completion({{"content", "Hello there"}}, "stop")};
         });
-        platform::UndoManager undo;
-        annotations::ToolState toolState;
-        auto document = testsupport::editorDocument(bytes);
-        ui::PDFEditorWorkspaceView workspace(*document, undo, toolState, path);
-        workspace.setAssistantProvider(std::make_shared<ai::BackendAIProvider>(server.baseAddress()));
-        workspace.resize(1200, 800);
-        workspace.show();
+        AssistantWorkspace window(bytes, path, server);
+        ui::PDFEditorWorkspaceView& workspace = window.workspace;
         QVERIFY(QTest::qWaitForWindowExposed(&workspace));
         QCOMPARE(workspace.assistant().sessions().size(), 2);
 
@@ -252,13 +254,8 @@ private slots:
                 return CannedReply{200, completion({{"content", "Areas"}}, "stop")};
             return CannedReply{200, completion({{"content", answerWithMathAndTable}}, "stop")};
         });
-        platform::UndoManager undo;
-        annotations::ToolState toolState;
-        auto document = testsupport::editorDocument(fixtures::makeTextPdf(2, "circle"));
-        ui::PDFEditorWorkspaceView workspace(*document, undo, toolState, QString());
-        workspace.setAssistantProvider(std::make_shared<ai::BackendAIProvider>(server.baseAddress()));
-        workspace.resize(1200, 800);
-        workspace.show();
+        AssistantWorkspace window(fixtures::makeTextPdf(2, "circle"), QString(), server);
+        ui::PDFEditorWorkspaceView& workspace = window.workspace;
         QVERIFY(QTest::qWaitForWindowExposed(&workspace));
         QVERIFY(!workspace.findChild<ui::AssistantPanel*>());
 
