@@ -4,6 +4,7 @@
 #include "app/DocumentController.h"
 #include "app/DocumentFile.h"
 #include "app/SaveProgressCover.h"
+#include "core/Background.h"
 #include "core/LaunchTrace.h"
 #include "document/passwords/PDFUnlocker.h"
 #include "ui/landing/RecentDocuments.h"
@@ -302,18 +303,21 @@ void DocumentWindow::warnAboutDamage() {
             this, tr("“%1” is damaged.").arg(name),
             tr("The document is damaged and its pages’ content cannot be read, so it cannot be saved over "
                "and opens read-only."));
-    // Counting them reads every page object, which may rebuild a page tree that only seemed sound: the views
-    // read the pages again.
-    const int pages = pdf.pageCount();
-    const int unreadable = pdf.unreadablePageCount();
-    if (pdf.pageCount() != pages || unreadable > 0)
-        m_document->announceChange();
-    if (unreadable > 0)
-        showAlert(
-            this, tr("“%1” is damaged.").arg(name),
-            unreadable == 1
-                ? tr("1 page could not be read. It is shown blank in its place.")
-                : tr("%1 pages could not be read. They are shown blank in their places.").arg(unreadable));
+    // Counting them reads every page object, a while on a long file: a worker counts, and the window says
+    // so when it knows. Blank pages then stand in for the unreadable ones: the views read the pages again.
+    std::shared_ptr<pdf::Document> counted = m_document->pdfDocument();
+    platform::inBackground<int>(
+        [counted] { return counted->unreadablePageCount(); }, this,
+        [this, counted, name](int unreadable) {
+            if (unreadable == 0 || m_document->pdfDocument() != counted)
+                return;
+            m_document->announceChange();
+            showAlert(this, tr("“%1” is damaged.").arg(name),
+                      unreadable == 1
+                          ? tr("1 page could not be read. It is shown blank in its place.")
+                          : tr("%1 pages could not be read. They are shown blank in their places.")
+                                .arg(unreadable));
+        });
 }
 
 void DocumentWindow::requestClose(std::function<void(bool)> done) {

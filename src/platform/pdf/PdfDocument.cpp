@@ -24,7 +24,7 @@ struct Opened {
     pdf_document* doc = nullptr;
     bool needsPassword = false;
     Status status;
-    std::unordered_set<int> unreadablePages;
+    UnreadablePages unreadablePages;
 };
 
 Opened openBytes(fz_context* ctx, const QByteArray& bytes) {
@@ -335,9 +335,41 @@ Status readEveryPage(const Access& a) {
     return repairPageTree(a.ctx, a.doc(), TreeCheck::Full, &a.impl().unreadablePages);
 }
 
+namespace {
+
+// How many page objects of `bytes` cannot be parsed, read in a document of their own.
+int unreadablePagesOf(const QByteArray& bytes, const QByteArray& password) {
+    fz_context* ctx = threadContext();
+    Opened opened = openBytes(ctx, bytes);
+    if (opened.status && opened.needsPassword) {
+        int level = 0;
+        guarded(ctx, [&] { level = pdf_authenticate_password(ctx, opened.doc, password.constData()); });
+        opened.status = level ? Status{} : Status{lockedError()};
+    }
+    if (opened.status)
+        repairPageTree(ctx, opened.doc, TreeCheck::Full, &opened.unreadablePages);
+    pdf_drop_document(ctx, opened.doc);
+    return int(opened.unreadablePages.size());
+}
+
+} // namespace
+
 int Document::unreadablePageCount() const {
+    QByteArray bytes, password;
+    {
+        Access a(*this);
+        if (a.impl().pagesRead || a.impl().locked())
+            return int(a.impl().unreadablePages.size());
+        bytes = a.impl().fileBytes;
+        password = a.impl().password;
+    }
+    // Every page object is read in a reading of the file of its own, without holding this document, so that
+    // whoever shows it goes on meanwhile. Only a file with pages that cannot be read has this document's
+    // tree rebuilt, for the blank pages to stand in their places.
+    const bool found = unreadablePagesOf(bytes, password) > 0;
     Access a(*this);
-    readEveryPage(a);
+    if (found)
+        readEveryPage(a);
     return int(a.impl().unreadablePages.size());
 }
 

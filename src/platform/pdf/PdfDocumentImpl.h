@@ -4,12 +4,22 @@
 #include "PdfContext.h"
 #include "PdfDocument.h"
 
+#include <cstdint>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <unordered_set>
 #include <vector>
 
 namespace zepla::pdf {
+
+// A page object of the file that cannot be parsed. In the document it stands as a blank page under its own
+// number; saving writes the file's bytes of it back in its place (PdfCarriedPages.cpp).
+struct UnreadablePage {
+    int generation = 0;
+    std::int64_t offset = -1; // of its "N G obj" in the file; -1 when it is kept inside an object stream
+};
+using UnreadablePages = std::map<int, UnreadablePage>; // by object number
 
 struct Document::Impl {
     pdf_document* doc = nullptr;
@@ -24,8 +34,8 @@ struct Document::Impl {
     // The file MuPDF reads from (shared, never copied): a damaged encrypted one is rebuilt from it once
     // unlocked, and saving packs objects into object streams when it came with them.
     QByteArray fileBytes;
-    // Blank pages standing where the file's pages could not be read, once every page object has been read.
-    std::unordered_set<int> unreadablePages;
+    // The file's pages that could not be read, once every page object has been read.
+    UnreadablePages unreadablePages;
     bool pagesRead = false;
     // The file is encrypted but its protection cannot be restored: it must never be saved over.
     bool protectionDamaged = false;
@@ -104,13 +114,13 @@ Error pageRangeError(int index);
 
 // Rebuilds a page tree that is not sound (false counts, bad, repeated or looping kids, absurd depth) as one
 // node over the pages that really exist, so that page counts and lookups can be trusted (PdfPageTree.cpp). A
-// page object that cannot be parsed keeps its place as a blank page, whose number goes into `placeholders`.
+// page object that cannot be parsed keeps its place as a blank page under its own number, and goes into
+// `unreadable` with where the file holds it.
 // `CountsAndKids` reads the nodes of the tree and not the pages (a node that claims as many pages as it has
 // kids, each a distinct object of the file, is taken at its word), at the pace of opening the file; `Full`
 // reads every page object as well (its parent, whether it parses).
 enum class TreeCheck { CountsAndKids, Full };
-Status repairPageTree(fz_context* ctx, pdf_document* doc, TreeCheck check,
-                      std::unordered_set<int>* placeholders);
+Status repairPageTree(fz_context* ctx, pdf_document* doc, TreeCheck check, UnreadablePages* unreadable);
 // The full check of the page tree, once per document until `pagesRead` is cleared (PdfDocument.cpp).
 Status readEveryPage(const Access& a);
 

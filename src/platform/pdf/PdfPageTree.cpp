@@ -198,20 +198,36 @@ pdf_obj* neighbourMediaBox(fz_context* ctx, const std::vector<Leaf>& leaves, std
 }
 
 // A blank page in the place of one that cannot be read: MuPDF cannot load, show or write an object it cannot
-// parse, and every lookup of a later page would fail on it.
-pdf_obj* placeholderPage(fz_context* ctx, pdf_document* doc, pdf_obj* mediaBox) {
-    pdf_obj* page = pdf_add_new_dict(ctx, doc, 4);
-    if (mediaBox)
-        pdf_dict_put(ctx, page, PDF_NAME(MediaBox), mediaBox);
-    else
-        pdf_dict_put_rect(ctx, page, PDF_NAME(MediaBox), fz_make_rect(0, 0, 612, 792));
-    pdf_dict_put_dict(ctx, page, PDF_NAME(Resources), 0);
-    return page;
+// parse, and every lookup of a later page would fail on it. It takes the unreadable object's own number, so
+// that whatever refers to that page (the tree, links, the outline) finds it, and saving can put the file's
+// bytes back under the number they were written for. Where the file holds the object is noted in `where`
+// first, as the blank page hides it.
+void blankInPlaceOf(fz_context* ctx, pdf_document* doc, pdf_obj* ref, pdf_obj* mediaBox,
+                    UnreadablePage* where) {
+    const int number = pdf_to_num(ctx, ref);
+    const pdf_xref_entry* entry = pdf_get_xref_entry_no_null(ctx, doc, number);
+    if (entry->type == 'n')
+        *where = {entry->gen, entry->ofs};
+    pdf_obj* page = pdf_new_dict(ctx, doc, 4);
+    fz_try(ctx) {
+        if (mediaBox)
+            pdf_dict_put(ctx, page, PDF_NAME(MediaBox), mediaBox);
+        else
+            pdf_dict_put_rect(ctx, page, PDF_NAME(MediaBox), fz_make_rect(0, 0, 612, 792));
+        pdf_dict_put_dict(ctx, page, PDF_NAME(Resources), 0);
+        pdf_update_object(ctx, doc, number, page);
+    }
+    fz_always(ctx) {
+        pdf_drop_obj(ctx, page);
+    }
+    fz_catch(ctx) {
+        fz_rethrow(ctx);
+    }
 }
 
 // Makes `root` the one node over `leaves`. Each page takes over what it inherited, so it looks the same.
 Status flatten(fz_context* ctx, pdf_document* doc, pdf_obj* root, const std::vector<Leaf>& leaves,
-               std::unordered_set<int>* placeholders) {
+               UnreadablePages* unreadable) {
     Status status = guarded(ctx, [&] {
         pdf_dict_del(ctx, root, PDF_NAME(Parent));
         pdf_dict_put_array(ctx, root, PDF_NAME(Kids), int(leaves.size()));
@@ -219,13 +235,13 @@ Status flatten(fz_context* ctx, pdf_document* doc, pdf_obj* root, const std::vec
     });
     for (std::size_t i = 0; status && i < leaves.size(); ++i) {
         const Leaf& leaf = leaves[i];
+        UnreadablePage where;
         status = guarded(ctx, [&] {
+            if (leaf.unreadable)
+                blankInPlaceOf(ctx, doc, leaf.page, neighbourMediaBox(ctx, leaves, i), &where);
             // A page written inline in a node becomes an object of its own, as every page must be.
-            pdf_obj* page = leaf.unreadable ? placeholderPage(ctx, doc, neighbourMediaBox(ctx, leaves, i))
-                            : pdf_is_indirect(ctx, leaf.page) ? pdf_keep_obj(ctx, leaf.page)
-                                                              : pdf_add_object(ctx, doc, leaf.page);
-            if (leaf.unreadable && placeholders)
-                placeholders->insert(pdf_to_num(ctx, page));
+            pdf_obj* page = pdf_is_indirect(ctx, leaf.page) ? pdf_keep_obj(ctx, leaf.page)
+                                                            : pdf_add_object(ctx, doc, leaf.page);
             const Inherited& in = leaf.inherited;
             if (in.resources && !pdf_dict_get(ctx, page, PDF_NAME(Resources)))
                 pdf_dict_put(ctx, page, PDF_NAME(Resources), in.resources);
@@ -239,14 +255,15 @@ Status flatten(fz_context* ctx, pdf_document* doc, pdf_obj* root, const std::vec
             pdf_dict_put(ctx, page, PDF_NAME(Parent), root);
             pdf_array_push_drop(ctx, pdf_dict_get(ctx, root, PDF_NAME(Kids)), page);
         });
+        if (status && leaf.unreadable && unreadable)
+            unreadable->emplace(pdf_to_num(ctx, leaf.page), where);
     }
     return status;
 }
 
 } // namespace
 
-Status repairPageTree(fz_context* ctx, pdf_document* doc, TreeCheck check,
-                      std::unordered_set<int>* placeholders) {
+Status repairPageTree(fz_context* ctx, pdf_document* doc, TreeCheck check, UnreadablePages* unreadable) {
     pdf_obj* root = nullptr;
     Kid rootKid;
     Status status = guarded(ctx, [&] {
@@ -291,7 +308,7 @@ Status repairPageTree(fz_context* ctx, pdf_document* doc, TreeCheck check,
         }
     });
     if (status)
-        status = flatten(ctx, doc, root, leaves, placeholders);
+        status = flatten(ctx, doc, root, leaves, unreadable);
     pdf_drop_obj(ctx, oldKids);
     pdf_drop_obj(ctx, oldRoot);
     return status;

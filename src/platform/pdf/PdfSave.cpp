@@ -1,7 +1,7 @@
 // Writing the whole file. Pages taken out of the page tree (kept by undo) must leave no trace in the
 // bytes, yet stay intact in the live document so that undo can put them back and save again. The written
 // bytes are read back before anyone may replace a file with them.
-#include "PdfDocumentImpl.h"
+#include "PdfCarriedPages.h"
 
 #include <zlib.h>
 
@@ -266,10 +266,11 @@ struct Expected {
     std::vector<std::optional<ContentDigest>> contents; // per page, as stored
     std::function<bool(const Protection&)> protection;
     QString protectionLost;
+    CarriedPages carried; // pages the file could not read, written back as they were
 };
 
-Expected expectationOf(const Access& a, const SaveOptions& options) {
-    Expected expected{a, {}, {}, {}};
+Expected expectationOf(const Access& a, const SaveOptions& options, CarriedPages carried) {
+    Expected expected{a, {}, {}, {}, std::move(carried)};
     int pages = 0;
     guarded(a.ctx, [&] { pages = pdf_count_pages(a.ctx, a.doc()); });
     expected.contents.reserve(std::size_t(pages));
@@ -328,6 +329,12 @@ Status verifyWritten(const QByteArray& bytes, const QByteArray& password, const 
             QStringLiteral("The saved copy has %1 pages instead of %2.").arg(pages).arg(expectedPages));
     const PageMap map(a.ctx, a.doc());
     for (int i = 0; i < pages; ++i) {
+        // A page the file could not read stands blank in the document, and in the copy as the file held it.
+        if (expected.carried.carries(i)) {
+            if (!expected.carried.isCarriedIn(bytes, a, i))
+                return fail(QStringLiteral("Page %1 of the saved copy cannot be read.").arg(i + 1));
+            continue;
+        }
         // A page that cannot be loaded in the document cannot be loaded in its copy either.
         if (!pageLoads(a, i) && pageLoads(expected.source, i))
             return fail(QStringLiteral("Page %1 of the saved copy cannot be read.").arg(i + 1));
@@ -375,7 +382,8 @@ Status Document::verifyCopy(const QByteArray& bytes, const SaveOptions& options)
     Access a(*this);
     if (a.impl().locked())
         return lockedError();
-    return verifyWritten(bytes, copyPassword(a, options), expectationOf(a, options));
+    return verifyWritten(bytes, copyPassword(a, options),
+                         expectationOf(a, options, CarriedPages::plan(a, options)));
 }
 
 Result<QByteArray> Document::save(const SaveOptions& options) const {
@@ -423,6 +431,8 @@ Result<QByteArray> Document::save(const SaveOptions& options) const {
     // one it has; so the trailer's own entry is put back afterwards.
     const bool changesEncryption = options.encryption != SaveOptions::Encryption::Keep;
     pdf_obj* ownEncryption = nullptr;
+    CarriedPages carried = CarriedPages::plan(a, options);
+    carried.holdReferences(a);
     if (!a.impl().removedPages.empty())
         blankReferencesToRemovedObjects(a.ctx, a.doc(), RemovedObjects(a.ctx, a.doc(), a.impl().removedPages),
                                         blanked);
@@ -436,6 +446,7 @@ Result<QByteArray> Document::save(const SaveOptions& options) const {
         fz_close_output(a.ctx, out);
     });
     restore(a.ctx, blanked);
+    carried.releaseReferences(a);
     if (changesEncryption) {
         guarded(a.ctx, [&] {
             pdf_obj* trailer = pdf_trailer(a.ctx, a.doc());
@@ -451,6 +462,7 @@ Result<QByteArray> Document::save(const SaveOptions& options) const {
         unsigned char* data = nullptr;
         const size_t size = fz_buffer_storage(a.ctx, buffer, &data);
         bytes = QByteArray(reinterpret_cast<const char*>(data), qsizetype(size));
+        carried.appendTo(bytes);
     }
     fz_drop_output(a.ctx, out);
     fz_drop_buffer(a.ctx, buffer);
@@ -458,9 +470,10 @@ Result<QByteArray> Document::save(const SaveOptions& options) const {
         return Error{Error::Kind::Failed,
                      QStringLiteral("The document could not be written: %1").arg(status.error().message)};
     const QByteArray password = copyPassword(a, options);
-    const Expected expected = expectationOf(a, options);
-    // Object streams announce themselves in a dictionary, which is never compressed itself.
-    if (a.impl().fileBytes.contains("/ObjStm")) {
+    const Expected expected = expectationOf(a, options, std::move(carried));
+    // Object streams announce themselves in a dictionary, which is never compressed itself. qpdf renumbers
+    // the objects and cannot read the pages carried as they were: a file with such pages stays unpacked.
+    if (expected.carried.empty() && a.impl().fileBytes.contains("/ObjStm")) {
         // Packing is for size only: a copy qpdf cannot make leaves the larger file, which is just as good.
         if (auto packed = rewriteWithQpdf(bytes, password, QpdfObjectStreams::Generate);
             packed && verifyWritten(packed.value(), password, expected))

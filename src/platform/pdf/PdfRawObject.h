@@ -1,0 +1,38 @@
+// Objects of a file read as bytes, for those MuPDF cannot parse (a dictionary nested beyond reason, a
+// damaged one): where one ends, which objects it refers to, and its /Parent entry pointed elsewhere. Every
+// reading is one pass over the bytes without recursion, however deep the nesting, and stays inside them.
+#pragma once
+
+#include <QByteArray>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace zepla::pdf::raw {
+
+// Larger objects than this are not read as bytes: a page dictionary is a few hundred bytes.
+constexpr qsizetype maxObjectSize = 64 * 1024 * 1024;
+
+// What lies between "N G obj" at `offset` of `file` and its "endobj" (stream data included), when the header
+// there names object `number` of generation `generation` and the object ends within `maxObjectSize` bytes;
+// empty otherwise.
+QByteArray objectBody(const QByteArray& file, std::int64_t offset, int number, int generation);
+
+// The numbers of the objects that `body` refers to ("N G R"), outside stream data, each once, in order.
+std::vector<int> references(const QByteArray& body);
+
+// `dictionary` with its own entry `key` ("/Parent"; not one of a dictionary inside it) set to `value` ("2 0
+// R"): the entry's value is replaced, or the entry added after "<<" when it has none. Unchanged when it
+// already says so or is not a dictionary.
+QByteArray withEntry(const QByteArray& dictionary, const QByteArray& key, const QByteArray& value);
+
+// The last cross-reference section of a file, when it is a table.
+struct XrefTable {
+    std::int64_t at = 0;               // where it starts ("xref")
+    std::vector<std::int64_t> offsets; // by object number: where the object starts, or -1 when it is free
+    QByteArray trailer;                // the trailer dictionary
+};
+std::optional<XrefTable> lastXrefTable(const QByteArray& file);
+
+} // namespace zepla::pdf::raw
