@@ -354,6 +354,8 @@ int unreadablePagesOf(const QByteArray& bytes, const QByteArray& password) {
 
 } // namespace
 
+// The first call reads every page object, a while on a long file: it is meant for a worker. It holds the
+// document only where some page cannot be read, to put the blank pages in place.
 int Document::unreadablePageCount() const {
     QByteArray bytes, password;
     {

@@ -236,9 +236,7 @@ public:
     // Pages. Indices count from zero.
     int pageCount() const;
     // Pages of the file that could not be read (a page dictionary nested beyond reason, say): each keeps its
-    // place as a blank page, so that nothing after it moves and the count stays true. The first call reads
-    // every page object, which takes a while on a long file: call it off the UI thread. It holds the
-    // document only where some page cannot be read, to put the blank pages in place.
+    // place as a blank page, so that nothing after it moves and the count stays true.
     int unreadablePageCount() const;
     PageHandle page(int index) const;
     int indexOf(const PageHandle& page) const; // -1 when the page is not in the page tree
@@ -320,17 +318,14 @@ public:
     std::vector<OutlineItem> outline() const;
     Status setOutline(const std::vector<OutlineItem>& items);
 
-    // The whole file, rewritten, without any page that is no longer in the page tree. The document stays
-    // usable (pages kept for undo can still be put back). A page of the file that could not be read goes back
-    // as the file held it, in a section appended to the rewritten file, unless the copy is to have another
-    // encryption or the page was drawn on; it is written blank then. The bytes are read back before they
-    // are returned (`verifyCopy`): a copy that lost anything is an error, never bytes. A document whose
-    // protection is damaged is not written with its protection kept.
+    // The whole file, rewritten: never an incremental update, and without any page that is no longer in
+    // the page tree. The document stays usable (pages kept for undo can still be put back). The bytes are
+    // read back before they are returned (`verifyCopy`): a copy that lost anything is an error, never bytes.
+    // A document whose protection is damaged is not written with its protection kept.
     Result<QByteArray> save(const SaveOptions& options = {}) const;
     // Whether `bytes` hold this document as `save(options)` must write it: they open (with the password
     // the options give), keep the protection asked for, have every page, each page loads where it loads
-    // here (a page the file could not read holds the file's bytes of it), and each page's content that
-    // decodes here decodes to the same in the copy. The error is one
+    // here, and each page's content that decodes here decodes to the same in the copy. The error is one
     // plain reason ("The saved copy is missing page 4.").
     Status verifyCopy(const QByteArray& bytes, const SaveOptions& options = {}) const;
 

@@ -386,6 +386,9 @@ Status Document::verifyCopy(const QByteArray& bytes, const SaveOptions& options)
                          expectationOf(a, options, CarriedPages::plan(a, options)));
 }
 
+// A page of the file that could not be read goes back as the file held it, in a section appended to the
+// rewritten file, unless the copy is to have another encryption or the page was drawn on: it is written blank
+// then (PdfCarriedPages.h).
 Result<QByteArray> Document::save(const SaveOptions& options) const {
     Access a(*this);
     if (a.impl().locked())

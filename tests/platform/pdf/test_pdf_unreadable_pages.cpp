@@ -6,6 +6,7 @@
 #include "pdf/PdfDocument.h"
 #include "pdf/PdfRawObject.h"
 
+#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,15 +23,20 @@ QByteArray contentStream(const QByteArray& words) {
 }
 
 // Three pages (objects 3, 4, 5) showing "Page one", "Page two", "Page three" from contents 6, 7, 8. The
-// middle page's dictionary nests beyond what a reader parses.
-QByteArray nestedMiddlePage() {
+// middle page's dictionary holds `junk`.
+QByteArray threePages(const QByteArray& junk) {
     const QByteArray page =
         "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 300 200] /Resources << /Font << "
         "/Helvetica << /Type /Font /Subtype /Type1 /BaseFont /Helvetica >> >> >> /Contents ";
     return fixtures::assemblePdf(
         {"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R 4 0 R 5 0 R] /Count 3 >>",
-         page + "6 0 R >>", page + "7 0 R /Junk " + kNesting + " >>", page + "8 0 R >>",
+         page + "6 0 R >>", page + "7 0 R /Junk " + junk + " >>", page + "8 0 R >>",
          contentStream("Page one"), contentStream("Page two"), contentStream("Page three")});
+}
+
+// The middle page's dictionary nests beyond what a reader parses.
+QByteArray nestedMiddlePage() {
+    return threePages(kNesting);
 }
 
 // What a file holds of object `number` between "obj" and "endobj", found by its header.
@@ -169,6 +175,46 @@ private slots:
         QVERIFY(reopened->pageText(2).value().contains("Page three"));
         // Saved again, it is still there.
         QVERIFY(reopened->save().value().contains("4 0 obj" + pageBytes + "endobj"));
+    }
+
+    // An encrypted file keeps its encryption, and the page goes back under its own number: its bytes were
+    // encrypted with a key made from that number and the file's identifier, which the copy keeps.
+    void encryptedPageGoesBackUnderItsKey() {
+        // A long array of numbers on the middle page, encrypted by qpdf, then turned into nesting of the same
+        // length: numbers are not encrypted, and no offset moves.
+        const QString source = write("plain.pdf",
+                                     threePages("[" + QByteArray(60000, '0').replace("0", "0 ") + "]")),
+                      encrypted = m_dir.filePath("encrypted.pdf");
+        QVERIFY(runTool("qpdf", {"--object-streams=disable", "--encrypt", "pw", "owner", "128", "--use-aes=y",
+                                 "--", source, encrypted})
+                    .exitCode == 0);
+        QFile file(encrypted);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QByteArray original = file.readAll();
+        const qsizetype from = original.indexOf("[ 0 0 0"), to = original.indexOf("]", from) + 1;
+        QVERIFY(from > 0);
+        const qsizetype half = (to - from) / 2;
+        original.replace(from, to - from,
+                         QByteArray(half, '[') + QByteArray(half, ']') +
+                             QByteArray(to - from - 2 * half, ' '));
+        const int page = original.left(from).lastIndexOf(" 0 obj");
+        const int number =
+            original.mid(original.lastIndexOf('\n', page) + 1, page).split(' ').first().toInt();
+        const QByteArray pageBytes = bodyOf(original, number);
+        QVERIFY(pageBytes.contains(QByteArray(half, '[')));
+
+        auto d = openOrFail(original);
+        QVERIFY(d->authenticate("pw"));
+        QCOMPARE(d->unreadablePageCount(), 1);
+        const QByteArray copy = d->save().value();
+        QVERIFY(copy.contains(QByteArray::number(number) + " 0 obj" + pageBytes + "endobj"));
+        auto reopened = openOrFail(copy);
+        QVERIFY(reopened->isLocked() && reopened->authenticate("pw"));
+        QCOMPARE(reopened->unreadablePageCount(), 1);
+        QVERIFY(reopened->pageText(2).value().contains("Page three"));
+        const QString path = write("encrypted-copy.pdf", copy);
+        QVERIFY(
+            runTool("pdftotext", {"-upw", "pw", "-f", "3", "-l", "3", path, "-"}).out.contains("Page three"));
     }
 
     // The check of a written copy holds the carried page to the file's bytes of it.
