@@ -261,6 +261,7 @@ private slots:
             QVERIFY(d->authenticate(password));
         }
         const QByteArray saved = d->save().value();
+        QVERIFY(d->verifyCopy(saved).ok()); // every page loaded from the packed objects
         const QString path = write("everywhere.pdf", saved);
         const QString originalPath = write("original.pdf", original);
         const QStringList popplerPassword =
