@@ -1,11 +1,12 @@
 // Figures for the PDF layer beside the floor it adds to, like for like: in this process against plain MuPDF
-// calls in this process, and as a process against mutool as a process. Every pair runs once each to warm up,
-// then five times in alternating order; the figures are medians. Any PDF on the command line; by default a
-// generated 1,000-page document, a real manual, and the manual's pages repeated to 2,415 (put together by
-// qpdf, without object streams). Open to first page, render per page at 150 dpi, thumbnail
-// per page, and save: the layer's save writes and reads the copy back, so it is shown beside MuPDF's bare
-// write and beside MuPDF's write with the same read-back (reopen, load every page), and as a process
-// (open, checked save, write the file) beside `mutool clean -gz` (open, bare write, write the file).
+// calls in this process, and as a process against mutool and qpdf as processes. Every side runs once to warm
+// up, then several times in alternating order; the figures are medians. Any PDF on the command line; by
+// default a generated 1,000-page document, a real manual, and the manual's pages repeated to 2,415 (put
+// together by qpdf, without object streams). Open to first page, render per page at 150 dpi, thumbnail per
+// page, and save: the layer's save writes and reads the copy back, so it is shown beside MuPDF's bare write
+// and beside MuPDF's write with the same read-back (reopen, load every page), and as a process (open, checked
+// save, write the file) beside `mutool clean -gz` and `qpdf --object-streams=generate` (open, bare rewrite,
+// write the file), with the sizes they write.
 #include "PdfFixtures.h"
 #include "pdf/PdfDocument.h"
 
@@ -40,33 +41,39 @@ constexpr int kThumbWidth = 120;
 const char* const kManual = "/usr/share/doc/libtasn1-doc/libtasn1.pdf";
 
 constexpr int kRounds = 5;
+// Processes share the machine with everything else running: more rounds steady their medians.
+constexpr int kProcessRounds = 11;
 
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values.empty() ? -1 : values[values.size() / 2];
 }
 
-// Runs both sides once to warm up, then `kRounds` times each in alternating order; returns the medians.
-// A side that reports failure (returns false) makes its median -1.
-std::pair<double, double> sideBySide(const std::function<bool()>& ours, const std::function<bool()>& theirs) {
-    bool oursOk = ours(), theirsOk = theirs();
-    std::vector<double> a, b;
-    for (int round = 0; round < kRounds; ++round) {
-        auto time = [](const std::function<bool()>& work, bool& ok) {
+// Runs every side once to warm up, then `rounds` times each, the order turning by one side every round;
+// returns the medians in milliseconds. A side that reports failure (returns false) makes its median -1.
+std::vector<double> alternating(const std::vector<std::function<bool()>>& sides, int rounds = kRounds) {
+    std::vector<bool> ok;
+    for (const auto& side : sides)
+        ok.push_back(side());
+    std::vector<std::vector<double>> times(sides.size());
+    for (int round = 0; round < rounds; ++round) {
+        for (std::size_t k = 0; k < sides.size(); ++k) {
+            const std::size_t i = (k + std::size_t(round)) % sides.size();
             QElapsedTimer t;
             t.start();
-            ok = work() && ok;
-            return double(t.nsecsElapsed()) / 1e6;
-        };
-        if (round % 2) {
-            a.push_back(time(ours, oursOk));
-            b.push_back(time(theirs, theirsOk));
-        } else {
-            b.push_back(time(theirs, theirsOk));
-            a.push_back(time(ours, oursOk));
+            ok[i] = sides[i]() && ok[i];
+            times[i].push_back(double(t.nsecsElapsed()) / 1e6);
         }
     }
-    return {oursOk ? median(a) : -1, theirsOk ? median(b) : -1};
+    std::vector<double> medians;
+    for (std::size_t i = 0; i < sides.size(); ++i)
+        medians.push_back(ok[i] ? median(times[i]) : -1);
+    return medians;
+}
+
+std::pair<double, double> sideBySide(const std::function<bool()>& ours, const std::function<bool()>& theirs) {
+    const std::vector<double> medians = alternating({ours, theirs});
+    return {medians[0], medians[1]};
 }
 
 // A tool run as a process: whether it ran and succeeded. mutool draw without -o renders without writing
@@ -242,32 +249,41 @@ void benchmark(const QString& path, const QString& password, QTemporaryDir& dir)
         sideBySide(checkedSave, [&] { return (plainSize = plain.save(false, pwUtf8.constData())) > 0; }));
     row("in process: checked save / MuPDF write + read-back",
         sideBySide(checkedSave, [&] { return plain.save(true, pwUtf8.constData()) > 0; }));
-    const QString cleaned = dir.filePath("clean.pdf");
-    const QString ourCopy = dir.filePath("ours.pdf");
-    const QString saveTool = QCoreApplication::applicationDirPath() + "/bench_pdf_save_tool";
-    if (withMutool)
-        row("process: open, checked save, file / mutool clean -gz",
-            sideBySide(
-                [&] {
-                    return tool(saveTool, {path, ourCopy});
-                },
-                [&] {
-                    return tool("mutool", QStringList{"clean"} + pw + QStringList{"-gz", path, cleaned});
-                }));
-    const QString packed = dir.filePath("qpdf.pdf");
-    QElapsedTimer qpdfTime;
-    qpdfTime.start();
-    const bool qpdf =
-        tool("qpdf", QStringList{"--object-streams=generate"} +
-                         (password.isEmpty() ? QStringList() : QStringList{"--password=" + password}) +
-                         QStringList{path, packed});
-    const double qpdfMs = double(qpdfTime.nsecsElapsed()) / 1e6;
     if (!failure.isEmpty())
         std::printf("zepla's save failed: %s\n", qPrintable(failure));
-    std::printf("saved size: original %lld, zepla %lld (%.2fx), plain MuPDF %lld, mutool clean %lld, "
-                "qpdf --object-streams=generate %lld in %.1f ms\n\n",
-                file.size(), ours, file.isEmpty() ? 0.0 : double(ours) / double(file.size()), plainSize,
-                withMutool ? fileSize(cleaned) : -1, qpdf ? fileSize(packed) : -1, qpdfMs);
+    std::printf("in process: saved size: original %lld, zepla %lld, plain MuPDF write %lld\n", file.size(), ours,
+                plainSize);
+
+    // The three as processes, each reading the file and writing its copy: Zepla's save with its read-back
+    // beside mutool's and qpdf's bare rewrites.
+    const QString cleaned = dir.filePath("clean.pdf");
+    const QString ourCopy = dir.filePath("ours.pdf");
+    const QString packed = dir.filePath("qpdf.pdf");
+    const QString saveTool = QCoreApplication::applicationDirPath() + "/bench_pdf_save_tool";
+    if (!withMutool) {
+        std::printf("\n");
+        return;
+    }
+    const QStringList qpdfPassword = password.isEmpty() ? QStringList() : QStringList{"--password=" + password};
+    const std::vector<double> process = alternating(
+        {[&] { return tool(saveTool, {path, ourCopy}); },
+         [&] { return tool("mutool", QStringList{"clean"} + pw + QStringList{"-gz", path, cleaned}); },
+         [&] {
+             return tool("qpdf", QStringList{"--object-streams=generate"} + qpdfPassword + QStringList{path, packed});
+         }},
+        kProcessRounds);
+    std::printf("as processes, medians of %d alternating runs after a warm-up:\n", kProcessRounds);
+    std::printf("  %-44s %10s %8s %10s %8s\n", "", "time", "x mutool", "bytes", "x mutool");
+    const qsizetype mutoolSize = fileSize(cleaned);
+    auto processRow = [&](const char* what, double ms, const QString& copy) {
+        const qsizetype size = fileSize(copy);
+        std::printf("  %-44s %7.1f ms %7.2fx %10lld %7.2fx\n", what, ms, ms > 0 && process[1] > 0 ? ms / process[1] : 0.0,
+                    size, mutoolSize > 0 ? double(size) / double(mutoolSize) : 0.0);
+    };
+    processRow("zepla: open, save with read-back, write file", process[0], ourCopy);
+    processRow("mutool clean -gz", process[1], cleaned);
+    processRow("qpdf --object-streams=generate", process[2], packed);
+    std::printf("\n");
 }
 
 } // namespace

@@ -159,7 +159,7 @@ private slots:
 
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        const QString bytes = QString::fromLatin1(file.readAll());
+        const QString bytes = QString::fromLatin1(fixtures::searchable(file.readAll()));
         const QRegularExpression baseFont(QStringLiteral("/BaseFont\\s*/([^\\s/<>\\[\\]]+)"));
         int named = 0;
         for (const QRegularExpressionMatch& m : baseFont.globalMatch(bytes)) {

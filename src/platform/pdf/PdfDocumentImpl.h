@@ -130,6 +130,12 @@ enum class QpdfObjectStreams { Generate, Preserve };
 Result<QByteArray> rewriteWithQpdf(const QByteArray& bytes, const QByteArray& password,
                                    QpdfObjectStreams objectStreams);
 
+// The bytes of an unencrypted file just written by MuPDF with its objects packed into compressed object
+// streams and its cross-reference table made a compressed stream; streams, objects of a later generation and
+// the objects numbered in `keepPlain` stay on their own. Object numbers stay as they were. Empty when the
+// bytes are not laid out as MuPDF writes a whole file (PdfObjectStreamPacking.cpp).
+QByteArray packIntoObjectStreams(const QByteArray& written, const std::unordered_set<int>& keepPlain);
+
 // The encryption of an open file as far as a saved copy must keep it; `encrypted` false for a plain file.
 struct Protection {
     bool encrypted = false;

@@ -6,7 +6,9 @@
 #include <zlib.h>
 
 #include <functional>
+#include <map>
 #include <optional>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -205,78 +207,140 @@ struct ContentDigest {
     uLong checksum = crc32(0, nullptr, 0);
     std::size_t length = 0;
     bool operator==(const ContentDigest&) const = default;
+    // The digest of this content followed by `next`.
+    ContentDigest then(const ContentDigest& next) const {
+        return {crc32_combine(checksum, next.checksum, z_off_t(next.length)), length + next.length};
+    }
 };
 enum class ContentForm { Stored, Decoded };
 
-std::optional<ContentDigest> contentDigest(fz_context* ctx, pdf_document* doc, int index, ContentForm form) {
-    ContentDigest digest;
-    auto add = [&](const unsigned char* data, std::size_t size) {
-        digest.checksum = crc32_z(digest.checksum, data, size);
-        digest.length += size;
-    };
-    fz_buffer* buffer = nullptr;
-    fz_stream* stream = nullptr;
-    unsigned char chunk[16384];
-    char* printed = nullptr;
-    char small[256];
-    const Status read = guarded(ctx, [&] {
-        pdf_obj* contents = pdf_dict_get(ctx, pdf_lookup_page_obj(ctx, doc, index), PDF_NAME(Contents));
+// The content streams of a page object, in order; parts that are no streams are left out.
+std::vector<int> contentStreams(fz_context* ctx, pdf_obj* page) {
+    std::vector<int> streams;
+    guarded(ctx, [&] {
+        pdf_obj* contents = pdf_dict_get(ctx, page, PDF_NAME(Contents));
         const int n = pdf_is_array(ctx, contents) ? pdf_array_len(ctx, contents) : 1;
         for (int i = 0; i < n; ++i) {
             pdf_obj* part = pdf_is_array(ctx, contents) ? pdf_array_get(ctx, contents, i) : contents;
-            if (!pdf_is_stream(ctx, part))
-                continue;
-            if (form == ContentForm::Stored) {
-                for (pdf_obj* key : {PDF_NAME(Filter), PDF_NAME(DecodeParms)}) {
-                    std::size_t length = 0;
-                    printed =
-                        pdf_sprint_obj(ctx, small, sizeof small, &length, pdf_dict_get(ctx, part, key), 1, 0);
-                    add(reinterpret_cast<const unsigned char*>(printed), length);
-                    if (printed != small)
-                        fz_free(ctx, printed);
-                    printed = nullptr;
-                }
-            }
-            if (form == ContentForm::Stored) {
-                // Read through, as the stored bytes need no decoding.
-                stream = pdf_open_raw_stream(ctx, part);
-                while (const std::size_t n = fz_read(ctx, stream, chunk, sizeof chunk))
-                    add(chunk, n);
-                fz_drop_stream(ctx, stream);
-                stream = nullptr;
-                continue;
-            }
-            buffer = pdf_load_stream(ctx, part);
-            unsigned char* data = nullptr;
-            add(data, fz_buffer_storage(ctx, buffer, &data));
-            fz_drop_buffer(ctx, buffer);
-            buffer = nullptr;
+            if (pdf_is_stream(ctx, part))
+                streams.push_back(pdf_to_num(ctx, part));
         }
     });
-    fz_drop_buffer(ctx, buffer);
-    fz_drop_stream(ctx, stream);
-    if (!read)
-        return std::nullopt;
-    return digest;
+    return streams;
 }
+
+// The digests of one document's content streams, each stream read once however many pages share it.
+class StreamDigests {
+public:
+    StreamDigests(fz_context* ctx, pdf_document* doc) : m_ctx(ctx), m_doc(doc) {}
+
+    // The content made of `streams` in order; nothing when one of them cannot be read. Pages often share
+    // their streams, and then their content is put together once.
+    std::optional<ContentDigest> of(const std::vector<int>& streams, ContentForm form) {
+        auto& pages = form == ContentForm::Stored ? m_storedPages : m_decodedPages;
+        if (const auto known = pages.find(streams); known != pages.end())
+            return known->second;
+        std::optional<ContentDigest> digest = ContentDigest{};
+        for (int number : streams) {
+            auto& known = form == ContentForm::Stored ? m_stored : m_decoded;
+            auto found = known.find(number);
+            if (found == known.end())
+                found = known.emplace(number, read(number, form)).first;
+            digest = digest && found->second ? std::optional(digest->then(*found->second)) : std::nullopt;
+        }
+        pages.emplace(streams, digest);
+        return digest;
+    }
+
+private:
+    std::optional<ContentDigest> read(int number, ContentForm form) {
+        ContentDigest digest;
+        auto add = [&](const unsigned char* data, std::size_t size) {
+            digest.checksum = crc32_z(digest.checksum, data, size);
+            digest.length += size;
+        };
+        pdf_obj* part = nullptr;
+        fz_buffer* buffer = nullptr;
+        fz_stream* stream = nullptr;
+        unsigned char chunk[16384];
+        char* printed = nullptr;
+        char small[256];
+        const Status status = guarded(m_ctx, [&] {
+            part = pdf_new_indirect(m_ctx, m_doc, number, 0);
+            if (form == ContentForm::Decoded) {
+                buffer = pdf_load_stream(m_ctx, part);
+                unsigned char* data = nullptr;
+                add(data, fz_buffer_storage(m_ctx, buffer, &data));
+                return;
+            }
+            for (pdf_obj* key : {PDF_NAME(Filter), PDF_NAME(DecodeParms)}) {
+                std::size_t length = 0;
+                printed =
+                    pdf_sprint_obj(m_ctx, small, sizeof small, &length, pdf_dict_get(m_ctx, part, key), 1, 0);
+                add(reinterpret_cast<const unsigned char*>(printed), length);
+                if (printed != small)
+                    fz_free(m_ctx, printed);
+                printed = nullptr;
+            }
+            // Read through, as the stored bytes need no decoding.
+            stream = pdf_open_raw_stream(m_ctx, part);
+            while (const std::size_t n = fz_read(m_ctx, stream, chunk, sizeof chunk))
+                add(chunk, n);
+        });
+        fz_drop_buffer(m_ctx, buffer);
+        fz_drop_stream(m_ctx, stream);
+        pdf_drop_obj(m_ctx, part);
+        if (!status)
+            return std::nullopt;
+        return digest;
+    }
+
+    fz_context* m_ctx;
+    pdf_document* m_doc;
+    std::unordered_map<int, std::optional<ContentDigest>> m_stored;
+    std::unordered_map<int, std::optional<ContentDigest>> m_decoded;
+    std::map<std::vector<int>, std::optional<ContentDigest>> m_storedPages;
+    std::map<std::vector<int>, std::optional<ContentDigest>> m_decodedPages;
+};
 
 // What a written copy must hold of the document it was written from.
 struct Expected {
     const Access& source;
-    std::vector<std::optional<ContentDigest>> contents; // per page, as stored
+    std::vector<int> pages;                           // the page objects, in order
+    std::vector<std::vector<int>> contents;           // per page, its content streams
+    std::vector<std::optional<ContentDigest>> stored; // per page, its content as stored
+    StreamDigests digests;                            // of the source's streams
+    std::unordered_set<int> treeObjects;              // the catalog and the nodes of the page tree
     std::function<bool(const Protection&)> protection;
     QString protectionLost;
     CarriedPages carried; // pages the file could not read, written back as they were
 };
 
 Expected expectationOf(const Access& a, const SaveOptions& options, CarriedPages carried) {
-    Expected expected{a, {}, {}, {}, std::move(carried)};
+    Expected expected{a, {}, {}, {}, StreamDigests(a.ctx, a.doc()), {}, {}, {}, std::move(carried)};
     int pages = 0;
-    guarded(a.ctx, [&] { pages = pdf_count_pages(a.ctx, a.doc()); });
-    expected.contents.reserve(std::size_t(pages));
+    guarded(a.ctx, [&] {
+        pages = pdf_count_pages(a.ctx, a.doc());
+        expected.treeObjects.insert(
+            pdf_to_num(a.ctx, pdf_dict_get(a.ctx, pdf_trailer(a.ctx, a.doc()), PDF_NAME(Root))));
+    });
     const PageMap map(a.ctx, a.doc());
-    for (int i = 0; i < pages; ++i)
-        expected.contents.push_back(contentDigest(a.ctx, a.doc(), i, ContentForm::Stored));
+    for (int i = 0; i < pages; ++i) {
+        pdf_obj* page = nullptr;
+        guarded(a.ctx, [&] {
+            page = pdf_lookup_page_obj(a.ctx, a.doc(), i);
+            // The nodes above the page, up to the first one already known.
+            for (pdf_obj* node = pdf_dict_get(a.ctx, page, PDF_NAME(Parent));
+                 pdf_is_indirect(a.ctx, node) && expected.treeObjects.insert(pdf_to_num(a.ctx, node)).second;
+                 node = pdf_dict_get(a.ctx, node, PDF_NAME(Parent))) {
+            }
+        });
+        // The page map gives the page dictionary itself, which knows the object it is.
+        expected.pages.push_back(pdf_obj_parent_num(a.ctx, page));
+        expected.contents.push_back(contentStreams(a.ctx, page));
+        expected.stored.push_back(page ? expected.digests.of(expected.contents.back(), ContentForm::Stored)
+                                       : std::nullopt);
+    }
     switch (options.encryption) {
     case SaveOptions::Encryption::Keep: {
         const Protection own = protectionOf(a.ctx, a.doc());
@@ -306,10 +370,69 @@ bool pageLoads(const Access& a, int index) {
     return status.ok();
 }
 
+// Where the copy's bytes come from. Bytes of any origin are checked page by page as the next reader loads
+// them. A copy written from the source's own objects under their own numbers holds each of the source's page
+// objects as it was, and those parsed in the source: such a copy is checked from its page tree and its
+// cross-reference entries, without parsing every page object a second time.
+enum class Origin { Unknown, SourceObjects };
+
+// The page objects of the copy in order, read from the nodes of its page tree alone: the kids numbered as a
+// page of the source are taken as pages without being read. Empty when the tree is not one that can be
+// walked so.
+std::vector<int> writtenPages(fz_context* ctx, pdf_document* copy,
+                              const std::unordered_set<int>& sourcePages) {
+    constexpr int maxDepth = 32;
+    std::vector<int> pages;
+    std::unordered_set<int> nodes;
+    struct Visit {
+        pdf_obj* kids;
+        int next;
+        int depth;
+    };
+    std::vector<Visit> stack;
+    const Status walked = guarded(ctx, [&] {
+        pdf_obj* root = pdf_dict_getp(ctx, pdf_trailer(ctx, copy), "Root/Pages");
+        nodes.insert(pdf_to_num(ctx, root));
+        stack.push_back({pdf_dict_get(ctx, root, PDF_NAME(Kids)), 0, 0});
+        while (!stack.empty()) {
+            Visit& top = stack.back();
+            if (top.next >= pdf_array_len(ctx, top.kids)) {
+                stack.pop_back();
+                continue;
+            }
+            pdf_obj* kid = pdf_array_get(ctx, top.kids, top.next++);
+            const int number = pdf_to_num(ctx, kid);
+            pdf_obj* kids = nullptr;
+            if (!sourcePages.count(number))
+                kids = pdf_dict_get(ctx, kid, PDF_NAME(Kids));
+            if (!pdf_is_array(ctx, kids)) {
+                pages.push_back(number);
+                continue;
+            }
+            if (number == 0 || top.depth >= maxDepth || !nodes.insert(number).second)
+                fz_throw(ctx, FZ_ERROR_GENERIC, "page tree cannot be walked");
+            stack.push_back({kids, 0, top.depth + 1});
+        }
+    });
+    if (!walked)
+        pages.clear();
+    return pages;
+}
+
+// Whether object `number` of `doc` is one of its file's objects in use.
+bool inUse(fz_context* ctx, pdf_document* doc, int number) {
+    char type = 0;
+    guarded(ctx, [&] {
+        if (number > 0 && number < pdf_xref_len(ctx, doc))
+            type = pdf_get_xref_entry_no_null(ctx, doc, number)->type;
+    });
+    return type == 'n' || type == 'o';
+}
+
 // Opens written bytes as the next reader will and checks that nothing of the document was lost on the way:
 // a damaged source can make the engine write a file that no password opens, that lost its encryption, its
 // pages or their content. `password` opens the copy when it is encrypted. Each failure is one plain reason.
-Status verifyWritten(const QByteArray& bytes, const QByteArray& password, const Expected& expected) {
+Status verifyWritten(const QByteArray& bytes, const QByteArray& password, Expected& expected, Origin origin) {
     auto fail = [](const QString& why) { return Error{Error::Kind::Failed, why}; };
     auto reopened = Document::open(bytes);
     if (!reopened)
@@ -321,13 +444,20 @@ Status verifyWritten(const QByteArray& bytes, const QByteArray& password, const 
     if (copy.isLocked() && !copy.authenticate(QString::fromUtf8(password)))
         return fail(QStringLiteral("The saved copy does not open with the document’s password."));
     const int pages = copy.pageCount();
-    const int expectedPages = int(expected.contents.size());
+    const int expectedPages = int(expected.pages.size());
     if (pages < expectedPages)
         return fail(QStringLiteral("The saved copy is missing page %1.").arg(pages + 1));
     if (pages > expectedPages)
         return fail(
             QStringLiteral("The saved copy has %1 pages instead of %2.").arg(pages).arg(expectedPages));
-    const PageMap map(a.ctx, a.doc());
+    std::vector<int> written;
+    if (origin == Origin::SourceObjects)
+        written = writtenPages(a.ctx, a.doc(),
+                               std::unordered_set<int>(expected.pages.begin(), expected.pages.end()));
+    if (int(written.size()) != pages)
+        written.clear();
+    std::optional<PageMap> map; // made the first time a page has to be looked up in the copy
+    StreamDigests digests(a.ctx, a.doc());
     for (int i = 0; i < pages; ++i) {
         // A page the file could not read stands blank in the document, and in the copy as the file held it.
         if (expected.carried.carries(i)) {
@@ -335,16 +465,28 @@ Status verifyWritten(const QByteArray& bytes, const QByteArray& password, const 
                 return fail(QStringLiteral("Page %1 of the saved copy cannot be read.").arg(i + 1));
             continue;
         }
+        const std::size_t at = std::size_t(i);
+        const bool sourceObject =
+            !written.empty() && written[at] == expected.pages[at] && inUse(a.ctx, a.doc(), written[at]);
+        if (!sourceObject && !map)
+            map.emplace(a.ctx, a.doc());
         // A page that cannot be loaded in the document cannot be loaded in its copy either.
-        if (!pageLoads(a, i) && pageLoads(expected.source, i))
+        if (!sourceObject && !pageLoads(a, i) && pageLoads(expected.source, i))
             return fail(QStringLiteral("Page %1 of the saved copy cannot be read.").arg(i + 1));
-        if (!expected.contents[std::size_t(i)] ||
-            contentDigest(a.ctx, a.doc(), i, ContentForm::Stored) == expected.contents[std::size_t(i)])
+        if (!expected.stored[at])
+            continue;
+        std::vector<int> streams = expected.contents[at];
+        if (!sourceObject) {
+            pdf_obj* page = nullptr;
+            guarded(a.ctx, [&] { page = pdf_lookup_page_obj(a.ctx, a.doc(), i); });
+            streams = contentStreams(a.ctx, page);
+        }
+        if (digests.of(streams, ContentForm::Stored) == expected.stored[at])
             continue;
         // Stored differently (compressed on the way, say): what matters is what it decodes to.
         const std::optional<ContentDigest> decoded =
-            contentDigest(expected.source.ctx, expected.source.doc(), i, ContentForm::Decoded);
-        if (decoded && contentDigest(a.ctx, a.doc(), i, ContentForm::Decoded) != decoded)
+            expected.digests.of(expected.contents[at], ContentForm::Decoded);
+        if (decoded && digests.of(streams, ContentForm::Decoded) != decoded)
             return fail(QStringLiteral("The content of page %1 is lost in the saved copy.").arg(i + 1));
     }
     return {};
@@ -382,8 +524,8 @@ Status Document::verifyCopy(const QByteArray& bytes, const SaveOptions& options)
     Access a(*this);
     if (a.impl().locked())
         return lockedError();
-    return verifyWritten(bytes, copyPassword(a, options),
-                         expectationOf(a, options, CarriedPages::plan(a, options)));
+    const Expected expected = expectationOf(a, options, CarriedPages::plan(a, options));
+    return verifyWritten(bytes, copyPassword(a, options), expected, Origin::Unknown);
 }
 
 // A page of the file that could not be read goes back as the file held it, in a section appended to the
@@ -474,15 +616,23 @@ Result<QByteArray> Document::save(const SaveOptions& options) const {
                      QStringLiteral("The document could not be written: %1").arg(status.error().message)};
     const QByteArray password = copyPassword(a, options);
     const Expected expected = expectationOf(a, options, std::move(carried));
-    // Object streams announce themselves in a dictionary, which is never compressed itself. qpdf renumbers
-    // the objects and cannot read the pages carried as they were: a file with such pages stays unpacked.
-    if (expected.carried.empty() && a.impl().fileBytes.contains("/ObjStm")) {
-        // Packing is for size only: a copy qpdf cannot make leaves the larger file, which is just as good.
-        if (auto packed = rewriteWithQpdf(bytes, password, QpdfObjectStreams::Generate);
-            packed && verifyWritten(packed.value(), password, expected))
-            return packed.value();
+    // Dictionaries packed together take a fraction of their room: MuPDF's layout is packed here, where the
+    // copy is not encrypted. An encrypted copy of a file that came with object streams goes through qpdf, so
+    // that it does not grow by half on every save; they announce themselves in a dictionary, which is never
+    // compressed itself. Packing is for size only: a packed copy that does not hold up leaves the larger
+    // file, which is just as good. Pages carried as the file held them sit in a section appended to the
+    // written file, which neither the packing nor qpdf (it renumbers objects) keeps: such a file stays unpacked.
+    if (expected.carried.empty()) {
+        if (const QByteArray packed = packIntoObjectStreams(bytes, expected.treeObjects); !packed.isEmpty()) {
+            if (packed.size() < bytes.size() && verifyWritten(packed, password, expected, Origin::SourceObjects))
+                return packed;
+        } else if (a.impl().fileBytes.contains("/ObjStm")) {
+            if (auto packed = rewriteWithQpdf(bytes, password, QpdfObjectStreams::Generate);
+                packed && verifyWritten(packed.value(), password, expected, Origin::Unknown))
+                return packed.value();
+        }
     }
-    if (Status verified = verifyWritten(bytes, password, expected); !verified)
+    if (Status verified = verifyWritten(bytes, password, expected, Origin::SourceObjects); !verified)
         return verified.error();
     return bytes;
 }

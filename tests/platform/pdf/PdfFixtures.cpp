@@ -87,9 +87,10 @@ QByteArray makePdf(const DocSpec& spec) {
     };
     QList<PendingLink> pendingLinks;
     for (const PageSpec& p : spec.pages) {
-        const QByteArray content = (p.drawing.isEmpty() ? QByteArray() : p.drawing + ' ') + textContent(p.text);
-        const int stream =
-            w.add("<< /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content + "\nendstream");
+        const QByteArray content =
+            (p.drawing.isEmpty() ? QByteArray() : p.drawing + ' ') + textContent(p.text);
+        const int stream = w.add("<< /Length " + QByteArray::number(content.size()) + " >>\nstream\n" +
+                                 content + "\nendstream");
         const int page = w.reserve();
         QByteArray annots;
         if (p.withNote) {
@@ -231,6 +232,10 @@ QByteArray inflatedStreams(const QByteArray& pdf) {
         from = end + 9;
     }
     return all;
+}
+
+QByteArray searchable(const QByteArray& pdf) {
+    return pdf + inflatedStreams(pdf);
 }
 
 } // namespace fixtures

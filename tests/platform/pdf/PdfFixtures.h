@@ -40,5 +40,8 @@ QByteArray assemblePdf(const QList<QByteArray>& objects, int root = 1);
 
 // Every stream of a PDF file, inflated where it is Flate-compressed, joined: for searching saved bytes.
 QByteArray inflatedStreams(const QByteArray& pdf);
+// The file's bytes followed by its streams inflated: everything a search of saved bytes must look at, since
+// saving packs dictionaries into compressed object streams.
+QByteArray searchable(const QByteArray& pdf);
 
 } // namespace fixtures
