@@ -30,7 +30,6 @@ void prepareRebuild(const PageSnapshot& snapshot, const QImage& render, Recogniz
         return;
     }
     result.text = std::move(text.value());
-    result.keepsPicture = !snapshot.hasAnnotations && snapshot.list.showsOnePicture();
     if (result.keepsPicture)
         return;
     // The render turned back the way page space runs, at the scale the rebuilt page keeps.
@@ -47,7 +46,10 @@ RecognizedPage recognizePage(const PageSnapshot& snapshot, bool rebuild, const s
     RecognizedPage result{snapshot.index, snapshot.page, {}, {}, false, {}, {}};
     const pdf::PageGeometry& geometry = snapshot.list.geometry();
     const double scale = PDFPageRasterizer::cappedScale(geometry.displaySize(), recognitionDpi / 72);
-    const QImage render = snapshot.list.render(scale);
+    // A scan keeps its own picture, so recognition is all its render is for, and that reads grey.
+    result.keepsPicture = rebuild && !snapshot.hasAnnotations && snapshot.list.showsOnePicture();
+    const QImage render =
+        result.keepsPicture || !rebuild ? snapshot.list.renderGrey(scale) : snapshot.list.render(scale);
     if (render.isNull()) {
         result.recognition.error =
             ocr::Error{ocr::Error::Kind::Failed,

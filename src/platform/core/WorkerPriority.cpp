@@ -5,14 +5,6 @@
 
 namespace zepla::platform {
 
-namespace {
-
-// Niceness added to a worker: enough for the UI thread to win a processor at once, not so much that the work
-// starves behind other programs.
-constexpr int workerNiceness = 5;
-
-} // namespace
-
 void giveWayToTheInterface() {
     thread_local bool lowered = false;
     if (lowered)

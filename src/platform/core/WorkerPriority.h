@@ -4,7 +4,12 @@
 
 namespace zepla::platform {
 
-// Lowers the calling thread's scheduling priority, once per thread; later calls do nothing.
+// Niceness added to a worker: enough for the UI thread to win a processor at once, not so much that the work
+// starves behind other programs.
+constexpr int workerNiceness = 5;
+
+// Lowers the calling thread's scheduling priority by `workerNiceness`, once per thread; later calls do
+// nothing.
 void giveWayToTheInterface();
 
 } // namespace zepla::platform

@@ -395,22 +395,9 @@ Status Document::drawOnPage(int index, const AppearanceStream& drawing) {
     PreparedAppearance prepared = prepareAppearance(states);
     const Status status = guarded(a.ctx, [&] {
         pdf_obj* page = pdf_lookup_page_obj(a.ctx, a.doc(), index);
-        // Copies of the resources and their forms, so that neither other pages sharing them nor the content
-        // kept for undo see the new form.
-        pdf_obj* inherited =
-            pdf_resolve_indirect(a.ctx, pdf_dict_get_inheritable(a.ctx, page, PDF_NAME(Resources)));
-        pdf_obj* resources =
-            pdf_is_dict(a.ctx, inherited) ? pdf_copy_dict(a.ctx, inherited) : pdf_new_dict(a.ctx, a.doc(), 1);
-        pdf_dict_put_drop(a.ctx, page, PDF_NAME(Resources), resources);
-        pdf_obj* forms = pdf_resolve_indirect(a.ctx, pdf_dict_get(a.ctx, resources, PDF_NAME(XObject)));
-        pdf_obj* xobjects =
-            pdf_is_dict(a.ctx, forms) ? pdf_copy_dict(a.ctx, forms) : pdf_new_dict(a.ctx, a.doc(), 1);
-        pdf_dict_put_drop(a.ctx, resources, PDF_NAME(XObject), xobjects);
+        pdf_obj* xobjects = ownResourceDict(a.ctx, a.doc(), page, PDF_NAME(XObject));
         char name[32];
-        int n = 0;
-        do
-            fz_snprintf(name, sizeof name, "ZeplaDrawing%d", n++);
-        while (pdf_dict_gets(a.ctx, xobjects, name));
+        freeName(a.ctx, xobjects, "ZeplaDrawing", name, int(sizeof name));
         pdf_dict_puts_drop(a.ctx, xobjects, name, makeForm(a.ctx, a.doc(), prepared.streams.front()));
         // A content stream of its own, drawn after the others; the list is made anew, so a list shared with
         // other pages stays as it was.

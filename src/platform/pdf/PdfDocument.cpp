@@ -181,6 +181,25 @@ LoadedPage::~LoadedPage() {
     fz_drop_page(m_ctx, fz());
 }
 
+pdf_obj* ownResourceDict(fz_context* ctx, pdf_document* doc, pdf_obj* pageObject, pdf_obj* kind) {
+    pdf_obj* inherited =
+        pdf_resolve_indirect(ctx, pdf_dict_get_inheritable(ctx, pageObject, PDF_NAME(Resources)));
+    pdf_obj* resources =
+        pdf_is_dict(ctx, inherited) ? pdf_copy_dict(ctx, inherited) : pdf_new_dict(ctx, doc, 1);
+    pdf_dict_put_drop(ctx, pageObject, PDF_NAME(Resources), resources);
+    pdf_obj* shared = pdf_resolve_indirect(ctx, pdf_dict_get(ctx, resources, kind));
+    pdf_obj* own = pdf_is_dict(ctx, shared) ? pdf_copy_dict(ctx, shared) : pdf_new_dict(ctx, doc, 1);
+    pdf_dict_put_drop(ctx, resources, kind, own);
+    return own;
+}
+
+void freeName(fz_context* ctx, pdf_obj* dict, const char* prefix, char* name, int size) {
+    int n = 0;
+    do
+        fz_snprintf(name, size_t(size), "%s%d", prefix, n++);
+    while (pdf_dict_gets(ctx, dict, name));
+}
+
 fz_matrix deviceToPageSpace(fz_context* ctx, pdf_obj* pageObject) {
     fz_rect mediabox;
     fz_matrix ctm = fz_identity;

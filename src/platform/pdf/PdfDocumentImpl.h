@@ -101,6 +101,15 @@ private:
     bool m_loaded = false;
 };
 
+// The page's own copy of its resources' dictionary of one kind (/Font, /XObject), made anew with a copy of
+// the resources around it, and returned for adding to: pages sharing those resources with it (one indirect
+// dictionary, or one inherited from the page tree), and its content kept for undo, never see the additions.
+// Throws as MuPDF does; call inside a guarded block.
+pdf_obj* ownResourceDict(fz_context* ctx, pdf_document* doc, pdf_obj* pageObject, pdf_obj* kind);
+// Writes into `name` (of `size` bytes) the first of `prefix` followed by 0, 1, ... that `dict` does not hold
+// yet. Plain C, for use inside a guarded block.
+void freeName(fz_context* ctx, pdf_obj* dict, const char* prefix, char* name, int size);
+
 // Page space (y up) from MuPDF's device space at scale 1 for the page object; identity when the page's boxes
 // cannot be read.
 fz_matrix deviceToPageSpace(fz_context* ctx, pdf_obj* pageObject);

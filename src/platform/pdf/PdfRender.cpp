@@ -61,6 +61,14 @@ DisplayList::DisplayList(fz_display_list* list, PageGeometry geometry)
       m_geometry(std::move(geometry)) {}
 
 QImage DisplayList::render(double scale, const QRect& area) const {
+    return draw(scale, area, QImage::Format_RGB888);
+}
+
+QImage DisplayList::renderGrey(double scale) const {
+    return draw(scale, {}, QImage::Format_Grayscale8);
+}
+
+QImage DisplayList::draw(double scale, const QRect& area, QImage::Format format) const {
     if (!m_list || scale <= 0)
         return {};
     fz_context* ctx = threadContext();
@@ -69,15 +77,17 @@ QImage DisplayList::render(double scale, const QRect& area) const {
     const QRect target = area.isNull() ? full : area.intersected(full);
     if (target.isEmpty())
         return {};
-    QImage image(target.size(), QImage::Format_RGB888);
+    QImage image(target.size(), format);
     if (image.isNull())
         return {};
+    const bool grey = format == QImage::Format_Grayscale8;
     fz_pixmap* pixmap = nullptr;
     fz_device* device = nullptr;
     fz_display_list* list = m_list.get();
     const Status status = guarded(ctx, [&] {
-        pixmap = fz_new_pixmap_with_data(ctx, fz_device_rgb(ctx), target.width(), target.height(), nullptr, 0,
-                                         int(image.bytesPerLine()), image.bits());
+        pixmap =
+            fz_new_pixmap_with_data(ctx, grey ? fz_device_gray(ctx) : fz_device_rgb(ctx), target.width(),
+                                    target.height(), nullptr, 0, int(image.bytesPerLine()), image.bits());
         pixmap->x = target.x();
         pixmap->y = target.y();
         fz_clear_pixmap_with_value(ctx, pixmap, 255);

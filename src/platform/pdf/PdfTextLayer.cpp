@@ -3,6 +3,7 @@
 #include "FontSubset.h"
 #include "PdfDocumentImpl.h"
 
+#include <array>
 #include <map>
 
 namespace zepla::pdf {
@@ -19,33 +20,29 @@ Result<InvisibleText> prepareInvisibleText(const std::vector<InvisibleRun>& runs
     InvisibleText text;
     if (runs.empty())
         return text;
-    // The fonts, each cut to the glyphs the runs show, and the content stream that shows them.
+    // The fonts, each cut to the glyphs the runs show, and the operators that show them.
     std::map<QString, std::vector<quint32>> glyphsByFile;
     for (const InvisibleRun& run : runs) {
         std::vector<quint32>& glyphs = glyphsByFile[run.fontFile];
         glyphs.insert(glyphs.end(), run.glyphs.begin(), run.glyphs.end());
     }
-    std::map<QString, QByteArray> nameOfFile;
+    std::map<QString, int> fontOfFile;
     for (const auto& [file, glyphs] : glyphsByFile) {
         const QByteArray data = embeddedFontData(file, glyphs);
         if (data.isEmpty())
             return Error{Error::Kind::Failed, QStringLiteral("The font %1 could not be read.").arg(file)};
-        text.fontNames.push_back("OCR" + QByteArray::number(int(text.fontNames.size())));
+        fontOfFile[file] = int(text.fontData.size());
         text.fontData.push_back(data);
-        nameOfFile[file] = text.fontNames.back();
     }
-    QByteArray& content = text.content;
-    content = "BT\n3 Tr\n";
     for (const InvisibleRun& run : runs) {
         const QTransform& m = run.matrix;
-        content += '/' + nameOfFile[run.fontFile] + " 1 Tf " + number(m.m11()) + ' ' + number(m.m12()) + ' ' +
-                   number(m.m21()) + ' ' + number(m.m22()) + ' ' + number(m.dx()) + ' ' + number(m.dy()) +
-                   " Tm <";
+        QByteArray operands = number(m.m11()) + ' ' + number(m.m12()) + ' ' + number(m.m21()) + ' ' +
+                              number(m.m22()) + ' ' + number(m.dx()) + ' ' + number(m.dy()) + " Tm <";
         for (quint32 glyph : run.glyphs)
-            content += QByteArray::number(glyph & 0xffff, 16).rightJustified(4, '0');
-        content += "> Tj\n";
+            operands += QByteArray::number(glyph & 0xffff, 16).rightJustified(4, '0');
+        operands += "> Tj";
+        text.showings.push_back({fontOfFile[run.fontFile], operands});
     }
-    content += "ET\n";
     return text;
 }
 
@@ -55,55 +52,37 @@ Status addInvisibleText(Document& document, int index, const std::vector<Invisib
 }
 
 Status addInvisibleText(Document& document, int index, const InvisibleText& text) {
-    if (text.content.isEmpty())
+    if (text.showings.empty())
         return {};
-    const std::vector<QByteArray>& fontNames = text.fontNames;
-    const std::vector<QByteArray>& fontData = text.fontData;
-    const QByteArray& content = text.content;
     Access a(document);
     if (Status status = checkPage(a, index); !status)
         return status;
     fz_context* ctx = a.ctx;
     pdf_document* doc = a.doc();
-    fz_buffer* buffer = nullptr;
-    fz_font* font = nullptr;
-    const Status status = guarded(ctx, [&] {
+    const std::size_t fontCount = text.fontData.size();
+    std::vector<pdf_obj*> embedded(fontCount, nullptr);
+    std::vector<std::array<char, 32>> names(fontCount);
+    // The fonts embedded and named in the page's own font dictionary.
+    Status status = guarded(ctx, [&] {
+        fz_buffer* buffer = nullptr;
+        fz_font* font = nullptr;
         fz_var(buffer);
         fz_var(font);
         fz_try(ctx) {
             pdf_obj* page = pdf_lookup_page_obj(ctx, doc, index);
-            pdf_obj* resources = pdf_dict_get(ctx, page, PDF_NAME(Resources));
-            if (!resources) {
-                pdf_obj* inherited = pdf_dict_get_inheritable(ctx, page, PDF_NAME(Resources));
-                resources = inherited ? pdf_copy_dict(ctx, inherited) : pdf_new_dict(ctx, doc, 1);
-                pdf_dict_put_drop(ctx, page, PDF_NAME(Resources), resources);
-            }
-            pdf_obj* fonts = pdf_dict_get(ctx, resources, PDF_NAME(Font));
-            if (!fonts)
-                fonts = pdf_dict_put_dict(ctx, resources, PDF_NAME(Font), int(fontNames.size()));
-            for (std::size_t i = 0; i < fontNames.size(); ++i) {
+            pdf_obj* fonts = ownResourceDict(ctx, doc, page, PDF_NAME(Font));
+            for (std::size_t i = 0; i < fontCount; ++i) {
                 buffer = fz_new_buffer_from_copied_data(
-                    ctx, reinterpret_cast<const unsigned char*>(fontData[i].constData()),
-                    size_t(fontData[i].size()));
+                    ctx, reinterpret_cast<const unsigned char*>(text.fontData[i].constData()),
+                    size_t(text.fontData[i].size()));
                 font = fz_new_font_from_buffer(ctx, nullptr, buffer, 0, 0);
                 fz_drop_buffer(ctx, buffer);
                 buffer = nullptr;
-                pdf_dict_puts_drop(ctx, fonts, fontNames[i].constData(), pdf_add_cid_font(ctx, doc, font));
+                embedded[i] = pdf_add_cid_font(ctx, doc, font);
                 fz_drop_font(ctx, font);
                 font = nullptr;
-            }
-            buffer = fz_new_buffer_from_copied_data(
-                ctx, reinterpret_cast<const unsigned char*>(content.constData()), size_t(content.size()));
-            pdf_obj* stream = pdf_add_stream(ctx, doc, buffer, nullptr, 0);
-            pdf_obj* contents = pdf_dict_get(ctx, page, PDF_NAME(Contents));
-            if (pdf_is_array(ctx, contents)) {
-                pdf_array_push_drop(ctx, contents, stream);
-            } else {
-                pdf_obj* both = pdf_new_array(ctx, doc, 2);
-                if (contents)
-                    pdf_array_push(ctx, both, contents);
-                pdf_array_push_drop(ctx, both, stream);
-                pdf_dict_put_drop(ctx, page, PDF_NAME(Contents), both);
+                freeName(ctx, fonts, "OCR", names[i].data(), int(names[i].size()));
+                pdf_dict_puts(ctx, fonts, names[i].data(), embedded[i]);
             }
         }
         fz_always(ctx) {
@@ -113,6 +92,41 @@ Status addInvisibleText(Document& document, int index, const InvisibleText& text
         fz_catch(ctx) {
             fz_rethrow(ctx);
         }
+    });
+    QByteArray content = "BT\n3 Tr\n";
+    if (status) {
+        for (const InvisibleText::Showing& showing : text.showings)
+            content += '/' + QByteArray(names[std::size_t(showing.font)].data()) + " 1 Tf " +
+                       showing.operands + '\n';
+        content += "ET\n";
+        // The text's own content stream, drawn after what the page draws.
+        status = guarded(ctx, [&] {
+            fz_buffer* buffer = fz_new_buffer_from_copied_data(
+                ctx, reinterpret_cast<const unsigned char*>(content.constData()), size_t(content.size()));
+            fz_try(ctx) {
+                pdf_obj* page = pdf_lookup_page_obj(ctx, doc, index);
+                pdf_obj* stream = pdf_add_stream(ctx, doc, buffer, nullptr, 0);
+                // A list made anew, so that a list shared with other pages stays as it was.
+                pdf_obj* contents = pdf_dict_get(ctx, page, PDF_NAME(Contents));
+                pdf_obj* list = pdf_is_array(ctx, contents)
+                                    ? pdf_copy_array(ctx, pdf_resolve_indirect(ctx, contents))
+                                    : pdf_new_array(ctx, doc, 2);
+                if (contents && !pdf_is_array(ctx, contents))
+                    pdf_array_push(ctx, list, contents);
+                pdf_array_push_drop(ctx, list, stream);
+                pdf_dict_put_drop(ctx, page, PDF_NAME(Contents), list);
+            }
+            fz_always(ctx) {
+                fz_drop_buffer(ctx, buffer);
+            }
+            fz_catch(ctx) {
+                fz_rethrow(ctx);
+            }
+        });
+    }
+    guarded(ctx, [&] {
+        for (pdf_obj* font : embedded)
+            pdf_drop_obj(ctx, font);
     });
     if (!status)
         return Error{Error::Kind::Failed, QStringLiteral("The text layer of page %1 could not be written. %2")

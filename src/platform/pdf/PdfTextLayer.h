@@ -15,17 +15,22 @@ struct InvisibleRun {
     QTransform matrix;           // from text space at a size of one unit (one em) to page space
 };
 
-// The runs made ready for a page on any thread: the font subsets cut and the content stream written, so
-// adding them to the page is quick.
+// The runs made ready for a page on any thread: the font subsets cut and the operators that show the glyphs
+// written, so adding them to the page is quick. The fonts' resource names are chosen only then, among the
+// names the page does not use yet.
 struct InvisibleText {
-    std::vector<QByteArray> fontNames;
+    struct Showing {
+        int font = 0;        // index into `fontData`
+        QByteArray operands; // "Tm" and "Tj" with their operands
+    };
     std::vector<QByteArray> fontData;
-    QByteArray content; // empty when there is nothing to draw
+    std::vector<Showing> showings; // empty when there is nothing to draw
 };
 Result<InvisibleText> prepareInvisibleText(const std::vector<InvisibleRun>& runs);
 
 // Adds the text to page `index` in render mode 3 (neither filled nor stroked), after what the page already
-// draws. The fonts are embedded as subsets with the characters each glyph stands for.
+// draws. The fonts are embedded as subsets with the characters each glyph stands for, in a font dictionary
+// of the page's own: pages that shared its resources keep theirs as they were.
 Status addInvisibleText(Document& document, int index, const InvisibleText& text);
 Status addInvisibleText(Document& document, int index, const std::vector<InvisibleRun>& runs);
 

@@ -102,6 +102,58 @@ double newlyDark(const QImage& before, const QImage& after) {
     return double(count) / (a.width() * a.height());
 }
 
+// Scanned pages that share one indirect /Resources dictionary naming every page's picture and a font, as
+// generators write them. Each page already has a little invisible text in that font ("Scan 1", too little to
+// count as a text layer) under the resource name a new text layer would take first; the last page draws a
+// box over its picture, so it is not one picture alone.
+QByteArray sharedResourcesScans(const QList<QStringList>& pages) {
+    const int count = int(pages.size());
+    // 1 catalog, 2 page tree, 3 resources, then per page: page, contents, picture.
+    QByteArray kids, pictures;
+    for (int p = 0; p < count; ++p) {
+        kids += QByteArray::number(4 + 3 * p) + " 0 R ";
+        pictures += "/Im" + QByteArray::number(p) + ' ' + QByteArray::number(6 + 3 * p) + " 0 R ";
+    }
+    QList<QByteArray> objects = {
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        "<< /Type /Pages /Kids [" + kids + "] /Count " + QByteArray::number(count) + " >>",
+        "<< /Font << /OCR0 << /Type /Font /Subtype /Type1 /BaseFont /Helvetica >> >> "
+        "/XObject << " +
+            pictures + ">> >>"};
+    for (int p = 0; p < count; ++p) {
+        const QImage scan = scanned::picture(scanned::Page{pages[p]});
+        QByteArray pixels;
+        for (int y = 0; y < scan.height(); ++y)
+            pixels.append(reinterpret_cast<const char*>(scan.constScanLine(y)), scan.width());
+        const QByteArray deflated = qCompress(pixels).mid(4); // zlib data without Qt's length prefix
+        QByteArray content = "q 612 0 0 792 0 0 cm /Im" + QByteArray::number(p) +
+                             " Do Q\nBT 3 Tr /OCR0 10 Tf 20 770 Td (Scan " + QByteArray::number(p + 1) +
+                             ") Tj ET\n";
+        if (p == count - 1)
+            content += "0 0 0 rg 20 20 30 30 re f\n";
+        objects << "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources 3 0 R /Contents " +
+                       QByteArray::number(5 + 3 * p) + " 0 R >>"
+                << "<< /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content +
+                       "\nendstream"
+                << "<< /Type /XObject /Subtype /Image /Width " + QByteArray::number(scan.width()) +
+                       " /Height " + QByteArray::number(scan.height()) +
+                       " /ColorSpace /DeviceGray /BitsPerComponent 8 /Filter /FlateDecode /Length " +
+                       QByteArray::number(deflated.size()) + " >>\nstream\n" + deflated + "\nendstream";
+    }
+    return fixtures::assemblePdf(objects);
+}
+
+// The text pdftotext reads on page `page` (from 1) of saved bytes.
+QString pageTextOf(const QByteArray& bytes, int page) {
+    QTemporaryDir folder;
+    const QString path = writeTestBytes(folder.filePath("saved.pdf"), bytes);
+    const ToolRun run =
+        runTool("pdftotext", {"-f", QString::number(page), "-l", QString::number(page), path, "-"});
+    if (run.exitCode != 0)
+        qFatal("pdftotext failed");
+    return QString::fromUtf8(run.out);
+}
+
 // Runs the toolbar's OCR of one page and waits for its outcome.
 OCRTextLayerApplier::PageOutcome ocrPage(PDFEditorDocument& document, int index, UndoManager* undo) {
     std::optional<OCRTextLayerApplier::PageOutcome> outcome;
@@ -289,6 +341,54 @@ private slots:
         undo.undo();
         QCOMPARE(picturesOf(document->pdfDocument()->save().value()), before);
         QVERIFY(!OCRTextLayerApplier::pageAlreadyHasText(*document->pdfDocument(), 1));
+    }
+
+    void pagesSharingOneResourcesDictionaryEachKeepTheirOwnText_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("whole document") << "document";
+        QTest::newRow("one page at a time") << "page";
+        QTest::newRow("text layer writer alone") << "writer";
+    }
+    void pagesSharingOneResourcesDictionaryEachKeepTheirOwnText() {
+        QFETCH(QString, how);
+        const QStringList own = {"rivers", "harbours", "orchards"};
+        QList<QStringList> lines;
+        for (const QString& word : own)
+            lines << QStringList{QStringLiteral("This page speaks of %1 and nothing else").arg(word),
+                                 sentence[1]};
+        auto document = documentOf(sharedResourcesScans(lines));
+        zepla::pdf::Document& pdf = *document->pdfDocument();
+        QCOMPARE(OCRTextLayerApplier::pagesNeedingOCR(pdf).size(), std::size_t(3));
+        if (how == "document") {
+            DocumentRecognition run(*document, nullptr);
+            QCOMPARE(runDocument(run).pagesWithTextLayer, 3);
+        } else if (how == "page") {
+            for (int page = 0; page < 3; ++page)
+                QVERIFY(ocrPage(*document, page, nullptr).text);
+        } else {
+            for (int page = 0; page < 3; ++page) {
+                const zepla::ocr::Line line{
+                    own[page], QRect(300, 300, 400, 50), {{own[page], QRect(300, 300, 400, 50)}}};
+                const QTransform toPage = pdf.geometry(page).value().pageToImage(300.0 / 72).inverted();
+                QVERIFY(zepla::pdf::addInvisibleText(pdf, page, OCRTextLayer::runs({line}, toPage)));
+            }
+        }
+
+        const QByteArray saved = pdf.save().value();
+        for (int page = 0; page < 3; ++page) {
+            const QString text = pageTextOf(saved, page + 1);
+            for (int other = 0; other < 3; ++other)
+                QVERIFY2(text.contains(own[other]) == (other == page),
+                         qPrintable(QString("page %1: %2").arg(page + 1).arg(text)));
+            // The text a page had stays readable, but on the last page, which is redrawn as a picture.
+            if (page < 2 || how == "writer")
+                QVERIFY2(text.contains(QString("Scan %1").arg(page + 1)),
+                         qPrintable(QString("page %1: %2").arg(page + 1).arg(text)));
+        }
+        QTemporaryDir folder;
+        const ToolRun check =
+            runTool("qpdf", {"--check", writeTestBytes(folder.filePath("saved.pdf"), saved)});
+        QVERIFY2(check.exitCode == 0, check.out.constData());
     }
 
     void pageThatIsNotOnePictureIsRedrawnWithWhatItShows() {
