@@ -524,7 +524,7 @@ Status Document::verifyCopy(const QByteArray& bytes, const SaveOptions& options)
     Access a(*this);
     if (a.impl().locked())
         return lockedError();
-    const Expected expected = expectationOf(a, options, CarriedPages::plan(a, options));
+    Expected expected = expectationOf(a, options, CarriedPages::plan(a, options));
     return verifyWritten(bytes, copyPassword(a, options), expected, Origin::Unknown);
 }
 
@@ -615,7 +615,7 @@ Result<QByteArray> Document::save(const SaveOptions& options) const {
         return Error{Error::Kind::Failed,
                      QStringLiteral("The document could not be written: %1").arg(status.error().message)};
     const QByteArray password = copyPassword(a, options);
-    const Expected expected = expectationOf(a, options, std::move(carried));
+    Expected expected = expectationOf(a, options, std::move(carried));
     // Dictionaries packed together take a fraction of their room: MuPDF's layout is packed here, where the
     // copy is not encrypted. An encrypted copy of a file that came with object streams goes through qpdf, so
     // that it does not grow by half on every save; they announce themselves in a dictionary, which is never
