@@ -446,6 +446,21 @@ Result<PageGeometry> Document::geometry(int index) const {
     return pageGeometry(crop, media, ctm);
 }
 
+std::vector<Result<PageGeometry>> Document::geometries(int first, int last) const {
+    Access a(*this);
+    std::vector<Result<PageGeometry>> all;
+    if (last < first)
+        return all;
+    all.reserve(std::size_t(last - first + 1));
+    // Worth its one walk over every page of the tree once more than a few pages are asked for.
+    std::optional<PageMap> map;
+    if (last - first >= 8 && !a.impl().locked())
+        map.emplace(a.ctx, a.doc());
+    for (int i = first; i <= last; ++i)
+        all.push_back(geometry(i));
+    return all;
+}
+
 Result<PageHandle> Document::removePage(int index) {
     const PageHandle handle = page(index);
     if (handle.isNull())
