@@ -452,9 +452,12 @@ std::vector<Result<PageGeometry>> Document::geometries(int first, int last) cons
     if (last < first)
         return all;
     all.reserve(std::size_t(last - first + 1));
-    // Worth its one walk over every page of the tree once more than a few pages are asked for.
+    // MuPDF finds page i by walking the i kids before it, for every page asked for; the page map walks every
+    // page of the tree once, reading each page's dictionary. The first screen of a long document takes the
+    // short walks, a run further in takes the map.
+    const qint64 walks = qint64(last - first + 1) * (qint64(first) + last) / 2;
     std::optional<PageMap> map;
-    if (last - first >= 8 && !a.impl().locked())
+    if (!a.impl().locked() && walks > pageCount())
         map.emplace(a.ctx, a.doc());
     for (int i = first; i <= last; ++i)
         all.push_back(geometry(i));
