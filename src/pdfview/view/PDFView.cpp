@@ -148,8 +148,9 @@ bool PDFView::loadGeometry(int last) {
         changed |= g.displaySize() != m_geometries[i].displaySize();
         m_geometries[i] = g;
     };
+    const auto read = m_document->geometries(m_geometryKnown, last);
     for (int i = m_geometryKnown; i <= last; ++i) {
-        auto geometry = m_document->geometry(i);
+        const auto& geometry = read[size_t(i - m_geometryKnown)];
         // A page whose boxes cannot be read is laid out at Letter size and shows its error mark.
         assign(size_t(i), geometry ? geometry.value() : letterPage());
     }

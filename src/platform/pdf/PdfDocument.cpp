@@ -499,6 +499,24 @@ Result<PageGeometry> Document::geometry(int index) const {
     return pageGeometry(crop, media, ctm);
 }
 
+std::vector<Result<PageGeometry>> Document::geometries(int first, int last) const {
+    Access a(*this);
+    std::vector<Result<PageGeometry>> all;
+    if (last < first)
+        return all;
+    all.reserve(std::size_t(last - first + 1));
+    // MuPDF finds page i by walking the i kids before it, for every page asked for; the page map walks every
+    // page of the tree once, reading each page's dictionary. The first screen of a long document takes the
+    // short walks, a run further in takes the map.
+    const qint64 walks = qint64(last - first + 1) * (qint64(first) + last) / 2;
+    std::optional<PageMap> map;
+    if (!a.impl().locked() && walks > pageCount())
+        map.emplace(a.ctx, a.doc());
+    for (int i = first; i <= last; ++i)
+        all.push_back(geometry(i));
+    return all;
+}
+
 Result<PageHandle> Document::removePage(int index) {
     const PageHandle handle = page(index);
     if (handle.isNull())

@@ -241,6 +241,9 @@ public:
     PageHandle page(int index) const;
     int indexOf(const PageHandle& page) const; // -1 when the page is not in the page tree
     Result<PageGeometry> geometry(int index) const;
+    // The geometry of pages `first` to `last`, in one pass: each page is found directly, where a loop over
+    // `geometry` walks the tree up to every page it asks for.
+    std::vector<Result<PageGeometry>> geometries(int first, int last) const;
     // Takes a page out of the page tree; the handle can put the very same page back.
     Result<PageHandle> removePage(int index);
     Status insertPage(const PageHandle& page, int index);

@@ -3,6 +3,7 @@
 // node over the pages that really exist, before anything counts or walks it.
 #include "PdfDocumentImpl.h"
 
+#include <algorithm>
 #include <unordered_set>
 #include <vector>
 
@@ -12,6 +13,31 @@ namespace {
 
 // Deeper trees than this are flattened: MuPDF walks them recursively.
 constexpr int maxTreeDepth = 32;
+
+// The objects met on a walk, one bit per object number: a tree of thousands of kids is checked without
+// hashing or allocating per kid.
+class ObjectSet {
+public:
+    explicit ObjectSet(int objects) : m_bits(std::size_t(std::max(objects, 1))) {}
+    // False when `number` was there already.
+    bool insert(int number) {
+        if (number < 0)
+            return false;
+        if (std::size_t(number) >= m_bits.size())
+            m_bits.resize(std::size_t(number) + 1);
+        if (m_bits[std::size_t(number)])
+            return false;
+        m_bits[std::size_t(number)] = true;
+        return true;
+    }
+    void erase(int number) {
+        if (number >= 0 && std::size_t(number) < m_bits.size())
+            m_bits[std::size_t(number)] = false;
+    }
+
+private:
+    std::vector<bool> m_bits;
+};
 
 // Attributes a page inherits from the nodes above it.
 struct Inherited {
@@ -98,7 +124,7 @@ bool isUnparseable(fz_context* ctx, pdf_document* doc, pdf_obj* kid) {
 // Takes the kids of `top` as its leaves without loading them, when the node says it holds exactly as many
 // pages as it has kids and each kid is a reference to an object of the file not seen before. False (and
 // nothing taken) when the node is not like that.
-bool takeKidsAsLeaves(fz_context* ctx, pdf_document* doc, const Visit& top, std::unordered_set<int>& seen,
+bool takeKidsAsLeaves(fz_context* ctx, pdf_document* doc, const Visit& top, ObjectSet& seen,
                       std::vector<Leaf>& leaves) {
     if (top.claimedCount != top.kidCount || top.kidCount == 0)
         return false;
@@ -116,12 +142,16 @@ bool takeKidsAsLeaves(fz_context* ctx, pdf_document* doc, const Visit& top, std:
             numbers.push_back(number);
         }
     });
-    std::unordered_set<int> own;
-    for (int number : numbers)
-        plain = plain && !seen.count(number) && own.insert(number).second;
     if (!plain || int(numbers.size()) != top.kidCount)
         return false;
-    seen.insert(own.begin(), own.end());
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        if (!seen.insert(numbers[i])) {
+            for (std::size_t j = 0; j < i; ++j)
+                seen.erase(numbers[j]);
+            return false;
+        }
+    }
+    leaves.reserve(leaves.size() + kids.size());
     for (pdf_obj* kid : kids)
         leaves.push_back({kid, top.node, top.inherited});
     return true;
@@ -131,7 +161,10 @@ std::vector<Leaf> collectPages(fz_context* ctx, pdf_document* doc, pdf_obj* root
                                TreeCheck check, bool& sound) {
     std::vector<Leaf> leaves;
     std::vector<Visit> stack;
-    std::unordered_set<int> seen{rootKid.number};
+    int objects = 0;
+    guarded(ctx, [&] { objects = pdf_xref_len(ctx, doc); });
+    ObjectSet seen(objects);
+    seen.insert(rootKid.number);
     stack.push_back({root, 0, inherit({}, rootKid.own), rootKid.kidCount, 0, rootKid.claimedCount, 0});
     while (!stack.empty()) {
         Visit& top = stack.back();
@@ -157,14 +190,14 @@ std::vector<Leaf> collectPages(fz_context* ctx, pdf_document* doc, pdf_obj* root
             parentPointsBack = k.isDict && sameObject(ctx, k.parent, node);
         });
         if (((!read && kid) || (read && !k.isDict)) && isUnparseable(ctx, doc, kid) &&
-            seen.insert(pdf_to_num(ctx, kid)).second) {
+            seen.insert(pdf_to_num(ctx, kid))) {
             // The page is there but cannot be read (absurd nesting, a damaged dictionary): it keeps its
             // place.
             sound = false;
             leaves.push_back({kid, node, top.inherited, true});
             continue;
         }
-        if (!read || !k.isDict || (k.number > 0 && !seen.insert(k.number).second)) {
+        if (!read || !k.isDict || (k.number > 0 && !seen.insert(k.number))) {
             sound = false;
             continue;
         }

@@ -44,11 +44,10 @@ void ThumbnailListView::reload() {
     const pdf::Document& pdf = *m_document->pdfDocument();
     const int count = pdf.pageCount();
     m_aspects.assign(std::size_t(count), 0.0);
-    for (int i = 0; i < count; ++i) {
-        const auto geometry = pdf.geometry(i);
-        m_aspects[std::size_t(i)] =
-            geometry ? ThumbnailCell::aspectRatioOf(geometry.value()) : ThumbnailCell::aspectRatioOf({});
-    }
+    const auto geometries = pdf.geometries(0, count - 1);
+    for (std::size_t i = 0; i < geometries.size(); ++i)
+        m_aspects[i] = geometries[i] ? ThumbnailCell::aspectRatioOf(geometries[i].value())
+                                     : ThumbnailCell::aspectRatioOf({});
     layoutRows();
 }
 

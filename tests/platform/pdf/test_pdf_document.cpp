@@ -205,6 +205,30 @@ private slots:
         }
     }
 
+    // Read in one pass, each page of a run has its own geometry, in order; pages beyond the document are
+    // errors in their places.
+    void geometriesOfARunOfPages() {
+        DocSpec spec;
+        for (int i = 0; i < 20; ++i)
+            spec.pages.append(
+                PageSpec{QString::number(i), QRectF(0, 0, 300 + 10 * i, 400), QRectF(), 90 * (i % 4)});
+        auto d = openOrFail(fixtures::makePdf(spec));
+        for (const auto& [first, last] :
+             {std::pair{0, 19}, std::pair{5, 7}, std::pair{3, 18}, std::pair{18, 21}}) {
+            const auto run = d->geometries(first, last);
+            QCOMPARE(int(run.size()), last - first + 1);
+            for (int i = first; i <= last; ++i) {
+                const auto& got = run[std::size_t(i - first)];
+                QCOMPARE(got.ok(), i < 20);
+                if (!got)
+                    continue;
+                QCOMPARE(got.value().mediaBox, QRectF(0, 0, 300 + 10 * i, 400));
+                QCOMPARE(got.value().rotation, 90 * (i % 4));
+            }
+        }
+        QVERIFY(d->geometries(4, 3).empty());
+    }
+
     void displayListRendersTilesOffThread() {
         auto d = openOrFail(fixtures::makeTextPdf(1));
         DisplayList list = d->displayList(0).value();
