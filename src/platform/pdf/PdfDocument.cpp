@@ -303,7 +303,7 @@ Result<std::shared_ptr<Document>> Document::open(const QByteArray& bytes) {
     }
     if (const std::optional<QString> why = nothingRecovered(ctx, opened, protectionDamaged)) {
         pdf_drop_document(ctx, opened.doc);
-        return Error{Error::Kind::Damaged, *why};
+        return Error{Error::Kind::Undecryptable, *why};
     }
     auto impl = std::make_unique<Impl>();
     impl->doc = opened.doc;
