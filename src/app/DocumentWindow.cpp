@@ -134,6 +134,12 @@ void DocumentWindow::saveTo(const QString& path, std::function<void(bool)> done)
     PendingSave save{path, m_document->pdfDocument(), m_document->pdfDocument()->revision(), std::move(done)};
     // Only the window's own file is held to what it was; another file chosen in Save As is the user's word.
     const bool ownFile = !m_filePath.isEmpty() && QFileInfo(path) == QFileInfo(m_filePath);
+    if (!ownFile && save.pdf->isProtectionDamaged()) {
+        showAlert(this, tr("“%1” could not be saved.").arg(QFileInfo(path).fileName()),
+                  tr("The protected document is damaged and can only be saved as an unprotected copy, with "
+                     "Remove Password (Decrypt)… in the page tools."));
+        return endSave(save, false);
+    }
     if (ownFile && save.pdf->isContentDamaged()) {
         showAlert(
             this, tr("“%1” could not be saved.").arg(QFileInfo(path).fileName()),
@@ -296,7 +302,8 @@ void DocumentWindow::warnAboutDamage() {
     const QString name = QFileInfo(m_filePath).fileName();
     if (pdf.isProtectionDamaged())
         showAlert(this, tr("“%1” is a damaged protected document.").arg(name),
-                  tr("The protected document is damaged and cannot be saved over, so it opens read-only. "
+                  tr("The file identifier that its password needs is lost with the damaged end of the file, "
+                     "so no password can decrypt it: it cannot be saved over and opens read-only. "
                      "Remove Password (Decrypt)… in the page tools saves an unprotected copy."));
     if (pdf.isContentDamaged())
         showAlert(

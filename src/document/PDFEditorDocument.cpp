@@ -24,6 +24,9 @@ DocumentResult<std::unique_ptr<PDFEditorDocument>> PDFEditorDocument::read(const
         QStringLiteral("The file could not be opened because it is not a PDF document or "
                        "it is damaged.")};
     auto opened = pdf::Document::open(bytes);
+    // A protected file whose pages are lost for good says why: no password or tool brings them back.
+    if (!opened && opened.error().kind == pdf::Error::Kind::Undecryptable)
+        return DocumentError{DocumentError::Code::fileReadCorruptFile, opened.error().message};
     if (!opened || !hasReadablePages(*opened.value()))
         return damaged;
     auto document = std::make_unique<PDFEditorDocument>();

@@ -291,6 +291,7 @@ private slots:
         QVERIFY(window);
         QTRY_COMPARE(visibleAlerts().size(), 1);
         QVERIFY(visibleAlerts().first()->text().contains("Report.pdf"));
+        QVERIFY(visibleAlerts().first()->informativeText().contains("file identifier"));
         QVERIFY(visibleAlerts().first()->informativeText().contains("cannot be saved over"));
         QVERIFY(window->document().wasPasswordProtected()); // the unprotected copy stays possible
         closeAlerts();
@@ -305,10 +306,25 @@ private slots:
         QVERIFY(!saved);
         QVERIFY(window->isWindowModified());
         QTRY_COMPARE(visibleAlerts().size(), 1);
+        verifySaveAlert(*visibleAlerts().first(), "Report.pdf");
         QVERIFY(visibleAlerts().first()->informativeText().contains("damaged and cannot be saved over"));
+        closeAlerts();
         QFile after(path);
         QVERIFY(after.open(QIODevice::ReadOnly));
         QVERIFY(after.readAll() == damaged);
+
+        // Save As to a new name: nothing is written, and the alert names the one way to a copy.
+        const QString copy = shell.dir.path() + "/Copy.pdf";
+        std::optional<bool> savedAs;
+        window->saveTo(copy, [&](bool ok) { savedAs = ok; });
+        QTRY_VERIFY(savedAs.has_value());
+        QVERIFY(!*savedAs);
+        QTRY_COMPARE(visibleAlerts().size(), 1);
+        verifySaveAlert(*visibleAlerts().first(), "Copy.pdf");
+        QCOMPARE(visibleAlerts().first()->informativeText(),
+                 QStringLiteral("The protected document is damaged and can only be saved as an unprotected "
+                                "copy, with Remove Password (Decrypt)… in the page tools."));
+        QVERIFY(!QFile::exists(copy));
     }
 
     // A repaired file whose pages' content does not decode (an AES-256 file that lost its encryption

@@ -105,6 +105,25 @@ bool hasUndecodableContent(fz_context* ctx, pdf_document* doc) {
     return false;
 }
 
+// Why a repaired file that opened without a password shows no page at all, when what its pages were is lost
+// for good: they sit in object streams that only the lost protection could decrypt. A file showing nothing
+// must not open as an empty document that a save would write over it.
+std::optional<QString> nothingRecovered(fz_context* ctx, const Opened& opened, bool protectionDamaged) {
+    if (opened.needsPassword || !pdf_was_repaired(ctx, opened.doc) || !opened.bytes.contains("/ObjStm"))
+        return std::nullopt;
+    int pages = 0;
+    guarded(ctx, [&] { pages = pdf_count_pages(ctx, opened.doc); });
+    if (pages > 0)
+        return std::nullopt;
+    if (protectionDamaged)
+        return QStringLiteral("The protected document is damaged: the file identifier that its password "
+                              "needs to decrypt it is lost with the end of the file, so none of its pages "
+                              "can be read.");
+    return QStringLiteral("The document is damaged and none of its pages can be read: they are packed in "
+                          "object streams that do not decode, as in a protected document whose end, with "
+                          "its password protection, is lost.");
+}
+
 // An encrypted file that MuPDF had to repair reads well enough, but MuPDF writes it back in a form its
 // password no longer opens, and may miss objects kept in encrypted object streams. Once the password is
 // known, qpdf rebuilds the file with its encryption, and the document is read from the sound copy instead.
@@ -267,6 +286,21 @@ Result<std::shared_ptr<Document>> Document::open(const QByteArray& bytes) {
         return Error{Error::Kind::Damaged, QStringLiteral("The file is empty.")};
     fz_context* ctx = threadContext();
     Opened opened = openBytes(ctx, bytes);
+    // A cut tail can end inside an object that repair then refuses as a whole: the file without that
+    // broken last object is what is left of it, when pages are left (or may be, in object streams).
+    if (!opened.status) {
+        const qsizetype lastObject = bytes.lastIndexOf("endobj");
+        Opened whole = lastObject > 0 ? openBytes(ctx, bytes.left(lastObject + 6) + '\n') : Opened{};
+        int pages = 0;
+        if (whole.status && whole.doc)
+            guarded(ctx, [&] { pages = pdf_count_pages(ctx, whole.doc); });
+        if (pages > 0 || whole.needsPassword || (whole.status && bytes.contains("/ObjStm"))) {
+            pdf_drop_document(ctx, opened.doc);
+            opened = whole;
+        } else {
+            pdf_drop_document(ctx, whole.doc);
+        }
+    }
     bool protectionDamaged = false;
     if (mayHaveLostProtection(ctx, opened)) {
         if (const std::optional<LostProtection> lost = findLostProtection(bytes)) {
@@ -285,6 +319,10 @@ Result<std::shared_ptr<Document>> Document::open(const QByteArray& bytes) {
         return Error{Error::Kind::Damaged,
                      QStringLiteral("The file is not a PDF document or is too damaged to open (%1).")
                          .arg(opened.status.error().message)};
+    }
+    if (const std::optional<QString> why = nothingRecovered(ctx, opened, protectionDamaged)) {
+        pdf_drop_document(ctx, opened.doc);
+        return Error{Error::Kind::Undecryptable, *why};
     }
     auto impl = std::make_unique<Impl>();
     impl->doc = opened.doc;
@@ -339,6 +377,13 @@ bool Document::authenticate(const QString& password) {
     if (level == 0)
         return false;
     a.impl().password = utf8;
+    // Repair read the file's object streams before any password was known, and they are encrypted: what
+    // they hold is read now.
+    if (pdf_was_repaired(a.ctx, a.doc()))
+        guarded(a.ctx, [&] {
+            pdf_repair_obj_stms(a.ctx, a.doc());
+            pdf_repair_trailer(a.ctx, a.doc());
+        });
     rebuildDamagedEncryptedFile(a);
     // The tree could not be read before: it is made trustworthy now, as it is for files without a password.
     repairPageTree(a.ctx, a.doc(), TreeCheck::CountsAndKids, &a.impl().unreadablePages);

@@ -12,6 +12,7 @@ namespace zepla::pdf {
 struct Error {
     enum class Kind {
         Damaged,       // the bytes are not a PDF, or too broken to repair
+        Undecryptable, // encrypted, and what decrypting its pages needs is lost with the damage
         NeedsPassword, // the document is locked; authenticate first
         WrongPassword,
         Unsupported, // a feature of the file this layer cannot handle

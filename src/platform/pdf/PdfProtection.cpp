@@ -151,22 +151,24 @@ Protection protectionOf(fz_context* ctx, pdf_document* doc) {
 }
 
 QByteArray withStartxrefFound(const QByteArray& bytes) {
-    const qsizetype keyword = bytes.lastIndexOf("startxref");
-    if (keyword < 0)
-        return {};
+    const qsizetype found = bytes.lastIndexOf("startxref");
+    // A cut tail may take the keyword with it: the last section is then named at the end.
+    const QByteArray tail = found < 0 ? QByteArray("\nstartxref\n0\n%%EOF\n") : QByteArray();
+    const QByteArray all = bytes + tail;
+    const qsizetype keyword = found < 0 ? bytes.size() + 1 : found;
     qsizetype section = -1;
     for (const char* table : {"\nxref", "\rxref"})
-        section = std::max(section, bytes.lastIndexOf(table, keyword) + 1);
-    if (const qsizetype stream = lastKeyWithName(bytes.left(keyword), "/Type", "/XRef"); stream >= 0)
-        if (const std::optional<Enclosing> object = enclosingObject(bytes, stream))
+        section = std::max(section, all.lastIndexOf(table, keyword) + 1);
+    if (const qsizetype stream = lastKeyWithName(all.left(keyword), "/Type", "/XRef"); stream >= 0)
+        if (const std::optional<Enclosing> object = enclosingObject(all, stream))
             section = std::max(section, object->start);
-    const qsizetype number = skipSpace(bytes, keyword + 9);
+    const qsizetype number = skipSpace(all, keyword + 9);
     qsizetype end = number;
-    while (end < bytes.size() && std::isdigit(static_cast<unsigned char>(bytes[end])))
+    while (end < all.size() && std::isdigit(static_cast<unsigned char>(all[end])))
         ++end;
-    if (section <= 0 || bytes.mid(number, end - number).toLongLong() == section)
+    if (section <= 0 || all.mid(number, end - number).toLongLong() == section)
         return {};
-    QByteArray fixed = bytes;
+    QByteArray fixed = all;
     return fixed.replace(number, end - number, QByteArray::number(section));
 }
 

@@ -16,6 +16,8 @@ const QStringList kRc4{"128", "--use-aes=n"};
 const QStringList kAes128{"128", "--use-aes=y"};
 const QStringList kAes256{"256"};
 
+enum Outcome { Saves, NotSavedOver, ReadOnly, Refused };
+
 QByteArray readFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -86,6 +88,95 @@ class TestPdfProtection : public QObject {
 
 private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
+    // A tail cut off at any length: the file opens with its password and saves with it, or opens with its
+    // password and refuses to be saved over (MuPDF's repair of encrypted object streams cannot be written
+    // back in a form the password opens), or opens read-only (what its password needs is gone), or is
+    // refused with the reason why nothing of it can be read.
+    void cutTailsOpenReadOnlyOrSayWhyNot_data() {
+        QTest::addColumn<QStringList>("method");
+        QTest::addColumn<bool>("objectStreams");
+        QTest::addColumn<int>("cut");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("reason"); // part of the refusal, for `Refused`
+        const QString identifier = "the file identifier that its password needs";
+        const QString streams = "packed in object streams that do not decode";
+        struct Row {
+            const char* name;
+            QStringList method;
+            bool objectStreams;
+            int cut;
+            Outcome outcome;
+            QString reason;
+        };
+        const Row rows[] = {
+            {"RC4 128", kRc4, false, 30, Saves, {}},
+            {"RC4 128", kRc4, false, 100, ReadOnly, {}},
+            {"RC4 128", kRc4, false, 300, ReadOnly, {}},
+            {"RC4 128", kRc4, false, 1000, ReadOnly, {}},
+            {"AES 128", kAes128, false, 30, Saves, {}},
+            {"AES 128", kAes128, false, 100, ReadOnly, {}},
+            {"AES 128", kAes128, false, 300, ReadOnly, {}},
+            {"AES 128", kAes128, false, 1000, ReadOnly, {}},
+            {"AES 256", kAes256, false, 30, Saves, {}},
+            {"AES 256", kAes256, false, 100, Saves, {}},
+            {"AES 256", kAes256, false, 300, Saves, {}},
+            {"AES 256", kAes256, false, 1000, ReadOnly, {}},
+            {"RC4 128", kRc4, true, 30, NotSavedOver, {}},
+            {"RC4 128", kRc4, true, 100, NotSavedOver, {}},
+            {"RC4 128", kRc4, true, 300, Refused, identifier},
+            {"RC4 128", kRc4, true, 1000, Refused, streams},
+            {"AES 128", kAes128, true, 30, NotSavedOver, {}},
+            {"AES 128", kAes128, true, 100, NotSavedOver, {}},
+            {"AES 128", kAes128, true, 300, Refused, identifier},
+            {"AES 128", kAes128, true, 1000, Refused, streams},
+            {"AES 256", kAes256, true, 30, NotSavedOver, {}},
+            {"AES 256", kAes256, true, 100, NotSavedOver, {}},
+            {"AES 256", kAes256, true, 300, NotSavedOver, {}},
+            {"AES 256", kAes256, true, 1000, Refused, streams},
+        };
+        for (const Row& r : rows)
+            QTest::addRow("%s%s, cut %d", r.name, r.objectStreams ? ", object streams" : "", r.cut)
+                << r.method << r.objectStreams << r.cut << int(r.outcome) << r.reason;
+    }
+
+    void cutTailsOpenReadOnlyOrSayWhyNot() {
+        QFETCH(QStringList, method);
+        QFETCH(bool, objectStreams);
+        QFETCH(int, cut);
+        QFETCH(int, outcome);
+        QFETCH(QString, reason);
+        const QByteArray good = encrypted(fixtures::makeTextPdf(3, "guarded"), method, objectStreams);
+        auto opened = Document::open(good.left(good.size() - cut));
+        if (outcome == Refused) {
+            QVERIFY(!opened.ok());
+            QVERIFY2(opened.error().message.contains(reason, Qt::CaseInsensitive),
+                     qPrintable(opened.error().message));
+            return;
+        }
+        QVERIFY2(opened.ok(), qPrintable(opened.ok() ? QString() : opened.error().message));
+        auto d = opened.value();
+        if (outcome == ReadOnly) {
+            QVERIFY(!d->isLocked());
+            QCOMPARE(d->pageCount(), 3);
+            QVERIFY(d->isProtectionDamaged() || d->isContentDamaged());
+            if (d->isProtectionDamaged())
+                QVERIFY(!d->save().ok());
+            QVERIFY(d->save(SaveOptions{SaveOptions::Encryption::None}).ok());
+            return;
+        }
+        QVERIFY(d->isLocked());
+        QVERIFY(d->authenticate("pw"));
+        QCOMPARE(d->pageCount(), 3);
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(d->pageText(i).value().contains("guarded"));
+        auto saved = d->save();
+        if (outcome == NotSavedOver) {
+            QVERIFY(!saved.ok());
+            return;
+        }
+        QVERIFY2(saved.ok(), qPrintable(problem(saved)));
+        expectSavedWhole(saved.value(), good, 3, "guarded");
+    }
 
     // A startxref pointing astray leaves the file readable; saving writes it back whole, with its encryption.
     void shiftedStartxrefSavesWithItsProtection_data() {
