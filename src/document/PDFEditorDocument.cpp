@@ -13,10 +13,19 @@ bool hasReadablePages(const pdf::Document& pdf) {
     return count > 0 && !pdf.page(0).isNull() && !pdf.page(count - 1).isNull();
 }
 
+// Often enough that pages swapped in appear as they come, seldom enough that the views' work per
+// announcement stays a small part of the UI thread's time.
+constexpr int changeSoonIntervalMs = 100;
+
 } // namespace
 
-PDFEditorDocument::PDFEditorDocument(QObject* parent)
-    : QObject(parent), m_pdf(pdf::Document::createEmpty()) {}
+PDFEditorDocument::PDFEditorDocument(QObject* parent) : QObject(parent), m_pdf(pdf::Document::createEmpty()) {
+    // A child, so that it moves with the document to the thread that uses it (it may be read on another).
+    m_changeSoon.setParent(this);
+    m_changeSoon.setSingleShot(true);
+    m_changeSoon.setInterval(changeSoonIntervalMs);
+    connect(&m_changeSoon, &QTimer::timeout, this, &PDFEditorDocument::changed);
+}
 
 DocumentResult<std::unique_ptr<PDFEditorDocument>> PDFEditorDocument::read(const QByteArray& bytes) {
     const DocumentError damaged{
@@ -67,7 +76,13 @@ std::function<DocumentResult<QByteArray>()> PDFEditorDocument::snapshotWriter() 
 }
 
 void PDFEditorDocument::announceChange() {
+    m_changeSoon.stop();
     emit changed();
+}
+
+void PDFEditorDocument::announceChangeSoon() {
+    if (!m_changeSoon.isActive())
+        m_changeSoon.start();
 }
 
 void PDFEditorDocument::announceEditWithoutUndo() {

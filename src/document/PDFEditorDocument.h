@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -52,6 +53,10 @@ public:
 
     // Edits made inside the PDF call this once per operation, after the change, so the views redraw.
     void announceChange();
+    // Work that swaps pages in one after another in the background calls this for each: the views hear of
+    // the pages swapped in within a short interval together, instead of laying out and repainting the whole
+    // document for every page. An announceChange in the meantime tells them of these pages too.
+    void announceChangeSoon();
     // Edits the undo history does not hold (a note's text retyped) call this, so the window knows the
     // document differs from its file.
     void announceEditWithoutUndo();
@@ -66,6 +71,7 @@ private:
     std::shared_ptr<pdf::Document> m_pdf;
     QByteArray m_lockedBytes;
     bool m_wasPasswordProtected = false;
+    QTimer m_changeSoon;
 };
 
 } // namespace zepla::document

@@ -4,6 +4,7 @@
 #include "LandingTestSupport.h"
 #include "ShellFixture.h"
 #include "app/DocumentWindow.h"
+#include "core/BackgroundSettings.h"
 #include "ui/landing/RecentDocuments.h"
 #include "ui/passwords/PasswordPromptDialog.h"
 
@@ -14,6 +15,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <future>
 
 using namespace zepla;
 
@@ -168,6 +171,38 @@ private slots:
         QCOMPARE(window->windowTitle(), QStringLiteral("new.pdf[*]"));
         QCOMPARE(ui::RecentDocuments::paths().first(), target);
         QVERIFY(pdf::Document::openFile(target));
+    }
+
+    // The end of a save names the file in the recent files without the UI thread rewriting the preferences
+    // file: with the writer held busy the list already has it and the file not; once the writes are waited
+    // for, as at quit, the file read afresh (from a copy, as a new run would) has it first.
+    void aSaveLeavesThePreferencesFileToTheBackgroundWriter() {
+        ShellFixture shell;
+        app::DocumentWindow* window = openAndWait(shell, shell.write("a.pdf"));
+        QVERIFY(window);
+        const QString preferences =
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/Zepla/Zepla.conf";
+        const auto recentOnDisk = [&] {
+            const QString copy = shell.dir.filePath("preferences-copy.conf");
+            QFile::remove(copy);
+            QFile::copy(preferences, copy);
+            return QSettings(copy, QSettings::IniFormat)
+                .value(ui::RecentDocuments::preferenceKey)
+                .toStringList();
+        };
+        platform::BackgroundSettings::waitForWrites();
+        std::promise<void> release;
+        platform::BackgroundSettings::writer().enqueue(
+            "elsewhere", [held = release.get_future().share()] { held.wait(); }, false);
+        const QString target = shell.dir.filePath("copy.pdf");
+        bool saved = false;
+        window->saveTo(target, [&](bool ok) { saved = ok; });
+        QTRY_VERIFY(saved);
+        QCOMPARE(ui::RecentDocuments::paths().first(), target);
+        QVERIFY(!recentOnDisk().contains(target));
+        release.set_value();
+        platform::BackgroundSettings::waitForWrites();
+        QCOMPARE(recentOnDisk().value(0), target);
     }
 
     void saveToAPlaceThatCannotBeWrittenKeepsTheDocumentModified() {

@@ -91,6 +91,25 @@ private slots:
         d->setWasPasswordProtected(true);
         QCOMPARE(protectedChanged.count(), 1);
     }
+
+    // Pages swapped in one by one are announced together a moment later; an announcement made meanwhile
+    // covers them, and nothing follows it.
+    void changesSoonAreAnnouncedOnceTogether() {
+        auto d = readOrFail(fixtures::makeTextPdf(1));
+        QSignalSpy changed(d.get(), &PDFEditorDocument::changed);
+        for (int page = 0; page < 20; ++page)
+            d->announceChangeSoon();
+        QCOMPARE(changed.count(), 0);
+        QTRY_COMPARE(changed.count(), 1);
+        QTest::qWait(300);
+        QCOMPARE(changed.count(), 1);
+
+        d->announceChangeSoon();
+        d->announceChange();
+        QCOMPARE(changed.count(), 2);
+        QTest::qWait(300);
+        QCOMPARE(changed.count(), 2);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPDFEditorDocument)

@@ -1,7 +1,7 @@
 #include "chat/ChatHistoryStore.h"
 
-#include "chat/SerialWriter.h"
 #include "core/AppPaths.h"
+#include "core/SerialWriter.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -159,13 +159,13 @@ ChatHistory load(const QString& documentKey) {
         if (decoded.complete)
             return {std::move(decoded.sessions), {}};
         const QString copy = freeUnreadableName(path);
-        SerialWriter::shared().enqueue(
+        platform::SerialWriter::shared().enqueue(
             path, [bytes, copy] { writeFile(copy, bytes); }, false);
         return {std::move(decoded.sessions), copy};
     }
     // Not even readable: moved out of the way whole, so no save replaces it.
     const QString copy = freeUnreadableName(path);
-    SerialWriter::shared().enqueue(
+    platform::SerialWriter::shared().enqueue(
         path, [path, copy] { QFile::rename(path, copy); }, false);
     return {{}, copy};
 }
@@ -174,12 +174,12 @@ void save(const QList<ChatSession>& sessions, const QString& documentKey) {
     const QString path = fileURL(documentKey);
     if (path.isEmpty())
         return;
-    SerialWriter::shared().enqueue(
+    platform::SerialWriter::shared().enqueue(
         path, [path, sessions] { writeFile(path, encode(sessions)); }, true);
 }
 
 void waitForWrites() {
-    SerialWriter::shared().waitUntilIdle();
+    platform::SerialWriter::shared().waitUntilIdle();
 }
 
 } // namespace zepla::ai::ChatHistoryStore

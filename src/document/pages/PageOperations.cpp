@@ -139,7 +139,8 @@ pdf::Result<PageReplacement> replaceWithCopy(pdf::Document& pdf, int index) {
 }
 
 void announceReplacedPage(PDFEditorDocument& document) {
-    finishEdit(document);
+    document.announceChangeSoon();
+    ThumbnailCache::removeAllObjects();
 }
 
 void pagesReplaced(PDFEditorDocument& document, std::vector<PageReplacement> replacements,

@@ -1,6 +1,6 @@
 #include "ui/landing/RecentDocuments.h"
 
-#include "core/Settings.h"
+#include "core/BackgroundSettings.h"
 
 #include <QFileInfo>
 
@@ -9,18 +9,14 @@ namespace zepla::ui::RecentDocuments {
 namespace {
 
 void store(const QStringList& list) {
-    auto settings = platform::userSettings();
-    if (list.isEmpty())
-        settings->remove(QLatin1String(preferenceKey));
-    else
-        settings->setValue(QLatin1String(preferenceKey), list);
-    settings->sync();
+    platform::BackgroundSettings::setValue(QLatin1String(preferenceKey),
+                                           list.isEmpty() ? QVariant() : QVariant(list));
 }
 
 } // namespace
 
 QStringList paths() {
-    return platform::userSettings()->value(QLatin1String(preferenceKey)).toStringList();
+    return platform::BackgroundSettings::value(QLatin1String(preferenceKey)).toStringList();
 }
 
 void note(const QString& path) {

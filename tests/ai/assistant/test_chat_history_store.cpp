@@ -1,7 +1,7 @@
 // The chat history file: its exact format and place, a private mode, reading what can be read while
 // keeping the original, background saves in order, and two windows on one file.
 #include "chat/ChatHistoryStore.h"
-#include "chat/SerialWriter.h"
+#include "core/SerialWriter.h"
 #include "support/TestHome.h"
 
 #include <QCryptographicHash>
@@ -182,7 +182,7 @@ private slots:
     void theWriterFinishesItsQueueInOrder() {
         std::vector<QString> done;
         {
-            SerialWriter writer;
+            zepla::platform::SerialWriter writer;
             writer.enqueue(
                 "slow",
                 [&] {

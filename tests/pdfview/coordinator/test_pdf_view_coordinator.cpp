@@ -1,7 +1,7 @@
 // The coordinator and the bridge: page indicator, the remembered page going and coming back, zoom steps
 // and their limits, and a coordinator whose view is gone.
 #include "PdfFixtures.h"
-#include "core/Settings.h"
+#include "core/BackgroundSettings.h"
 #include "document/RecentPageStore.h"
 #include "pdfview/coordinator/PDFViewBridge.h"
 #include "pdfview/coordinator/PDFViewCoordinator.h"
@@ -41,7 +41,7 @@ class TestPdfViewCoordinator : public QObject {
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void init() { platform::userSettings()->remove(document::RecentPageStore::preferenceKey); }
+    void init() { platform::BackgroundSettings::setValue(document::RecentPageStore::preferenceKey, {}); }
 
     void indicatorFollowsTheCurrentPage() {
         Window w(12);

@@ -12,11 +12,11 @@
 #include <mutex>
 #include <thread>
 
-namespace zepla::ai {
+namespace zepla::platform {
 
 class SerialWriter {
 public:
-    // The one writer of the process.
+    // The writer shared by files that have none of their own (the chat histories).
     static SerialWriter& shared();
 
     SerialWriter() = default;
@@ -47,4 +47,4 @@ private:
     std::thread m_thread;
 };
 
-} // namespace zepla::ai
+} // namespace zepla::platform

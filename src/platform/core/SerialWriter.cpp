@@ -1,8 +1,8 @@
-#include "chat/SerialWriter.h"
+#include "core/SerialWriter.h"
 
 #include <algorithm>
 
-namespace zepla::ai {
+namespace zepla::platform {
 
 SerialWriter& SerialWriter::shared() {
     static SerialWriter writer;
@@ -57,4 +57,4 @@ void SerialWriter::run() {
     }
 }
 
-} // namespace zepla::ai
+} // namespace zepla::platform
