@@ -63,6 +63,8 @@ AssistantConversation::AssistantConversation(ai::AssistantViewModel& viewModel, 
         if (m_turns.size() != before && !m_turns.isEmpty())
             scrollToEnd();
     });
+    connect(&m_viewModel, &ai::AssistantViewModel::isLoadingHistoryChanged, this,
+            &AssistantConversation::syncTurns);
     connect(&m_viewModel, &ai::AssistantViewModel::isRunningChanged, this, [this](bool running) {
         syncRunning(running);
         if (running)
@@ -109,7 +111,8 @@ void AssistantConversation::syncTurns() {
     while (kept < m_turns.size() && kept < turns.size() && m_turns[kept] == turns[kept])
         ++kept;
     m_turns = turns;
-    m_greeting->setVisible(turns.isEmpty());
+    // No greeting before the stored conversations are in: it would invite a question as if there were none.
+    m_greeting->setVisible(turns.isEmpty() && !m_viewModel.isLoadingHistory());
     m_today->setVisible(!turns.isEmpty());
     m_column->truncate(kept);
     m_column->append(turns.size() - kept);

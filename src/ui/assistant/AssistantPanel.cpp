@@ -57,6 +57,10 @@ AssistantPanel::AssistantPanel(std::shared_ptr<ai::AssistantViewModel> viewModel
     layout->addWidget(m_conversation, 1);
     layout->addWidget(m_inputArea);
     connect(m_actions, &AnswerActions::problem, this, &AssistantPanel::tellUser);
+    connect(m_viewModel.get(), &ai::AssistantViewModel::isLoadingHistoryChanged, this, [this] {
+        if (isVisible())
+            tellHistoryNotice();
+    });
 }
 
 AssistantPanel::~AssistantPanel() = default;
@@ -121,6 +125,11 @@ void AssistantPanel::tellUser(const QString& message) {
 
 void AssistantPanel::showEvent(QShowEvent*) {
     m_inputArea->input()->setFocus(Qt::OtherFocusReason);
+    tellHistoryNotice();
+}
+
+// Once, when the panel is on screen with the history loaded.
+void AssistantPanel::tellHistoryNotice() {
     if (const std::optional<QString> notice = m_viewModel->takeHistoryNotice())
         tellUser(*notice);
 }
