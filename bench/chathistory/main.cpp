@@ -3,6 +3,7 @@
 // load as a window opening asks for it, right after a save (handed to the same writer, which reads and
 // decodes the file once the save is written) against the writer's processor time for it, and what a
 // window's view model then spends on the UI thread: asking for the history, and taking it in.
+#include "../support/ThreadTime.h"
 #include "assistant/AssistantViewModel.h"
 #include "chat/ChatHistoryStore.h"
 #include "chat/SerialWriter.h"
@@ -15,7 +16,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <vector>
 
 using namespace zepla::ai;
@@ -25,12 +25,6 @@ namespace {
 constexpr int kSessions = 120;
 constexpr int kTurnsPerSession = 40;
 constexpr int kSaves = 10;
-
-double threadMilliseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
 
 // Conversations of questions and long answers, about 12 MB as JSON.
 QList<ChatSession> largeHistory() {
@@ -81,11 +75,11 @@ int main(int argc, char** argv) {
     for (int save = 0; save < kSaves; ++save) {
         sessions.first().turns.append(
             {QUuid::createUuid(), AssistantTurn::Role::user, QStringLiteral("And then?")});
-        const double cpu = threadMilliseconds();
+        const double cpu = threadProcessorMilliseconds();
         QElapsedTimer clock;
         clock.start();
         ChatHistoryStore::save(sessions, key);
-        onUiThread.push_back(threadMilliseconds() - cpu);
+        onUiThread.push_back(threadProcessorMilliseconds() - cpu);
         ChatHistoryStore::waitForWrites();
         inBackground.push_back(double(clock.nsecsElapsed()) / 1e6);
     }
@@ -96,12 +90,12 @@ int main(int argc, char** argv) {
         double workerStart = 0, workerEnd = 0;
         const QString path = ChatHistoryStore::fileURL(key);
         SerialWriter::shared().enqueue(
-            path, [&workerStart] { workerStart = threadMilliseconds(); }, false);
-        const double cpu = threadMilliseconds();
+            path, [&workerStart] { workerStart = threadProcessorMilliseconds(); }, false);
+        const double cpu = threadProcessorMilliseconds();
         QFuture<ChatHistoryStore::ChatHistory> loading = ChatHistoryStore::load(key);
-        loadCalls.push_back(threadMilliseconds() - cpu);
+        loadCalls.push_back(threadProcessorMilliseconds() - cpu);
         SerialWriter::shared().enqueue(
-            path, [&workerEnd] { workerEnd = threadMilliseconds(); }, false);
+            path, [&workerEnd] { workerEnd = threadProcessorMilliseconds(); }, false);
         ChatHistoryStore::waitForWrites();
         loadsInBackground.push_back(workerEnd - workerStart);
         if (loading.result().sessions.size() != kSessions)
@@ -110,14 +104,14 @@ int main(int argc, char** argv) {
     // A window opening: the view model asks for the history, and takes it in when the writer is done.
     std::vector<double> opens, arrivals;
     for (int open = 0; open < 5; ++open) {
-        const double cpu = threadMilliseconds();
+        const double cpu = threadProcessorMilliseconds();
         AssistantViewModel model(AssistantSource::textOnly({key, QStringLiteral("text")}));
-        opens.push_back(threadMilliseconds() - cpu);
+        opens.push_back(threadProcessorMilliseconds() - cpu);
         ChatHistoryStore::waitForWrites();
-        const double arrival = threadMilliseconds();
+        const double arrival = threadProcessorMilliseconds();
         while (model.isLoadingHistory())
             QCoreApplication::processEvents();
-        arrivals.push_back(threadMilliseconds() - arrival);
+        arrivals.push_back(threadProcessorMilliseconds() - arrival);
         if (model.sessions().size() != kSessions)
             return 1;
     }

@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QHBoxLayout>
 #include <QMessageBox>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QVBoxLayout>
@@ -134,14 +135,17 @@ void AssistantPanel::tellHistoryNotice() {
         tellUser(*notice);
 }
 
-void AssistantPanel::paintEvent(QPaintEvent*) {
+// Repainted under the conversation at every step of a scroll, so in bands (see paintInBands).
+void AssistantPanel::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF box = QRectF(rect()).adjusted(0.5, edgeInset + 0.5, -edgeInset - 0.5, -edgeInset - 0.5);
     const QPainterPath shape = panelShape(box);
-    painter.fillPath(shape, assistantBackground());
-    painter.setPen(QPen(Color::primary(this, 0.06), 1));
-    painter.drawPath(shape);
+    const QPen edge(Color::primary(this, 0.06), 1);
+    paintInBands(painter, event->rect(), [&] {
+        painter.fillPath(shape, assistantBackground());
+        painter.strokePath(shape, edge);
+    });
 }
 
 } // namespace zepla::ui
