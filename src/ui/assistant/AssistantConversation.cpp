@@ -1,6 +1,7 @@
 #include "ui/assistant/AssistantConversation.h"
 
 #include "assistant/AssistantViewModel.h"
+#include "ui/assistant/BandedScrollBar.h"
 #include "ui/assistant/GreetingName.h"
 #include "ui/assistant/LazyColumn.h"
 #include "ui/assistant/PanelStyle.h"
@@ -20,6 +21,7 @@ AssistantConversation::AssistantConversation(ai::AssistantViewModel& viewModel, 
     : QScrollArea(parent), m_viewModel(viewModel), m_actions(actions) {
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBar(new BandedScrollBar(Qt::Vertical));
     viewport()->setAutoFillBackground(false);
     m_column = new LazyColumn(
         [this](qsizetype index) { return new TurnView(m_turns[index], m_viewModel, m_actions, m_column); },

@@ -5,6 +5,7 @@
 #include "ui/assistant/AnswerActions.h"
 #include "ui/assistant/AssistantConversation.h"
 #include "ui/assistant/AssistantInputArea.h"
+#include "ui/assistant/BandedScrollBar.h"
 #include "ui/assistant/ChatInputField.h"
 #include "ui/assistant/GreetingName.h"
 #include "ui/assistant/PanelStyle.h"
@@ -403,7 +404,7 @@ private slots:
         QTRY_VERIFY(f.panel->inputArea()->input()->hasFocus());
     }
 
-    // Painting in bands leaves no seam: the panel's shape comes out as drawn in one go.
+    // Painting in bands leaves no seam: the panel's shape and the scroll bar come out as drawn in one go.
     void bandedPaintingMatchesPaintingAtOnce() {
         const auto shape = [](QImage& image, bool banded) {
             QPainter painter(&image);
@@ -427,6 +428,16 @@ private slots:
         shape(atOnce, false);
         shape(banded, true);
         QCOMPARE(banded, atOnce);
+
+        QScrollBar plain(Qt::Vertical);
+        BandedScrollBar bands(Qt::Vertical);
+        for (QScrollBar* bar : {&plain, static_cast<QScrollBar*>(&bands)}) {
+            bar->setRange(0, 5000);
+            bar->setPageStep(700);
+            bar->setValue(1200);
+            bar->resize(12, 700);
+        }
+        QCOMPARE(bands.grab().toImage(), plain.grab().toImage());
     }
 
     void greetingName_data() {
