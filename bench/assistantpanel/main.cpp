@@ -4,15 +4,17 @@
 // each way), first with the formula
 // images still to draw and then with them cached, beside the frame budget of 16 ms; and the memory and the
 // number of live widgets afterwards. "Busy" is the most processor time the UI thread spent within one gap,
-// which tells work from waiting for a core on a loaded machine.
+// which tells work from waiting for a core on a loaded machine; the busiest event says what that work was.
 #include "../support/ResidentMemory.h"
 #include "../support/StallProbe.h"
+#include "../support/TimedApplication.h"
 #include "SampleAnswers.h"
 #include "assistant/AssistantViewModel.h"
 #include "support/ScriptedProvider.h"
 #include "support/TestHome.h"
 #include "ui/assistant/AssistantConversation.h"
 #include "ui/assistant/AssistantPanel.h"
+#include "ui/markdown/MarkdownContent.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -38,11 +40,19 @@ void frame() {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
 }
 
-// Runs the event loop until the conversation's height has stayed the same for ten frames.
+bool answersMeasured(const ui::AssistantConversation& conversation) {
+    for (const ui::MarkdownContent* answer : conversation.findChildren<ui::MarkdownContent*>())
+        if (!answer->isComplete())
+            return false;
+    return true;
+}
+
+// Runs the event loop until every answer shown is read and measured and the conversation's height has
+// stayed the same for ten frames.
 void settle(ui::AssistantConversation& conversation) {
     int unchanged = 0;
     int height = -1;
-    while (unchanged < 10) {
+    while (unchanged < 10 || !answersMeasured(conversation)) {
         frame();
         const int now = conversation.verticalScrollBar()->maximum();
         unchanged = now == height ? unchanged + 1 : 0;
@@ -65,9 +75,22 @@ void scrollThrough(ui::AssistantConversation& conversation) {
     }
 }
 
+TimedApplication& timedApp() {
+    return *static_cast<TimedApplication*>(QCoreApplication::instance());
+}
+
+// Starts timing the event loop's turns and its events.
+void start(StallProbe& probe) {
+    timedApp().reset();
+    probe.start();
+}
+
 void report(const char* what, const StallProbe::Figures& figures) {
     std::printf("  %-34s longest %6.1f ms (%5.1f ms busy)   99th %5.1f ms   frames over %2.0f ms: %d\n", what,
                 figures.longestMs, figures.longestBusyMs, figures.p99Ms, frameMs, figures.overFrame);
+    const TimedApplication::Heaviest& heaviest = timedApp().heaviest();
+    std::printf("    busiest event %.1f ms: %s; within it %.1f ms: %s\n", heaviest.ms, qPrintable(heaviest.what),
+                heaviest.innerMs, heaviest.inner.isEmpty() ? "-" : qPrintable(heaviest.inner));
 }
 
 QString question(int index) {
@@ -126,13 +149,13 @@ struct Bench {
     void finish(const char* name) {
         ui::AssistantConversation& conversation = *panel.conversation();
         StallProbe probe;
-        probe.start();
+        start(probe);
         scrollThrough(conversation);
         report("scrolling, formulas being drawn", probe.stop(frameMs));
         std::printf("  (%d points scrolled in all, %d at most a frame)\n",
                     2 * conversation.verticalScrollBar()->maximum(),
                     std::max(120, conversation.verticalScrollBar()->maximum() / 250));
-        probe.start();
+        start(probe);
         scrollThrough(conversation);
         report("scrolling, formulas cached", probe.stop(frameMs));
         std::printf("  afterwards: %.0f MB resident, %lld of %lld turns with views, %lld widgets in the "
@@ -147,7 +170,7 @@ void manyTurns() {
     std::printf("\n500 turns, one added each frame (%.0f MB resident before)\n", residentMegabytes());
     Bench bench;
     StallProbe probe;
-    probe.start();
+    start(probe);
     for (int index = 0; index < 250; ++index) {
         bench.add(ai::AssistantTurn::Role::user, question(index));
         frame();
@@ -166,7 +189,7 @@ void oneBigAnswer(const char* title, const QString& answer) {
     bench.add(ai::AssistantTurn::Role::user, question(1));
     frame();
     StallProbe probe;
-    probe.start();
+    start(probe);
     bench.add(ai::AssistantTurn::Role::assistant, answer);
     settle(*bench.panel.conversation());
     report("adding the answer until laid out", probe.stop(frameMs));
@@ -176,7 +199,7 @@ void oneBigAnswer(const char* title, const QString& answer) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    TimedApplication app(argc, argv);
     // Cases to run, by name ("turns", "big", "formulas"); all without arguments.
     const QStringList wanted = app.arguments().mid(1);
     const auto runs = [&](const char* name) { return wanted.isEmpty() || wanted.contains(name); };

@@ -3,11 +3,12 @@
 // be long while the thread waits for a core). Shared by the benchmarks that report UI stalls.
 #pragma once
 
+#include "ThreadTime.h"
+
 #include <QElapsedTimer>
 #include <QTimer>
 
 #include <algorithm>
-#include <ctime>
 #include <vector>
 
 class StallProbe {
@@ -25,7 +26,7 @@ public:
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
             m_gaps.push_back(double(m_sinceTick.nsecsElapsed()) / 1e6);
             m_sinceTick.restart();
-            const double busy = threadMilliseconds();
+            const double busy = threadProcessorMilliseconds();
             m_longestBusy = std::max(m_longestBusy, busy - m_busyAtTick);
             m_busyAtTick = busy;
         });
@@ -34,7 +35,7 @@ public:
     void start() {
         m_gaps.clear();
         m_longestBusy = 0;
-        m_busyAtTick = threadMilliseconds();
+        m_busyAtTick = threadProcessorMilliseconds();
         m_sinceTick.start();
         m_timer.start();
     }
@@ -54,12 +55,6 @@ public:
     }
 
 private:
-    static double threadMilliseconds() {
-        timespec now{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-        return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-    }
-
     QTimer m_timer;
     double m_longestBusy = 0;
     double m_busyAtTick = 0;

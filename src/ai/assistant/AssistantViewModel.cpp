@@ -10,6 +10,8 @@
 #include "tools/AssistantToolFactory.h"
 
 #include <QFileInfo>
+#include <QFuture>
+#include <QTimer>
 
 #include <algorithm>
 #include <utility>
@@ -36,28 +38,45 @@ AssistantViewModel::AssistantViewModel(AssistantSource source, std::shared_ptr<c
     : m_documentName(QStringLiteral("Untitled PDF")), m_tools(AssistantToolFactory::makeTools(source)),
       m_provider(std::move(provider)),
       m_systemPrompt(source.isTextOnly() ? SystemPrompts::preview() : SystemPrompts::document()) {
+    m_sessions = {ChatSession::make()};
+    m_currentSessionID = m_sessions.first().id;
     const QString filePath = source.filePath();
-    QList<ChatSession> loaded;
-    if (!filePath.isEmpty()) {
-        m_documentKey = filePath;
-        m_documentName = QFileInfo(filePath).completeBaseName();
-        ChatHistoryStore::ChatHistory stored = ChatHistoryStore::load(filePath);
-        loaded = std::move(stored.sessions);
-        if (!stored.unreadableCopy.isEmpty())
-            m_historyNotice =
-                tr("Some saved chats of “%1” could not be read and are left out. The original chat history "
-                   "is kept in “%2”.")
-                    .arg(m_documentName, stored.unreadableCopy);
-    }
-    if (loaded.isEmpty()) {
-        m_sessions = {ChatSession::make()};
-        m_currentSessionID = m_sessions.first().id;
+    if (filePath.isEmpty())
         return;
+    m_documentKey = filePath;
+    m_documentName = QFileInfo(filePath).completeBaseName();
+    m_isLoadingHistory = true;
+    ChatHistoryStore::load(filePath).then(this, [this](const ChatHistoryStore::ChatHistory& stored) {
+        adoptHistory(stored.sessions, stored.unreadableCopy);
+    });
+}
+
+void AssistantViewModel::adoptHistory(QList<ChatSession> loaded, const QString& unreadableCopy) {
+    if (!unreadableCopy.isEmpty())
+        m_historyNotice =
+            tr("Some saved chats of “%1” could not be read and are left out. The original chat history is "
+               "kept in “%2”.")
+                .arg(m_documentName, unreadableCopy);
+    m_isLoadingHistory = false;
+    const bool untouched = m_turns.isEmpty() && !m_saveWaitsForHistory;
+    if (!loaded.isEmpty()) {
+        if (untouched) {
+            // The latest session: the first of equals in file order, which the stable sort keeps first.
+            m_sessions = std::move(loaded);
+            sortNewestFirst(m_sessions);
+            showSession(m_sessions.first());
+        } else {
+            m_sessions += loaded;
+            sortNewestFirst(m_sessions);
+        }
+        emit sessionsChanged();
     }
-    // The latest session: the first of equals in file order, which the stable sort keeps first.
-    m_sessions = loaded;
-    sortNewestFirst(m_sessions);
-    showSession(m_sessions.first());
+    emit isLoadingHistoryChanged(false);
+    if (std::exchange(m_saveWaitsForHistory, false))
+        saveSessions();
+    // Let go from the event loop, not from inside the model's own call.
+    if (m_keptUntilLoaded)
+        QTimer::singleShot(0, [kept = std::exchange(m_keptUntilLoaded, nullptr)] {});
 }
 
 AssistantViewModel::~AssistantViewModel() = default;
@@ -162,8 +181,15 @@ void AssistantViewModel::persistCurrentSession() {
 }
 
 void AssistantViewModel::saveSessions() {
-    if (m_documentKey)
-        ChatHistoryStore::save(m_sessions, *m_documentKey);
+    if (!m_documentKey)
+        return;
+    if (m_isLoadingHistory) {
+        m_saveWaitsForHistory = true;
+        if (!m_keptUntilLoaded)
+            m_keptUntilLoaded = weak_from_this().lock();
+        return;
+    }
+    ChatHistoryStore::save(m_sessions, *m_documentKey);
 }
 
 void AssistantViewModel::showSession(const ChatSession& session) {

@@ -24,6 +24,7 @@ namespace zepla::ai {
 class AssistantViewModel : public QObject, public std::enable_shared_from_this<AssistantViewModel> {
     Q_OBJECT
     Q_PROPERTY(bool isRunning READ isRunning NOTIFY isRunningChanged)
+    Q_PROPERTY(bool isLoadingHistory READ isLoadingHistory NOTIFY isLoadingHistoryChanged)
     Q_PROPERTY(QString draft READ draft WRITE setDraft NOTIFY draftChanged)
     Q_PROPERTY(QString documentName READ documentName NOTIFY documentNameChanged)
     Q_PROPERTY(QUuid currentSessionID READ currentSessionID NOTIFY currentSessionIDChanged)
@@ -35,13 +36,17 @@ public:
     // The built-in backend, or the rotating provider of the user's own keys when any are stored.
     static std::shared_ptr<const AIProvider> selectProvider();
 
-    // Loads the document's conversations (none for a source without a file) and shows the latest.
+    // Starts with one new conversation and loads the document's conversations in the background (none for a
+    // source without a file); once they are in, the latest is shown, unless something was asked or shown
+    // meanwhile, which stays current and is kept beside them.
     explicit AssistantViewModel(AssistantSource source,
                                 std::shared_ptr<const AIProvider> provider = selectProvider());
     ~AssistantViewModel() override;
 
     const QList<AssistantTurn>& turns() const { return m_turns; }
     bool isRunning() const { return m_isRunning; }
+    // While the stored conversations are being read; saves wait for them, so that none replaces them.
+    bool isLoadingHistory() const { return m_isLoadingHistory; }
     const QString& draft() const { return m_draft; }
     void setDraft(const QString& draft);
     // Newest first.
@@ -90,6 +95,7 @@ public:
 signals:
     void turnsChanged();
     void isRunningChanged(bool running);
+    void isLoadingHistoryChanged(bool loading);
     void draftChanged(const QString& draft);
     void sessionsChanged();
     void currentSessionIDChanged(const QUuid& id);
@@ -99,6 +105,7 @@ signals:
     void attachmentContentChanged(const std::optional<QString>& content);
 
 private:
+    void adoptHistory(QList<ChatSession> loaded, const QString& unreadableCopy);
     void persistCurrentSession();
     void showSession(const ChatSession& session);
     void setRunning(bool running);
@@ -132,6 +139,11 @@ private:
     std::optional<QString> m_documentKey;
     QString m_systemPrompt;
     std::optional<QString> m_historyNotice;
+    bool m_isLoadingHistory = false;
+    // A save asked for while loading, made once the stored conversations are in; until then the model keeps
+    // itself alive, so that a window closed meanwhile still saves.
+    bool m_saveWaitsForHistory = false;
+    std::shared_ptr<AssistantViewModel> m_keptUntilLoaded;
 };
 
 } // namespace zepla::ai

@@ -10,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPromise>
 #include <QRegularExpression>
 #include <QSaveFile>
 
@@ -95,6 +96,27 @@ QString freeUnreadableName(const QString& path) {
     return candidate;
 }
 
+// On the writer, after the saves asked for before: a file that is not wholly readable is set aside here,
+// before any later save can replace it.
+ChatHistory read(const QString& path) {
+    if (!QFileInfo::exists(path))
+        return {};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        // Not even readable: moved out of the way whole, so no save replaces it.
+        const QString copy = freeUnreadableName(path);
+        QFile::rename(path, copy);
+        return {{}, copy};
+    }
+    const QByteArray bytes = file.readAll();
+    Decoded decoded = decode(bytes);
+    if (decoded.complete)
+        return {std::move(decoded.sessions), {}};
+    const QString copy = freeUnreadableName(path);
+    writeFile(copy, bytes);
+    return {std::move(decoded.sessions), copy};
+}
+
 QString directory() {
     const QString support = platform::applicationSupportDirectory();
     if (support.isEmpty())
@@ -147,27 +169,25 @@ Decoded decode(const QByteArray& data) {
     return decoded;
 }
 
-ChatHistory load(const QString& documentKey) {
-    waitForWrites();
+QFuture<ChatHistory> load(const QString& documentKey) {
+    // Shared, since a queued job must be copyable.
+    auto promise = std::make_shared<QPromise<ChatHistory>>();
+    QFuture<ChatHistory> future = promise->future();
+    promise->start();
     const QString path = fileURL(documentKey);
-    if (path.isEmpty() || !QFileInfo::exists(path))
-        return {};
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray bytes = file.readAll();
-        Decoded decoded = decode(bytes);
-        if (decoded.complete)
-            return {std::move(decoded.sessions), {}};
-        const QString copy = freeUnreadableName(path);
-        platform::SerialWriter::shared().enqueue(
-            path, [bytes, copy] { writeFile(copy, bytes); }, false);
-        return {std::move(decoded.sessions), copy};
+    if (path.isEmpty()) {
+        promise->addResult(ChatHistory{});
+        promise->finish();
+        return future;
     }
-    // Not even readable: moved out of the way whole, so no save replaces it.
-    const QString copy = freeUnreadableName(path);
     platform::SerialWriter::shared().enqueue(
-        path, [path, copy] { QFile::rename(path, copy); }, false);
-    return {{}, copy};
+        path,
+        [promise, path] {
+            promise->addResult(read(path));
+            promise->finish();
+        },
+        false);
+    return future;
 }
 
 void save(const QList<ChatSession>& sessions, const QString& documentKey) {

@@ -6,6 +6,7 @@
 #include "chat/ChatSession.h"
 
 #include <QByteArray>
+#include <QFuture>
 #include <QList>
 #include <QString>
 
@@ -29,10 +30,11 @@ struct Decoded {
 // <data folder>/Chats/<sha256 of the key>.json; empty when there is no data folder.
 QString fileURL(const QString& documentKey);
 
-// Waits for the saves already asked for, then reads. A conversation that is not in the format is left out
-// and the rest kept; the original file is then set aside (see ChatHistory) ahead of the next save. The
-// Chats folder exists afterwards.
-ChatHistory load(const QString& documentKey);
+// Reads in the background once the saves already asked for are written, without waiting for them: the
+// history arrives on the future. A conversation that is not in the format is left out and the rest kept;
+// the original file is then set aside (see ChatHistory) ahead of any later save. The Chats folder exists
+// on return.
+QFuture<ChatHistory> load(const QString& documentKey);
 // Replaces the file atomically, in the background; failures are silent and change nothing.
 void save(const QList<ChatSession>& sessions, const QString& documentKey);
 // Returns once every save asked for so far is on disk.

@@ -1,6 +1,7 @@
-// One background thread that carries out file writes in the order they were asked for, so the UI thread
-// never waits for the disk and a later write is never overtaken by an earlier one. A write that is still
-// waiting when a newer one for the same file arrives is replaced by it: only the newest content matters.
+// One background thread that carries out file reads and writes in the order they were asked for, so the UI
+// thread never waits for the disk and a read or write is never overtaken by one asked for later. A write
+// that is still waiting when a newer one for the same file arrives is replaced by it: only the newest
+// content matters.
 // Whatever is queued is finished before the writer goes away (at the latest when the program exits).
 #pragma once
 

@@ -1,6 +1,7 @@
 #include "ui/assistant/AssistantConversation.h"
 
 #include "assistant/AssistantViewModel.h"
+#include "ui/assistant/BandedScrollBar.h"
 #include "ui/assistant/GreetingName.h"
 #include "ui/assistant/LazyColumn.h"
 #include "ui/assistant/PanelStyle.h"
@@ -20,6 +21,7 @@ AssistantConversation::AssistantConversation(ai::AssistantViewModel& viewModel, 
     : QScrollArea(parent), m_viewModel(viewModel), m_actions(actions) {
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBar(new BandedScrollBar(Qt::Vertical));
     viewport()->setAutoFillBackground(false);
     m_column = new LazyColumn(
         [this](qsizetype index) { return new TurnView(m_turns[index], m_viewModel, m_actions, m_column); },
@@ -63,6 +65,8 @@ AssistantConversation::AssistantConversation(ai::AssistantViewModel& viewModel, 
         if (m_turns.size() != before && !m_turns.isEmpty())
             scrollToEnd();
     });
+    connect(&m_viewModel, &ai::AssistantViewModel::isLoadingHistoryChanged, this,
+            &AssistantConversation::syncTurns);
     connect(&m_viewModel, &ai::AssistantViewModel::isRunningChanged, this, [this](bool running) {
         syncRunning(running);
         if (running)
@@ -109,7 +113,8 @@ void AssistantConversation::syncTurns() {
     while (kept < m_turns.size() && kept < turns.size() && m_turns[kept] == turns[kept])
         ++kept;
     m_turns = turns;
-    m_greeting->setVisible(turns.isEmpty());
+    // No greeting before the stored conversations are in: it would invite a question as if there were none.
+    m_greeting->setVisible(turns.isEmpty() && !m_viewModel.isLoadingHistory());
     m_today->setVisible(!turns.isEmpty());
     m_column->truncate(kept);
     m_column->append(turns.size() - kept);

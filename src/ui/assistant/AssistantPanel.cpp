@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QHBoxLayout>
 #include <QMessageBox>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QVBoxLayout>
@@ -57,6 +58,10 @@ AssistantPanel::AssistantPanel(std::shared_ptr<ai::AssistantViewModel> viewModel
     layout->addWidget(m_conversation, 1);
     layout->addWidget(m_inputArea);
     connect(m_actions, &AnswerActions::problem, this, &AssistantPanel::tellUser);
+    connect(m_viewModel.get(), &ai::AssistantViewModel::isLoadingHistoryChanged, this, [this] {
+        if (isVisible())
+            tellHistoryNotice();
+    });
 }
 
 AssistantPanel::~AssistantPanel() = default;
@@ -121,18 +126,26 @@ void AssistantPanel::tellUser(const QString& message) {
 
 void AssistantPanel::showEvent(QShowEvent*) {
     m_inputArea->input()->setFocus(Qt::OtherFocusReason);
+    tellHistoryNotice();
+}
+
+// Once, when the panel is on screen with the history loaded.
+void AssistantPanel::tellHistoryNotice() {
     if (const std::optional<QString> notice = m_viewModel->takeHistoryNotice())
         tellUser(*notice);
 }
 
-void AssistantPanel::paintEvent(QPaintEvent*) {
+// Repainted under the conversation at every step of a scroll, so in bands (see paintInBands).
+void AssistantPanel::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF box = QRectF(rect()).adjusted(0.5, edgeInset + 0.5, -edgeInset - 0.5, -edgeInset - 0.5);
     const QPainterPath shape = panelShape(box);
-    painter.fillPath(shape, assistantBackground());
-    painter.setPen(QPen(Color::primary(this, 0.06), 1));
-    painter.drawPath(shape);
+    const QPen edge(Color::primary(this, 0.06), 1);
+    paintInBands(painter, event->rect(), [&] {
+        painter.fillPath(shape, assistantBackground());
+        painter.strokePath(shape, edge);
+    });
 }
 
 } // namespace zepla::ui

@@ -50,6 +50,7 @@ private:
     void showHistory();
     void openSettings();
     void tellUser(const QString& message);
+    void tellHistoryNotice();
 
     std::shared_ptr<ai::AssistantViewModel> m_viewModel;
     std::function<void()> m_onToggleSidebar;

@@ -3,8 +3,11 @@
 #include "ui/theme/Colors.h"
 #include "ui/theme/Symbols.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
+
+#include <algorithm>
 
 namespace zepla::ui {
 
@@ -19,19 +22,32 @@ void RoundedBox::setStyle(BoxStyle style) {
     update();
 }
 
-void RoundedBox::paintEvent(QPaintEvent*) {
+void paintInBands(QPainter& painter, const QRect& area, const std::function<void()>& paint) {
+    // A few scanlines, each with at most a handful of spans, stay under the engine's threshold.
+    constexpr int bandLines = 16;
+    for (int top = area.top(); top <= area.bottom(); top += bandLines) {
+        painter.save();
+        painter.setClipRect(QRect(area.left(), top, area.width(), std::min(bandLines, area.bottom() + 1 - top)),
+                            Qt::IntersectClip);
+        paint();
+        painter.restore();
+    }
+}
+
+void RoundedBox::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     QPainterPath shape;
     shape.addRoundedRect(box, m_style.radius, m_style.radius);
     const QColor fill = m_style.fill ? *m_style.fill : Color::primary(this, m_style.primaryFill);
-    if (fill.alpha() > 0)
-        painter.fillPath(shape, fill);
-    if (m_style.primaryStroke > 0) {
-        painter.setPen(QPen(Color::primary(this, m_style.primaryStroke), 1));
-        painter.drawPath(shape);
-    }
+    const QPen stroke(Color::primary(this, m_style.primaryStroke), 1);
+    paintInBands(painter, event->rect(), [&] {
+        if (fill.alpha() > 0)
+            painter.fillPath(shape, fill);
+        if (m_style.primaryStroke > 0)
+            painter.strokePath(shape, stroke);
+    });
 }
 
 QFont panelFont(int pixels, QFont::Weight weight) {

@@ -9,6 +9,8 @@ target_sources(zepla_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/AssistantInputArea.h
   ${CMAKE_CURRENT_LIST_DIR}/AssistantPanel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AssistantPanel.h
+  ${CMAKE_CURRENT_LIST_DIR}/BandedScrollBar.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BandedScrollBar.h
   ${CMAKE_CURRENT_LIST_DIR}/ChatHistoryListView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ChatHistoryListView.h
   ${CMAKE_CURRENT_LIST_DIR}/ChatInputField.cpp

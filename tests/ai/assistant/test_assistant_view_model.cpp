@@ -3,6 +3,7 @@
 #include "PdfFixtures.h"
 #include "assistant/AssistantViewModel.h"
 #include "chat/ChatHistoryStore.h"
+#include "core/SerialWriter.h"
 #include "core/Wording.h"
 #include "providers/BackendAIProvider.h"
 #include "support/ScriptedProvider.h"
@@ -10,6 +11,7 @@
 #include "support/TestHttpServer.h"
 
 #include <QFile>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,10 +30,14 @@ AssistantSource source(const QString& path = documentPath, const QString& text =
 }
 
 struct Harness {
-    explicit Harness(QList<AIProviderResult> replies, const QString& path = documentPath) {
+    // Unless told otherwise, waits until the stored conversations are in.
+    explicit Harness(QList<AIProviderResult> replies, const QString& path = documentPath,
+                     bool waitForHistory = true) {
         provider->setReplies(std::move(replies));
         provider->setTitleReply(finalReply("Model Title"));
         model = std::make_shared<AssistantViewModel>(source(path), provider);
+        if (waitForHistory)
+            QTRY_VERIFY(!model->isLoadingHistory());
     }
     // Submits and waits until the run ends.
     void ask(const QString& question) {
@@ -248,7 +254,7 @@ private slots:
         QCOMPARE(h.provider->requests()[3].history.size(), 6);
         QCOMPARE(textOf(h.provider->requests()[3].history[5]), QString("Second"));
         // The error turn is saved with the rest of the session.
-        const auto stored = ChatHistoryStore::load(documentPath).sessions;
+        const auto stored = loadNow(documentPath).sessions;
         QCOMPARE(roles(stored[0].turns), (QList<Role>{Role::user, Role::error, Role::user, Role::assistant}));
     }
 
@@ -314,7 +320,7 @@ private slots:
             QString(
                 "Write a short chat title (3 to 6 words, no quotes, no trailing punctuation) summarizing "
                 "this message:\n\nWhy did revenue grow so much faster than costs during the last quarter?"));
-        QCOMPARE(ChatHistoryStore::load(documentPath).sessions[0].title, QString("Revenue Growth Question"));
+        QCOMPARE(loadNow(documentPath).sessions[0].title, QString("Revenue Growth Question"));
 
         Harness blank({finalReply("Answer")}, "/tmp/zepla-tests/other.pdf");
         blank.provider->setTitleReply(finalReply(" \n "));
@@ -331,14 +337,14 @@ private slots:
         const QUuid doomed = h.model->currentSessionID();
         h.model->startNewConversation();
         h.model->deleteSession(doomed);
-        const QList<ChatSession> before = ChatHistoryStore::load(documentPath).sessions;
+        const QList<ChatSession> before = loadNow(documentPath).sessions;
         QSignalSpy sessionsChanged(h.model.get(), &AssistantViewModel::sessionsChanged);
         h.provider->releaseTitles();
         QTRY_COMPARE(h.provider->deliveredTitles(), 1);
         QCOMPARE(sessionsChanged.size(), 0);
         QCOMPARE(h.model->sessions().size(), 1);
         QCOMPARE(h.model->sessions()[0].title, QString("New Chat"));
-        QCOMPARE(ChatHistoryStore::load(documentPath).sessions, before);
+        QCOMPARE(loadNow(documentPath).sessions, before);
     }
 
     void managesSessions() {
@@ -360,7 +366,7 @@ private slots:
         const QUuid second = h.model->currentSessionID();
         QCOMPARE(h.model->sessions()[0].id, second);
         // Not stored until something is asked in it.
-        QCOMPARE(ChatHistoryStore::load(documentPath).sessions.size(), 1);
+        QCOMPARE(loadNow(documentPath).sessions.size(), 1);
 
         h.model->switchToSession(first);
         QCOMPARE(h.model->turns().size(), 2);
@@ -385,7 +391,7 @@ private slots:
         QCOMPARE(h.model->sessions().size(), 1);
         QCOMPARE(h.model->sessions()[0].title, QString("New Chat"));
         QVERIFY(h.model->turns().isEmpty() && h.model->history().isEmpty());
-        const auto stored = ChatHistoryStore::load(documentPath).sessions;
+        const auto stored = loadNow(documentPath).sessions;
         QCOMPARE(stored.size(), 1);
         QCOMPARE(stored[0].id, h.model->currentSessionID());
     }
@@ -411,7 +417,7 @@ private slots:
         h.provider->release();
         QTRY_VERIFY(!h.model->isRunning());
         QCOMPARE(h.model->turns().last().text, QString("Answer"));
-        QCOMPARE(ChatHistoryStore::load(documentPath).sessions[0].turns.size(), 2);
+        QCOMPARE(loadNow(documentPath).sessions[0].turns.size(), 2);
     }
 
     void reopensTheLatestSession() {
@@ -456,10 +462,60 @@ private slots:
         QVERIFY2(notice->contains(copy), qPrintable(*notice));
         QVERIFY(!h.model->takeHistoryNotice());
         h.ask("Now it is replaced");
-        QCOMPARE(ChatHistoryStore::load(documentPath).sessions.size(), 1);
+        QCOMPARE(loadNow(documentPath).sessions.size(), 1);
         QFile kept(copy);
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QVERIFY(kept.readAll().contains("not-a-uuid"));
+    }
+
+    // What is asked or shown before the stored conversations are in stays current and goes on beside them,
+    // in the file too, also when the window is gone by the time they are read. With nothing asked, the
+    // latest stored conversation is shown once they are in.
+    void aQuestionAskedWhileLoadingJoinsTheStoredConversations_data() {
+        QTest::addColumn<bool>("asks");
+        QTest::addColumn<bool>("windowCloses");
+        QTest::newRow("nothing asked") << false << false;
+        QTest::newRow("asked") << true << false;
+        QTest::newRow("asked, window closed") << true << true;
+    }
+    void aQuestionAskedWhileLoadingJoinsTheStoredConversations() {
+        QFETCH(bool, asks);
+        QFETCH(bool, windowCloses);
+        const ChatSession stored{QUuid::createUuid(),
+                                 "Stored",
+                                 {{QUuid::createUuid(), Role::user, "Earlier"}},
+                                 QDateTime::fromString("2025-03-01T09:30:00Z", Qt::ISODate)};
+        ChatHistoryStore::save({stored}, documentPath);
+        QSemaphore gate;
+        platform::SerialWriter::shared().enqueue(
+            ChatHistoryStore::fileURL(documentPath), [&gate] { gate.acquire(); }, false);
+        Harness h({finalReply("Answered early")}, documentPath, false);
+        QVERIFY(h.model->isLoadingHistory());
+        QCOMPARE(h.model->sessions().size(), 1);
+        QVERIFY(h.model->turns().isEmpty());
+        if (asks)
+            h.ask("Asked early");
+        const QUuid early = h.model->currentSessionID();
+        QPointer<AssistantViewModel> alive(h.model.get());
+        QSignalSpy loaded(h.model.get(), &AssistantViewModel::isLoadingHistoryChanged);
+        if (windowCloses)
+            h.model.reset();
+        gate.release();
+        if (windowCloses) {
+            QTRY_VERIFY(!alive);
+        } else {
+            QTRY_COMPARE(loaded.size(), 1);
+            QVERIFY(!h.model->isLoadingHistory());
+            QCOMPARE(h.model->sessions().size(), asks ? 2 : 1);
+            QCOMPARE(h.model->sessions().last().id, stored.id);
+            QCOMPARE(h.model->currentSessionID(), asks ? early : stored.id);
+            QCOMPARE(h.model->turns().size(), asks ? 2 : 1);
+        }
+        const QList<ChatSession> file = loadNow(documentPath).sessions;
+        QCOMPARE(file.size(), asks ? 2 : 1);
+        QCOMPARE(file.last(), stored);
+        if (asks)
+            QCOMPARE(file.first().turns.last().text, QString("Answered early"));
     }
 
     void twoWindowsOnOneFileBothKeepWorking() {
@@ -471,7 +527,7 @@ private slots:
         QCOMPARE(one.model->turns().size(), 4);
         QCOMPARE(two.model->turns().size(), 2);
         // The last save wins: the file holds what the first window saved last.
-        const auto stored = ChatHistoryStore::load(documentPath).sessions;
+        const auto stored = loadNow(documentPath).sessions;
         QCOMPARE(stored.size(), 1);
         QCOMPARE(stored[0].id, one.model->currentSessionID());
         QCOMPARE(stored[0].turns, one.model->turns());
@@ -514,7 +570,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!model->isRunning(), 10000);
         QCOMPARE(roles(model->turns()), (QList<Role>{Role::user, Role::error}));
         QVERIFY(!model->turns()[1].text.isEmpty());
-        const auto stored = ChatHistoryStore::load(documentPath).sessions;
+        const auto stored = loadNow(documentPath).sessions;
         QCOMPARE(stored.size(), 1);
         QCOMPARE(stored[0].turns, model->turns());
         QCOMPARE(stored[0].title, QString("Anyone there?"));
@@ -530,7 +586,7 @@ private slots:
         QVERIFY(alive);
         h.provider->release();
         QTRY_VERIFY(!alive);
-        const auto stored = ChatHistoryStore::load(documentPath).sessions;
+        const auto stored = loadNow(documentPath).sessions;
         QCOMPARE(stored[0].turns.last().text, QString("Late answer"));
     }
 };

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSemaphore>
 #include <QTest>
 #include <QThread>
 
@@ -80,7 +81,7 @@ private slots:
         QCOMPARE(mode(path), 0600u);
         QCOMPARE(mode(QFileInfo(path).path()), 0700u);
 
-        const QList<ChatSession> loaded = ChatHistoryStore::load(key).sessions;
+        const QList<ChatSession> loaded = loadNow(key).sessions;
         QCOMPARE(loaded.size(), 2);
         QCOMPARE(loaded[0].turns, session().turns);
         QCOMPARE(loaded[0].updatedAt, QDateTime(QDate(2025, 3, 1), QTime(9, 30), Qt::UTC));
@@ -92,7 +93,7 @@ private slots:
     }
 
     void aMissingFileLoadsEmptyAndMakesTheFolder() {
-        const ChatHistoryStore::ChatHistory history = ChatHistoryStore::load(key);
+        const ChatHistoryStore::ChatHistory history = loadNow(key);
         QVERIFY(history.sessions.isEmpty());
         QVERIFY(history.unreadableCopy.isEmpty());
         QVERIFY(QFileInfo(QFileInfo(ChatHistoryStore::fileURL(key)).path()).isDir());
@@ -125,7 +126,7 @@ private slots:
         QFETCH(int, readable);
         const QString path = ChatHistoryStore::fileURL(key);
         writeBytes(path, bytes);
-        const ChatHistoryStore::ChatHistory history = ChatHistoryStore::load(key);
+        const ChatHistoryStore::ChatHistory history = loadNow(key);
         QCOMPARE(history.sessions.size(), readable);
         for (const ChatSession& loaded : history.sessions)
             QCOMPARE(loaded.turns, session().turns);
@@ -140,7 +141,7 @@ private slots:
         ChatHistoryStore::waitForWrites();
         QCOMPARE(ChatHistoryStore::decode(fileBytes(path)).sessions, history.sessions);
         writeBytes(path, "garbage");
-        const QString second = ChatHistoryStore::load(key).unreadableCopy;
+        const QString second = loadNow(key).unreadableCopy;
         QCOMPARE(second, path.chopped(5) + ".unreadable-2.json");
         ChatHistoryStore::waitForWrites();
         QCOMPARE(fileBytes(history.unreadableCopy), bytes);
@@ -155,7 +156,7 @@ private slots:
         QFile::setPermissions(path, QFileDevice::WriteOwner);
         if (QFile(path).open(QIODevice::ReadOnly))
             QSKIP("running with rights that read any file");
-        const ChatHistoryStore::ChatHistory history = ChatHistoryStore::load(key);
+        const ChatHistoryStore::ChatHistory history = loadNow(key);
         QVERIFY(history.sessions.isEmpty());
         ChatHistoryStore::save({}, key);
         ChatHistoryStore::waitForWrites();
@@ -164,14 +165,22 @@ private slots:
         QCOMPARE(fileBytes(path), QByteArray("[]"));
     }
 
-    // Saves happen in the background in the order they were asked for; a load waits for them.
-    void savesInOrderInTheBackground() {
+    // Saves happen in the background in the order they were asked for; a load comes after them without the
+    // caller waiting for them.
+    void savesAndLoadsInOrderInTheBackground() {
+        QSemaphore gate;
+        zepla::platform::SerialWriter::shared().enqueue(
+            ChatHistoryStore::fileURL(key), [&gate] { gate.acquire(); }, false);
         for (int n = 1; n <= 50; ++n) {
             ChatSession numbered = session();
             numbered.title = QString::number(n);
             ChatHistoryStore::save({numbered}, key);
         }
-        QCOMPARE(ChatHistoryStore::load(key).sessions[0].title, QString("50"));
+        QFuture<ChatHistoryStore::ChatHistory> loading = ChatHistoryStore::load(key);
+        QThread::msleep(20);
+        QVERIFY(!loading.isFinished());
+        gate.release();
+        QCOMPARE(loading.result().sessions[0].title, QString("50"));
         ChatHistoryStore::waitForWrites();
         QCOMPARE(ChatHistoryStore::decode(fileBytes(ChatHistoryStore::fileURL(key))).sessions[0].title,
                  QString("50"));
@@ -208,7 +217,7 @@ private slots:
         writeBytes(path, fileBytes(path)
                              .replace("6F1C2A4E", "6f1c2a4e")
                              .replace(R"("title")", R"("pinned":true,"title")"));
-        const ChatHistoryStore::ChatHistory history = ChatHistoryStore::load(key);
+        const ChatHistoryStore::ChatHistory history = loadNow(key);
         QCOMPARE(history.sessions.size(), 1);
         QCOMPARE(history.sessions[0].id, session().id);
         QVERIFY(history.unreadableCopy.isEmpty());
@@ -220,7 +229,7 @@ private slots:
         second.title = "From the other window";
         ChatHistoryStore::save({first}, key);
         ChatHistoryStore::save({second}, key);
-        QCOMPARE(ChatHistoryStore::load(key).sessions[0].title, QString("From the other window"));
+        QCOMPARE(loadNow(key).sessions[0].title, QString("From the other window"));
     }
 };
 

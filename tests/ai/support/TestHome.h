@@ -24,4 +24,9 @@ private:
     QTemporaryDir m_home;
 };
 
+// The history a window opening now would get, waited for.
+inline ChatHistoryStore::ChatHistory loadNow(const QString& documentKey) {
+    return ChatHistoryStore::load(documentKey).result();
+}
+
 } // namespace zepla::ai::test

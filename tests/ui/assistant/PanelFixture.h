@@ -23,14 +23,26 @@ struct PanelFixture {
     int sidebarToggles = 0;
     int closes = 0;
 
-    PanelFixture() {
+    // Opens the panel at once unless told not to, so that a test can store conversations first.
+    explicit PanelFixture(bool openNow = true) {
+        if (openNow)
+            open();
+    }
+
+    // The file the conversations are kept for.
+    QString documentPath() const { return dir.filePath("Field Notes.txt"); }
+
+    // Makes the view model and shows its panel; unless told not to, waits until the stored conversations
+    // are in.
+    void open(bool waitForHistory = true) {
         model = std::make_shared<ai::AssistantViewModel>(
-            ai::AssistantSource::textOnly({dir.filePath("Field Notes.txt"), QStringLiteral("heron notes")}),
-            provider);
+            ai::AssistantSource::textOnly({documentPath(), QStringLiteral("heron notes")}), provider);
         panel = std::make_unique<AssistantPanel>(
             model, [this] { ++sidebarToggles; }, [this] { ++closes; });
         panel->resize(420, 700);
         panel->show();
+        if (waitForHistory)
+            QTRY_VERIFY(!model->isLoadingHistory());
     }
 };
 

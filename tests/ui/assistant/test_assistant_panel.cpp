@@ -1,12 +1,14 @@
 // The assistant panel as the user meets it: typing, Return and its modifiers, the send rule, the chips, the
 // attachment chip, the running state with its typing bubble, answers with their actions, errors, and the
-// header's buttons.
+// header's buttons; painting in bands that matches painting at once.
 #include "PanelFixture.h"
 #include "ui/assistant/AnswerActions.h"
 #include "ui/assistant/AssistantConversation.h"
 #include "ui/assistant/AssistantInputArea.h"
+#include "ui/assistant/BandedScrollBar.h"
 #include "ui/assistant/ChatInputField.h"
 #include "ui/assistant/GreetingName.h"
+#include "ui/assistant/PanelStyle.h"
 #include "ui/assistant/RelativeDate.h"
 #include "ui/assistant/TurnView.h"
 #include "ui/assistant/TypingIndicator.h"
@@ -18,6 +20,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -398,6 +402,42 @@ private slots:
         test::PanelFixture f;
         QVERIFY(QTest::qWaitForWindowActive(f.panel.get()));
         QTRY_VERIFY(f.panel->inputArea()->input()->hasFocus());
+    }
+
+    // Painting in bands leaves no seam: the panel's shape and the scroll bar come out as drawn in one go.
+    void bandedPaintingMatchesPaintingAtOnce() {
+        const auto shape = [](QImage& image, bool banded) {
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::Antialiasing);
+            QPainterPath path;
+            path.addRoundedRect(QRectF(0.5, 0.5, 199, 299), 14, 14);
+            const auto paint = [&] {
+                painter.fillPath(path, QColor(250, 247, 245));
+                painter.strokePath(path, QPen(QColor(0, 0, 0, 15), 1));
+            };
+            if (banded)
+                paintInBands(painter, image.rect().adjusted(0, 3, 0, 0), paint);
+            else {
+                painter.setClipRect(image.rect().adjusted(0, 3, 0, 0));
+                paint();
+            }
+        };
+        QImage atOnce(200, 301, QImage::Format_ARGB32_Premultiplied);
+        atOnce.fill(Qt::transparent);
+        QImage banded = atOnce;
+        shape(atOnce, false);
+        shape(banded, true);
+        QCOMPARE(banded, atOnce);
+
+        QScrollBar plain(Qt::Vertical);
+        BandedScrollBar bands(Qt::Vertical);
+        for (QScrollBar* bar : {&plain, static_cast<QScrollBar*>(&bands)}) {
+            bar->setRange(0, 5000);
+            bar->setPageStep(700);
+            bar->setValue(1200);
+            bar->resize(12, 700);
+        }
+        QCOMPARE(bands.grab().toImage(), plain.grab().toImage());
     }
 
     void greetingName_data() {

@@ -194,7 +194,7 @@ private slots:
         AssistantWorkspace window(bytes, path, server);
         ui::PDFEditorWorkspaceView& workspace = window.workspace;
         QVERIFY(QTest::qWaitForWindowExposed(&workspace));
-        QCOMPARE(workspace.assistant().sessions().size(), 2);
+        QTRY_COMPARE(workspace.assistant().sessions().size(), 2);
 
         const QString kept = historyFile.chopped(5) + ".unreadable.json";
         const auto notices = [&] {
