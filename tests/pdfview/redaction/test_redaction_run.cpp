@@ -64,7 +64,11 @@ private slots:
         QCOMPARE(outcome.pagesRedacted, 3);
         QCOMPARE(outcome.pagesFailed, 0);
         QVERIFY(!outcome.cancelled);
-        QCOMPARE(progress.first(), QVariantList({0, 3}));
+        // The total grows while the pages are searched (in slices, however many the machine's pace makes),
+        // and nothing is done before the first report.
+        QCOMPARE(progress.first().at(0).toInt(), 0);
+        for (qsizetype i = 1; i < progress.size(); ++i)
+            QVERIFY(progress.at(i).at(1).toInt() >= progress.at(i - 1).at(1).toInt());
         QCOMPARE(progress.last(), QVariantList({3, 3}));
         for (int i = 0; i < 6; ++i) {
             const bool redacted = i == 1 || i == 3 || i == 4;
