@@ -399,35 +399,7 @@ Status Document::drawOnPage(int index, const AppearanceStream& drawing) {
         char name[32];
         freeName(a.ctx, xobjects, "ZeplaDrawing", name, int(sizeof name));
         pdf_dict_puts_drop(a.ctx, xobjects, name, makeForm(a.ctx, a.doc(), prepared.streams.front()));
-        // A content stream of its own, drawn after the others; the list is made anew, so a list shared with
-        // other pages stays as it was.
-        fz_buffer* buffer = fz_new_buffer(a.ctx, 64);
-        pdf_obj* stream = nullptr;
-        pdf_obj* contents = nullptr;
-        fz_var(stream);
-        fz_var(contents);
-        fz_try(a.ctx) {
-            fz_append_printf(a.ctx, buffer, "q /%s Do Q\n", name);
-            stream = pdf_add_stream(a.ctx, a.doc(), buffer, nullptr, 0);
-            pdf_obj* old = pdf_dict_get(a.ctx, page, PDF_NAME(Contents));
-            contents = pdf_new_array(a.ctx, a.doc(), 2);
-            if (pdf_is_array(a.ctx, old)) {
-                for (int i = 0; i < pdf_array_len(a.ctx, old); ++i)
-                    pdf_array_push(a.ctx, contents, pdf_array_get(a.ctx, old, i));
-            } else if (old) {
-                pdf_array_push(a.ctx, contents, old);
-            }
-            pdf_array_push(a.ctx, contents, stream);
-            pdf_dict_put(a.ctx, page, PDF_NAME(Contents), contents);
-        }
-        fz_always(a.ctx) {
-            pdf_drop_obj(a.ctx, contents);
-            pdf_drop_obj(a.ctx, stream);
-            fz_drop_buffer(a.ctx, buffer);
-        }
-        fz_catch(a.ctx) {
-            fz_rethrow(a.ctx);
-        }
+        appendPageContent(a.ctx, a.doc(), page, QByteArray("q /") + name + " Do Q\n");
     });
     if (!status)
         return writeError(status);

@@ -212,6 +212,64 @@ pdf_obj* ownResourceDict(fz_context* ctx, pdf_document* doc, pdf_obj* pageObject
     return own;
 }
 
+namespace {
+
+// Whether `contents` starts with the lone "q" that `appendPageContent` puts before a page's own drawing.
+bool startsWithOwnSave(fz_context* ctx, pdf_obj* contents) {
+    pdf_obj* first = pdf_is_array(ctx, contents) ? pdf_array_get(ctx, contents, 0) : contents;
+    // Compressed on a save, the two bytes take a few more; anything longer is some other content.
+    if (!pdf_is_stream(ctx, first) || pdf_dict_get_int(ctx, first, PDF_NAME(Length)) > 64)
+        return false;
+    fz_buffer* buffer = pdf_load_stream(ctx, first);
+    unsigned char* data = nullptr;
+    const size_t size = fz_buffer_storage(ctx, buffer, &data);
+    const bool save = QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)).trimmed() == "q";
+    fz_drop_buffer(ctx, buffer);
+    return save;
+}
+
+pdf_obj* addStream(fz_context* ctx, pdf_document* doc, const QByteArray& bytes) {
+    fz_buffer* buffer = fz_new_buffer_from_copied_data(
+        ctx, reinterpret_cast<const unsigned char*>(bytes.constData()), size_t(bytes.size()));
+    pdf_obj* stream = nullptr;
+    fz_try(ctx) {
+        stream = pdf_add_stream(ctx, doc, buffer, nullptr, 0);
+    }
+    fz_always(ctx) {
+        fz_drop_buffer(ctx, buffer);
+    }
+    fz_catch(ctx) {
+        fz_rethrow(ctx);
+    }
+    return stream;
+}
+
+} // namespace
+
+void appendPageContent(fz_context* ctx, pdf_document* doc, pdf_obj* pageObject, const QByteArray& content) {
+    pdf_obj* old = pdf_dict_get(ctx, pageObject, PDF_NAME(Contents));
+    const bool wrap = old && !startsWithOwnSave(ctx, old);
+    pdf_obj* list = pdf_new_array(ctx, doc, 4);
+    fz_try(ctx) {
+        if (wrap)
+            pdf_array_push_drop(ctx, list, addStream(ctx, doc, "q\n"));
+        if (pdf_is_array(ctx, old)) {
+            for (int i = 0; i < pdf_array_len(ctx, old); ++i)
+                pdf_array_push(ctx, list, pdf_array_get(ctx, old, i));
+        } else if (old) {
+            pdf_array_push(ctx, list, old);
+        }
+        pdf_array_push_drop(ctx, list, addStream(ctx, doc, wrap ? "Q\n" + content : content));
+        pdf_dict_put(ctx, pageObject, PDF_NAME(Contents), list);
+    }
+    fz_always(ctx) {
+        pdf_drop_obj(ctx, list);
+    }
+    fz_catch(ctx) {
+        fz_rethrow(ctx);
+    }
+}
+
 void freeName(fz_context* ctx, pdf_obj* dict, const char* prefix, char* name, int size) {
     int n = 0;
     do

@@ -110,6 +110,12 @@ pdf_obj* ownResourceDict(fz_context* ctx, pdf_document* doc, pdf_obj* pageObject
 // yet. Plain C, for use inside a guarded block.
 void freeName(fz_context* ctx, pdf_obj* dict, const char* prefix, char* name, int size);
 
+// Adds `content` to be drawn after what page `pageObject` draws, in a content list made anew (a list shared
+// with other pages stays as it was). The page's own drawing is put between q and Q the first time, so that a
+// transformation or colour it leaves set does not move or colour what is added. Throws as MuPDF does; call
+// inside a guarded block.
+void appendPageContent(fz_context* ctx, pdf_document* doc, pdf_obj* pageObject, const QByteArray& content);
+
 // Page space (y up) from MuPDF's device space at scale 1 for the page object; identity when the page's boxes
 // cannot be read.
 fz_matrix deviceToPageSpace(fz_context* ctx, pdf_obj* pageObject);

@@ -100,29 +100,8 @@ Status addInvisibleText(Document& document, int index, const InvisibleText& text
                        showing.operands + '\n';
         content += "ET\n";
         // The text's own content stream, drawn after what the page draws.
-        status = guarded(ctx, [&] {
-            fz_buffer* buffer = fz_new_buffer_from_copied_data(
-                ctx, reinterpret_cast<const unsigned char*>(content.constData()), size_t(content.size()));
-            fz_try(ctx) {
-                pdf_obj* page = pdf_lookup_page_obj(ctx, doc, index);
-                pdf_obj* stream = pdf_add_stream(ctx, doc, buffer, nullptr, 0);
-                // A list made anew, so that a list shared with other pages stays as it was.
-                pdf_obj* contents = pdf_dict_get(ctx, page, PDF_NAME(Contents));
-                pdf_obj* list = pdf_is_array(ctx, contents)
-                                    ? pdf_copy_array(ctx, pdf_resolve_indirect(ctx, contents))
-                                    : pdf_new_array(ctx, doc, 2);
-                if (contents && !pdf_is_array(ctx, contents))
-                    pdf_array_push(ctx, list, contents);
-                pdf_array_push_drop(ctx, list, stream);
-                pdf_dict_put_drop(ctx, page, PDF_NAME(Contents), list);
-            }
-            fz_always(ctx) {
-                fz_drop_buffer(ctx, buffer);
-            }
-            fz_catch(ctx) {
-                fz_rethrow(ctx);
-            }
-        });
+        status =
+            guarded(ctx, [&] { appendPageContent(ctx, doc, pdf_lookup_page_obj(ctx, doc, index), content); });
     }
     guarded(ctx, [&] {
         for (pdf_obj* font : embedded)

@@ -391,6 +391,35 @@ private slots:
         QVERIFY2(check.exitCode == 0, check.out.constData());
     }
 
+    // A page whose drawing leaves its coordinates scaled (no q/Q around a cm, as some scanners write): the
+    // text is still laid where the words stand, and so is a second layer added later.
+    void textLandsInPlaceOnAPageThatLeavesItsCoordinatesChanged() {
+        const QByteArray content = "2 0 0 2 0 0 cm 0 0 m 20 20 l S";
+        auto document = documentOf(fixtures::assemblePdf({
+            "<< /Type /Catalog /Pages 2 0 R >>",
+            "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+            "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 4 0 R >>",
+            "<< /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content + "\nendstream",
+        }));
+        zepla::pdf::Document& pdf = *document->pdfDocument();
+        const QTransform toPage = pdf.geometry(0).value().pageToImage(300.0 / 72).inverted();
+        // At 300 dpi: 300 px is 72 points from the left and from the top, 900 px is 216 points.
+        for (const auto& [word, y] :
+             {std::pair{QStringLiteral("Meridian"), 300}, {QStringLiteral("Tropic"), 900}}) {
+            const zepla::ocr::Line line{word, QRect(300, y, 400, 50), {{word, QRect(300, y, 400, 50)}}};
+            QVERIFY(zepla::pdf::addInvisibleText(pdf, 0, OCRTextLayer::runs({line}, toPage)));
+        }
+        const auto words = wordsOf(pdf.save().value());
+        for (const auto& [word, top] :
+             {std::pair{QStringLiteral("Meridian"), 72.0}, {QStringLiteral("Tropic"), 216.0}}) {
+            const FoundWord* found = find(words, word);
+            QVERIFY2(found, qPrintable(word));
+            QVERIFY2(
+                std::abs(found->box.left() - 72) < 4 && std::abs(found->box.top() - top) < 6,
+                qPrintable(QString("%1 at %2, %3").arg(word).arg(found->box.left()).arg(found->box.top())));
+        }
+    }
+
     void pageThatIsNotOnePictureIsRedrawnWithWhatItShows() {
         fixtures::PageSpec drawn{"x"};
         drawn.drawing = "0 0 0 rg 100 100 200 50 re f\n";
