@@ -4,6 +4,7 @@
 // MuPDF has just written: streams are copied as they are, the other objects are compressed together, and a
 // compressed cross-reference stream takes the place of the table. Object numbers stay as they were.
 #include "PdfDocumentImpl.h"
+#include "PdfRawObject.h"
 
 #include <zlib.h>
 
@@ -54,49 +55,12 @@ std::optional<qint64> readNumber(QByteArrayView bytes, qsizetype& at) {
 }
 
 std::optional<WrittenFile> readLayout(const QByteArray& bytes) {
+    const std::optional<raw::XrefTable> xref = raw::lastXrefTable(bytes);
+    if (!xref)
+        return std::nullopt;
     WrittenFile file;
-    const qsizetype startxref = bytes.lastIndexOf("startxref");
-    qsizetype at = startxref + 9;
-    const std::optional<qint64> table = startxref < 0 ? std::nullopt : readNumber(bytes, at);
-    if (!table || *table <= 0 || *table >= startxref ||
-        !QByteArrayView(bytes).sliced(*table).startsWith("xref"))
-        return std::nullopt;
-    file.table = *table;
-    at = file.table + 4;
-    std::vector<WrittenObject> entries;
-    std::vector<char> types;
-    for (;;) {
-        const qsizetype section = at;
-        const std::optional<qint64> first = readNumber(bytes, at);
-        const std::optional<qint64> count = first ? readNumber(bytes, at) : std::nullopt;
-        if (!count) {
-            at = section;
-            break;
-        }
-        if (*first + *count > 8'000'000)
-            return std::nullopt;
-        for (qint64 i = 0; i < *count; ++i) {
-            const std::optional<qint64> offset = readNumber(bytes, at);
-            const std::optional<qint64> generation = readNumber(bytes, at);
-            while (at < bytes.size() && isSpace(bytes[at]))
-                ++at;
-            if (!offset || !generation || at >= bytes.size() || (bytes[at] != 'n' && bytes[at] != 'f'))
-                return std::nullopt;
-            const std::size_t number = std::size_t(*first + i);
-            if (entries.size() <= number) {
-                entries.resize(number + 1);
-                types.resize(number + 1, 'f');
-            }
-            // MuPDF gives the head of the free list generation 65536, one more than a stream entry holds.
-            entries[number] = {int(number), int(std::min<qint64>(*generation, 65535)), qsizetype(*offset), 0};
-            types[number] = bytes[at++];
-        }
-    }
-    while (at < bytes.size() && isSpace(bytes[at]))
-        ++at;
-    if (!QByteArrayView(bytes).sliced(at).startsWith("trailer"))
-        return std::nullopt;
-    QByteArray trailer = bytes.mid(at + 7, startxref - at - 7).trimmed();
+    file.table = qsizetype(xref->at);
+    QByteArray trailer = xref->trailer;
     // An encrypted file, or one that extends another, is not what a fresh plain write looks like.
     if (!trailer.startsWith("<<") || !trailer.endsWith(">>") || trailer.contains("/Encrypt") ||
         trailer.contains("/Prev") || trailer.contains("/XRefStm"))
@@ -107,12 +71,14 @@ std::optional<WrittenFile> readLayout(const QByteArray& bytes) {
     if (size < 0 || !readNumber(trailer, afterSize))
         return std::nullopt;
     file.trailerEntries = trailer.left(size) + trailer.mid(afterSize);
-    file.freeGenerations.assign(entries.size(), 0);
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (types[i] == 'n' && i > 0)
-            file.objects.push_back(entries[i]);
+    file.freeGenerations.assign(xref->offsets.size(), 0);
+    for (std::size_t i = 0; i < xref->offsets.size(); ++i) {
+        // MuPDF gives the head of the free list generation 65536, one more than a stream entry holds.
+        const int generation = int(std::min<std::int64_t>(xref->generations[i], 65535));
+        if (xref->offsets[i] >= 0 && i > 0)
+            file.objects.push_back({int(i), generation, qsizetype(xref->offsets[i]), 0});
         else
-            file.freeGenerations[i] = entries[i].generation;
+            file.freeGenerations[i] = generation;
     }
     std::sort(file.objects.begin(), file.objects.end(),
               [](const WrittenObject& a, const WrittenObject& b) { return a.offset < b.offset; });

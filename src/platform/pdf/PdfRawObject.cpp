@@ -214,15 +214,18 @@ std::optional<XrefTable> lastXrefTable(const QByteArray& file) {
         const std::optional<std::int64_t> start = lexer.integer(t), count = lexer.integer(lexer.next());
         if (!start || !count || *start < 0 || *count < 0 || *start + *count > mostEntries)
             return std::nullopt;
-        if (table.offsets.size() < std::size_t(*start + *count))
+        if (table.offsets.size() < std::size_t(*start + *count)) {
             table.offsets.resize(std::size_t(*start + *count), -1);
+            table.generations.resize(std::size_t(*start + *count), 0);
+        }
         for (std::int64_t i = 0; i < *count; ++i) {
             const std::optional<std::int64_t> offset = lexer.integer(lexer.next());
-            lexer.next(); // the generation
+            const std::optional<std::int64_t> generation = lexer.integer(lexer.next());
             const Token type = lexer.next();
-            if (!offset)
+            if (!offset || !generation || (!lexer.is(type, "n") && !lexer.is(type, "f")))
                 return std::nullopt;
             table.offsets[std::size_t(*start + i)] = lexer.is(type, "n") ? *offset : -1;
+            table.generations[std::size_t(*start + i)] = *generation;
         }
     }
 }

@@ -29,9 +29,10 @@ QByteArray withEntry(const QByteArray& dictionary, const QByteArray& key, const 
 
 // The last cross-reference section of a file, when it is a table.
 struct XrefTable {
-    std::int64_t at = 0;               // where it starts ("xref")
-    std::vector<std::int64_t> offsets; // by object number: where the object starts, or -1 when it is free
-    QByteArray trailer;                // the trailer dictionary
+    std::int64_t at = 0;                   // where it starts ("xref")
+    std::vector<std::int64_t> offsets;     // by object number: where the object starts, or -1 when it is free
+    std::vector<std::int64_t> generations; // by object number, as the table gives it
+    QByteArray trailer;                    // the trailer dictionary
 };
 std::optional<XrefTable> lastXrefTable(const QByteArray& file);
 
