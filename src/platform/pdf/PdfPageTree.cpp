@@ -164,6 +164,8 @@ std::vector<Leaf> collectPages(fz_context* ctx, pdf_document* doc, pdf_obj* root
     int objects = 0;
     guarded(ctx, [&] { objects = pdf_xref_len(ctx, doc); });
     ObjectSet seen(objects);
+    // Room for the pages the tree claims, as far as the file has objects for them.
+    leaves.reserve(std::size_t(std::clamp(rootKid.claimedCount, 0, objects)));
     seen.insert(rootKid.number);
     stack.push_back({root, 0, inherit({}, rootKid.own), rootKid.kidCount, 0, rootKid.claimedCount, 0});
     while (!stack.empty()) {

@@ -82,14 +82,14 @@ public:
     bool is(const Token& t, const char* word) const {
         const qsizetype length = qsizetype(qstrlen(word));
         return t.kind == Token::Kind::Word && t.end - t.begin == length &&
-               m_bytes.mid(t.begin, length) == word;
+               QByteArrayView(m_bytes).sliced(t.begin, length) == QByteArrayView(word, length);
     }
 
     std::optional<std::int64_t> integer(const Token& t) const {
         if (t.kind != Token::Kind::Word || t.end - t.begin > 18)
             return std::nullopt;
         bool ok = false;
-        const std::int64_t value = m_bytes.mid(t.begin, t.end - t.begin).toLongLong(&ok);
+        const std::int64_t value = QByteArrayView(m_bytes).sliced(t.begin, t.end - t.begin).toLongLong(&ok);
         return ok ? std::optional(value) : std::nullopt;
     }
 

@@ -1,6 +1,7 @@
 #include "PdfReflow.h"
 
 #include "PdfContext.h"
+#include "PdfOutput.h"
 
 namespace zepla::pdf {
 
@@ -10,7 +11,7 @@ namespace {
 struct Reflow {
     fz_context* ctx;
     fz_document* book = nullptr;
-    fz_buffer* buffer = nullptr;
+    QByteArray bytes;            // what the writer writes
     fz_output* output = nullptr; // until the writer takes it over
     fz_document_writer* writer = nullptr;
     fz_page* page = nullptr;
@@ -18,7 +19,6 @@ struct Reflow {
         fz_drop_page(ctx, page);
         fz_drop_document_writer(ctx, writer);
         fz_drop_output(ctx, output);
-        fz_drop_buffer(ctx, buffer);
         fz_drop_document(ctx, book);
     }
 };
@@ -38,8 +38,7 @@ Result<QByteArray> reflowableToPdf(const QString& path, const QSizeF& pageSize, 
             fz_layout_document(ctx, r.book, float(pageSize.width()), float(pageSize.height()),
                                float(fontSize));
             pages = fz_count_pages(ctx, r.book);
-            r.buffer = fz_new_buffer(ctx, 64 * 1024);
-            r.output = fz_new_output_with_buffer(ctx, r.buffer);
+            r.output = newOutputInto(ctx, r.bytes);
             r.writer = fz_new_pdf_writer_with_output(ctx, r.output, nullptr);
             r.output = nullptr; // the writer owns it now
         },
@@ -69,9 +68,7 @@ Result<QByteArray> reflowableToPdf(const QString& path, const QSizeF& pageSize, 
     Status closed = guarded(ctx, [&] { fz_close_document_writer(ctx, r.writer); });
     if (!closed)
         return closed.error();
-    unsigned char* data = nullptr;
-    const size_t length = fz_buffer_storage(ctx, r.buffer, &data);
-    return QByteArray(reinterpret_cast<const char*>(data), qsizetype(length));
+    return std::move(r.bytes);
 }
 
 } // namespace zepla::pdf

@@ -2,6 +2,7 @@
 // bytes, yet stay intact in the live document so that undo can put them back and save again. The written
 // bytes are read back before anyone may replace a file with them.
 #include "PdfCarriedPages.h"
+#include "PdfOutput.h"
 
 #include <zlib.h>
 
@@ -569,7 +570,7 @@ Result<QByteArray> Document::save(const SaveOptions& options) const {
     }
 
     std::vector<BlankedReference> blanked;
-    fz_buffer* buffer = nullptr;
+    QByteArray bytes;
     fz_output* out = nullptr;
     // Writing with another encryption puts the new /Encrypt into the live document's trailer (or takes it
     // out). Left there, the next ordinary save would claim an encryption the file does not have, or drop the
@@ -585,8 +586,9 @@ Result<QByteArray> Document::save(const SaveOptions& options) const {
         if (changesEncryption)
             ownEncryption =
                 pdf_keep_obj(a.ctx, pdf_dict_get(a.ctx, pdf_trailer(a.ctx, a.doc()), PDF_NAME(Encrypt)));
-        buffer = fz_new_buffer(a.ctx, 64 * 1024);
-        out = fz_new_output_with_buffer(a.ctx, buffer);
+        // A rewrite comes out about the size of the file it was read from.
+        out = newOutputInto(a.ctx, bytes,
+                            a.impl().fileBytes.size() + a.impl().fileBytes.size() / 4 + 64 * 1024);
         pdf_write_document(a.ctx, a.doc(), out, &opts);
         fz_close_output(a.ctx, out);
     });
@@ -602,15 +604,9 @@ Result<QByteArray> Document::save(const SaveOptions& options) const {
         });
         pdf_drop_obj(a.ctx, ownEncryption);
     }
-    QByteArray bytes;
-    if (status) {
-        unsigned char* data = nullptr;
-        const size_t size = fz_buffer_storage(a.ctx, buffer, &data);
-        bytes = QByteArray(reinterpret_cast<const char*>(data), qsizetype(size));
-        carried.appendTo(bytes);
-    }
     fz_drop_output(a.ctx, out);
-    fz_drop_buffer(a.ctx, buffer);
+    if (status)
+        carried.appendTo(bytes);
     if (!status)
         return Error{Error::Kind::Failed,
                      QStringLiteral("The document could not be written: %1").arg(status.error().message)};
@@ -621,10 +617,12 @@ Result<QByteArray> Document::save(const SaveOptions& options) const {
     // that it does not grow by half on every save; they announce themselves in a dictionary, which is never
     // compressed itself. Packing is for size only: a packed copy that does not hold up leaves the larger
     // file, which is just as good. Pages carried as the file held them sit in a section appended to the
-    // written file, which neither the packing nor qpdf (it renumbers objects) keeps: such a file stays unpacked.
+    // written file, which neither the packing nor qpdf (it renumbers objects) keeps: such a file stays
+    // unpacked.
     if (expected.carried.empty()) {
         if (const QByteArray packed = packIntoObjectStreams(bytes, expected.treeObjects); !packed.isEmpty()) {
-            if (packed.size() < bytes.size() && verifyWritten(packed, password, expected, Origin::SourceObjects))
+            if (packed.size() < bytes.size() &&
+                verifyWritten(packed, password, expected, Origin::SourceObjects))
                 return packed;
         } else if (a.impl().fileBytes.contains("/ObjStm")) {
             if (auto packed = rewriteWithQpdf(bytes, password, QpdfObjectStreams::Generate);
