@@ -56,8 +56,8 @@ private slots:
         QVERIFY(QFileInfo(program).isExecutable());
         const Run ldd = run("ldd", {program});
         QVERIFY2(ldd.ran && ldd.exitCode == 0, qPrintable(ldd.output));
-        const QString library = m_prefix + "/" LIB_DIR "/zepla/libzepla_pdf.so";
-        const qsizetype arrow = ldd.output.indexOf("libzepla_pdf.so => ");
+        const QString library = m_prefix + "/" LIB_DIR "/zepla/libzepla_pdf_engine.so";
+        const qsizetype arrow = ldd.output.indexOf("libzepla_pdf_engine.so => ");
         QVERIFY2(arrow >= 0, qPrintable(ldd.output));
         const QString found = ldd.output.mid(arrow).section(' ', 2, 2);
         QCOMPARE(QFileInfo(found).canonicalFilePath(), QFileInfo(library).canonicalFilePath());

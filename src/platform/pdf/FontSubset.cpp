@@ -1,11 +1,12 @@
 #include "FontSubset.h"
 
+#include <ft2build.h>
+#include FT_FREETYPE_H
 #include <hb-ot.h>
 #include <hb-subset.h>
 
 #include <QCryptographicHash>
 #include <QFile>
-#include <QRawFont>
 
 #include <algorithm>
 #include <memory>
@@ -22,6 +23,28 @@ using Face = std::unique_ptr<hb_face_t, Deleter<hb_face_t, hb_face_destroy>>;
 using Font = std::unique_ptr<hb_font_t, Deleter<hb_font_t, hb_font_destroy>>;
 using Input = std::unique_ptr<hb_subset_input_t, Deleter<hb_subset_input_t, hb_subset_input_destroy>>;
 using Set = std::unique_ptr<hb_set_t, Deleter<hb_set_t, hb_set_destroy>>;
+
+struct FreeTypeDeleter {
+    void operator()(FT_Library library) const { FT_Done_FreeType(library); }
+    void operator()(FT_Face face) const { FT_Done_Face(face); }
+};
+using FreeType = std::unique_ptr<FT_LibraryRec_, FreeTypeDeleter>;
+using FreeTypeFace = std::unique_ptr<FT_FaceRec_, FreeTypeDeleter>;
+
+// "Family-Style" as FreeType reads the font's names, which is how Qt's fonts report them; empty when the
+// file is no font.
+QByteArray familyAndStyle(const QString& fontFile) {
+    FT_Library library = nullptr;
+    if (FT_Init_FreeType(&library) != 0)
+        return {};
+    const FreeType owner(library);
+    FT_Face face = nullptr;
+    if (FT_New_Face(library, fontFile.toLocal8Bit().constData(), 0, &face) != 0)
+        return {};
+    const FreeTypeFace faceOwner(face);
+    return QByteArray(face->family_name ? face->family_name : "") + '-' +
+           QByteArray(face->style_name ? face->style_name : "");
+}
 
 } // namespace
 
@@ -71,10 +94,8 @@ QByteArray postScriptName(const QString& fontFile) {
                                 buffer) > 0)
             name = QByteArray(buffer, int(length));
     }
-    if (name.isEmpty()) {
-        const QRawFont font(fontFile, 12);
-        name = (font.familyName() + QLatin1Char('-') + font.styleName()).toLatin1();
-    }
+    if (name.isEmpty())
+        name = familyAndStyle(fontFile);
     // A name token ends at white space and delimiters; keep only what PDF names and readers take as is.
     name.removeIf([](char c) { return c <= ' ' || c > '~' || QByteArray("()<>[]{}/%#").contains(c); });
     return name.isEmpty() ? QByteArray("Font") : name;

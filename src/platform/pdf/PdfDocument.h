@@ -127,7 +127,7 @@ struct ImageSamples {
     QByteArray alpha;
 };
 
-// The samples of any picture (PdfImageXObject.cpp).
+// The samples of any picture (PdfPictureSamples.cpp).
 ImageSamples imageSamples(const QImage& image);
 
 // A picture's samples as the file stores them: zlib streams for /FlateDecode. Compressing is the costly part
@@ -138,6 +138,8 @@ struct DeflatedImage {
     QByteArray rgb;
     QByteArray alpha; // empty for an opaque picture
 };
+// Compresses the samples; touches no document (PdfImageXObject.cpp).
+DeflatedImage deflateImage(const ImageSamples& samples);
 
 // One appearance stream of an annotation: a form drawn in page space over `bbox`, so that moving the
 // annotation's rectangle moves the drawing with it.

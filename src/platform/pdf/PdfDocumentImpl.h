@@ -119,6 +119,9 @@ void appendPageContent(fz_context* ctx, pdf_document* doc, pdf_obj* pageObject, 
 // Page space (y up) from MuPDF's device space at scale 1 for the page object; identity when the page's boxes
 // cannot be read.
 fz_matrix deviceToPageSpace(fz_context* ctx, pdf_obj* pageObject);
+// A pixmap over the caller's pixels, filled with opaque white, to draw a page into (PdfRender.cpp). Throws as
+// MuPDF does; call inside a guarded block.
+fz_pixmap* whitePixmapOver(fz_context* ctx, const Pixels& pixels);
 QRectF toQRect(const fz_rect& r);
 // A page's geometry from what pdf_page_obj_transform says of it (`shown`, `ctm`) and its media box.
 PageGeometry pageGeometry(const fz_rect& shown, const fz_rect& media, const fz_matrix& ctm);

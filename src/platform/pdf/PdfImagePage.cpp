@@ -48,13 +48,13 @@ PreparedImagePage prepared(const QRectF& mediaBox, const QRectF& cropBox, int ro
             placementContents(placement)};
 }
 
-std::optional<PreparedImagePage> prepare(const ImagePage& page) {
+std::optional<PreparedImagePage> prepare(const ImagePage& page, const DeflatedImage& pixels) {
     const PageImage& image = page.image;
-    if (page.mediaBox.isEmpty() || (image.jpegData.isEmpty() && image.pixels.isNull()))
-        return std::nullopt;
     const bool jpeg = !image.jpegData.isEmpty();
+    if (page.mediaBox.isEmpty() || (!jpeg && (pixels.width < 1 || pixels.height < 1)))
+        return std::nullopt;
     return prepared(page.mediaBox, page.cropBox, page.rotation, jpeg ? &image.jpegData : nullptr,
-                    jpeg ? DeflatedImage{} : deflateImage(imageSamples(image.pixels)), image.placement);
+                    jpeg ? DeflatedImage{} : pixels, image.placement);
 }
 
 // A new page object that shows only the picture, not yet in the page tree; null when it cannot be made.
@@ -105,27 +105,18 @@ Error noPicture(int index) {
 
 } // namespace
 
-Result<QImage> renderArea(const Document& document, int index, double scale, const QRectF& area) {
-    const QSize size(int(area.width() * scale), int(area.height() * scale));
-    if (area.width() <= 0 || area.height() <= 0 || size.width() < 1 || size.height() < 1)
+Status renderArea(const Document& document, int index, double scale, const QRectF& area, const Pixels& into) {
+    if (!into.samples || into.width < 1 || into.height < 1)
         return Error{Error::Kind::Failed, QStringLiteral("Page %1 is too small to draw.").arg(index + 1)};
-    QImage image(size, QImage::Format_RGBA8888_Premultiplied);
-    if (image.isNull())
-        return Error{Error::Kind::Failed,
-                     QStringLiteral("There is not enough memory to draw page %1.").arg(index + 1)};
-    unsigned char* samples = image.bits();
-    const int stride = int(image.bytesPerLine());
     Access a(document);
     Status status;
     LoadedPage page(a, index, &status);
     if (!status)
-        return status.error();
+        return status;
     fz_pixmap* pixmap = nullptr;
     fz_device* device = nullptr;
     status = guarded(a.ctx, [&] {
-        pixmap = fz_new_pixmap_with_data(a.ctx, fz_device_rgb(a.ctx), size.width(), size.height(), nullptr, 1,
-                                         stride, samples);
-        fz_clear_pixmap_with_value(a.ctx, pixmap, 255);
+        pixmap = whitePixmapOver(a.ctx, into);
         // Device space back to page space, then to the image: y down from the area's top edge, scaled.
         const fz_matrix toPage = deviceToPageSpace(a.ctx, page.get()->obj);
         const fz_matrix flip{1, 0, 0, -1, float(-area.left()), float(area.bottom())};
@@ -138,13 +129,14 @@ Result<QImage> renderArea(const Document& document, int index, double scale, con
     fz_drop_pixmap(a.ctx, pixmap);
     if (!status)
         return failure(QStringLiteral("Page %1 could not be drawn."), index, status);
-    return image;
+    return {};
 }
 
-Result<PageHandle> insertImagePage(Document& document, int index, const ImagePage& page) {
+Result<PageHandle> insertImagePage(Document& document, int index, const ImagePage& page,
+                                   const DeflatedImage& pixels) {
     if (document.isLocked())
         return lockedError();
-    const std::optional<PreparedImagePage> prepared = prepare(page);
+    const std::optional<PreparedImagePage> prepared = prepare(page, pixels);
     if (!prepared)
         return noPicture(index < 0 ? document.pageCount() : index);
     Access a(document);
@@ -159,18 +151,6 @@ Result<PageHandle> insertImagePage(Document& document, int index, const ImagePag
                        status);
     a.impl().revision++;
     return document.page(index < 0 ? document.pageCount() - 1 : index);
-}
-
-PreparedPicture preparePicture(const QImage& picture, const QRectF& area) {
-    // Opaque: the picture is the whole page.
-    return {deflateImage(imageSamples(picture.convertToFormat(QImage::Format_RGB32))), area};
-}
-
-Result<PageHandle> replaceWithImagePage(Document& document, int index, const QImage& picture,
-                                        const QRectF& imageArea) {
-    if (picture.isNull() || imageArea.isEmpty())
-        return noPicture(index);
-    return replaceWithImagePage(document, index, preparePicture(picture, imageArea));
 }
 
 Result<PageHandle> replaceWithImagePage(Document& document, int index, const PreparedPicture& picture) {

@@ -11,6 +11,8 @@ namespace zepla::pdf {
 // at `scale` pixels per point, annotations included, on white; premultiplied RGBA with the area's top edge
 // in the first row.
 Result<QImage> renderArea(const Document& document, int index, double scale, const QRectF& area);
+// The same drawn into pixels of the caller's, as many as `into` holds.
+Status renderArea(const Document& document, int index, double scale, const QRectF& area, const Pixels& into);
 
 // A page that shows only a picture. Pixels are stored Flate-compressed the moment the page is made, JPEG
 // data exactly as encoded, so a document of picture pages never holds raw pixmaps.
@@ -23,6 +25,10 @@ struct ImagePage {
 
 // Puts the page in at `index` (-1: after the last page) and returns it.
 Result<PageHandle> insertImagePage(Document& document, int index, const ImagePage& page);
+// The same with the picture's pixels compressed beforehand (none for JPEG data); `page.image.pixels` is not
+// read.
+Result<PageHandle> insertImagePage(Document& document, int index, const ImagePage& page,
+                                   const DeflatedImage& pixels);
 
 // A picture over an area of a page (page space), its pixels compressed by whichever thread makes it: work
 // prepared on a worker leaves only a quick swap for the thread that owns the document.

@@ -42,32 +42,6 @@ pdf_obj* addSamples(fz_context* ctx, pdf_document* doc, const DeflatedImage& ima
 
 } // namespace
 
-ImageSamples imageSamples(const QImage& image) {
-    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    ImageSamples samples;
-    samples.width = argb.width();
-    samples.height = argb.height();
-    const qsizetype pixels = qsizetype(samples.width) * samples.height;
-    samples.rgb.resize(pixels * 3);
-    QByteArray alpha(pixels, Qt::Uninitialized);
-    char* rgb = samples.rgb.data();
-    char* a = alpha.data();
-    bool opaque = true;
-    for (int y = 0; y < argb.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
-        for (int x = 0; x < argb.width(); ++x) {
-            *rgb++ = char(qRed(line[x]));
-            *rgb++ = char(qGreen(line[x]));
-            *rgb++ = char(qBlue(line[x]));
-            *a++ = char(qAlpha(line[x]));
-            opaque = opaque && qAlpha(line[x]) == 255;
-        }
-    }
-    if (!opaque)
-        samples.alpha = alpha;
-    return samples;
-}
-
 DeflatedImage deflateImage(const ImageSamples& samples) {
     return {samples.width, samples.height, deflated(samples.rgb), deflated(samples.alpha)};
 }

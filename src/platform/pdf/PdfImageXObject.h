@@ -7,8 +7,6 @@
 
 namespace zepla::pdf {
 
-DeflatedImage deflateImage(const ImageSamples& samples);
-
 // Inside a MuPDF try block: the image XObject with its soft mask; the caller owns the new reference.
 pdf_obj* addDeflatedImage(fz_context* ctx, pdf_document* doc, const DeflatedImage& image);
 

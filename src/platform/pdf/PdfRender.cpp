@@ -56,49 +56,37 @@ double area(const fz_rect& r) {
 
 } // namespace
 
+fz_pixmap* whitePixmapOver(fz_context* ctx, const Pixels& pixels) {
+    const bool grey = pixels.format == Pixels::Format::Grey;
+    fz_pixmap* pixmap = fz_new_pixmap_with_data(
+        ctx, grey ? fz_device_gray(ctx) : fz_device_rgb(ctx), pixels.width, pixels.height, nullptr,
+        pixels.format == Pixels::Format::Rgba, pixels.stride, pixels.samples);
+    fz_clear_pixmap_with_value(ctx, pixmap, 255);
+    return pixmap;
+}
+
 DisplayList::DisplayList(fz_display_list* list, PageGeometry geometry)
     : m_list(list, [](fz_display_list* l) { fz_drop_display_list(threadContext(), l); }),
       m_geometry(std::move(geometry)) {}
 
-QImage DisplayList::render(double scale, const QRect& area) const {
-    return draw(scale, area, QImage::Format_RGB888);
-}
-
-QImage DisplayList::renderGrey(double scale) const {
-    return draw(scale, {}, QImage::Format_Grayscale8);
-}
-
-QImage DisplayList::draw(double scale, const QRect& area, QImage::Format format) const {
-    if (!m_list || scale <= 0)
-        return {};
+bool DisplayList::renderInto(double scale, QPoint origin, const Pixels& into) const {
+    if (!m_list || scale <= 0 || !into.samples || into.width < 1 || into.height < 1)
+        return false;
     fz_context* ctx = threadContext();
-    const QSizeF size = m_geometry.displaySize() * scale;
-    const QRect full(0, 0, int(std::ceil(size.width() - 0.001)), int(std::ceil(size.height() - 0.001)));
-    const QRect target = area.isNull() ? full : area.intersected(full);
-    if (target.isEmpty())
-        return {};
-    QImage image(target.size(), format);
-    if (image.isNull())
-        return {};
-    const bool grey = format == QImage::Format_Grayscale8;
+    fz_display_list* list = m_list.get();
     fz_pixmap* pixmap = nullptr;
     fz_device* device = nullptr;
-    fz_display_list* list = m_list.get();
     const Status status = guarded(ctx, [&] {
-        pixmap =
-            fz_new_pixmap_with_data(ctx, grey ? fz_device_gray(ctx) : fz_device_rgb(ctx), target.width(),
-                                    target.height(), nullptr, 0, int(image.bytesPerLine()), image.bits());
-        pixmap->x = target.x();
-        pixmap->y = target.y();
-        fz_clear_pixmap_with_value(ctx, pixmap, 255);
-        const fz_matrix ctm = fz_scale(float(scale), float(scale));
-        device = fz_new_draw_device(ctx, ctm, pixmap);
+        pixmap = whitePixmapOver(ctx, into);
+        pixmap->x = origin.x();
+        pixmap->y = origin.y();
+        device = fz_new_draw_device(ctx, fz_scale(float(scale), float(scale)), pixmap);
         fz_run_display_list(ctx, list, device, fz_identity, fz_infinite_rect, nullptr);
         fz_close_device(ctx, device);
     });
     fz_drop_device(ctx, device);
     fz_drop_pixmap(ctx, pixmap);
-    return status ? image : QImage();
+    return bool(status);
 }
 
 bool DisplayList::showsOnePicture() const {
@@ -142,16 +130,6 @@ Result<DisplayList> Document::displayList(int index) const {
     if (!status)
         return status.error();
     return DisplayList(list, geometry.value());
-}
-
-Result<QImage> Document::render(int index, double scale) const {
-    auto list = displayList(index);
-    if (!list)
-        return list.error();
-    QImage image = list->render(scale);
-    if (image.isNull())
-        return Error{Error::Kind::Failed, QStringLiteral("Page %1 could not be drawn.").arg(index + 1)};
-    return image;
 }
 
 } // namespace zepla::pdf

@@ -25,6 +25,9 @@ public:
     // The whole page at `scale` in shades of grey (Format_Grayscale8), drawn in grey from the start: for
     // readers of the page that need no colour. Thread-safe.
     QImage renderGrey(double scale) const;
+    // The part of the page at `scale` whose top left pixel is `origin` (in the pixels of the whole page),
+    // drawn on white into `into`, which it fills. Thread-safe. False when MuPDF cannot draw it.
+    bool renderInto(double scale, QPoint origin, const Pixels& into) const;
     // Whether the page shows one picture that fills it and nothing else (a scan). Thread-safe.
     bool showsOnePicture() const;
 

@@ -8,29 +8,22 @@ QSizeF PageGeometry::displaySize() const {
 }
 
 QTransform PageGeometry::pageToImage(double scale) const {
-    // Move the crop box's top-left corner to the origin with y downward, then turn clockwise.
+    // Move the crop box's top-left corner to the origin with y downward, turn clockwise into the shown size,
+    // then scale. Written out per quarter turn, each term the product QTransform's own steps would form.
     const QSizeF shown = displaySize() / userUnit;
-    QTransform t;
-    t.scale(scale * userUnit, scale * userUnit);
+    const double s = scale * userUnit;
+    const double left = cropBox.left();
+    const double top = cropBox.bottom();
     switch (rotation) {
     case 90:
-        t.translate(shown.width(), 0);
-        t.rotate(90);
-        break;
+        return QTransform(0, s, s, 0, shown.width() * s - top * s, -left * s);
     case 180:
-        t.translate(shown.width(), shown.height());
-        t.rotate(180);
-        break;
+        return QTransform(-s, 0, 0, s, shown.width() * s + left * s, shown.height() * s - top * s);
     case 270:
-        t.translate(0, shown.height());
-        t.rotate(270);
-        break;
+        return QTransform(0, -s, -s, 0, top * s, shown.height() * s + left * s);
     default:
-        break;
+        return QTransform(s, 0, 0, -s, -left * s, top * s);
     }
-    t.translate(-cropBox.left(), cropBox.bottom());
-    t.scale(1, -1);
-    return t;
 }
 
 QString TextLine::text() const {

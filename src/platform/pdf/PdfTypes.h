@@ -49,6 +49,17 @@ struct StructuredText {
     QString text() const; // lines joined by "\n", blocks by a blank line
 };
 
+// Pixels owned by the caller that a page is drawn into: `height` rows of `width` pixels, `stride` bytes
+// apart, each pixel one byte of grey, three of RGB, or four of premultiplied RGBA.
+struct Pixels {
+    enum class Format { Grey, Rgb, Rgba };
+    unsigned char* samples = nullptr;
+    int width = 0;
+    int height = 0;
+    int stride = 0;
+    Format format = Format::Rgb;
+};
+
 // A picture that fills a page of its own: JPEG bytes embedded exactly as encoded, or pixels.
 struct PageImage {
     QByteArray jpegData; // when not empty, used in place of `pixels`
