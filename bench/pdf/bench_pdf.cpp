@@ -4,9 +4,10 @@
 // command line; by default a generated 1,000-page document, a real manual, and the manual's pages repeated to
 // 2,415 (put together by qpdf, without object streams). Open to first page, render per page at 150 dpi,
 // thumbnail per page, and save: the layer's save writes and reads the copy back, so it is shown beside
-// MuPDF's bare write and beside MuPDF's write with the same read-back (reopen, load every page), and as a
-// process (open, checked save, write the file) beside `mutool clean -gz` and `qpdf --object-streams=generate`
-// (open, bare rewrite, write the file), with the sizes they write.
+// MuPDF's bare write and beside MuPDF's write with the same read-back (reopen, load every page), from the
+// file's bytes to the copy's (open and save) beside MuPDF's open and bare write, and as a process (open,
+// checked save, write the file) beside `mutool clean -gz` and `qpdf --object-streams=generate` (open, bare
+// rewrite, write the file), with the sizes they write.
 #include "PdfFixtures.h"
 #include "pdf/PdfDocument.h"
 
