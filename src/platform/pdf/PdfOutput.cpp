@@ -24,8 +24,7 @@ int64_t tellBytes(fz_context*, void* state) {
 
 } // namespace
 
-fz_output* newOutputInto(fz_context* ctx, QByteArray& bytes, qsizetype reserve) {
-    bytes.reserve(reserve);
+fz_output* newOutputInto(fz_context* ctx, QByteArray& bytes) {
     // MuPDF's own buffer gathers the many small writes of an object into fewer appends.
     fz_output* out = fz_new_output(ctx, 16 * 1024, &bytes, appendBytes, nullptr, nullptr);
     out->tell = tellBytes;

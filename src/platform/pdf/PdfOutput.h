@@ -8,8 +8,8 @@
 
 namespace zepla::pdf {
 
-// An output that appends to `bytes`, which must outlive it; `reserve` bytes are set aside up front.
+// An output that appends to `bytes`, which must outlive it; run out of memory, it raises MuPDF's error.
 // Dropped with fz_drop_output once closed.
-fz_output* newOutputInto(fz_context* ctx, QByteArray& bytes, qsizetype reserve = 0);
+fz_output* newOutputInto(fz_context* ctx, QByteArray& bytes);
 
 } // namespace zepla::pdf

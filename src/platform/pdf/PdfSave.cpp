@@ -582,13 +582,13 @@ Result<QByteArray> Document::save(const SaveOptions& options) const {
     if (!a.impl().removedPages.empty())
         blankReferencesToRemovedObjects(a.ctx, a.doc(), RemovedObjects(a.ctx, a.doc(), a.impl().removedPages),
                                         blanked);
+    // A rewrite comes out about the size of the file it was read from: room is made once, not grown into.
+    bytes.reserve(a.impl().fileBytes.size() + a.impl().fileBytes.size() / 4 + 64 * 1024);
     const Status status = guarded(a.ctx, [&] {
         if (changesEncryption)
             ownEncryption =
                 pdf_keep_obj(a.ctx, pdf_dict_get(a.ctx, pdf_trailer(a.ctx, a.doc()), PDF_NAME(Encrypt)));
-        // A rewrite comes out about the size of the file it was read from.
-        out = newOutputInto(a.ctx, bytes,
-                            a.impl().fileBytes.size() + a.impl().fileBytes.size() / 4 + 64 * 1024);
+        out = newOutputInto(a.ctx, bytes);
         pdf_write_document(a.ctx, a.doc(), out, &opts);
         fz_close_output(a.ctx, out);
     });
