@@ -161,8 +161,13 @@ void DocumentWindow::write(PendingSave save, std::function<document::DocumentRes
             case DocumentFile::WriteResult::Status::changedOnDisk:
                 return askAboutChangedFile(save, std::move(result.bytes));
             case DocumentFile::WriteResult::Status::failed:
-                showAlert(this, tr("“%1” could not be saved.").arg(QFileInfo(save.path).fileName()),
-                          result.reason);
+                // Damaged protection may be found only by the save itself: the alert names the one way left.
+                showAlert(
+                    this, tr("“%1” could not be saved.").arg(QFileInfo(save.path).fileName()),
+                    save.pdf->isProtectionDamaged()
+                        ? tr("%1 Remove Password (Decrypt)… in the page tools saves an unprotected copy.")
+                              .arg(result.reason)
+                        : result.reason);
                 return endSave(save, false);
             }
         });

@@ -1,7 +1,8 @@
-// Damaged protected files through the document window, as a user meets them: each is opened, unlocked with its
-// password where it asks for one, edited and saved with Ctrl+S. Whatever the damage, the save either writes
-// a copy that other readers open with the password, every page and its text and the same encryption, or is
-// refused with an alert and the file left byte for byte.
+// Damaged protected files through the document window, as a user meets them: each is opened, unlocked with
+// its password where it asks for one, edited and saved with Ctrl+S. Whatever the damage, the save either
+// writes a copy that other readers open with the password, every page and its text and the same encryption,
+// or is refused with an alert and the file left byte for byte; where the protection is what the damage took,
+// the alert names the unprotected copy that is still possible.
 #include "ExternalTool.h"
 #include "ShellFixture.h"
 #include "ui/passwords/UnlockDocumentView.h"
@@ -52,9 +53,9 @@ private slots:
             {"RC4 128", {"128", "--use-aes=n"}}, {"AES 128", {"128", "--use-aes=y"}}, {"AES 256", {"256"}}};
         for (const auto& [name, method] : methods)
             for (bool objectStreams : {false, true})
-                for (const char* damage : {"cut 30", "cut 100", "cut 300", "cut 1000", "startxref +1",
-                                           "startxref +10", "startxref -10", "startxref -100", "startxref 0",
-                                           "startxref huge", "broken /Encrypt"})
+                for (const char* damage :
+                     {"cut 30", "cut 100", "cut 300", "cut 1000", "startxref +1", "startxref +10",
+                      "startxref -10", "startxref -100", "startxref 0", "startxref huge", "broken /Encrypt"})
                     QTest::addRow("%s%s, %s", name, objectStreams ? ", object streams" : "", damage)
                         << method << objectStreams << QString(damage);
     }
@@ -66,11 +67,11 @@ private slots:
         ShellFixture shell;
         const QString plain = shell.write("plain.pdf", fixtures::makeTextPdf(kPages, "guarded"));
         const QString good = shell.dir.filePath("good.pdf");
-        QCOMPARE(runTool("qpdf", QStringList{"--allow-weak-crypto",
-                                             objectStreams ? "--object-streams=generate"
-                                                           : "--object-streams=disable",
-                                             "--encrypt", "pw", "owner"} +
-                                     method + QStringList{"--", plain, good})
+        QCOMPARE(runTool("qpdf",
+                         QStringList{"--allow-weak-crypto",
+                                     objectStreams ? "--object-streams=generate" : "--object-streams=disable",
+                                     "--encrypt", "pw", "owner"} +
+                             method + QStringList{"--", plain, good})
                      .exitCode,
                  0);
         QByteArray bytes = readAll(good);
@@ -79,7 +80,8 @@ private slots:
         if (kind == "cut")
             bytes.chop(amount.toInt());
         else if (kind == "startxref")
-            bytes = shiftStartxref(bytes, amount == "huge" ? 999999999999 : amount.toLongLong(), amount == "0");
+            bytes =
+                shiftStartxref(bytes, amount == "huge" ? 999999999999 : amount.toLongLong(), amount == "0");
         else
             bytes.replace("/Encrypt", "/Encrypt 1 0 R /X");
         const QString path = shell.write("Damaged.pdf", bytes);
@@ -115,8 +117,15 @@ private slots:
                 outcome = "saved: qpdf --check passes, same encryption, text of every page";
             } else {
                 QTRY_COMPARE(visibleAlerts().size(), 1);
-                QCOMPARE(visibleAlerts().first()->text(), QStringLiteral("“Damaged.pdf” could not be saved."));
+                QCOMPARE(visibleAlerts().first()->text(),
+                         QStringLiteral("“Damaged.pdf” could not be saved."));
                 QVERIFY(readAll(path) == bytes);
+                // The reason is the damage and the way left, never a check of the copy the user did not ask
+                // for.
+                const QString reason = visibleAlerts().first()->informativeText();
+                QVERIFY2(!reason.contains("saved copy"), qPrintable(reason));
+                if (window->document().pdfDocument()->isProtectionDamaged())
+                    QVERIFY2(reason.contains("Remove Password (Decrypt)…"), qPrintable(reason));
                 outcome = QStringLiteral("%1save refused, file untouched: ")
                               .arg(readOnly ? "read-only, " : "opened, ") +
                           visibleAlerts().first()->informativeText();

@@ -435,15 +435,17 @@ bool inUse(fz_context* ctx, pdf_document* doc, int number) {
 // pages or their content. `password` opens the copy when it is encrypted. Each failure is one plain reason.
 Status verifyWritten(const QByteArray& bytes, const QByteArray& password, Expected& expected, Origin origin) {
     auto fail = [](const QString& why) { return Error{Error::Kind::Failed, why}; };
+    // The copy exists but its protection did not survive the write.
+    auto unprotected = [](const QString& why) { return Error{Error::Kind::Undecryptable, why}; };
     auto reopened = Document::open(bytes);
     if (!reopened)
         return fail(QStringLiteral("The saved copy does not open."));
     Document& copy = *reopened.value();
     Access a(copy);
     if (!expected.protection(protectionOf(a.ctx, a.doc())))
-        return fail(expected.protectionLost);
+        return unprotected(expected.protectionLost);
     if (copy.isLocked() && !copy.authenticate(QString::fromUtf8(password)))
-        return fail(QStringLiteral("The saved copy does not open with the document’s password."));
+        return unprotected(QStringLiteral("The saved copy does not open with the document’s password."));
     const int pages = copy.pageCount();
     const int expectedPages = int(expected.pages.size());
     if (pages < expectedPages)
@@ -630,8 +632,21 @@ Result<QByteArray> Document::save(const SaveOptions& options) const {
                 return packed.value();
         }
     }
-    if (Status verified = verifyWritten(bytes, password, expected, Origin::SourceObjects); !verified)
+    if (Status verified = verifyWritten(bytes, password, expected, Origin::SourceObjects); !verified) {
+        // A protected file that MuPDF repaired (its object streams or its /Encrypt damaged) reads well, yet
+        // its protection may not be written back in a form the password opens. It is then damaged protection
+        // like a lost file identifier: never saved over, and an unprotected copy is still possible.
+        if (verified.error().kind == Error::Kind::Undecryptable &&
+            options.encryption == SaveOptions::Encryption::Keep && isEncryptedFile(a.ctx, a.doc()) &&
+            pdf_was_repaired(a.ctx, a.doc())) {
+            a.impl().protectionDamaged = true;
+            return Error{
+                Error::Kind::Damaged,
+                QStringLiteral("The protected document is damaged and its password protection cannot "
+                               "be written again, so it cannot be saved over.")};
+        }
         return verified.error();
+    }
     return bytes;
 }
 

@@ -90,8 +90,8 @@ private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
     // A tail cut off at any length: the file opens with its password and saves with it, or opens with its
     // password and refuses to be saved over (MuPDF's repair of encrypted object streams cannot be written
-    // back in a form the password opens), or opens read-only (what its password needs is gone), or is
-    // refused with the reason why nothing of it can be read.
+    // back in a form the password opens) while an unprotected copy saves, or opens read-only (what its
+    // password needs is gone), or is refused with the reason why nothing of it can be read.
     void cutTailsOpenReadOnlyOrSayWhyNot_data() {
         QTest::addColumn<QStringList>("method");
         QTest::addColumn<bool>("objectStreams");
@@ -171,7 +171,19 @@ private slots:
             QVERIFY(d->pageText(i).value().contains("guarded"));
         auto saved = d->save();
         if (outcome == NotSavedOver) {
+            // Found only by writing it: from then on it is damaged protection, and the unprotected copy
+            // holds.
             QVERIFY(!saved.ok());
+            QCOMPARE(saved.error().kind, Error::Kind::Damaged);
+            QVERIFY2(saved.error().message.contains("password protection cannot be written again"),
+                     qPrintable(saved.error().message));
+            QVERIFY(d->isProtectionDamaged());
+            auto copy = d->save(SaveOptions{SaveOptions::Encryption::None});
+            QVERIFY2(copy.ok(), qPrintable(problem(copy)));
+            auto reopened = Document::open(copy.value()).value();
+            QVERIFY(!reopened->isEncrypted());
+            for (int i = 0; i < 3; ++i)
+                QVERIFY(reopened->pageText(i).value().contains("guarded"));
             return;
         }
         QVERIFY2(saved.ok(), qPrintable(problem(saved)));
