@@ -52,13 +52,6 @@ bool loads(const Access& a, int number) {
     return loaded.ok();
 }
 
-// The object number of page `index`, read under MuPDF's guard. With the page map loaded MuPDF hands out the
-// page's dictionary rather than the reference to it, and the dictionary knows which object it is.
-int pageObjectNumber(fz_context* ctx, pdf_document* doc, int index) {
-    pdf_obj* page = pdf_lookup_page_obj(ctx, doc, index);
-    return pdf_is_indirect(ctx, page) ? pdf_to_num(ctx, page) : pdf_obj_parent_num(ctx, page);
-}
-
 QByteArray reference(int number, int generation) {
     return QByteArray::number(number) + ' ' + QByteArray::number(generation) + " R";
 }
@@ -80,7 +73,7 @@ CarriedPages CarriedPages::plan(const Access& a, const SaveOptions& options) {
         bool untouched = false;
         guarded(a.ctx, [&] {
             pdf_obj* page = pdf_lookup_page_obj(a.ctx, a.doc(), i);
-            number = pageObjectNumber(a.ctx, a.doc(), i);
+            number = pageObjectNumber(a.ctx, page);
             untouched = !pdf_dict_get(a.ctx, page, PDF_NAME(Annots)) &&
                         !pdf_dict_get(a.ctx, page, PDF_NAME(Contents));
             pdf_obj* up = pdf_dict_get(a.ctx, page, PDF_NAME(Parent));
@@ -207,7 +200,9 @@ bool CarriedPages::isCarriedIn(const QByteArray& bytes, const Access& copy, int 
     if (page == m_pages.end())
         return false;
     int number = 0;
-    guarded(copy.ctx, [&] { number = pageObjectNumber(copy.ctx, copy.doc(), pageIndex); });
+    guarded(copy.ctx, [&] {
+        number = pageObjectNumber(copy.ctx, pdf_lookup_page_obj(copy.ctx, copy.doc(), pageIndex));
+    });
     const std::optional<raw::XrefTable> table = raw::lastXrefTable(bytes);
     const Object& object = page->object;
     return number == object.number && table && std::size_t(number) < table->offsets.size() &&

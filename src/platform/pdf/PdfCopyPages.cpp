@@ -218,8 +218,8 @@ std::vector<PageHandle> Document::copyPages(Document& source, const std::vector<
     for (const auto& [sourceIndex, targetIndex] : placed) {
         int sourceNumber = 0, targetNumber = 0;
         guarded(to.ctx, [&] {
-            sourceNumber = pdf_to_num(from.ctx, pdf_lookup_page_obj(from.ctx, from.doc(), sourceIndex));
-            targetNumber = pdf_to_num(to.ctx, pdf_lookup_page_obj(to.ctx, to.doc(), targetIndex));
+            sourceNumber = pageObjectNumber(from.ctx, pdf_lookup_page_obj(from.ctx, from.doc(), sourceIndex));
+            targetNumber = pageObjectNumber(to.ctx, pdf_lookup_page_obj(to.ctx, to.doc(), targetIndex));
         });
         pages[sourceNumber] = targetNumber;
     }

@@ -277,6 +277,10 @@ void freeName(fz_context* ctx, pdf_obj* dict, const char* prefix, char* name, in
     while (pdf_dict_gets(ctx, dict, name));
 }
 
+int pageObjectNumber(fz_context* ctx, pdf_obj* page) {
+    return pdf_is_indirect(ctx, page) ? pdf_to_num(ctx, page) : pdf_obj_parent_num(ctx, page);
+}
+
 fz_matrix deviceToPageSpace(fz_context* ctx, pdf_obj* pageObject) {
     fz_rect mediabox;
     fz_matrix ctm = fz_identity;
@@ -557,7 +561,7 @@ PageHandle Document::page(int index) const {
     int number = 0;
     guarded(a.ctx, [&] {
         if (index >= 0 && index < pdf_count_pages(a.ctx, a.doc()))
-            number = pdf_to_num(a.ctx, pdf_lookup_page_obj(a.ctx, a.doc(), index));
+            number = pageObjectNumber(a.ctx, pdf_lookup_page_obj(a.ctx, a.doc(), index));
     });
     return PageHandle(number);
 }

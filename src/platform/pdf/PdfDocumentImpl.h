@@ -116,6 +116,10 @@ void freeName(fz_context* ctx, pdf_obj* dict, const char* prefix, char* name, in
 // inside a guarded block.
 void appendPageContent(fz_context* ctx, pdf_document* doc, pdf_obj* pageObject, const QByteArray& content);
 
+// The object number of a page object as MuPDF's lookups give it: the reference to the page, or, with the page
+// map loaded, the page's dictionary itself, which knows which object it is.
+int pageObjectNumber(fz_context* ctx, pdf_obj* page);
+
 // Page space (y up) from MuPDF's device space at scale 1 for the page object; identity when the page's boxes
 // cannot be read.
 fz_matrix deviceToPageSpace(fz_context* ctx, pdf_obj* pageObject);

@@ -66,7 +66,7 @@ public:
         for (int i = 0; i < count; ++i) {
             pdf_obj* page = nullptr;
             guarded(ctx, [&] { page = pdf_lookup_page_obj(ctx, doc, i); });
-            m_livePages.insert(pdf_to_num(ctx, page));
+            m_livePages.insert(pageObjectNumber(ctx, page));
             for (int number : itemNumbers(ctx, entry(ctx, page, PDF_NAME(Annots))))
                 liveAnnotations.insert(number);
         }
@@ -336,8 +336,7 @@ Expected expectationOf(const Access& a, const SaveOptions& options, CarriedPages
                  node = pdf_dict_get(a.ctx, node, PDF_NAME(Parent))) {
             }
         });
-        // The page map gives the page dictionary itself, which knows the object it is.
-        expected.pages.push_back(pdf_obj_parent_num(a.ctx, page));
+        expected.pages.push_back(pageObjectNumber(a.ctx, page));
         expected.contents.push_back(contentStreams(a.ctx, page));
         expected.stored.push_back(page ? expected.digests.of(expected.contents.back(), ContentForm::Stored)
                                        : std::nullopt);
@@ -607,11 +606,10 @@ Result<QByteArray> Document::save(const SaveOptions& options) const {
         pdf_drop_obj(a.ctx, ownEncryption);
     }
     fz_drop_output(a.ctx, out);
-    if (status)
-        carried.appendTo(bytes);
     if (!status)
         return Error{Error::Kind::Failed,
                      QStringLiteral("The document could not be written: %1").arg(status.error().message)};
+    carried.appendTo(bytes);
     const QByteArray password = copyPassword(a, options);
     Expected expected = expectationOf(a, options, std::move(carried));
     // Dictionaries packed together take a fraction of their room: MuPDF's layout is packed here, where the
