@@ -1,3 +1,4 @@
+#include "ByteRoom.h"
 #include "PdfDocumentImpl.h"
 
 #include <QFile>
@@ -404,7 +405,17 @@ Result<std::shared_ptr<Document>> Document::openFile(const QString& path) {
     if (!file.open(QIODevice::ReadOnly))
         return Error{Error::Kind::Failed,
                      QStringLiteral("“%1” could not be read: %2").arg(path, file.errorString())};
-    return open(file.readAll());
+    // Read into room mapped up front; a file that grows meanwhile is read to its end.
+    QByteArray bytes;
+    reserveMapped(bytes, file.size());
+    bytes.resize(file.size());
+    const qint64 read = file.read(bytes.data(), bytes.size());
+    if (read < 0)
+        return Error{Error::Kind::Failed,
+                     QStringLiteral("“%1” could not be read: %2").arg(path, file.errorString())};
+    bytes.truncate(read);
+    bytes.append(file.readAll());
+    return open(bytes);
 }
 
 quint64 Document::serial() const {

@@ -3,6 +3,7 @@
 // alike and many, and compressed together they take a fraction of the room. This is one pass over the bytes
 // MuPDF has just written: streams are copied as they are, the other objects are compressed together, and a
 // compressed cross-reference stream takes the place of the table. Object numbers stay as they were.
+#include "ByteRoom.h"
 #include "PdfDocumentImpl.h"
 #include "PdfRawObject.h"
 
@@ -193,7 +194,7 @@ QByteArray packIntoObjectStreams(const QByteArray& written, const std::unordered
         entries[i] = {0, 0, file->freeGenerations[i]};
 
     QByteArray out;
-    out.reserve(written.size());
+    reserveMapped(out, written.size());
     out.append(written.constData(), file->objects.front().offset);
     // Object streams came with PDF 1.5.
     if (out.startsWith("%PDF-1.") && out.size() > 7 && out[7] >= '0' && out[7] < '5')

@@ -1,6 +1,7 @@
 // Writing the whole file. Pages taken out of the page tree (kept by undo) must leave no trace in the
 // bytes, yet stay intact in the live document so that undo can put them back and save again. The written
 // bytes are read back before anyone may replace a file with them.
+#include "ByteRoom.h"
 #include "PdfCarriedPages.h"
 #include "PdfOutput.h"
 
@@ -584,7 +585,7 @@ Result<QByteArray> Document::save(const SaveOptions& options) const {
         blankReferencesToRemovedObjects(a.ctx, a.doc(), RemovedObjects(a.ctx, a.doc(), a.impl().removedPages),
                                         blanked);
     // A rewrite comes out about the size of the file it was read from: room is made once, not grown into.
-    bytes.reserve(a.impl().fileBytes.size() + a.impl().fileBytes.size() / 4 + 64 * 1024);
+    reserveMapped(bytes, a.impl().fileBytes.size() + a.impl().fileBytes.size() / 4 + 64 * 1024);
     const Status status = guarded(a.ctx, [&] {
         if (changesEncryption)
             ownEncryption =
