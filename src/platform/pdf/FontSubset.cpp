@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace zepla::pdf {
 
@@ -46,9 +47,45 @@ QByteArray familyAndStyle(const QString& fontFile) {
            QByteArray(face->style_name ? face->style_name : "");
 }
 
+// The face with every TrueType glyph left empty: a glyph table of no shapes and a location table that puts
+// every glyph at its start with no length. Faces without TrueType outlines come back as they are.
+Face withoutOutlines(hb_face_t* face) {
+    const hb_tag_t glyf = hb_tag_from_string("glyf", 4);
+    const hb_tag_t loca = hb_tag_from_string("loca", 4);
+    const Blob head(hb_face_reference_table(face, hb_tag_from_string("head", 4)));
+    unsigned int headLength = 0;
+    const char* headData = hb_blob_get_data(head.get(), &headLength);
+    // indexToLocFormat, at byte 50 of the header: 0 for 16-bit locations, 1 for 32-bit ones.
+    constexpr unsigned int locFormatAt = 50;
+    if (headLength < locFormatAt + 2 || hb_blob_get_length(Blob(hb_face_reference_table(face, glyf)).get()) == 0)
+        return Face(hb_face_reference(face));
+    const bool longLocations = headData[locFormatAt + 1] != 0;
+    const unsigned int glyphs = hb_face_get_glyph_count(face);
+    const QByteArray locations(qsizetype(glyphs + 1) * (longLocations ? 4 : 2), '\0');
+    // A glyph table of one word, for readers that want the table to hold something.
+    static const char emptyGlyphs[4] = {};
+    Face built(hb_face_builder_create());
+    unsigned int count = hb_face_get_table_tags(face, 0, nullptr, nullptr);
+    std::vector<hb_tag_t> tags(count);
+    hb_face_get_table_tags(face, 0, &count, tags.data());
+    for (hb_tag_t tag : tags) {
+        Blob table;
+        if (tag == glyf)
+            table.reset(hb_blob_create(emptyGlyphs, sizeof emptyGlyphs, HB_MEMORY_MODE_READONLY, nullptr, nullptr));
+        else if (tag == loca)
+            table.reset(hb_blob_create_or_fail(locations.constData(), unsigned(locations.size()),
+                                               HB_MEMORY_MODE_DUPLICATE, nullptr, nullptr));
+        else
+            table.reset(hb_face_reference_table(face, tag));
+        if (!table || !hb_face_builder_add_table(built.get(), tag, table.get()))
+            return Face(hb_face_reference(face));
+    }
+    return built;
+}
+
 } // namespace
 
-QByteArray subsetFont(const QString& fontFile, const std::vector<quint32>& glyphs) {
+QByteArray subsetFont(const QString& fontFile, const std::vector<quint32>& glyphs, Outlines outlines) {
     const Blob blob(hb_blob_create_from_file_or_fail(fontFile.toLocal8Bit().constData()));
     if (!blob)
         return {};
@@ -73,11 +110,18 @@ QByteArray subsetFont(const QString& fontFile, const std::vector<quint32>& glyph
     hb_set_t* dropped = hb_subset_input_set(input.get(), HB_SUBSET_SETS_DROP_TABLE_TAG);
     for (const char* tag : {"GSUB", "GPOS", "GDEF", "kern", "morx", "DSIG"})
         hb_set_add(dropped, hb_tag_from_string(tag, 4));
-    hb_subset_input_set_flags(input.get(), HB_SUBSET_FLAGS_RETAIN_GIDS);
+    hb_subset_input_set_flags(input.get(), outlines == Outlines::Kept
+                                               ? HB_SUBSET_FLAGS_RETAIN_GIDS
+                                               : HB_SUBSET_FLAGS_RETAIN_GIDS | HB_SUBSET_FLAGS_NO_HINTING);
     const Face subset(hb_subset_or_fail(face.get(), input.get()));
     if (!subset)
         return {};
-    const Blob result(hb_face_reference_blob(subset.get()));
+    Blob result(hb_face_reference_blob(subset.get()));
+    if (outlines == Outlines::Dropped) {
+        // The subsetter's face only builds the file: the file is read back to be taken apart again.
+        const Face written(hb_face_create(result.get(), 0));
+        result.reset(hb_face_reference_blob(withoutOutlines(written.get()).get()));
+    }
     unsigned int length = 0;
     const char* data = hb_blob_get_data(result.get(), &length);
     return QByteArray(data, int(length));
@@ -117,8 +161,8 @@ QByteArray subsetFontName(const QString& fontFile, const std::vector<quint32>& g
     return tag + '+' + name;
 }
 
-QByteArray embeddedFontData(const QString& fontFile, const std::vector<quint32>& glyphs) {
-    QByteArray data = subsetFont(fontFile, glyphs);
+QByteArray embeddedFontData(const QString& fontFile, const std::vector<quint32>& glyphs, Outlines outlines) {
+    QByteArray data = subsetFont(fontFile, glyphs, outlines);
     if (data.isEmpty()) {
         QFile file(fontFile);
         if (file.open(QIODevice::ReadOnly))

@@ -28,7 +28,7 @@ Result<InvisibleText> prepareInvisibleText(const std::vector<InvisibleRun>& runs
     }
     std::map<QString, int> fontOfFile;
     for (const auto& [file, glyphs] : glyphsByFile) {
-        const QByteArray data = embeddedFontData(file, glyphs);
+        const QByteArray data = embeddedFontData(file, glyphs, Outlines::Dropped);
         if (data.isEmpty())
             return Error{Error::Kind::Failed, QStringLiteral("The font %1 could not be read.").arg(file)};
         fontOfFile[file] = int(text.fontData.size());

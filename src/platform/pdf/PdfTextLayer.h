@@ -29,8 +29,9 @@ struct InvisibleText {
 Result<InvisibleText> prepareInvisibleText(const std::vector<InvisibleRun>& runs);
 
 // Adds the text to page `index` in render mode 3 (neither filled nor stroked), after what the page already
-// draws. The fonts are embedded as subsets with the characters each glyph stands for, in a font dictionary
-// of the page's own: pages that shared its resources keep theirs as they were.
+// draws. The fonts are embedded as subsets with the characters each glyph stands for and without the glyphs'
+// shapes, which are never painted, in a font dictionary of the page's own: pages that shared its resources
+// keep theirs as they were.
 Status addInvisibleText(Document& document, int index, const InvisibleText& text);
 Status addInvisibleText(Document& document, int index, const std::vector<InvisibleRun>& runs);
 
