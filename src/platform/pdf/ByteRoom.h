@@ -1,5 +1,6 @@
-// Room for bytes about to be written, made ready in one go: a fresh page of memory otherwise costs a fault the
-// first time it is touched, which on a virtual machine weighs as much as writing the page many times over.
+// Room for bytes about to be written, made ready in one go: a fresh page of memory otherwise costs a fault
+// the first time it is touched, which on a virtual machine weighs as much as writing the page many times
+// over.
 #pragma once
 
 #include <QByteArray>

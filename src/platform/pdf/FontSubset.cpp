@@ -57,7 +57,8 @@ Face withoutOutlines(hb_face_t* face) {
     const char* headData = hb_blob_get_data(head.get(), &headLength);
     // indexToLocFormat, at byte 50 of the header: 0 for 16-bit locations, 1 for 32-bit ones.
     constexpr unsigned int locFormatAt = 50;
-    if (headLength < locFormatAt + 2 || hb_blob_get_length(Blob(hb_face_reference_table(face, glyf)).get()) == 0)
+    if (headLength < locFormatAt + 2 ||
+        hb_blob_get_length(Blob(hb_face_reference_table(face, glyf)).get()) == 0)
         return Face(hb_face_reference(face));
     const bool longLocations = headData[locFormatAt + 1] != 0;
     const unsigned int glyphs = hb_face_get_glyph_count(face);
@@ -71,7 +72,8 @@ Face withoutOutlines(hb_face_t* face) {
     for (hb_tag_t tag : tags) {
         Blob table;
         if (tag == glyf)
-            table.reset(hb_blob_create(emptyGlyphs, sizeof emptyGlyphs, HB_MEMORY_MODE_READONLY, nullptr, nullptr));
+            table.reset(
+                hb_blob_create(emptyGlyphs, sizeof emptyGlyphs, HB_MEMORY_MODE_READONLY, nullptr, nullptr));
         else if (tag == loca)
             table.reset(hb_blob_create_or_fail(locations.constData(), unsigned(locations.size()),
                                                HB_MEMORY_MODE_DUPLICATE, nullptr, nullptr));

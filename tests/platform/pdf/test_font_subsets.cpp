@@ -19,7 +19,8 @@ private slots:
         QTest::newRow("Noto Sans") << platform::fontFileFor("Noto Sans", 400) << true;
         QTest::newRow("DejaVu Serif bold") << platform::fontFileFor("DejaVu Serif", 700) << true;
         // Shapes in a CFF table stay: only the hinting goes.
-        QTest::newRow("CFF outlines") << QString("/usr/share/texmf/fonts/opentype/public/lm/lmroman10-regular.otf") << false;
+        QTest::newRow("CFF outlines")
+            << QString("/usr/share/texmf/fonts/opentype/public/lm/lmroman10-regular.otf") << false;
     }
     void subsetWithoutOutlinesKeepsAdvancesAndCharacters() {
         QFETCH(QString, file);
@@ -44,8 +45,9 @@ private slots:
             anyShape = anyShape || !subset.pathForGlyph(glyph).isEmpty();
         QCOMPARE(anyShape, !trueType);
         if (trueType)
-            QVERIFY2(dropped.size() * 3 < kept.size(),
-                     qPrintable(QString("%1 bytes without shapes, %2 with").arg(dropped.size()).arg(kept.size())));
+            QVERIFY2(
+                dropped.size() * 3 < kept.size(),
+                qPrintable(QString("%1 bytes without shapes, %2 with").arg(dropped.size()).arg(kept.size())));
         else
             QVERIFY(dropped.size() <= kept.size());
     }
