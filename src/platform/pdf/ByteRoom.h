@@ -7,8 +7,9 @@
 
 namespace zepla::pdf {
 
-// Reserves room for `size` bytes in `bytes` and has the system map the room's pages now, in one call. Where
-// the system cannot, the pages are mapped as they are first written, as with a plain reserve.
+// Reserves room for `size` bytes in `bytes` and has the system map the room's pages (the first 32 MB of
+// them) now, in one call. Where the system cannot, the pages are mapped as they are first written, as with a
+// plain reserve.
 void reserveMapped(QByteArray& bytes, qsizetype size);
 
 } // namespace zepla::pdf
