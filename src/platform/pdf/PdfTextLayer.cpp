@@ -10,8 +10,14 @@ namespace zepla::pdf {
 
 namespace {
 
+// Thousandths of a point place a glyph well within a pixel of any scan; trailing zeros are left out.
 QByteArray number(double value) {
-    return QByteArray::number(value, 'f', 4);
+    QByteArray text = QByteArray::number(value, 'f', 3);
+    while (text.endsWith('0'))
+        text.chop(1);
+    if (text.endsWith('.'))
+        text.chop(1);
+    return text == "-0" ? QByteArray("0") : text;
 }
 
 } // namespace
@@ -95,9 +101,14 @@ Status addInvisibleText(Document& document, int index, const InvisibleText& text
     });
     QByteArray content = "BT\n3 Tr\n";
     if (status) {
-        for (const InvisibleText::Showing& showing : text.showings)
-            content += '/' + QByteArray(names[std::size_t(showing.font)].data()) + " 1 Tf " +
-                       showing.operands + '\n';
+        int font = -1;
+        for (const InvisibleText::Showing& showing : text.showings) {
+            // The font is set again only where it changes.
+            if (showing.font != font)
+                content += '/' + QByteArray(names[std::size_t(showing.font)].data()) + " 1 Tf\n";
+            font = showing.font;
+            content += showing.operands + '\n';
+        }
         content += "ET\n";
         // The text's own content stream, drawn after what the page draws.
         status =
