@@ -152,6 +152,13 @@ public:
         fz_drop_page(m_ctx, page);
     }
     int pageCount() { return pdf_count_pages(m_ctx, m_doc); }
+    // How many objects the file keeps in object streams.
+    int packedObjects() {
+        int packed = 0;
+        for (int i = 1; i < pdf_xref_len(m_ctx, m_doc); ++i)
+            packed += pdf_get_xref_entry(m_ctx, m_doc, i)->type == 'o' ? 1 : 0;
+        return packed;
+    }
     // The bare write; with `readBack`, the written bytes are opened again and every page loaded, the work
     // the layer's save adds to the write.
     qsizetype save(bool readBack, const char* password) {
@@ -220,9 +227,13 @@ void benchmark(const QString& path, const QString& password, QTemporaryDir& dir)
     const int rendered = std::min(pages, kRendered);
     const QStringList pw = password.isEmpty() ? QStringList() : QStringList{"-p", password};
     const bool withMutool = !QStandardPaths::findExecutable("mutool").isEmpty();
-    std::printf("%s: %d pages, %lld bytes; per-page figures over %d pages; medians of %d alternating runs "
-                "(%d for opening)\n",
-                qPrintable(QFileInfo(path).fileName()), pages, file.size(), rendered, kRounds, kOpenRounds);
+    const int packedObjects = plain.packedObjects();
+    std::printf("%s: %d pages, %lld bytes, %s; per-page figures over %d pages; medians of %d alternating "
+                "runs (%d for opening)\n",
+                qPrintable(QFileInfo(path).fileName()), pages, file.size(),
+                packedObjects ? qPrintable(QString("%1 objects in object streams").arg(packedObjects))
+                              : "no object streams",
+                rendered, kRounds, kOpenRounds);
     header();
     row("in process: open to first page (150 dpi) / plain MuPDF", open);
 
