@@ -10,9 +10,9 @@ namespace zepla::pdf {
 
 namespace {
 
-// Thousandths of a point place a glyph well within a pixel of any scan; trailing zeros are left out.
+// Hundredths of a point place a glyph well within a pixel of a 600-dpi scan; trailing zeros are left out.
 QByteArray number(double value) {
-    QByteArray text = QByteArray::number(value, 'f', 3);
+    QByteArray text = QByteArray::number(value, 'f', 2);
     while (text.endsWith('0'))
         text.chop(1);
     if (text.endsWith('.'))
