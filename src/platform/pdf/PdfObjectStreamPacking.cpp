@@ -18,6 +18,8 @@ namespace zepla::pdf {
 
 namespace {
 
+using raw::isSpace;
+
 // Objects per object stream: enough for the likeness between dictionaries to pay, few enough that a reader
 // after one object parses little else.
 constexpr int objectsPerStream = 100;
@@ -37,10 +39,6 @@ struct WrittenFile {
     QByteArray trailerEntries;          // what the trailer dictionary holds besides /Size, as written
     qsizetype table = 0;
 };
-
-bool isSpace(char c) {
-    return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0';
-}
 
 // Reads a decimal number at `at`, after any white space; moves `at` past it.
 std::optional<qint64> readNumber(QByteArrayView bytes, qsizetype& at) {

@@ -3,6 +3,7 @@
 // and shows its ciphertext; saved, it would lose its protection for good. The handler's dictionary and the
 // file /ID are usually still among the bytes, and a trailer naming them again makes the file what it was.
 #include "PdfDocumentImpl.h"
+#include "PdfRawObject.h"
 
 #include <algorithm>
 #include <cctype>
@@ -11,9 +12,7 @@ namespace zepla::pdf {
 
 namespace {
 
-bool isSpace(char c) {
-    return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0';
-}
+using raw::isSpace;
 
 qsizetype skipSpace(const QByteArray& bytes, qsizetype at) {
     while (at < bytes.size() && isSpace(bytes[at]))

@@ -8,10 +8,6 @@ namespace zepla::pdf::raw {
 
 namespace {
 
-bool isSpace(char c) {
-    return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0';
-}
-
 bool isDelimiter(char c) {
     return isSpace(c) || c == '(' || c == ')' || c == '<' || c == '>' || c == '[' || c == ']' || c == '{' ||
            c == '}' || c == '/' || c == '%';

@@ -11,6 +11,11 @@
 
 namespace zepla::pdf::raw {
 
+// PDF's white space: what separates tokens.
+inline bool isSpace(char c) {
+    return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0';
+}
+
 // Larger objects than this are not read as bytes: a page dictionary is a few hundred bytes.
 constexpr qsizetype maxObjectSize = 64 * 1024 * 1024;
 

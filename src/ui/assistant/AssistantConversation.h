@@ -1,7 +1,7 @@
 // The scrolling conversation of the assistant panel: the greeting while there are no turns (once the stored
 // conversations are in), else the "Today" row and one entry per turn, the typing bubble while an answer
-// runs, and a scroll to the newest entry when turns are added or a run starts. Only the turns near the visible part have views, so a conversation of
-// any length stays quick and small.
+// runs, and a scroll to the newest entry when turns are added or a run starts. Only the turns near the
+// visible part have views, so a conversation of any length stays quick and small.
 #pragma once
 
 #include "chat/ChatSession.h"

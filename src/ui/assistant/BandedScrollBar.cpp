@@ -1,5 +1,7 @@
 #include "ui/assistant/BandedScrollBar.h"
 
+#include "ui/assistant/PanelStyle.h"
+
 #include <QCursor>
 #include <QImage>
 #include <QPaintEvent>
@@ -10,12 +12,6 @@
 #include <algorithm>
 
 namespace zepla::ui {
-
-namespace {
-
-constexpr int bandLines = 16;
-
-} // namespace
 
 BandedScrollBar::BandedScrollBar(Qt::Orientation orientation, QWidget* parent)
     : QScrollBar(orientation, parent) {}
@@ -31,14 +27,14 @@ void BandedScrollBar::paintEvent(QPaintEvent* event) {
         option.activeSubControls = QStyle::SC_ScrollBarSlider;
         option.state |= QStyle::State_Sunken;
     } else if (underMouse()) {
-        option.activeSubControls =
-            style()->hitTestComplexControl(QStyle::CC_ScrollBar, &option, mapFromGlobal(QCursor::pos()), this);
+        option.activeSubControls = style()->hitTestComplexControl(QStyle::CC_ScrollBar, &option,
+                                                                  mapFromGlobal(QCursor::pos()), this);
     }
     QPainter painter(this);
     const qreal ratio = devicePixelRatioF();
     const QRect area = event->rect();
-    for (int top = area.top(); top <= area.bottom(); top += bandLines) {
-        const int lines = std::min(bandLines, area.bottom() + 1 - top);
+    for (int top = area.top(); top <= area.bottom(); top += paintBandLines) {
+        const int lines = std::min(paintBandLines, area.bottom() + 1 - top);
         QImage band(QSize(width(), lines) * ratio, QImage::Format_ARGB32_Premultiplied);
         band.setDevicePixelRatio(ratio);
         band.fill(Qt::transparent);

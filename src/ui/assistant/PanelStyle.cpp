@@ -23,12 +23,11 @@ void RoundedBox::setStyle(BoxStyle style) {
 }
 
 void paintInBands(QPainter& painter, const QRect& area, const std::function<void()>& paint) {
-    // A few scanlines, each with at most a handful of spans, stay under the engine's threshold.
-    constexpr int bandLines = 16;
-    for (int top = area.top(); top <= area.bottom(); top += bandLines) {
+    for (int top = area.top(); top <= area.bottom(); top += paintBandLines) {
         painter.save();
-        painter.setClipRect(QRect(area.left(), top, area.width(), std::min(bandLines, area.bottom() + 1 - top)),
-                            Qt::IntersectClip);
+        painter.setClipRect(
+            QRect(area.left(), top, area.width(), std::min(paintBandLines, area.bottom() + 1 - top)),
+            Qt::IntersectClip);
         paint();
         painter.restore();
     }

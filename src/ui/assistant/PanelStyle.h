@@ -17,10 +17,14 @@ namespace zepla::ui {
 // The warm off-white behind the assistant panel and its history list.
 QColor assistantBackground();
 
-// Runs `paint` clipped to one band of a few lines of `area` after another. Qt's raster engine hands the
-// blending of a tall area to its pool of threads and waits for them; on a busy machine that wait, and the
-// threads' start-up, can hold the UI thread for tens of milliseconds, while bands this short are blended
-// at once on the UI thread.
+// The height of one band: a few scanlines, each with at most a handful of spans, stay under the threshold
+// at which Qt's raster engine hands the blending to its threads.
+constexpr int paintBandLines = 16;
+
+// Runs `paint` clipped to one band of `paintBandLines` lines of `area` after another. Qt's raster engine
+// hands the blending of a tall area to its pool of threads and waits for them; on a busy machine that wait,
+// and the threads' start-up, can hold the UI thread for tens of milliseconds, while bands this short are
+// blended at once on the UI thread.
 void paintInBands(QPainter& painter, const QRect& area, const std::function<void()>& paint);
 
 // How a RoundedBox is drawn. Colours given as opacities of the palette's primary colour follow light and
