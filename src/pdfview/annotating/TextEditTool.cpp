@@ -218,7 +218,7 @@ void AnnotatingPDFView::commitTextEditEditor() {
     const auto before = document()->keepPageContent(pageIndex);
     if (!before)
         return;
-    if (!document()->removeTextInside(pageIndex, replacement.glyphBoxes) ||
+    if (!document()->removeLine(pageIndex, line) ||
         !document()->drawOnPage(pageIndex, replacement.drawing())) {
         document()->setPageContent(pageIndex, before.value());
         return;

@@ -268,12 +268,13 @@ public:
     // The font of the character whose box holds `point` (page space); none where no character is.
     Result<std::optional<PageFont>> fontAt(int index, const QPointF& point) const;
 
-    // Page content (PdfPageContent.cpp). Takes out of the page's content, and of the forms it draws, every
-    // glyph that stands inside one of `boxes` (page space); everything else the page draws stays as it was.
-    Status removeTextInside(int index, const std::vector<QRectF>& boxes);
+    // Takes the glyphs of one line of the page's text (as `structuredText` gives it) out of the page's
+    // content and of the forms it draws; every other glyph is drawn exactly where it was
+    // (PdfLineRemoval.cpp).
+    Status removeLine(int index, const TextLine& line);
     // Adds a drawing (page space) on top of everything the page's content draws (PdfAnnotationWrite.cpp).
     Status drawOnPage(int index, const AppearanceStream& drawing);
-    // What the page shows now, and showing it again later.
+    // What the page shows now, and showing it again later (PdfPageContent.cpp).
     Result<PageContent> keepPageContent(int index);
     Status setPageContent(int index, const PageContent& content);
 
