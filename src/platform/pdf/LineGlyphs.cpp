@@ -40,6 +40,9 @@ LineGlyphs::LineGlyphs(const TextLine& line) {
         return;
     std::nth_element(sizes.begin(), sizes.begin() + qsizetype(sizes.size() / 2), sizes.end());
     m_size = sizes[sizes.size() / 2];
+    const qreal near = std::max(sameOrigin * m_size, 0.01);
+    for (const QPointF& o : m_origins)
+        m_near |= QRectF(o - QPointF(near, near), o + QPointF(near, near));
     m_start = m_origins.front();
     const QPointF run = m_origins.back() - m_start;
     m_length = std::hypot(run.x(), run.y());
@@ -52,10 +55,12 @@ LineGlyphs::LineGlyphs(const TextLine& line) {
 bool LineGlyphs::holds(const QPointF& origin, const QPointF& advance) const {
     if (m_origins.empty())
         return false;
-    const qreal near = std::max(sameOrigin * m_size, 0.01);
-    for (const QPointF& o : m_origins) {
-        if (QLineF(o, origin).length() <= near)
-            return true;
+    if (m_near.contains(origin)) {
+        const qreal near = std::max(sameOrigin * m_size, 0.01);
+        for (const QPointF& o : m_origins) {
+            if (QLineF(o, origin).length() <= near)
+                return true;
+        }
     }
     const QPointF way = unit(advance);
     // Text running another way (a turned label across the line) is not the line's.

@@ -7,6 +7,7 @@
 #include "PdfTypes.h"
 
 #include <QPointF>
+#include <QRectF>
 
 #include <vector>
 
@@ -26,6 +27,7 @@ private:
     qreal m_length = 0;  // from the first character's origin to the last one's
     qreal m_size = 0;
     std::vector<QPointF> m_origins;
+    QRectF m_near; // around every origin: a glyph outside stands on none of them
 };
 
 } // namespace zepla::pdf

@@ -336,11 +336,13 @@ private:
                                             1);
                 const int cid = pdf_lookup_cmap(font->encoding, code);
                 double width = 0;
-                QPointF shift; // where the glyph stands from the pen, in ems (vertical writing only)
+                // Where the reading says the glyph stands, from the pen, in ems: a vertical glyph hangs from
+                // its position vector, and is marked at the top of its em square.
+                QPointF shift;
                 if (vertical) {
                     const pdf_vmtx v = pdf_lookup_vmtx(m_r.ctx, font, cid);
                     width = v.w;
-                    shift = QPointF(-v.x, -v.y) / 1000;
+                    shift = QPointF(-v.x, 1000 - v.y) / 1000;
                 } else {
                     width = pdf_lookup_hmtx(m_r.ctx, font, cid).w;
                 }

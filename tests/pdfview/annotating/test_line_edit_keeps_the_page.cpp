@@ -53,8 +53,9 @@ QList<QByteArray> tallFont() {
     };
 }
 
-// One page drawing `content` with Helvetica as /F1, the tall face as /F2 and two forms: /Fm0 shows two lines
-// from its origin and draws /Fm1 (one line) 50 points below them.
+// One page drawing `content` with Helvetica as /F1, the tall face as /F2, a Japanese face written
+// vertically (not embedded, text in UTF-16) as /F3, and two forms: /Fm0 shows two lines from its origin and
+// draws /Fm1 (one line) 50 points below them.
 QByteArray pageWith(const QByteArray& content, int rotate, const QByteArray& cropBox) {
     static const QList<QByteArray> tall = tallFont();
     const QByteArray font = "<< /Font << /F1 5 0 R >> ";
@@ -64,7 +65,7 @@ QByteArray pageWith(const QByteArray& content, int rotate, const QByteArray& cro
             "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
             "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Rotate " + QByteArray::number(rotate) +
                 (cropBox.isEmpty() ? QByteArray() : " /CropBox " + cropBox) +
-                " /Resources << /Font << /F1 5 0 R /F2 6 0 R >> /XObject << /Fm0 9 0 R >>"
+                " /Resources << /Font << /F1 5 0 R /F2 6 0 R /F3 11 0 R >> /XObject << /Fm0 9 0 R >>"
                 " >> /Contents 4 0 R >>",
             streamObject({}, content),
             "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica"
@@ -78,7 +79,20 @@ QByteArray pageWith(const QByteArray& content, int rotate, const QByteArray& cro
                          "Tj ET q 1 0 0 1 0 -50 cm /Fm1 Do Q"),
             streamObject("/Type /XObject /Subtype /Form /BBox [-10 -10 300 30] /Resources " + font + ">>",
                          "BT /F1 11 Tf 0 0 Td (Nested form line) Tj ET"),
+            "<< /Type /Font /Subtype /Type0 /BaseFont /Mincho /Encoding /UniJIS-UTF16-V /DescendantFonts [12 "
+            "0 R] >>",
+            "<< /Type /Font /Subtype /CIDFontType0 /BaseFont /Mincho /CIDSystemInfo"
+            " << /Registry (Adobe) /Ordering (Japan1) /Supplement 6 >> /FontDescriptor 13 0 R >>",
+            "<< /Type /FontDescriptor /FontName /Mincho /Flags 6 /FontBBox [-200 -200 1200 1200]"
+            " /ItalicAngle 0 /Ascent 1000 /Descent -200 /StemV 80 >>",
         });
+}
+
+QByteArray utf16(const QString& text) {
+    QByteArray hex;
+    for (QChar c : text)
+        hex += QByteArray::number(c.unicode(), 16).rightJustified(4, '0');
+    return '<' + hex + '>';
 }
 
 // The page structures, each with a point on the line to edit and that line's text.
@@ -164,6 +178,14 @@ QList<Structure> structures() {
          {130, 655},
          QStringLiteral("Scaled up line"),
          {}},
+        // Columns read top to bottom, 30 points apart.
+        {"vertical writing",
+         "BT /F3 14 Tf 400 780 Td " + utf16("日本語の縦書き一行目") + " Tj ET BT /F3 14 Tf 370 780 Td " +
+             utf16("二行目を編集します") + " Tj ET BT /F3 14 Tf 340 780 Td " + utf16("三行目はそのまま") +
+             " Tj ET BT /F1 12 Tf 72 100 Td (Horizontal text kept) Tj ET",
+         {370, 720},
+         QStringLiteral("二行目を編集します"),
+         {}},
     };
 }
 
@@ -236,10 +258,12 @@ class TestLineEditKeepsThePage : public AnnotatingViewHarness {
         }
         // What is new is the new words, on the old line's baseline.
         QString added;
-        const double baseline = onLine.front().origin.y();
+        const QLineF baseline(onLine.front().origin, onLine.back().origin);
         for (const Glyph& g : remaining) {
             added += QString::fromUcs4(&g.character, 1);
-            QVERIFY2(std::abs(g.origin.y() - baseline) < 0.5,
+            const QPointF d = g.origin - baseline.p1();
+            const double across = (d.x() * baseline.dy() - d.y() * baseline.dx()) / baseline.length();
+            QVERIFY2(std::abs(across) < 0.5,
                      qPrintable(QStringLiteral("%1: %2 is off the line").arg(which, describe(g))));
         }
         QCOMPARE(added, QString(newWords).remove(QLatin1Char(' ')));
