@@ -135,14 +135,17 @@ bool isEncryptedFile(fz_context* ctx, pdf_document* doc);
 Error pageRangeError(int index);
 
 // Rebuilds a page tree that is not sound (false counts, bad, repeated or looping kids, absurd depth) as one
-// node over the pages that really exist, so that page counts and lookups can be trusted (PdfPageTree.cpp). A
-// page object that cannot be parsed keeps its place as a blank page under its own number, and goes into
-// `unreadable` with where the file holds it.
+// node over the pages that really exist, so that page counts and lookups can be trusted (PdfPageTree.cpp).
+// Pages are counted as other readers count them: a kid whose object the cross-reference lost is read from
+// `file` (the bytes the document was read from); pages that the tree no longer reaches but that name a node
+// of it as theirs are put back where it lost them; a page object that cannot be read as a page keeps its
+// place as a blank page under its own number, and goes into `unreadable` with where the file holds it.
 // `CountsAndKids` reads the nodes of the tree and not the pages (a node that claims as many pages as it has
 // kids, each a distinct object of the file, is taken at its word), at the pace of opening the file; `Full`
-// reads every page object as well (its parent, whether it parses).
+// reads every page object as well (its parent, whether it parses). `rebuilt` tells whether the tree changed.
 enum class TreeCheck { CountsAndKids, Full };
-Status repairPageTree(fz_context* ctx, pdf_document* doc, TreeCheck check, UnreadablePages* unreadable);
+Status repairPageTree(fz_context* ctx, pdf_document* doc, const QByteArray& file, TreeCheck check,
+                      UnreadablePages* unreadable, bool* rebuilt = nullptr);
 // The full check of the page tree, once per document until `pagesRead` is cleared (PdfDocument.cpp).
 Status readEveryPage(const Access& a);
 
