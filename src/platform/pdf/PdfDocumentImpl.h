@@ -42,6 +42,8 @@ struct Document::Impl {
     // The file had to be repaired and the content of some page does not decode (the ciphertext of an
     // encryption whose dictionary was lost with the trailer, say): it must never be saved over.
     bool contentDamaged = false;
+    // The lengths of the file's streams have been checked against where their data ends.
+    bool streamLengthsMended = false;
 
     ~Impl();
     bool locked() const { return authLevel == 0; }
@@ -148,6 +150,23 @@ Status repairPageTree(fz_context* ctx, pdf_document* doc, const QByteArray& file
                       UnreadablePages* unreadable, bool* rebuilt = nullptr);
 // The full check of the page tree, once per document until `pagesRead` is cleared (PdfDocument.cpp).
 Status readEveryPage(const Access& a);
+
+// Sets the /Length of each stream of the file whose data does not end where its /Length says (a length that
+// is no number, or one a few bytes long or short) to where its "endstream" stands in `file`, the bytes the
+// document was read from, so that writing the document takes the data other readers show
+// (PdfStreamLengths.cpp).
+void mendStreamLengths(fz_context* ctx, pdf_document* doc, const QByteArray& file);
+
+// What page `index` yields when its content is drawn, annotations left out (PdfPageYield.cpp): its
+// characters, counted and summed up by their Unicode values, and its drawing operations. Nothing when the
+// page does not load.
+struct PageYield {
+    std::size_t characters = 0;
+    unsigned long textChecksum = 0;
+    std::size_t drawings = 0;
+    bool operator==(const PageYield&) const = default;
+};
+std::optional<PageYield> pageYield(const Access& a, int index);
 
 // The same file rewritten by qpdf with its encryption kept, its structure rebuilt where it was damaged, and
 // its objects packed into object streams or left as they were; `password` opens it (PdfObjectStreams.cpp).
