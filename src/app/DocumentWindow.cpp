@@ -316,14 +316,19 @@ void DocumentWindow::warnAboutDamage() {
             tr("The document is damaged and its pages’ content cannot be read, so it cannot be saved over "
                "and opens read-only."));
     // Counting them reads every page object, a while on a long file: a worker counts, and the window says
-    // so when it knows. Blank pages then stand in for the unreadable ones: the views read the pages again.
+    // so when it knows. Blank pages then stand in for the unreadable ones, and pages that only the file's
+    // objects held take their places: the views read the pages again.
     std::shared_ptr<pdf::Document> counted = m_document->pdfDocument();
+    const quint64 revision = counted->revision();
     platform::inBackground<int>(
         [counted] { return counted->unreadablePageCount(); }, this,
-        [this, counted, name](int unreadable) {
-            if (unreadable == 0 || m_document->pdfDocument() != counted)
+        [this, counted, name, revision](int unreadable) {
+            if (m_document->pdfDocument() != counted)
                 return;
-            m_document->announceChange();
+            if (counted->revision() != revision)
+                m_document->announceChange();
+            if (unreadable == 0)
+                return;
             showAlert(this, tr("“%1” is damaged.").arg(name),
                       unreadable == 1
                           ? tr("1 page could not be read. It is shown blank in its place.")

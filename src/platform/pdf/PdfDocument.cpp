@@ -52,7 +52,8 @@ Opened openBytes(fz_context* ctx, const QByteArray& bytes) {
     // Reading the page tree of an unlocked file makes MuPDF read (and if need be repair) its structure now,
     // so a hopeless file fails here rather than on first use.
     if (opened.status && !opened.needsPassword)
-        opened.status = repairPageTree(ctx, doc, TreeCheck::CountsAndKids, &opened.unreadablePages);
+        opened.status =
+            repairPageTree(ctx, doc, opened.bytes, TreeCheck::CountsAndKids, &opened.unreadablePages);
     return opened;
 }
 
@@ -142,7 +143,7 @@ void rebuildDamagedEncryptedFile(const Access& a) {
     if (const std::optional<LostProtection> named = findLostProtection(read))
         candidates.push_back(named->restored);
     int pages = 0;
-    repairPageTree(a.ctx, a.doc(), TreeCheck::CountsAndKids, nullptr);
+    repairPageTree(a.ctx, a.doc(), read, TreeCheck::CountsAndKids, nullptr);
     guarded(a.ctx, [&] { pages = pdf_count_pages(a.ctx, a.doc()); });
     for (const QByteArray& candidate : candidates) {
         auto rebuilt = candidate.isEmpty()
@@ -154,7 +155,7 @@ void rebuildDamagedEncryptedFile(const Access& a) {
             guarded(a.ctx, [&] {
                 level = pdf_authenticate_password(a.ctx, sound.doc, a.impl().password.constData());
             });
-        if (level && repairPageTree(a.ctx, sound.doc, TreeCheck::CountsAndKids, nullptr))
+        if (level && repairPageTree(a.ctx, sound.doc, sound.bytes, TreeCheck::CountsAndKids, nullptr))
             guarded(a.ctx, [&] { soundPages = pdf_count_pages(a.ctx, sound.doc); });
         if (!level || pdf_was_repaired(a.ctx, sound.doc) || soundPages < std::max(pages, 1)) {
             pdf_drop_document(a.ctx, sound.doc);
@@ -459,23 +460,30 @@ bool Document::authenticate(const QString& password) {
         });
     rebuildDamagedEncryptedFile(a);
     // The tree could not be read before: it is made trustworthy now, as it is for files without a password.
-    repairPageTree(a.ctx, a.doc(), TreeCheck::CountsAndKids, &a.impl().unreadablePages);
+    repairPageTree(a.ctx, a.doc(), a.impl().fileBytes, TreeCheck::CountsAndKids, &a.impl().unreadablePages);
     return true;
 }
 
-// Opening reads the nodes of the page tree, not the pages: which pages cannot be read is known once every
-// page object has been read, the first time anyone asks.
+// Opening reads the nodes of the page tree, not the pages: which pages cannot be read, and which ones only a
+// reading of the file's objects finds, is known once every page object has been read, the first time anyone
+// asks. A tree rebuilt then is an edit of what the document shows.
 Status readEveryPage(const Access& a) {
     if (a.impl().pagesRead || a.impl().locked())
         return {};
     a.impl().pagesRead = true;
-    return repairPageTree(a.ctx, a.doc(), TreeCheck::Full, &a.impl().unreadablePages);
+    bool rebuilt = false;
+    const Status status = repairPageTree(a.ctx, a.doc(), a.impl().fileBytes, TreeCheck::Full,
+                                         &a.impl().unreadablePages, &rebuilt);
+    if (rebuilt)
+        a.impl().revision++;
+    return status;
 }
 
 namespace {
 
-// How many page objects of `bytes` cannot be parsed, read in a document of their own.
-int unreadablePagesOf(const QByteArray& bytes, const QByteArray& password) {
+// Whether the full reading of every page object of `bytes`, in a document of its own, finds the pages other
+// than their page tree's nodes say: some cannot be read, or some are found only among the file's objects.
+bool pagesDifferFromTree(const QByteArray& bytes, const QByteArray& password) {
     fz_context* ctx = threadContext();
     Opened opened = openBytes(ctx, bytes);
     if (opened.status && opened.needsPassword) {
@@ -483,16 +491,17 @@ int unreadablePagesOf(const QByteArray& bytes, const QByteArray& password) {
         guarded(ctx, [&] { level = pdf_authenticate_password(ctx, opened.doc, password.constData()); });
         opened.status = level ? Status{} : Status{lockedError()};
     }
+    bool rebuilt = false;
     if (opened.status)
-        repairPageTree(ctx, opened.doc, TreeCheck::Full, &opened.unreadablePages);
+        repairPageTree(ctx, opened.doc, opened.bytes, TreeCheck::Full, &opened.unreadablePages, &rebuilt);
     pdf_drop_document(ctx, opened.doc);
-    return int(opened.unreadablePages.size());
+    return rebuilt;
 }
 
 } // namespace
 
 // The first call reads every page object, a while on a long file: it is meant for a worker. It holds the
-// document only where some page cannot be read, to put the blank pages in place.
+// document only where the pages differ from what the tree's nodes said, to put them in place.
 int Document::unreadablePageCount() const {
     QByteArray bytes, password;
     {
@@ -503,11 +512,11 @@ int Document::unreadablePageCount() const {
         password = a.impl().password;
     }
     // Every page object is read in a reading of the file of its own, without holding this document, so that
-    // whoever shows it goes on meanwhile. Only a file with pages that cannot be read has this document's
-    // tree rebuilt, for the blank pages to stand in their places.
-    const bool found = unreadablePagesOf(bytes, password) > 0;
+    // whoever shows it goes on meanwhile. Only a file whose pages differ from its tree has this document's
+    // tree rebuilt, for the pages found and the blank ones to stand in their places.
+    const bool differ = pagesDifferFromTree(bytes, password);
     Access a(*this);
-    if (found)
+    if (differ)
         readEveryPage(a);
     return int(a.impl().unreadablePages.size());
 }

@@ -238,7 +238,9 @@ public:
     // Pages. Indices count from zero.
     int pageCount() const;
     // Pages of the file that could not be read (a page dictionary nested beyond reason, say): each keeps its
-    // place as a blank page, so that nothing after it moves and the count stays true.
+    // place as a blank page, so that nothing after it moves and the count stays true. The first call also
+    // puts in their places the pages that only a reading of the file's objects finds (their entry of the
+    // cross-reference lost, their node cut off from the tree); the revision tells whether it changed pages.
     int unreadablePageCount() const;
     PageHandle page(int index) const;
     int indexOf(const PageHandle& page) const; // -1 when the page is not in the page tree

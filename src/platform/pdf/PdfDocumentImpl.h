@@ -42,6 +42,8 @@ struct Document::Impl {
     // The file had to be repaired and the content of some page does not decode (the ciphertext of an
     // encryption whose dictionary was lost with the trailer, say): it must never be saved over.
     bool contentDamaged = false;
+    // The lengths of the file's streams have been checked against where their data ends.
+    bool streamLengthsMended = false;
 
     ~Impl();
     bool locked() const { return authLevel == 0; }
@@ -135,16 +137,36 @@ bool isEncryptedFile(fz_context* ctx, pdf_document* doc);
 Error pageRangeError(int index);
 
 // Rebuilds a page tree that is not sound (false counts, bad, repeated or looping kids, absurd depth) as one
-// node over the pages that really exist, so that page counts and lookups can be trusted (PdfPageTree.cpp). A
-// page object that cannot be parsed keeps its place as a blank page under its own number, and goes into
-// `unreadable` with where the file holds it.
+// node over the pages that really exist, so that page counts and lookups can be trusted (PdfPageTree.cpp).
+// Pages are counted as other readers count them: a kid whose object the cross-reference lost is read from
+// `file` (the bytes the document was read from); pages that the tree no longer reaches but that name a node
+// of it as theirs are put back where it lost them; a page object that cannot be read as a page keeps its
+// place as a blank page under its own number, and goes into `unreadable` with where the file holds it.
 // `CountsAndKids` reads the nodes of the tree and not the pages (a node that claims as many pages as it has
 // kids, each a distinct object of the file, is taken at its word), at the pace of opening the file; `Full`
-// reads every page object as well (its parent, whether it parses).
+// reads every page object as well (its parent, whether it parses). `rebuilt` tells whether the tree changed.
 enum class TreeCheck { CountsAndKids, Full };
-Status repairPageTree(fz_context* ctx, pdf_document* doc, TreeCheck check, UnreadablePages* unreadable);
+Status repairPageTree(fz_context* ctx, pdf_document* doc, const QByteArray& file, TreeCheck check,
+                      UnreadablePages* unreadable, bool* rebuilt = nullptr);
 // The full check of the page tree, once per document until `pagesRead` is cleared (PdfDocument.cpp).
 Status readEveryPage(const Access& a);
+
+// Sets the /Length of each stream of the file whose data does not end where its /Length says (a length that
+// is no number, or one a few bytes long or short) to where its "endstream" stands in `file`, the bytes the
+// document was read from, so that writing the document takes the data other readers show
+// (PdfStreamLengths.cpp).
+void mendStreamLengths(fz_context* ctx, pdf_document* doc, const QByteArray& file);
+
+// What page `index` yields when its content is drawn, annotations left out (PdfPageYield.cpp): its
+// characters, counted and summed up by their Unicode values, and its drawing operations. Nothing when the
+// page does not load.
+struct PageYield {
+    std::size_t characters = 0;
+    unsigned long textChecksum = 0;
+    std::size_t drawings = 0;
+    bool operator==(const PageYield&) const = default;
+};
+std::optional<PageYield> pageYield(const Access& a, int index);
 
 // The same file rewritten by qpdf with its encryption kept, its structure rebuilt where it was damaged, and
 // its objects packed into object streams or left as they were; `password` opens it (PdfObjectStreams.cpp).

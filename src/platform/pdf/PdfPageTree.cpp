@@ -2,9 +2,12 @@
 // or nest absurdly deep. MuPDF trusts the root's /Count, so a tree that is not sound is rebuilt as one flat
 // node over the pages that really exist, before anything counts or walks it.
 #include "PdfDocumentImpl.h"
+#include "PdfRawObject.h"
 
 #include <algorithm>
-#include <unordered_set>
+#include <map>
+#include <optional>
+#include <set>
 #include <vector>
 
 namespace zepla::pdf {
@@ -30,6 +33,9 @@ public:
         m_bits[std::size_t(number)] = true;
         return true;
     }
+    bool contains(int number) const {
+        return number >= 0 && std::size_t(number) < m_bits.size() && m_bits[std::size_t(number)];
+    }
     void erase(int number) {
         if (number >= 0 && std::size_t(number) < m_bits.size())
             m_bits[std::size_t(number)] = false;
@@ -49,9 +55,9 @@ struct Inherited {
 
 struct Leaf {
     pdf_obj* page;
-    pdf_obj* parent; // the node it was found under
     Inherited inherited;
-    bool unreadable = false; // an object that names a page but cannot be parsed
+    bool unreadable = false; // an object that names a page but is none
+    UnreadablePage where;    // where the file holds an unreadable one
 };
 
 // A node being walked: its kids are looked at one by one.
@@ -103,24 +109,62 @@ bool sameObject(fz_context* ctx, pdf_obj* a, pdf_obj* b) {
     return pdf_is_indirect(ctx, a) ? pdf_to_num(ctx, a) == pdf_to_num(ctx, b) : a == b;
 }
 
-// A reference to an object of the file that is there but cannot be parsed (MuPDF reads it as null); a
-// reference to nothing, or to a free object, is not.
-bool isUnparseable(fz_context* ctx, pdf_document* doc, pdf_obj* kid) {
-    if (!pdf_is_indirect(ctx, kid))
-        return false;
-    const int number = pdf_to_num(ctx, kid);
-    bool inFile = false;
-    guarded(ctx, [&] { inFile = number > 0 && number < pdf_xref_len(ctx, doc); });
-    if (!inFile)
-        return false;
-    pdf_obj* object = nullptr;
-    const Status loaded = guarded(ctx, [&] { object = pdf_load_object(ctx, doc, number); });
-    pdf_drop_obj(ctx, object);
-    return !loaded;
+// What the file holds for a kid that MuPDF does not read as a dictionary: nothing at all (a reference to no
+// object of the file), a page or node read from the file's bytes, or an object that names a page but is no
+// page (one that cannot be parsed, that refers to itself, a number).
+enum class KidInFile { Absent, Recovered, Unreadable };
+
+// Object `number` parsed from the file at `offset`, decrypted like every object MuPDF reads; null when what
+// stands there is another object or a stream. Throws as MuPDF does; call inside a guarded block.
+pdf_obj* parseObjectAt(fz_context* ctx, pdf_document* doc, std::int64_t offset, int number, int generation) {
+    int num = 0, gen = 0, repair = 0;
+    std::int64_t streamAt = 0;
+    fz_seek(ctx, doc->file, offset, SEEK_SET);
+    pdf_obj* object = pdf_parse_ind_obj(ctx, doc, doc->file, &num, &gen, &streamAt, &repair);
+    if (num != number || gen != generation || streamAt > 0) {
+        pdf_drop_obj(ctx, object);
+        return nullptr;
+    }
+    if (doc->crypt)
+        pdf_crypt_obj(ctx, doc->crypt, object, num, gen);
+    return object;
 }
 
-// Every page under `root` in reading order, each once. `sound` stays true only when the tree already says
-// exactly that: true counts, no bad or repeated kids, parents that point back, a reasonable depth.
+// A kid naming object `number`, which MuPDF reads as no dictionary: its cross-reference entry was flipped to
+// free or points astray, or the object is damaged. Other readers find an object by its header in the bytes
+// when the cross-reference fails them, and so does this: a page or node found there is put into the
+// document under its own number. Where the file holds an object that is there but no page goes into `where`.
+KidInFile findKidInFile(fz_context* ctx, pdf_document* doc, const QByteArray& file, int number,
+                        int generation, UnreadablePage* where) {
+    bool held = false;
+    std::int64_t offset = -1;
+    guarded(ctx, [&] {
+        held = number > 0 && number < pdf_xref_len(ctx, doc);
+        if (!held)
+            return;
+        const pdf_xref_entry* entry = pdf_get_xref_entry_no_null(ctx, doc, number);
+        offset = entry->type == 'n' ? entry->ofs : -1;
+    });
+    if (!held)
+        return KidInFile::Absent;
+    if (offset < 0 || raw::objectBody(file, offset, number, generation).isEmpty())
+        offset = raw::lastObjectHeader(file, number, generation);
+    if (offset < 0)
+        return KidInFile::Absent;
+    *where = {generation, offset};
+    bool recovered = false;
+    pdf_obj* object = nullptr;
+    guarded(ctx, [&] {
+        object = parseObjectAt(ctx, doc, offset, number, generation);
+        if (pdf_is_dict(ctx, object)) {
+            pdf_update_object(ctx, doc, number, object);
+            recovered = true;
+        }
+    });
+    pdf_drop_obj(ctx, object);
+    return recovered ? KidInFile::Recovered : KidInFile::Unreadable;
+}
+
 // Takes the kids of `top` as its leaves without loading them, when the node says it holds exactly as many
 // pages as it has kids and each kid is a reference to an object of the file not seen before. False (and
 // nothing taken) when the node is not like that.
@@ -153,70 +197,212 @@ bool takeKidsAsLeaves(fz_context* ctx, pdf_document* doc, const Visit& top, Obje
     }
     leaves.reserve(leaves.size() + kids.size());
     for (pdf_obj* kid : kids)
-        leaves.push_back({kid, top.node, top.inherited});
+        leaves.push_back({kid, top.inherited});
     return true;
 }
 
-std::vector<Leaf> collectPages(fz_context* ctx, pdf_document* doc, pdf_obj* root, const Kid& rootKid,
-                               TreeCheck check, bool& sound) {
-    std::vector<Leaf> leaves;
-    std::vector<Visit> stack;
-    int objects = 0;
-    guarded(ctx, [&] { objects = pdf_xref_len(ctx, doc); });
-    ObjectSet seen(objects);
-    // Room for the pages the tree claims, as far as the file has objects for them.
-    leaves.reserve(std::size_t(std::clamp(rootKid.claimedCount, 0, objects)));
-    seen.insert(rootKid.number);
-    stack.push_back({root, 0, inherit({}, rootKid.own), rootKid.kidCount, 0, rootKid.claimedCount, 0});
-    while (!stack.empty()) {
-        Visit& top = stack.back();
-        if (top.nextKid == top.kidCount) {
-            if (std::size_t(top.claimedCount) != leaves.size() - top.firstLeaf)
-                sound = false;
-            stack.pop_back();
-            continue;
-        }
-        if (check == TreeCheck::CountsAndKids && top.nextKid == 0 &&
-            takeKidsAsLeaves(ctx, doc, top, seen, leaves)) {
-            top.nextKid = top.kidCount;
-            continue;
-        }
-        const int at = top.nextKid++;
-        pdf_obj* kid = nullptr;
-        Kid k;
-        bool parentPointsBack = false;
-        pdf_obj* node = top.node;
-        const Status read = guarded(ctx, [&] {
-            kid = pdf_array_get(ctx, pdf_dict_get(ctx, node, PDF_NAME(Kids)), at);
-            k = readKid(ctx, kid);
-            parentPointsBack = k.isDict && sameObject(ctx, k.parent, node);
-        });
-        if (((!read && kid) || (read && !k.isDict)) && isUnparseable(ctx, doc, kid) &&
-            seen.insert(pdf_to_num(ctx, kid))) {
-            // The page is there but cannot be read (absurd nesting, a damaged dictionary): it keeps its
-            // place.
-            sound = false;
-            leaves.push_back({kid, node, top.inherited, true});
-            continue;
-        }
-        if (!read || !k.isDict || (k.number > 0 && !seen.insert(k.number))) {
-            sound = false;
-            continue;
-        }
-        if (!parentPointsBack)
-            sound = false;
-        const Inherited inherited = inherit(top.inherited, k.own);
-        if (!k.isNode) {
-            leaves.push_back({kid, node, inherited});
-            continue;
-        }
-        const int depth = top.depth + 1;
-        if (depth > maxTreeDepth)
-            sound = false;
-        stack.push_back({kid, depth, inherited, k.kidCount, 0, k.claimedCount, leaves.size()});
+// A place where the tree lost pages: a kid that gave none (a node repeated, a reference to nothing), or the
+// end of a node that holds fewer pages than it claims. Pages of the file that no kid reaches any more go
+// there, when they name that node as the one above them.
+struct Gap {
+    int node;            // its object number
+    std::size_t at;      // where in the leaves
+    Inherited inherited; // what the node's pages inherit
+};
+
+// Every page of the tree in reading order, each once. `sound` stays true only when the tree already says
+// exactly that: true counts, no bad or repeated kids, parents that point back, a reasonable depth.
+class TreeWalk {
+public:
+    TreeWalk(fz_context* ctx, pdf_document* doc, const QByteArray& file, TreeCheck check)
+        : m_ctx(ctx), m_doc(doc), m_file(file), m_check(check), m_seen(objectCount(ctx, doc)) {}
+
+    std::vector<Leaf> pages(pdf_obj* root, const Kid& rootKid) {
+        // Room for the pages the tree claims, as far as the file has objects for them.
+        m_leaves.reserve(std::size_t(std::clamp(rootKid.claimedCount, 0, objectCount(m_ctx, m_doc))));
+        m_seen.insert(rootKid.number);
+        walk(root, rootKid, inherit({}, rootKid.own));
+        if (m_check == TreeCheck::Full && !m_gaps.empty())
+            adoptDetachedPages();
+        return std::move(m_leaves);
     }
-    return leaves;
-}
+
+    bool sound() const { return m_sound; }
+
+    ~TreeWalk() {
+        for (pdf_obj* object : m_adopted)
+            pdf_drop_obj(m_ctx, object);
+    }
+    TreeWalk(const TreeWalk&) = delete;
+    TreeWalk& operator=(const TreeWalk&) = delete;
+
+private:
+    static int objectCount(fz_context* ctx, pdf_document* doc) {
+        int objects = 0;
+        guarded(ctx, [&] { objects = pdf_xref_len(ctx, doc); });
+        return objects;
+    }
+
+    void gapAt(const Visit& visit) {
+        m_sound = false;
+        m_gaps.push_back({pdf_to_num(m_ctx, visit.node), m_leaves.size(), visit.inherited});
+    }
+
+    // Adds the pages under `node` (read as `kid`) to the leaves.
+    void walk(pdf_obj* node, const Kid& kid, const Inherited& inherited) {
+        std::vector<Visit> stack;
+        stack.push_back({node, 0, inherited, kid.kidCount, 0, kid.claimedCount, m_leaves.size()});
+        while (!stack.empty()) {
+            Visit& top = stack.back();
+            if (top.nextKid == top.kidCount) {
+                const std::size_t found = m_leaves.size() - top.firstLeaf;
+                if (std::size_t(top.claimedCount) != found)
+                    m_sound = false;
+                if (top.claimedCount > 0 && std::size_t(top.claimedCount) > found)
+                    gapAt(top);
+                stack.pop_back();
+                continue;
+            }
+            if (m_check == TreeCheck::CountsAndKids && top.nextKid == 0 &&
+                takeKidsAsLeaves(m_ctx, m_doc, top, m_seen, m_leaves)) {
+                top.nextKid = top.kidCount;
+                continue;
+            }
+            const int at = top.nextKid++;
+            pdf_obj* kid = nullptr;
+            Kid k;
+            bool parentPointsBack = false;
+            pdf_obj* parent = top.node;
+            auto readAt = [&] {
+                return guarded(m_ctx, [&] {
+                    kid = pdf_array_get(m_ctx, pdf_dict_get(m_ctx, parent, PDF_NAME(Kids)), at);
+                    k = readKid(m_ctx, kid);
+                    parentPointsBack = k.isDict && sameObject(m_ctx, k.parent, parent);
+                });
+            };
+            Status read = readAt();
+            if (!k.isDict && kid && pdf_is_indirect(m_ctx, kid) && !m_seen.contains(pdf_to_num(m_ctx, kid))) {
+                m_sound = false;
+                UnreadablePage where;
+                switch (findKidInFile(m_ctx, m_doc, m_file, pdf_to_num(m_ctx, kid), pdf_to_gen(m_ctx, kid),
+                                      &where)) {
+                case KidInFile::Recovered:
+                    read = readAt();
+                    break;
+                case KidInFile::Unreadable:
+                    // The page is there but cannot be read (absurd nesting, a damaged dictionary, an object
+                    // that is no page): it keeps its place.
+                    m_seen.insert(pdf_to_num(m_ctx, kid));
+                    m_leaves.push_back({kid, top.inherited, true, where});
+                    continue;
+                case KidInFile::Absent:
+                    break;
+                }
+            }
+            if (!read || !k.isDict || (k.number > 0 && !m_seen.insert(k.number))) {
+                gapAt(top);
+                continue;
+            }
+            if (!parentPointsBack)
+                m_sound = false;
+            const Inherited inherited = inherit(top.inherited, k.own);
+            if (!k.isNode) {
+                m_leaves.push_back({kid, inherited});
+                continue;
+            }
+            const int depth = top.depth + 1;
+            if (depth > maxTreeDepth)
+                m_sound = false;
+            stack.push_back({kid, depth, inherited, k.kidCount, 0, k.claimedCount, m_leaves.size()});
+        }
+    }
+
+    // The pages of the file under a node of the tree that no kid reaches (the node's kid turned into a
+    // reference to the node itself, say), put where the tree lost pages under that node: each page object
+    // not yet met names, through its /Parent entries, the node of the tree that held it and the topmost node
+    // that no longer hangs in the tree, which is read whole.
+    void adoptDetachedPages() {
+        std::map<int, std::vector<std::size_t>> gapsOf; // by node: its gaps, in order
+        for (std::size_t i = 0; i < m_gaps.size(); ++i)
+            gapsOf[m_gaps[i].node].push_back(i);
+        std::map<int, std::set<int>> detached; // by node of the tree: the topmost objects below it
+        const int objects = objectCount(m_ctx, m_doc);
+        for (int number = 1; number < objects; ++number) {
+            if (m_seen.contains(number))
+                continue;
+            guarded(m_ctx, [&] {
+                const char type = pdf_get_xref_entry_no_null(m_ctx, m_doc, number)->type;
+                if (type != 'n' && type != 'o')
+                    return;
+                // Loaded objects stay in the document's cache: what they hold outlives this reference.
+                pdf_obj* object = pdf_load_object(m_ctx, m_doc, number);
+                pdf_drop_obj(m_ctx, object);
+                if (!pdf_name_eq(m_ctx, pdf_dict_get(m_ctx, object, PDF_NAME(Type)), PDF_NAME(Page)))
+                    return;
+                int top = number;
+                pdf_obj* up = pdf_dict_get(m_ctx, object, PDF_NAME(Parent));
+                for (int depth = 0; depth < maxTreeDepth && pdf_is_indirect(m_ctx, up); ++depth) {
+                    const int node = pdf_to_num(m_ctx, up);
+                    if (m_seen.contains(node)) {
+                        if (gapsOf.count(node))
+                            detached[node].insert(top);
+                        return;
+                    }
+                    top = node;
+                    up = pdf_dict_get(m_ctx, up, PDF_NAME(Parent));
+                }
+            });
+        }
+        // Each node's detached objects fill its gaps in order, the last gap taking what is left; the gaps
+        // are filled from the last one back, so that those before keep their places.
+        std::vector<std::vector<int>> fill(m_gaps.size());
+        for (auto& [node, tops] : detached) {
+            const std::vector<std::size_t>& gaps = gapsOf[node];
+            std::size_t g = 0;
+            for (int top : tops) {
+                fill[gaps[g]].push_back(top);
+                g = std::min(g + 1, gaps.size() - 1);
+            }
+        }
+        const std::vector<Gap> gaps = m_gaps;
+        for (std::size_t i = gaps.size(); i-- > 0;) {
+            for (auto top = fill[i].rbegin(); top != fill[i].rend(); ++top) {
+                const std::size_t from = m_leaves.size();
+                adopt(*top, gaps[i].inherited);
+                std::rotate(m_leaves.begin() + std::ptrdiff_t(gaps[i].at),
+                            m_leaves.begin() + std::ptrdiff_t(from), m_leaves.end());
+            }
+        }
+    }
+
+    // Adds object `number`, a page or the node above pages, to the leaves.
+    void adopt(int number, const Inherited& inherited) {
+        if (!m_seen.insert(number))
+            return;
+        pdf_obj* object = nullptr;
+        Kid k;
+        const Status read = guarded(m_ctx, [&] {
+            object = pdf_new_indirect(m_ctx, m_doc, number, 0);
+            k = readKid(m_ctx, object);
+        });
+        if (object)
+            m_adopted.push_back(object); // the leaves refer to it
+        if (read && k.isNode)
+            walk(object, k, inherit(inherited, k.own));
+        else if (read && k.isDict)
+            m_leaves.push_back({object, inherit(inherited, k.own)});
+    }
+
+    fz_context* m_ctx;
+    pdf_document* m_doc;
+    const QByteArray& m_file;
+    TreeCheck m_check;
+    ObjectSet m_seen;
+    std::vector<Leaf> m_leaves;
+    std::vector<Gap> m_gaps;
+    bool m_sound = true;
+    std::vector<pdf_obj*> m_adopted;
+};
 
 // The media box of the readable page nearest to leaf `at`, or of what it inherits: the size of a page that
 // cannot be read is best guessed from its neighbours.
@@ -235,14 +421,8 @@ pdf_obj* neighbourMediaBox(fz_context* ctx, const std::vector<Leaf>& leaves, std
 // A blank page in the place of one that cannot be read: MuPDF cannot load, show or write an object it cannot
 // parse, and every lookup of a later page would fail on it. It takes the unreadable object's own number, so
 // that whatever refers to that page (the tree, links, the outline) finds it, and saving can put the file's
-// bytes back under the number they were written for. Where the file holds the object is noted in `where`
-// first, as the blank page hides it.
-void blankInPlaceOf(fz_context* ctx, pdf_document* doc, pdf_obj* ref, pdf_obj* mediaBox,
-                    UnreadablePage* where) {
-    const int number = pdf_to_num(ctx, ref);
-    const pdf_xref_entry* entry = pdf_get_xref_entry_no_null(ctx, doc, number);
-    if (entry->type == 'n')
-        *where = {entry->gen, entry->ofs};
+// bytes back under the number they were written for.
+void blankInPlaceOf(fz_context* ctx, pdf_document* doc, pdf_obj* ref, pdf_obj* mediaBox) {
     pdf_obj* page = pdf_new_dict(ctx, doc, 4);
     fz_try(ctx) {
         if (mediaBox)
@@ -250,7 +430,7 @@ void blankInPlaceOf(fz_context* ctx, pdf_document* doc, pdf_obj* ref, pdf_obj* m
         else
             pdf_dict_put_rect(ctx, page, PDF_NAME(MediaBox), fz_make_rect(0, 0, 612, 792));
         pdf_dict_put_dict(ctx, page, PDF_NAME(Resources), 0);
-        pdf_update_object(ctx, doc, number, page);
+        pdf_update_object(ctx, doc, pdf_to_num(ctx, ref), page);
     }
     fz_always(ctx) {
         pdf_drop_obj(ctx, page);
@@ -270,10 +450,9 @@ Status flatten(fz_context* ctx, pdf_document* doc, pdf_obj* root, const std::vec
     });
     for (std::size_t i = 0; status && i < leaves.size(); ++i) {
         const Leaf& leaf = leaves[i];
-        UnreadablePage where;
         status = guarded(ctx, [&] {
             if (leaf.unreadable)
-                blankInPlaceOf(ctx, doc, leaf.page, neighbourMediaBox(ctx, leaves, i), &where);
+                blankInPlaceOf(ctx, doc, leaf.page, neighbourMediaBox(ctx, leaves, i));
             // A page written inline in a node becomes an object of its own, as every page must be.
             pdf_obj* page = pdf_is_indirect(ctx, leaf.page) ? pdf_keep_obj(ctx, leaf.page)
                                                             : pdf_add_object(ctx, doc, leaf.page);
@@ -291,14 +470,15 @@ Status flatten(fz_context* ctx, pdf_document* doc, pdf_obj* root, const std::vec
             pdf_array_push_drop(ctx, pdf_dict_get(ctx, root, PDF_NAME(Kids)), page);
         });
         if (status && leaf.unreadable && unreadable)
-            unreadable->emplace(pdf_to_num(ctx, leaf.page), where);
+            unreadable->emplace(pdf_to_num(ctx, leaf.page), leaf.where);
     }
     return status;
 }
 
 } // namespace
 
-Status repairPageTree(fz_context* ctx, pdf_document* doc, TreeCheck check, UnreadablePages* unreadable) {
+Status repairPageTree(fz_context* ctx, pdf_document* doc, const QByteArray& file, TreeCheck check,
+                      UnreadablePages* unreadable, bool* rebuilt) {
     pdf_obj* root = nullptr;
     Kid rootKid;
     Status status = guarded(ctx, [&] {
@@ -320,13 +500,18 @@ Status repairPageTree(fz_context* ctx, pdf_document* doc, TreeCheck check, Unrea
         return Error{Error::Kind::Damaged, QStringLiteral("The document has no page tree.")};
     bool sound = rootKid.isNode && !rootKid.parent;
     std::vector<Leaf> leaves;
+    // Pages taken from the file's objects are referred to by the walk that found them.
+    std::optional<TreeWalk> walk;
     if (rootKid.isNode) {
-        leaves = collectPages(ctx, doc, root, rootKid, check, sound);
+        leaves = walk.emplace(ctx, doc, file, check).pages(root, rootKid);
+        sound = sound && walk->sound();
         if (!sound && check == TreeCheck::CountsAndKids) // rebuilt from what its pages really are
-            leaves = collectPages(ctx, doc, root, rootKid, TreeCheck::Full, sound);
+            leaves = walk.emplace(ctx, doc, file, TreeCheck::Full).pages(root, rootKid);
     } else {
-        leaves.push_back({root, nullptr, rootKid.own}); // the catalog names a single page as its tree
+        leaves.push_back({root, rootKid.own}); // the catalog names a single page as its tree
     }
+    if (rebuilt)
+        *rebuilt = !sound;
     if (sound)
         return {};
     // The old tree holds the pages written inline and what they inherit: it stays alive until they are moved.

@@ -128,6 +128,17 @@ QByteArray objectBody(const QByteArray& file, std::int64_t offset, int number, i
     return {};
 }
 
+std::int64_t lastObjectHeader(const QByteArray& file, int number, int generation) {
+    const QByteArray header = QByteArray::number(number) + ' ' + QByteArray::number(generation) + " obj";
+    for (qsizetype at = file.lastIndexOf(header); at >= 0;
+         at = at > 0 ? file.lastIndexOf(header, at - 1) : -1) {
+        const qsizetype end = at + header.size();
+        if ((at == 0 || isDelimiter(file[at - 1])) && (end == file.size() || isDelimiter(file[end])))
+            return at;
+    }
+    return -1;
+}
+
 std::vector<int> references(const QByteArray& body) {
     std::vector<int> numbers;
     std::unordered_set<int> seen;

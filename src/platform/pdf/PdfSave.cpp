@@ -7,6 +7,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <optional>
@@ -254,6 +255,13 @@ public:
         return digest;
     }
 
+    // Whether reading one of `streams` as stored ended at data it could not take (decryption that fails on
+    // bytes a wrong /Length took in, say): their digest then stands for less than a reader shows.
+    bool broken(const std::vector<int>& streams) const {
+        return std::any_of(streams.begin(), streams.end(),
+                           [&](int number) { return m_broken.count(number); });
+    }
+
 private:
     std::optional<ContentDigest> read(int number, ContentForm form) {
         ContentDigest digest;
@@ -284,10 +292,13 @@ private:
                     fz_free(m_ctx, printed);
                 printed = nullptr;
             }
-            // Read through, as the stored bytes need no decoding.
+            // Read through, as the stored bytes need no decoding. Reads end quietly at data a filter rejects,
+            // marking the stream.
             stream = pdf_open_raw_stream(m_ctx, part);
             while (const std::size_t n = fz_read(m_ctx, stream, chunk, sizeof chunk))
                 add(chunk, n);
+            if (stream->error)
+                m_broken.insert(number);
         });
         fz_drop_buffer(m_ctx, buffer);
         fz_drop_stream(m_ctx, stream);
@@ -303,6 +314,7 @@ private:
     std::unordered_map<int, std::optional<ContentDigest>> m_decoded;
     std::map<std::vector<int>, std::optional<ContentDigest>> m_storedPages;
     std::map<std::vector<int>, std::optional<ContentDigest>> m_decodedPages;
+    std::unordered_set<int> m_broken;
 };
 
 // What a written copy must hold of the document it was written from.
@@ -311,15 +323,18 @@ struct Expected {
     std::vector<int> pages;                           // the page objects, in order
     std::vector<std::vector<int>> contents;           // per page, its content streams
     std::vector<std::optional<ContentDigest>> stored; // per page, its content as stored
-    StreamDigests digests;                            // of the source's streams
-    std::unordered_set<int> treeObjects;              // the catalog and the nodes of the page tree
+    // Per page whose stored content does not stand for what it shows (it could not be read whole): what it
+    // yields when drawn.
+    std::vector<std::optional<PageYield>> yields;
+    StreamDigests digests;               // of the source's streams
+    std::unordered_set<int> treeObjects; // the catalog and the nodes of the page tree
     std::function<bool(const Protection&)> protection;
     QString protectionLost;
     CarriedPages carried; // pages the file could not read, written back as they were
 };
 
 Expected expectationOf(const Access& a, const SaveOptions& options, CarriedPages carried) {
-    Expected expected{a, {}, {}, {}, StreamDigests(a.ctx, a.doc()), {}, {}, {}, std::move(carried)};
+    Expected expected{a, {}, {}, {}, {}, StreamDigests(a.ctx, a.doc()), {}, {}, {}, std::move(carried)};
     int pages = 0;
     guarded(a.ctx, [&] {
         pages = pdf_count_pages(a.ctx, a.doc());
@@ -341,6 +356,8 @@ Expected expectationOf(const Access& a, const SaveOptions& options, CarriedPages
         expected.contents.push_back(contentStreams(a.ctx, page));
         expected.stored.push_back(page ? expected.digests.of(expected.contents.back(), ContentForm::Stored)
                                        : std::nullopt);
+        const bool vouched = expected.stored.back() && !expected.digests.broken(expected.contents.back());
+        expected.yields.push_back(page && !vouched ? pageYield(a, i) : std::nullopt);
     }
     switch (options.encryption) {
     case SaveOptions::Encryption::Keep: {
@@ -476,6 +493,12 @@ Status verifyWritten(const QByteArray& bytes, const QByteArray& password, Expect
         // A page that cannot be loaded in the document cannot be loaded in its copy either.
         if (!sourceObject && !pageLoads(a, i) && pageLoads(expected.source, i))
             return fail(QStringLiteral("Page %1 of the saved copy cannot be read.").arg(i + 1));
+        // Content read in part (its stream's /Length wrong, say) is checked by what the page shows.
+        if (expected.yields[at]) {
+            if (pageYield(a, i) != expected.yields[at])
+                return fail(QStringLiteral("The content of page %1 is lost in the saved copy.").arg(i + 1));
+            continue;
+        }
         if (!expected.stored[at])
             continue;
         std::vector<int> streams = expected.contents[at];
@@ -544,6 +567,8 @@ Result<QByteArray> Document::save(const SaveOptions& options) const {
     if (Status repaired = readEveryPage(a); !repaired)
         return Error{Error::Kind::Failed,
                      QStringLiteral("The document could not be written: %1").arg(repaired.error().message)};
+    if (!std::exchange(a.impl().streamLengthsMended, true))
+        mendStreamLengths(a.ctx, a.doc(), a.impl().fileBytes);
 
     pdf_write_options opts = pdf_default_write_options;
     opts.do_garbage = 1; // drops unreachable objects; higher levels renumber the live document
