@@ -4,6 +4,7 @@
 #include "app/AppMenus.h"
 #include "app/DocumentFile.h"
 #include "app/DocumentWindow.h"
+#include "app/OpenProgress.h"
 #include "core/MemoryRelease.h"
 #include "document/FileOpenRouter.h"
 #include "document/ThumbnailCache.h"
@@ -94,10 +95,13 @@ void DocumentController::openDocument(const QString& path) {
     if (bringForward(key) || m_opening.contains(key))
         return;
     m_opening.insert(key);
-    DocumentFile::read(key, this, [this, key](DocumentFile::ReadResult read) {
+    auto progress = std::make_shared<OpenProgress>(QFileInfo(path).fileName(), nullptr);
+    DocumentFile::read(key, this, [this, path, key, progress](DocumentFile::ReadResult read) mutable {
+        progress.reset();
         m_opening.remove(key);
+        // Named as the user named it: a link to a device is named as the link.
         if (!read.document)
-            return showOpenFailure(key, read.error);
+            return showOpenFailure(QFileInfo(path).isSymLink() ? path : key, read.error);
         // Opened twice while reading: the window of the first read stands.
         if (bringForward(key))
             return;

@@ -1,9 +1,9 @@
 #include "app/DocumentFile.h"
 
 #include "core/Background.h"
+#include "core/FileWriting.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QSaveFile>
 #include <QThread>
 
@@ -14,11 +14,9 @@ namespace {
 using platform::inBackground;
 
 ReadResult readNow(const QString& path, QThread* home) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {nullptr, file.errorString(), {}};
-    const auto identity = FileIdentity::ofDescriptor(file.handle());
-    auto read = document::PDFEditorDocument::read(file.readAll());
+    // Taken before the file is read: a file replaced meanwhile is then taken for changed, never the reverse.
+    const auto identity = FileIdentity::ofPath(path);
+    auto read = document::PDFEditorDocument::readFile(path);
     if (auto* error = std::get_if<document::DocumentError>(&read))
         return {nullptr, error->message, {}};
     auto document = std::move(std::get<std::unique_ptr<document::PDFEditorDocument>>(read));
@@ -41,7 +39,7 @@ WriteResult write(const QString& path, const QByteArray& bytes, std::optional<Fi
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return failed(file.errorString());
-    if (file.write(bytes) != bytes.size()) {
+    if (!platform::writeAll(file, bytes)) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return failed(reason);

@@ -3,6 +3,7 @@
 #include "app/Alerts.h"
 #include "app/DocumentController.h"
 #include "app/DocumentFile.h"
+#include "app/OpenProgress.h"
 #include "app/SaveProgressCover.h"
 #include "core/Background.h"
 #include "core/LaunchTrace.h"
@@ -135,9 +136,13 @@ void DocumentWindow::saveTo(const QString& path, std::function<void(bool)> done)
     // Only the window's own file is held to what it was; another file chosen in Save As is the user's word.
     const bool ownFile = !m_filePath.isEmpty() && QFileInfo(path) == QFileInfo(m_filePath);
     if (!ownFile && save.pdf->isProtectionDamaged()) {
+        // Its unprotected copy helps only where the pages' content can be read without the password.
         showAlert(this, tr("“%1” could not be saved.").arg(QFileInfo(path).fileName()),
-                  tr("The protected document is damaged and can only be saved as an unprotected copy, with "
-                     "Remove Password (Decrypt)… in the page tools."));
+                  save.pdf->isContentDamaged()
+                      ? tr("The protected document is damaged and no password can decrypt its pages, so it "
+                           "cannot be saved.")
+                      : tr("The protected document is damaged and can only be saved as an unprotected copy, "
+                           "with Remove Password (Decrypt)… in the page tools."));
         return endSave(save, false);
     }
     if (ownFile && save.pdf->isContentDamaged()) {
@@ -164,7 +169,7 @@ void DocumentWindow::write(PendingSave save, std::function<document::DocumentRes
                 // Damaged protection may be found only by the save itself: the alert names the one way left.
                 showAlert(
                     this, tr("“%1” could not be saved.").arg(QFileInfo(save.path).fileName()),
-                    save.pdf->isProtectionDamaged()
+                    save.pdf->isProtectionDamaged() && !save.pdf->isContentDamaged()
                         ? tr("%1 Remove Password (Decrypt)… in the page tools saves an unprotected copy.")
                               .arg(result.reason)
                         : result.reason);
@@ -277,7 +282,9 @@ void DocumentWindow::updateFileNotice() {
 void DocumentWindow::openInPlace(const QString& path) {
     if (m_controller.bringForward(path))
         return;
-    DocumentFile::read(path, this, [this, path](DocumentFile::ReadResult read) {
+    auto progress = std::make_shared<OpenProgress>(QFileInfo(path).fileName(), this);
+    DocumentFile::read(path, this, [this, path, progress](DocumentFile::ReadResult read) mutable {
+        progress.reset();
         if (!read.document)
             return m_controller.showOpenFailure(path, read.error);
         // A locked file asks for its password before it replaces anything; cancelling changes nothing.
@@ -305,12 +312,18 @@ void DocumentWindow::openInPlace(const QString& path) {
 void DocumentWindow::warnAboutDamage() {
     const pdf::Document& pdf = *m_document->pdfDocument();
     const QString name = QFileInfo(m_filePath).fileName();
+    // An unprotected copy is pointed to only where it can hold the pages' content.
     if (pdf.isProtectionDamaged())
-        showAlert(this, tr("“%1” is a damaged protected document.").arg(name),
-                  tr("The file identifier that its password needs is lost with the damaged end of the file, "
-                     "so no password can decrypt it: it cannot be saved over and opens read-only. "
+        showAlert(
+            this, tr("“%1” is a damaged protected document.").arg(name),
+            pdf.isContentDamaged()
+                ? tr("The file identifier that its password needs is lost with the damaged end of the "
+                     "file, so no password can decrypt it and its pages’ content cannot be read: it "
+                     "cannot be saved over and opens read-only.")
+                : tr("The file identifier that its password needs is lost with the damaged end of the "
+                     "file, so no password can decrypt it: it cannot be saved over and opens read-only. "
                      "Remove Password (Decrypt)… in the page tools saves an unprotected copy."));
-    if (pdf.isContentDamaged())
+    else if (pdf.isContentDamaged())
         showAlert(
             this, tr("“%1” is damaged.").arg(name),
             tr("The document is damaged and its pages’ content cannot be read, so it cannot be saved over "

@@ -28,13 +28,24 @@ PDFEditorDocument::PDFEditorDocument(QObject* parent) : QObject(parent), m_pdf(p
 }
 
 DocumentResult<std::unique_ptr<PDFEditorDocument>> PDFEditorDocument::read(const QByteArray& bytes) {
+    return fromOpened(pdf::Document::open(bytes));
+}
+
+DocumentResult<std::unique_ptr<PDFEditorDocument>> PDFEditorDocument::readFile(const QString& path) {
+    return fromOpened(pdf::Document::openFile(path));
+}
+
+DocumentResult<std::unique_ptr<PDFEditorDocument>>
+PDFEditorDocument::fromOpened(pdf::Result<std::shared_ptr<pdf::Document>> opened) {
     const DocumentError damaged{
         DocumentError::Code::fileReadCorruptFile,
         QStringLiteral("The file could not be opened because it is not a PDF document or "
                        "it is damaged.")};
-    auto opened = pdf::Document::open(bytes);
     // A protected file whose pages are lost for good says why: no password or tool brings them back.
     if (!opened && opened.error().kind == pdf::Error::Kind::Undecryptable)
+        return DocumentError{DocumentError::Code::fileReadCorruptFile, opened.error().message};
+    // A file that is there but cannot be read (no permission, say) says why.
+    if (!opened && opened.error().kind == pdf::Error::Kind::Failed)
         return DocumentError{DocumentError::Code::fileReadCorruptFile, opened.error().message};
     if (!opened || !hasReadablePages(*opened.value()))
         return damaged;
@@ -43,14 +54,11 @@ DocumentResult<std::unique_ptr<PDFEditorDocument>> PDFEditorDocument::read(const
     // A protected file too damaged for its password counts as protected: its unprotected copy is the one
     // way to keep what it shows.
     document->m_wasPasswordProtected = document->m_pdf->isLocked() || document->m_pdf->isProtectionDamaged();
-    if (document->m_wasPasswordProtected)
-        document->m_lockedBytes = bytes;
     return document;
 }
 
 void PDFEditorDocument::setPdfDocument(std::shared_ptr<pdf::Document> pdf) {
     m_pdf = std::move(pdf);
-    m_lockedBytes.clear();
     emit pdfDocumentReplaced();
     emit changed();
 }
@@ -64,9 +72,9 @@ void PDFEditorDocument::setWasPasswordProtected(bool value) {
 }
 
 std::function<DocumentResult<QByteArray>()> PDFEditorDocument::snapshotWriter() const {
-    return [pdf = m_pdf, lockedBytes = m_lockedBytes]() -> DocumentResult<QByteArray> {
-        if (pdf->isLocked() && !lockedBytes.isEmpty())
-            return lockedBytes;
+    return [pdf = m_pdf]() -> DocumentResult<QByteArray> {
+        if (pdf->isLocked())
+            return pdf->originalBytes();
         // The reason alone: whoever shows it says what failed.
         auto bytes = pdf->save();
         if (!bytes)

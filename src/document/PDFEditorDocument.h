@@ -36,6 +36,8 @@ public:
     explicit PDFEditorDocument(QObject* parent = nullptr);
     // Reads a document from a file's bytes. An encrypted file reads fine and stays locked until unlocked.
     static DocumentResult<std::unique_ptr<PDFEditorDocument>> read(const QByteArray& bytes);
+    // The same from a file, read where it lies: only a regular file that starts like a PDF is read further.
+    static DocumentResult<std::unique_ptr<PDFEditorDocument>> readFile(const QString& path);
 
     const std::shared_ptr<pdf::Document>& pdfDocument() const { return m_pdf; }
     // Replaces the PDF as a whole (a file opened into this window).
@@ -68,8 +70,10 @@ signals:
     void wasPasswordProtectedChanged(bool value);
 
 private:
+    static DocumentResult<std::unique_ptr<PDFEditorDocument>>
+    fromOpened(pdf::Result<std::shared_ptr<pdf::Document>> opened);
+
     std::shared_ptr<pdf::Document> m_pdf;
-    QByteArray m_lockedBytes;
     bool m_wasPasswordProtected = false;
     QTimer m_changeSoon;
 };

@@ -2,9 +2,11 @@
 // its password where it asks for one, edited and saved with Ctrl+S. Whatever the damage, the save either
 // writes a copy that other readers open with the password, every page and its text and the same encryption,
 // or is refused with an alert and the file left byte for byte; where the protection is what the damage took,
-// the alert names the unprotected copy that is still possible.
+// the alert names the unprotected copy where that copy can hold the pages, and that copy is refused where it
+// cannot.
 #include "ExternalTool.h"
 #include "ShellFixture.h"
+#include "document/passwords/PasswordCopies.h"
 #include "ui/passwords/UnlockDocumentView.h"
 #include "ui/window/ContentView.h"
 
@@ -124,8 +126,24 @@ private slots:
                 // for.
                 const QString reason = visibleAlerts().first()->informativeText();
                 QVERIFY2(!reason.contains("saved copy"), qPrintable(reason));
-                if (window->document().pdfDocument()->isProtectionDamaged())
-                    QVERIFY2(reason.contains("Remove Password (Decrypt)…"), qPrintable(reason));
+                // The unprotected copy is named exactly where it holds the text of every page; where the
+                // pages' content does not decode, that copy is refused and nothing is written.
+                const pdf::Document& pdf = *window->document().pdfDocument();
+                const bool namesCopy = reason.contains("Remove Password (Decrypt)…");
+                QCOMPARE(namesCopy, pdf.isProtectionDamaged() && !pdf.isContentDamaged());
+                const QString copy = shell.dir.filePath("Unlocked.pdf");
+                const auto removed = document::PasswordCopies::removePassword(pdf, copy);
+                if (namesCopy) {
+                    QCOMPARE(removed.title, QStringLiteral("Password Removed"));
+                    const ToolRun check = runTool("qpdf", {"--check", copy});
+                    QVERIFY2(check.exitCode == 0, check.out.constData());
+                    QCOMPARE(runTool("pdftotext", {copy, "-"}).out.count("guarded"), kPages);
+                } else if (pdf.isContentDamaged()) {
+                    QCOMPARE(removed.title, QStringLiteral("Couldn't Save"));
+                    QVERIFY2(removed.message.contains("cannot be decrypted or decoded"),
+                             qPrintable(removed.message));
+                    QVERIFY(!QFile::exists(copy));
+                }
                 outcome = QStringLiteral("%1save refused, file untouched: ")
                               .arg(readOnly ? "read-only, " : "opened, ") +
                           visibleAlerts().first()->informativeText();

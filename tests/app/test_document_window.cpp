@@ -4,11 +4,16 @@
 #include "LandingTestSupport.h"
 #include "ShellFixture.h"
 #include "app/DocumentWindow.h"
+#include "app/OpenProgress.h"
 #include "core/BackgroundSettings.h"
+#include "document/passwords/PasswordCopies.h"
 #include "ui/landing/RecentDocuments.h"
 #include "ui/passwords/PasswordPromptDialog.h"
 
+#include <QDir>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTimer>
 
 #include <QProcess>
@@ -17,6 +22,8 @@
 #include <QTest>
 
 #include <future>
+
+#include <sys/stat.h>
 
 using namespace zepla;
 
@@ -309,8 +316,51 @@ private slots:
         QVERIFY(window->isVisible() && window->isDocumentEdited());
     }
 
+    // A name ending in .pdf that stands for no regular file (a device that never ends, a FIFO that never
+    // answers, a folder) gets the alert of a file that is not a PDF, without anything being read.
+    void whatIsNoRegularFileIsNotAPdf_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("/dev/zero") << "zero";
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("folder") << "folder";
+    }
+
+    void whatIsNoRegularFileIsNotAPdf() {
+        QFETCH(QString, kind);
+        ShellFixture shell;
+        const QString path = shell.dir.filePath(kind + ".pdf");
+        if (kind == "zero")
+            QVERIFY(QFile::link("/dev/zero", path));
+        else if (kind == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else
+            QVERIFY(QDir().mkdir(path));
+        shell.controller().openDocument(path);
+        QTRY_COMPARE(visibleAlerts().size(), 1);
+        QCOMPARE(visibleAlerts().first()->text(),
+                 QStringLiteral("The document “%1.pdf” could not be opened.").arg(kind));
+        QCOMPARE(visibleAlerts().first()->informativeText(),
+                 QStringLiteral(
+                     "The file could not be opened because it is not a PDF document or it is damaged."));
+        QVERIFY(shell.controller().documents().isEmpty());
+    }
+
+    // An open that takes longer than a second says so in a window of its own, which goes with the open.
+    void aLongOpenShowsItsProgress() {
+        QWidget parent;
+        auto progress = std::make_unique<app::OpenProgress>("Large.pdf", &parent);
+        QWidget* window = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((window = parent.findChild<QWidget*>("openProgress")) && window->isVisible(),
+                                 10000);
+        QCOMPARE(window->findChild<QLabel*>()->text(), QStringLiteral("Opening “Large.pdf”…"));
+        QPointer<QWidget> gone = window;
+        progress.reset();
+        QVERIFY(gone.isNull());
+    }
+
     // A protected file that lost the trailer holding its file identifier cannot be opened with its password:
-    // it opens with an alert and is never written over, whatever the user does.
+    // it opens with an alert and is never written over, whatever the user does. Its pages are ciphertext
+    // nothing decrypts any more, so no alert points to an unprotected copy, and that command refuses it.
     void damagedProtectedFileOpensWithAnAlertAndIsNeverSavedOver() {
         ShellFixture shell;
         const QString plain = shell.write("plain.pdf", fixtures::makeTextPdf(40, "guarded"));
@@ -328,7 +378,8 @@ private slots:
         QVERIFY(visibleAlerts().first()->text().contains("Report.pdf"));
         QVERIFY(visibleAlerts().first()->informativeText().contains("file identifier"));
         QVERIFY(visibleAlerts().first()->informativeText().contains("cannot be saved over"));
-        QVERIFY(window->document().wasPasswordProtected()); // the unprotected copy stays possible
+        QVERIFY(!visibleAlerts().first()->informativeText().contains("Remove Password"));
+        QVERIFY(window->document().wasPasswordProtected());
         closeAlerts();
 
         editTitle(*window, "Changed");
@@ -342,13 +393,14 @@ private slots:
         QVERIFY(window->isWindowModified());
         QTRY_COMPARE(visibleAlerts().size(), 1);
         verifySaveAlert(*visibleAlerts().first(), "Report.pdf");
-        QVERIFY(visibleAlerts().first()->informativeText().contains("damaged and cannot be saved over"));
+        QVERIFY(visibleAlerts().first()->informativeText().contains("cannot be saved over"));
+        QVERIFY(!visibleAlerts().first()->informativeText().contains("Remove Password"));
         closeAlerts();
         QFile after(path);
         QVERIFY(after.open(QIODevice::ReadOnly));
         QVERIFY(after.readAll() == damaged);
 
-        // Save As to a new name: nothing is written, and the alert names the one way to a copy.
+        // Save As to a new name: nothing is written, and the alert says why.
         const QString copy = shell.dir.path() + "/Copy.pdf";
         std::optional<bool> savedAs;
         window->saveTo(copy, [&](bool ok) { savedAs = ok; });
@@ -357,9 +409,18 @@ private slots:
         QTRY_COMPARE(visibleAlerts().size(), 1);
         verifySaveAlert(*visibleAlerts().first(), "Copy.pdf");
         QCOMPARE(visibleAlerts().first()->informativeText(),
-                 QStringLiteral("The protected document is damaged and can only be saved as an unprotected "
-                                "copy, with Remove Password (Decrypt)… in the page tools."));
+                 QStringLiteral("The protected document is damaged and no password can decrypt its pages, so "
+                                "it cannot be saved."));
         QVERIFY(!QFile::exists(copy));
+        closeAlerts();
+
+        // The unprotected copy is refused with its reason, and nothing is written.
+        const QString unlocked = shell.dir.path() + "/Report (Unlocked).pdf";
+        const auto outcome =
+            document::PasswordCopies::removePassword(*window->document().pdfDocument(), unlocked);
+        QCOMPARE(outcome.title, QStringLiteral("Couldn't Save"));
+        QVERIFY2(outcome.message.contains("cannot be decrypted or decoded"), qPrintable(outcome.message));
+        QVERIFY(!QFile::exists(unlocked));
     }
 
     // A repaired file whose pages' content does not decode (an AES-256 file that lost its encryption

@@ -2,12 +2,19 @@
 #include "LandingTestSupport.h"
 #include "app/DocumentFile.h"
 #include "app/FileIdentity.h"
+#include "document/pages/DerivedFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/resource.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 
 using namespace zepla;
 using Status = app::DocumentFile::WriteResult::Status;
@@ -47,6 +54,32 @@ private slots:
         const auto failure = app::DocumentFile::write("/proc/zepla-test.pdf", "bytes");
         QCOMPARE(failure.status, Status::failed);
         QVERIFY(!failure.reason.isEmpty());
+    }
+
+    // A write the system cuts short (here a file size limit, as a full disk does) names its cause, and
+    // the file keeps what it held; a derived copy's failure names it too.
+    void aWriteCutShortNamesItsCause() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("document.pdf");
+        QCOMPARE(app::DocumentFile::write(path, "the original").status, Status::written);
+        const QByteArray large(4 * 1024 * 1024, 'x');
+        rlimit saved{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto previous = signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = saved;
+        limited.rlim_cur = 1024 * 1024;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const auto failure = app::DocumentFile::write(path, large);
+        const auto derived = document::writeDerivedBytes(large, dir.filePath("derived.pdf"));
+        setrlimit(RLIMIT_FSIZE, &saved);
+        signal(SIGXFSZ, previous);
+        const QString cause = QString::fromLocal8Bit(strerror(EFBIG));
+        QCOMPARE(failure.status, Status::failed);
+        QCOMPARE(failure.reason, cause);
+        QCOMPARE(readTestFile(path), QByteArray("the original"));
+        QVERIFY(!derived.ok());
+        QVERIFY2(derived.error().message.endsWith(cause), qPrintable(derived.error().message));
+        QVERIFY(!QFile::exists(dir.filePath("derived.pdf")));
     }
 
     // Another program's hand between our read and our write: the file is left to it, and what we meant to

@@ -129,6 +129,20 @@ private slots:
         QVERIFY(dir.endsWith("/Zepla"));
         QCOMPARE(modeOf(dir), 0700);
     }
+
+    // A support folder made open to others (by hand, or by an older version) is closed to them again; one
+    // made narrower by its owner stays as it is.
+    void supportFolderIsTightenedNeverLoosened() {
+        const QString dir = zepla::platform::applicationSupportDirectory();
+        const QByteArray name = QFile::encodeName(dir);
+        for (const auto& [before, after] :
+             {std::pair{0755, 0700}, {0777, 0700}, {0750, 0700}, {0500, 0500}}) {
+            QCOMPARE(::chmod(name.constData(), mode_t(before)), 0);
+            QCOMPARE(zepla::platform::applicationSupportDirectory(), dir);
+            QCOMPARE(modeOf(dir), after);
+        }
+        ::chmod(name.constData(), 0700);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSettings)

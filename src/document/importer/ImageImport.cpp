@@ -1,6 +1,7 @@
 #include "document/importer/ImageImport.h"
 
 #include "convert/HeifImage.h"
+#include "core/FileWriting.h"
 #include "pdf/PdfDocument.h"
 #include "pdf/PdfImagePage.h"
 
@@ -112,7 +113,7 @@ QString imageToPdf(const QString& path, const QString& pdfPath) {
     if (!bytes)
         return bytes.error().message;
     QSaveFile file(pdfPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes.value()) != bytes->size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || !platform::writeAll(file, bytes.value()) || !file.commit())
         return QStringLiteral("The PDF could not be written: %1").arg(file.errorString());
     return {};
 }

@@ -1,5 +1,6 @@
 #include "document/pages/DerivedFile.h"
 
+#include "core/FileWriting.h"
 #include "pdf/PdfDocument.h"
 
 #include <QSaveFile>
@@ -15,7 +16,7 @@ pdf::Status writeDerivedFile(const pdf::Document& document, const QString& path)
 
 pdf::Status writeDerivedBytes(const QByteArray& bytes, const QString& path) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || !platform::writeAll(file, bytes) || !file.commit())
         return pdf::Error{pdf::Error::Kind::Failed,
                           QStringLiteral("“%1” could not be written: %2").arg(path, file.errorString())};
     return {};

@@ -16,6 +16,12 @@ pdf::Status writeCopy(const pdf::Document& document, const QString& path, const 
     return writeDerivedBytes(bytes.value(), path);
 }
 
+pdf::SaveOptions unprotected() {
+    pdf::SaveOptions options;
+    options.encryption = pdf::SaveOptions::Encryption::None;
+    return options;
+}
+
 } // namespace
 
 QString baseName(const QString& filePath) {
@@ -40,13 +46,15 @@ pdf::Status writeProtectedCopy(const pdf::Document& document, const QString& pat
 }
 
 pdf::Status writeUnlockedCopy(const pdf::Document& document, const QString& path) {
-    pdf::SaveOptions options;
-    options.encryption = pdf::SaveOptions::Encryption::None;
-    return writeCopy(document, path, options);
+    return writeCopy(document, path, unprotected());
 }
 
 Outcome removePassword(const pdf::Document& document, const QString& path) {
-    if (!writeUnlockedCopy(document, path))
+    auto bytes = document.save(unprotected());
+    // A copy refused by the check of what it holds says why; one the location did not take, where.
+    if (!bytes)
+        return {QStringLiteral("Couldn't Save"), bytes.error().message};
+    if (!writeDerivedBytes(bytes.value(), path))
         return {QStringLiteral("Couldn't Save"),
                 QStringLiteral("The unlocked copy couldn't be written to that location.")};
     return {QStringLiteral("Password Removed"),

@@ -31,7 +31,15 @@ void tightenToOwner(const QString& path) {
 QString applicationSupportDirectory() {
     const QString dir =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Zepla");
-    return ensurePrivateDirectory(dir) ? dir : QString();
+    if (!ensurePrivateDirectory(dir))
+        return {};
+    // It holds the device key and the chats: a folder made by hand or by an older version, open to others,
+    // is closed to them.
+    struct stat status {};
+    const QByteArray name = QFile::encodeName(dir);
+    if (::stat(name.constData(), &status) == 0 && S_ISDIR(status.st_mode) && (status.st_mode & 0077))
+        ::chmod(name.constData(), status.st_mode & 0700);
+    return dir;
 }
 
 } // namespace zepla::platform

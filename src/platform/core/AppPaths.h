@@ -5,8 +5,8 @@
 
 namespace zepla::platform {
 
-// ~/.local/share/Zepla (XDG data home), created with mode 0700 when missing; an existing folder's mode is
-// left as it is. Returns an empty string when the folder cannot be created.
+// ~/.local/share/Zepla (XDG data home), created with mode 0700 when missing, and closed to others (0700 at
+// most) when it exists with wider modes. Returns an empty string when the folder cannot be created.
 QString applicationSupportDirectory();
 
 // Creates `path` with mode 0700 when missing (parents too), never loosening an existing folder.

@@ -1,7 +1,4 @@
-#include "ByteRoom.h"
 #include "PdfDocumentImpl.h"
-
-#include <QFile>
 
 #include <algorithm>
 #include <atomic>
@@ -28,25 +25,22 @@ struct Opened {
     UnreadablePages unreadablePages;
 };
 
-Opened openBytes(fz_context* ctx, const QByteArray& bytes) {
+// `mapping`, when the bytes are a view of a mapped file: what is read of it is given back as reading goes on.
+Opened openBytes(fz_context* ctx, const QByteArray& bytes, const MappedFile* mapping = nullptr) {
     Opened opened;
     opened.bytes = bytes;
-    fz_buffer* buffer = nullptr;
     fz_stream* stream = nullptr;
     pdf_document* doc = nullptr;
     int needsPassword = 0;
     opened.status = guarded(
         ctx,
         [&] {
-            buffer = fz_new_buffer_from_shared_data(
-                ctx, reinterpret_cast<const unsigned char*>(opened.bytes.constData()), size_t(bytes.size()));
-            stream = fz_open_buffer(ctx, buffer);
+            stream = MappedFile::openStream(ctx, opened.bytes, mapping);
             doc = pdf_open_document_with_stream(ctx, stream);
             needsPassword = pdf_needs_password(ctx, doc);
         },
         Error::Kind::Damaged);
     fz_drop_stream(ctx, stream);
-    fz_drop_buffer(ctx, buffer);
     opened.doc = doc;
     opened.needsPassword = needsPassword != 0;
     // Reading the page tree of an unlocked file makes MuPDF read (and if need be repair) its structure now,
@@ -71,40 +65,9 @@ bool mayHaveLostProtection(fz_context* ctx, const Opened& opened) {
 }
 
 // Whether the content of some page does not decode. Only a repaired file is asked: what a sound file holds is
-// what its author wrote. A page whose object cannot be read has no content to ask about; the page tree counts
-// it as unreadable.
+// what its author wrote.
 bool hasUndecodableContent(fz_context* ctx, pdf_document* doc) {
-    if (!pdf_was_repaired(ctx, doc))
-        return false;
-    int pages = 0;
-    guarded(ctx, [&] { pages = pdf_count_pages(ctx, doc); });
-    const PageMap map(ctx, doc);
-    for (int i = 0; i < pages; ++i) {
-        pdf_obj* contents = nullptr;
-        if (!guarded(ctx, [&] {
-                contents = pdf_dict_get(ctx, pdf_lookup_page_obj(ctx, doc, i), PDF_NAME(Contents));
-            }))
-            continue;
-        const int parts = pdf_is_array(ctx, contents) ? pdf_array_len(ctx, contents) : 1;
-        for (int k = 0; k < parts; ++k) {
-            pdf_obj* part = pdf_is_array(ctx, contents) ? pdf_array_get(ctx, contents, k) : contents;
-            if (!pdf_is_stream(ctx, part))
-                continue;
-            // MuPDF's reads end quietly at data a filter rejects, marking the stream: read through, then ask.
-            fz_stream* stream = nullptr;
-            bool broken = false;
-            const Status read = guarded(ctx, [&] {
-                stream = pdf_open_stream(ctx, part);
-                while (fz_skip(ctx, stream, 1 << 16) > 0) {
-                }
-                broken = stream->error != 0;
-            });
-            fz_drop_stream(ctx, stream);
-            if (!read || broken)
-                return true;
-        }
-    }
-    return false;
+    return pdf_was_repaired(ctx, doc) && firstUndecodablePage(ctx, doc).has_value();
 }
 
 // Why a repaired file that opened without a password shows no page at all, when what its pages were is lost
@@ -329,10 +292,46 @@ Error pageRangeError(int index) {
     return Error{Error::Kind::Failed, QStringLiteral("There is no page %1 in this document.").arg(index + 1)};
 }
 
+std::optional<int> firstUndecodablePage(fz_context* ctx, pdf_document* doc) {
+    int pages = 0;
+    guarded(ctx, [&] { pages = pdf_count_pages(ctx, doc); });
+    const PageMap map(ctx, doc);
+    for (int i = 0; i < pages; ++i) {
+        pdf_obj* contents = nullptr;
+        if (!guarded(ctx, [&] {
+                contents = pdf_dict_get(ctx, pdf_lookup_page_obj(ctx, doc, i), PDF_NAME(Contents));
+            }))
+            continue;
+        const int parts = pdf_is_array(ctx, contents) ? pdf_array_len(ctx, contents) : 1;
+        for (int k = 0; k < parts; ++k) {
+            pdf_obj* part = pdf_is_array(ctx, contents) ? pdf_array_get(ctx, contents, k) : contents;
+            if (!pdf_is_stream(ctx, part))
+                continue;
+            // MuPDF's reads end quietly at data a filter rejects, marking the stream: read through, then ask.
+            fz_stream* stream = nullptr;
+            bool broken = false;
+            const Status read = guarded(ctx, [&] {
+                stream = pdf_open_stream(ctx, part);
+                while (fz_skip(ctx, stream, 1 << 16) > 0) {
+                }
+                broken = stream->error != 0;
+            });
+            fz_drop_stream(ctx, stream);
+            if (!read || broken)
+                return i;
+        }
+    }
+    return std::nullopt;
+}
+
 // --- creation and opening ---
 
 Document::Document(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
 Document::~Document() = default;
+
+std::shared_ptr<Document> Document::adopt(std::unique_ptr<Impl> impl) {
+    return std::shared_ptr<Document>(new Document(std::move(impl)));
+}
 
 std::shared_ptr<Document> Document::createEmpty() {
     fz_context* ctx = threadContext();
@@ -342,19 +341,27 @@ std::shared_ptr<Document> Document::createEmpty() {
     impl->doc = doc;
     impl->serial = nextSerial();
     impl->authLevel = 1;
-    return std::shared_ptr<Document>(new Document(std::move(impl)));
+    return adopt(std::move(impl));
 }
 
-Result<std::shared_ptr<Document>> Document::open(const QByteArray& bytes) {
+namespace {
+
+// Opens `bytes`; `mapping`, when they are a view of a mapped file, keeps them for as long as the document.
+Result<std::shared_ptr<Document>> openShared(const QByteArray& bytes,
+                                             std::shared_ptr<const MappedFile> mapping) {
     if (bytes.isEmpty())
         return Error{Error::Kind::Damaged, QStringLiteral("The file is empty.")};
     fz_context* ctx = threadContext();
-    Opened opened = openBytes(ctx, bytes);
+    Opened opened = openBytes(ctx, bytes, mapping.get());
     // A cut tail can end inside an object that repair then refuses as a whole: the file without that
     // broken last object is what is left of it, when pages are left (or may be, in object streams).
     if (!opened.status) {
         const qsizetype lastObject = bytes.lastIndexOf("endobj");
-        Opened whole = lastObject > 0 ? openBytes(ctx, bytes.left(lastObject + 6) + '\n') : Opened{};
+        // A view of the bytes up to there, not a copy: the file may be large.
+        Opened whole =
+            lastObject > 0
+                ? openBytes(ctx, QByteArray::fromRawData(bytes.constData(), lastObject + 6), mapping.get())
+                : Opened{};
         int pages = 0;
         if (whole.status && whole.doc)
             guarded(ctx, [&] { pages = pdf_count_pages(ctx, whole.doc); });
@@ -388,35 +395,39 @@ Result<std::shared_ptr<Document>> Document::open(const QByteArray& bytes) {
         pdf_drop_document(ctx, opened.doc);
         return Error{Error::Kind::Undecryptable, *why};
     }
-    auto impl = std::make_unique<Impl>();
+    auto impl = std::make_unique<Document::Impl>();
     impl->doc = opened.doc;
     impl->serial = nextSerial();
     impl->authLevel = opened.needsPassword ? 0 : 1;
     impl->protectionDamaged = protectionDamaged;
-    // A damaged protected file is read-only already, with its own reason.
-    impl->contentDamaged =
-        !protectionDamaged && !opened.needsPassword && hasUndecodableContent(ctx, opened.doc);
+    // Asked of a damaged protected file too: whether an unprotected copy can hold anything readable.
+    impl->contentDamaged = !opened.needsPassword && hasUndecodableContent(ctx, opened.doc);
     impl->unreadablePages = std::move(opened.unreadablePages);
     impl->fileBytes = opened.bytes;
-    return std::shared_ptr<Document>(new Document(std::move(impl)));
+    impl->mapping = std::move(mapping);
+    return Document::adopt(std::move(impl));
+}
+
+} // namespace
+
+Result<std::shared_ptr<Document>> Document::open(const QByteArray& bytes) {
+    return openShared(bytes, nullptr);
 }
 
 Result<std::shared_ptr<Document>> Document::openFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Error{Error::Kind::Failed,
-                     QStringLiteral("“%1” could not be read: %2").arg(path, file.errorString())};
-    // Read into room mapped up front; a file that grows meanwhile is read to its end.
-    QByteArray bytes;
-    reserveMapped(bytes, file.size());
-    bytes.resize(file.size());
-    const qint64 read = file.read(bytes.data(), bytes.size());
-    if (read < 0)
-        return Error{Error::Kind::Failed,
-                     QStringLiteral("“%1” could not be read: %2").arg(path, file.errorString())};
-    bytes.truncate(read);
-    bytes.append(file.readAll());
-    return open(bytes);
+    auto mapped = MappedFile::open(path);
+    if (!mapped)
+        return mapped.error();
+    auto opened = openShared(mapped.value()->bytes(), mapped.value());
+    // What opening read of the file (all of it, when it had to be repaired) is the system's to reuse.
+    mapped.value()->release();
+    return opened;
+}
+
+QByteArray Document::originalBytes() const {
+    Access a(*this);
+    // A copy: a view of the file's mapping would not outlive this document.
+    return QByteArray(a.impl().fileBytes.constData(), a.impl().fileBytes.size());
 }
 
 quint64 Document::serial() const {

@@ -211,7 +211,11 @@ public:
     // Reads a PDF from bytes. Damaged files are repaired where MuPDF can; a file it cannot read at all is
     // an error of kind Damaged. An encrypted file opens locked.
     static Result<std::shared_ptr<Document>> open(const QByteArray& bytes);
+    // Reads a PDF file where it lies, without reading it into memory: only a regular file that starts like a
+    // PDF is read further (anything else is an error of kind Damaged at once).
     static Result<std::shared_ptr<Document>> openFile(const QString& path);
+    // The file as it was read, for writing a locked document back unchanged.
+    QByteArray originalBytes() const;
 
     // A number no other document of this process ever had: safe as a cache key where an address is not.
     quint64 serial() const;
@@ -228,11 +232,13 @@ public:
     bool isOwnerUnlocked() const;
     // The file is encrypted, but damage took what its protection needs (the file identifier of an RC4 or
     // AES-128 file): no password opens it. It shows what it can and is never saved with its protection kept,
-    // which would write it over with its content lost; an unprotected copy is still possible.
+    // which would write it over with its content lost; an unprotected copy is possible where its pages'
+    // content decodes (not `isContentDamaged`).
     bool isProtectionDamaged() const;
     // The file had to be repaired at open and the content of some of its pages cannot be decoded (it may be
-    // the ciphertext of an encryption whose dictionary was lost): read-only, as writing it over would leave
-    // nothing readable in its place. Copies to other files are still possible.
+    // the ciphertext of an encryption whose dictionary or file identifier was lost): read-only, as writing it
+    // over would leave nothing readable in its place. Copies to other files are still possible, but not an
+    // unprotected copy, which is refused where a page's content does not decode.
     bool isContentDamaged() const;
 
     // Pages. Indices count from zero.
@@ -340,6 +346,7 @@ public:
     // For the other files of this layer.
     struct Impl;
     Impl& impl() const { return *m_impl; }
+    static std::shared_ptr<Document> adopt(std::unique_ptr<Impl> impl);
 
 private:
     explicit Document(std::unique_ptr<Impl> impl);

@@ -1,6 +1,7 @@
 // What the files of the PDF layer share about a document: its MuPDF handle and its lock.
 #pragma once
 
+#include "MappedFile.h"
 #include "PdfContext.h"
 #include "PdfDocument.h"
 
@@ -34,6 +35,8 @@ struct Document::Impl {
     // The file MuPDF reads from (shared, never copied): a damaged encrypted one is rebuilt from it once
     // unlocked, and saving packs objects into object streams when it came with them.
     QByteArray fileBytes;
+    // The file's mapping, when `fileBytes` are a view of it.
+    std::shared_ptr<const MappedFile> mapping;
     // The file's pages that could not be read, once every page object has been read.
     UnreadablePages unreadablePages;
     bool pagesRead = false;
@@ -135,6 +138,9 @@ PageGeometry pageGeometry(const fz_rect& shown, const fz_rect& media, const fz_m
 Error lockedError();
 bool isEncryptedFile(fz_context* ctx, pdf_document* doc);
 Error pageRangeError(int index);
+// The index of the first page whose content streams do not decode (ciphertext that was never decrypted,
+// data a filter rejects); a page whose object cannot be read has no content to ask about.
+std::optional<int> firstUndecodablePage(fz_context* ctx, pdf_document* doc);
 
 // Rebuilds a page tree that is not sound (false counts, bad, repeated or looping kids, absurd depth) as one
 // node over the pages that really exist, so that page counts and lookups can be trusted (PdfPageTree.cpp).

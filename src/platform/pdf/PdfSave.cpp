@@ -5,9 +5,12 @@
 #include "PdfCarriedPages.h"
 #include "PdfOutput.h"
 
+#include <QRandomGenerator>
+
 #include <zlib.h>
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <map>
 #include <optional>
@@ -330,7 +333,8 @@ struct Expected {
     std::unordered_set<int> treeObjects; // the catalog and the nodes of the page tree
     std::function<bool(const Protection&)> protection;
     QString protectionLost;
-    CarriedPages carried; // pages the file could not read, written back as they were
+    CarriedPages carried;     // pages the file could not read, written back as they were
+    bool unprotected = false; // a copy without protection: ciphertext in it would be unreadable for good
 };
 
 Expected expectationOf(const Access& a, const SaveOptions& options, CarriedPages carried) {
@@ -371,6 +375,7 @@ Expected expectationOf(const Access& a, const SaveOptions& options, CarriedPages
     case SaveOptions::Encryption::None:
         expected.protection = [](const Protection& copy) { return !copy.encrypted; };
         expected.protectionLost = QStringLiteral("The saved copy is still password-protected.");
+        expected.unprotected = true;
         break;
     case SaveOptions::Encryption::Aes256:
         expected.protection = [](const Protection& copy) {
@@ -470,6 +475,12 @@ Status verifyWritten(const QByteArray& bytes, const QByteArray& password, Expect
     if (pages > expectedPages)
         return fail(
             QStringLiteral("The saved copy has %1 pages instead of %2.").arg(pages).arg(expectedPages));
+    if (expected.unprotected)
+        if (const std::optional<int> page = firstUndecodablePage(a.ctx, a.doc()))
+            return fail(
+                QStringLiteral("The content of page %1 cannot be decrypted or decoded: an unprotected "
+                               "copy would not be readable.")
+                    .arg(*page + 1));
     std::vector<int> written;
     if (origin == Origin::SourceObjects)
         written = writtenPages(a.ctx, a.doc(),
@@ -529,6 +540,22 @@ QByteArray copyPassword(const Access& a, const SaveOptions& options) {
         break;
     }
     return {};
+}
+
+// Gives the document a file identifier when it has none (its original lost it with a damaged trailer): an
+// encrypted file needs one, and readers refuse an encrypted file without it. Both halves are new, as for a
+// file written for the first time. Throws as MuPDF does; call inside a guarded block.
+void giveFileIdentifier(fz_context* ctx, pdf_document* doc, const std::array<quint32, 4>& random) {
+    pdf_obj* trailer = pdf_trailer(ctx, doc);
+    pdf_obj* id = pdf_dict_get(ctx, trailer, PDF_NAME(ID));
+    if (pdf_array_len(ctx, id) == 2 && pdf_is_string(ctx, pdf_array_get(ctx, id, 0)) &&
+        pdf_is_string(ctx, pdf_array_get(ctx, id, 1)))
+        return;
+    const char* bytes = reinterpret_cast<const char*>(random.data());
+    pdf_obj* fresh = pdf_new_array(ctx, doc, 2);
+    pdf_dict_put_drop(ctx, trailer, PDF_NAME(ID), fresh);
+    pdf_array_push_drop(ctx, fresh, pdf_new_string(ctx, bytes, sizeof random));
+    pdf_array_push_drop(ctx, fresh, pdf_new_string(ctx, bytes, sizeof random));
 }
 
 void restore(fz_context* ctx, std::vector<BlankedReference>& blanked) {
@@ -611,7 +638,14 @@ Result<QByteArray> Document::save(const SaveOptions& options) const {
                                         blanked);
     // A rewrite comes out about the size of the file it was read from: room is made once, not grown into.
     reserveMapped(bytes, a.impl().fileBytes.size() + a.impl().fileBytes.size() / 4 + 64 * 1024);
+    const bool encryptsCopy =
+        options.encryption == SaveOptions::Encryption::Aes256 ||
+        (options.encryption == SaveOptions::Encryption::Keep && isEncryptedFile(a.ctx, a.doc()));
+    std::array<quint32, 4> random{};
+    QRandomGenerator::system()->fillRange(random.data(), random.size());
     const Status status = guarded(a.ctx, [&] {
+        if (encryptsCopy)
+            giveFileIdentifier(a.ctx, a.doc(), random);
         if (changesEncryption)
             ownEncryption =
                 pdf_keep_obj(a.ctx, pdf_dict_get(a.ctx, pdf_trailer(a.ctx, a.doc()), PDF_NAME(Encrypt)));

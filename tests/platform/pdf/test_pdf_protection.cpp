@@ -86,6 +86,18 @@ class TestPdfProtection : public QObject {
             QVERIFY(reopened->pageText(i).value().contains(word));
     }
 
+    // A file whose pages are ciphertext that nothing decrypts any more: an unprotected copy would be written
+    // with that ciphertext labelled as plain compressed content, which no reader can read. It is refused with
+    // the reason, and the same bytes written anyway are what every other reader rejects.
+    void expectUnprotectedCopyRefused(const Document& d) {
+        QVERIFY(d.isContentDamaged());
+        const SaveOptions none{SaveOptions::Encryption::None};
+        const auto copy = d.save(none);
+        QVERIFY(!copy.ok());
+        QVERIFY2(copy.error().message.contains("cannot be decrypted or decoded"),
+                 qPrintable(copy.error().message));
+    }
+
 private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
     // A tail cut off at any length: the file opens with its password and saves with it, or opens with its
@@ -161,7 +173,7 @@ private slots:
             QVERIFY(d->isProtectionDamaged() || d->isContentDamaged());
             if (d->isProtectionDamaged())
                 QVERIFY(!d->save().ok());
-            QVERIFY(d->save(SaveOptions{SaveOptions::Encryption::None}).ok());
+            expectUnprotectedCopyRefused(*d);
             return;
         }
         QVERIFY(d->isLocked());
@@ -273,7 +285,7 @@ private slots:
                 QVERIFY2(!refused.ok(), qPrintable(v.name));
                 QCOMPARE(refused.error().message,
                          QStringLiteral("The protected document is damaged and cannot be saved over."));
-                QVERIFY(d->save(SaveOptions{SaveOptions::Encryption::None}).ok());
+                expectUnprotectedCopyRefused(*d);
                 continue;
             }
             ++recovered;
@@ -403,6 +415,39 @@ private slots:
         QCOMPARE(d->verifyCopy(good, none).error().message,
                  QStringLiteral("The saved copy is still password-protected."));
         QVERIFY(d->verifyCopy(qpdf({"--decrypt"}), none).ok());
+    }
+
+    // An encrypted copy always has a file identifier: readers refuse an encrypted file without one. A file
+    // that lost its own (its trailer rewritten without it) gets a new one, whether it keeps its protection or
+    // is given a new password.
+    void encryptedCopiesHaveAFileIdentifier() {
+        const QByteArray aes256 = encrypted(fixtures::makeTextPdf(2, "guarded"), kAes256);
+        QVERIFY(aes256.contains("/ID"));
+        QByteArray withoutId = aes256;
+        withoutId.replace("/ID", "/XD"); // the same length: the cross-reference table stays right
+        QByteArray plainWithoutId = fixtures::makeTextPdf(2, "guarded");
+        QVERIFY(!plainWithoutId.contains("/ID"));
+        struct Case {
+            const char* name;
+            QByteArray bytes;
+            SaveOptions options;
+        };
+        const Case cases[] = {
+            {"AES 256 kept", withoutId, {}},
+            {"new AES 256", plainWithoutId, SaveOptions{SaveOptions::Encryption::Aes256, "pw", "pw"}},
+        };
+        for (const Case& c : cases) {
+            auto d = Document::open(c.bytes).value();
+            QVERIFY2(d->authenticate("pw"), c.name);
+            auto saved = d->save(c.options);
+            QVERIFY2(saved.ok(), qPrintable(QString(c.name) + ": " + problem(saved)));
+            const QString path = write(saved.value());
+            const ToolRun check = runTool("qpdf", {"--check", "--password=pw", path});
+            QVERIFY2(check.exitCode == 0, qPrintable(QString(c.name) + ": " + check.out));
+            QVERIFY2(!check.out.contains("invalid /ID"), c.name);
+            const QByteArray trailer = runTool("qpdf", {"--show-object=trailer", "--password=pw", path}).out;
+            QVERIFY2(trailer.contains("/ID ["), qPrintable(QString(c.name) + ": " + trailer));
+        }
     }
 };
 
