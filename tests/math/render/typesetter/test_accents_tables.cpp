@@ -42,6 +42,9 @@ private slots:
         QTest::newRow("hat x") << "\\hat{x}" << true;
         QTest::newRow("hat A") << "\\hat{A}" << true;
         QTest::newRow("hat xy") << "\\hat{xy}" << false;
+        QTest::newRow("bar over bar") << "\\bar{\\bar{x}}" << false;
+        QTest::newRow("dot over hat") << "\\dot{\\hat{q}}" << false;
+        QTest::newRow("tilde over tilde") << "\\tilde{\\tilde{x}}" << false;
     }
 
     void accentPlacement() {
@@ -238,15 +241,24 @@ private slots:
         QTest::addColumn<QString>("latex");
         QTest::addColumn<QString>("bare");
         QTest::addColumn<QString>("sign");
-        QTest::newRow("matrix minus") << "\\begin{matrix} -1 \\end{matrix}" << "-1" << "";
-        QTest::newRow("matrix plus") << "\\begin{matrix} +x \\end{matrix}" << "+x" << "";
-        QTest::newRow("matrix pm") << "\\begin{matrix} \\pm 1 \\end{matrix}" << "\\pm 1" << "";
-        QTest::newRow("pmatrix") << "\\begin{pmatrix} -1 \\end{pmatrix}" << "\\begin{pmatrix} 1 \\end{pmatrix}"
+        QTest::newRow("matrix minus") << "\\begin{matrix} -1 \\end{matrix}"
+                                      << "-1"
+                                      << "";
+        QTest::newRow("matrix plus") << "\\begin{matrix} +x \\end{matrix}"
+                                     << "+x"
+                                     << "";
+        QTest::newRow("matrix pm") << "\\begin{matrix} \\pm 1 \\end{matrix}"
+                                   << "\\pm 1"
+                                   << "";
+        QTest::newRow("pmatrix") << "\\begin{pmatrix} -1 \\end{pmatrix}"
+                                 << "\\begin{pmatrix} 1 \\end{pmatrix}"
                                  << "-";
-        QTest::newRow("cases") << "\\begin{cases} -x & 1 \\end{cases}" << "\\begin{cases} x & 1 \\end{cases}"
+        QTest::newRow("cases") << "\\begin{cases} -x & 1 \\end{cases}"
+                               << "\\begin{cases} x & 1 \\end{cases}"
                                << "-";
         QTest::newRow("aligned first cell") << "\\begin{aligned} -x &= 1 \\end{aligned}"
-                                            << "\\begin{aligned} x &= 1 \\end{aligned}" << "-";
+                                            << "\\begin{aligned} x &= 1 \\end{aligned}"
+                                            << "-";
     }
 
     void leadingSignsInCells() {
@@ -255,7 +267,8 @@ private slots:
         QFETCH(QString, sign);
         const qreal width = layoutLatex(latex)->width();
         const qreal expected = layoutLatex(bare)->width() + (sign.isEmpty() ? 0 : layoutLatex(sign)->width());
-        QVERIFY2(std::abs(width - expected) < 0.01, qPrintable(QString("%1 against %2").arg(width).arg(expected)));
+        QVERIFY2(std::abs(width - expected) < 0.01,
+                 qPrintable(QString("%1 against %2").arg(width).arg(expected)));
     }
 
     void emptyTable() {
