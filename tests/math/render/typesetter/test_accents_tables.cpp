@@ -256,6 +256,24 @@ private slots:
         QTest::newRow("cases") << "\\begin{cases} -x & 1 \\end{cases}"
                                << "\\begin{cases} x & 1 \\end{cases}"
                                << "-";
+        QTest::newRow("cases with a condition") << "\\begin{cases} -x & x<0 \\end{cases}"
+                                                << "\\begin{cases} x & x<0 \\end{cases}"
+                                                << "-";
+        QTest::newRow("cases, second row") << "\\begin{cases} 1 & x<0 \\\\ -x & x \\geq 0 \\end{cases}"
+                                           << "\\begin{cases} 1 & x<0 \\\\ x & x \\geq 0 \\end{cases}"
+                                           << "-";
+        QTest::newRow("cases, sign in the condition") << "\\begin{cases} 1 & -x<0 \\end{cases}"
+                                                      << "\\begin{cases} 1 & x<0 \\end{cases}"
+                                                      << "-";
+        QTest::newRow("bmatrix, second row") << "\\begin{bmatrix} 1 \\\\ -1 \\end{bmatrix}"
+                                             << "\\begin{bmatrix} 1 \\\\ 1 \\end{bmatrix}"
+                                             << "-";
+        QTest::newRow("matrix, after a space") << "\\begin{matrix} \\quad -1 \\end{matrix}"
+                                               << "\\begin{matrix} \\quad 1 \\end{matrix}"
+                                               << "-";
+        QTest::newRow("cases, after a space") << "\\begin{cases} \\, -x & 1 \\end{cases}"
+                                              << "\\begin{cases} \\, x & 1 \\end{cases}"
+                                              << "-";
         QTest::newRow("aligned first cell") << "\\begin{aligned} -x &= 1 \\end{aligned}"
                                             << "\\begin{aligned} x &= 1 \\end{aligned}"
                                             << "-";
@@ -269,6 +287,14 @@ private slots:
         const qreal expected = layoutLatex(bare)->width() + (sign.isEmpty() ? 0 : layoutLatex(sign)->width());
         QVERIFY2(std::abs(width - expected) < 0.01,
                  qPrintable(QString("%1 against %2").arg(width).arg(expected)));
+    }
+
+    // The second cell of an aligned row goes on from the first, as TeX's "{}" there makes it: a sign at its
+    // front is an operator with its spaces.
+    void alignedSecondCellKeepsABinarySign() {
+        const qreal signed_ = layoutLatex("\\begin{aligned} x &-1 \\end{aligned}")->width();
+        const qreal bare = layoutLatex("\\begin{aligned} x &1 \\end{aligned}")->width();
+        QVERIFY(signed_ > bare + layoutLatex("-")->width() + 1);
     }
 
     void emptyTable() {
