@@ -1,19 +1,23 @@
 // Does the window keep answering during long work? The real application window, on an X server with a
 // window manager (bench/windowping/run.sh), is pinged the way a window manager pings it (`_NET_WM_PING`,
 // from a connection and thread of its own) every 2 ms while it does, one after the other: Save As of a
-// 2,415-page file, text recognition of a 64-page scan, and redaction of 100 marked pages of a manual. For
+// 2,415-page file, a 5 MB answer arriving in the assistant panel and laid out there, text recognition of a
+// 64-page scan, and redaction of 100 marked pages of a manual. For
 // each, the round trips: median, 99th percentile and worst (the longest the window could not have answered
 // a click), and how many passed 50 ms. An idle window is pinged first, as the floor.
 #include "../support/ValgrindManual.h"
+#include "SampleAnswers.h"
 #include "ScannedPages.h"
 #include "WindowPinger.h"
 #include "annotations/RedactionMarkerAnnotation.h"
 #include "app/DocumentController.h"
 #include "app/DocumentWindow.h"
 #include "app/ZeplaApp.h"
+#include "assistant/AssistantViewModel.h"
 #include "core/DefaultPDFHandler.h"
 #include "core/Settings.h"
 #include "pdfview/annotating/AnnotatingPDFView.h"
+#include "ui/markdown/MarkdownContent.h"
 #include "ui/window/ContentView.h"
 #include "ui/workspace/PDFEditorWorkspaceView.h"
 
@@ -37,6 +41,7 @@ namespace {
 constexpr int savePages = 2415;
 constexpr int scanPages = 64;
 constexpr int redactionPages = 100;
+constexpr qsizetype answerCharacters = 5'000'000;
 constexpr double goalMs = 50;
 
 void write(const QString& path, const QByteArray& bytes) {
@@ -123,6 +128,16 @@ app::DocumentWindow* open(app::DocumentController& controller, const QString& pa
 
 ui::PDFEditorWorkspaceView& workspaceOf(app::DocumentWindow* window) {
     return *qobject_cast<ui::ContentView*>(window->centralWidget())->workspace();
+}
+
+// True once every answer in the window's assistant panel is read and measured.
+bool answersLaidOut(ui::PDFEditorWorkspaceView& workspace) {
+    if (!workspace.assistantPanel())
+        return false;
+    for (const ui::MarkdownContent* answer : workspace.assistantPanel()->findChildren<ui::MarkdownContent*>())
+        if (!answer->isComplete())
+            return false;
+    return true;
 }
 
 void closeAlerts() {
@@ -276,6 +291,21 @@ int main(int argc, char** argv) {
         "    %s\n",
         written ? qPrintable(QStringLiteral("wrote %1 bytes").arg(QFileInfo(dir.filePath("copy.pdf")).size()))
                 : "the save failed");
+    std::fflush(stdout);
+
+    ui::PDFEditorWorkspaceView& savedWorkspace = workspaceOf(saved);
+    savedWorkspace.setShowAssistant(true);
+    pause(500);
+    const QString answer = mixedAnswer(answerCharacters);
+    measure(
+        "a 5 MB answer arriving in the assistant", pinger, saved,
+        [&] {
+            savedWorkspace.assistant().appendTurn(
+                {QUuid::createUuid(), ai::AssistantTurn::Role::assistant, answer});
+        },
+        [&] { return answersLaidOut(savedWorkspace); });
+    std::printf("    %lld characters of mixed Markdown with formulas\n",
+                static_cast<long long>(answer.size()));
     std::fflush(stdout);
 
     app::DocumentWindow* scan = open(controller, scanPath);

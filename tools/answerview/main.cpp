@@ -4,13 +4,48 @@
 #include "ui/markdown/MarkdownContent.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QTimer>
 
 #include <cstdio>
 
 namespace {
+
+// The height drawn at a time: a long answer makes views for what is drawn and about a screen around it.
+constexpr int tileHeight = 1000;
+
+void spin(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Runs the event loop until the answer has been read and measured whole.
+bool waitUntilComplete(const zepla::ui::MarkdownContent& content) {
+    for (int waited = 0; waited < 600000; waited += 10) {
+        if (content.isComplete())
+            return true;
+        spin(10);
+    }
+    return content.isComplete();
+}
+
+// Draws the strip of the answer at `top` into `image`, once the views it asks for are made.
+void drawTile(zepla::ui::MarkdownContent& content, QImage& image, int top) {
+    const QRegion strip(0, top, content.width(), tileHeight);
+    content.render(&image, QPoint(0, top), strip);
+    qsizetype views = -1;
+    for (int steady = 0; steady < 3;) {
+        spin(20);
+        const qsizetype now = content.blockViews().size();
+        steady = now == views ? steady + 1 : 0;
+        views = now;
+    }
+    content.render(&image, QPoint(0, top), strip);
+}
 
 int usage() {
     std::fputs("usage: answerview ANSWER.md OUT.png [--width POINTS]\n", stderr);
@@ -32,13 +67,24 @@ int main(int argc, char* argv[]) {
     }
     zepla::ui::MarkdownContent content(QString::fromUtf8(file.readAll()), Qt::black);
     content.setAttribute(Qt::WA_DontShowOnScreen);
-    content.resize(width, content.heightForWidth(width));
+    content.resize(width, 1);
     content.show();
+    if (!waitUntilComplete(content)) {
+        std::fputs("answerview: the answer was not laid out within ten minutes\n", stderr);
+        return 1;
+    }
+    content.resize(width, content.heightForWidth(width));
     const qreal ratio = content.devicePixelRatioF();
     QImage image(QSize(width, std::max(content.height(), 1)) * ratio, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) {
+        std::fprintf(stderr, "answerview: the answer is too tall for one image (%d points)\n",
+                     content.height());
+        return 1;
+    }
     image.setDevicePixelRatio(ratio);
     image.fill(Qt::white);
-    content.render(&image);
+    for (int top = 0; top < content.height(); top += tileHeight)
+        drawTile(content, image, top);
     if (!image.save(arguments[1])) {
         std::fprintf(stderr, "answerview: cannot write %s\n", qPrintable(arguments[1]));
         return 1;

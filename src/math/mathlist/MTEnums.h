@@ -42,17 +42,28 @@ enum class MTMathAtomType : int {
 
 // The type for a raw value, or none when the value is not one of the table's.
 std::optional<MTMathAtomType> mathAtomTypeFromRaw(int raw);
-constexpr int rawValue(MTMathAtomType type) { return static_cast<int>(type); }
+constexpr int rawValue(MTMathAtomType type) {
+    return static_cast<int>(type);
+}
 // "Ordinary", "Large Operator", "TextColor", "Colorbox", ... as the model names them.
 QString description(MTMathAtomType type);
 // True for the types that may carry a superscript or subscript: those that order before `boundary`.
-constexpr bool isScriptAllowed(MTMathAtomType type) { return type < MTMathAtomType::boundary; }
+constexpr bool isScriptAllowed(MTMathAtomType type) {
+    return type < MTMathAtomType::boundary;
+}
 // True for binaryOperator, relation, open, punctuation and largeOperator: a binary operator cannot
 // follow an atom of such a type.
 constexpr bool isNotBinaryOperator(MTMathAtomType type) {
     return type == MTMathAtomType::binaryOperator || type == MTMathAtomType::relation ||
            type == MTMathAtomType::open || type == MTMathAtomType::punctuation ||
            type == MTMathAtomType::largeOperator;
+}
+
+// True for the types whose nucleus is the character they draw, as opposed to constructs (accents,
+// fractions, radicals, inner lists, ...) and atoms that draw nothing.
+constexpr bool isPlainCharacter(MTMathAtomType type) {
+    return type < MTMathAtomType::fraction || type == MTMathAtomType::punctuation ||
+           type == MTMathAtomType::placeholder;
 }
 
 // The alphabet in which the typesetter draws a nucleus.
@@ -69,7 +80,9 @@ enum class MTFontStyle : int {
     boldItalic = 9,
 };
 std::optional<MTFontStyle> fontStyleFromRaw(int raw);
-constexpr int rawValue(MTFontStyle style) { return static_cast<int>(style); }
+constexpr int rawValue(MTFontStyle style) {
+    return static_cast<int>(style);
+}
 
 // TeX's line styles; display is the largest and orders first.
 enum class MTLineStyle : int {
@@ -79,14 +92,18 @@ enum class MTLineStyle : int {
     scriptOfScript = 3,
 };
 std::optional<MTLineStyle> lineStyleFromRaw(int raw);
-constexpr int rawValue(MTLineStyle style) { return static_cast<int>(style); }
+constexpr int rawValue(MTLineStyle style) {
+    return static_cast<int>(style);
+}
 // The next smaller style; scriptOfScript wraps round to display.
 constexpr MTLineStyle inc(MTLineStyle style) {
     return style == MTLineStyle::scriptOfScript ? MTLineStyle::display
                                                 : static_cast<MTLineStyle>(static_cast<int>(style) + 1);
 }
 // True for display and text.
-constexpr bool isNotScript(MTLineStyle style) { return style < MTLineStyle::script; }
+constexpr bool isNotScript(MTLineStyle style) {
+    return style < MTLineStyle::script;
+}
 
 enum class MTColumnAlignment {
     left,

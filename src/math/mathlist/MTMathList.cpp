@@ -90,7 +90,9 @@ MTMathAtomPtr MTMathAtom::finalizedBase() const {
     return node;
 }
 
-MTMathAtomPtr MTMathAtom::finalized() const { return finalizedBase(); }
+MTMathAtomPtr MTMathAtom::finalized() const {
+    return finalizedBase();
+}
 
 QString MTMathAtom::scriptsDescription() const {
     QString s;
@@ -101,7 +103,9 @@ QString MTMathAtom::scriptsDescription() const {
     return s;
 }
 
-QString MTMathAtom::description() const { return m_nucleus + scriptsDescription(); }
+QString MTMathAtom::description() const {
+    return m_nucleus + scriptsDescription();
+}
 
 QString MTMathAtom::string() const {
     QString s = m_nucleus;
@@ -141,19 +145,13 @@ bool isNotBinaryOperator(const MTMathAtom* previous) {
 MTFraction::MTFraction(bool hasRule) : MTMathAtom(MTMathAtomType::fraction, QString()), m_hasRule(hasRule) {}
 
 MTFraction::MTFraction(const MTFraction& other)
-    : MTMathAtom(other),
-      m_hasRule(other.m_hasRule),
-      m_leftDelimiter(other.m_leftDelimiter),
-      m_rightDelimiter(other.m_rightDelimiter),
-      m_numerator(MTMathList::deepCopy(other.m_numerator)),
+    : MTMathAtom(other), m_hasRule(other.m_hasRule), m_leftDelimiter(other.m_leftDelimiter),
+      m_rightDelimiter(other.m_rightDelimiter), m_numerator(MTMathList::deepCopy(other.m_numerator)),
       m_denominator(MTMathList::deepCopy(other.m_denominator)) {}
 
 MTFraction::MTFraction(const MTFraction& other, ShallowTag tag)
-    : MTMathAtom(other, tag),
-      m_hasRule(other.m_hasRule),
-      m_leftDelimiter(other.m_leftDelimiter),
-      m_rightDelimiter(other.m_rightDelimiter),
-      m_numerator(other.m_numerator),
+    : MTMathAtom(other, tag), m_hasRule(other.m_hasRule), m_leftDelimiter(other.m_leftDelimiter),
+      m_rightDelimiter(other.m_rightDelimiter), m_numerator(other.m_numerator),
       m_denominator(other.m_denominator) {}
 
 MTMathAtomPtr MTFraction::copy() const {
@@ -188,8 +186,7 @@ QString MTFraction::description() const {
 MTRadical::MTRadical() : MTMathAtom(MTMathAtomType::radical, QString()) {}
 
 MTRadical::MTRadical(const MTRadical& other)
-    : MTMathAtom(other),
-      m_radicand(MTMathList::deepCopy(other.m_radicand)),
+    : MTMathAtom(other), m_radicand(MTMathList::deepCopy(other.m_radicand)),
       m_degree(MTMathList::deepCopy(other.m_degree)) {
     m_nucleus.clear();
 }
@@ -228,7 +225,8 @@ QString MTRadical::description() const {
 MTLargeOperator::MTLargeOperator(const QString& value, bool limits)
     : MTMathAtom(MTMathAtomType::largeOperator, value), m_limits(limits) {}
 
-MTLargeOperator::MTLargeOperator(const MTLargeOperator& other) : MTMathAtom(other), m_limits(other.m_limits) {}
+MTLargeOperator::MTLargeOperator(const MTLargeOperator& other)
+    : MTMathAtom(other), m_limits(other.m_limits) {}
 
 MTLargeOperator::MTLargeOperator(const MTLargeOperator& other, ShallowTag tag)
     : MTMathAtom(other, tag), m_limits(other.m_limits) {}
@@ -363,7 +361,8 @@ MTMathAtomPtr MTAccent::shallowCopy() const {
 
 MTMathSpace::MTMathSpace(double space) : MTMathAtom(MTMathAtomType::space, QString()), m_space(space) {}
 MTMathSpace::MTMathSpace(const MTMathSpace& other) : MTMathAtom(other), m_space(other.m_space) {}
-MTMathSpace::MTMathSpace(const MTMathSpace& other, ShallowTag tag) : MTMathAtom(other, tag), m_space(other.m_space) {}
+MTMathSpace::MTMathSpace(const MTMathSpace& other, ShallowTag tag)
+    : MTMathAtom(other, tag), m_space(other.m_space) {}
 MTMathAtomPtr MTMathSpace::copy() const {
     return MTNodePool::make<MTMathSpace>(*this);
 }
@@ -373,7 +372,8 @@ MTMathAtomPtr MTMathSpace::shallowCopy() const {
 
 MTMathStyle::MTMathStyle(MTLineStyle style) : MTMathAtom(MTMathAtomType::style, QString()), m_style(style) {}
 MTMathStyle::MTMathStyle(const MTMathStyle& other) : MTMathAtom(other), m_style(other.m_style) {}
-MTMathStyle::MTMathStyle(const MTMathStyle& other, ShallowTag tag) : MTMathAtom(other, tag), m_style(other.m_style) {}
+MTMathStyle::MTMathStyle(const MTMathStyle& other, ShallowTag tag)
+    : MTMathAtom(other, tag), m_style(other.m_style) {}
 MTMathAtomPtr MTMathStyle::copy() const {
     return MTNodePool::make<MTMathStyle>(*this);
 }
@@ -384,19 +384,26 @@ MTMathAtomPtr MTMathStyle::shallowCopy() const {
 // --- Colour atoms ----------------------------------------------------------------------------
 
 MTColorAtom::MTColorAtom(MTMathAtomType type) : MTInnerListAtom(type, QString()) {}
-MTColorAtom::MTColorAtom(const MTColorAtom& other) : MTInnerListAtom(other), m_colorString(other.m_colorString) {}
+MTColorAtom::MTColorAtom(const MTColorAtom& other)
+    : MTInnerListAtom(other), m_colorString(other.m_colorString) {}
 MTColorAtom::MTColorAtom(const MTColorAtom& other, ShallowTag tag)
     : MTInnerListAtom(other, tag), m_colorString(other.m_colorString) {}
 
 QString MTColorAtom::string() const {
     QString command;
     switch (m_type) {
-    case MTMathAtomType::textcolor: command = QStringLiteral("\\textcolor{"); break;
-    case MTMathAtomType::colorBox: command = QStringLiteral("\\colorbox{"); break;
-    default: command = QStringLiteral("\\color{"); break;
+    case MTMathAtomType::textcolor:
+        command = QStringLiteral("\\textcolor{");
+        break;
+    case MTMathAtomType::colorBox:
+        command = QStringLiteral("\\colorbox{");
+        break;
+    default:
+        command = QStringLiteral("\\color{");
+        break;
     }
-    return command + m_colorString + QStringLiteral("}{") + (m_innerList ? m_innerList->string() : QString()) +
-           QLatin1Char('}');
+    return command + m_colorString + QStringLiteral("}{") +
+           (m_innerList ? m_innerList->string() : QString()) + QLatin1Char('}');
 }
 
 MTMathColor::MTMathColor() : MTColorAtom(MTMathAtomType::color) {}
@@ -437,9 +444,7 @@ MTMathTable::MTMathTable(const std::optional<QString>& environment)
     : MTMathAtom(MTMathAtomType::table, QString()), m_environment(environment.value_or(QString())) {}
 
 MTMathTable::MTMathTable(const MTMathTable& other)
-    : MTMathAtom(other),
-      m_alignments(other.m_alignments),
-      m_environment(other.m_environment),
+    : MTMathAtom(other), m_alignments(other.m_alignments), m_environment(other.m_environment),
       m_interColumnSpacing(other.m_interColumnSpacing),
       m_interRowAdditionalSpacing(other.m_interRowAdditionalSpacing) {
     m_cells.reserve(other.m_cells.size());
@@ -453,11 +458,8 @@ MTMathTable::MTMathTable(const MTMathTable& other)
 }
 
 MTMathTable::MTMathTable(const MTMathTable& other, ShallowTag tag)
-    : MTMathAtom(other, tag),
-      m_alignments(other.m_alignments),
-      m_cells(other.m_cells),
-      m_environment(other.m_environment),
-      m_interColumnSpacing(other.m_interColumnSpacing),
+    : MTMathAtom(other, tag), m_alignments(other.m_alignments), m_cells(other.m_cells),
+      m_environment(other.m_environment), m_interColumnSpacing(other.m_interColumnSpacing),
       m_interRowAdditionalSpacing(other.m_interRowAdditionalSpacing) {}
 
 void MTMathTable::setCell(MTMathListPtr list, int row, int column) {
@@ -511,7 +513,9 @@ MTMathList::MTMathList() = default;
 
 MTMathList::MTMathList(std::vector<MTMathAtomPtr> atoms) : m_atoms(std::move(atoms)) {}
 
-MTMathList::MTMathList(MTMathAtomPtr atom) { m_atoms.push_back(std::move(atom)); }
+MTMathList::MTMathList(MTMathAtomPtr atom) {
+    m_atoms.push_back(std::move(atom));
+}
 
 MTMathList::MTMathList(const MTMathList& other) {
     m_atoms.reserve(other.m_atoms.size());
@@ -533,7 +537,8 @@ void MTMathList::add(const MTMathAtomPtr& atom) {
     if (!atom)
         return;
     if (!isAtomAllowed(atom.get()))
-        throw MTMathException(QStringLiteral("Cannot add atom of type %1 into mathlist").arg(rawValue(atom->type())));
+        throw MTMathException(
+            QStringLiteral("Cannot add atom of type %1 into mathlist").arg(rawValue(atom->type())));
     m_atoms.push_back(atom);
 }
 
@@ -544,7 +549,8 @@ void MTMathList::insert(const MTMathAtomPtr& atom, qsizetype index) {
     if (index < 0 || index > static_cast<qsizetype>(m_atoms.size()))
         return;
     if (!isAtomAllowed(atom.get()))
-        throw MTMathException(QStringLiteral("Cannot add atom of type %1 into mathlist").arg(rawValue(atom->type())));
+        throw MTMathException(
+            QStringLiteral("Cannot add atom of type %1 into mathlist").arg(rawValue(atom->type())));
     m_atoms.insert(m_atoms.begin() + index, atom);
 }
 
@@ -600,8 +606,10 @@ MTMathListPtr MTMathList::finalized() const {
     auto result = MTNodePool::make<MTMathList>();
     result->m_atoms.reserve(m_atoms.size());
     MTMathAtom* previous = nullptr;
-    // The last atom other than a style change: a style atom does not stand between two neighbours, so a sign
-    // after "\textstyle" at the front of a list (as every matrix cell begins) is still first.
+    // The last atom other than a style change or a space: neither stands between two neighbours, so a sign
+    // after "\textstyle" at the front of a list (as every matrix and cases cell begins) or after a space
+    // there is still first, as glue and style changes are no atoms in TeX. An empty ordinary atom (the spacer
+    // an aligned environment puts before its second cell) is an atom, and a sign after it stays binary.
     MTMathAtom* neighbour = nullptr;
     for (const auto& atom : m_atoms) {
         if (!atom)
@@ -633,7 +641,7 @@ MTMathListPtr MTMathList::finalized() const {
         }
         result->add(node);
         previous = node.get();
-        if (node->type() != MTMathAtomType::style)
+        if (node->type() != MTMathAtomType::style && node->type() != MTMathAtomType::space)
             neighbour = previous;
     }
     if (neighbour && neighbour->type() == MTMathAtomType::binaryOperator)
@@ -641,6 +649,8 @@ MTMathListPtr MTMathList::finalized() const {
     return result;
 }
 
-MTMathListPtr finalizedList(const MTMathListPtr& list) { return list ? list->finalized() : nullptr; }
+MTMathListPtr finalizedList(const MTMathListPtr& list) {
+    return list ? list->finalized() : nullptr;
+}
 
 } // namespace zepla::math

@@ -66,7 +66,8 @@ TextBlockView* inlineText(const QString& text, const QFont& font, const Style& s
     auto document = newDocument(font);
     QTextCursor cursor(document.get());
     cursor.setBlockFormat(spacedBlock());
-    InlineMarkdown(cursor, style.formulaColor, style.devicePixelRatio).append(text, charFormat(font));
+    InlineMarkdown(cursor, style.formulaColor, style.devicePixelRatio, style.prepared)
+        .append(text, charFormat(font));
     return new TextBlockView(std::move(document), padding, decoration);
 }
 
@@ -81,7 +82,7 @@ TextBlockView* list(const QStringList& items, const QStringList& markers, const 
 
     auto document = newDocument(font);
     QTextCursor cursor(document.get());
-    InlineMarkdown text(cursor, style.formulaColor, style.devicePixelRatio);
+    InlineMarkdown text(cursor, style.formulaColor, style.devicePixelRatio, style.prepared);
     QTextCharFormat markerFormat = charFormat(font);
     markerFormat.setForeground(Color::secondary(nullptr));
     for (qsizetype i = 0; i < items.size(); ++i) {
@@ -168,7 +169,7 @@ TextBlockView* table(const QStringList& header, const QList<QStringList>& rows, 
     format.setCellPadding(0);
     QTextTable* grid =
         cursor.insertTable(std::max(rowCount, 1), int(std::max<qsizetype>(columns, 1)), format);
-    InlineMarkdown text(cursor, style.formulaColor, style.devicePixelRatio);
+    InlineMarkdown text(cursor, style.formulaColor, style.devicePixelRatio, style.prepared);
 
     const auto fill = [&](int row, const QStringList& cells, const QFont& font, bool divider) {
         for (int column = 0; column < columns; ++column) {
@@ -244,9 +245,12 @@ public:
 } // namespace
 
 QWidget* equationBlock(const QString& latex, const Style& style) {
-    const std::optional<QImage> image =
-        MathImageRenderer::render(latex, equationSize, style.formulaColor, style.devicePixelRatio);
-    if (!image) {
+    std::optional<QImage> image =
+        preparedImage(style.prepared, MathImageRenderer::cacheKey(latex, equationSize, style.formulaColor,
+                                                                  style.devicePixelRatio));
+    if (!image)
+        image = MathImageRenderer::render(latex, equationSize, style.formulaColor, style.devicePixelRatio);
+    if (!image || image->isNull()) {
         auto document = newDocument(MarkdownFonts::equationSource());
         QTextCursor cursor(document.get());
         QTextBlockFormat centred;
@@ -261,6 +265,33 @@ QWidget* equationBlock(const QString& latex, const Style& style) {
     label->setContentsMargins(0, int(equationPadding), 0, int(equationPadding));
     label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     return new EquationView(label);
+}
+
+void forEachFormula(const MarkdownBlock& block, const std::function<void(const QString&, qreal)>& formula) {
+    switch (block.kind) {
+    case MarkdownBlock::Kind::paragraph:
+        if (const std::optional<QString> latex =
+                markdown::MathSegmentSplitter::soleDisplayEquation(block.text))
+            return formula(*latex, equationSize);
+        [[fallthrough]];
+    case MarkdownBlock::Kind::heading:
+    case MarkdownBlock::Kind::blockquote:
+        return InlineMarkdown::forEachFormula(block.text, formula);
+    case MarkdownBlock::Kind::bulletList:
+    case MarkdownBlock::Kind::numberedList:
+        for (const QString& item : block.items)
+            InlineMarkdown::forEachFormula(item, formula);
+        return;
+    case MarkdownBlock::Kind::table:
+        for (const QString& cell : block.header)
+            InlineMarkdown::forEachFormula(cell, formula);
+        for (const QStringList& row : block.rows)
+            for (const QString& cell : row)
+                InlineMarkdown::forEachFormula(cell, formula);
+        return;
+    case MarkdownBlock::Kind::codeBlock:
+        return;
+    }
 }
 
 QWidget* blockView(const MarkdownBlock& block, const Style& style, int firstNumber) {

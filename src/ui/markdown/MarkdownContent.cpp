@@ -2,7 +2,9 @@
 #include "ui/markdown/MarkdownContent.h"
 
 #include "markdown/MarkdownParser.h"
+#include "markdown/MathSegmentSplitter.h"
 #include "ui/markdown/MarkdownBlockViews.h"
+#include "ui/markdown/MathImageRenderer.h"
 #include "ui/markdown/NearbyViews.h"
 #include "ui/markdown/SliceBudget.h"
 
@@ -24,23 +26,97 @@ int viewHeight(const QWidget& view, int width) {
     return std::max(view.hasHeightForWidth() ? view.heightForWidth(width) : view.sizeHint().height(), 0);
 }
 
-// Text cut at line ends into pieces of at most `limit` characters; a longer line is cut within, never
-// between the halves of a surrogate pair.
-QStringList textPieces(const QString& text, qsizetype limit) {
+// Where running text may be cut into pieces: never inside a formula with its delimiters, nor between two
+// characters that could together make a delimiter or one character, so that each piece read again for
+// formulas finds exactly the formulas the whole text holds.
+class TextCuts {
+public:
+    TextCuts(QStringView text, bool readsFormulas) : m_text(text) {
+        if (!readsFormulas)
+            return;
+        const markdown::MathSegments segments = markdown::MathSegmentSplitter::split(text);
+        // Segments cover the text without a gap: a formula reaches from the end of the segment before it
+        // to the start of the one after it, delimiters included.
+        qsizetype end = 0;
+        for (qsizetype i = 0; i < segments.size(); ++i) {
+            const qsizetype start = end;
+            if (segments[i].kind == markdown::MathSegment::Kind::text) {
+                end = offset(segments[i]) + segments[i].text.size();
+                continue;
+            }
+            end = i + 1 < segments.size() ? offset(segments[i + 1]) : text.size();
+            m_formulas.push_back({start, end});
+        }
+    }
+
+    // The end of the piece that starts at `start` and holds at most `limit` characters where the text
+    // allows, and where the next piece starts: a line end is preferred (the line feed belongs to neither
+    // piece), then a space (the same), then any other place between two characters; a formula longer than
+    // the limit is a piece of its own.
+    std::pair<qsizetype, qsizetype> cut(qsizetype start, qsizetype limit) const {
+        qsizetype end = start + limit;
+        if (const Span* formula = around(end)) {
+            if (formula->first <= start)
+                return {formula->second, formula->second};
+            end = formula->first;
+        }
+        for (const QChar separator : {QChar('\n'), QChar(' ')}) {
+            for (qsizetype at = end; at > start; --at) {
+                if (m_text[at] == separator && !around(at))
+                    return {at, at + 1};
+            }
+        }
+        for (qsizetype at = end; at > start; --at) {
+            if (allowsCut(at))
+                return {at, at};
+        }
+        for (qsizetype at = end + 1; at < m_text.size(); ++at) {
+            if (allowsCut(at))
+                return {at, at};
+        }
+        return {m_text.size(), m_text.size()};
+    }
+
+private:
+    using Span = std::pair<qsizetype, qsizetype>;
+
+    qsizetype offset(const markdown::MathSegment& segment) const {
+        return segment.text.data() - m_text.data();
+    }
+
+    // The formula that `position` lies strictly inside.
+    const Span* around(qsizetype position) const {
+        const auto it = std::upper_bound(m_formulas.begin(), m_formulas.end(), position,
+                                         [](qsizetype p, const Span& formula) { return p < formula.second; });
+        return it != m_formulas.end() && it->first < position ? &*it : nullptr;
+    }
+
+    bool allowsCut(qsizetype at) const {
+        if (around(at))
+            return false;
+        const auto next =
+            std::lower_bound(m_formulas.begin(), m_formulas.end(), at,
+                             [](const Span& formula, qsizetype p) { return formula.second < p; });
+        if (next != m_formulas.end() && (next->first == at || next->second == at))
+            return true;
+        const QChar before = m_text[at - 1], after = m_text[at];
+        return before != '$' && before != '\\' && after != '$' && !after.isLowSurrogate() && !after.isMark();
+    }
+
+    QStringView m_text;
+    // Each formula's place, delimiters included, in text order.
+    std::vector<Span> m_formulas;
+};
+
+// Text cut into pieces of about `limit` characters where TextCuts allows.
+QStringList textPieces(const QString& text, qsizetype limit, bool readsFormulas) {
     QStringList pieces;
+    const TextCuts cuts(text, readsFormulas);
     qsizetype start = 0;
     while (text.size() - start > limit) {
-        qsizetype cut = text.lastIndexOf('\n', start + limit);
-        if (cut <= start) {
-            cut = start + limit;
-            if (text[cut].isLowSurrogate())
-                --cut;
-            pieces.append(text.mid(start, cut - start));
-            start = cut;
-            continue;
-        }
-        pieces.append(text.mid(start, cut - start));
-        start = cut + 1;
+        const auto [end, next] = cuts.cut(start, limit);
+        pieces.append(text.mid(start, end - start));
+        start = next;
     }
     pieces.append(text.mid(start));
     return pieces;
@@ -91,7 +167,8 @@ QList<MarkdownBlock> splitIntoPieces(const MarkdownBlock& block, qsizetype chara
             pieces.append(block);
             break;
         }
-        for (const QString& part : textPieces(block.text, characters)) {
+        for (const QString& part :
+             textPieces(block.text, characters, block.kind != MarkdownBlock::Kind::codeBlock)) {
             MarkdownBlock piece = block;
             piece.text = part;
             pieces.append(std::move(piece));
@@ -144,7 +221,10 @@ std::vector<MarkdownContent::Piece> MarkdownContent::piecesOf(const QString& tex
             for (const QString& item : part.items)
                 characters += item.size();
             const qsizetype lines = part.text.count('\n') + 1 + part.items.size() + part.rows.size();
-            pieces.push_back({std::move(part), number, nullptr, -1, lines, characters});
+            std::vector<std::pair<QString, qreal>> formulas;
+            MarkdownBlockViews::forEachFormula(
+                part, [&](const QString& latex, qreal size) { formulas.emplace_back(latex, size); });
+            pieces.push_back({std::move(part), number, nullptr, -1, lines, characters, std::move(formulas)});
             number += count;
         }
     }
@@ -179,6 +259,9 @@ void MarkdownContent::rebuild() {
 void MarkdownContent::takePieces(std::vector<Piece> pieces) {
     m_reading = false;
     m_pieces = std::move(pieces);
+    m_formulaCount = 0;
+    for (const Piece& piece : m_pieces)
+        m_formulaCount += qsizetype(piece.formulas.size());
     if (isEager()) {
         for (Piece& piece : m_pieces)
             piece.view = makeView(piece);
@@ -186,10 +269,26 @@ void MarkdownContent::takePieces(std::vector<Piece> pieces) {
     remeasure();
 }
 
-QWidget* MarkdownContent::makeView(const Piece& piece) {
-    const MarkdownBlockViews::Style style{m_color, devicePixelRatioF()};
+bool MarkdownContent::prepare(Piece& piece, qreal devicePixelRatio, const QColor& color,
+                              const SliceBudget& budget) {
+    for (; piece.prepared < qsizetype(piece.formulas.size()); ++piece.prepared) {
+        if (budget.spent())
+            return false;
+        const auto& [latex, size] = piece.formulas[size_t(piece.prepared)];
+        piece.images.insert(
+            MathImageRenderer::cacheKey(latex, size, color, devicePixelRatio),
+            MathImageRenderer::render(latex, size, color, devicePixelRatio).value_or(QImage()));
+    }
+    return true;
+}
+
+// The images made ahead go into the view's document, so the piece lets go of them.
+QWidget* MarkdownContent::makeView(Piece& piece) {
+    const MarkdownBlockViews::Style style{m_color, devicePixelRatioF(), &piece.images};
     QWidget* view = MarkdownBlockViews::blockView(piece.block, style, piece.firstNumber);
     view->setParent(this);
+    piece.images.clear();
+    piece.prepared = 0;
     return view;
 }
 
@@ -225,9 +324,12 @@ void MarkdownContent::measureSlice() {
         return;
     const SliceBudget budget;
     for (; m_measureNext < qsizetype(m_pieces.size()); ++m_measureNext) {
-        if (!isEager() && budget.spent())
+        Piece& piece = m_pieces[size_t(m_measureNext)];
+        const bool needsView = piece.height < 0 && !piece.view;
+        if (!isEager() &&
+            (budget.spent() || (needsView && !prepare(piece, devicePixelRatioF(), m_color, budget))))
             break;
-        measure(m_pieces[size_t(m_measureNext)]);
+        measure(piece);
     }
     if (isComplete()) {
         placeViews();
@@ -310,7 +412,8 @@ void MarkdownContent::materialize() {
     for (Piece& piece : m_pieces) {
         const int estimate = pieceHeight(piece, m_width);
         const bool wanted = nearby.wants(y, y + estimate);
-        if (!piece.view && wanted && budget.spent()) {
+        if (!piece.view && wanted &&
+            (budget.spent() || !prepare(piece, devicePixelRatioF(), m_color, budget))) {
             unfinished = true;
         } else if (!piece.view && wanted) {
             piece.view = makeView(piece);

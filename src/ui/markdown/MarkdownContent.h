@@ -3,6 +3,7 @@
 #pragma once
 
 #include "markdown/MarkdownBlock.h"
+#include "ui/markdown/InlineMarkdown.h"
 
 #include <QColor>
 #include <QList>
@@ -15,15 +16,20 @@
 
 namespace zepla::ui {
 
-// An answer of up to eagerCharacters characters and eagerPieces pieces gets all its block views at once. A
+class SliceBudget;
+
+// An answer of up to eagerCharacters characters, eagerPieces pieces and eagerFormulas formulas gets all its
+// block views at once. A
 // larger one stays cheap however long it is: it is read on a worker thread, its views are made only for the
 // part on screen (and about a screen around it, a slice of time at a turn) and dropped again when
 // scrolled far away, while the heights of all pieces are measured in the background in slices, one per turn
 // of the event loop, that share a frame's SliceBudget with the making of views, so that a turn holding them
 // and a paint still fits in a frame; until a piece is measured its height is estimated
-// from its text. Blocks too big for one slice are cut into pieces: long texts at line ends (or every
-// pieceCharacters characters within a longer line), lists and tables every pieceItems items, rows or
-// columns, the numbering going on across pieces.
+// from its text. A piece's formulas are typeset ahead of its view, as many in a slice as fit, so that no
+// piece holds a turn however many formulas it has. Blocks too big for one slice are cut into pieces: long
+// texts at line ends (or at spaces every pieceCharacters characters within a longer line), never inside a
+// formula, which is found on the whole text of its block first; lists and tables every pieceItems items,
+// rows or columns, the numbering going on across pieces.
 class MarkdownContent : public QWidget {
     Q_OBJECT
 public:
@@ -32,6 +38,7 @@ public:
     static constexpr qsizetype pieceItems = 50;
     static constexpr qsizetype eagerPieces = 300;
     static constexpr qsizetype eagerCharacters = 32 * 1024;
+    static constexpr qsizetype eagerFormulas = 150;
 
     explicit MarkdownContent(QString text = QString(), QColor color = Qt::black, QWidget* parent = nullptr);
 
@@ -69,6 +76,11 @@ private:
         // Lines and characters of its text, counted once, for the estimate of its height until measured.
         qsizetype lines = 0;
         qsizetype characters = 0;
+        // The LaTeX and point size of each of its formulas, and the images of the first `prepared` of them
+        // while it waits for its view or its measuring.
+        std::vector<std::pair<QString, qreal>> formulas;
+        qsizetype prepared = 0;
+        FormulaImages images;
     };
 
     static std::vector<Piece> piecesOf(const QString& text);
@@ -76,9 +88,12 @@ private:
     // Takes the pieces of the current text and makes or measures their views.
     void takePieces(std::vector<Piece> pieces);
     bool isEager() const {
-        return m_text.size() <= eagerCharacters && qsizetype(m_pieces.size()) <= eagerPieces;
+        return m_text.size() <= eagerCharacters && qsizetype(m_pieces.size()) <= eagerPieces &&
+               m_formulaCount <= eagerFormulas;
     }
-    QWidget* makeView(const Piece& piece);
+    // Typesets the piece's formulas not yet made, until the slice's budget is spent; true when all are made.
+    static bool prepare(Piece& piece, qreal devicePixelRatio, const QColor& color, const SliceBudget& budget);
+    QWidget* makeView(Piece& piece);
     // Forgets the heights and measures again at the current width: a small answer at once, a larger one in
     // slices from the next turn of the event loop on.
     void remeasure();
@@ -93,6 +108,7 @@ private:
     QString m_text;
     QColor m_color;
     std::vector<Piece> m_pieces;
+    qsizetype m_formulaCount = 0;
     int m_width = 0;
     bool m_reading = false;
     qsizetype m_unmeasured = 0;

@@ -115,13 +115,23 @@ std::optional<QImage> renderUncached(const QString& latex, qreal fontSize, const
     // The label draws the formula's baseline this far above its bottom edge (y grows upward in it).
     const qreal baseline = (points.height() - label.displayList()->position().y()) * devicePixelRatio;
     image.setText(baselineKey, keyNumber(baseline - content->y()));
+    image.setText(ascentKey, keyNumber(label.displayList()->ascent()));
+    image.setText(descentKey, keyNumber(label.displayList()->descent()));
     return image;
 }
 
-qreal depthBelowBaseline(const QImage& image) {
+qreal baselineRow(const QImage& image) {
     bool ok = false;
     const qreal baseline = image.text(baselineKey).toDouble(&ok);
-    return ok ? (image.height() - baseline) / image.devicePixelRatio() : 0;
+    return ok ? baseline : image.height();
+}
+
+qreal depthBelowBaseline(const QImage& image) {
+    return (image.height() - baselineRow(image)) / image.devicePixelRatio();
+}
+
+Box typesetBox(const QImage& image) {
+    return {image.text(ascentKey).toDouble(), image.text(descentKey).toDouble()};
 }
 
 std::optional<QRect> contentRect(const QImage& bitmap) {

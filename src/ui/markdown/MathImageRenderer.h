@@ -19,9 +19,18 @@ inline constexpr qint64 maxCanvasPixels = 16'000'000;
 inline constexpr int cropMargin = 3;
 inline constexpr int inkAlpha = 11;
 
-// The text key under which a formula image carries its baseline: the formula's baseline as a distance from
-// the image's top edge, in device pixels.
+// The text keys under which a formula image carries its baseline, the formula's baseline as a distance from
+// the image's top edge in device pixels, and the typeset formula's height above and depth below it, in
+// points.
 inline constexpr char baselineKey[] = "baseline";
+inline constexpr char ascentKey[] = "ascent";
+inline constexpr char descentKey[] = "descent";
+
+// A typeset formula's extent about its baseline, in points.
+struct Box {
+    qreal ascent = 0;
+    qreal descent = 0;
+};
 
 // Empties the cache on every memory-pressure event; called once at start-up.
 void install();
@@ -44,6 +53,11 @@ std::optional<QImage> render(const QString& latex, qreal fontSize, const QColor&
 // How far the image reaches below the formula's baseline, in device-independent pixels: the formula's depth
 // and the clear border under it. 0 for an image without a baseline.
 qreal depthBelowBaseline(const QImage& image);
+// The formula's baseline in the image: device pixels from its top edge; the image's height for an image
+// without one.
+qreal baselineRow(const QImage& image);
+// The typeset formula's extent the image carries; none for an image without one.
+Box typesetBox(const QImage& image);
 // The drawing itself, without the cache. The formula is laid out in display style on a canvas of its own
 // size, bounded by maxCanvasSide and maxCanvasPixels: a larger formula is clipped, with a warning. The image
 // carries its baseline under baselineKey.

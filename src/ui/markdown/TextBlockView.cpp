@@ -1,6 +1,7 @@
 // A wrapped text block of a rendered answer.
 #include "ui/markdown/TextBlockView.h"
 
+#include "ui/markdown/InlineFormulaObject.h"
 #include "ui/theme/Colors.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -30,6 +31,8 @@ TextBlockView::TextBlockView(std::unique_ptr<QTextDocument> document, QMarginsF 
                              Decoration decoration, QWidget* parent)
     : QWidget(parent), m_document(std::move(document)), m_padding(padding), m_decoration(decoration) {
     m_document->setParent(nullptr);
+    // Only now: a document with a layout lays itself out again at every insertion while it is built.
+    InlineFormulaObject::install(*m_document);
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     policy.setHeightForWidth(true);
     setSizePolicy(policy);

@@ -27,7 +27,8 @@ class TextBlockView : public QWidget {
 public:
     using Decoration = BlockDecoration;
 
-    // Takes the document; `padding` lies between the widget's edges and the text.
+    // Takes the document, whose formula objects it lays out and draws; `padding` lies between the widget's
+    // edges and the text.
     TextBlockView(std::unique_ptr<QTextDocument> document, QMarginsF padding = {}, Decoration decoration = {},
                   QWidget* parent = nullptr);
 

@@ -1,5 +1,7 @@
 # Assistant answers as widgets: the formula image renderer, inline Markdown with formulas and the block views.
 target_sources(zepla_ui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/InlineFormulaObject.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/InlineFormulaObject.h
   ${CMAKE_CURRENT_LIST_DIR}/InlineMarkdown.cpp
   ${CMAKE_CURRENT_LIST_DIR}/InlineMarkdown.h
   ${CMAKE_CURRENT_LIST_DIR}/MarkdownBlockViews.cpp

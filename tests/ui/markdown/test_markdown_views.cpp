@@ -1,6 +1,9 @@
 // The block views of rendered answers, offscreen: what each block becomes, formulas as images at their sizes
 // or as their source, height for width, links, and answers too big to build at once.
+#include "markdown/MathSegmentSplitter.h"
+#include "ui/markdown/InlineFormulaObject.h"
 #include "ui/markdown/InlineMarkdown.h"
+#include "ui/markdown/MarkdownBlockViews.h"
 #include "ui/markdown/MarkdownContent.h"
 #include "ui/markdown/MarkdownFonts.h"
 #include "ui/markdown/MathImageRenderer.h"
@@ -24,8 +27,9 @@ QList<qreal> imageWidths(const QTextDocument& document) {
     QList<qreal> widths;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
         for (auto it = block.begin(); !it.atEnd(); ++it)
-            if (it.fragment().charFormat().isImageFormat())
-                widths << it.fragment().charFormat().toImageFormat().width();
+            if (it.fragment().charFormat().objectType() == InlineFormulaObject::objectType)
+                for (int i = 0; i < it.fragment().length(); ++i)
+                    widths << InlineFormulaObject::width(it.fragment().charFormat());
     return widths;
 }
 
@@ -61,6 +65,28 @@ bool isDark(QColor c) {
 QTextDocument* documentOf(QWidget* view) {
     auto* text = qobject_cast<TextBlockView*>(view);
     return text ? text->document() : nullptr;
+}
+
+// The formulas of a text, as the splitter finds them.
+QStringList formulasOf(const QString& text) {
+    QStringList formulas;
+    for (const zepla::markdown::MathSegment& segment : zepla::markdown::MathSegmentSplitter::split(text))
+        if (segment.kind == zepla::markdown::MathSegment::Kind::math)
+            formulas << segment.text.toString();
+    return formulas;
+}
+
+// The lowest row of an image that holds a pixel of one kind, in the columns from `left` to `right`.
+int lowestRowIn(const QImage& image, int left, int right, const std::function<bool(QColor)>& kind) {
+    for (int y = image.height() - 1; y >= 0; --y)
+        for (int x = std::max(left, 0); x < std::min(right, image.width()); ++x)
+            if (kind(image.pixelColor(x, y)))
+                return y;
+    return -1;
+}
+
+bool isBlue(QColor c) {
+    return c.blue() > 160 && c.red() < 110 && c.green() < 110;
 }
 
 } // namespace
@@ -120,6 +146,113 @@ private slots:
             qPrintable(
                 QStringLiteral("formula ink ends at %1, text at %2").arg(formulaBottom).arg(textBottom)));
         QVERIFY(view->heightForWidth(400) <= content(QStringLiteral("Ham Ham Ham"))->heightForWidth(400) + 1);
+    }
+
+    // The baseline of a formula lies on the text's at every pixel ratio, whatever the formula reaches above
+    // or below it: the formula begins with a blue x, whose lowest ink is the formula's baseline, beside a
+    // black H standing on the text's.
+    void inlineFormulasKeepTheTextBaseline_data() {
+        QTest::addColumn<QString>("latex");
+        QTest::addColumn<qreal>("ratio");
+        const QStringList formulas{
+            "x", "y", "x_1", "x^2", "\\frac{a}{b}", "\\lambda_1 = 3", "(x)", "x_{N}^2", "\\sum_{i=1}^n y_i",
+            "g"};
+        for (const qreal ratio : {1.0, 1.25, 1.5, 2.0})
+            for (const QString& formula : formulas)
+                QTest::addRow("%s at %g", qPrintable(formula), ratio) << formula << ratio;
+    }
+    void inlineFormulasKeepTheTextBaseline() {
+        QFETCH(QString, latex);
+        QFETCH(qreal, ratio);
+        const QString text = QStringLiteral("H $\\color{#0000ff}{x}\\,%1$ H").arg(latex);
+        const MarkdownBlockViews::Style style{Qt::red, ratio};
+        std::unique_ptr<QWidget> view(
+            MarkdownBlockViews::blockView(zepla::markdown::MarkdownBlock::paragraph(text), style));
+        view->resize(400, view->heightForWidth(400));
+        QImage image(view->size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::white);
+        view->render(&image);
+        const int h = QFontMetrics(MarkdownFonts::body()).horizontalAdvance('H');
+        const int textBaseline = lowestRowIn(image, 0, int(h * ratio), isDark);
+        const int formulaBaseline = lowestRowIn(image, 0, image.width(), isBlue);
+        QVERIFY(textBaseline > 0 && formulaBaseline > 0);
+        QVERIFY2(std::abs(formulaBaseline - textBaseline) <= 1,
+                 qPrintable(QStringLiteral("formula baseline at row %1, text at %2")
+                                .arg(formulaBaseline)
+                                .arg(textBaseline)));
+    }
+
+    // A line holding a formula no taller and no deeper than its words is as tall as a line of words.
+    void smallFormulasLeaveTheLineHeight_data() {
+        QTest::addColumn<QString>("latex");
+        QTest::newRow("x") << "x";
+        QTest::newRow("y") << "y";
+        QTest::newRow("x_1") << "x_1";
+    }
+    void smallFormulasLeaveTheLineHeight() {
+        QFETCH(QString, latex);
+        QCOMPARE(content(QStringLiteral("Ham $%1$ Ham").arg(latex))->heightForWidth(400),
+                 content(QStringLiteral("Ham Ham Ham"))->heightForWidth(400));
+    }
+
+    // Long text is cut into pieces between formulas, never inside one, so that the pieces together hold
+    // the formulas of the whole; a formula longer than a piece is a piece of its own.
+    void piecesKeepEveryFormulaWhole_data() {
+        QTest::addColumn<QString>("text");
+        QString pairs;
+        for (int n = 0; pairs.size() < 20 * 1024; ++n)
+            pairs += QStringLiteral("word $x_{%1}^2$ ").arg(n);
+        QTest::newRow("20 KB of word-formula pairs") << pairs;
+        QString lines;
+        for (int n = 0; lines.size() < 40 * 1024; ++n)
+            lines += QStringLiteral("line %1 with \\(a_%1\\) and $$b_%1$$\n").arg(n);
+        QTest::newRow("lines with every delimiter") << lines;
+        const QString matrix =
+            "$\\begin{pmatrix}" + QStringLiteral("1 & 2 \\\\ ").repeated(4000) + "\\end{pmatrix}$";
+        QTest::newRow("a 40 KB formula among words") << "before " + matrix + " after $y$";
+        QTest::newRow("prices and a late formula") << QStringLiteral("costs 5$ ").repeated(3000) +
+                                                          "$$ unclosed " +
+                                                          QStringLiteral("a b ").repeated(3000);
+    }
+    void piecesKeepEveryFormulaWhole() {
+        QFETCH(QString, text);
+        const QList<zepla::markdown::MarkdownBlock> pieces = splitIntoPieces(
+            zepla::markdown::MarkdownBlock::paragraph(text), MarkdownContent::pieceCharacters, 50);
+        QVERIFY(pieces.size() > 1);
+        QStringList formulas;
+        for (const zepla::markdown::MarkdownBlock& piece : pieces) {
+            const QStringList own = formulasOf(piece.text);
+            QVERIFY2(piece.text.size() <= MarkdownContent::pieceCharacters ||
+                         (own.size() == 1 && own.front().size() + 2 >= piece.text.size()),
+                     qPrintable(piece.text.left(60)));
+            formulas += own;
+        }
+        QCOMPARE(formulas, formulasOf(text));
+    }
+
+    // A long paragraph shows every formula typeset down to its last line, none as its source.
+    void aLongParagraphIsTypesetToItsEnd() {
+        QString text;
+        for (int n = 0; text.size() < 20 * 1024; ++n)
+            text += QStringLiteral("word $x_{%1}^2$ ").arg(n);
+        QScrollArea area;
+        area.setWidgetResizable(true);
+        area.resize(420, 600);
+        auto* view = new MarkdownContent(text, Qt::black);
+        area.setWidget(view);
+        area.show();
+        QTRY_VERIFY_WITH_TIMEOUT(view->isComplete(), 60000);
+        area.verticalScrollBar()->setValue(area.verticalScrollBar()->maximum());
+        const auto lastDocument = [&]() -> QTextDocument* {
+            const QList<QWidget*> views = view->blockViews();
+            return views.isEmpty() ? nullptr : documentOf(views.back());
+        };
+        const QString formulaEnd = QStringLiteral("word ") + QChar(QChar::ObjectReplacementCharacter);
+        QTRY_VERIFY(lastDocument() && lastDocument()->toPlainText().endsWith(formulaEnd));
+        const QString shown = lastDocument()->toPlainText();
+        QVERIFY2(!shown.contains('$') && !shown.contains(QStringLiteral("x_{")), qPrintable(shown.right(80)));
+        QCOMPARE(imageWidths(*lastDocument()).size(), shown.count(QChar(QChar::ObjectReplacementCharacter)));
     }
 
     void formulasThatDoNotParseShowTheirSource() {

@@ -124,7 +124,7 @@ bool MTTypesetter::isSingleCharAccentee(const MTAccent* accent) {
     if (!accent || !accent->innerList() || accent->innerList()->size() != 1)
         return false;
     const MTMathAtom& accentee = *accent->innerList()->atoms().front();
-    return !accentee.subScript() && !accentee.superScript() &&
+    return isPlainCharacter(accentee.type()) && !accentee.subScript() && !accentee.superScript() &&
            graphemeClusters(accentee.nucleus()).size() == 1;
 }
 

@@ -73,8 +73,9 @@ public:
     bool superScriptCramped() const { return m_cramped; }
     qreal superScriptShiftUp() const;
 
-    // True when the accent sits over one character alone: its list holds one atom without scripts whose
-    // nucleus is a single user-perceived character.
+    // True when the accent sits over one character alone: its list holds one atom of a character's kind
+    // (not an accent, fraction or other construct, whose nucleus is no letter of its own) without scripts,
+    // whose nucleus is a single user-perceived character.
     static bool isSingleCharAccentee(const MTAccent* accent);
 
     // Places the scripts of `atom` after its nucleus `display` (already placed, the pen at its right end)
@@ -136,7 +137,10 @@ public:
     MTDisplayPtr makeOverline(const MTOverLine& over);
     // Moves a single letter's scripts from the accent to the letter.
     MTDisplayPtr makeAccent(MTAccent& accent);
-    qreal getSkew(const MTAccent& accent, qreal accenteeWidth, quint16 accentGlyph) const;
+    // Where the mark stands: its attachment over the letter's own when the accent is over one letter
+    // (`singleCharacter`), else over the middle of the accentee.
+    qreal getSkew(const MTAccent& accent, bool singleCharacter, qreal accenteeWidth,
+                  quint16 accentGlyph) const;
     // The widest horizontal variant of the accent glyph no wider than `maxWidth`, else its narrowest.
     SizedGlyph findVariantGlyph(quint16 glyph, qreal maxWidth) const;
 

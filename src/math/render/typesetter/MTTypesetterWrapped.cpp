@@ -103,12 +103,13 @@ MTDisplayPtr MTTypesetter::makeOverline(const MTOverLine& over) {
     return display;
 }
 
-qreal MTTypesetter::getSkew(const MTAccent& accent, qreal accenteeWidth, quint16 accentGlyph) const {
+qreal MTTypesetter::getSkew(const MTAccent& accent, bool singleCharacter, qreal accenteeWidth,
+                            quint16 accentGlyph) const {
     if (accent.nucleus().isEmpty())
         return 0;
     const MTFontMathTable& table = *styleFont()->mathTable();
     const qreal accentAdjust = table.getTopAccentAdjustment(accentGlyph);
-    if (!isSingleCharAccentee(&accent))
+    if (!singleCharacter)
         return accenteeWidth / 2 - accentAdjust;
     const QString& letter = accent.innerList()->atoms().front()->nucleus();
     const CharacterGlyph accentee = glyphForCharacter(letter, lastCharacterIndex(letter));
@@ -124,6 +125,9 @@ MTDisplayPtr MTTypesetter::makeAccent(MTAccent& accent) {
                 letter->setFontStyle(accent.fontStyle());
         }
     }
+    // Asked before the accentee is laid out: laying out an inner accent gives it the ordinary type it
+    // spaces as, which would make it pass for a letter.
+    const bool singleCharacter = isSingleCharAccentee(&accent);
     auto accentee = layoutNested(accent.innerList(), m_style, true);
     if (accent.nucleus().isEmpty())
         return accentee;
@@ -133,14 +137,14 @@ MTDisplayPtr MTTypesetter::makeAccent(MTAccent& accent) {
     const SizedGlyph variant = accent.isWide() ? findVariantGlyph(*base.font, base.glyph, accentee->width())
                                                : findGlyph(*base.font, base.glyph, 0);
     const qreal delta = std::min(accentee->ascent(), styleFont()->mathTable()->accentBaseHeight());
-    const qreal skew = getSkew(accent, accentee->width(), variant.glyph);
+    const qreal skew = getSkew(accent, singleCharacter, accentee->width(), variant.glyph);
     auto accentDisplay = MTNodePool::make<MTGlyphDisplay>(variant.glyph, accent.indexRange(), base.font);
     accentDisplay->setAscent(variant.ascent);
     accentDisplay->setDescent(variant.descent);
     accentDisplay->setWidth(variant.width);
     accentDisplay->setPosition(QPointF(skew, accentee->ascent() - delta));
 
-    if (isSingleCharAccentee(&accent) && (accent.subScript() || accent.superScript())) {
+    if (singleCharacter && (accent.subScript() || accent.superScript())) {
         // The scripts belong to the letter, so that the accent stays over the letter alone.
         const MTMathAtomPtr& letter = accent.innerList()->atoms().front();
         letter->setSuperScript(accent.superScript());

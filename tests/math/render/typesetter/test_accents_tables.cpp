@@ -42,6 +42,9 @@ private slots:
         QTest::newRow("hat x") << "\\hat{x}" << true;
         QTest::newRow("hat A") << "\\hat{A}" << true;
         QTest::newRow("hat xy") << "\\hat{xy}" << false;
+        QTest::newRow("bar over bar") << "\\bar{\\bar{x}}" << false;
+        QTest::newRow("dot over hat") << "\\dot{\\hat{q}}" << false;
+        QTest::newRow("tilde over tilde") << "\\tilde{\\tilde{x}}" << false;
     }
 
     void accentPlacement() {
@@ -238,15 +241,42 @@ private slots:
         QTest::addColumn<QString>("latex");
         QTest::addColumn<QString>("bare");
         QTest::addColumn<QString>("sign");
-        QTest::newRow("matrix minus") << "\\begin{matrix} -1 \\end{matrix}" << "-1" << "";
-        QTest::newRow("matrix plus") << "\\begin{matrix} +x \\end{matrix}" << "+x" << "";
-        QTest::newRow("matrix pm") << "\\begin{matrix} \\pm 1 \\end{matrix}" << "\\pm 1" << "";
-        QTest::newRow("pmatrix") << "\\begin{pmatrix} -1 \\end{pmatrix}" << "\\begin{pmatrix} 1 \\end{pmatrix}"
+        QTest::newRow("matrix minus") << "\\begin{matrix} -1 \\end{matrix}"
+                                      << "-1"
+                                      << "";
+        QTest::newRow("matrix plus") << "\\begin{matrix} +x \\end{matrix}"
+                                     << "+x"
+                                     << "";
+        QTest::newRow("matrix pm") << "\\begin{matrix} \\pm 1 \\end{matrix}"
+                                   << "\\pm 1"
+                                   << "";
+        QTest::newRow("pmatrix") << "\\begin{pmatrix} -1 \\end{pmatrix}"
+                                 << "\\begin{pmatrix} 1 \\end{pmatrix}"
                                  << "-";
-        QTest::newRow("cases") << "\\begin{cases} -x & 1 \\end{cases}" << "\\begin{cases} x & 1 \\end{cases}"
+        QTest::newRow("cases") << "\\begin{cases} -x & 1 \\end{cases}"
+                               << "\\begin{cases} x & 1 \\end{cases}"
                                << "-";
+        QTest::newRow("cases with a condition") << "\\begin{cases} -x & x<0 \\end{cases}"
+                                                << "\\begin{cases} x & x<0 \\end{cases}"
+                                                << "-";
+        QTest::newRow("cases, second row") << "\\begin{cases} 1 & x<0 \\\\ -x & x \\geq 0 \\end{cases}"
+                                           << "\\begin{cases} 1 & x<0 \\\\ x & x \\geq 0 \\end{cases}"
+                                           << "-";
+        QTest::newRow("cases, sign in the condition") << "\\begin{cases} 1 & -x<0 \\end{cases}"
+                                                      << "\\begin{cases} 1 & x<0 \\end{cases}"
+                                                      << "-";
+        QTest::newRow("bmatrix, second row") << "\\begin{bmatrix} 1 \\\\ -1 \\end{bmatrix}"
+                                             << "\\begin{bmatrix} 1 \\\\ 1 \\end{bmatrix}"
+                                             << "-";
+        QTest::newRow("matrix, after a space") << "\\begin{matrix} \\quad -1 \\end{matrix}"
+                                               << "\\begin{matrix} \\quad 1 \\end{matrix}"
+                                               << "-";
+        QTest::newRow("cases, after a space") << "\\begin{cases} \\, -x & 1 \\end{cases}"
+                                              << "\\begin{cases} \\, x & 1 \\end{cases}"
+                                              << "-";
         QTest::newRow("aligned first cell") << "\\begin{aligned} -x &= 1 \\end{aligned}"
-                                            << "\\begin{aligned} x &= 1 \\end{aligned}" << "-";
+                                            << "\\begin{aligned} x &= 1 \\end{aligned}"
+                                            << "-";
     }
 
     void leadingSignsInCells() {
@@ -255,7 +285,16 @@ private slots:
         QFETCH(QString, sign);
         const qreal width = layoutLatex(latex)->width();
         const qreal expected = layoutLatex(bare)->width() + (sign.isEmpty() ? 0 : layoutLatex(sign)->width());
-        QVERIFY2(std::abs(width - expected) < 0.01, qPrintable(QString("%1 against %2").arg(width).arg(expected)));
+        QVERIFY2(std::abs(width - expected) < 0.01,
+                 qPrintable(QString("%1 against %2").arg(width).arg(expected)));
+    }
+
+    // The second cell of an aligned row goes on from the first, as TeX's "{}" there makes it: a sign at its
+    // front is an operator with its spaces.
+    void alignedSecondCellKeepsABinarySign() {
+        const qreal signed_ = layoutLatex("\\begin{aligned} x &-1 \\end{aligned}")->width();
+        const qreal bare = layoutLatex("\\begin{aligned} x &1 \\end{aligned}")->width();
+        QVERIFY(signed_ > bare + layoutLatex("-")->width() + 1);
     }
 
     void emptyTable() {

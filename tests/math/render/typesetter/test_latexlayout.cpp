@@ -69,6 +69,8 @@ private slots:
         QTest::newRow("two letters") << "\\hat{xy}" << false;
         QTest::newRow("scripted letter") << "\\hat{x^2}" << false;
         QTest::newRow("empty") << "\\hat{}" << false;
+        QTest::newRow("accent over an accent") << "\\hat{\\hat{a}}" << false;
+        QTest::newRow("fraction") << "\\hat{\\frac{a}{b}}" << false;
     }
 
     void singleCharAccentee() {
