@@ -134,7 +134,8 @@ PDFEditorWorkspaceView::PDFEditorWorkspaceView(document::PDFEditorDocument& docu
         case SidebarSheet::watermark:
             return new WatermarkSheetView(m_document, &undoManager, parent);
         case SidebarSheet::compress:
-            return new CompressPDFSheetView(m_document.pdfDocument(), sidebar->baseName(), parent);
+            return new CompressPDFSheetView(m_document.pdfDocument(), sidebar->baseName(), m_filePath,
+                                            parent);
         }
         return nullptr;
     });
