@@ -39,6 +39,9 @@ AppDelegate::AppDelegate(DocumentController& controller, QObject* parent)
     : QObject(parent), m_controller(controller) {
     // A document window that becomes active, or opens in front, takes over from the landing window.
     connect(&m_controller, &DocumentController::documentReplaced, this, &AppDelegate::closeWelcomeWindow);
+    // A conversion the user stopped leaves no window behind it: the landing window comes back.
+    connect(&m_controller, &DocumentController::openingEnded, this,
+            [this] { QTimer::singleShot(0, this, &AppDelegate::showLandingPageIfNoWindowsVisible); });
 }
 
 AppDelegate::~AppDelegate() {
@@ -116,9 +119,9 @@ void AppDelegate::closeWelcomeWindow() {
 void AppDelegate::windowClosed(QWidget* window) {
     if (window == m_welcomeWindow) {
         // Without a Dock to bring it back, closing the landing window with nothing else open ends the
-        // application.
+        // application; a document on its way counts as open.
         QTimer::singleShot(0, this, [this] {
-            if (!m_controller.isTerminating() && !anyWindowVisible())
+            if (!m_controller.isTerminating() && !m_controller.isOpening() && !anyWindowVisible())
                 m_controller.terminate();
         });
         return;

@@ -76,7 +76,7 @@ void fileMenu(QMainWindow& window, DocumentController& controller, DocumentWindo
     QObject::connect(quit, &QAction::triggered, &controller, &DocumentController::terminate);
 }
 
-void editMenu(QMainWindow& window, DocumentWindow* document) {
+void editMenu(QMainWindow& window, DocumentController& controller, DocumentWindow* document) {
     QMenu* menu = window.menuBar()->addMenu(QMenu::tr("&Edit"));
     QAction* undo = add(menu, QMenu::tr("Undo"), QKeySequence(QStringLiteral("Ctrl+Z")));
     QAction* redo = add(menu, QMenu::tr("Redo"), QKeySequence(QStringLiteral("Ctrl+Shift+Z")));
@@ -101,7 +101,10 @@ void editMenu(QMainWindow& window, DocumentWindow* document) {
     settings->setMenuRole(QAction::PreferencesRole);
     // Found by name by views that open the settings, such as the assistant panel.
     settings->setObjectName(QStringLiteral("openSettings"));
-    QObject::connect(settings, &QAction::triggered, &window, [] { ui::SettingsView::showShared(); });
+    QObject::connect(settings, &QAction::triggered, &window, [&controller] {
+        QObject::connect(ui::SettingsView::showShared(), &ui::SettingsView::quitRequested, &controller,
+                         &DocumentController::terminate, Qt::UniqueConnection);
+    });
     if (document)
         QObject::connect(document, &DocumentWindow::settingsRequested, settings, &QAction::trigger);
 }
@@ -158,7 +161,7 @@ void helpMenu(QMainWindow& window, UpdaterController& updater) {
 void install(QMainWindow& window, DocumentController& controller, UpdaterController& updater,
              DocumentWindow* document) {
     fileMenu(window, controller, document);
-    editMenu(window, document);
+    editMenu(window, controller, document);
     viewMenu(window);
     helpMenu(window, updater);
 }

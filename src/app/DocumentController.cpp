@@ -44,7 +44,10 @@ constexpr int releaseChecks = 100;
 } // namespace
 
 DocumentController::DocumentController(UpdaterController& updater, QObject* parent)
-    : QObject(parent), m_updater(updater) {}
+    : QObject(parent), m_updater(updater) {
+    connect(&m_imports, &DocumentImports::converted, this, &DocumentController::openDocument);
+    connect(&m_imports, &DocumentImports::importEnded, this, &DocumentController::openingEnded);
+}
 
 DocumentController::~DocumentController() {
     qDeleteAll(m_documents);
@@ -101,15 +104,20 @@ void DocumentController::openDocument(const QString& path) {
         m_opening.remove(key);
         // Named as the user named it: a link to a device is named as the link.
         if (!read.document)
-            return showOpenFailure(QFileInfo(path).isSymLink() ? path : key, read.error);
+            showOpenFailure(QFileInfo(path).isSymLink() ? path : key, read.error);
         // Opened twice while reading: the window of the first read stands.
-        if (bringForward(key))
-            return;
-        ui::RecentDocuments::note(key);
-        auto* window = new DocumentWindow(std::move(read.document), key, *this, read.identity);
-        addWindow(window);
-        window->warnAboutDamage();
+        else if (!bringForward(key)) {
+            ui::RecentDocuments::note(key);
+            auto* window = new DocumentWindow(std::move(read.document), key, *this, read.identity);
+            addWindow(window);
+            window->warnAboutDamage();
+        }
+        emit openingEnded();
     });
+}
+
+void DocumentController::importDocument(const QString& path) {
+    m_imports.import(path);
 }
 
 void DocumentController::showOpenFailure(const QString& path, const QString& reason) {
@@ -163,6 +171,7 @@ void DocumentController::terminate() {
 
 void DocumentController::closeNextForTermination() {
     if (m_documents.isEmpty()) {
+        m_imports.cancelAll();
         QApplication::quit();
         return;
     }

@@ -1,7 +1,6 @@
 #include "app/ShellFileOpenTargets.h"
 
 #include "app/DocumentController.h"
-#include "app/DocumentImport.h"
 #include "ui/preview/PreviewWindowController.h"
 
 #include <QMainWindow>
@@ -13,7 +12,7 @@ void ShellFileOpenTargets::openDocument(const QString& path) {
 }
 
 void ShellFileOpenTargets::importDocument(const QString& path) {
-    app::importDocument(path, m_controller);
+    m_controller.importDocument(path);
 }
 
 void ShellFileOpenTargets::openPreview(const QString& path) {

@@ -6,10 +6,12 @@
 #include "app/WelcomeWindow.h"
 #include "ui/assistant/AssistantPanel.h"
 #include "ui/landing/RecentDocuments.h"
+#include "ui/settings/SettingsView.h"
 #include "ui/window/ContentView.h"
 #include "ui/workspace/PDFEditorWorkspaceView.h"
 
 #include <QMenuBar>
+#include <QPointer>
 #include <QTest>
 
 using namespace zepla;
@@ -161,6 +163,31 @@ private slots:
             QVERIFY(!item(landing, "File", text)->isEnabled());
         QVERIFY(!item(landing, "Edit", "Undo")->isEnabled());
         QVERIFY(item(landing, "File", "New")->isEnabled());
+    }
+
+    // The settings window has no menu bar, yet takes the keys every window takes: Ctrl+W and Escape close
+    // it, Ctrl+Q quits.
+    void theSettingsWindowTakesTheWindowKeys() {
+        ShellFixture shell;
+        shell.app->launch({});
+        QTRY_VERIFY(shell.delegate().welcomeWindow());
+        QAction* settings = item(shell.delegate().welcomeWindow(), "Edit", "Settings…");
+        const auto openSettings = [settings] {
+            settings->trigger();
+            QPointer<ui::SettingsView> view = ui::SettingsView::showShared();
+            return QTest::qWaitForWindowActive(view) ? view : nullptr;
+        };
+        for (const QKeySequence& keys : {QKeySequence("Ctrl+W"), QKeySequence(Qt::Key_Escape)}) {
+            QPointer<ui::SettingsView> view = openSettings();
+            QVERIFY(view);
+            QTest::keySequence(view->focusWidget() ? view->focusWidget() : view.get(), keys);
+            QTRY_VERIFY2(view.isNull(), qPrintable(keys.toString()));
+        }
+        QPointer<ui::SettingsView> view = openSettings();
+        QVERIFY(view);
+        QTest::keySequence(view->focusWidget() ? view->focusWidget() : view.get(), QKeySequence("Ctrl+Q"));
+        QVERIFY(shell.controller().isTerminating());
+        view->close();
     }
 
     void openRecentListsTheRecentFilesAndGreysOutVanishedOnes() {

@@ -103,9 +103,10 @@ private slots:
         QTRY_VERIFY(Prompt::visibleOffer());
         QMessageBox* offer = Prompt::visibleOffer();
         QCOMPARE(offer->text(), QStringLiteral("Make Zepla Your Default PDF Viewer?"));
-        QCOMPARE(offer->informativeText(), QStringLiteral("PDFs will open in Zepla automatically when you "
-                                                          "double-click them in your file manager, Mail, or "
-                                                          "anywhere else."));
+        QCOMPARE(offer->informativeText(),
+                 QStringLiteral("PDFs will open in Zepla automatically when you "
+                                "double-click them in your file manager, your email, or "
+                                "anywhere else."));
         QCOMPARE(offer->icon(), QMessageBox::Information);
         QCOMPARE(offer->buttons().size(), 2);
         QCOMPARE(offer->defaultButton(), button(offer, "Set as Default"));

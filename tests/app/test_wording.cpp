@@ -22,6 +22,11 @@ private slots:
                                   << "AI Assistant Settings… (Ctrl+,)";
         QTest::newRow("file manager") << "Show in Finder"
                                       << "Show in your file manager";
+        QTest::newRow("mail program")
+            << "double-click them in Finder, Mail, or anywhere else."
+            << "double-click them in your file manager, your email, or anywhere else.";
+        QTest::newRow("email untouched") << "Email the PDF from your Mailbox"
+                                         << "Email the PDF from your Mailbox";
         QTest::newRow("system") << "Requires macOS 14"
                                 << "Requires Linux 14";
         QTest::newRow("untouched") << "Check for Updates…"

@@ -9,8 +9,10 @@
 #include "providers/RotatingAIProvider.h"
 #include "tools/AssistantToolFactory.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QFuture>
+#include <QPointer>
 #include <QTimer>
 
 #include <algorithm>
@@ -46,9 +48,15 @@ AssistantViewModel::AssistantViewModel(AssistantSource source, std::shared_ptr<c
     m_documentKey = filePath;
     m_documentName = QFileInfo(filePath).completeBaseName();
     m_isLoadingHistory = true;
-    ChatHistoryStore::load(filePath).then(this, [this](const ChatHistoryStore::ChatHistory& stored) {
-        adoptHistory(stored.sessions, stored.unreadableCopy);
-    });
+    // The history is read on the writer's thread, and this model may go with its window meanwhile. A
+    // continuation with this model as its context would post to it from that thread, racing its deletion
+    // here; the application outlives both, and the guard is read on this thread only.
+    ChatHistoryStore::load(filePath).then(
+        QCoreApplication::instance(),
+        [self = QPointer<AssistantViewModel>(this)](const ChatHistoryStore::ChatHistory& stored) {
+            if (self)
+                self->adoptHistory(stored.sessions, stored.unreadableCopy);
+        });
 }
 
 void AssistantViewModel::adoptHistory(QList<ChatSession> loaded, const QString& unreadableCopy) {

@@ -48,6 +48,17 @@ bool isOfficeExtension(const QString& extension) {
     return office.contains(extension);
 }
 
+Result convertInto(const QString& path, const QString& destination, const ImportProgress& progress) {
+    const QString extension = QFileInfo(path).suffix().toLower();
+    if (isOfficeExtension(extension))
+        return convertWithOffice(path, destination, progress);
+    const QString error = imageExtensions().contains(extension) ? imageToPdf(path, destination)
+                                                                : textToPdf(path, destination, progress);
+    if (!error.isEmpty())
+        return Failure{error, progress.isCancelled()};
+    return destination;
+}
+
 } // namespace
 
 const QStringList& imageExtensions() {
@@ -62,14 +73,14 @@ Result convert(const QString& path, const ImportProgress& progress) {
     const QString destination = pdfDestinationPath(path, &failure);
     if (destination.isEmpty())
         return Failure{failure};
-    const QString extension = QFileInfo(path).suffix().toLower();
-    if (isOfficeExtension(extension))
-        return convertWithOffice(path, destination, progress);
-    const QString error = imageExtensions().contains(extension) ? imageToPdf(path, destination)
-                                                                : textToPdf(path, destination, progress);
-    if (!error.isEmpty())
-        return Failure{error, progress.isCancelled()};
-    return destination;
+    Result result = convertInto(path, destination, progress);
+    if (std::holds_alternative<Failure>(result))
+        discard(destination);
+    return result;
+}
+
+void discard(const QString& pdfPath) {
+    QDir(QFileInfo(pdfPath).path()).removeRecursively();
 }
 
 QString conversionFailureTitle(const QString& path) {

@@ -22,8 +22,11 @@ struct Failure {
 using Result = std::variant<QString, Failure>;
 
 // Converts the file and returns the path of the new PDF: the file's name with the extension "pdf", in a new
-// folder of its own inside the temporary folder. Blocks: run it off the UI thread.
+// folder of its own inside the temporary folder. A conversion that fails or is cancelled leaves no folder
+// behind. Blocks: run it off the UI thread.
 Result convert(const QString& path, const ImportProgress& progress = {});
+// Removes a PDF that `convert` made, with its folder.
+void discard(const QString& pdfPath);
 
 // The failure alert's texts: the message says why, in the failure's own words.
 QString conversionFailureTitle(const QString& path);

@@ -5,7 +5,7 @@
 namespace zepla::document {
 
 ImportTask::ImportTask(const QString& path, QObject* parent) : QObject(parent), m_path(path) {
-    auto result = std::make_shared<DocumentImporter::Result>();
+    auto result = m_result;
     ImportProgress progress;
     progress.cancelled = &m_cancelled;
     // Reports are queued to the task's thread; at most one waits at a time, so a fast worker cannot flood it.
@@ -24,6 +24,7 @@ ImportTask::ImportTask(const QString& path, QObject* parent) : QObject(parent), 
     m_worker =
         QThread::create([path, progress, result] { *result = DocumentImporter::convert(path, progress); });
     connect(m_worker, &QThread::finished, this, [this, result] {
+        m_delivered = true;
         if (const auto* failure = std::get_if<DocumentImporter::Failure>(result.get()))
             emit finished(QString(), failure->reason, failure->cancelled);
         else
@@ -32,10 +33,13 @@ ImportTask::ImportTask(const QString& path, QObject* parent) : QObject(parent), 
     m_worker->start();
 }
 
+// A PDF made but never handed on would stay in the temporary folder with nobody to open it.
 ImportTask::~ImportTask() {
     m_cancelled = true;
     m_worker->wait();
     delete m_worker;
+    if (const auto* pdfPath = std::get_if<QString>(m_result.get()); pdfPath && !m_delivered)
+        DocumentImporter::discard(*pdfPath);
 }
 
 } // namespace zepla::document

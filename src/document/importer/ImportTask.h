@@ -17,7 +17,8 @@ class ImportTask : public QObject {
     Q_OBJECT
 
 public:
-    // Starts converting at once. Deleting the task cancels the conversion and waits for the worker.
+    // Starts converting at once. Deleting the task cancels the conversion, waits for the worker and removes
+    // a PDF it made that was never handed on.
     explicit ImportTask(const QString& path, QObject* parent = nullptr);
     ~ImportTask() override;
 
@@ -33,6 +34,8 @@ signals:
 private:
     QString m_path;
     std::atomic<bool> m_cancelled{false};
+    std::shared_ptr<DocumentImporter::Result> m_result = std::make_shared<DocumentImporter::Result>();
+    bool m_delivered = false;
     QThread* m_worker = nullptr;
 };
 

@@ -74,7 +74,14 @@ ConversionResult toPdf(const QString& source, const QString& outputFolder, const
         arguments << QStringLiteral("--infilter=") + filter;
     arguments << QStringLiteral("--convert-to") << QStringLiteral("pdf") << QStringLiteral("--outdir")
               << work.path() << source;
+    // LibreOffice's own temporary files go into the private profile too, so that a conversion stopped
+    // midway leaves nothing behind in the user's temporary folder.
+    const QString scratch = QDir(profile.path()).filePath(QStringLiteral("tmp"));
+    QDir().mkpath(scratch);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), scratch);
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.setProgram(program);
     process.setArguments(arguments);
     process.setProcessChannelMode(QProcess::MergedChannels);

@@ -1,5 +1,7 @@
 #include "core/Wording.h"
 
+#include <QRegularExpression>
+
 #include <utility>
 
 namespace zepla::platform {
@@ -12,10 +14,12 @@ QString adaptWording(const QString& text) {
         {QStringLiteral("Finder"), QStringLiteral("your file manager")},
         {QStringLiteral("macOS"), QStringLiteral("Linux")},
     };
+    // The other platform's mail program, named as a word of its own ("Email" and "Mailbox" stay).
+    static const QRegularExpression mailProgram(QStringLiteral("\\bMail\\b"));
     QString adapted = text;
     for (const auto& [from, to] : replacements)
         adapted.replace(from, to);
-    return adapted;
+    return adapted.replace(mailProgram, QStringLiteral("your email"));
 }
 
 } // namespace zepla::platform

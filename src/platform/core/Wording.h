@@ -5,9 +5,9 @@
 
 namespace zepla::platform {
 
-// "⌘" becomes "Ctrl+", "⌥" "Alt+", "⇧" "Shift+", "Finder" "your file manager" and "macOS" "Linux", so that
-// "⌘Z to undo" reads "Ctrl+Z to undo". Every user-visible text and every prompt sent to the model passes
-// here.
+// "⌘" becomes "Ctrl+", "⌥" "Alt+", "⇧" "Shift+", "Finder" "your file manager", the word "Mail" "your email"
+// and "macOS" "Linux", so that "⌘Z to undo" reads "Ctrl+Z to undo". Every user-visible text and every prompt
+// sent to the model passes here.
 QString adaptWording(const QString& text);
 
 } // namespace zepla::platform

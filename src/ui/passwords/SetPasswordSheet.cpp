@@ -12,6 +12,13 @@
 
 namespace zepla::ui {
 
+namespace {
+
+constexpr int sheetWidth = 360;
+constexpr int sheetMargin = 20;
+
+} // namespace
+
 SetPasswordSheet::SetPasswordSheet(std::shared_ptr<pdf::Document> document, const QString& suggestedName,
                                    QWidget* parent)
     : QDialog(parent), m_document(std::move(document)), m_suggestedName(suggestedName),
@@ -22,9 +29,9 @@ SetPasswordSheet::SetPasswordSheet(std::shared_ptr<pdf::Document> document, cons
       m_save(new QPushButton(QStringLiteral("Save Encrypted Copy…"), this)) {
     setWindowModality(Qt::WindowModal);
     setWindowTitle(QStringLiteral("Set Password"));
-    setFixedWidth(360);
+    setFixedWidth(sheetWidth);
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(20, 20, 20, 20);
+    layout->setContentsMargins(sheetMargin, sheetMargin, sheetMargin, sheetMargin);
     layout->setSpacing(14);
     auto* title = new QLabel(QStringLiteral("Set Password"), this);
     title->setFont(Passwords::roundedFont(15, true));
@@ -36,6 +43,10 @@ SetPasswordSheet::SetPasswordSheet(std::shared_ptr<pdf::Document> document, cons
     explanation->setWordWrap(true);
     explanation->setStyleSheet(
         QStringLiteral("color: %1;").arg(Color::secondary(this).name(QColor::HexArgb)));
+    explanation->setObjectName(QStringLiteral("explanation"));
+    // A wrapped label is sized by the window for a width of the label's own choosing; at the sheet's width
+    // it needs every line it wraps into, or the field below covers the last.
+    explanation->setMinimumHeight(explanation->heightForWidth(sheetWidth - 2 * sheetMargin));
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_save->setDefault(true);
     Passwords::makeProminent(m_save);

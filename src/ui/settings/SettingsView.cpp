@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -122,6 +123,12 @@ SettingsView::SettingsView(QWidget* parent) : QWidget(parent, Qt::Window) {
         m_errorLine->show();
     }
     refresh();
+
+    // A window without a menu bar of its own still takes the keys every window of the application takes.
+    for (const QKeySequence& keys : {QKeySequence(QStringLiteral("Ctrl+W")), QKeySequence(Qt::Key_Escape)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
+    connect(new QShortcut(QKeySequence(QStringLiteral("Ctrl+Q")), this), &QShortcut::activated, this,
+            &SettingsView::quitRequested);
 }
 
 SettingsView* SettingsView::showShared() {

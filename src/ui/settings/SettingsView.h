@@ -1,5 +1,5 @@
 // The settings window: whether Zepla is the default PDF viewer, and the Ollama address and key the assistant
-// uses instead of the built-in AI.
+// uses instead of the built-in AI. Ctrl+W and Escape close it; Ctrl+Q asks the application to quit.
 #pragma once
 
 #include <QWidget>
@@ -27,6 +27,9 @@ public:
     bool isDefaultPDFViewer() const { return m_isDefaultPDFViewer; }
     QString statusText() const;
     QString errorText() const;
+
+signals:
+    void quitRequested();
 
 private:
     QWidget* makeGeneralSection();

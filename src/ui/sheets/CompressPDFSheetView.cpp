@@ -5,6 +5,7 @@
 #include "ui/sheets/SheetParts.h"
 
 #include <QButtonGroup>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
@@ -21,14 +22,36 @@ using document::PDFCompressor::Quality;
 namespace {
 
 QString dataSize(qint64 bytes) {
-    return QLocale::system().formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat);
+    return QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat);
+}
+
+// The byte count the copy is measured against: the file's, as it is on disk.
+std::optional<qint64> fileSize(const QString& path) {
+    const QFileInfo file(path);
+    if (path.isEmpty() || !file.isFile())
+        return std::nullopt;
+    return file.size();
 }
 
 } // namespace
 
+QString CompressPDFSheetView::sizesText(qint64 originalBytes, qint64 copyBytes) {
+    QString original = dataSize(originalBytes);
+    QString copy = dataSize(copyBytes);
+    if (original == copy && originalBytes != copyBytes) {
+        original = QStringLiteral("%1 bytes").arg(QLocale().toString(originalBytes));
+        copy = QStringLiteral("%1 bytes").arg(QLocale().toString(copyBytes));
+    }
+    return QStringLiteral("Original: %1 · Compressed copy: %2 (%3 %)")
+        .arg(original, copy)
+        .arg(qRound(100.0 * double(copyBytes) / double(std::max<qint64>(originalBytes, 1))));
+}
+
 CompressPDFSheetView::CompressPDFSheetView(std::shared_ptr<pdf::Document> pdfDocument,
-                                           const QString& suggestedName, QWidget* parent)
+                                           const QString& suggestedName, const QString& originalPath,
+                                           QWidget* parent)
     : QDialog(parent), m_pdfDocument(std::move(pdfDocument)), m_suggestedName(suggestedName),
+      m_originalPath(originalPath),
       m_savePanel([this](const QString& name) { return Passwords::askForPdfSavePath(this, name); }),
       m_qualities(new QButtonGroup(this)), m_error(Passwords::makeErrorLabel(this)),
       m_progress(new QProgressBar(this)), m_sizes(SheetParts::secondaryText(QString(), 12, this)),
@@ -127,7 +150,7 @@ void CompressPDFSheetView::start() {
     const std::shared_ptr<std::atomic_bool> stop = m_stop;
     m_progress->setRange(0, std::max(source->pageCount(), 1));
     m_progress->setValue(0);
-    m_worker = QThread::create([this, source, stop, chosen] {
+    m_worker = QThread::create([this, source, stop, chosen, originalPath = m_originalPath] {
         const auto progress = [this, stop](int done, int) {
             QMetaObject::invokeMethod(
                 this, [this, done] { m_progress->setValue(done); }, Qt::QueuedConnection);
@@ -138,9 +161,12 @@ void CompressPDFSheetView::start() {
         RunResult result{outcome.error, std::nullopt};
         if (outcome.document && !stop->load()) {
             auto copy = outcome.document->save();
-            auto original = source->save();
-            if (copy && original)
-                result.copy = Copy{chosen, copy.value(), original.value().size()};
+            std::optional<qint64> originalSize = fileSize(originalPath);
+            if (!originalSize)
+                if (auto original = source->save())
+                    originalSize = original.value().size();
+            if (copy && originalSize)
+                result.copy = Copy{chosen, copy.value(), *originalSize};
             else
                 result.error = QStringLiteral("Couldn't compress this PDF.");
         }
@@ -170,10 +196,7 @@ void CompressPDFSheetView::finish(const RunResult& result) {
     }
     const Copy& copy = *result.copy;
     const qint64 after = copy.bytes.size();
-    m_sizes->setText(
-        QStringLiteral("Original: %1 · Compressed copy: %2 (%3 %)")
-            .arg(dataSize(copy.originalSize), dataSize(after))
-            .arg(qRound(100.0 * double(after) / double(std::max<qint64>(copy.originalSize, 1)))));
+    m_sizes->setText(sizesText(copy.originalSize, after));
     m_sizes->show();
     fitContent();
     emit runFinished();

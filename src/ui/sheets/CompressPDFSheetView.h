@@ -26,8 +26,10 @@ class CompressPDFSheetView : public QDialog {
 public:
     using SavePanel = std::function<QString(const QString& suggestedName)>;
 
+    // `originalPath` is the document's file, whose size the copy is measured against; without one (a
+    // document never saved) the document as it would be saved stands for it.
     CompressPDFSheetView(std::shared_ptr<pdf::Document> pdfDocument, const QString& suggestedName,
-                         QWidget* parent = nullptr);
+                         const QString& originalPath = QString(), QWidget* parent = nullptr);
     ~CompressPDFSheetView() override;
 
     document::PDFCompressor::Quality quality() const;
@@ -37,6 +39,9 @@ public:
     QPushButton* cancelButton() const { return m_cancel; }
     QProgressBar* progressBar() const { return m_progress; }
     QLabel* sizesLabel() const { return m_sizes; }
+    // The sizes line for a copy of `copyBytes` from an original of `originalBytes`: both in kilobytes
+    // and megabytes to one decimal, or in bytes where those figures would look the same.
+    static QString sizesText(qint64 originalBytes, qint64 copyBytes);
     QString errorMessage() const { return m_errorMessage; }
     bool isRunning() const { return m_worker != nullptr; }
     void setSavePanel(SavePanel panel) { m_savePanel = std::move(panel); }
@@ -69,6 +74,7 @@ private:
 
     std::shared_ptr<pdf::Document> m_pdfDocument;
     QString m_suggestedName;
+    QString m_originalPath;
     SavePanel m_savePanel;
     QString m_errorMessage;
     std::optional<Copy> m_largerCopy; // made, larger than the original, waiting for the user's word

@@ -9,6 +9,7 @@
 #include "ui/toolbar/SegmentedPicker.h"
 #include "ui/toolbar/SizeControl.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 
 namespace zepla::ui {
@@ -151,6 +152,11 @@ QSize ColorAndWidthGroup::minimumSizeHint() const {
 
 void ColorAndWidthGroup::followTool() {
     const AnnotationTool tool = m_toolState.tool();
+    // A field typed into keeps the keyboard only while it stays: hidden with the focus, it would hand the
+    // focus on to the next field of the group, text selected, where the next keys would overwrite it. Its
+    // number is committed as the focus leaves it.
+    if (QWidget* focused = QApplication::focusWidget(); focused && isAncestorOf(focused))
+        focused->clearFocus();
     m_eraserGroup->setVisible(tool == AnnotationTool::eraser);
     m_formGroup->setVisible(tool == AnnotationTool::form);
     m_colorControls->setVisible(tool != AnnotationTool::eraser && tool != AnnotationTool::form);

@@ -1,5 +1,5 @@
-// The text-box font menu of the toolbar: the current font's name as its label, the five fonts as items with a
-// check mark beside the current one.
+// The text-box font menu of the toolbar: the current font's name as its label with the menu's arrow beside
+// it, the five fonts as items with a check mark beside the current one.
 #pragma once
 
 #include "annotations/AnnotationTool.h"
@@ -16,8 +16,15 @@ public:
 
     void setCurrent(annotations::AnnotationFont font);
 
+    // Where the name and the arrow are drawn: side by side, the button wide enough for the longest name.
+    QRect labelRect() const;
+    QRect arrowRect() const;
+
 signals:
     void fontChosen(annotations::AnnotationFont font);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     annotations::AnnotationFont m_current;

@@ -5,7 +5,6 @@
 #include "ui/theme/ToolbarPillButton.h"
 #include "ui/toolbar/ToolbarButtons.h"
 #include "ui/toolbar/ToolbarHelp.h"
-#include "ui/workspace/PDFEditorWorkspaceView.h"
 
 #include <QHBoxLayout>
 
@@ -13,13 +12,13 @@ namespace zepla::ui {
 
 using annotations::MarkupAction;
 
-MarkupGroup::MarkupGroup(PDFEditorWorkspaceView& workspace, QWidget* parent)
-    : QWidget(parent), m_workspace(workspace) {
+MarkupGroup::MarkupGroup(annotations::ToolState& toolState, QWidget* parent)
+    : QWidget(parent), m_toolState(toolState) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
     for (MarkupAction action : annotations::allCases<MarkupAction>()) {
-        const auto toggle = [this, action] { m_workspace.toggleMarkup(action); };
+        const auto toggle = [this, action] { emit markupToggled(action); };
         ToolbarPillButton* button = pillButton(annotations::symbolName(action), Color::brandBlueDeep(),
                                                ToolbarHelp::markup(action), toggle, this);
         bindShortcut(button,
@@ -28,8 +27,7 @@ MarkupGroup::MarkupGroup(PDFEditorWorkspaceView& workspace, QWidget* parent)
         row->addWidget(button);
         m_buttons << button;
     }
-    connect(&workspace.toolState(), &annotations::ToolState::activeMarkupModeChanged, this,
-            &MarkupGroup::followMode);
+    connect(&toolState, &annotations::ToolState::activeMarkupModeChanged, this, &MarkupGroup::followMode);
     followMode();
 }
 
@@ -39,7 +37,7 @@ ToolbarPillButton* MarkupGroup::button(MarkupAction action) const {
 
 void MarkupGroup::followMode() {
     for (MarkupAction action : annotations::allCases<MarkupAction>())
-        button(action)->setSelected(m_workspace.toolState().activeMarkupMode() == action);
+        button(action)->setSelected(m_toolState.activeMarkupMode() == action);
 }
 
 } // namespace zepla::ui

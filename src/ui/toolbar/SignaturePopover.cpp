@@ -1,19 +1,15 @@
 #include "ui/toolbar/SignaturePopover.h"
 
-#include "annotations/ToolState.h"
 #include "ui/signatures/SignaturePadSheet.h"
 #include "ui/signatures/SignaturePickerView.h"
-#include "ui/workspace/PDFEditorWorkspaceView.h"
 
 #include <QEvent>
 #include <QVBoxLayout>
 
 namespace zepla::ui {
 
-SignaturePopover::SignaturePopover(QWidget* button, PDFEditorWorkspaceView& workspace)
-    : QObject(button), m_button(button), m_workspace(workspace) {
-    connect(&workspace, &PDFEditorWorkspaceView::showSignaturePopoverChanged, this, &SignaturePopover::show);
-}
+SignaturePopover::SignaturePopover(QWidget* button, annotations::SignatureStore& store)
+    : QObject(button), m_button(button), m_store(store) {}
 
 SignaturePopover::~SignaturePopover() {
     if (m_popup) {
@@ -22,10 +18,10 @@ SignaturePopover::~SignaturePopover() {
     }
 }
 
-// However the popup closed (a click outside, a signature chosen), the workspace hears of it.
+// However the popup closed (a click outside, a signature chosen), the owner hears of it.
 bool SignaturePopover::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_popup && event->type() == QEvent::Hide)
-        m_workspace.setShowSignaturePopover(false);
+        emit shownRequested(false);
     return QObject::eventFilter(watched, event);
 }
 
@@ -40,7 +36,7 @@ void SignaturePopover::show(bool shown) {
         m_popup->installEventFilter(this);
         auto* layout = new QVBoxLayout(m_popup);
         layout->setContentsMargins(0, 0, 0, 0);
-        m_picker = new SignaturePickerView(m_workspace.toolState().signatureStore(), m_popup);
+        m_picker = new SignaturePickerView(m_store, m_popup);
         layout->addWidget(m_picker);
         connect(m_picker, &SignaturePickerView::dismissRequested, m_popup, &QWidget::hide);
         connect(m_picker, &SignaturePickerView::padRequested, this, &SignaturePopover::openPad);
@@ -54,9 +50,9 @@ void SignaturePopover::show(bool shown) {
 void SignaturePopover::openPad() {
     if (m_popup)
         m_popup->hide();
-    m_pad = new SignaturePadSheet(m_workspace.toolState().signatureStore(), m_button->window());
+    m_pad = new SignaturePadSheet(m_store, m_button->window());
     m_pad->setAttribute(Qt::WA_DeleteOnClose);
-    connect(m_pad, &QDialog::finished, this, [this] { m_workspace.setShowSignaturePopover(true); });
+    connect(m_pad, &QDialog::finished, this, [this] { emit shownRequested(true); });
     m_pad->open();
 }
 

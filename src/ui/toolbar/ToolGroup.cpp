@@ -7,7 +7,6 @@
 #include "ui/toolbar/SignaturePopover.h"
 #include "ui/toolbar/ToolbarButtons.h"
 #include "ui/toolbar/ToolbarHelp.h"
-#include "ui/workspace/PDFEditorWorkspaceView.h"
 
 #include <QHBoxLayout>
 
@@ -15,24 +14,24 @@ namespace zepla::ui {
 
 using annotations::AnnotationTool;
 
-ToolGroup::ToolGroup(PDFEditorWorkspaceView& workspace, QWidget* parent)
-    : QWidget(parent), m_workspace(workspace) {
+ToolGroup::ToolGroup(annotations::ToolState& toolState, QWidget* parent)
+    : QWidget(parent), m_toolState(toolState) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
     for (AnnotationTool tool : annotations::allCases<AnnotationTool>()) {
-        const auto choose = [this, tool] { m_workspace.selectTool(tool); };
+        const auto choose = [this, tool] { emit toolChosen(tool); };
         ToolbarPillButton* button = pillButton(annotations::symbolName(tool), Color::brandBlue(),
                                                ToolbarHelp::tool(tool), choose, this);
         bindShortcut(button, shortcut(annotations::shortcutKey(tool), Qt::ControlModifier), choose);
         if (tool == AnnotationTool::line)
-            m_lineStyleChooser = new LineStyleHoverModifier(button, workspace.toolState());
+            m_lineStyleChooser = new LineStyleHoverModifier(button, toolState);
         if (tool == AnnotationTool::signature)
-            m_signaturePopover = new SignaturePopover(button, workspace);
+            m_signaturePopover = new SignaturePopover(button, toolState.signatureStore());
         row->addWidget(button);
         m_buttons << button;
     }
-    connect(&workspace.toolState(), &annotations::ToolState::toolChanged, this, &ToolGroup::followTool);
+    connect(&toolState, &annotations::ToolState::toolChanged, this, &ToolGroup::followTool);
     followTool();
 }
 
@@ -42,7 +41,7 @@ ToolbarPillButton* ToolGroup::button(AnnotationTool tool) const {
 
 void ToolGroup::followTool() {
     for (AnnotationTool tool : annotations::allCases<AnnotationTool>())
-        button(tool)->setSelected(tool == m_workspace.toolState().tool());
+        button(tool)->setSelected(tool == m_toolState.tool());
 }
 
 } // namespace zepla::ui

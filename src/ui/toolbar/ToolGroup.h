@@ -1,15 +1,19 @@
 // The eleven tool buttons of the toolbar in tool order, each marking the current tool, with its Ctrl
-// shortcut; the line button offers the line-end chooser on hover, the Sign button opens the signature picker.
+// shortcut; the line button offers the line-end chooser on hover, the Sign button carries the signature
+// picker. A click or shortcut asks for the tool; the tool state says which one is current.
 #pragma once
 
 #include "annotations/AnnotationTool.h"
 
 #include <QWidget>
 
+namespace zepla::annotations {
+class ToolState;
+}
+
 namespace zepla::ui {
 
 class LineStyleHoverModifier;
-class PDFEditorWorkspaceView;
 class SignaturePopover;
 class ToolbarPillButton;
 
@@ -17,16 +21,19 @@ class ToolGroup : public QWidget {
     Q_OBJECT
 
 public:
-    ToolGroup(PDFEditorWorkspaceView& workspace, QWidget* parent = nullptr);
+    explicit ToolGroup(annotations::ToolState& toolState, QWidget* parent = nullptr);
 
     ToolbarPillButton* button(annotations::AnnotationTool tool) const;
     LineStyleHoverModifier* lineStyleChooser() const { return m_lineStyleChooser; }
     SignaturePopover* signaturePopover() const { return m_signaturePopover; }
 
+signals:
+    void toolChosen(annotations::AnnotationTool tool);
+
 private:
     void followTool();
 
-    PDFEditorWorkspaceView& m_workspace;
+    annotations::ToolState& m_toolState;
     QList<ToolbarPillButton*> m_buttons;
     LineStyleHoverModifier* m_lineStyleChooser = nullptr;
     SignaturePopover* m_signaturePopover = nullptr;

@@ -13,7 +13,6 @@
 #include "ui/toolbar/ToolbarHelp.h"
 #include "ui/toolbar/ToolbarRowsLayout.h"
 #include "ui/toolbar/ZoomGroup.h"
-#include "ui/workspace/PDFEditorWorkspaceView.h"
 
 #include <QHBoxLayout>
 #include <QPainter>
@@ -31,54 +30,54 @@ QHBoxLayout* groupRow(QWidget* group) {
 
 } // namespace
 
-WorkspaceToolbar::WorkspaceToolbar(PDFEditorWorkspaceView& workspace, QWidget* parent)
+WorkspaceToolbar::WorkspaceToolbar(annotations::ToolState& toolState,
+                                   pdfview::PDFViewCoordinator& coordinator, QWidget* parent)
     : QWidget(parent), m_layout(new ToolbarRowsLayout(this)) {
     m_layout->setContentsMargins(8, 6, 8, 6);
-    QWidget* leading = makeLeadingGroup(workspace);
-    m_colorAndWidthGroup = new ColorAndWidthGroup(workspace.toolState(), this);
-    m_layout->setGroups(leading, m_colorAndWidthGroup, makeTrailingGroup(workspace));
+    QWidget* leading = makeLeadingGroup(toolState);
+    m_colorAndWidthGroup = new ColorAndWidthGroup(toolState, this);
+    m_layout->setGroups(leading, m_colorAndWidthGroup, makeTrailingGroup(toolState, coordinator));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 
-QWidget* WorkspaceToolbar::makeLeadingGroup(PDFEditorWorkspaceView& workspace) {
+QWidget* WorkspaceToolbar::makeLeadingGroup(annotations::ToolState& toolState) {
     auto* group = new QWidget(this);
     QHBoxLayout* row = groupRow(group);
     m_open = labeledButton(
         QStringLiteral("doc.badge.plus"), QStringLiteral("Open"), Color::brandBlue(), ToolbarHelp::open(),
-        [&workspace] { workspace.openNewDocument(); }, group);
+        [this] { emit openRequested(); }, group);
     row->addWidget(m_open);
     row->addWidget(new ToolbarSectionDivider(group));
-    const auto toggleSidebar = [&workspace] { workspace.toggleSidebar(); };
+    const auto toggleSidebar = [this] { emit sidebarToggled(); };
     m_sidebar = pillButton(QStringLiteral("sidebar.left"), Color::inkSlate(), ToolbarHelp::sidebar(),
                            toggleSidebar, group);
     bindShortcut(m_sidebar, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S), toggleSidebar);
-    m_sidebar->setSelected(workspace.showThumbnails());
-    connect(&workspace, &PDFEditorWorkspaceView::showThumbnailsChanged, m_sidebar,
-            &ToolbarPillButton::setSelected);
     row->addWidget(m_sidebar);
     row->addWidget(new ToolbarSectionDivider(group));
-    m_toolGroup = new ToolGroup(workspace, group);
+    m_toolGroup = new ToolGroup(toolState, group);
+    connect(m_toolGroup, &ToolGroup::toolChosen, this, &WorkspaceToolbar::toolChosen);
     row->addWidget(m_toolGroup);
     row->addWidget(new ToolbarSectionDivider(group));
-    m_markupGroup = new MarkupGroup(workspace, group);
+    m_markupGroup = new MarkupGroup(toolState, group);
+    connect(m_markupGroup, &MarkupGroup::markupToggled, this, &WorkspaceToolbar::markupToggled);
     row->addWidget(m_markupGroup);
     return group;
 }
 
-QWidget* WorkspaceToolbar::makeTrailingGroup(PDFEditorWorkspaceView& workspace) {
+QWidget* WorkspaceToolbar::makeTrailingGroup(annotations::ToolState& toolState,
+                                             pdfview::PDFViewCoordinator& coordinator) {
     auto* group = new QWidget(this);
     QHBoxLayout* row = groupRow(group);
     row->addWidget(new ToolbarSectionDivider(group));
-    row->addWidget(new ZoomGroup(workspace.coordinator(), group));
+    row->addWidget(new ZoomGroup(coordinator, group));
     row->addWidget(new ToolbarSectionDivider(group));
-    m_pageGroup = new PageGroup(workspace.coordinator(), group);
+    m_pageGroup = new PageGroup(coordinator, group);
     row->addWidget(m_pageGroup);
     row->addWidget(new ToolbarSectionDivider(group));
 
     m_editText = labeledButton(
         QStringLiteral("character.cursor.ibeam"), QStringLiteral("Edit Text"), Color::brandBlue(),
-        ToolbarHelp::editText(), [&workspace] { workspace.toggleTextEditingMode(); }, group);
-    annotations::ToolState& toolState = workspace.toolState();
+        ToolbarHelp::editText(), [this] { emit textEditingToggled(); }, group);
     m_editText->setSelected(toolState.isTextEditingModeEnabled());
     connect(&toolState, &annotations::ToolState::textEditingModeEnabledChanged, m_editText,
             &ToolbarLabeledButton::setSelected);
@@ -87,23 +86,28 @@ QWidget* WorkspaceToolbar::makeTrailingGroup(PDFEditorWorkspaceView& workspace) 
 
     m_ocr = labeledButton(
         QStringLiteral("text.viewfinder"), QStringLiteral("OCR Page"), Color::brandBlue(),
-        ToolbarHelp::ocrPage(), [&workspace] { workspace.ocrCurrentPageTapped(); }, group);
+        ToolbarHelp::ocrPage(), [this] { emit ocrPageRequested(); }, group);
     row->addWidget(m_ocr);
     row->addWidget(new ToolbarSectionDivider(group));
 
-    const auto toggleAssistant = [&workspace] { workspace.setShowAssistant(!workspace.showAssistant()); };
+    const auto toggleAssistant = [this] { emit assistantToggled(); };
     m_ask = labeledButton(QStringLiteral("sparkles"), QStringLiteral("Ask"), Color::brandBlue(),
                           ToolbarHelp::ask(), toggleAssistant, group);
     bindShortcut(m_ask, QKeySequence(Qt::CTRL | Qt::Key_K), toggleAssistant);
-    m_ask->setSelected(workspace.showAssistant());
-    connect(&workspace, &PDFEditorWorkspaceView::showAssistantChanged, m_ask,
-            &ToolbarLabeledButton::setSelected);
     row->addWidget(m_ask);
     m_settings = pillButton(
         QStringLiteral("gearshape"), Color::inkSlate(), ToolbarHelp::settings(),
-        [&workspace] { workspace.openSettings(); }, group);
+        [this] { emit settingsRequested(); }, group);
     row->addWidget(m_settings);
     return group;
+}
+
+void WorkspaceToolbar::setSidebarShown(bool shown) {
+    m_sidebar->setSelected(shown);
+}
+
+void WorkspaceToolbar::setAssistantShown(bool shown) {
+    m_ask->setSelected(shown);
 }
 
 int WorkspaceToolbar::rowCount() const {

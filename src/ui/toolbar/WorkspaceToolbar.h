@@ -1,17 +1,26 @@
 // The document window's toolbar over the workspace: Open, the page sidebar, the tools and the markups at the
 // leading side; the current tool's settings, zoom, pages, Edit Text, OCR Page, Ask and the settings at the
 // trailing side, on the application tint, in as many rows as the width needs (the same for every tool). It
-// only reads and writes the workspace and the tool state.
+// reads and writes the tool state and the coordinator; everything else it asks of its owner by its signals,
+// and its owner tells it which panels are shown.
 #pragma once
 
+#include "annotations/AnnotationTool.h"
+
 #include <QWidget>
+
+namespace zepla::annotations {
+class ToolState;
+}
+namespace zepla::pdfview {
+class PDFViewCoordinator;
+}
 
 namespace zepla::ui {
 
 class ColorAndWidthGroup;
 class MarkupGroup;
 class PageGroup;
-class PDFEditorWorkspaceView;
 class ToolGroup;
 class ToolbarLabeledButton;
 class ToolbarPillButton;
@@ -21,7 +30,8 @@ class WorkspaceToolbar : public QWidget {
     Q_OBJECT
 
 public:
-    WorkspaceToolbar(PDFEditorWorkspaceView& workspace, QWidget* parent = nullptr);
+    WorkspaceToolbar(annotations::ToolState& toolState, pdfview::PDFViewCoordinator& coordinator,
+                     QWidget* parent = nullptr);
 
     ToolGroup* toolGroup() const { return m_toolGroup; }
     MarkupGroup* markupGroup() const { return m_markupGroup; }
@@ -36,12 +46,26 @@ public:
     // The rows the toolbar takes at its current width, whatever the tool.
     int rowCount() const;
 
+    // What the owner shows, marked on the sidebar and Ask buttons.
+    void setSidebarShown(bool shown);
+    void setAssistantShown(bool shown);
+
+signals:
+    void openRequested();
+    void sidebarToggled();
+    void toolChosen(annotations::AnnotationTool tool);
+    void markupToggled(annotations::MarkupAction action);
+    void textEditingToggled();
+    void ocrPageRequested();
+    void assistantToggled();
+    void settingsRequested();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QWidget* makeLeadingGroup(PDFEditorWorkspaceView& workspace);
-    QWidget* makeTrailingGroup(PDFEditorWorkspaceView& workspace);
+    QWidget* makeLeadingGroup(annotations::ToolState& toolState);
+    QWidget* makeTrailingGroup(annotations::ToolState& toolState, pdfview::PDFViewCoordinator& coordinator);
 
     ToolbarRowsLayout* m_layout;
     ToolGroup* m_toolGroup = nullptr;

@@ -55,7 +55,8 @@ PDFEditorWorkspaceView::PDFEditorWorkspaceView(document::PDFEditorDocument& docu
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    m_toolbar = new WorkspaceToolbar(*this, this);
+    m_toolbar = new WorkspaceToolbar(toolState, *m_coordinator, this);
+    connectToolbar();
     column->addWidget(m_toolbar);
     auto* body = new QWidget(this);
     column->addWidget(body, 1);
@@ -134,7 +135,8 @@ PDFEditorWorkspaceView::PDFEditorWorkspaceView(document::PDFEditorDocument& docu
         case SidebarSheet::watermark:
             return new WatermarkSheetView(m_document, &undoManager, parent);
         case SidebarSheet::compress:
-            return new CompressPDFSheetView(m_document.pdfDocument(), sidebar->baseName(), parent);
+            return new CompressPDFSheetView(m_document.pdfDocument(), sidebar->baseName(), m_filePath,
+                                            parent);
         }
         return nullptr;
     });

@@ -146,6 +146,8 @@ signals:
 private:
     // Lays the view out again and says what a redaction did.
     void redactionFinished(const pdfview::RedactionOutcome& outcome);
+    // The toolbar's requests, and what it marks as shown.
+    void connectToolbar();
     void updateSidebarSlot();
     void updateAssistantSlot();
     void animateWidth(QWidget* slot, int to);

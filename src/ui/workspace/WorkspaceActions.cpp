@@ -8,6 +8,9 @@
 #include "pdfview/annotating/AnnotatingPDFView.h"
 #include "pdfview/coordinator/PDFViewCoordinator.h"
 #include "ui/theme/DialogSizing.h"
+#include "ui/toolbar/SignaturePopover.h"
+#include "ui/toolbar/ToolGroup.h"
+#include "ui/toolbar/WorkspaceToolbar.h"
 
 #include <QClipboard>
 #include <QFileDialog>
@@ -16,6 +19,30 @@
 namespace zepla::ui {
 
 using annotations::AnnotationTool;
+
+void PDFEditorWorkspaceView::connectToolbar() {
+    connect(m_toolbar, &WorkspaceToolbar::openRequested, this, &PDFEditorWorkspaceView::openNewDocument);
+    connect(m_toolbar, &WorkspaceToolbar::sidebarToggled, this, &PDFEditorWorkspaceView::toggleSidebar);
+    connect(m_toolbar, &WorkspaceToolbar::toolChosen, this, &PDFEditorWorkspaceView::selectTool);
+    connect(m_toolbar, &WorkspaceToolbar::markupToggled, this, &PDFEditorWorkspaceView::toggleMarkup);
+    connect(m_toolbar, &WorkspaceToolbar::textEditingToggled, this,
+            &PDFEditorWorkspaceView::toggleTextEditingMode);
+    connect(m_toolbar, &WorkspaceToolbar::ocrPageRequested, this,
+            &PDFEditorWorkspaceView::ocrCurrentPageTapped);
+    connect(m_toolbar, &WorkspaceToolbar::assistantToggled, this,
+            [this] { setShowAssistant(!m_showAssistant); });
+    connect(m_toolbar, &WorkspaceToolbar::settingsRequested, this, &PDFEditorWorkspaceView::openSettings);
+    m_toolbar->setSidebarShown(m_showThumbnails);
+    connect(this, &PDFEditorWorkspaceView::showThumbnailsChanged, m_toolbar,
+            &WorkspaceToolbar::setSidebarShown);
+    m_toolbar->setAssistantShown(m_showAssistant);
+    connect(this, &PDFEditorWorkspaceView::showAssistantChanged, m_toolbar,
+            &WorkspaceToolbar::setAssistantShown);
+    SignaturePopover* signatures = m_toolbar->toolGroup()->signaturePopover();
+    connect(this, &PDFEditorWorkspaceView::showSignaturePopoverChanged, signatures, &SignaturePopover::show);
+    connect(signatures, &SignaturePopover::shownRequested, this,
+            &PDFEditorWorkspaceView::setShowSignaturePopover);
+}
 
 void PDFEditorWorkspaceView::selectTool(AnnotationTool tool) {
     m_toolState.setTool(tool);

@@ -127,6 +127,21 @@ private slots:
         QCOMPARE(sheet.messageLabel()->text().isEmpty() ? QString() : sheet.messageLabel()->text(), message);
     }
 
+    // Every wrapped line of the sheet's texts is shown whole, above the first field.
+    void sheetShowsItsWholeExplanation() {
+        SetPasswordSheet sheet(pdf::Document::open(fixtures::makeTextPdf(1)).value(), "Report");
+        sheet.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&sheet));
+        auto* explanation = sheet.findChild<QLabel*>("explanation");
+        QVERIFY(explanation);
+        QVERIFY(explanation->text().startsWith("Anyone opening the saved copy"));
+        QVERIFY(explanation->heightForWidth(explanation->width()) > explanation->fontMetrics().lineSpacing());
+        for (const QLabel* label : sheet.findChildren<QLabel*>())
+            if (label->isVisible() && label->wordWrap())
+                QVERIFY2(label->height() >= label->heightForWidth(label->width()), qPrintable(label->text()));
+        QVERIFY(explanation->geometry().bottom() < sheet.passwordField()->geometry().top());
+    }
+
     void sheetWritesAProtectedCopy() {
         auto open = pdf::Document::open(fixtures::makeTextPdf(3)).value();
         SetPasswordSheet sheet(open, "Report");

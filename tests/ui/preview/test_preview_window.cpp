@@ -3,6 +3,7 @@
 #include "ExternalTool.h"
 #include "assistant/AssistantViewModel.h"
 #include "assistant/SystemPrompts.h"
+#include "core/SerialWriter.h"
 #include "document/preview/PreviewDocument.h"
 #include "pdfview/view/PDFView.h"
 #include "support/ScriptedProvider.h"
@@ -21,6 +22,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMainWindow>
+#include <QPointer>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -83,7 +85,9 @@ class TestPreviewWindow : public QObject {
     QTemporaryDir m_dir;
 
     static void closeAll() {
-        for (PreviewWindowController* controller : PreviewWindowController::openControllers())
+        // A copy: each window leaves the list as it closes.
+        const QList<PreviewWindowController*> open = PreviewWindowController::openControllers();
+        for (PreviewWindowController* controller : open)
             controller->window()->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
@@ -274,6 +278,39 @@ private slots:
         QCOMPARE(PreviewWindowController::openControllers(), QList<PreviewWindowController*>{second});
         QTRY_VERIFY(gone.isNull());
         QVERIFY(second->window()->isVisible());
+    }
+
+    // Windows closed while their files are being converted, and windows closed the moment their text is
+    // read (while their assistants still read the saved chats on another thread), go without a trace, and
+    // the window left open meanwhile still gets its text.
+    void closingPreviewsWhileOthersConvertAndRead() {
+        PreviewWindowController* kept = PreviewWindowController::open(
+            writeTestBytes(m_dir.filePath("kept.xlsx"), QByteArray(3000, '\x07')));
+        QList<QPointer<PreviewWindowController>> closed;
+        for (int round = 0; round < 3; ++round) {
+            PreviewWindowController* converting = PreviewWindowController::open(writeTestBytes(
+                m_dir.filePath(QString("dropped%1.xlsx").arg(round)), QByteArray(3000, '\x07')));
+            closed << converting;
+            for (int i = 0; i < 4; ++i) {
+                const QString name = QString("book%1-%2.epub").arg(round).arg(i);
+                PreviewWindowController* reading =
+                    PreviewWindowController::open(writeEpub(m_dir.filePath(name), "<p>Heron</p>"));
+                connect(reading->content(), &PreviewContentView::textReady, reading->window(),
+                        &QWidget::close);
+                closed << reading;
+            }
+            QTest::qWait(20);
+            converting->window()->close();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(
+            std::all_of(closed.cbegin(), closed.cend(), [](const auto& c) { return c.isNull(); }), 60000);
+        QCOMPARE(PreviewWindowController::openControllers(), QList<PreviewWindowController*>{kept});
+        waitForText(kept);
+        QVERIFY(!kept->content()->errorLine()->isHidden());
+        // Whatever the closed windows' work still sends back arrives now, to nobody.
+        platform::SerialWriter::shared().waitUntilIdle();
+        QTest::qWait(100);
+        QVERIFY(kept->window()->isVisible());
     }
 
     void indexedTextJoinsThePages() {

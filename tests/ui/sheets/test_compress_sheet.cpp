@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -38,7 +39,8 @@ std::shared_ptr<pdf::Document> scannedPages(int pages) {
 }
 
 struct Sheet {
-    explicit Sheet(std::shared_ptr<pdf::Document> pdf) : sheet(std::move(pdf), "Scan") {
+    explicit Sheet(std::shared_ptr<pdf::Document> pdf, const QString& originalPath = QString())
+        : sheet(std::move(pdf), "Scan", originalPath) {
         sheet.setSavePanel([this](const QString& name) {
             asked.append(name);
             return saveAs;
@@ -73,6 +75,8 @@ class TestCompressSheet : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+
     void opensWithBetterAndItsTexts() {
         Sheet s(scannedPages(1));
         QCOMPARE(s.sheet.quality(), Quality::better);
@@ -151,6 +155,50 @@ private slots:
         QCOMPARE(s.asked.size(), 1);
         QVERIFY(QFile::exists(s.saveAs));
         QVERIFY(!s.sheet.isVisible());
+    }
+
+    // The copy is measured against the file as it lies on disk, not against the document saved anew, which
+    // may be much smaller (here: a file padded after its end).
+    void theCopyIsMeasuredAgainstTheFileOnDisk() {
+        QTemporaryDir dir;
+        const QString original = dir.filePath("padded.pdf");
+        QFile file(original);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(fixtures::makeTextPdf(2) + '\n' + QByteArray(600000, ' '));
+        file.close();
+        const qint64 onDisk = QFileInfo(original).size();
+        auto source = pdf::Document::openFile(original).value();
+        QVERIFY(source->save().value().size() < onDisk / 10);
+
+        Sheet s(source, original);
+        s.saveAs = dir.filePath("text.pdf");
+        s.compressAndWait();
+        QCOMPARE(s.sheet.errorMessage(), QString());
+        QCOMPARE(s.asked.size(), 1);
+        const qint64 written = QFileInfo(s.saveAs).size();
+        QVERIFY(written > 0 && written < onDisk);
+    }
+
+    // Sizes in kilobytes and megabytes rounded to one decimal, or in bytes where the two would read the
+    // same; the share from the byte counts.
+    void sizesText_data() {
+        QTest::addColumn<qint64>("original");
+        QTest::addColumn<qint64>("copy");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("kilobytes") << qint64(1837) << qint64(1130)
+                                   << "Original: 1.8 kB · Compressed copy: 1.1 kB (62 %)";
+        QTest::newRow("rounded up") << qint64(1870) << qint64(960)
+                                    << "Original: 1.9 kB · Compressed copy: 960 bytes (51 %)";
+        QTest::newRow("same figure, larger copy")
+            << qint64(1837) << qint64(1841) << "Original: 1,837 bytes · Compressed copy: 1,841 bytes (100 %)";
+        QTest::newRow("megabytes") << qint64(2360000) << qint64(412000)
+                                   << "Original: 2.4 MB · Compressed copy: 412.0 kB (17 %)";
+    }
+    void sizesText() {
+        QFETCH(qint64, original);
+        QFETCH(qint64, copy);
+        QFETCH(QString, text);
+        QCOMPARE(ui::CompressPDFSheetView::sizesText(original, copy), text);
     }
 
     void failuresAreShownInTheSheet() {

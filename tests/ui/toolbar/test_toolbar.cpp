@@ -324,6 +324,11 @@ private slots:
         group.fontMenu()->menu()->actions().at(4)->trigger();
         QCOMPARE(w.toolState.fontChoice(), annotations::AnnotationFont::marker);
         QCOMPARE(group.fontMenu()->text(), QString("Handwritten"));
+        // The longest name is drawn whole, beside the menu's arrow and not under it.
+        const FontMenuButton* fontMenu = group.fontMenu();
+        QVERIFY(fontMenu->fontMetrics().horizontalAdvance("Handwritten") <= fontMenu->labelRect().width());
+        QVERIFY(!fontMenu->labelRect().intersects(fontMenu->arrowRect()));
+        QVERIFY(fontMenu->rect().contains(fontMenu->labelRect() | fontMenu->arrowRect()));
         int checked = 0;
         for (QAction* item : group.fontMenu()->menu()->actions())
             checked += item->icon().isNull() ? 0 : 1;
@@ -334,8 +339,13 @@ private slots:
         QTest::keyClicks(fontSize, "60");
         QTest::keyClick(fontSize, Qt::Key_Return);
         QCOMPARE(w.toolState.fontSize(), 48.0);
+        QVERIFY(fontSize->hasFocus());
 
+        // The field typed into goes with its tool, and takes the keyboard with it: no other size field gets
+        // it with its text selected, for the next keys to overwrite.
         QTest::mouseClick(w.toolbar().toolGroup()->button(AnnotationTool::eraser), Qt::LeftButton);
+        QVERIFY(!group.isAncestorOf(QApplication::focusWidget()));
+        QVERIFY(!group.eraserSize()->field()->lineEdit()->hasSelectedText());
         QCOMPARE(group.eraserSize()->field()->lineEdit()->text(), QString("18"));
         QCOMPARE(group.eraserMode()->current(), 1);
     }
