@@ -21,12 +21,14 @@ using HTTPHeaders = QList<std::pair<QByteArray, QByteArray>>;
 QUrl endpointAt(const QUrl& baseAddress, const QString& path);
 
 // POSTs `body` as JSON to `endpoint` with the extra headers, from the main thread, without blocking it.
-// No response at all ends in a transport error; a response is read by the codec's reply rules.
+// No response at all ends in a transport error; a response is read by the codec's reply rules, on a worker.
+// A redirect is followed only within the endpoint's scheme, host and port; one to anywhere else is not
+// followed and ends in an `http` error with the redirect's status.
 void postChatCompletion(const QUrl& endpoint, const HTTPHeaders& headers, const QByteArray& body,
                         std::chrono::milliseconds timeout, AIProvider::Completion completion);
 
-// Hands `result` to `completion` on the next turn of the event loop, so that no completion ever runs
-// inside the `send` that started it.
+// Hands `result` to `completion` on a later turn of the main thread's event loop, so that no completion
+// ever runs inside the `send` that started it; callable from any thread.
 void completeLater(AIProvider::Completion completion, AIProviderResult result);
 
 } // namespace zepla::ai

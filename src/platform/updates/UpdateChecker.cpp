@@ -58,7 +58,10 @@ void UpdateChecker::check() {
                       QStringLiteral("Zepla/%1").arg(m_options.currentVersion));
     m_reply = m_network->get(request);
     connect(m_reply, &QNetworkReply::redirected, this, [this](const QUrl& target) {
-        if (isAllowed(target))
+        // A feed read over https is never read on over plain http, whatever else is allowed.
+        const bool downgrade =
+            m_reply->url().scheme() == QLatin1String("https") && target.scheme() != QLatin1String("https");
+        if (isAllowed(target) && !downgrade)
             emit m_reply->redirectAllowed();
         else
             stop(tr("The update server sent Zepla to an address that is not secure (%1); the check was "

@@ -15,9 +15,9 @@ QByteArray statusLine(int status) {
 
 } // namespace
 
-TestHttpServer::TestHttpServer() {
+TestHttpServer::TestHttpServer(const QHostAddress& address) {
     connect(&m_server, &QTcpServer::newConnection, this, &TestHttpServer::accept);
-    m_server.listen(QHostAddress::LocalHost);
+    m_server.listen(address);
 }
 
 // Open connections close with the server; their signals must not reach the half-destroyed responder.
@@ -27,7 +27,8 @@ TestHttpServer::~TestHttpServer() {
 }
 
 QUrl TestHttpServer::baseAddress() const {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()));
+    return QUrl(
+        QStringLiteral("http://%1:%2").arg(m_server.serverAddress().toString()).arg(m_server.serverPort()));
 }
 
 void TestHttpServer::setReplies(QList<CannedReply> replies) {

@@ -1,4 +1,5 @@
-// A small HTTP/1.1 responder on 127.0.0.1 that records what it receives and answers with canned replies.
+// A small HTTP/1.1 responder on a loopback address that records what it receives and answers with canned
+// replies.
 #pragma once
 
 #include <QByteArray>
@@ -46,10 +47,11 @@ class TestHttpServer : public QObject {
     Q_OBJECT
 
 public:
-    TestHttpServer();
+    // Listens on `address`: 127.0.0.1 unless another loopback address is wanted, such as a second host.
+    explicit TestHttpServer(const QHostAddress& address = QHostAddress::LocalHost);
     ~TestHttpServer() override;
 
-    // http://127.0.0.1:<port>
+    // http://<address>:<port>
     QUrl baseAddress() const;
 
     // Replies are used in order; the last one answers every further request.

@@ -178,6 +178,20 @@ private slots:
         QCOMPARE(server.requests().last().path, QByteArray("/moved.xml"));
     }
 
+    // The feed is followed to no other host over plain http: the second server hears nothing.
+    void redirectToAnotherPlainHostIsRefused() {
+        TestHttpServer feed;
+        TestHttpServer elsewhere(QHostAddress(QStringLiteral("127.0.0.2")));
+        elsewhere.setReplies({{200, appcast(item("2.0", "https://zepla.example/2")), "application/xml"}});
+        const QByteArray moved = "Location: " + elsewhere.baseAddress().toEncoded() + "/appcast.xml";
+        feed.setReplies({{307, "", "text/plain", CannedReply::Delivery::whole, {moved}}});
+        const Checked checked = runCheck({feed.baseAddress().resolved(QUrl("/appcast.xml"))});
+        QCOMPARE(checked.result.outcome, Outcome::failed);
+        QVERIFY2(checked.result.error.contains("not secure"), qPrintable(checked.result.error));
+        QCOMPARE(feed.requests().size(), 1);
+        QCOMPARE(elsewhere.requests().size(), 0);
+    }
+
     void unreachableServer() {
         const Checked checked = runCheck({zepla::ai::test::refusingBaseAddress()});
         QCOMPARE(checked.result.outcome, Outcome::failed);
