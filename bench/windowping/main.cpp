@@ -215,6 +215,9 @@ public:
     using QApplication::QApplication;
 
     bool notify(QObject* receiver, QEvent* event) override {
+        // Threads with event loops of their own (the chat service's) deliver through here too.
+        if (QThread::currentThread() != thread())
+            return QApplication::notify(receiver, event);
         if (m_depth++ > 0) {
             const bool handled = QApplication::notify(receiver, event);
             --m_depth;

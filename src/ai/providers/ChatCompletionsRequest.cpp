@@ -112,20 +112,42 @@ void postChatCompletion(const QUrl& endpoint, const HTTPHeaders& headers, const 
                 RefusedRedirect{reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), target};
             reply->abort();
         });
+    // The body is taken as it arrives, a piece at a time, and joined and read on a worker: a long answer
+    // takes longer to copy and read than a frame lasts.
+    auto pieces = std::make_shared<QByteArrayList>();
+    QObject::connect(reply, &QNetworkReply::readyRead, reply,
+                     [reply, pieces] { pieces->append(reply->readAll()); });
     QObject::connect(
         reply, &QNetworkReply::finished, reply,
-        [reply, refused, completion = std::move(completion)]() mutable {
+        [reply, refused, pieces, completion = std::move(completion)]() mutable {
             reply->deleteLater();
             if (const std::optional<AIProviderError> failure = failureWithoutBody(*reply, *refused))
                 return completion(*failure);
-            // A long answer's JSON takes longer to read than a frame lasts: it is read on a worker.
             const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+            pieces->append(reply->readAll());
             // The completion moves along whole, so that whatever it holds is let go on the main thread.
-            QThreadPool::globalInstance()->start(
-                [status, body = reply->readAll(), completion = std::move(completion)]() mutable {
-                    completeLater(std::move(completion), OpenAIChatCodec::interpretReply(status, body));
-                });
+            QThreadPool::globalInstance()->start([status, pieces = std::move(*pieces),
+                                                  completion = std::move(completion)]() mutable {
+                completeLater(std::move(completion), OpenAIChatCodec::interpretReply(status, pieces.join()));
+            });
         });
+}
+
+void buildAndPostChatCompletion(ChatCompletionsBuild build, std::chrono::milliseconds timeout,
+                                AIProvider::Completion completion) {
+    QThreadPool::globalInstance()->start([build = std::move(build), timeout,
+                                          completion = std::move(completion)]() mutable {
+        auto built = build();
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [built = std::move(built), timeout, completion = std::move(completion)]() mutable {
+                if (!built)
+                    return completion(built.error());
+                const ChatCompletionsPost& post = built.value();
+                postChatCompletion(post.endpoint, post.headers, post.body, timeout, std::move(completion));
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void completeLater(AIProvider::Completion completion, AIProviderResult result) {
