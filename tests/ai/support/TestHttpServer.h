@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include <functional>
+#include <memory>
 
 class QTcpSocket;
 
@@ -47,11 +48,15 @@ class TestHttpServer : public QObject {
     Q_OBJECT
 
 public:
+    enum class Scheme { http, https };
+
     // Listens on `address`: 127.0.0.1 unless another loopback address is wanted, such as a second host.
-    explicit TestHttpServer(const QHostAddress& address = QHostAddress::LocalHost);
+    // Over https it shows the loopback certificate (support/TestCertificate.h), trusted by nobody unasked.
+    explicit TestHttpServer(const QHostAddress& address = QHostAddress::LocalHost,
+                            Scheme scheme = Scheme::http);
     ~TestHttpServer() override;
 
-    // http://<address>:<port>
+    // http(s)://<address>:<port>
     QUrl baseAddress() const;
 
     // Replies are used in order; the last one answers every further request.
@@ -67,7 +72,8 @@ private:
     void readFrom(QTcpSocket* socket);
     void answer(QTcpSocket* socket);
 
-    QTcpServer m_server;
+    Scheme m_scheme;
+    std::unique_ptr<QTcpServer> m_server;
     QList<CannedReply> m_replies;
     std::function<CannedReply(const ReceivedRequest&)> m_responder;
     QList<ReceivedRequest> m_requests;
