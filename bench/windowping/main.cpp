@@ -1,10 +1,11 @@
 // Does the window keep answering during long work? The real application window, on an X server with a
 // window manager (bench/windowping/run.sh), is pinged the way a window manager pings it (`_NET_WM_PING`,
 // from a connection and thread of its own) every 2 ms while it does, one after the other: Save As of a
-// 2,415-page file, a 5 MB answer arriving in the assistant panel and laid out there, text recognition of a
-// 64-page scan, and redaction of 100 marked pages of a manual. For
-// each, the round trips: median, 99th percentile and worst (the longest the window could not have answered
-// a click), and how many passed 50 ms. An idle window is pinged first, as the floor.
+// 2,415-page file, text recognition of a 64-page scan, redaction of 100 marked pages of a manual, and the
+// assistant's answers of 5 KB and of 5 MB arriving from a chat-completions service on 127.0.0.1 into the
+// open panel (the reply read, the conversation saved, the answer shown). For each, the round trips: median,
+// 99th percentile and worst (the longest the window could not have answered a click), and how many passed 50
+// ms. An idle window is pinged first, as the floor.
 #include "../support/ValgrindManual.h"
 #include "SampleAnswers.h"
 #include "ScannedPages.h"
@@ -16,7 +17,9 @@
 #include "assistant/AssistantViewModel.h"
 #include "core/DefaultPDFHandler.h"
 #include "core/Settings.h"
+#include "keys/APIKeyStore.h"
 #include "pdfview/annotating/AnnotatingPDFView.h"
+#include "support/TestHttpServer.h"
 #include "ui/markdown/MarkdownContent.h"
 #include "ui/window/ContentView.h"
 #include "ui/workspace/PDFEditorWorkspaceView.h"
@@ -26,8 +29,12 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMessageBox>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include <cstdio>
@@ -41,8 +48,9 @@ namespace {
 constexpr int savePages = 2415;
 constexpr int scanPages = 64;
 constexpr int redactionPages = 100;
-constexpr qsizetype answerCharacters = 5'000'000;
 constexpr double goalMs = 50;
+constexpr qsizetype smallAnswerBytes = 5'000;
+constexpr qsizetype longAnswerBytes = 5'000'000;
 
 void write(const QString& path, const QByteArray& bytes) {
     QFile file(path);
@@ -85,6 +93,52 @@ QByteArray markedFile(pdf::Document& manual, int pages) {
     }
     return marked->save().value();
 }
+
+QByteArray completion(const QString& content) {
+    const QJsonObject choice{{"finish_reason", "stop"}, {"message", QJsonObject{{"content", content}}}};
+    return QJsonDocument(QJsonObject{{"choices", QJsonArray{choice}}}).toJson(QJsonDocument::Compact);
+}
+
+// A chat-completions service on a thread of its own, so that serving megabytes takes nothing from the
+// window's thread: it titles a chat when asked to, and answers a question with the answer of the size that
+// the question names.
+class ChatService {
+public:
+    ChatService() {
+        m_context.moveToThread(&m_thread);
+        m_thread.start();
+        QMetaObject::invokeMethod(
+            &m_context,
+            [this] {
+                m_server = new ai::test::TestHttpServer;
+                m_server->setResponder([](const ai::test::ReceivedRequest& request) {
+                    const QJsonArray messages =
+                        QJsonDocument::fromJson(request.body).object().value("messages").toArray();
+                    const QString system = messages.first().toObject().value("content").toString();
+                    if (system.startsWith(QLatin1String("You write short, punchy chat titles")))
+                        return ai::test::CannedReply{200, completion(QStringLiteral("Long Answers"))};
+                    const qsizetype size =
+                        messages.last().toObject().value("content").toString().toLongLong();
+                    return ai::test::CannedReply{200, completion(mixedAnswer(size))};
+                });
+                m_address = m_server->baseAddress();
+            },
+            Qt::BlockingQueuedConnection);
+    }
+    ~ChatService() {
+        QMetaObject::invokeMethod(
+            &m_context, [this] { delete m_server; }, Qt::BlockingQueuedConnection);
+        m_thread.quit();
+        m_thread.wait();
+    }
+    QUrl address() const { return m_address; }
+
+private:
+    QThread m_thread;
+    QObject m_context;
+    ai::test::TestHttpServer* m_server = nullptr;
+    QUrl m_address;
+};
 
 // Runs the event loop as the application does (QTest's waits sleep between turns, which would add to every
 // round trip) until `done` holds.
@@ -172,6 +226,9 @@ public:
     using QApplication::QApplication;
 
     bool notify(QObject* receiver, QEvent* event) override {
+        // Threads with event loops of their own (the chat service's) deliver through here too.
+        if (QThread::currentThread() != thread())
+            return QApplication::notify(receiver, event);
         if (m_depth++ > 0) {
             const bool handled = QApplication::notify(receiver, event);
             --m_depth;
@@ -259,6 +316,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     platform::userSettings()->setValue(QLatin1String(platform::DefaultPDFHandler::hasPromptedKey), true);
+    // A key of the user's own, so that every window's assistant asks the local service.
+    ChatService service;
+    ai::APIKeyStore::save(QStringLiteral("windowping"), ai::APIProviderKind::ollama);
+    ai::APIKeyStore::saveURL(service.address().toString() + QStringLiteral("/v1/chat/completions"));
 
     QTemporaryDir dir;
     const QString manualPath = benchmarkManual(application.arguments(), dir);
@@ -293,21 +354,6 @@ int main(int argc, char** argv) {
                 : "the save failed");
     std::fflush(stdout);
 
-    ui::PDFEditorWorkspaceView& savedWorkspace = workspaceOf(saved);
-    savedWorkspace.setShowAssistant(true);
-    pause(500);
-    const QString answer = mixedAnswer(answerCharacters);
-    measure(
-        "a 5 MB answer arriving in the assistant", pinger, saved,
-        [&] {
-            savedWorkspace.assistant().appendTurn(
-                {QUuid::createUuid(), ai::AssistantTurn::Role::assistant, answer});
-        },
-        [&] { return answersLaidOut(savedWorkspace); });
-    std::printf("    %lld characters of mixed Markdown with formulas\n",
-                static_cast<long long>(answer.size()));
-    std::fflush(stdout);
-
     app::DocumentWindow* scan = open(controller, scanPath);
     ui::PDFEditorWorkspaceView& scanWorkspace = workspaceOf(scan);
     measure(
@@ -319,6 +365,35 @@ int main(int argc, char** argv) {
     measure(
         "redaction of 100 pages", pinger, marked, [&] { markedWorkspace.confirmApplyRedactions(); },
         [&] { return !markedWorkspace.redactionRun(); });
+
+    app::DocumentWindow* asking = open(controller, manualPath);
+    ui::PDFEditorWorkspaceView& askingWorkspace = workspaceOf(asking);
+    askingWorkspace.setShowAssistant(true);
+    pause(500);
+    ai::AssistantViewModel& assistant = askingWorkspace.assistant();
+    // The last question follows the long answer in its conversation, so that the whole 5 MB is sent again.
+    struct Question {
+        const char* what;
+        qsizetype answerBytes;
+        bool newConversation;
+    };
+    const Question questions[] = {{"assistant answer of 5 KB", smallAnswerBytes, true},
+                                  {"assistant answer of 5 MB", longAnswerBytes, true},
+                                  {"next question after the 5 MB answer", smallAnswerBytes, false}};
+    for (const Question& question : questions) {
+        measure(
+            question.what, pinger, asking,
+            [&] {
+                if (question.newConversation)
+                    assistant.startNewConversation();
+                assistant.setDraft(QString::number(question.answerBytes));
+                assistant.submit();
+            },
+            [&] { return !assistant.isRunning() && answersLaidOut(askingWorkspace); });
+        std::printf("    the answer shown: %lld characters\n",
+                    qlonglong(assistant.turns().last().text.size()));
+        std::fflush(stdout);
+    }
     for (app::DocumentWindow* window : controller.documents())
         window->undoManager().removeAllActions();
     return 0;

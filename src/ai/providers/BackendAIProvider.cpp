@@ -1,4 +1,4 @@
-// Built-in backend requests: one body, signed and sent byte for byte as it is.
+// Built-in backend requests: one body, made and signed on a worker and sent byte for byte as it is.
 #include "providers/BackendAIProvider.h"
 
 #include "codec/OpenAIChatCodec.h"
@@ -18,28 +18,32 @@ BackendAIProvider::BackendAIProvider(const QUrl& baseAddress, std::chrono::milli
 void BackendAIProvider::send(const QList<AIMessage>& history, const QList<AssistantTool>& tools,
                              const QString& system, AIModelPreference preference,
                              Completion completion) const {
-    const QByteArray body = OpenAIChatCodec::serialize({
-        {QStringLiteral("messages"), OpenAIChatCodec::encodeMessages(history, system)},
-        {QStringLiteral("tools"), OpenAIChatCodec::encodeToolSpecs(tools)},
-        {QStringLiteral("preference"), rawValue(preference)},
-    });
-    const qint64 timestampMillis = QDateTime::currentMSecsSinceEpoch();
+    // The tools' specifications are taken here: the tools themselves stay on the main thread.
+    buildAndPostChatCompletion(
+        [endpoint = m_endpoint, history, toolSpecs = OpenAIChatCodec::encodeToolSpecs(tools), system,
+         preference]() -> Result<ChatCompletionsPost, AIProviderError> {
+            const QByteArray body = OpenAIChatCodec::serialize({
+                {QStringLiteral("messages"), OpenAIChatCodec::encodeMessages(history, system)},
+                {QStringLiteral("tools"), toolSpecs},
+                {QStringLiteral("preference"), rawValue(preference)},
+            });
+            const qint64 timestampMillis = QDateTime::currentMSecsSinceEpoch();
 
-    const auto key = DeviceIdentity::privateKey();
-    if (!key)
-        return completeLater(std::move(completion),
-                             AIProviderError::deviceIdentity(key.error().errorDescription()));
-    const auto signature = DeviceIdentity::sign(key.value(), body, timestampMillis);
-    if (!signature)
-        return completeLater(std::move(completion),
-                             AIProviderError::deviceIdentity(signature.error().errorDescription()));
+            const auto key = DeviceIdentity::privateKey();
+            if (!key)
+                return AIProviderError::deviceIdentity(key.error().errorDescription());
+            const auto signature = DeviceIdentity::sign(key.value(), body, timestampMillis);
+            if (!signature)
+                return AIProviderError::deviceIdentity(signature.error().errorDescription());
 
-    const HTTPHeaders headers{
-        {"X-Device-Public-Key", DeviceIdentity::publicKeyBase64(key.value()).toLatin1()},
-        {"X-Device-Timestamp", QByteArray::number(timestampMillis)},
-        {"X-Device-Signature", signature.value().toLatin1()},
-    };
-    postChatCompletion(m_endpoint, headers, body, m_timeout, std::move(completion));
+            const HTTPHeaders headers{
+                {"X-Device-Public-Key", DeviceIdentity::publicKeyBase64(key.value()).toLatin1()},
+                {"X-Device-Timestamp", QByteArray::number(timestampMillis)},
+                {"X-Device-Signature", signature.value().toLatin1()},
+            };
+            return ChatCompletionsPost{endpoint, headers, body};
+        },
+        m_timeout, std::move(completion));
 }
 
 } // namespace zepla::ai

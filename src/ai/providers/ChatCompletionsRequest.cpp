@@ -8,7 +8,11 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
+#include <QThreadPool>
 #include <QTimer>
+
+#include <memory>
+#include <optional>
 
 namespace zepla::ai {
 
@@ -37,15 +41,41 @@ QString transportDescription(const QNetworkReply& reply) {
     return reply.errorString();
 }
 
-AIProviderResult readReply(QNetworkReply& reply) {
+// The scheme, host and port, with the scheme's default port filled in.
+bool isSameOrigin(const QUrl& a, const QUrl& b) {
+    const auto defaultPort = [](const QUrl& url) {
+        return url.scheme() == QLatin1String("https") ? 443 : 80;
+    };
+    return a.scheme() == b.scheme() && a.host() == b.host() &&
+           a.port(defaultPort(a)) == b.port(defaultPort(b));
+}
+
+// A redirect that was not followed: the status that asked for it and where it pointed.
+struct RefusedRedirect {
+    int status = 0;
+    QUrl target;
+};
+
+AIProviderError refusal(const RefusedRedirect& redirect) {
+    return AIProviderError::http(
+        redirect.status, QStringLiteral("The service redirected the request to another server (%1); it was "
+                                        "not sent there.")
+                             .arg(redirect.target.toDisplayString(QUrl::RemoveUserInfo | QUrl::RemovePath |
+                                                                  QUrl::RemoveQuery | QUrl::RemoveFragment)));
+}
+
+// What can be told without the body; nothing when the body is to be read.
+std::optional<AIProviderError> failureWithoutBody(QNetworkReply& reply,
+                                                  const std::optional<RefusedRedirect>& refused) {
+    if (refused)
+        return refusal(*refused);
     // The service answered and then closed the connection before its body was whole.
     if (reply.error() == QNetworkReply::RemoteHostClosedError &&
         reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
         return AIProviderError::invalidJSON(reply.errorString());
     if (isTransportFailure(reply))
         return AIProviderError::transport(transportDescription(reply));
-    return OpenAIChatCodec::interpretReply(reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(),
-                                           reply.readAll());
+    return std::nullopt;
 }
 
 } // namespace
@@ -66,17 +96,65 @@ void postChatCompletion(const QUrl& endpoint, const HTTPHeaders& headers, const 
     for (const auto& [name, value] : headers)
         request.setRawHeader(name, value);
     request.setTransferTimeout(int(timeout.count()));
+    // The headers carry the key or the device's signature, and Qt sends them on along a redirect: only a
+    // redirect within the endpoint's own origin is followed.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::UserVerifiedRedirectPolicy);
     QNetworkReply* reply = sharedSession().post(request, body);
-    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, completion = std::move(completion)] {
-        reply->deleteLater();
-        completion(readReply(*reply));
+    auto refused = std::make_shared<std::optional<RefusedRedirect>>();
+    QObject::connect(
+        reply, &QNetworkReply::redirected, reply, [reply, endpoint, refused](const QUrl& target) {
+            if (isSameOrigin(endpoint, target)) {
+                emit reply->redirectAllowed();
+                return;
+            }
+            *refused =
+                RefusedRedirect{reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), target};
+            reply->abort();
+        });
+    // The body is taken as it arrives, a piece at a time, and joined and read on a worker: a long answer
+    // takes longer to copy and read than a frame lasts.
+    auto pieces = std::make_shared<QByteArrayList>();
+    QObject::connect(reply, &QNetworkReply::readyRead, reply,
+                     [reply, pieces] { pieces->append(reply->readAll()); });
+    QObject::connect(
+        reply, &QNetworkReply::finished, reply,
+        [reply, refused, pieces, completion = std::move(completion)]() mutable {
+            reply->deleteLater();
+            if (const std::optional<AIProviderError> failure = failureWithoutBody(*reply, *refused))
+                return completion(*failure);
+            const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+            pieces->append(reply->readAll());
+            // The completion moves along whole, so that whatever it holds is let go on the main thread.
+            QThreadPool::globalInstance()->start([status, pieces = std::move(*pieces),
+                                                  completion = std::move(completion)]() mutable {
+                completeLater(std::move(completion), OpenAIChatCodec::interpretReply(status, pieces.join()));
+            });
+        });
+}
+
+void buildAndPostChatCompletion(ChatCompletionsBuild build, std::chrono::milliseconds timeout,
+                                AIProvider::Completion completion) {
+    QThreadPool::globalInstance()->start([build = std::move(build), timeout,
+                                          completion = std::move(completion)]() mutable {
+        auto built = build();
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [built = std::move(built), timeout, completion = std::move(completion)]() mutable {
+                if (!built)
+                    return completion(built.error());
+                const ChatCompletionsPost& post = built.value();
+                postChatCompletion(post.endpoint, post.headers, post.body, timeout, std::move(completion));
+            },
+            Qt::QueuedConnection);
     });
 }
 
 void completeLater(AIProvider::Completion completion, AIProviderResult result) {
-    QTimer::singleShot(
-        0, QCoreApplication::instance(),
-        [completion = std::move(completion), result = std::move(result)] { completion(result); });
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [completion = std::move(completion), result = std::move(result)] { completion(result); },
+        Qt::QueuedConnection);
 }
 
 } // namespace zepla::ai

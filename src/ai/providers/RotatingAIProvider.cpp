@@ -69,10 +69,11 @@ QList<AICredential> rotatedForHour(const QList<AICredential>& credentials, const
     return credentials.mid(start) + credentials.first(start);
 }
 
-// One request's attempts: the request lists are encoded once and every attempt sends them.
+// One request's attempts: every attempt sends the same conversation and tools, each with its own model.
 struct Attempts {
     QList<AICredential> credentials;
-    QJsonArray messages;
+    QList<AIMessage> history;
+    QString system;
     QJsonArray toolSpecs;
     std::chrono::milliseconds timeout;
     AIProvider::Completion completion;
@@ -85,23 +86,29 @@ bool isRejection(const AIProviderResult& result) {
 
 void attempt(const std::shared_ptr<const Attempts>& attempts, qsizetype index) {
     const AICredential& credential = attempts->credentials.at(index);
-    const QByteArray body = OpenAIChatCodec::serialize({
-        {QStringLiteral("model"), credential.model},
-        {QStringLiteral("messages"), attempts->messages},
-        {QStringLiteral("tools"), attempts->toolSpecs},
-    });
-    const HTTPHeaders headers{{"Authorization", "Bearer " + credential.apiKey.toUtf8()}};
-    postChatCompletion(credential.endpoint, headers, body, attempts->timeout,
-                       [attempts, index](AIProviderResult result) {
-                           if (!isRejection(result))
-                               return attempts->completion(std::move(result));
-                           if (index + 1 < attempts->credentials.size())
-                               return attempt(attempts, index + 1);
-                           // The reply's own message is dropped: the user learns which service refused.
-                           attempts->completion(AIProviderError::http(
-                               result.error().status(), attempts->credentials.at(index).label +
-                                                            QStringLiteral(" key rejected or rate-limited")));
-                       });
+    // The body is made on a worker from copies of the data alone; the attempts stay on the main thread.
+    auto build = [endpoint = credential.endpoint, model = credential.model,
+                  authorization = "Bearer " + credential.apiKey.toUtf8(), history = attempts->history,
+                  system = attempts->system,
+                  toolSpecs = attempts->toolSpecs]() -> Result<ChatCompletionsPost, AIProviderError> {
+        const QByteArray body = OpenAIChatCodec::serialize({
+            {QStringLiteral("model"), model},
+            {QStringLiteral("messages"), OpenAIChatCodec::encodeMessages(history, system)},
+            {QStringLiteral("tools"), toolSpecs},
+        });
+        return ChatCompletionsPost{endpoint, {{"Authorization", authorization}}, body};
+    };
+    buildAndPostChatCompletion(
+        std::move(build), attempts->timeout, [attempts, index](AIProviderResult result) {
+            if (!isRejection(result))
+                return attempts->completion(std::move(result));
+            if (index + 1 < attempts->credentials.size())
+                return attempt(attempts, index + 1);
+            // The reply's own message is dropped: the user learns which service refused.
+            attempts->completion(AIProviderError::http(result.error().status(),
+                                                       attempts->credentials.at(index).label +
+                                                           QStringLiteral(" key rejected or rate-limited")));
+        });
 }
 
 } // namespace
@@ -122,9 +129,9 @@ void RotatingAIProvider::send(const QList<AIMessage>& history, const QList<Assis
     if (credentials.isEmpty())
         return completeLater(std::move(completion),
                              AIProviderError::missingAPIKey(QStringLiteral("Ollama Cloud or Groq")));
-    attempt(std::make_shared<const Attempts>(
-                Attempts{std::move(credentials), OpenAIChatCodec::encodeMessages(history, system),
-                         OpenAIChatCodec::encodeToolSpecs(tools), m_timeout, std::move(completion)}),
+    attempt(std::make_shared<const Attempts>(Attempts{std::move(credentials), history, system,
+                                                      OpenAIChatCodec::encodeToolSpecs(tools), m_timeout,
+                                                      std::move(completion)}),
             0);
 }
 

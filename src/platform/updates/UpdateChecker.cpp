@@ -50,6 +50,7 @@ void UpdateChecker::check() {
     }
     m_received.clear();
     m_stopReason.clear();
+    m_location = m_options.feed;
     QNetworkRequest request(m_options.feed);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::UserVerifiedRedirectPolicy);
@@ -58,12 +59,17 @@ void UpdateChecker::check() {
                       QStringLiteral("Zepla/%1").arg(m_options.currentVersion));
     m_reply = m_network->get(request);
     connect(m_reply, &QNetworkReply::redirected, this, [this](const QUrl& target) {
-        if (isAllowed(target))
-            emit m_reply->redirectAllowed();
-        else
+        // A feed read over https is never read on over plain http, whatever else is allowed.
+        const bool downgrade =
+            m_location.scheme() == QLatin1String("https") && target.scheme() != QLatin1String("https");
+        if (!isAllowed(target) || downgrade) {
             stop(tr("The update server sent Zepla to an address that is not secure (%1); the check was "
                     "stopped.")
                      .arg(target.toString()));
+            return;
+        }
+        m_location = target;
+        emit m_reply->redirectAllowed();
     });
     connect(m_reply, &QNetworkReply::readyRead, this, [this] {
         m_received += m_reply->readAll();

@@ -60,6 +60,8 @@ private:
     QPointer<QNetworkReply> m_reply;
     QByteArray m_received;
     QString m_stopReason;
+    // Where the running check reads now, after the redirects followed so far.
+    QUrl m_location;
     QTimer m_deadline;
 };
 

@@ -171,10 +171,19 @@ void ChatHistoryListView::rebuild() {
     m_empty->setVisible(sessions.isEmpty());
     m_scroll->setVisible(!sessions.isEmpty());
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    for (const ai::ChatSession& session : sessions)
-        m_rows->addWidget(row(session, now));
+    // Rows added to a shown list would be shown only on the next turn of the event loop, and until then
+    // the layouts would size the list without them: they are shown at once.
+    for (const ai::ChatSession& session : sessions) {
+        QWidget* sessionRow = row(session, now);
+        m_rows->addWidget(sessionRow);
+        sessionRow->show();
+    }
+    // Rows keep their own height; room the list has beyond them stays below them.
+    m_rows->addStretch();
     m_rowsBox->adjustSize();
     m_scroll->updateGeometry();
+    // The popup's layout keeps the list's size until the list itself says it changed.
+    updateGeometry();
     if (QWidget* popup = parentWidget(); popup && popup->isWindow())
         popup->adjustSize();
 }

@@ -6,6 +6,7 @@
 #include "core/SerialWriter.h"
 #include "core/Wording.h"
 #include "providers/BackendAIProvider.h"
+#include "support/RedirectingServers.h"
 #include "support/ScriptedProvider.h"
 #include "support/TestHome.h"
 #include "support/TestHttpServer.h"
@@ -67,6 +68,27 @@ QList<AssistantTurn::Role> roles(const QList<AssistantTurn>& turns) {
 
 using Role = AssistantTurn::Role;
 using Delivery = CannedReply::Delivery;
+
+// A real provider whose answered requests are counted, so that a test knows when every request is over.
+class CountedProvider : public AIProvider {
+public:
+    explicit CountedProvider(std::shared_ptr<const AIProvider> provider) : m_provider(std::move(provider)) {}
+
+    void send(const QList<AIMessage>& history, const QList<AssistantTool>& tools, const QString& system,
+              AIModelPreference preference, Completion completion) const override {
+        m_provider->send(
+            history, tools, system, preference,
+            [answered = m_answered, completion = std::move(completion)](AIProviderResult result) {
+                ++*answered;
+                completion(std::move(result));
+            });
+    }
+    int answered() const { return *m_answered; }
+
+private:
+    std::shared_ptr<const AIProvider> m_provider;
+    std::shared_ptr<int> m_answered = std::make_shared<int>(0);
+};
 
 QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
     QFile file(dir.filePath(name));
@@ -574,6 +596,25 @@ private slots:
         QCOMPARE(stored.size(), 1);
         QCOMPARE(stored[0].turns, model->turns());
         QCOMPARE(stored[0].title, QString("Anyone there?"));
+    }
+
+    // Both requests of a first question, the answer's and the title's, meet the redirect; neither follows it.
+    void theQuestionAndItsTitleStayWithTheService() {
+        RedirectingServers servers(RedirectingServers::Target::otherHost,
+                                   R"({"choices":[{"message":{"content":"Leaked"}}]})");
+        auto provider = std::make_shared<CountedProvider>(
+            std::make_shared<BackendAIProvider>(servers.configured.baseAddress()));
+        auto model = std::make_shared<AssistantViewModel>(source(), provider);
+        QTRY_VERIFY(!model->isLoadingHistory());
+        model->setDraft("Where is the proof?");
+        model->submit();
+        QTRY_COMPARE_WITH_TIMEOUT(provider->answered(), 2, 10000);
+        QVERIFY(!model->isRunning());
+        QCOMPARE(servers.configured.requests().size(), 2);
+        QCOMPARE(servers.requestsElsewhere(), 0);
+        QCOMPARE(roles(model->turns()), (QList<Role>{Role::user, Role::error}));
+        QVERIFY2(model->turns()[1].text.startsWith("API error (307): "), qPrintable(model->turns()[1].text));
+        QCOMPARE(model->sessions()[0].title, QString("Where is the proof?"));
     }
 
     void aModelDroppedMidRunFinishesItsRunFirst() {

@@ -2,6 +2,7 @@
 #include "providers/BackendAIProvider.h"
 
 #include "identity/DeviceIdentity.h"
+#include "support/RedirectingServers.h"
 #include "support/SendAndWait.h"
 #include "support/SignatureCheck.h"
 #include "support/TestHome.h"
@@ -173,6 +174,42 @@ private slots:
         const auto key = DeviceIdentity::privateKey();
         QVERIFY(key.ok());
         QCOMPARE(QString::fromLatin1(publicKey), DeviceIdentity::publicKeyBase64(key.value()));
+    }
+
+    // The signature headers go only to the endpoint's own scheme, host and port.
+    void redirectsStayWithinTheEndpointsOrigin_data() {
+        using Target = zepla::ai::test::RedirectingServers::Target;
+        QTest::addColumn<Target>("target");
+        QTest::newRow("same origin") << Target::sameOrigin;
+        QTest::newRow("another port") << Target::otherPort;
+        QTest::newRow("another host") << Target::otherHost;
+    }
+    void redirectsStayWithinTheEndpointsOrigin() {
+        using Target = zepla::ai::test::RedirectingServers::Target;
+        QFETCH(Target, target);
+        zepla::ai::test::RedirectingServers servers(target, answer("ok"));
+        const auto result = zepla::ai::test::sendAndWait(BackendAIProvider(servers.configured.baseAddress()),
+                                                         {AIMessage::userText("Where is the proof?")});
+        QVERIFY(result);
+        QCOMPARE(servers.requestsElsewhere(), 0);
+        const auto& requests = servers.configured.requests();
+        if (target != Target::sameOrigin) {
+            QVERIFY(!result->ok());
+            QCOMPARE(result->error().kind(), AIProviderError::Kind::http);
+            QCOMPARE(result->error().status(), 307);
+            const QString authority = servers.target().authority();
+            QCOMPARE(result->error().errorDescription(),
+                     "API error (307): The service redirected the request to another server (http://" +
+                         authority + "); it was not sent there.");
+            QCOMPARE(requests.size(), 1);
+            return;
+        }
+        QVERIFY(result->ok());
+        QCOMPARE(requests.size(), 2);
+        QCOMPARE(requests[1].path, QByteArray("/moved/chat/completions"));
+        QCOMPARE(requests[1].body, requests[0].body);
+        for (const QByteArray header : {"x-device-public-key", "x-device-timestamp", "x-device-signature"})
+            QCOMPARE(requests[1].headers.value(header), requests[0].headers.value(header));
     }
 
     void deletedKeyIsReplacedForTheNextRequest() {

@@ -3,6 +3,7 @@
 
 #include "core/Settings.h"
 #include "keys/APIKeyStore.h"
+#include "support/RedirectingServers.h"
 #include "support/SendAndWait.h"
 #include "support/TestHome.h"
 #include "support/TestHttpServer.h"
@@ -174,6 +175,39 @@ private slots:
             models << body["model"].toString();
         }
         QCOMPARE(models, QStringList({ollamaModel, groqModel}));
+    }
+
+    // A key goes only to its service's own scheme, host and port; a redirect elsewhere ends the request,
+    // and the next key is not tried with it either.
+    void keysStayWithTheirOrigin_data() {
+        using Target = zepla::ai::test::RedirectingServers::Target;
+        QTest::addColumn<Target>("target");
+        QTest::newRow("same origin") << Target::sameOrigin;
+        QTest::newRow("another port") << Target::otherPort;
+        QTest::newRow("another host") << Target::otherHost;
+    }
+    void keysStayWithTheirOrigin() {
+        using Target = zepla::ai::test::RedirectingServers::Target;
+        QFETCH(Target, target);
+        zepla::ai::test::RedirectingServers servers(target, kAnswer);
+        APIKeyStore::saveURL(servers.configured.baseAddress().toString() + kOllamaPath);
+        savePools({"a", "b"}, {});
+        const RotatingAIProvider provider(servers.configured.baseAddress(), atHour(0));
+        const auto result = zepla::ai::test::sendAndWait(provider, {AIMessage::userText("Hi")});
+        QVERIFY(result);
+        QCOMPARE(servers.requestsElsewhere(), 0);
+        if (target == Target::sameOrigin) {
+            QVERIFY(result->ok());
+            QCOMPARE(keysUsed(servers.configured), QStringList({"a", "a"}));
+            QCOMPARE(servers.configured.requests()[1].path, QByteArray("/moved/chat/completions"));
+            QCOMPARE(servers.configured.requests()[1].body, servers.configured.requests()[0].body);
+            return;
+        }
+        QVERIFY(!result->ok());
+        QCOMPARE(result->error().status(), 307);
+        QVERIFY2(result->error().errorDescription().contains(servers.target().authority()),
+                 qPrintable(result->error().errorDescription()));
+        QCOMPARE(keysUsed(servers.configured), QStringList({"a"}));
     }
 
     void legacyKeyIsUsed() {

@@ -1,6 +1,9 @@
 // The canned HTTP responder of the provider tests.
 #include "support/TestHttpServer.h"
 
+#include "support/TestCertificate.h"
+
+#include <QSslServer>
 #include <QTcpSocket>
 
 namespace zepla::ai::test {
@@ -15,19 +18,33 @@ QByteArray statusLine(int status) {
 
 } // namespace
 
-TestHttpServer::TestHttpServer() {
-    connect(&m_server, &QTcpServer::newConnection, this, &TestHttpServer::accept);
-    m_server.listen(QHostAddress::LocalHost);
+TestHttpServer::TestHttpServer(const QHostAddress& address, Scheme scheme) : m_scheme(scheme) {
+    if (scheme == Scheme::https) {
+        auto server = std::make_unique<QSslServer>();
+        QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+        configuration.setLocalCertificate(loopbackCertificate().certificate);
+        configuration.setPrivateKey(loopbackCertificate().key);
+        server->setSslConfiguration(configuration);
+        m_server = std::move(server);
+    } else {
+        m_server = std::make_unique<QTcpServer>();
+    }
+    // Over https a connection is pending once its handshake is over.
+    connect(m_server.get(), &QTcpServer::pendingConnectionAvailable, this, &TestHttpServer::accept);
+    m_server->listen(address);
 }
 
 // Open connections close with the server; their signals must not reach the half-destroyed responder.
 TestHttpServer::~TestHttpServer() {
-    for (QTcpSocket* socket : m_server.findChildren<QTcpSocket*>())
+    for (QTcpSocket* socket : m_server->findChildren<QTcpSocket*>())
         socket->disconnect(this);
 }
 
 QUrl TestHttpServer::baseAddress() const {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()));
+    return QUrl(QStringLiteral("%1://%2:%3")
+                    .arg(m_scheme == Scheme::https ? QStringLiteral("https") : QStringLiteral("http"),
+                         m_server->serverAddress().toString())
+                    .arg(m_server->serverPort()));
 }
 
 void TestHttpServer::setReplies(QList<CannedReply> replies) {
@@ -35,7 +52,7 @@ void TestHttpServer::setReplies(QList<CannedReply> replies) {
 }
 
 void TestHttpServer::accept() {
-    while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+    while (QTcpSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readFrom(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
             m_buffers.remove(socket);

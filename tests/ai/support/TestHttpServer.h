@@ -1,4 +1,5 @@
-// A small HTTP/1.1 responder on 127.0.0.1 that records what it receives and answers with canned replies.
+// A small HTTP/1.1 responder on a loopback address that records what it receives and answers with canned
+// replies.
 #pragma once
 
 #include <QByteArray>
@@ -9,6 +10,7 @@
 #include <QUrl>
 
 #include <functional>
+#include <memory>
 
 class QTcpSocket;
 
@@ -46,10 +48,15 @@ class TestHttpServer : public QObject {
     Q_OBJECT
 
 public:
-    TestHttpServer();
+    enum class Scheme { http, https };
+
+    // Listens on `address`: 127.0.0.1 unless another loopback address is wanted, such as a second host.
+    // Over https it shows the loopback certificate (support/TestCertificate.h), trusted by nobody unasked.
+    explicit TestHttpServer(const QHostAddress& address = QHostAddress::LocalHost,
+                            Scheme scheme = Scheme::http);
     ~TestHttpServer() override;
 
-    // http://127.0.0.1:<port>
+    // http(s)://<address>:<port>
     QUrl baseAddress() const;
 
     // Replies are used in order; the last one answers every further request.
@@ -65,7 +72,8 @@ private:
     void readFrom(QTcpSocket* socket);
     void answer(QTcpSocket* socket);
 
-    QTcpServer m_server;
+    Scheme m_scheme;
+    std::unique_ptr<QTcpServer> m_server;
     QList<CannedReply> m_replies;
     std::function<CannedReply(const ReceivedRequest&)> m_responder;
     QList<ReceivedRequest> m_requests;

@@ -1,5 +1,6 @@
 // The update feed: how an appcast is read and versions compared, and a check against a real HTTP server on
 // 127.0.0.1 answering with newer, same, malformed, huge, slow, redirected or no feed at all.
+#include "support/TestCertificate.h"
 #include "support/TestHttpServer.h"
 #include "updates/Appcast.h"
 #include "updates/UpdateChecker.h"
@@ -176,6 +177,31 @@ private slots:
         QCOMPARE(checked.result.outcome, Outcome::updateAvailable);
         QCOMPARE(server.requests().size(), 2);
         QCOMPARE(server.requests().last().path, QByteArray("/moved.xml"));
+    }
+
+    // A feed is followed to no other plain-http host, and from https never down to plain http, even where
+    // plain http would be allowed: the second server hears nothing.
+    void redirectsToPlainHttpAreRefused_data() {
+        QTest::addColumn<bool>("https");
+        QTest::addColumn<QString>("targetHost");
+        QTest::newRow("http feed to another host") << false << "127.0.0.2";
+        QTest::newRow("https feed to plain http") << true << "127.0.0.1";
+    }
+    void redirectsToPlainHttpAreRefused() {
+        QFETCH(bool, https);
+        QFETCH(QString, targetHost);
+        zepla::ai::test::trustLoopbackCertificate();
+        TestHttpServer feed(QHostAddress::LocalHost,
+                            https ? TestHttpServer::Scheme::https : TestHttpServer::Scheme::http);
+        TestHttpServer elsewhere{QHostAddress(targetHost)};
+        elsewhere.setReplies({{200, appcast(item("2.0", "https://zepla.example/2")), "application/xml"}});
+        const QByteArray moved = "Location: " + elsewhere.baseAddress().toEncoded() + "/appcast.xml";
+        feed.setReplies({{307, "", "text/plain", CannedReply::Delivery::whole, {moved}}});
+        const Checked checked = runCheck({feed.baseAddress().resolved(QUrl("/appcast.xml"))});
+        QCOMPARE(checked.result.outcome, Outcome::failed);
+        QVERIFY2(checked.result.error.contains("not secure"), qPrintable(checked.result.error));
+        QCOMPARE(feed.requests().size(), 1);
+        QCOMPARE(elsewhere.requests().size(), 0);
     }
 
     void unreachableServer() {

@@ -88,6 +88,29 @@ private slots:
         QVERIFY(f.model->turns().isEmpty());
     }
 
+    // Deleting a chat shrinks the list around the rows left; they keep their height and their spacing.
+    void rowsKeepTheirHeightAfterADelete() {
+        test::PanelFixture f;
+        makeConversations(f, 3);
+        QTest::mouseClick(f.panel->headerButton("Chat History"), Qt::LeftButton);
+        ChatHistoryListView* list = f.panel->historyList();
+        QTRY_VERIFY(list->window()->isVisible());
+        const auto geometries = [list] {
+            QCoreApplication::sendPostedEvents();
+            QList<QRect> rects;
+            for (const QWidget* row : list->rows())
+                rects.append(row->geometry());
+            return rects;
+        };
+        const QList<QRect> before = geometries();
+        const int popupHeight = list->window()->height();
+        QTest::mouseClick(ChatHistoryListView::deleteButton(list->rows()[2]), Qt::LeftButton);
+        QTRY_COMPARE(list->rows().size(), 2);
+        const QList<QRect> after = geometries();
+        QCOMPARE(after, before.first(2));
+        QCOMPARE(list->window()->height(), popupHeight - (before[2].bottom() - before[1].bottom()));
+    }
+
     void runningConversationCannotBeDeleted() {
         test::PanelFixture f;
         makeConversations(f, 2);
