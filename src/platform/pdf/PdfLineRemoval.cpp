@@ -295,7 +295,7 @@ private:
         if (!text.font)
             text.font = m_r.fonts.font(m_resources, {});
         pdf_font_desc* font = text.font;
-        if (!font)
+        if (!font || !font->encoding)
             return std::nullopt;
         const bool vertical = font->wmode != 0;
 
@@ -334,7 +334,8 @@ private:
                 const int length = std::max(pdf_decode_cmap(font->encoding, const_cast<unsigned char*>(bytes),
                                                             const_cast<unsigned char*>(end), &code),
                                             1);
-                const int cid = pdf_lookup_cmap(font->encoding, code);
+                // A code the encoding does not map shows the font's first glyph.
+                const int cid = std::max(pdf_lookup_cmap(font->encoding, code), 0);
                 double width = 0;
                 // Where the reading says the glyph stands, from the pen, in ems: a vertical glyph hangs from
                 // its position vector, and is marked at the top of its em square.
