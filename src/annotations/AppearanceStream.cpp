@@ -98,9 +98,10 @@ public:
             glyphTaken = glyphTaken || c.code == glyph;
             next = std::max(next, c.code + 1);
         }
-        // Codes past the glyphs are mapped to their glyphs by the font's own table, which only TrueType
-        // outlines have; a compact font's glyph reads as the characters it first stood for.
-        const bool ownCode = glyphTaken && !raw.fontTable("glyf").isEmpty() && next <= 0xFFFF;
+        // Codes past the glyphs reach their glyphs through a code-to-glyph map, which PDF allows for TrueType
+        // outlines only (a font with a location table); a compact font's glyph reads as the characters it
+        // first stood for.
+        const bool ownCode = glyphTaken && !raw.fontTable("loca").isEmpty() && next <= 0xFFFF;
         if (glyphTaken && !ownCode)
             return glyph;
         const quint32 code = ownCode ? next : glyph;

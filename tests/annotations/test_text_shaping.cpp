@@ -139,7 +139,7 @@ private slots:
     void savedTextReadsInLogicalOrder() {
         const QStringList lines = {QStringLiteral("AVATAR office"), QStringLiteral("سلام عليكم"),
                                    QStringLiteral("שלום עולם"), QStringLiteral("हिन्दी"),
-                                   QStringLiteral("क्षत्रिय धर्म")};
+                                   QStringLiteral("हिन्दी क्षत्रिय धर्म")};
         auto doc = testdocs::open(fixtures::makePdf({{{QString()}}}));
         qreal y = 700;
         for (const QString& text : lines) {
