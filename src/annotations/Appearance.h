@@ -31,7 +31,8 @@ struct TextRun {
     qreal width = 0;          // from the origin to where the next run starts
     QPointF origin;           // baseline start, page space
     QColor color;
-    QString text; // the characters the glyphs show, in reading order: what copying them gives
+    QString text;        // the characters the glyphs show, in reading order: what copying them gives
+    QList<int> clusters; // per glyph: where in `text` the characters it shows begin
     bool rightToLeft = false;
 };
 

@@ -10,6 +10,12 @@ namespace zepla::annotations {
 
 namespace {
 
+// The number of glyphs of a font, from its maximum profile.
+quint32 glyphCount(const QRawFont& font) {
+    const QByteArray maxp = font.fontTable("maxp");
+    return maxp.size() >= 6 ? (quint32(uchar(maxp[4])) << 8) | uchar(maxp[5]) : 0;
+}
+
 class ContentWriter {
 public:
     explicit ContentWriter(pdf::AppearanceStream& stream) : m_stream(stream) { m_out.reserve(256); }
@@ -70,16 +76,37 @@ public:
         m_out.append('/').append(name).append(" gs\n");
     }
 
-    // The font's resource name; its glyphs are noted for the subset the file embeds.
-    QByteArray fontName(const QString& file, const QList<quint32>& glyphs) {
+    // The font of a file, named for the stream's resources the first time it is asked for.
+    pdf::AppearanceStream::Font& font(const QString& file) {
         auto font = std::find_if(m_stream.fonts.begin(), m_stream.fonts.end(),
                                  [&](const pdf::AppearanceStream::Font& f) { return f.file == file; });
-        if (font == m_stream.fonts.end()) {
-            m_stream.fonts.push_back({"F" + QByteArray::number(m_stream.fonts.size()), file, {}});
-            font = m_stream.fonts.end() - 1;
+        if (font != m_stream.fonts.end())
+            return *font;
+        m_stream.fonts.push_back({"F" + QByteArray::number(m_stream.fonts.size()), file, {}, {}});
+        return m_stream.fonts.back();
+    }
+
+    // The code that shows `glyph` of the font and reads as `text`; the glyph is noted for the subset the file
+    // embeds.
+    quint32 code(pdf::AppearanceStream::Font& font, const QRawFont& raw, quint32 glyph, const QString& text) {
+        font.glyphs.push_back(glyph);
+        quint32 next = glyphCount(raw);
+        bool glyphTaken = false;
+        for (const pdf::AppearanceStream::Font::Code& c : font.codes) {
+            if (c.glyph == glyph && c.text == text)
+                return c.code;
+            glyphTaken = glyphTaken || c.code == glyph;
+            next = std::max(next, c.code + 1);
         }
-        font->glyphs.insert(font->glyphs.end(), glyphs.begin(), glyphs.end());
-        return font->name;
+        // Codes past the glyphs reach their glyphs through a code-to-glyph map, which PDF allows for TrueType
+        // outlines only (a font with a location table); a compact font's glyph reads as the characters it
+        // first stood for.
+        const bool ownCode = glyphTaken && !raw.fontTable("loca").isEmpty() && next <= 0xFFFF;
+        if (glyphTaken && !ownCode)
+            return glyph;
+        const quint32 code = ownCode ? next : glyph;
+        font.codes.push_back({code, glyph, text});
+        return code;
     }
 
     void path(const QPainterPath& path) {
@@ -146,8 +173,50 @@ QByteArray textString(const QString& text) {
     return hex + '>';
 }
 
-// What a run says it shows. Readers take the text of a right-to-left run, like its glyphs, as laid out left
-// to right and turn it around when they read it out: such a run gives its characters last first.
+// A glyph as written: which of the run's glyphs, and the characters it reads as.
+struct ShownGlyph {
+    qsizetype index;
+    QString text;
+};
+
+// The run's glyphs in the order they are written, each with the characters it reads as. Readers that take
+// text in the order it is drawn read it in logical order: a right-to-left run is written last glyph first.
+// A cluster's characters (a conjunct, a consonant with its vowel sign, a ligature) go to its glyphs in the
+// written order, one each and the rest to its last glyph, so that the glyphs read as the cluster does,
+// whichever way the shaper moved them; a glyph left without a character reads as a zero-width space.
+std::vector<ShownGlyph> shownGlyphs(const TextRun& run) {
+    std::vector<ShownGlyph> shown;
+    const qsizetype count = run.glyphs.size();
+    for (qsizetype k = 0; k < count; ++k)
+        shown.push_back({run.rightToLeft ? count - 1 - k : k, {}});
+    const auto clusterOf = [&](qsizetype at) { return run.clusters.value(shown[std::size_t(at)].index, 0); };
+    for (qsizetype first = 0; first < count;) {
+        const int cluster = clusterOf(first);
+        qsizetype end = first + 1;
+        while (end < count && clusterOf(end) == cluster)
+            ++end;
+        int next = int(run.text.size());
+        for (int c : run.clusters) {
+            if (c > cluster)
+                next = std::min(next, c);
+        }
+        const QList<uint> characters = run.text.mid(cluster, next - cluster).toUcs4();
+        for (qsizetype k = first; k < end; ++k) {
+            const qsizetype from = k - first;
+            const qsizetype to = k + 1 == end ? characters.size() : std::min(from + 1, characters.size());
+            QString& text = shown[std::size_t(k)].text;
+            for (qsizetype c = from; c < to; ++c)
+                text += QString::fromUcs4(reinterpret_cast<const char32_t*>(&characters[c]), 1);
+            if (text.isEmpty())
+                text = QString(QChar(0x200B));
+        }
+        first = end;
+    }
+    return shown;
+}
+
+// What a run says it shows as a whole. Poppler lays a right-to-left run's text over it left to right and
+// turns it around when it reads it out: such a run gives its characters last first.
 QString spanText(const TextRun& run) {
     if (!run.rightToLeft)
         return run.text;
@@ -158,20 +227,21 @@ QString spanText(const TextRun& run) {
 
 void writeText(ContentWriter& w, const TextRun& run) {
     w.color(run.color, "rg");
-    const QByteArray font = w.fontName(run.fontFile, run.glyphs);
-    // Shaped glyphs (ligatures, joined letters, right-to-left runs) cannot be read back one by one: the run
-    // says what it shows, in reading order, to readers that extract, copy or search text.
+    pdf::AppearanceStream::Font& font = w.font(run.fontFile);
+    // Shaped glyphs (ligatures, joined letters, right-to-left runs) are read back by the characters each
+    // stands for; the run also says what it shows as a whole, for readers that take that instead.
     if (!run.text.isEmpty())
         w.out().append("/Span <</ActualText ").append(textString(spanText(run))).append(">> BDC\n");
-    w.out().append("BT /").append(font).append(' ');
+    w.out().append("BT /").append(font.name).append(' ');
     w.number(run.font.pixelSize());
     w.op("Tf");
     // Glyphs that follow the one before by its advance share a string; one placed elsewhere (kerned, a raised
-    // mark) starts a new string at its own place.
+    // mark, the next glyph of a right-to-left run) starts a new string at its own place.
     const QList<QPointF> advances = run.font.advancesForGlyphIndexes(run.glyphs, QRawFont::UseDesignMetrics);
     QPointF expected;
     bool open = false;
-    for (qsizetype i = 0; i < run.glyphs.size(); ++i) {
+    for (const ShownGlyph& glyph : shownGlyphs(run)) {
+        const qsizetype i = glyph.index;
         const QPointF at = run.origin + run.positions.value(i);
         if (!open || std::abs(at.x() - expected.x()) > 0.005 || std::abs(at.y() - expected.y()) > 0.005) {
             if (open)
@@ -181,7 +251,8 @@ void writeText(ContentWriter& w, const TextRun& run) {
             w.out().append("Tm <");
             open = true;
         }
-        w.out().append(QByteArray::number(run.glyphs[i], 16).rightJustified(4, '0'));
+        const quint32 code = w.code(font, run.font, run.glyphs[i], glyph.text);
+        w.out().append(QByteArray::number(code, 16).rightJustified(4, '0'));
         expected = at + QPointF(advances.value(i).x(), 0);
     }
     w.out().append(open ? "> Tj ET\n" : "ET\n");

@@ -233,10 +233,12 @@ public:
                         QPointF(x, 0),
                         color,
                         m_text.mid(a, b - a),
+                        {},
                         rtl[i]};
             for (const Glyph& g : shape(m_fonts, item.font, m_text, a, b, item.script, rtl[i])) {
                 run.glyphs.append(g.index);
                 run.positions.append(g.position);
+                run.clusters.append(g.cluster - a);
                 run.width += g.advance;
             }
             x += run.width;

@@ -9,8 +9,8 @@ QByteArray TextMarkupAnnotation::subtype() const {
 }
 
 Appearance TextMarkupAnnotation::appearance() const {
-    // The line reads upright on its page: an underline runs under it as the reader sees it.
-    Appearance a = Appearance::upright(bounds, pageRotation);
+    // Drawn in the line's own upright space: an underline runs under it as it reads.
+    Appearance a = Appearance::upright(bounds, m_lineDegrees);
     const QRectF b = a.bbox();
     a.setMultiplies(true);
     const QColor c = color.isValid() ? color : QColor(Qt::yellow);
@@ -33,8 +33,8 @@ Appearance TextMarkupAnnotation::appearance() const {
 
 pdf::ObjectValue::Entries TextMarkupAnnotation::entries() const {
     auto e = Annotation::entries();
-    const QRectF b = pdf::uprightRect(bounds, pageRotation);
-    const QTransform toPage = pdf::uprightToPage(pageRotation);
+    const QRectF b = pdf::uprightRect(bounds, m_lineDegrees);
+    const QTransform toPage = pdf::uprightToPage(m_lineDegrees);
     // Upper left, upper right, lower left, lower right of the line as it reads: the order readers expect.
     std::vector<double> quad;
     for (const QPointF& corner : {b.bottomLeft(), b.bottomRight(), b.topLeft(), b.topRight()}) {

@@ -206,6 +206,8 @@ private:
 
     // The line editor.
     void startTextEditEditor(const pdf::TextLine& line, int pageIndex);
+    // Shows the editor's text in the face its commit would set it in.
+    void showReplacementFace();
     void removeTextEditEditor();
     void cancelTextEdit();
     // Shows `content` on the page and registers showing `undoContent` again for undo.
@@ -215,6 +217,7 @@ private:
     int m_textEditPage = -1;
     pdf::TextLine m_textEditLine;
     pdf::PageFont m_textEditFont;
+    QString m_textEditFaceFile;
     qreal m_textEditSize = 0;
     QColor m_textEditBackground;
 

@@ -45,7 +45,8 @@ qreal lineDirection(const pdf::TextLine& line, int pageRotation) {
     return pageRotation;
 }
 
-// A font file as a Qt font, for the editor: the face the committed text will show.
+// A font file as a Qt font, for the editor: the face the committed text will show, its family and its
+// style (a family holds several files).
 QFont editorFont(const QString& file, qreal size) {
     static std::map<QString, QString> families;
     auto found = families.find(file);
@@ -54,8 +55,13 @@ QFont editorFont(const QString& file, qreal size) {
             QFontDatabase::applicationFontFamilies(QFontDatabase::addApplicationFont(file));
         found = families.emplace(file, loaded.value(0)).first;
     }
-    QFont font = found->second.isEmpty() ? QFontDatabase::systemFont(QFontDatabase::GeneralFont)
-                                         : QFont(found->second);
+    if (found->second.isEmpty()) {
+        QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+        font.setPointSizeF(size);
+        return font;
+    }
+    QFont font(found->second);
+    font.setStyleName(QRawFont(file, size).styleName());
     font.setPointSizeF(size);
     return font;
 }
@@ -138,7 +144,11 @@ void AnnotatingPDFView::startTextEditEditor(const pdf::TextLine& line, int pageI
     auto* editor = new InlineFreeTextEditor(viewport());
     editor->setLineWrapMode(QTextEdit::NoWrap);
     editor->setPlainText(original);
-    editor->setFont(zoomedFont(editorFont(annotations::replacementFontFile(pageFont, original), size)));
+    m_textEditEditor = editor;
+    m_textEditFont = pageFont;
+    m_textEditSize = size;
+    m_textEditFaceFile.clear();
+    showReplacementFace();
     QPalette palette = editor->palette();
     palette.setColor(QPalette::Text, contrastingTextColor(background));
     palette.setColor(QPalette::Base, background);
@@ -156,14 +166,22 @@ void AnnotatingPDFView::startTextEditEditor(const pdf::TextLine& line, int pageI
     editor->open(
         this, [this] { commitTextEditEditor(); }, [this] { cancelTextEdit(); });
     editor->selectAll();
-    m_textEditEditor = editor;
     m_textEditPage = pageIndex;
     m_textEditLine = line;
-    m_textEditFont = pageFont;
-    m_textEditSize = size;
     m_textEditBackground = background;
+    connect(editor, &QTextEdit::textChanged, this, &AnnotatingPDFView::showReplacementFace);
     setOpenEditor(InlineEditor::textEdit, [this] { commitTextEditEditor(); });
     viewport()->update();
+}
+
+void AnnotatingPDFView::showReplacementFace() {
+    if (!m_textEditEditor)
+        return;
+    const QString file = annotations::replacementFontFile(m_textEditFont, m_textEditEditor->trimmedText());
+    if (file == m_textEditFaceFile)
+        return;
+    m_textEditFaceFile = file;
+    m_textEditEditor->setFont(zoomedFont(editorFont(file, m_textEditSize)));
 }
 
 void AnnotatingPDFView::removeTextEditEditor() {

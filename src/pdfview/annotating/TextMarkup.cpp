@@ -17,7 +17,7 @@ bool AnnotatingPDFView::applyMarkup(annotations::MarkupAction action) {
     for (const LineSelection& line : lines) {
         if (line.pageIndex < 0 || line.bounds.width() <= 0 || line.bounds.height() <= 0)
             continue;
-        auto markup = std::make_shared<annotations::TextMarkupAnnotation>(action);
+        auto markup = std::make_shared<annotations::TextMarkupAnnotation>(action, line.degrees);
         markup->bounds = line.bounds;
         markup->color = color;
         addAnnotation(markup, document()->page(line.pageIndex));

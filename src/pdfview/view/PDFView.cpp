@@ -438,8 +438,7 @@ const PageText& PDFView::pageText(int pageIndex) {
     PageCache& cache = pageCache(pageIndex);
     if (!cache.text) {
         auto text = m_document->structuredText(pageIndex);
-        cache.text =
-            text ? PageText::from(text.value(), m_geometries[size_t(pageIndex)].rotation) : PageText{};
+        cache.text = text ? PageText::from(text.value()) : PageText{};
     }
     return *cache.text;
 }

@@ -1,8 +1,7 @@
 #include "TextSelection.h"
 
-#include "pdf/PageTurn.h"
-
 #include <QStringList>
+#include <QtMath>
 
 #include <algorithm>
 #include <cmath>
@@ -21,39 +20,51 @@ double gap(double value, double low, double high) {
     return 0.0;
 }
 
-// `p` is upright.
-int nearestLine(const PageText& text, const QPointF& p) {
+// The line nearest to a page point: the least distance across a line, then along it, each line measured in
+// its own direction.
+int nearestLine(const PageText& text, const QPointF& pagePoint) {
     int best = -1;
-    double bestVertical = std::numeric_limits<double>::max();
-    double bestHorizontal = std::numeric_limits<double>::max();
+    double bestAcross = std::numeric_limits<double>::max();
+    double bestAlong = std::numeric_limits<double>::max();
     for (size_t i = 0; i < text.lines.size(); ++i) {
-        const QRectF box = text.toUpright.mapRect(text.lines[i].box);
         if (text.lines[i].chars.empty())
             continue;
-        const double vertical = gap(p.y(), box.top(), box.bottom());
-        const double horizontal = gap(p.x(), box.left(), box.right());
-        if (vertical < bestVertical || (vertical == bestVertical && horizontal < bestHorizontal)) {
+        const QPointF p = text.toLine[i].map(pagePoint);
+        const QRectF box = text.toLine[i].mapRect(text.lines[i].box);
+        const double across = gap(p.y(), box.top(), box.bottom());
+        const double along = gap(p.x(), box.left(), box.right());
+        if (across < bestAcross || (across == bestAcross && along < bestAlong)) {
             best = int(i);
-            bestVertical = vertical;
-            bestHorizontal = horizontal;
+            bestAcross = across;
+            bestAlong = along;
         }
     }
     return best;
 }
 
-// The character under the upright point's x along the line, or the closest one.
-int nearestChar(const PageText& text, const pdf::TextLine& line, double x) {
+// The character of line `line` under a page point along the line, or the closest one; with the point's place
+// before (false) or after (true) the character's middle.
+std::pair<int, bool> nearestChar(const PageText& text, int line, const QPointF& pagePoint) {
+    const QTransform& toLine = text.toLine[size_t(line)];
+    const pdf::TextLine& l = text.lines[size_t(line)];
+    const double x = toLine.map(pagePoint).x();
     int best = 0;
     double bestDistance = std::numeric_limits<double>::max();
-    for (size_t i = 0; i < line.chars.size(); ++i) {
-        const QRectF box = text.toUpright.mapRect(line.chars[i].box);
+    for (size_t i = 0; i < l.chars.size(); ++i) {
+        const QRectF box = toLine.mapRect(l.chars[i].box);
         const double d = gap(x, box.left(), box.right());
         if (d < bestDistance) {
             best = int(i);
             bestDistance = d;
         }
     }
-    return best;
+    return {best, x > toLine.mapRect(l.chars[size_t(best)].box).center().x()};
+}
+
+// The line's direction in whole quarter turns, counter-clockwise.
+int quarterTurnDegrees(const QPointF& direction) {
+    const double degrees = qRadiansToDegrees(std::atan2(direction.y(), direction.x()));
+    return (int(std::lround(degrees / 90)) * 90 + 360) % 360;
 }
 
 bool isWordChar(char32_t c) {
@@ -76,33 +87,33 @@ QString charsText(const pdf::TextLine& line, int from, int to) {
 
 } // namespace
 
-PageText PageText::from(const pdf::StructuredText& text, int pageRotation) {
+PageText PageText::from(const pdf::StructuredText& text) {
     PageText page;
-    page.toUpright = pdf::uprightToPage(pageRotation).inverted();
-    for (const pdf::TextBlock& block : text.blocks)
-        page.lines.insert(page.lines.end(), block.lines.begin(), block.lines.end());
+    for (const pdf::TextBlock& block : text.blocks) {
+        for (const pdf::TextLine& line : block.lines) {
+            const QPointF d = line.direction;
+            page.lines.push_back(line);
+            // Page space is y-up: a line's tops lie a quarter turn counter-clockwise from its direction.
+            page.toLine.emplace_back(d.x(), -d.y(), d.y(), d.x(), 0, 0);
+        }
+    }
     return page;
 }
 
 TextPosition positionAt(const PageText& text, int page, const QPointF& pagePoint) {
-    const QPointF p = text.toUpright.map(pagePoint);
-    const int line = nearestLine(text, p);
+    const int line = nearestLine(text, pagePoint);
     if (line < 0)
         return {};
-    const pdf::TextLine& l = text.lines[size_t(line)];
-    const int i = nearestChar(text, l, p.x());
-    const QRectF box = text.toUpright.mapRect(l.chars[size_t(i)].box);
-    const int offset = p.x() > box.center().x() ? i + 1 : i;
-    return TextPosition{page, line, offset};
+    const auto [i, after] = nearestChar(text, line, pagePoint);
+    return TextPosition{page, line, after ? i + 1 : i};
 }
 
 std::pair<TextPosition, TextPosition> wordAt(const PageText& text, int page, const QPointF& pagePoint) {
-    const QPointF p = text.toUpright.map(pagePoint);
-    const int line = nearestLine(text, p);
+    const int line = nearestLine(text, pagePoint);
     if (line < 0)
         return {};
     const pdf::TextLine& l = text.lines[size_t(line)];
-    const int i = nearestChar(text, l, p.x());
+    const int i = nearestChar(text, line, pagePoint).first;
     int from = i;
     int to = i + 1;
     if (isWordChar(l.chars[size_t(i)].character)) {
@@ -115,7 +126,7 @@ std::pair<TextPosition, TextPosition> wordAt(const PageText& text, int page, con
 }
 
 std::pair<TextPosition, TextPosition> lineAt(const PageText& text, int page, const QPointF& pagePoint) {
-    const int line = nearestLine(text, text.toUpright.map(pagePoint));
+    const int line = nearestLine(text, pagePoint);
     if (line < 0)
         return {};
     return {TextPosition{page, line, 0},
@@ -144,7 +155,8 @@ std::vector<LineSelection> selectLines(const TextPosition& a, const TextPosition
             const int end = (page == to.page && line == to.line) ? to.offset : int(l.chars.size());
             if (end <= start)
                 continue;
-            result.push_back(LineSelection{page, unitedBoxes(l, start, end), charsText(l, start, end)});
+            result.push_back(LineSelection{page, unitedBoxes(l, start, end), quarterTurnDegrees(l.direction),
+                                           charsText(l, start, end)});
         }
     }
     return result;

@@ -15,12 +15,13 @@
 
 namespace zepla::pdfview {
 
-// The lines of one page in reading order, blocks flattened. Places under a point are found as the reader
-// sees the page: on a page shown turned, "along the line" and "the line above" are turned with it.
+// The lines of one page in reading order, blocks flattened. Places under a point are found along each line
+// the way it reads, whichever way the page is shown turned and whichever way its text runs on the page: a
+// line running down a turned page is read down it.
 struct PageText {
     std::vector<pdf::TextLine> lines;
-    QTransform toUpright; // from page space to the page as shown, turned upright
-    static PageText from(const pdf::StructuredText& text, int pageRotation = 0);
+    std::vector<QTransform> toLine; // per line, from page space to its own: x along it, y towards its tops
+    static PageText from(const pdf::StructuredText& text);
 };
 
 // A place between two characters: before character `offset` of line `line` of page `page`.
@@ -32,10 +33,11 @@ struct TextPosition {
     auto operator<=>(const TextPosition&) const = default;
 };
 
-// One selected line: where it lies on its page and its text.
+// One selected line: where it lies on its page, the way it reads and its text.
 struct LineSelection {
     int pageIndex = -1;
-    QRectF bounds; // page space
+    QRectF bounds;   // page space
+    int degrees = 0; // the line's direction, counter-clockwise from page space's x axis, in quarter turns
     QString text;
 };
 

@@ -53,13 +53,59 @@ QString fontFileFor(const QString& family, int weight) {
 QString closestFontFile(const QString& family, GenericFamily generic, bool bold, bool italic) {
     static const char* const genericNames[] = {"serif", "sans-serif", "monospace"};
     FcPattern* pattern = FcPatternCreate();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.toUtf8().constData()));
+    if (!family.isEmpty())
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.toUtf8().constData()));
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(genericNames[int(generic)]));
     FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     if (generic == GenericFamily::mono)
         FcPatternAddInteger(pattern, FC_SPACING, FC_MONO);
     return matchFile(pattern);
+}
+
+namespace {
+
+QString comparable(QString name) {
+    name = name.toLower();
+    name.removeIf([](QChar c) { return !c.isLetterOrNumber(); });
+    for (const char* ending : {"psmt", "mt"}) {
+        if (name.endsWith(QLatin1String(ending)) && name.size() > 4) {
+            name.chop(qsizetype(qstrlen(ending)));
+            break;
+        }
+    }
+    return name;
+}
+
+// Every installed outline family by its comparable name.
+QHash<QString, QString> installedFamilies() {
+    QHash<QString, QString> families;
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
+    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
+    if (FcFontSet* set = FcFontList(nullptr, pattern, objects)) {
+        for (int i = 0; i < set->nfont; ++i) {
+            FcChar8* family = nullptr;
+            for (int n = 0; FcPatternGetString(set->fonts[i], FC_FAMILY, n, &family) == FcResultMatch; ++n) {
+                const QString name = QString::fromUtf8(reinterpret_cast<const char*>(family));
+                families.insert(comparable(name), name);
+            }
+        }
+        FcFontSetDestroy(set);
+    }
+    FcObjectSetDestroy(objects);
+    FcPatternDestroy(pattern);
+    return families;
+}
+
+} // namespace
+
+QString installedFamily(const QString& name) {
+    static QMutex mutex;
+    const QMutexLocker lock(&mutex);
+    static const QHash<QString, QString> families = installedFamilies();
+    const QString key = comparable(name);
+    return key.isEmpty() ? QString() : families.value(key);
 }
 
 QString fontFileCovering(char32_t character) {

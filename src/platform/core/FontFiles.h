@@ -14,6 +14,9 @@ enum class GenericFamily { serif, sans, mono };
 // The installed face closest to a font known by its family name and look: that family when it is installed,
 // else fontconfig's choice for the generic family, in the weight and slant asked for.
 QString closestFontFile(const QString& family, GenericFamily generic, bool bold, bool italic);
+// The installed family a name from a font file stands for, compared without spaces, case or the
+// "PSMT"/"MT" endings of PostScript names ("DejaVuSans" → "DejaVu Sans"); empty when none is installed.
+QString installedFamily(const QString& name);
 // A font file that has the character; empty when no font has it.
 QString fontFileCovering(char32_t character);
 

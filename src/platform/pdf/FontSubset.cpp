@@ -9,6 +9,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <cctype>
 #include <memory>
 #include <vector>
 
@@ -142,9 +143,12 @@ QByteArray postScriptName(const QString& fontFile) {
     }
     if (name.isEmpty())
         name = familyAndStyle(fontFile);
-    // A name token ends at white space and delimiters; keep only what PDF names and readers take as is.
+    // A name token ends at white space and delimiters; keep only what PDF names and readers take as is, and
+    // only a name with a letter or digit in it.
     name.removeIf([](char c) { return c <= ' ' || c > '~' || QByteArray("()<>[]{}/%#").contains(c); });
-    return name.isEmpty() ? QByteArray("Font") : name;
+    return std::any_of(name.begin(), name.end(), [](char c) { return std::isalnum(uchar(c)); })
+               ? name
+               : QByteArray("Font");
 }
 
 QByteArray subsetFontName(const QString& fontFile, const std::vector<quint32>& glyphs) {

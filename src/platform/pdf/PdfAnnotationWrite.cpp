@@ -4,6 +4,7 @@
 #include "PdfDocumentImpl.h"
 #include "PdfImageXObject.h"
 
+#include <cmath>
 #include <cstring>
 #include <unordered_set>
 
@@ -143,6 +144,9 @@ struct PreparedStream {
     std::vector<QByteArray> fontNames;
     std::vector<QByteArray> fontData; // the subset of each font the stream shows
     std::vector<QByteArray> fontBaseNames;
+    std::vector<QByteArray> toUnicode;   // each font's map from codes to characters
+    std::vector<QByteArray> codeToGlyph; // each font's map from codes to glyphs, empty where codes are glyphs
+    std::vector<std::vector<std::pair<int, int>>> ownCodes; // each font's codes that are not their glyph
     std::vector<QByteArray> imageNames;
     std::vector<DeflatedImage> images;
     QByteArray state;
@@ -151,6 +155,48 @@ struct PreparedStream {
 struct PreparedAppearance {
     std::vector<PreparedStream> streams;
 };
+
+// A ToUnicode CMap from two-byte codes to the characters each reads as; empty when there are no codes.
+QByteArray toUnicodeCMap(const std::vector<AppearanceStream::Font::Code>& codes) {
+    if (codes.empty())
+        return {};
+    QByteArray cmap = "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"
+                      "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
+                      "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n"
+                      "1 begincodespacerange\n<0000> <FFFF>\nendcodespacerange\n";
+    constexpr std::size_t perBlock = 100; // the most a block may hold
+    for (std::size_t from = 0; from < codes.size(); from += perBlock) {
+        const std::size_t to = std::min(codes.size(), from + perBlock);
+        cmap += QByteArray::number(qulonglong(to - from)) + " beginbfchar\n";
+        for (std::size_t i = from; i < to; ++i) {
+            cmap += '<' + QByteArray::number(codes[i].code, 16).rightJustified(4, '0') + "> <";
+            for (QChar c : codes[i].text)
+                cmap += QByteArray::number(c.unicode(), 16).rightJustified(4, '0');
+            cmap += ">\n";
+        }
+        cmap += "endbfchar\n";
+    }
+    return cmap + "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";
+}
+
+// A CIDToGIDMap: for each code from 0 on, its glyph as two bytes; codes are glyphs but for `own`.
+QByteArray codeToGlyphMap(const std::vector<std::pair<int, int>>& own) {
+    if (own.empty())
+        return {};
+    int last = 0;
+    for (const auto& [code, glyph] : own)
+        last = std::max(last, code);
+    QByteArray map(qsizetype(last + 1) * 2, '\0');
+    for (int code = 0; code <= last; ++code) {
+        map[2 * code] = char(code >> 8);
+        map[2 * code + 1] = char(code & 0xFF);
+    }
+    for (const auto& [code, glyph] : own) {
+        map[2 * code] = char(glyph >> 8);
+        map[2 * code + 1] = char(glyph & 0xFF);
+    }
+    return map;
+}
 
 PreparedAppearance prepareAppearance(const AppearanceStates& states) {
     PreparedAppearance p;
@@ -171,6 +217,14 @@ PreparedAppearance prepareAppearance(const AppearanceStates& states) {
             s.fontNames.push_back(font.name);
             s.fontData.push_back(embeddedFontData(font.file, font.glyphs));
             s.fontBaseNames.push_back(subsetFontName(font.file, font.glyphs));
+            s.toUnicode.push_back(toUnicodeCMap(font.codes));
+            std::vector<std::pair<int, int>> own;
+            for (const AppearanceStream::Font::Code& code : font.codes) {
+                if (code.code != code.glyph)
+                    own.emplace_back(int(code.code), int(code.glyph));
+            }
+            s.codeToGlyph.push_back(codeToGlyphMap(own));
+            s.ownCodes.push_back(std::move(own));
         }
         for (const auto& [name, image] : stream.images) {
             s.imageNames.push_back(name);
@@ -196,6 +250,26 @@ void nameSubset(fz_context* ctx, pdf_obj* type0, const char* name) {
     pdf_obj* descriptor = pdf_dict_get(ctx, descendant, PDF_NAME(FontDescriptor));
     if (descriptor)
         pdf_dict_put_name(ctx, descriptor, PDF_NAME(FontName), name);
+}
+
+// Inside a MuPDF try block: the embedded font's codes read as the characters the stream gave them, and the
+// codes that are not their glyph's index shown by that glyph at its width.
+void mapCodes(fz_context* ctx, pdf_document* doc, pdf_obj* type0, fz_font* font, const QByteArray& toUnicode,
+              const QByteArray& codeToGlyph, const std::vector<std::pair<int, int>>& ownCodes) {
+    if (!toUnicode.isEmpty())
+        pdf_dict_put_drop(ctx, type0, PDF_NAME(ToUnicode), addStream(ctx, doc, toUnicode));
+    pdf_obj* descendant = pdf_array_get(ctx, pdf_dict_get(ctx, type0, PDF_NAME(DescendantFonts)), 0);
+    if (codeToGlyph.isEmpty() || !descendant)
+        return;
+    pdf_dict_put_drop(ctx, descendant, PDF_NAME(CIDToGIDMap), addStream(ctx, doc, codeToGlyph));
+    pdf_obj* widths = pdf_dict_get(ctx, descendant, PDF_NAME(W));
+    if (!pdf_is_array(ctx, widths))
+        widths = pdf_dict_put_array(ctx, descendant, PDF_NAME(W), int(ownCodes.size()) * 2);
+    for (const auto& [code, glyph] : ownCodes) {
+        pdf_array_push_int(ctx, widths, code);
+        pdf_obj* width = pdf_array_push_array(ctx, widths, 1);
+        pdf_array_push_int(ctx, width, int(std::lround(fz_advance_glyph(ctx, font, glyph, 0) * 1000)));
+    }
 }
 
 // Inside a MuPDF try block: the form XObject of one stream, with its fonts embedded.
@@ -233,8 +307,10 @@ pdf_obj* makeForm(fz_context* ctx, pdf_document* doc, PreparedStream& stream) {
                 buffer = nullptr;
                 pdf_dict_puts_drop(ctx, fonts, stream.fontNames[i].constData(),
                                    pdf_add_cid_font(ctx, doc, font));
-                nameSubset(ctx, pdf_dict_gets(ctx, fonts, stream.fontNames[i].constData()),
-                           stream.fontBaseNames[i].constData());
+                pdf_obj* type0 = pdf_dict_gets(ctx, fonts, stream.fontNames[i].constData());
+                nameSubset(ctx, type0, stream.fontBaseNames[i].constData());
+                mapCodes(ctx, doc, type0, font, stream.toUnicode[i], stream.codeToGlyph[i],
+                         stream.ownCodes[i]);
                 fz_drop_font(ctx, font);
                 font = nullptr;
             }

@@ -193,6 +193,8 @@ bool startsWithOwnSave(fz_context* ctx, pdf_obj* contents) {
     return save;
 }
 
+} // namespace
+
 pdf_obj* addStream(fz_context* ctx, pdf_document* doc, const QByteArray& bytes) {
     fz_buffer* buffer = fz_new_buffer_from_copied_data(
         ctx, reinterpret_cast<const unsigned char*>(bytes.constData()), size_t(bytes.size()));
@@ -208,8 +210,6 @@ pdf_obj* addStream(fz_context* ctx, pdf_document* doc, const QByteArray& bytes) 
     }
     return stream;
 }
-
-} // namespace
 
 void appendPageContent(fz_context* ctx, pdf_document* doc, pdf_obj* pageObject, const QByteArray& content) {
     pdf_obj* old = pdf_dict_get(ctx, pageObject, PDF_NAME(Contents));

@@ -73,10 +73,18 @@ private:
 struct PageFont {
     QString name;       // as the file names it ("ABCDEF+CMR10")
     QByteArray program; // the font file the page embeds; empty when it embeds none
+    // What the program itself tells of its look (serif where it tells nothing).
     bool serif = false;
     bool monospaced = false;
     bool bold = false;
     bool italic = false;
+    // What the font's descriptor says, where it has one.
+    struct Descriptor {
+        int flags = 0;  // /Flags: 1 fixed pitch, 2 serif, 64 italic, 1 << 18 force bold, ...
+        int weight = 0; // /FontWeight, 0 when not given
+        double italicAngle = 0;
+    };
+    std::optional<Descriptor> descriptor;
 };
 
 struct AnnotationInfo {
@@ -151,12 +159,20 @@ struct AppearanceStream {
     std::vector<std::pair<QByteArray, double>> opacities;
     // The drawing multiplies with what lies beneath (a highlight over text).
     bool multiplies = false;
-    // Fonts /<name> embedded from font files as CID fonts: text shows two-byte glyph indices. Only the
-    // glyphs the stream shows are embedded.
+    // Fonts /<name> embedded from font files as CID fonts: text shows two-byte codes, each standing for a
+    // glyph and for the characters it reads as. Only the glyphs the stream shows are embedded.
     struct Font {
         QByteArray name;
         QString file;
         std::vector<quint32> glyphs;
+        // A code is its glyph's index, unless that glyph reads as other characters elsewhere in the stream
+        // (a vowel sign before different consonants): then it is a code of its own past the font's glyphs.
+        struct Code {
+            quint32 code;
+            quint32 glyph;
+            QString text;
+        };
+        std::vector<Code> codes;
     };
     std::vector<Font> fonts;
     // Image XObjects /<name>.

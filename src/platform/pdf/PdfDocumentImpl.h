@@ -111,6 +111,8 @@ private:
 // dictionary, or one inherited from the page tree), and its content kept for undo, never see the additions.
 // Throws as MuPDF does; call inside a guarded block.
 pdf_obj* ownResourceDict(fz_context* ctx, pdf_document* doc, pdf_obj* pageObject, pdf_obj* kind);
+// A new stream object of the bytes, unfiltered; a new reference. Throws as MuPDF does.
+pdf_obj* addStream(fz_context* ctx, pdf_document* doc, const QByteArray& bytes);
 // Writes into `name` (of `size` bytes) the first of `prefix` followed by 0, 1, ... that `dict` does not hold
 // yet. Plain C, for use inside a guarded block.
 void freeName(fz_context* ctx, pdf_obj* dict, const char* prefix, char* name, int size);

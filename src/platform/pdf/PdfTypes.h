@@ -34,7 +34,8 @@ struct TextChar {
 };
 
 struct TextLine {
-    QRectF box; // page space
+    QRectF box;              // page space
+    QPointF direction{1, 0}; // the way the line reads, a unit vector in page space
     std::vector<TextChar> chars;
     QString text() const;
 };
