@@ -365,7 +365,7 @@ Result<std::shared_ptr<Document>> openShared(const QByteArray& bytes,
         int pages = 0;
         if (whole.status && whole.doc)
             guarded(ctx, [&] { pages = pdf_count_pages(ctx, whole.doc); });
-        if (pages > 0 || whole.needsPassword || (whole.status && bytes.contains("/ObjStm"))) {
+        if (whole.doc && (pages > 0 || whole.needsPassword || (whole.status && bytes.contains("/ObjStm")))) {
             pdf_drop_document(ctx, opened.doc);
             opened = whole;
         } else {

@@ -109,9 +109,9 @@ bool sameObject(fz_context* ctx, pdf_obj* a, pdf_obj* b) {
     return pdf_is_indirect(ctx, a) ? pdf_to_num(ctx, a) == pdf_to_num(ctx, b) : a == b;
 }
 
-// What the file holds for a kid that MuPDF does not read as a dictionary: nothing at all (a reference to no
-// object of the file), a page or node read from the file's bytes, or an object that names a page but is no
-// page (one that cannot be parsed, that refers to itself, a number).
+// What the file holds for a kid that MuPDF does not read as a dictionary: nothing at all (a reference beyond
+// the objects the file numbers), a page or node read from the file's bytes, or an object that names a page
+// but is no page (one that cannot be parsed, that refers to itself, a number, one whose bytes are gone).
 enum class KidInFile { Absent, Recovered, Unreadable };
 
 // Object `number` parsed from the file at `offset`, decrypted like every object MuPDF reads; null when what
@@ -149,9 +149,11 @@ KidInFile findKidInFile(fz_context* ctx, pdf_document* doc, const QByteArray& fi
         return KidInFile::Absent;
     if (offset < 0 || raw::objectBody(file, offset, number, generation).isEmpty())
         offset = raw::lastObjectHeader(file, number, generation);
-    if (offset < 0)
-        return KidInFile::Absent;
     *where = {generation, offset};
+    // An object the file numbers but no longer holds (its header cut away) keeps its place as readers that
+    // count the tree's kids keep it.
+    if (offset < 0)
+        return KidInFile::Unreadable;
     bool recovered = false;
     pdf_obj* object = nullptr;
     guarded(ctx, [&] {

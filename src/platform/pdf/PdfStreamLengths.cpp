@@ -1,7 +1,8 @@
 // Streams whose /Length lies. A reader takes a stream's data as /Length bytes after "stream"; other readers
 // show a page whose content stream claims a few bytes too many or a length that is no number, but MuPDF,
 // reading such a stream to write it, may take none of its data. The data of such a stream ends where its
-// "endstream" stands, and its length is set to that before the document is written.
+// "endstream" stands, and its length is set to that before the document is written, where the data then
+// decodes.
 #include "PdfDocumentImpl.h"
 #include "PdfRawObject.h"
 
@@ -20,10 +21,11 @@ bool endsThere(const QByteArray& file, std::int64_t at) {
 }
 
 // The length of the data of a stream that starts at `start`: up to its "endstream", without the end of line
-// that stands before it. -1 when no "endstream" follows.
+// that stands before it. -1 when no "endstream" follows before the end of the object.
 std::int64_t lengthToEndstream(const QByteArray& file, std::int64_t start) {
     const qsizetype end = file.indexOf("endstream", qsizetype(start));
-    if (end < 0)
+    const qsizetype object = file.indexOf("endobj", qsizetype(start));
+    if (end < 0 || (object >= 0 && object < end))
         return -1;
     qsizetype data = end;
     if (data > start && file[data - 1] == '\n')
@@ -31,6 +33,21 @@ std::int64_t lengthToEndstream(const QByteArray& file, std::int64_t start) {
     if (data > start && file[data - 1] == '\r')
         --data;
     return data - start;
+}
+
+// Whether stream `number` decodes to its end without a filter rejecting its data. MuPDF's reads end quietly
+// at such data, marking the stream.
+bool decodesWhole(fz_context* ctx, pdf_document* doc, int number) {
+    fz_stream* stream = nullptr;
+    bool broken = false;
+    const Status read = guarded(ctx, [&] {
+        stream = pdf_open_stream_number(ctx, doc, number);
+        while (fz_skip(ctx, stream, 1 << 16) > 0) {
+        }
+        broken = stream->error != 0;
+    });
+    fz_drop_stream(ctx, stream);
+    return read && !broken;
 }
 
 } // namespace
@@ -53,11 +70,20 @@ void mendStreamLengths(fz_context* ctx, pdf_document* doc, const QByteArray& fil
             pdf_obj* given = pdf_dict_get(ctx, object, PDF_NAME(Length));
             length = pdf_is_number(ctx, pdf_resolve_indirect(ctx, given)) ? pdf_to_int64(ctx, given) : -1;
         });
-        if (read && start > 0 && !(length >= 0 && endsThere(file, start + length))) {
-            const std::int64_t found = lengthToEndstream(file, start);
-            if (found >= 0)
-                guarded(ctx, [&] { pdf_dict_put_int(ctx, object, PDF_NAME(Length), found); });
-        }
+        const std::int64_t found = read && start > 0 && !(length >= 0 && endsThere(file, start + length))
+                                       ? lengthToEndstream(file, start)
+                                       : -1;
+        // The length found stays only where the data then decodes: a stream it does not mend keeps its own.
+        pdf_obj* own = nullptr;
+        if (found >= 0 &&
+            guarded(ctx,
+                    [&] {
+                        own = pdf_keep_obj(ctx, pdf_dict_get(ctx, object, PDF_NAME(Length)));
+                        pdf_dict_put_int(ctx, object, PDF_NAME(Length), found);
+                    }) &&
+            !decodesWhole(ctx, doc, number))
+            guarded(ctx, [&] { pdf_dict_put(ctx, object, PDF_NAME(Length), own); });
+        pdf_drop_obj(ctx, own);
         pdf_drop_obj(ctx, object);
     }
 }

@@ -51,6 +51,9 @@ private slots:
         QTest::newRow("plain text") << QByteArray("Dear reader, this is not a PDF at all.\n");
         QTest::newRow("header only") << QByteArray("%PDF-1.7\n");
         QTest::newRow("binary noise") << QByteArray(4096, '\xA7');
+        // Repair fails, and there is no end of an object to cut back to.
+        QTest::newRow("object stream cut before any object ends")
+            << QByteArray("%PDF-1.7\n1 0 obj\n<< /Type /ObjStm /N 1 /First 4 /Length 99 >>\nstream\n1 0 <<");
     }
 
     void hopelessFilesFailClearly() {
@@ -73,8 +76,8 @@ private slots:
         QTest::newRow("broken xref") << brokenXref << true;
         QTest::newRow("no xref") << good.left(good.indexOf("xref\n")) << true;
         // MuPDF 1.21's repair may give up on a dictionary cut in half; then it must say the file is damaged.
-        QTest::newRow("truncated inside an object") << good.left(good.indexOf("/MediaBox", good.size() / 2) + 4)
-                                                    << false;
+        QTest::newRow("truncated inside an object")
+            << good.left(good.indexOf("/MediaBox", good.size() / 2) + 4) << false;
     }
 
     // An open error must be the damaged-file error, and only where repair may not help: an error on a
