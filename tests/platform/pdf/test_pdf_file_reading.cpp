@@ -154,6 +154,19 @@ private slots:
         QCOMPARE(repaired.value()->pageCount(), 3);
     }
 
+    // A header and then nothing: MuPDF's repair reads the whole file, and so do the searches for what a cut
+    // or a lost trailer left; each holds no more of it in memory than a piece at a time.
+    void aDamagedLargeFileIsReadAPieceAtATime() {
+        const qint64 size = 256 * 1024 * 1024;
+        const QString path = writeWithHole(m_dir.filePath("header-only.pdf"), "%PDF-1.7\n", 9, size);
+        resetResidentPeak();
+        const qint64 before = residentPeakKb();
+        auto opened = Document::openFile(path);
+        QVERIFY(!opened.ok());
+        QCOMPARE(opened.error().kind, Error::Kind::Damaged);
+        QVERIFY2(residentPeakKb() - before < 128 * 1024, "the file was held in memory whole");
+    }
+
     // Another program cuts the open file short: what is gone reads as damage; reading and saving go on.
     void aFileCutShortWhileOpenIsDamageNotACrash() {
         const QString path = writeTestBytes(m_dir.filePath("cut.pdf"), fixtures::makeTextPdf(30, "kept"));
