@@ -208,6 +208,22 @@ fz_stream* MappedFile::openStream(fz_context* ctx, const QByteArray& bytes, cons
     return stream;
 }
 
+qsizetype MappedFile::lastIndexOf(const QByteArray& bytes, QByteArrayView needle, const MappedFile* file) {
+    const auto chunk = qsizetype(kReleaseEvery);
+    for (qsizetype end = bytes.size(); end > 0;) {
+        const qsizetype start = std::max<qsizetype>(0, end - chunk);
+        // Each piece reaches into the next by the needle's length, so that nothing is missed at the seams.
+        const qsizetype length = std::min(bytes.size(), end + needle.size() - 1) - start;
+        const qsizetype found = QByteArrayView(bytes.constData() + start, length).lastIndexOf(needle);
+        if (file)
+            file->release();
+        if (found >= 0)
+            return start + found;
+        end = start;
+    }
+    return -1;
+}
+
 Result<std::shared_ptr<const MappedFile>> MappedFile::open(const QString& path) {
     // Not blocking: opening a FIFO would wait for a writer.
     const Descriptor fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));

@@ -34,6 +34,9 @@ public:
     // mapped file (`file`), the pages it has read are given back after every few tens of megabytes, so that
     // a repair reading a damaged file from end to end holds no more of it than that. Throws as MuPDF does.
     static fz_stream* openStream(fz_context* ctx, const QByteArray& bytes, const MappedFile* file);
+    // Where `needle` last stands in `bytes` (-1 when nowhere), searched from the end a few tens of megabytes
+    // at a time; over a mapped file (`file`) the pages searched are given back as the search goes on.
+    static qsizetype lastIndexOf(const QByteArray& bytes, QByteArrayView needle, const MappedFile* file);
 
 private:
     MappedFile(void* address, std::size_t size);

@@ -74,11 +74,12 @@ bool hasUndecodableContent(fz_context* ctx, pdf_document* doc) {
 // for good: they sit in object streams that only the lost protection could decrypt. A file showing nothing
 // must not open as an empty document that a save would write over it.
 std::optional<QString> nothingRecovered(fz_context* ctx, const Opened& opened, bool protectionDamaged) {
-    if (opened.needsPassword || !pdf_was_repaired(ctx, opened.doc) || !opened.bytes.contains("/ObjStm"))
+    if (opened.needsPassword || !pdf_was_repaired(ctx, opened.doc))
         return std::nullopt;
     int pages = 0;
     guarded(ctx, [&] { pages = pdf_count_pages(ctx, opened.doc); });
-    if (pages > 0)
+    // The pages are counted first: the search of the whole file is for the rare file that shows none.
+    if (pages > 0 || !opened.bytes.contains("/ObjStm"))
         return std::nullopt;
     if (protectionDamaged)
         return QStringLiteral("The protected document is damaged: the file identifier that its password "
@@ -356,7 +357,7 @@ Result<std::shared_ptr<Document>> openShared(const QByteArray& bytes,
     // A cut tail can end inside an object that repair then refuses as a whole: the file without that
     // broken last object is what is left of it, when pages are left (or may be, in object streams).
     if (!opened.status) {
-        const qsizetype lastObject = bytes.lastIndexOf("endobj");
+        const qsizetype lastObject = MappedFile::lastIndexOf(bytes, "endobj", mapping.get());
         // A view of the bytes up to there, not a copy: the file may be large.
         Opened whole =
             lastObject > 0
@@ -365,7 +366,8 @@ Result<std::shared_ptr<Document>> openShared(const QByteArray& bytes,
         int pages = 0;
         if (whole.status && whole.doc)
             guarded(ctx, [&] { pages = pdf_count_pages(ctx, whole.doc); });
-        if (whole.doc && (pages > 0 || whole.needsPassword || (whole.status && bytes.contains("/ObjStm")))) {
+        if (whole.doc && (pages > 0 || whole.needsPassword ||
+                          (whole.status && MappedFile::lastIndexOf(bytes, "/ObjStm", mapping.get()) >= 0))) {
             pdf_drop_document(ctx, opened.doc);
             opened = whole;
         } else {
@@ -373,7 +375,9 @@ Result<std::shared_ptr<Document>> openShared(const QByteArray& bytes,
         }
     }
     bool protectionDamaged = false;
-    if (mayHaveLostProtection(ctx, opened)) {
+    // A lost security handler is looked for only in a file that names one anywhere.
+    if (mayHaveLostProtection(ctx, opened) &&
+        MappedFile::lastIndexOf(bytes, "/Standard", mapping.get()) >= 0) {
         if (const std::optional<LostProtection> lost = findLostProtection(bytes)) {
             Opened restored = lost->restored.isEmpty() ? Opened{} : openBytes(ctx, lost->restored);
             if (restored.status && restored.doc && restored.doc->crypt) {

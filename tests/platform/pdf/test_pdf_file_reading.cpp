@@ -23,6 +23,13 @@ namespace {
 
 constexpr qint64 kGigabyte = qint64(1) << 30;
 
+// Starts the count of this process's resident peak anew from what it holds now.
+void resetResidentPeak() {
+    QFile clear("/proc/self/clear_refs");
+    if (!clear.open(QIODevice::WriteOnly) || clear.write("5") != 1)
+        qFatal("cannot reset the resident peak");
+}
+
 // The peak of this process's resident memory, in kilobytes.
 qint64 residentPeakKb() {
     QFile status("/proc/self/status");
@@ -112,6 +119,7 @@ private slots:
 
     void onlyRegularFilesThatStartAsPdfAreRead() {
         QFETCH(QString, path);
+        resetResidentPeak();
         const qint64 before = residentPeakKb();
         const auto opened = openGuarded(path);
         QVERIFY2(opened.has_value(), "the open did not come back");
@@ -131,6 +139,7 @@ private slots:
         moved.replace(at, moved.indexOf('\n', at) - at, QByteArray::number(table + kGigabyte));
         const QString path = writeWithHole(m_dir.filePath("large.pdf"), moved, table, kGigabyte);
         QCOMPARE(QFileInfo(path).size(), moved.size() + kGigabyte);
+        resetResidentPeak();
         const qint64 before = residentPeakKb();
         auto opened = Document::openFile(path);
         QVERIFY2(opened.ok(), qPrintable(opened.ok() ? QString() : opened.error().message));
@@ -143,6 +152,19 @@ private slots:
         auto repaired = Document::openFile(writeTestBytes(m_dir.filePath("headless.pdf"), headless));
         QVERIFY(repaired.ok());
         QCOMPARE(repaired.value()->pageCount(), 3);
+    }
+
+    // A header and then nothing: MuPDF's repair reads the whole file, and so do the searches for what a cut
+    // or a lost trailer left; each holds no more of it in memory than a piece at a time.
+    void aDamagedLargeFileIsReadAPieceAtATime() {
+        const qint64 size = 256 * 1024 * 1024;
+        const QString path = writeWithHole(m_dir.filePath("header-only.pdf"), "%PDF-1.7\n", 9, size);
+        resetResidentPeak();
+        const qint64 before = residentPeakKb();
+        auto opened = Document::openFile(path);
+        QVERIFY(!opened.ok());
+        QCOMPARE(opened.error().kind, Error::Kind::Damaged);
+        QVERIFY2(residentPeakKb() - before < 128 * 1024, "the file was held in memory whole");
     }
 
     // Another program cuts the open file short: what is gone reads as damage; reading and saving go on.
