@@ -217,8 +217,9 @@ private slots:
     }
     void piecesKeepEveryFormulaWhole() {
         QFETCH(QString, text);
-        const QList<zepla::markdown::MarkdownBlock> pieces = splitIntoPieces(
-            zepla::markdown::MarkdownBlock::paragraph(text), MarkdownContent::pieceCharacters, 50);
+        const QList<zepla::markdown::MarkdownBlock> pieces =
+            splitIntoPieces(zepla::markdown::MarkdownBlock::paragraph(text), MarkdownContent::pieceCharacters,
+                            50, MarkdownContent::pieceFormulas);
         QVERIFY(pieces.size() > 1);
         QStringList formulas;
         for (const zepla::markdown::MarkdownBlock& piece : pieces) {
@@ -226,6 +227,7 @@ private slots:
             QVERIFY2(piece.text.size() <= MarkdownContent::pieceCharacters ||
                          (own.size() == 1 && own.front().size() + 2 >= piece.text.size()),
                      qPrintable(piece.text.left(60)));
+            QVERIFY(own.size() <= MarkdownContent::pieceFormulas);
             formulas += own;
         }
         QCOMPARE(formulas, formulasOf(text));
@@ -402,6 +404,10 @@ private slots:
         for (int i = 0; i < 1000; ++i)
             formulas += QStringLiteral("Term $x_{%1}^2$ then $y_{%1}$.\n\n").arg(i);
         QTest::newRow("2,000 inline formulas") << formulas;
+        QString paragraph;
+        for (int i = 0; i < 2500; ++i)
+            paragraph += QStringLiteral("so $z_{%1}$ ").arg(i);
+        QTest::newRow("2,500 inline formulas in one paragraph") << paragraph;
     }
     void hugeAnswersAreMeasuredInSlicesAndBounded() {
         QFETCH(QString, answer);
