@@ -350,6 +350,29 @@ private slots:
         QCOMPARE(small->height(), small->widget()->sizeHint().height());
     }
 
+    // An inline formula wider than the answer scrolls sideways with its text, as a display formula does;
+    // text that wraps has no bar.
+    void wideInlineFormulasScrollSideways() {
+        QString terms;
+        for (int term = 1; term <= 30; ++term)
+            terms += QStringLiteral("+x_{%1}").arg(term);
+        auto wide = content("so $" + terms + "$ holds", 300);
+        auto* text = qobject_cast<TextBlockView*>(wide->blockViews().front());
+        QVERIFY(text);
+        auto* bar = text->findChild<QScrollBar*>();
+        QVERIFY(bar && bar->isVisible());
+        QVERIFY(bar->maximum() > 0);
+        QCOMPARE(text->height(),
+                 int(std::ceil(text->document()->size().height())) + bar->sizeHint().height());
+        const QImage start = text->grab().toImage();
+        bar->setValue(bar->maximum());
+        QVERIFY(text->grab().toImage() != start);
+
+        auto narrow =
+            content(QStringLiteral("so $x+1$ holds, and a sentence long enough to wrap at this width"), 300);
+        QVERIFY(!narrow->blockViews().front()->findChild<QScrollBar*>()->isVisible());
+    }
+
     void theHeightFollowsTheWidth() {
         auto view =
             content(QStringLiteral("# Title\n\nA paragraph long enough to wrap onto several lines when the "
