@@ -8,13 +8,15 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <cstdio>
 
 namespace {
 
-// The height drawn at a time: a long answer makes views for what is drawn and about a screen around it.
+// The height shown at a time.
 constexpr int tileHeight = 1000;
 
 void spin(int ms) {
@@ -33,18 +35,25 @@ bool waitUntilComplete(const zepla::ui::MarkdownContent& content) {
     return content.isComplete();
 }
 
-// Draws the strip of the answer at `top` into `image`, once the views it asks for are made.
-void drawTile(zepla::ui::MarkdownContent& content, QImage& image, int top) {
-    const QRegion strip(0, top, content.width(), tileHeight);
-    content.render(&image, QPoint(0, top), strip);
-    qsizetype views = -1;
-    for (int steady = 0; steady < 3;) {
-        spin(20);
-        const qsizetype now = content.blockViews().size();
-        steady = now == views ? steady + 1 : 0;
-        views = now;
+// Draws the answer strip by strip as a reader scrolling through it sees it: a long answer makes views for
+// what is shown and about a screen around it.
+void drawScrolled(QScrollArea& area, QImage& image) {
+    QScrollBar* bar = area.verticalScrollBar();
+    QPainter painter(&image);
+    for (int top = 0;; top += tileHeight) {
+        bar->setValue(top);
+        auto* content = static_cast<zepla::ui::MarkdownContent*>(area.widget());
+        QList<QWidget*> views;
+        for (int steady = 0; steady < 3;) {
+            spin(20);
+            const QList<QWidget*> now = content->blockViews();
+            steady = now == views ? steady + 1 : 0;
+            views = now;
+        }
+        painter.drawPixmap(QPoint(0, bar->value()), area.viewport()->grab());
+        if (bar->value() >= bar->maximum())
+            return;
     }
-    content.render(&image, QPoint(0, top), strip);
 }
 
 int usage() {
@@ -65,15 +74,21 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "answerview: cannot read %s\n", qPrintable(arguments[0]));
         return 1;
     }
-    zepla::ui::MarkdownContent content(QString::fromUtf8(file.readAll()), Qt::black);
-    content.setAttribute(Qt::WA_DontShowOnScreen);
-    content.resize(width, 1);
-    content.show();
+    QScrollArea area;
+    area.setAttribute(Qt::WA_DontShowOnScreen);
+    area.setFrameShape(QFrame::NoFrame);
+    area.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area.setWidgetResizable(true);
+    auto* answer = new zepla::ui::MarkdownContent(QString::fromUtf8(file.readAll()), Qt::black);
+    area.setWidget(answer);
+    area.resize(width, tileHeight);
+    area.show();
+    const zepla::ui::MarkdownContent& content = *answer;
     if (!waitUntilComplete(content)) {
         std::fputs("answerview: the answer was not laid out within ten minutes\n", stderr);
         return 1;
     }
-    content.resize(width, content.heightForWidth(width));
     const qreal ratio = content.devicePixelRatioF();
     QImage image(QSize(width, std::max(content.height(), 1)) * ratio, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull()) {
@@ -83,8 +98,7 @@ int main(int argc, char* argv[]) {
     }
     image.setDevicePixelRatio(ratio);
     image.fill(Qt::white);
-    for (int top = 0; top < content.height(); top += tileHeight)
-        drawTile(content, image, top);
+    drawScrolled(area, image);
     if (!image.save(arguments[1])) {
         std::fprintf(stderr, "answerview: cannot write %s\n", qPrintable(arguments[1]));
         return 1;

@@ -115,8 +115,20 @@ private:
             return readString();
         const QStringView ch = nextCharacter();
         switch (ascii(ch)) {
-        case '{': case '}': case '$': case '#': case '%': case '&': case '_': case '|': case ' ':
-        case ',': case '>': case ';': case '!': case '\\':
+        case '{':
+        case '}':
+        case '$':
+        case '#':
+        case '%':
+        case '&':
+        case '_':
+        case '|':
+        case ' ':
+        case ',':
+        case '>':
+        case ';':
+        case '!':
+        case '\\':
             return ch;
         default:
             unlookCharacter();
@@ -299,6 +311,13 @@ private:
                     continue; // a character without an atom is dropped
             }
             atom->setFontStyle(m_currentFontStyle);
+            // A precomposed letter's base letter is in the run's style too, as it reads back when written
+            // out as an accent command inside the run.
+            if (atom->type() == MTMathAtomType::accent) {
+                if (const MTMathListPtr& letters = static_cast<const MTAccent&>(*atom).innerList())
+                    for (const MTMathAtomPtr& letter : letters->atoms())
+                        letter->setFontStyle(m_currentFontStyle);
+            }
             list->add(atom);
             prevAtom = atom;
             if (oneCharOnly)
@@ -361,9 +380,10 @@ private:
             if (!env)
                 return nullptr;
             if (!m_currentEnv->envName || *m_currentEnv->envName != *env) {
-                setError(MTParseErrors::invalidEnv, QStringLiteral("Begin environment name ") +
-                                                        m_currentEnv->envName.value_or(QStringLiteral("(none)")) +
-                                                        QStringLiteral(" does not match end name: ") + *env);
+                setError(MTParseErrors::invalidEnv,
+                         QStringLiteral("Begin environment name ") +
+                             m_currentEnv->envName.value_or(QStringLiteral("(none)")) +
+                             QStringLiteral(" does not match end name: ") + *env);
                 return nullptr;
             }
             m_currentEnv->ended = true;
@@ -377,11 +397,13 @@ private:
         const bool limits = modifier == u"limits";
         if (!limits && modifier != u"nolimits")
             return false;
-        if (auto* op = dynamic_cast<MTLargeOperator*>(atom); op && op->type() == MTMathAtomType::largeOperator) {
+        if (auto* op = dynamic_cast<MTLargeOperator*>(atom);
+            op && op->type() == MTMathAtomType::largeOperator) {
             op->setLimits(limits);
         } else {
-            setError(MTParseErrors::invalidLimits, limits ? QStringLiteral("Limits can only be applied to an operator.")
-                                                          : QStringLiteral("No limits can only be applied to an operator."));
+            setError(MTParseErrors::invalidLimits,
+                     limits ? QStringLiteral("Limits can only be applied to an operator.")
+                            : QStringLiteral("No limits can only be applied to an operator."));
         }
         return true;
     }
@@ -483,13 +505,14 @@ private:
     MTMathAtomPtr getBoundaryAtom(const QString& delimiterType) {
         const std::optional<QString> delim = readDelimiter();
         if (!delim) {
-            setError(MTParseErrors::missingDelimiter, QStringLiteral("Missing delimiter for \\") + delimiterType);
+            setError(MTParseErrors::missingDelimiter,
+                     QStringLiteral("Missing delimiter for \\") + delimiterType);
             return nullptr;
         }
         MTMathAtomPtr boundary = MTMathAtomFactory::boundaryForDelimiter(*delim);
         if (!boundary) {
-            setError(MTParseErrors::invalidDelimiter,
-                     QStringLiteral("Invalid delimiter for ") + delimiterType + QStringLiteral(": ") + *delim);
+            setError(MTParseErrors::invalidDelimiter, QStringLiteral("Invalid delimiter for ") +
+                                                          delimiterType + QStringLiteral(": ") + *delim);
             return nullptr;
         }
         return boundary;

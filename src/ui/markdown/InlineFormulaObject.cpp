@@ -62,9 +62,7 @@ public:
     // and the image's baseline put on it.
     void drawObject(QPainter* painter, const QRectF& rect, QTextDocument* document, int position,
                     const QTextFormat& format) override {
-        const QImage image =
-            document->resource(QTextDocument::ImageResource, QUrl(format.stringProperty(imageName)))
-                .value<QImage>();
+        const QImage image = InlineFormulaObject::image(*document, format);
         const QTextBlock block = document->findBlock(position);
         const QTextLine line =
             block.layout() ? block.layout()->lineForTextPosition(position - block.position()) : QTextLine();
@@ -106,6 +104,13 @@ QTextCharFormat format(const QImage& image, const QString& name) {
 
 qreal width(const QTextFormat& format) {
     return format.doubleProperty(objectWidth);
+}
+
+QImage image(const QTextDocument& document, const QTextFormat& format) {
+    if (format.objectType() != objectType)
+        return {};
+    return document.resource(QTextDocument::ImageResource, QUrl(format.stringProperty(imageName)))
+        .value<QImage>();
 }
 
 } // namespace zepla::ui::InlineFormulaObject

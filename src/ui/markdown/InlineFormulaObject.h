@@ -20,5 +20,7 @@ QTextCharFormat format(const QImage& image, const QString& name);
 
 // The width the formula takes in its line.
 qreal width(const QTextFormat& format);
+// The formula's image among the document's resources; a null image for a format that is no formula's.
+QImage image(const QTextDocument& document, const QTextFormat& format);
 
 } // namespace zepla::ui::InlineFormulaObject

@@ -42,12 +42,16 @@ void InlineMarkdown::forEachFormula(QStringView text,
 }
 
 void InlineMarkdown::append(QStringView text, const QTextCharFormat& base) {
+    // One edit: the cursor then leaves its position on the line unmeasured after each insertion, which
+    // would lay the growing block out again every time.
+    m_cursor.beginEditBlock();
     for (const markdown::MathSegment& segment : markdown::MathSegmentSplitter::split(text)) {
         if (segment.kind == markdown::MathSegment::Kind::math)
             appendFormula(segment.text.toString(), segment.display, base);
         else
             appendMarkdown(segment.text, base);
     }
+    m_cursor.endEditBlock();
 }
 
 void InlineMarkdown::appendFormula(const QString& latex, bool display, const QTextCharFormat& base) {

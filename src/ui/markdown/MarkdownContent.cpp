@@ -53,8 +53,15 @@ public:
     // allows, and where the next piece starts: a line end is preferred (the line feed belongs to neither
     // piece), then a space (the same), then any other place between two characters; a formula longer than
     // the limit is a piece of its own.
-    std::pair<qsizetype, qsizetype> cut(qsizetype start, qsizetype limit) const {
+    std::pair<qsizetype, qsizetype> cut(qsizetype start, qsizetype limit, qsizetype formulas) const {
         qsizetype end = start + limit;
+        const auto first =
+            std::lower_bound(m_formulas.begin(), m_formulas.end(), start,
+                             [](const Span& formula, qsizetype p) { return formula.first < p; });
+        if (m_formulas.end() - first > formulas)
+            end = std::min(end, first[formulas].first);
+        if (end >= m_text.size())
+            return {m_text.size(), m_text.size()};
         if (const Span* formula = around(end)) {
             if (formula->first <= start)
                 return {formula->second, formula->second};
@@ -108,18 +115,17 @@ private:
     std::vector<Span> m_formulas;
 };
 
-// Text cut into pieces of about `limit` characters where TextCuts allows.
-QStringList textPieces(const QString& text, qsizetype limit, bool readsFormulas) {
+// Text cut into pieces of about `limit` characters and at most `formulas` formulas where TextCuts allows.
+QStringList textPieces(const QString& text, qsizetype limit, qsizetype formulas, bool readsFormulas) {
     QStringList pieces;
     const TextCuts cuts(text, readsFormulas);
-    qsizetype start = 0;
-    while (text.size() - start > limit) {
-        const auto [end, next] = cuts.cut(start, limit);
+    for (qsizetype start = 0;;) {
+        const auto [end, next] = cuts.cut(start, limit, formulas);
         pieces.append(text.mid(start, end - start));
+        if (end >= text.size())
+            return pieces;
         start = next;
     }
-    pieces.append(text.mid(start));
-    return pieces;
 }
 
 template <typename List> QList<List> listPieces(const List& list, qsizetype limit) {
@@ -131,7 +137,8 @@ template <typename List> QList<List> listPieces(const List& list, qsizetype limi
 
 } // namespace
 
-QList<MarkdownBlock> splitIntoPieces(const MarkdownBlock& block, qsizetype characters, qsizetype items) {
+QList<MarkdownBlock> splitIntoPieces(const MarkdownBlock& block, qsizetype characters, qsizetype items,
+                                     qsizetype formulas) {
     QList<MarkdownBlock> pieces;
     switch (block.kind) {
     case MarkdownBlock::Kind::bulletList:
@@ -163,12 +170,8 @@ QList<MarkdownBlock> splitIntoPieces(const MarkdownBlock& block, qsizetype chara
     case MarkdownBlock::Kind::paragraph:
     case MarkdownBlock::Kind::codeBlock:
     case MarkdownBlock::Kind::blockquote:
-        if (block.text.size() <= characters) {
-            pieces.append(block);
-            break;
-        }
         for (const QString& part :
-             textPieces(block.text, characters, block.kind != MarkdownBlock::Kind::codeBlock)) {
+             textPieces(block.text, characters, formulas, block.kind != MarkdownBlock::Kind::codeBlock)) {
             MarkdownBlock piece = block;
             piece.text = part;
             pieces.append(std::move(piece));
@@ -215,7 +218,7 @@ std::vector<MarkdownContent::Piece> MarkdownContent::piecesOf(const QString& tex
     std::vector<Piece> pieces;
     for (const MarkdownBlock& block : markdown::MarkdownParser::parse(text)) {
         int number = 1;
-        for (MarkdownBlock& part : splitIntoPieces(block, pieceCharacters, pieceItems)) {
+        for (MarkdownBlock& part : splitIntoPieces(block, pieceCharacters, pieceItems, pieceFormulas)) {
             const int count = int(part.items.size());
             qsizetype characters = part.text.size();
             for (const QString& item : part.items)

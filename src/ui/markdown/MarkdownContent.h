@@ -27,15 +27,16 @@ class SliceBudget;
 // and a paint still fits in a frame; until a piece is measured its height is estimated
 // from its text. A piece's formulas are typeset ahead of its view, as many in a slice as fit, so that no
 // piece holds a turn however many formulas it has. Blocks too big for one slice are cut into pieces: long
-// texts at line ends (or at spaces every pieceCharacters characters within a longer line), never inside a
-// formula, which is found on the whole text of its block first; lists and tables every pieceItems items,
-// rows or columns, the numbering going on across pieces.
+// texts at line ends (or at spaces within a longer line) every pieceCharacters characters or pieceFormulas
+// formulas, never inside a formula, which is found on the whole text of its block first; lists and tables
+// every pieceItems items, rows or columns, the numbering going on across pieces.
 class MarkdownContent : public QWidget {
     Q_OBJECT
 public:
     static constexpr int blockSpacing = 6;
     static constexpr qsizetype pieceCharacters = 16 * 1024;
     static constexpr qsizetype pieceItems = 50;
+    static constexpr qsizetype pieceFormulas = 64;
     static constexpr qsizetype eagerPieces = 300;
     static constexpr qsizetype eagerCharacters = 32 * 1024;
     static constexpr qsizetype eagerFormulas = 150;
@@ -124,6 +125,6 @@ private:
 
 // The pieces a block is shown in; most blocks are one piece.
 QList<markdown::MarkdownBlock> splitIntoPieces(const markdown::MarkdownBlock& block, qsizetype characters,
-                                               qsizetype items);
+                                               qsizetype items, qsizetype formulas);
 
 } // namespace zepla::ui

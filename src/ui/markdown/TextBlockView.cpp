@@ -29,7 +29,10 @@ bool isOpenableLink(const QUrl& url) {
 
 TextBlockView::TextBlockView(std::unique_ptr<QTextDocument> document, QMarginsF padding,
                              Decoration decoration, QWidget* parent)
-    : QWidget(parent), m_document(std::move(document)), m_padding(padding), m_decoration(decoration) {
+    : QWidget(parent), m_document(std::move(document)), m_scrollBar(new QScrollBar(Qt::Horizontal, this)),
+      m_padding(padding), m_decoration(decoration) {
+    m_scrollBar->hide();
+    connect(m_scrollBar, &QScrollBar::valueChanged, this, qOverload<>(&QWidget::update));
     m_document->setParent(nullptr);
     // Only now: a document with a layout lays itself out again at every insertion while it is built.
     InlineFormulaObject::install(*m_document);
@@ -39,15 +42,26 @@ TextBlockView::TextBlockView(std::unique_ptr<QTextDocument> document, QMarginsF 
     setMouseTracking(true);
 }
 
-void TextBlockView::layOutAt(int width) const {
+qreal TextBlockView::layOutAt(int width) const {
     const qreal textWidth = std::max<qreal>(1, width - m_padding.left() - m_padding.right());
     if (m_document->textWidth() != textWidth)
         m_document->setTextWidth(textWidth);
+    return std::max<qreal>(0, m_document->size().width() - textWidth);
 }
 
 int TextBlockView::heightForWidth(int width) const {
-    layOutAt(width);
-    return int(std::ceil(m_document->size().height() + m_padding.top() + m_padding.bottom()));
+    const qreal overflow = layOutAt(width);
+    const int bar = overflow >= 1 ? m_scrollBar->sizeHint().height() : 0;
+    return int(std::ceil(m_document->size().height() + m_padding.top() + m_padding.bottom())) + bar;
+}
+
+void TextBlockView::placeScrollBar() {
+    const int overflow = int(std::ceil(layOutAt(width())));
+    m_scrollBar->setVisible(overflow >= 1);
+    m_scrollBar->setRange(0, overflow);
+    m_scrollBar->setPageStep(width());
+    const int height = m_scrollBar->sizeHint().height();
+    m_scrollBar->setGeometry(0, this->height() - height, width(), height);
 }
 
 QSize TextBlockView::sizeHint() const {
@@ -60,7 +74,7 @@ QSize TextBlockView::minimumSizeHint() const {
 }
 
 void TextBlockView::resizeEvent(QResizeEvent*) {
-    layOutAt(width());
+    placeScrollBar();
 }
 
 void TextBlockView::paintEvent(QPaintEvent*) {
@@ -79,7 +93,7 @@ void TextBlockView::paintEvent(QPaintEvent*) {
         bar.addRoundedRect(QRectF(0, 0, quoteBarWidth, height()), quoteBarRadius, quoteBarRadius);
         painter.fillPath(bar, Color::secondary(this, quoteBarOpacity));
     }
-    painter.translate(m_padding.left(), m_padding.top());
+    painter.translate(m_padding.left() - m_scrollBar->value(), m_padding.top());
     QAbstractTextDocumentLayout::PaintContext context;
     context.palette = palette();
     context.palette.setColor(QPalette::Text, palette().color(foregroundRole()));
@@ -87,7 +101,8 @@ void TextBlockView::paintEvent(QPaintEvent*) {
 }
 
 QString TextBlockView::linkAt(QPointF point) const {
-    return m_document->documentLayout()->anchorAt(point - QPointF(m_padding.left(), m_padding.top()));
+    return m_document->documentLayout()->anchorAt(
+        point - QPointF(m_padding.left() - m_scrollBar->value(), m_padding.top()));
 }
 
 void TextBlockView::mouseMoveEvent(QMouseEvent* event) {

@@ -1,9 +1,12 @@
 // One block of a rendered answer: a text document that wraps at the widget's width and answers its height
-// for any width, drawn over an optional tinted rounded rectangle or beside a quote bar. Links in it open in
+// for any width, drawn over an optional tinted rounded rectangle or beside a quote bar. A line that cannot
+// wrap into the width (a formula wider than it) scrolls sideways with a bar under the text, as a wide
+// display formula does. Links in it open in
 // the desktop's handler when they are http, https or mailto addresses.
 #pragma once
 
 #include <QMarginsF>
+#include <QScrollBar>
 #include <QTextDocument>
 #include <QWidget>
 
@@ -53,9 +56,12 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    void layOutAt(int width) const;
+    // Lays the text out at the width and returns how far its widest line reaches past it.
+    qreal layOutAt(int width) const;
+    void placeScrollBar();
 
     std::unique_ptr<QTextDocument> m_document;
+    QScrollBar* m_scrollBar;
     QMarginsF m_padding;
     Decoration m_decoration;
 };

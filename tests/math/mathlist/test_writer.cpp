@@ -12,7 +12,9 @@ using namespace zepla::math;
 namespace {
 
 using T = MTMathAtomType;
-QString ch(char32_t c) { return QString::fromUcs4(&c, 1); }
+QString ch(char32_t c) {
+    return QString::fromUcs4(&c, 1);
+}
 
 QString written(const QString& latex) {
     std::optional<MTParseError> error;
@@ -43,7 +45,8 @@ bool roundTrips(const QString& latex, QString* why) {
     }
     // Writing is stable from the second time on.
     if (MTMathListBuilder::mathListToString(second) != text) {
-        *why = QStringLiteral("writing again differs: '%1' vs '%2'").arg(text, MTMathListBuilder::mathListToString(second));
+        *why = QStringLiteral("writing again differs: '%1' vs '%2'")
+                   .arg(text, MTMathListBuilder::mathListToString(second));
         return false;
     }
     return true;
@@ -58,7 +61,9 @@ private slots:
     void partEdgeCases_data() {
         QTest::addColumn<QString>("latex");
         QTest::addColumn<QString>("expected");
-        auto row = [](const char* latex, const QString& expected) { QTest::newRow(latex) << QString(latex) << expected; };
+        auto row = [](const char* latex, const QString& expected) {
+            QTest::newRow(latex) << QString(latex) << expected;
+        };
         row("", "");
         row("x^2_3", "x^{2}_{3}");
         row("x_3^2", "x^{2}_{3}");
@@ -98,7 +103,8 @@ private slots:
         row("\\begin{vmatrix} a \\end{vmatrix}", "\\left| \\begin{matrix}a\\end{matrix}\\right| ");
         row("\\begin{Vmatrix} a \\end{Vmatrix}", "\\left\\| \\begin{matrix}a\\end{matrix}\\right\\| ");
         row("\\begin{Bmatrix} a \\end{Bmatrix}", "\\left\\{ \\begin{matrix}a\\end{matrix}\\right\\} ");
-        row("\\begin{aligned} a &= b \\\\ c &= d \\end{aligned}", "\\begin{aligned}a&=b\\\\ c&=d\\end{aligned}");
+        row("\\begin{aligned} a &= b \\\\ c &= d \\end{aligned}",
+            "\\begin{aligned}a&=b\\\\ c&=d\\end{aligned}");
         row("\\begin{eqnarray} a & = & b \\end{eqnarray}", "\\begin{eqnarray}a&=&b\\end{eqnarray}");
         row("a & b \\\\ c", "a&b\\\\ c");
         row("x^2^3", "x^{2}{}^{3}");
@@ -180,13 +186,20 @@ private slots:
     void colourAtomsAreWritten_data() {
         QTest::addColumn<QString>("latex");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("color") << "\\color{red}{x}" << "\\color{red}{x}";
-        QTest::newRow("textcolor") << "\\textcolor{#00ff00}{a+b}" << "\\textcolor{#00ff00}{a+b}";
-        QTest::newRow("colorbox") << "\\colorbox{yellow}{\\frac{1}{2}}" << "\\colorbox{yellow}{\\frac{1}{2}}";
-        QTest::newRow("one character") << "\\color{blue}x^2" << "\\color{blue}{x}{}^{2}";
-        QTest::newRow("empty") << "\\color{}{}" << "\\color{}{}";
-        QTest::newRow("nested") << "\\color{red}{a\\textcolor{blue}{b}}" << "\\color{red}{a\\textcolor{blue}{b}}";
-        QTest::newRow("styled") << "\\mathbf{\\color{red}{x}}" << "\\mathbf{\\color{red}{\\mathbf{x}}}";
+        QTest::newRow("color") << "\\color{red}{x}"
+                               << "\\color{red}{x}";
+        QTest::newRow("textcolor") << "\\textcolor{#00ff00}{a+b}"
+                                   << "\\textcolor{#00ff00}{a+b}";
+        QTest::newRow("colorbox") << "\\colorbox{yellow}{\\frac{1}{2}}"
+                                  << "\\colorbox{yellow}{\\frac{1}{2}}";
+        QTest::newRow("one character") << "\\color{blue}x^2"
+                                       << "\\color{blue}{x}{}^{2}";
+        QTest::newRow("empty") << "\\color{}{}"
+                               << "\\color{}{}";
+        QTest::newRow("nested") << "\\color{red}{a\\textcolor{blue}{b}}"
+                                << "\\color{red}{a\\textcolor{blue}{b}}";
+        QTest::newRow("styled") << "\\mathbf{\\color{red}{x}}"
+                                << "\\mathbf{\\color{red}{\\mathbf{x}}}";
     }
 
     void colourAtomsAreWritten() {
@@ -200,10 +213,14 @@ private slots:
     void scriptsOfStyledAtoms_data() {
         QTest::addColumn<QString>("latex");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("blackboard with plain script") << "\\mathbb{R}^n" << "\\mathbb{R}^{n}";
-        QTest::newRow("bold with bold script") << "\\mathbf{x^2}" << "\\mathbf{x}^{\\mathbf{2}}";
-        QTest::newRow("bold run") << "\\mathbf{v}_i\\mathbf{w}" << "\\mathbf{v}_{i}\\mathbf{w}";
-        QTest::newRow("group continues") << "\\mathbf{ab^2c}" << "\\mathbf{ab}^{\\mathbf{2}}\\mathbf{c}";
+        QTest::newRow("blackboard with plain script") << "\\mathbb{R}^n"
+                                                      << "\\mathbb{R}^{n}";
+        QTest::newRow("bold with bold script") << "\\mathbf{x^2}"
+                                               << "\\mathbf{x}^{\\mathbf{2}}";
+        QTest::newRow("bold run") << "\\mathbf{v}_i\\mathbf{w}"
+                                  << "\\mathbf{v}_{i}\\mathbf{w}";
+        QTest::newRow("group continues") << "\\mathbf{ab^2c}"
+                                         << "\\mathbf{ab}^{\\mathbf{2}}\\mathbf{c}";
     }
 
     void scriptsOfStyledAtoms() {
@@ -218,7 +235,8 @@ private slots:
         QCOMPARE(written("\\begin{cases} 1 & x>0 \\\\ 0 & x\\le 0 \\end{cases}"),
                  QString("\\begin{cases}1&x>0\\\\ 0&x\\leq 0\\end{cases}"));
         QString why;
-        QVERIFY2(roundTrips("f(x)=\\begin{cases} 1 & x>0 \\\\ 0 & x\\le 0 \\end{cases}^2", &why), qPrintable(why));
+        QVERIFY2(roundTrips("f(x)=\\begin{cases} 1 & x>0 \\\\ 0 & x\\le 0 \\end{cases}^2", &why),
+                 qPrintable(why));
     }
 
     // --- Round trips ----------------------------------------------------------------------------
@@ -251,14 +269,32 @@ private slots:
     void moreRoundTrips_data() {
         QTest::addColumn<QString>("latex");
         for (const char* f : {
-                 "\\text{a b}", "x^2^3_4", "{}^2", "\\sqrt{}", "\\frac{}{}", "\\left. x \\right.", "a \\over b \\over c",
-                 "\\sum\\nolimits_{i=0}^n\\int\\limits_0^1", "\\mathcal{A}\\mathfrak{g}\\mathtt{t}\\mathsf{s}\\mathit{i}\\bm{b}",
-                 "\\textrm{rm}\\textbf{bf}\\textit{it}\\texttt{tt}\\textsf{sf}\\rm r\\bf b\\cal c\\frak f\\mit m",
-                 "\\begin{matrix}\\displaystyle a\\end{matrix}", "\\begin{aligned} & = b \\\\ c & \\end{aligned}",
-                 "\\begin{gather} a \\\\ \\end{gather}", "a&b&c\\\\d", "\\begin{matrix}\\begin{pmatrix}x\\end{pmatrix}\\end{matrix}",
-                 "\\left(\\begin{cases}a&b\\end{cases}\\right)", "\\color{red}{\\begin{pmatrix}1\\end{pmatrix}}",
-                 "\\hat{\\hat{x}}^2", "\\vec{AB}\\cdot\\vec{CD}", "\\sqrt[\\alpha]{\\beta}", "\\underline{\\overline{x}}_{i}",
-                 "\\colon\\cdotp", "\\left\\{ x \\middle| x^2 \\middle\\| y \\right\\}", "\\aa\\AA\\ae\\AE\\oe\\OE\\o\\O\\ss\\cc\\CC", "\\iff\\land\\lor\\lnot",
+                 "\\text{a b}",
+                 "x^2^3_4",
+                 "{}^2",
+                 "\\sqrt{}",
+                 "\\frac{}{}",
+                 "\\left. x \\right.",
+                 "a \\over b \\over c",
+                 "\\sum\\nolimits_{i=0}^n\\int\\limits_0^1",
+                 "\\mathcal{A}\\mathfrak{g}\\mathtt{t}\\mathsf{s}\\mathit{i}\\bm{b}",
+                 "\\textrm{rm}\\textbf{bf}\\textit{it}\\texttt{tt}\\textsf{sf}\\rm r\\bf b\\cal c\\frak "
+                 "f\\mit m",
+                 "\\begin{matrix}\\displaystyle a\\end{matrix}",
+                 "\\begin{aligned} & = b \\\\ c & \\end{aligned}",
+                 "\\begin{gather} a \\\\ \\end{gather}",
+                 "a&b&c\\\\d",
+                 "\\begin{matrix}\\begin{pmatrix}x\\end{pmatrix}\\end{matrix}",
+                 "\\left(\\begin{cases}a&b\\end{cases}\\right)",
+                 "\\color{red}{\\begin{pmatrix}1\\end{pmatrix}}",
+                 "\\hat{\\hat{x}}^2",
+                 "\\vec{AB}\\cdot\\vec{CD}",
+                 "\\sqrt[\\alpha]{\\beta}",
+                 "\\underline{\\overline{x}}_{i}",
+                 "\\colon\\cdotp",
+                 "\\left\\{ x \\middle| x^2 \\middle\\| y \\right\\}",
+                 "\\aa\\AA\\ae\\AE\\oe\\OE\\o\\O\\ss\\cc\\CC",
+                 "\\iff\\land\\lor\\lnot",
              })
             QTest::newRow(f) << QString(f);
         // Characters: Cyrillic, precomposed and decomposed accents, symbols typed directly.
@@ -266,6 +302,8 @@ private slots:
         QTest::newRow("accented") << QString::fromUtf8("é+ñ-Ü*ÿ");
         QTest::newRow("decomposed") << QString("e") + ch(0x301) + "=x";
         QTest::newRow("symbols") << QString::fromUtf8("ßøåÆŒ'Å");
+        QTest::newRow("accented letters in font commands")
+            << QString::fromUtf8("\\text{café naïve} \\mathbf{é} \\mathrm{Ü}x");
     }
 
     void moreRoundTrips() {

@@ -217,8 +217,9 @@ private slots:
     }
     void piecesKeepEveryFormulaWhole() {
         QFETCH(QString, text);
-        const QList<zepla::markdown::MarkdownBlock> pieces = splitIntoPieces(
-            zepla::markdown::MarkdownBlock::paragraph(text), MarkdownContent::pieceCharacters, 50);
+        const QList<zepla::markdown::MarkdownBlock> pieces =
+            splitIntoPieces(zepla::markdown::MarkdownBlock::paragraph(text), MarkdownContent::pieceCharacters,
+                            50, MarkdownContent::pieceFormulas);
         QVERIFY(pieces.size() > 1);
         QStringList formulas;
         for (const zepla::markdown::MarkdownBlock& piece : pieces) {
@@ -226,6 +227,7 @@ private slots:
             QVERIFY2(piece.text.size() <= MarkdownContent::pieceCharacters ||
                          (own.size() == 1 && own.front().size() + 2 >= piece.text.size()),
                      qPrintable(piece.text.left(60)));
+            QVERIFY(own.size() <= MarkdownContent::pieceFormulas);
             formulas += own;
         }
         QCOMPARE(formulas, formulasOf(text));
@@ -348,6 +350,29 @@ private slots:
         QCOMPARE(small->height(), small->widget()->sizeHint().height());
     }
 
+    // An inline formula wider than the answer scrolls sideways with its text, as a display formula does;
+    // text that wraps has no bar.
+    void wideInlineFormulasScrollSideways() {
+        QString terms;
+        for (int term = 1; term <= 30; ++term)
+            terms += QStringLiteral("+x_{%1}").arg(term);
+        auto wide = content("so $" + terms + "$ holds", 300);
+        auto* text = qobject_cast<TextBlockView*>(wide->blockViews().front());
+        QVERIFY(text);
+        auto* bar = text->findChild<QScrollBar*>();
+        QVERIFY(bar && bar->isVisible());
+        QVERIFY(bar->maximum() > 0);
+        QCOMPARE(text->height(),
+                 int(std::ceil(text->document()->size().height())) + bar->sizeHint().height());
+        const QImage start = text->grab().toImage();
+        bar->setValue(bar->maximum());
+        QVERIFY(text->grab().toImage() != start);
+
+        auto narrow =
+            content(QStringLiteral("so $x+1$ holds, and a sentence long enough to wrap at this width"), 300);
+        QVERIFY(!narrow->blockViews().front()->findChild<QScrollBar*>()->isVisible());
+    }
+
     void theHeightFollowsTheWidth() {
         auto view =
             content(QStringLiteral("# Title\n\nA paragraph long enough to wrap onto several lines when the "
@@ -402,6 +427,10 @@ private slots:
         for (int i = 0; i < 1000; ++i)
             formulas += QStringLiteral("Term $x_{%1}^2$ then $y_{%1}$.\n\n").arg(i);
         QTest::newRow("2,000 inline formulas") << formulas;
+        QString paragraph;
+        for (int i = 0; i < 2500; ++i)
+            paragraph += QStringLiteral("so $z_{%1}$ ").arg(i);
+        QTest::newRow("2,500 inline formulas in one paragraph") << paragraph;
     }
     void hugeAnswersAreMeasuredInSlicesAndBounded() {
         QFETCH(QString, answer);

@@ -14,6 +14,7 @@
 #include "ui/assistant/AssistantPanel.h"
 #include "ui/assistant/ChatInputField.h"
 #include "ui/assistant/TurnView.h"
+#include "ui/markdown/InlineFormulaObject.h"
 #include "ui/markdown/TextBlockView.h"
 #include "ui/workspace/PDFEditorWorkspaceView.h"
 
@@ -73,13 +74,9 @@ Rendered rendered(const QWidget& answer) {
         found.text += document->toPlainText();
         for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
             for (auto it = block.begin(); !it.atEnd(); ++it) {
-                const QTextCharFormat format = it.fragment().charFormat();
-                if (!format.isImageFormat())
-                    continue;
-                const QTextImageFormat image = format.toImageFormat();
-                const QVariant pixels = document->resource(QTextDocument::ImageResource, QUrl(image.name()));
-                if (pixels.canConvert<QImage>() && !pixels.value<QImage>().isNull())
-                    found.formulaSizes.append({image.width(), image.height()});
+                const QImage image = ui::InlineFormulaObject::image(*document, it.fragment().charFormat());
+                if (!image.isNull())
+                    found.formulaSizes.append(image.deviceIndependentSize());
             }
         }
         for (QTextFrame* frame : document->rootFrame()->childFrames()) {

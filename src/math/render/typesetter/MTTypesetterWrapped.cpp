@@ -116,6 +116,21 @@ qreal MTTypesetter::getSkew(const MTAccent& accent, bool singleCharacter, qreal 
     return accentee.font->mathTable()->getTopAccentAdjustment(accentee.glyph) - accentAdjust;
 }
 
+namespace {
+
+// An upright i or j under an accent loses its dot, as in "naïve"; the math italic letters keep theirs, as in
+// TeX, where a dotless one is asked for by name.
+void dropDot(MTMathAtom& letter) {
+    if (letter.fontStyle() != MTFontStyle::roman)
+        return;
+    if (letter.nucleus() == u"i")
+        letter.setNucleus(QString(QChar(0x0131)));
+    else if (letter.nucleus() == u"j")
+        letter.setNucleus(QString(QChar(0x0237)));
+}
+
+} // namespace
+
 MTDisplayPtr MTTypesetter::makeAccent(MTAccent& accent) {
     // A precomposed letter read in a styled run (\text{café}) is an accent whose letter has no style of its
     // own: it takes the accent's, so that it matches the letters around it.
@@ -128,6 +143,8 @@ MTDisplayPtr MTTypesetter::makeAccent(MTAccent& accent) {
     // Asked before the accentee is laid out: laying out an inner accent gives it the ordinary type it
     // spaces as, which would make it pass for a letter.
     const bool singleCharacter = isSingleCharAccentee(&accent);
+    if (singleCharacter && !accent.nucleus().isEmpty())
+        dropDot(*accent.innerList()->atoms().front());
     auto accentee = layoutNested(accent.innerList(), m_style, true);
     if (accent.nucleus().isEmpty())
         return accentee;

@@ -146,6 +146,25 @@ private slots:
         QVERIFY(image != bare);
     }
 
+    // An upright i or j under an accent is drawn without its dot; a math italic one keeps it, as in TeX.
+    void accentedIAndJ_data() {
+        QTest::addColumn<QString>("latex");
+        QTest::addColumn<QString>("letter");
+        QTest::newRow("text i") << QString::fromUtf8("\\text{ï}") << QString(QChar(0x0131));
+        QTest::newRow("upright j") << "\\mathrm{\\hat{j}}" << QString(QChar(0x0237));
+        QTest::newRow("math italic i") << "\\hat{i}" << QString::fromUcs4(U"\U0001D456");
+    }
+    void accentedIAndJ() {
+        QFETCH(QString, latex);
+        QFETCH(QString, letter);
+        const auto accent = firstOf<MTAccentDisplay>(layoutLatex(latex));
+        QVERIFY(accent);
+        const auto line =
+            std::dynamic_pointer_cast<MTCTLineDisplay>(accent->accentee()->subDisplays().front());
+        QVERIFY(line);
+        QCOMPARE(line->attributedString().string(), letter);
+    }
+
     // An accent over an empty group still has its mark, the narrowest variant, over nothing.
     void accentOverNothing() {
         const auto accent = firstOf<MTAccentDisplay>(layoutLatex("\\hat{}"));
