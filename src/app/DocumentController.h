@@ -34,7 +34,6 @@ public:
     // Converts a file of another kind to PDF in the background and opens the PDF (or names the file in an
     // alert); the conversion runs on whatever windows open or close meanwhile.
     void importDocument(const QString& path);
-    const DocumentImports& imports() const { return m_imports; }
     // The open dialog (File ▸ Open…); each chosen file goes on the road of its kind.
     void runOpenDialog(QWidget* parent);
 

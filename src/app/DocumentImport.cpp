@@ -65,13 +65,6 @@ void DocumentImports::import(const QString& path) {
             });
 }
 
-QStringList DocumentImports::paths() const {
-    QStringList list;
-    for (const Import* import : m_imports)
-        list << import->task->path();
-    return list;
-}
-
 // The progress window closes only once the document or the alert is on its way, so that the application is
 // never seen without a window in between.
 void DocumentImports::end(Import* import) {

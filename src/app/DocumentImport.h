@@ -22,8 +22,6 @@ public:
     // Starts converting the file and returns at once.
     void import(const QString& path);
     bool isImporting() const { return !m_imports.isEmpty(); }
-    // The files being converted, oldest first.
-    QStringList paths() const;
     // Stops every conversion without a word (the application is quitting).
     void cancelAll();
 

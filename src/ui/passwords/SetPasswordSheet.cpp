@@ -44,8 +44,8 @@ SetPasswordSheet::SetPasswordSheet(std::shared_ptr<pdf::Document> document, cons
     explanation->setStyleSheet(
         QStringLiteral("color: %1;").arg(Color::secondary(this).name(QColor::HexArgb)));
     explanation->setObjectName(QStringLiteral("explanation"));
-    // A wrapped label is sized by the window for a width of the label's own choosing; at the sheet's width
-    // it needs every line it wraps into, or the field below covers the last.
+    // The window's least height knows nothing of how a wrapped label wraps at the sheet's width: without a
+    // least height of its own, the label gives up its last line to the error line when that appears.
     explanation->setMinimumHeight(explanation->heightForWidth(sheetWidth - 2 * sheetMargin));
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_save->setDefault(true);

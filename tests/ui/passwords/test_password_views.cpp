@@ -127,7 +127,8 @@ private slots:
         QCOMPARE(sheet.messageLabel()->text().isEmpty() ? QString() : sheet.messageLabel()->text(), message);
     }
 
-    // Every wrapped line of the sheet's texts is shown whole, above the first field.
+    // Every wrapped line of the sheet's texts is shown whole, above the first field, also once the sheet
+    // says the passwords don't match.
     void sheetShowsItsWholeExplanation() {
         SetPasswordSheet sheet(pdf::Document::open(fixtures::makeTextPdf(1)).value(), "Report");
         sheet.show();
@@ -136,10 +137,19 @@ private slots:
         QVERIFY(explanation);
         QVERIFY(explanation->text().startsWith("Anyone opening the saved copy"));
         QVERIFY(explanation->heightForWidth(explanation->width()) > explanation->fontMetrics().lineSpacing());
-        for (const QLabel* label : sheet.findChildren<QLabel*>())
-            if (label->isVisible() && label->wordWrap())
-                QVERIFY2(label->height() >= label->heightForWidth(label->width()), qPrintable(label->text()));
-        QVERIFY(explanation->geometry().bottom() < sheet.passwordField()->geometry().top());
+        for (const bool mismatch : {false, true}) {
+            if (mismatch) {
+                QTest::keyClicks(sheet.passwordField(), "one");
+                QTest::keyClicks(sheet.confirmField(), "two");
+                QTRY_VERIFY(sheet.messageLabel()->isVisible());
+                QApplication::processEvents();
+            }
+            for (const QLabel* label : sheet.findChildren<QLabel*>())
+                if (label->isVisible() && label->wordWrap())
+                    QVERIFY2(label->height() >= label->heightForWidth(label->width()),
+                             qPrintable(label->text()));
+            QVERIFY(explanation->geometry().bottom() < sheet.passwordField()->geometry().top());
+        }
     }
 
     void sheetWritesAProtectedCopy() {
