@@ -67,7 +67,7 @@ private slots:
         QTimer ticking;
         QObject::connect(&ticking, &QTimer::timeout, [&] { turns += window->isSaving(); });
         ticking.start(0);
-        QTRY_VERIFY_WITH_TIMEOUT(!window->isSaving(), testsupport::hangGuardMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!window->isSaving(), testsupport::longWorkGuardMs);
         QVERIFY2(turns > 1, qPrintable(QString::number(turns)));
         QVERIFY(!window->findChild<app::SaveProgressCover*>());
         QVERIFY(window->centralWidget()->isVisible());
@@ -129,7 +129,7 @@ private slots:
         QVERIFY(!saved.has_value());
         QVERIFY(window->isVisible());
         QVERIFY(!window->closePrompt());
-        QTRY_VERIFY_WITH_TIMEOUT(shell.controller().documents().isEmpty(), testsupport::hangGuardMs);
+        QTRY_VERIFY_WITH_TIMEOUT(shell.controller().documents().isEmpty(), testsupport::longWorkGuardMs);
         QCOMPARE(saved, std::optional<bool>(true));
         QCOMPARE(titleOf(path), QStringLiteral("Kept"));
     }

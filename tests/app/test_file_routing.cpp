@@ -102,7 +102,7 @@ private slots:
         QTRY_VERIFY(settingsShown());
         settingsShown()->close();
 
-        QTRY_VERIFY_WITH_TIMEOUT(preview->content()->isTextReady(), testsupport::hangGuardMs);
+        QTRY_VERIFY_WITH_TIMEOUT(preview->content()->isTextReady(), testsupport::longWorkGuardMs);
         QTest::mouseClick(preview->content()->askButton(), Qt::LeftButton);
         auto* panel = window->findChild<ui::AssistantPanel*>();
         QVERIFY(panel);
@@ -133,7 +133,7 @@ private slots:
         QFETCH(QString, reason);
         ShellFixture shell;
         shell.delegate().openFiles({shell.write(name, bytes)});
-        QTRY_COMPARE_WITH_TIMEOUT(visibleAlerts().size(), 1, testsupport::hangGuardMs);
+        QTRY_COMPARE_WITH_TIMEOUT(visibleAlerts().size(), 1, testsupport::longWorkGuardMs);
         QMessageBox* alert = visibleAlerts().first();
         QCOMPARE(alert->text(), QString("Couldn't Open “%1”").arg(name));
         QCOMPARE(alert->informativeText(), "This file couldn't be converted to a PDF. " + reason);

@@ -9,6 +9,8 @@ namespace testsupport {
 
 // How long a test waits for an event before calling it lost.
 inline constexpr int hangGuardMs = 120000;
+// The same for the end of long work (a hundred pages drawn), which two busy cores may take minutes over.
+inline constexpr int longWorkGuardMs = 900000;
 
 } // namespace testsupport
 

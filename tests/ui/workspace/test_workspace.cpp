@@ -259,7 +259,7 @@ private slots:
                 count += !pdf.pageText(i).value().trimmed().isEmpty();
             return count;
         };
-        QTRY_COMPARE_WITH_TIMEOUT(pagesWithText(), 0, testsupport::hangGuardMs);
+        QTRY_COMPARE_WITH_TIMEOUT(pagesWithText(), 0, testsupport::longWorkGuardMs);
         QTRY_VERIFY(!w.workspace.redactionRun());
         QTest::qWait(0);
         w.undoManager.undo();
