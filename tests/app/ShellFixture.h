@@ -65,7 +65,8 @@ inline void editTitle(zepla::app::DocumentWindow& window, const QString& title) 
 
 inline zepla::app::DocumentWindow* openAndWait(ShellFixture& shell, const QString& path) {
     shell.controller().openDocument(path);
-    if (!QTest::qWaitFor([&] { return shell.controller().documentFor(path) != nullptr; }))
+    if (!QTest::qWaitFor([&] { return shell.controller().documentFor(path) != nullptr; },
+                         testsupport::hangGuardMs))
         return nullptr;
     return shell.controller().documentFor(path);
 }

@@ -67,7 +67,7 @@ private slots:
         QTimer ticking;
         QObject::connect(&ticking, &QTimer::timeout, [&] { turns += window->isSaving(); });
         ticking.start(0);
-        QTRY_VERIFY_WITH_TIMEOUT(!window->isSaving(), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(!window->isSaving(), testsupport::longWorkGuardMs);
         QVERIFY2(turns > 1, qPrintable(QString::number(turns)));
         QVERIFY(!window->findChild<app::SaveProgressCover*>());
         QVERIFY(window->centralWidget()->isVisible());
@@ -99,7 +99,7 @@ private slots:
         auto* label = progress->findChild<QLabel*>();
         QVERIFY(label);
         QCOMPARE(label->text(), QStringLiteral("Saving “a.pdf”…"));
-        QTRY_VERIFY_WITH_TIMEOUT(progress->isVisible(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(progress->isVisible(), testsupport::hangGuardMs);
         QVERIFY(clock.elapsed() >= app::SaveProgressCover::progressDelayMs - 50);
         window.resize(700, 450);
         QTRY_COMPARE(cover->geometry(), QRect(20, 30, 600, 350));
@@ -129,7 +129,7 @@ private slots:
         QVERIFY(!saved.has_value());
         QVERIFY(window->isVisible());
         QVERIFY(!window->closePrompt());
-        QTRY_VERIFY_WITH_TIMEOUT(shell.controller().documents().isEmpty(), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(shell.controller().documents().isEmpty(), testsupport::longWorkGuardMs);
         QCOMPARE(saved, std::optional<bool>(true));
         QCOMPARE(titleOf(path), QStringLiteral("Kept"));
     }

@@ -162,7 +162,7 @@ private slots:
         shell.app->launch({});
         QTRY_VERIFY(shell.delegate().welcomeWindow());
         QVERIFY(!Prompt::visibleOffer());
-        QTRY_VERIFY_WITH_TIMEOUT(Prompt::visibleOffer(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(Prompt::visibleOffer(), testsupport::hangGuardMs);
         QVERIFY(shell.delegate().welcomeWindow()->isVisible());
     }
 };

@@ -560,14 +560,14 @@ private slots:
         const auto answer = [&](const QStringList& passwords) { answers = passwords; };
         answer({QString()});
         window->openInPlace(path);
-        QTRY_COMPARE_WITH_TIMEOUT(answered, 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(answered, 1, testsupport::hangGuardMs);
         QCOMPARE(window->document().pdfDocument()->pageCount(), 0);
         QVERIFY(window->filePath().isEmpty());
 
         QSignalSpy replaced(window, &app::DocumentWindow::documentReplaced);
         answer({"wrong", "secret"});
         window->openInPlace(path);
-        QTRY_COMPARE_WITH_TIMEOUT(replaced.count(), 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(replaced.count(), 1, testsupport::hangGuardMs);
         QCOMPARE(answered, 3);
         QVERIFY(!window->document().pdfDocument()->isLocked());
         QVERIFY(window->document().wasPasswordProtected());

@@ -59,7 +59,7 @@ private slots:
             return;
         }
         if (road == "import") {
-            QTRY_COMPARE_WITH_TIMEOUT(shell.controller().documents().size(), 1, 30000);
+            QTRY_COMPARE_WITH_TIMEOUT(shell.controller().documents().size(), 1, testsupport::hangGuardMs);
             const QString pdf = shell.controller().documents().first()->filePath();
             QCOMPARE(QFileInfo(pdf).fileName(), QFileInfo(name).completeBaseName() + ".pdf");
             QVERIFY(pdf.startsWith(QDir::tempPath()));
@@ -102,7 +102,7 @@ private slots:
         QTRY_VERIFY(settingsShown());
         settingsShown()->close();
 
-        QTRY_VERIFY_WITH_TIMEOUT(preview->content()->isTextReady(), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(preview->content()->isTextReady(), testsupport::longWorkGuardMs);
         QTest::mouseClick(preview->content()->askButton(), Qt::LeftButton);
         auto* panel = window->findChild<ui::AssistantPanel*>();
         QVERIFY(panel);
@@ -133,7 +133,7 @@ private slots:
         QFETCH(QString, reason);
         ShellFixture shell;
         shell.delegate().openFiles({shell.write(name, bytes)});
-        QTRY_COMPARE_WITH_TIMEOUT(visibleAlerts().size(), 1, 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(visibleAlerts().size(), 1, testsupport::longWorkGuardMs);
         QMessageBox* alert = visibleAlerts().first();
         QCOMPARE(alert->text(), QString("Couldn't Open “%1”").arg(name));
         QCOMPARE(alert->informativeText(), "This file couldn't be converted to a PDF. " + reason);

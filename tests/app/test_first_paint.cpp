@@ -56,7 +56,7 @@ private slots:
         QTRY_VERIFY(view && !paints.isEmpty() && paints.last().complete);
         // Let everything that follows a launch happen: the sidebar's thumbnails and the page sizes read in
         // the background.
-        QVERIFY(QTest::qWaitFor([&] { return view->isRenderingIdle(); }));
+        QVERIFY(QTest::qWaitFor([&] { return view->isRenderingIdle(); }, testsupport::hangGuardMs));
         QWidget* sidebar = workspace->sidebar();
         QVERIFY(sidebar && sidebar->isVisible());
         view->viewport()->repaint();

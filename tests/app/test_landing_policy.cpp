@@ -25,7 +25,8 @@ bool landingShown(ShellFixture& shell) {
 app::DocumentWindow* openDocument(ShellFixture& shell, const QString& name) {
     const int before = int(shell.controller().documents().size());
     shell.controller().openDocument(shell.write(name));
-    if (!QTest::qWaitFor([&] { return shell.controller().documents().size() > before; }))
+    if (!QTest::qWaitFor([&] { return shell.controller().documents().size() > before; },
+                         testsupport::hangGuardMs))
         return nullptr;
     return shell.controller().documents().constLast();
 }
@@ -55,10 +56,12 @@ private slots:
         shell.app->launch({shell.write("start.pdf")});
         // The landing window never flashes up while the file is read.
         bool landingSeen = false;
-        QVERIFY(QTest::qWaitFor([&] {
-            landingSeen |= landing(shell) != nullptr;
-            return shell.controller().documents().size() == 1;
-        }));
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                landingSeen |= landing(shell) != nullptr;
+                return shell.controller().documents().size() == 1;
+            },
+            testsupport::hangGuardMs));
         QVERIFY(!landingSeen && !landing(shell));
         QVERIFY(shell.controller().documents().first()->isVisible());
     }

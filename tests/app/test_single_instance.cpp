@@ -72,7 +72,7 @@ private slots:
         first.setProcessEnvironment(environment);
         first.start(ZEPLA_PROGRAM, {});
         QVERIFY(first.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(home.filePath("zepla-instance")), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(home.filePath("zepla-instance")), testsupport::hangGuardMs);
 
         QProcess second;
         second.setProcessEnvironment(environment);
@@ -86,7 +86,7 @@ private slots:
         const auto recent = [&] {
             return QSettings(preferences, QSettings::IniFormat).value("recentDocumentPaths").toStringList();
         };
-        QTRY_COMPARE_WITH_TIMEOUT(recent(), QStringList{pdf}, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(recent(), QStringList{pdf}, testsupport::hangGuardMs);
 
         QProcess third;
         third.setProcessEnvironment(environment);

@@ -75,7 +75,7 @@ QMessageBox* answerTo(const CannedReply& reply) {
     Shell shell(feedAt(server.baseAddress()));
     QSignalSpy shown(&shell.updater, &app::UpdaterController::resultShown);
     shell.updater.checkForUpdates();
-    return shown.wait(10000) ? resultDialog() : nullptr;
+    return shown.wait(testsupport::hangGuardMs) ? resultDialog() : nullptr;
 }
 
 } // namespace
@@ -118,7 +118,7 @@ private slots:
         QVERIFY(!item->isEnabled());
         QVERIFY(!shell.updater.canCheckForUpdates());
         item->trigger();
-        QVERIFY(shown.wait(10000));
+        QVERIFY(shown.wait(testsupport::hangGuardMs));
         QVERIFY(item->isEnabled());
         QCOMPARE(server.requests().size(), 1);
         QMessageBox* box = resultDialog();

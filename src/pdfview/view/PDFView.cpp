@@ -434,6 +434,11 @@ PDFView::PageCache& PDFView::pageCache(int pageIndex) {
     return cache;
 }
 
+void PDFView::forgetPagesOutside(int first, int last) {
+    m_pages.erase(m_pages.begin(), m_pages.lower_bound(first));
+    m_pages.erase(m_pages.upper_bound(last), m_pages.end());
+}
+
 const PageText& PDFView::pageText(int pageIndex) {
     PageCache& cache = pageCache(pageIndex);
     if (!cache.text) {
@@ -527,6 +532,7 @@ void PDFView::paintEvent(QPaintEvent* event) {
     // Half a screen beyond each edge is drawn ahead of time, so scrolling finds it ready.
     requestTiles(view.adjusted(0, -view.height() / 2, 0, view.height() / 2), revision, wanted);
     m_renderer->setWanted(std::move(wanted));
+    forgetPagesOutside(first - keptPagesAround, last + keptPagesAround);
 }
 
 void PDFView::requestTiles(const QRectF& area, quint64 revision, std::set<TileKey>& wanted) {

@@ -182,6 +182,10 @@ private:
     void scrollTo(double x, double y);
 
     PageCache& pageCache(int pageIndex);
+    // Pages this far before the first page on screen or after the last keep what was read of them; the
+    // others let it go, since a display list holds the page's fonts and pictures.
+    static constexpr int keptPagesAround = 8;
+    void forgetPagesOutside(int first, int last);
     const PageText& pageText(int pageIndex);
     const std::vector<pdf::Link>& pageLinks(int pageIndex);
     const std::vector<pdf::FormWidget>& pageWidgets(int pageIndex);

@@ -3,8 +3,8 @@
 
 namespace zepla::pdf {
 
-// Empties the store as far as no open document or render holds its entries: a closed document's leftovers
-// go at once rather than when the store fills up.
+// Empties the store as far as no open document or render holds its entries, and the cache of drawn glyphs:
+// a closed document's leftovers go at once rather than when the caches fill up.
 void emptyStore();
 
 } // namespace zepla::pdf

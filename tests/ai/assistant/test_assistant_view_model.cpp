@@ -44,7 +44,7 @@ struct Harness {
     void ask(const QString& question) {
         model->setDraft(question);
         model->submit();
-        QTRY_VERIFY_WITH_TIMEOUT(!model->isRunning(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!model->isRunning(), testsupport::hangGuardMs);
     }
     std::shared_ptr<ScriptedProvider> provider = std::make_shared<ScriptedProvider>();
     std::shared_ptr<AssistantViewModel> model;
@@ -589,7 +589,7 @@ private slots:
             source(), std::make_shared<BackendAIProvider>(address, std::chrono::milliseconds(500)));
         model->setDraft("Anyone there?");
         model->submit();
-        QTRY_VERIFY_WITH_TIMEOUT(!model->isRunning(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!model->isRunning(), testsupport::hangGuardMs);
         QCOMPARE(roles(model->turns()), (QList<Role>{Role::user, Role::error}));
         QVERIFY(!model->turns()[1].text.isEmpty());
         const auto stored = loadNow(documentPath).sessions;

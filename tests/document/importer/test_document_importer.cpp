@@ -260,7 +260,7 @@ private slots:
         document::ImportTask task(write("progress.txt", text.toUtf8()));
         QSignalSpy progressed(&task, &document::ImportTask::progressed);
         QSignalSpy finished(&task, &document::ImportTask::finished);
-        QVERIFY(finished.wait(60000));
+        QVERIFY(finished.wait(testsupport::longWorkGuardMs));
         QVERIFY(progressed.size() >= 2);
         const QString pdf = finished.first().at(0).toString();
         QVERIFY(QFile::exists(pdf));
@@ -274,7 +274,7 @@ private slots:
         document::ImportTask task(write("cancelled.txt", text.toUtf8()));
         QSignalSpy finished(&task, &document::ImportTask::finished);
         task.cancel();
-        QVERIFY(finished.wait(60000));
+        QVERIFY(finished.wait(testsupport::longWorkGuardMs));
         QVERIFY(finished.first().at(0).toString().isEmpty());
         QVERIFY(finished.first().at(2).toBool());
     }

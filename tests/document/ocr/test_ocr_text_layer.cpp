@@ -160,7 +160,7 @@ OCRTextLayerApplier::PageOutcome ocrPage(PDFEditorDocument& document, int index,
     QObject context;
     OCRTextLayerApplier::applyToCurrentPage(document, index, undo, &context,
                                             [&](OCRTextLayerApplier::PageOutcome o) { outcome = o; });
-    if (!QTest::qWaitFor([&] { return outcome.has_value(); }, 120000))
+    if (!QTest::qWaitFor([&] { return outcome.has_value(); }, testsupport::longWorkGuardMs))
         qFatal("recognition did not end");
     return *outcome;
 }
@@ -169,7 +169,7 @@ DocumentRecognition::Outcome runDocument(DocumentRecognition& run) {
     std::optional<DocumentRecognition::Outcome> outcome;
     QObject::connect(&run, &DocumentRecognition::finished, [&](const auto& o) { outcome = o; });
     run.start();
-    if (!QTest::qWaitFor([&] { return outcome.has_value(); }, 120000))
+    if (!QTest::qWaitFor([&] { return outcome.has_value(); }, testsupport::longWorkGuardMs))
         qFatal("recognition did not end");
     return *outcome;
 }
@@ -539,7 +539,7 @@ private slots:
         for (int page : {0, 1, 5})
             PageOCRExtractor::recognizeText(*document->pdfDocument(), page, &context,
                                             [&](std::optional<QString> text) { texts.push_back(text); });
-        QVERIFY(QTest::qWaitFor([&] { return texts.size() == 3; }, 120000));
+        QVERIFY(QTest::qWaitFor([&] { return texts.size() == 3; }, testsupport::longWorkGuardMs));
         int found = 0;
         for (const auto& text : texts)
             found += text && text->contains("lazy dog");

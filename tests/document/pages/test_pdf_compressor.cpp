@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace zepla;
 using namespace zepla::document;
 using PDFCompressor::Quality;
@@ -41,6 +43,42 @@ double meanDifference(const QImage& a, const QImage& b) {
         for (int col = 0; col < x.width(); ++col)
             sum += std::abs(int(x.constScanLine(row)[col]) - int(y.constScanLine(row)[col]));
     return sum / (double(x.width()) * x.height());
+}
+
+// The luminance quantisation table (table 0) of the first JPEG picture in `file`, in the order it is stored.
+QList<int> luminanceTable(const QByteArray& file) {
+    const auto byte = [&](qsizetype at) { return at < file.size() ? int(uchar(file[at])) : 0; };
+    const qsizetype start = file.indexOf("\xFF\xD8\xFF");
+    for (qsizetype at = start + 2; start >= 0 && at + 4 < file.size() && byte(at) == 0xFF;) {
+        const int marker = byte(at + 1), length = byte(at + 2) << 8 | byte(at + 3);
+        for (qsizetype t = at + 4; marker == 0xDB && t < at + 2 + length;) {
+            const bool wide = byte(t) >> 4;
+            QList<int> values;
+            for (int i = 0; i < 64; ++i)
+                values.append(wide ? byte(t + 1 + 2 * i) << 8 | byte(t + 2 + 2 * i) : byte(t + 1 + i));
+            if ((byte(t) & 15) == 0)
+                return values;
+            t += 1 + 64 * (wide ? 2 : 1);
+        }
+        if (marker == 0xDA) // the picture's data begins
+            break;
+        at += 2 + length;
+    }
+    return {};
+}
+
+// The luminance table a JPEG of `quality` (1 to 100) holds: the JPEG standard's example table scaled the way
+// the Independent JPEG Group's library scales it, limited to baseline values.
+QList<int> standardLuminanceTable(int quality) {
+    static constexpr int example[64] = {
+        16, 11,  10,  16, 24, 40, 51, 61, 12,  12,  14,  19,  26, 58, 60, 55,  14,  13,  16,  24, 40, 57,
+        69, 56,  14,  17, 22, 29, 51, 87, 80,  62,  18,  22,  37, 56, 68, 109, 103, 77,  24,  35, 55, 64,
+        81, 104, 113, 92, 49, 64, 78, 87, 103, 121, 120, 101, 72, 92, 95, 98,  112, 100, 103, 99};
+    const int scale = quality < 50 ? 5000 / quality : 200 - 2 * quality;
+    QList<int> values;
+    for (int value : example)
+        values.append(std::clamp((value * scale + 50) / 100, 1, 255));
+    return values;
 }
 
 } // namespace
@@ -153,6 +191,21 @@ private slots:
         // The grey picture is as sharp as the scale says: a 612-point page at the quality's scale.
         const QStringList first = QString::fromUtf8(listed.out).split('\n').value(2).simplified().split(' ');
         QCOMPARE(first.value(3).toInt(), int(612 * PDFCompressor::renderScale(quality)));
+    }
+
+    // Each quality writes its pictures at its JPEG quality, read back from the tables in the copy's pictures
+    // (the file keeps them in zigzag order: compared as sets of values).
+    void picturesAreWrittenAtTheQualitysJpegQuality() {
+        const auto source = open(fixtures::makeTextPdf(1));
+        for (const auto& [quality, jpegQuality] :
+             {std::pair{Quality::good, 40}, std::pair{Quality::better, 60}, std::pair{Quality::best, 80}}) {
+            QList<int> written =
+                luminanceTable(PDFCompressor::compress(*source, quality).document->save().value());
+            QList<int> expected = standardLuminanceTable(jpegQuality);
+            std::sort(written.begin(), written.end());
+            std::sort(expected.begin(), expected.end());
+            QCOMPARE(written, expected);
+        }
     }
 
     void higherQualityMeansMorePixels() {

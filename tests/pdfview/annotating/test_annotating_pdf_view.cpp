@@ -251,7 +251,7 @@ private slots:
         QFETCH(AnnotationTool, tool);
         QFETCH(QColor, color);
         showDocument(fixtures::makePdf({{plainPage()}}));
-        QVERIFY(QTest::qWaitFor([&] { return m_view->isRenderingIdle(); }, 5000));
+        QVERIFY(QTest::qWaitFor([&] { return m_view->isRenderingIdle(); }, testsupport::hangGuardMs));
         m_tools->setTool(tool);
         m_tools->setColor(color);
         m_tools->setLineWidth(4);
@@ -263,7 +263,7 @@ private slots:
         }
         const QImage live = viewport()->grab().toImage();
         QTest::mouseRelease(viewport(), Qt::LeftButton, {}, at(0.8, 0.3 + 0.1 * std::sin(9.0)));
-        QVERIFY(QTest::qWaitFor([&] { return m_view->isRenderingIdle(); }, 5000));
+        QVERIFY(QTest::qWaitFor([&] { return m_view->isRenderingIdle(); }, testsupport::hangGuardMs));
         QTest::qWait(50);
         const QImage after = viewport()->grab().toImage();
         QCOMPARE(live.size(), after.size());
@@ -454,7 +454,7 @@ private slots:
         m_tools->setTool(AnnotationTool::select);
         drag(at(0.3, 0.3), at(0.4, 0.4));
         QCOMPARE(annotations().size(), std::size_t(3));
-        QVERIFY(QTest::qWaitFor([&] { return m_view->isRenderingIdle(); }, 5000));
+        QVERIFY(QTest::qWaitFor([&] { return m_view->isRenderingIdle(); }, testsupport::hangGuardMs));
     }
 };
 

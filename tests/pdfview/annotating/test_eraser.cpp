@@ -78,17 +78,29 @@ private slots:
         QVERIFY(!m_undo->canUndo());
     }
 
-    // A diagonal line's box covers half the page; only its stroke counts.
+    // A diagonal line's box covers half the page; only its stroke counts, as wide as it is drawn. The
+    // eraser's circle has a radius of 10.
+    void lineIsTouchedByItsStrokeOnly_data() {
+        QTest::addColumn<qreal>("width");
+        QTest::addColumn<qreal>("distance"); // from the line's middle, across it
+        QTest::addColumn<bool>("erased");
+        QTest::newRow("thin, inside the box, far from the stroke") << 2.0 << 184.0 << false;
+        QTest::newRow("thin, on the stroke") << 2.0 << 7.0 << true;
+        QTest::newRow("thin, beside the stroke") << 2.0 << 16.0 << false;
+        QTest::newRow("thick, on its edge") << 30.0 << 22.0 << true;
+        QTest::newRow("thick, beside its edge") << 30.0 << 29.0 << false;
+    }
     void lineIsTouchedByItsStrokeOnly() {
+        QFETCH(qreal, width);
+        QFETCH(qreal, distance);
+        QFETCH(bool, erased);
         auto line = std::make_shared<LineAnnotation>();
-        line->setWidth(2);
+        line->setWidth(width);
         line->setPoints(QPointF(100, 100), QPointF(400, 400));
         put(line);
         settle();
-        eraseAt(QPointF(380, 120));
-        QCOMPARE(annotations().size(), std::size_t(1));
-        eraseAt(QPointF(255, 245));
-        QVERIFY(annotations().empty());
+        eraseAt(QPointF(250, 250) + distance / std::sqrt(2.0) * QPointF(1, -1));
+        QCOMPARE(annotations().empty(), erased);
     }
 
     void preciseCuts_data() {

@@ -183,14 +183,14 @@ private slots:
         record();
         QApplication::clipboard()->setText(QStringLiteral("kept"));
         m_view->extractTextViaOCR(m_doc->page(1));
-        QVERIFY(QTest::qWaitFor([&] { return m_extracted.size() == 1; }, 120000));
+        QVERIFY(QTest::qWaitFor([&] { return m_extracted.size() == 1; }, testsupport::longWorkGuardMs));
         QCOMPARE(m_extracted[0], QStringLiteral("No text could be recognized on this page."));
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("kept"));
 
         item(std::unique_ptr<QMenu>(m_view->buildContextMenu(0, at(0.5, 0.5))).get(),
              "Ask AI > Extract Text with AI (OCR)")
             ->trigger();
-        QVERIFY(QTest::qWaitFor([&] { return m_extracted.size() == 2; }, 120000));
+        QVERIFY(QTest::qWaitFor([&] { return m_extracted.size() == 2; }, testsupport::longWorkGuardMs));
         QCOMPARE(m_extracted[1], QStringLiteral("Recognized words go to the clipboard"));
         QCOMPARE(QApplication::clipboard()->text(), m_extracted[1]);
         QVERIFY(!m_undo->canUndo());

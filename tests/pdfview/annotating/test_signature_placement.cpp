@@ -49,7 +49,7 @@ class TestSignaturePlacement : public QObject {
         m_view->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
         m_view->setScaleFactor(1.0);
-        QVERIFY(QTest::qWaitFor([&] { return m_view->isRenderingIdle(); }, 5000));
+        QVERIFY(QTest::qWaitFor([&] { return m_view->isRenderingIdle(); }, testsupport::hangGuardMs));
         m_tools->setTool(AnnotationTool::signature);
     }
 

@@ -31,7 +31,7 @@ RedactionOutcome runToTheEnd(RedactionRun& run) {
     std::optional<RedactionOutcome> outcome;
     QObject::connect(&run, &RedactionRun::finished, [&](const RedactionOutcome& o) { outcome = o; });
     run.start();
-    if (!QTest::qWaitFor([&] { return outcome.has_value(); }, 60000))
+    if (!QTest::qWaitFor([&] { return outcome.has_value(); }, testsupport::longWorkGuardMs))
         qFatal("redaction did not end");
     return *outcome;
 }

@@ -286,7 +286,7 @@ private slots:
         QWidget* vp = view.viewport();
         QTest::mousePress(vp, Qt::LeftButton, {}, shown.at(textLeft - 2, textY));
         QTest::mouseMove(vp, QPoint(300, vp->height() + 40));
-        QVERIFY(QTest::qWaitFor([&] { return view.currentPageIndex() >= 2; }));
+        QVERIFY(QTest::qWaitFor([&] { return view.currentPageIndex() >= 2; }, testsupport::hangGuardMs));
         QTest::mouseRelease(vp, Qt::LeftButton, {}, QPoint(300, vp->height() + 40));
         const int scrolled = view.verticalScrollBar()->value();
         QTest::qWait(100);
@@ -455,7 +455,7 @@ private slots:
         // Painting asks for the tiles; they come back later from the workers.
         shown.view.viewport()->repaint();
         QVERIFY(!shown.view.isRenderingIdle());
-        QVERIFY(QTest::qWaitFor([&] { return shown.view.isRenderingIdle(); }));
+        QVERIFY(QTest::qWaitFor([&] { return shown.view.isRenderingIdle(); }, testsupport::hangGuardMs));
         const QImage image = shown.view.viewport()->grab().toImage();
         // Dark pixels where the text is, white beside it.
         int dark = 0;
@@ -472,7 +472,7 @@ private slots:
         ShownView shown(open(fixtures::makeTextPdf(2)));
         auto renderNow = [&] {
             shown.view.viewport()->repaint();
-            return QTest::qWaitFor([&] { return shown.view.isRenderingIdle(); });
+            return QTest::qWaitFor([&] { return shown.view.isRenderingIdle(); }, testsupport::hangGuardMs);
         };
         QVERIFY(renderNow());
         QVERIFY(pdfview::TileCache::count() > 0);
@@ -496,7 +496,8 @@ private slots:
         QCOMPARE(view.pageRectInView(150).size(), QSizeF(421, 297.5));
         QCOMPARE(view.pageRectInView(150).top(), pdfview::PageLayout::pageBreakGap);
         // The rest arrives in the background without moving what is on screen.
-        QVERIFY(QTest::qWaitFor([&] { return view.pageRectInView(190).size() == QSizeF(396, 306); }));
+        QVERIFY(QTest::qWaitFor([&] { return view.pageRectInView(190).size() == QSizeF(396, 306); },
+                                testsupport::hangGuardMs));
         QCOMPARE(view.pageRectInView(150).top(), pdfview::PageLayout::pageBreakGap);
         QCOMPARE(view.currentPageIndex(), 150);
     }

@@ -87,7 +87,7 @@ class TestTileRendering : public QObject {
     // Waits until nothing is being rendered and no repaint asks for more.
     static bool settle(PDFView& view) {
         for (int round = 0; round < 100; ++round) {
-            if (!QTest::qWaitFor([&] { return view.isRenderingIdle(); }, 20000))
+            if (!QTest::qWaitFor([&] { return view.isRenderingIdle(); }, testsupport::hangGuardMs))
                 return false;
             QCoreApplication::processEvents();
             if (view.isRenderingIdle())

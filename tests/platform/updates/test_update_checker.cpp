@@ -41,7 +41,7 @@ Checked runCheck(UpdateChecker::Options options) {
     QSignalSpy checking(&checker, &UpdateChecker::checkingChanged);
     checker.check();
     if (finished.isEmpty())
-        finished.wait(10000);
+        finished.wait(testsupport::hangGuardMs);
     Checked checked;
     if (!finished.isEmpty())
         checked.result = finished.first().first().value<UpdateCheckResult>();
@@ -245,7 +245,7 @@ private slots:
         checker.check();
         QVERIFY(checker.isChecking());
         checker.check();
-        QVERIFY(finished.wait(10000));
+        QVERIFY(finished.wait(testsupport::hangGuardMs));
         QVERIFY(!checker.isChecking());
         QCOMPARE(finished.size(), 1);
         QCOMPARE(server.requests().size(), 1);

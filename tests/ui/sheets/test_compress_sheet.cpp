@@ -61,7 +61,7 @@ struct Sheet {
         pressCompress();
         QVERIFY(sheet.isRunning());
         QVERIFY(!sheet.compressButton()->isEnabled());
-        QVERIFY(finished.wait(20000));
+        QVERIFY(finished.wait(testsupport::hangGuardMs));
     }
 
     ui::CompressPDFSheetView sheet;

@@ -75,7 +75,7 @@ struct Window : SidebarWindow {
             .has_value();
     }
     void waitForThumbnails() const {
-        QTRY_VERIFY_WITH_TIMEOUT(!list()->loader().isBusy(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!list()->loader().isBusy(), testsupport::hangGuardMs);
         QCoreApplication::processEvents();
     }
 };
@@ -423,7 +423,7 @@ private slots:
             global.start([&release] { release.acquire(); });
         ThumbnailLoader loader;
         loader.request(pdf, {0, 1, 2});
-        const bool arrived = QTest::qWaitFor([&] { return !loader.isBusy(); }, 10000);
+        const bool arrived = QTest::qWaitFor([&] { return !loader.isBusy(); }, testsupport::hangGuardMs);
         release.release(held);
         global.waitForDone();
         QVERIFY(arrived);

@@ -71,7 +71,8 @@ private slots:
         unlock->passwordField()->clear();
         QTest::keyClicks(unlock->passwordField(), "letmein");
         QTest::keyClick(unlock->passwordField(), Qt::Key_Return);
-        QVERIFY(QTest::qWaitFor([&] { return view.content() == ContentView::Content::workspace; }));
+        QVERIFY(QTest::qWaitFor([&] { return view.content() == ContentView::Content::workspace; },
+                                testsupport::hangGuardMs));
         QCOMPARE(view.workspace()->coordinator().pageIndicator(), QString("1 of 3"));
         QVERIFY(document->wasPasswordProtected());
     }
@@ -89,7 +90,7 @@ private slots:
 
         document->setPdfDocument(pdf::Document::open(fixtures::makeTextPdf(4)).value());
         view.setFilePath("/tmp/second.pdf");
-        QVERIFY(QTest::qWaitFor([&] { return first.isNull(); }));
+        QVERIFY(QTest::qWaitFor([&] { return first.isNull(); }, testsupport::hangGuardMs));
         QVERIFY(view.workspace());
         QVERIFY(!view.workspace()->showAssistant());
         QCOMPARE(view.workspace()->assistantPanelWidth(), 420);
@@ -97,7 +98,8 @@ private slots:
         QCOMPARE(view.workspace()->coordinator().pageIndicator(), QString("1 of 4"));
 
         document->setPdfDocument(pdf::Document::createEmpty());
-        QVERIFY(QTest::qWaitFor([&] { return view.content() == ContentView::Content::landing; }));
+        QVERIFY(QTest::qWaitFor([&] { return view.content() == ContentView::Content::landing; },
+                                testsupport::hangGuardMs));
     }
 };
 

@@ -56,6 +56,33 @@ private slots:
         QCOMPARE(actual, expected);
     }
 
+    // Every styled letter, digit and Greek letter is the same character in another font: Unicode's
+    // compatibility decomposition of what a style gives is that of the character it was given (the Greek
+    // symbol variants decompose to their letters).
+    void everyStyleKeepsTheCharacter() {
+        QList<char32_t> characters;
+        for (char32_t ch : {U'A', U'a', U'0'})
+            for (char32_t k = 0; k < (ch == U'0' ? 10 : 26); ++k)
+                characters.append(ch + k);
+        for (char32_t ch = 0x0391; ch <= 0x03C9; ++ch)
+            if (QChar::category(ch) != QChar::Other_NotAssigned)
+                characters.append(ch);
+        characters.append({0x03F5, 0x03D1, 0x03F0, 0x03D5, 0x03F1, 0x03D6});
+        for (int raw = 0; raw <= rawValue(MTFontStyle::boldItalic); ++raw) {
+            const MTFontStyle style = fontStyleFromRaw(raw).value();
+            for (char32_t ch : characters) {
+                const QString given = QString::fromUcs4(&ch, 1);
+                const QString styled = zepla::math::changeFont(given, style);
+                QVERIFY2(styled.normalized(QString::NormalizationForm_KC) ==
+                             given.normalized(QString::NormalizationForm_KC),
+                         qPrintable(QString("style %1: U+%2 became U+%3")
+                                        .arg(raw)
+                                        .arg(uint(ch), 4, 16, QChar('0'))
+                                        .arg(styled.toUcs4().value(0), 4, 16, QChar('0'))));
+            }
+        }
+    }
+
     // Every letter of every alphabet lands on an assigned character: the holes of the Mathematical
     // Alphanumeric block are the letters the Letterlike block supplies.
     void everyLetterIsAssigned() {
