@@ -11,8 +11,10 @@
 #include <QThreadPool>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace zepla::ai {
 
@@ -78,6 +80,42 @@ std::optional<AIProviderError> failureWithoutBody(QNetworkReply& reply,
     return std::nullopt;
 }
 
+// A reply's body, taken as it arrives in slices small enough for a frame, one slice a turn of the event
+// loop: a long answer arrives in lumps of megabytes, whose copying alone would hold the window. Once the
+// reply has finished and all of it is taken, the pieces go to `whenWhole`, to be joined and read on a worker.
+struct BodyReader {
+    static constexpr qint64 sliceBytes = 256 * 1024;
+
+    explicit BodyReader(QNetworkReply* reply) : reply(reply) {}
+
+    QNetworkReply* reply;
+    QByteArrayList pieces;
+    bool sliceScheduled = false;
+    // Set once the reply has finished well.
+    std::function<void(QByteArrayList)> whenWhole;
+};
+
+void takeSlice(const std::shared_ptr<BodyReader>& body);
+
+void scheduleSlice(const std::shared_ptr<BodyReader>& body) {
+    if (std::exchange(body->sliceScheduled, true))
+        return;
+    QTimer::singleShot(0, body->reply, [body] { takeSlice(body); });
+}
+
+void takeSlice(const std::shared_ptr<BodyReader>& body) {
+    body->sliceScheduled = false;
+    QNetworkReply* reply = body->reply;
+    if (reply->bytesAvailable() > 0)
+        body->pieces.append(reply->read(std::min(reply->bytesAvailable(), BodyReader::sliceBytes)));
+    if (reply->bytesAvailable() > 0)
+        return scheduleSlice(body);
+    if (body->whenWhole) {
+        reply->deleteLater();
+        std::exchange(body->whenWhole, nullptr)(std::move(body->pieces));
+    }
+}
+
 } // namespace
 
 QUrl endpointAt(const QUrl& baseAddress, const QString& path) {
@@ -112,24 +150,26 @@ void postChatCompletion(const QUrl& endpoint, const HTTPHeaders& headers, const 
                 RefusedRedirect{reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), target};
             reply->abort();
         });
-    // The body is taken as it arrives, a piece at a time, and joined and read on a worker: a long answer
-    // takes longer to copy and read than a frame lasts.
-    auto pieces = std::make_shared<QByteArrayList>();
-    QObject::connect(reply, &QNetworkReply::readyRead, reply,
-                     [reply, pieces] { pieces->append(reply->readAll()); });
+    auto received = std::make_shared<BodyReader>(reply);
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [received] { scheduleSlice(received); });
     QObject::connect(
         reply, &QNetworkReply::finished, reply,
-        [reply, refused, pieces, completion = std::move(completion)]() mutable {
-            reply->deleteLater();
-            if (const std::optional<AIProviderError> failure = failureWithoutBody(*reply, *refused))
+        [reply, received, refused, completion = std::move(completion)]() mutable {
+            if (const std::optional<AIProviderError> failure = failureWithoutBody(*reply, *refused)) {
+                reply->deleteLater();
                 return completion(*failure);
+            }
             const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-            pieces->append(reply->readAll());
-            // The completion moves along whole, so that whatever it holds is let go on the main thread.
-            QThreadPool::globalInstance()->start([status, pieces = std::move(*pieces),
-                                                  completion = std::move(completion)]() mutable {
-                completeLater(std::move(completion), OpenAIChatCodec::interpretReply(status, pieces.join()));
-            });
+            received->whenWhole = [status,
+                                   completion = std::move(completion)](QByteArrayList pieces) mutable {
+                // The completion moves along whole, so that whatever it holds is let go on the main thread.
+                QThreadPool::globalInstance()->start(
+                    [status, pieces = std::move(pieces), completion = std::move(completion)]() mutable {
+                        completeLater(std::move(completion),
+                                      OpenAIChatCodec::interpretReply(status, pieces.join()));
+                    });
+            };
+            scheduleSlice(received);
         });
 }
 
