@@ -5,6 +5,7 @@
 // object makes afterwards, and no text-position operator is dropped, moved or merged into another text
 // object. Only the operations that showed the line's glyphs are rewritten; every other byte is copied. A form
 // the line runs through is copied for the place that draws it, so that other places keep theirs.
+#include "ContentMatrix.h"
 #include "ContentOperations.h"
 #include "LineGlyphs.h"
 #include "PdfDocumentImpl.h"
@@ -217,7 +218,7 @@ private:
     }
 
     void moveLine(double tx, double ty) {
-        m_tlm = QTransform::fromTranslate(tx, ty) * m_tlm;
+        m_tlm = concatenated(translation(tx, ty), m_tlm);
         m_tm = m_tlm;
     }
     void nextLine() { moveLine(0, -m_state.text.leading); }
@@ -234,7 +235,7 @@ private:
                 m_saved.pop_back();
             }
         } else if (op == "cm" && numbers(o, 6)) {
-            m_state.ctm = matrix(o) * m_state.ctm;
+            m_state.ctm = concatenated(matrix(o), m_state.ctm);
         } else if (op == "BT") {
             m_tm = m_tlm = QTransform();
         } else if (op == "Tf" && numbers(o, 1) && o.operands.size() >= 2 &&
@@ -314,9 +315,7 @@ private:
             kept.clear();
         };
         const auto move = [&](double along) {
-            m_tm = (vertical ? QTransform::fromTranslate(0, along)
-                             : QTransform::fromTranslate(along * text.scale, 0)) *
-                   m_tm;
+            m_tm = concatenated(vertical ? translation(0, along) : translation(along * text.scale, 0), m_tm);
         };
         for (const ContentOperand& item : *items) {
             if (item.kind == ContentOperand::Kind::Number) {
@@ -348,11 +347,11 @@ private:
                     width = pdf_lookup_hmtx(m_r.ctx, font, cid).w;
                 }
                 const double spacing = text.charSpacing + (length == 1 && code == 32 ? text.wordSpacing : 0);
-                const QTransform toPage = m_tm * m_state.ctm;
-                const QPointF origin = toPage.map(
-                    QPointF(shift.x() * text.size * text.scale, shift.y() * text.size + text.rise));
+                const QTransform toPage = concatenated(m_tm, m_state.ctm);
+                const QPointF origin = mapped(
+                    toPage, QPointF(shift.x() * text.size * text.scale, shift.y() * text.size + text.rise));
                 const QPointF way =
-                    toPage.map(vertical ? QPointF(0, -1) : QPointF(1, 0)) - toPage.map(QPointF());
+                    mapped(toPage, vertical ? QPointF(0, -1) : QPointF(1, 0)) - mapped(toPage, QPointF());
                 // A glyph of no size takes room that no number can give back: it stays.
                 if (text.size != 0 && m_r.line.holds(origin, way)) {
                     keepGlyphs();
@@ -414,7 +413,8 @@ private:
             return xobjects;
         });
         GraphicsState state = m_state;
-        state.ctm = QTransform(matrix.a, matrix.b, matrix.c, matrix.d, matrix.e, matrix.f) * m_state.ctm;
+        state.ctm =
+            concatenated(QTransform(matrix.a, matrix.b, matrix.c, matrix.d, matrix.e, matrix.f), m_state.ctm);
         m_r.formsOpen.push_back(pdf_resolve_indirect(ctx, form));
         Interpreter inner(m_r, pdf_is_dict(ctx, ownResources) ? ownResources : m_resources, state,
                           pdf_is_dict(ctx, ownResources) ? ownNames : m_names);
