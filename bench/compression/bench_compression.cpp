@@ -145,7 +145,7 @@ int compressFile(const QString& in, const QString& out) {
         return 2;
     const auto outcome =
         document::PDFCompressor::compress(*source.value(), document::PDFCompressor::Quality::better);
-    return outcome.document && document::writeDerivedFile(*outcome.document, out) ? 0 : 3;
+    return outcome && outcome.value() && document::writeDerivedFile(*outcome.value(), out) ? 0 : 3;
 }
 
 } // namespace

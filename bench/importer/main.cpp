@@ -91,11 +91,11 @@ int main(int argc, char** argv) {
     const QStringList arguments = app.arguments();
     if (arguments.size() == 3 && arguments[1] == "--convert") {
         const auto result = zepla::document::DocumentImporter::convert(arguments[2]);
-        if (!std::holds_alternative<QString>(result)) {
-            std::fprintf(stderr, "Zepla failed: %s\n", qPrintable(std::get<1>(result).reason));
+        if (!result) {
+            std::fprintf(stderr, "Zepla failed: %s\n", qPrintable(result.error().reason));
             return 1;
         }
-        std::printf("%s\n", qPrintable(std::get<QString>(result)));
+        std::printf("%s\n", qPrintable(result.value()));
         return 0;
     }
 

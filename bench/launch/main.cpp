@@ -222,7 +222,7 @@ void jumpStalls(const QString& file) {
     QFile in(file);
     in.open(QIODevice::ReadOnly);
     auto read = document::PDFEditorDocument::read(in.readAll());
-    auto document = std::move(std::get<std::unique_ptr<document::PDFEditorDocument>>(read));
+    auto document = std::move(read).value();
     platform::UndoManager undo;
     annotations::ToolState tools;
     ui::PDFEditorWorkspaceView workspace(*document, undo, tools, file);

@@ -91,9 +91,9 @@ int recognizeFile(const QString& in, const QString& out) {
     if (!file.open(QIODevice::ReadOnly))
         return 2;
     auto read = document::PDFEditorDocument::read(file.readAll());
-    if (!std::holds_alternative<std::unique_ptr<document::PDFEditorDocument>>(read))
+    if (!read)
         return 2;
-    auto& document = *std::get<std::unique_ptr<document::PDFEditorDocument>>(read);
+    auto& document = *read.value();
     document::DocumentRecognition run(document, nullptr);
     std::optional<document::DocumentRecognition::Outcome> outcome;
     QObject::connect(&run, &document::DocumentRecognition::finished, [&](const auto& o) { outcome = o; });

@@ -40,11 +40,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     auto read = document::PDFEditorDocument::read(file.readAll());
-    if (!std::holds_alternative<std::unique_ptr<document::PDFEditorDocument>>(read)) {
+    if (!read) {
         std::fprintf(stderr, "%s cannot be read\n", qPrintable(path));
         return 1;
     }
-    auto& document = *std::get<std::unique_ptr<document::PDFEditorDocument>>(read);
+    auto& document = *read.value();
     pdf::Document& pdf = *document.pdfDocument();
     const int pages = std::min(100, pdf.pageCount());
     for (int i = 0; i < pages; ++i) {

@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
     out.close();
 
     auto read = document::PDFEditorDocument::read(bytes);
-    auto document = std::move(std::get<std::unique_ptr<document::PDFEditorDocument>>(read));
+    auto document = std::move(read).value();
     pdfview::PDFViewCoordinator coordinator;
     platform::UndoManager undo;
 

@@ -17,9 +17,9 @@ ReadResult readNow(const QString& path, QThread* home) {
     // Taken before the file is read: a file replaced meanwhile is then taken for changed, never the reverse.
     const auto identity = FileIdentity::ofPath(path);
     auto read = document::PDFEditorDocument::readFile(path);
-    if (auto* error = std::get_if<document::DocumentError>(&read))
-        return {nullptr, error->message, {}};
-    auto document = std::move(std::get<std::unique_ptr<document::PDFEditorDocument>>(read));
+    if (!read)
+        return {nullptr, read.error().message, {}};
+    auto document = std::move(read).value();
     document->moveToThread(home);
     return {std::move(document), {}, identity};
 }
@@ -59,9 +59,9 @@ void save(const QString& path, std::function<document::DocumentResult<QByteArray
     inBackground<WriteResult>(
         [path, snapshot = std::move(snapshot), expected] {
             auto bytes = snapshot();
-            if (auto* error = std::get_if<document::DocumentError>(&bytes))
-                return failed(error->message);
-            return write(path, std::get<QByteArray>(bytes), expected);
+            if (!bytes)
+                return failed(bytes.error().message);
+            return write(path, bytes.value(), expected);
         },
         context, std::move(done));
 }

@@ -11,7 +11,6 @@
 
 #include <functional>
 #include <memory>
-#include <variant>
 
 namespace zepla::document {
 
@@ -24,7 +23,7 @@ struct DocumentError {
     QString message;
 };
 
-template <class T> using DocumentResult = std::variant<T, DocumentError>;
+template <class T> using DocumentResult = zepla::Result<T, DocumentError>;
 
 class PDFEditorDocument : public QObject {
     Q_OBJECT

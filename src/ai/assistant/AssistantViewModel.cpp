@@ -158,11 +158,11 @@ void AssistantViewModel::submit() {
 }
 
 void AssistantViewModel::attachFile(const QString& filePath) {
-    const AttachmentReader::Outcome outcome = AttachmentReader::read(filePath);
-    if (!outcome.error.isEmpty())
-        appendErrorTurn(outcome.error);
-    if (outcome.attachment)
-        setAttachment(outcome.attachment->name, outcome.attachment->content);
+    const auto attached = AttachmentReader::read(filePath);
+    if (!attached)
+        appendErrorTurn(attached.error());
+    else if (attached.value())
+        setAttachment(attached.value()->name, attached.value()->content);
 }
 
 void AssistantViewModel::removeAttachment() {

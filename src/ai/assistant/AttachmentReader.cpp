@@ -39,7 +39,7 @@ QString limited(const QString& text) {
 
 } // namespace
 
-Outcome read(const QString& filePath) {
+Result<std::optional<Attachment>, QString> read(const QString& filePath) {
     const QString name = QFileInfo(filePath).fileName();
     QString text;
     if (QFileInfo(filePath).suffix().toLower() == QLatin1String("pdf")) {
@@ -47,16 +47,15 @@ Outcome read(const QString& filePath) {
     } else {
         QFile file(filePath);
         if (!file.open(QIODevice::ReadOnly))
-            return {};
+            return std::optional<Attachment>();
         QStringDecoder decoder(QStringDecoder::Utf8);
         text = decoder.decode(file.readAll());
         if (decoder.hasError())
-            return {std::nullopt,
-                    QStringLiteral("'%1' is not UTF-8 text, so it cannot be attached.").arg(name)};
+            return QStringLiteral("'%1' is not UTF-8 text, so it cannot be attached.").arg(name);
     }
     if (text.trimmed().isEmpty())
-        return {};
-    return {Attachment{name, limited(text)}, {}};
+        return std::optional<Attachment>();
+    return std::optional(Attachment{name, limited(text)});
 }
 
 } // namespace zepla::ai::AttachmentReader

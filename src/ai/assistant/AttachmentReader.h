@@ -1,6 +1,8 @@
 // The text of a file attached to a question: the first pages of a PDF, or a text file read as UTF-8.
 #pragma once
 
+#include "core/Result.h"
+
 #include <QString>
 
 #include <optional>
@@ -15,14 +17,8 @@ struct Attachment {
     QString content;
 };
 
-struct Outcome {
-    // Set when the file gave text: its name and the text as read, cut with a note past the whole-text limit.
-    std::optional<Attachment> attachment;
-    // Set when the file is refused with a message for the user.
-    QString error;
-};
-
-// Nothing and no error for a file that cannot be read or holds only white space.
-Outcome read(const QString& filePath);
+// The file's name and its text as read, cut with a note past the whole-text limit; or, for a file refused,
+// a message for the user. Nothing and no error for a file that cannot be read or holds only white space.
+Result<std::optional<Attachment>, QString> read(const QString& filePath);
 
 } // namespace zepla::ai::AttachmentReader

@@ -1,9 +1,9 @@
 // This installation's signing key, kept in its own file, and the signatures of built-in backend requests.
 #pragma once
 
+#include "core/Result.h"
 #include "identity/DeviceIdentityError.h"
 #include "identity/DeviceKey.h"
-#include "messages/Result.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

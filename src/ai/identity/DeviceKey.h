@@ -1,8 +1,8 @@
 // An ECDSA P-256 private key held by OpenSSL: made, read from and written to its 32-byte raw form, signs.
 #pragma once
 
+#include "core/Result.h"
 #include "identity/DeviceIdentityError.h"
-#include "messages/Result.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,10 +1,10 @@
 // The provider abstraction: one asynchronous call that turns a conversation into the model's next turn.
 #pragma once
 
+#include "core/Result.h"
 #include "messages/AIMessage.h"
 #include "messages/AIModelPreference.h"
 #include "messages/AIProviderError.h"
-#include "messages/Result.h"
 
 #include <QJsonObject>
 #include <QList>

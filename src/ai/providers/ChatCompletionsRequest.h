@@ -1,8 +1,8 @@
 // Posting one chat-completions request on the event loop and turning what comes back into a provider result.
 #pragma once
 
+#include "core/Result.h"
 #include "messages/AIProvider.h"
-#include "messages/Result.h"
 
 #include <QByteArray>
 #include <QList>

@@ -35,9 +35,10 @@ Result convertWithOffice(const QString& path, const QString& destination, const 
     options.cancelled = progress.cancelled;
     const platform::ConversionResult converted =
         platform::OfficeConverter::toPdf(officeSource(path), QFileInfo(destination).path(), options);
-    if (const auto* error = std::get_if<platform::ConversionError>(&converted))
-        return Failure{error->message, error->kind == platform::ConversionError::Kind::Cancelled};
-    const QString& written = std::get<QString>(converted);
+    if (!converted)
+        return Failure{converted.error().message,
+                       converted.error().kind == platform::ConversionError::Kind::Cancelled};
+    const QString& written = converted.value();
     if (written != destination && !QFile::rename(written, destination))
         return Failure{QStringLiteral("The converted PDF could not be stored.")};
     return destination;
@@ -74,7 +75,7 @@ Result convert(const QString& path, const ImportProgress& progress) {
     if (destination.isEmpty())
         return Failure{failure};
     Result result = convertInto(path, destination, progress);
-    if (std::holds_alternative<Failure>(result))
+    if (!result)
         discard(destination);
     return result;
 }

@@ -2,12 +2,11 @@
 // folder, ready to open as an ordinary document.
 #pragma once
 
+#include "core/Result.h"
 #include "document/importer/ImportProgress.h"
 
 #include <QString>
 #include <QStringList>
-
-#include <variant>
 
 namespace zepla::document::DocumentImporter {
 
@@ -19,7 +18,7 @@ struct Failure {
     QString reason;
     bool cancelled = false;
 };
-using Result = std::variant<QString, Failure>;
+using Result = zepla::Result<QString, Failure>;
 
 // Converts the file and returns the path of the new PDF: the file's name with the extension "pdf", in a new
 // folder of its own inside the temporary folder. A conversion that fails or is cancelled leaves no folder

@@ -2,6 +2,7 @@
 
 #include "convert/HeifImage.h"
 #include "core/FileWriting.h"
+#include "core/Result.h"
 #include "pdf/PdfDocument.h"
 #include "pdf/PdfImagePage.h"
 
@@ -11,7 +12,6 @@
 #include <QSaveFile>
 
 #include <algorithm>
-#include <variant>
 
 namespace zepla::document {
 
@@ -52,7 +52,7 @@ QSizeF pageSize(const QSize& upright) {
 
 // A JPEG file: its bytes as they are, its orientation from the file. The data is decoded once at a small
 // scale to make sure it is a picture at all.
-std::variant<pdf::PageImage, QString> readJpeg(const QString& path, QImageReader& reader, QSizeF* page) {
+Result<pdf::PageImage, QString> readJpeg(const QString& path, QImageReader& reader, QSizeF* page) {
     const QSize stored = reader.size();
     if (!stored.isValid() || stored.isEmpty())
         return QStringLiteral("The picture could not be read.");
@@ -69,7 +69,7 @@ std::variant<pdf::PageImage, QString> readJpeg(const QString& path, QImageReader
     return pdf::PageImage{file.readAll(), QImage(), placement(*page, turn)};
 }
 
-std::variant<QImage, QString> decode(const QString& path, QImageReader& reader) {
+Result<QImage, QString> decode(const QString& path, QImageReader& reader) {
     if (QFileInfo(path).suffix().toLower() == QLatin1String("heic"))
         return platform::readHeifImage(path, maximumPixels);
     const QSize stored = reader.size();
@@ -82,31 +82,31 @@ std::variant<QImage, QString> decode(const QString& path, QImageReader& reader) 
     return image;
 }
 
+// Any other picture: decoded, turned upright, its pixels embedded.
+Result<pdf::PageImage, QString> readDecoded(const QString& path, QImageReader& reader, QSizeF* page) {
+    const Result<QImage, QString> decoded = decode(path, reader);
+    if (!decoded)
+        return decoded.error();
+    const QImage& image = decoded.value();
+    if (image.isNull())
+        return QStringLiteral("The picture is empty.");
+    *page = pageSize(image.size());
+    return pdf::PageImage{QByteArray(), image, QTransform::fromScale(page->width(), page->height())};
+}
+
 } // namespace
 
 QString imageToPdf(const QString& path, const QString& pdfPath) {
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     QSizeF page;
-    std::variant<pdf::PageImage, QString> picture;
-    if (reader.format() == "jpeg") {
-        picture = readJpeg(path, reader, &page);
-    } else {
-        std::variant<QImage, QString> decoded = decode(path, reader);
-        if (auto* error = std::get_if<QString>(&decoded))
-            return *error;
-        const QImage& image = std::get<QImage>(decoded);
-        if (image.isNull())
-            return QStringLiteral("The picture is empty.");
-        page = pageSize(image.size());
-        picture = pdf::PageImage{QByteArray(), image, QTransform::fromScale(page.width(), page.height())};
-    }
-    if (auto* error = std::get_if<QString>(&picture))
-        return *error;
+    const Result<pdf::PageImage, QString> picture =
+        reader.format() == "jpeg" ? readJpeg(path, reader, &page) : readDecoded(path, reader, &page);
+    if (!picture)
+        return picture.error();
 
     std::shared_ptr<pdf::Document> document = pdf::Document::createEmpty();
-    const pdf::ImagePage imagePage{QRectF(QPointF(0, 0), page), QRectF(), 0,
-                                   std::get<pdf::PageImage>(picture)};
+    const pdf::ImagePage imagePage{QRectF(QPointF(0, 0), page), QRectF(), 0, picture.value()};
     if (auto added = pdf::insertImagePage(*document, -1, imagePage); !added)
         return added.error().message;
     pdf::Result<QByteArray> bytes = document->save();

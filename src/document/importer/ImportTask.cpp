@@ -25,10 +25,11 @@ ImportTask::ImportTask(const QString& path, QObject* parent) : QObject(parent), 
         QThread::create([path, progress, result] { *result = DocumentImporter::convert(path, progress); });
     connect(m_worker, &QThread::finished, this, [this, result] {
         m_delivered = true;
-        if (const auto* failure = std::get_if<DocumentImporter::Failure>(result.get()))
-            emit finished(QString(), failure->reason, failure->cancelled);
+        const DocumentImporter::Result& converted = **result;
+        if (!converted)
+            emit finished(QString(), converted.error().reason, converted.error().cancelled);
         else
-            emit finished(std::get<QString>(*result), QString(), false);
+            emit finished(converted.value(), QString(), false);
     });
     m_worker->start();
 }
@@ -38,8 +39,8 @@ ImportTask::~ImportTask() {
     m_cancelled = true;
     m_worker->wait();
     delete m_worker;
-    if (const auto* pdfPath = std::get_if<QString>(m_result.get()); pdfPath && !m_delivered)
-        DocumentImporter::discard(*pdfPath);
+    if (const auto& converted = *m_result; converted && *converted && !m_delivered)
+        DocumentImporter::discard(converted->value());
 }
 
 } // namespace zepla::document

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 
 class QThread;
 
@@ -34,7 +35,9 @@ signals:
 private:
     QString m_path;
     std::atomic<bool> m_cancelled{false};
-    std::shared_ptr<DocumentImporter::Result> m_result = std::make_shared<DocumentImporter::Result>();
+    // Set by the worker once the conversion has ended.
+    std::shared_ptr<std::optional<DocumentImporter::Result>> m_result =
+        std::make_shared<std::optional<DocumentImporter::Result>>();
     bool m_delivered = false;
     QThread* m_worker = nullptr;
 };

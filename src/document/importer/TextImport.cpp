@@ -17,7 +17,7 @@
 #include <QUrl>
 
 #include <memory>
-#include <variant>
+#include <optional>
 
 namespace zepla::document {
 
@@ -52,13 +52,13 @@ protected:
     }
 };
 
-std::variant<QString, QString> decodeUtf8(const QByteArray& bytes) {
+// Nothing when the bytes are not valid UTF-8.
+std::optional<QString> decodeUtf8(const QByteArray& bytes) {
     QStringDecoder decoder(QStringDecoder::Utf8);
     QString text = decoder(bytes);
     if (decoder.hasError())
-        return std::variant<QString, QString>(std::in_place_index<1>,
-                                              QStringLiteral("The file is not valid UTF-8 text."));
-    return std::variant<QString, QString>(std::in_place_index<0>, std::move(text));
+        return std::nullopt;
+    return text;
 }
 
 // Background colours of characters, paragraphs, frames and table cells are dropped, so pages stay white.
@@ -151,8 +151,8 @@ QString textToPdf(const QString& path, const QString& pdfPath, const ImportProgr
         return QStringLiteral("The file could not be read: %1").arg(file.errorString());
     const auto decoded = decodeUtf8(file.readAll());
     file.close();
-    if (decoded.index() == 1)
-        return std::get<1>(decoded);
+    if (!decoded)
+        return QStringLiteral("The file is not valid UTF-8 text.");
     progress(readingShare / 2);
 
     OfflineTextDocument text;
@@ -163,10 +163,10 @@ QString textToPdf(const QString& path, const QString& pdfPath, const ImportProgr
     if (extension == QLatin1String("html") || extension == QLatin1String("htm")) {
         text.setMetaInformation(QTextDocument::DocumentUrl,
                                 QUrl::fromLocalFile(QFileInfo(path).absolutePath() + '/').toString());
-        text.setHtml(std::get<0>(decoded));
+        text.setHtml(*decoded);
         clearBackgrounds(text);
     } else {
-        text.setPlainText(withoutFinalLineFeed(std::get<0>(decoded)));
+        text.setPlainText(withoutFinalLineFeed(*decoded));
     }
     progress(readingShare);
     return writePages(text, pdfPath, progress);

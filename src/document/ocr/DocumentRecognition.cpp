@@ -55,7 +55,7 @@ void DocumentRecognition::swapIn(const RecognizedPage& page) {
     if (!m_document)
         return;
     if (!page.recognition.ok())
-        return fail(page.recognition.error->message);
+        return fail(page.recognition.error().message);
     auto flattened = OCRTextLayerApplier::flatten(*m_document->pdfDocument(), page);
     if (!flattened)
         return fail(flattened.error().message);

@@ -69,12 +69,12 @@ void applyToCurrentPage(PDFEditorDocument& document, int index, platform::UndoMa
                         QObject* context, std::function<void(PageOutcome)> done) {
     pdf::Document& pdf = *document.pdfDocument();
     if (index < 0 || index >= pdf.pageCount())
-        return done({});
+        return done(std::optional<QString>());
     if (pageAlreadyHasText(pdf, index))
-        return done({trimmedText(pdf, index), {}});
+        return done(std::optional(trimmedText(pdf, index)));
     const std::optional<PageSnapshot> snapshot = snapshotPage(pdf, index);
     if (!snapshot)
-        return done({});
+        return done(std::optional<QString>());
     QPointer<PDFEditorDocument> target(&document);
     QPointer<platform::UndoManager> undo(undoManager);
     recognizeInBackground(*snapshot, true, std::make_shared<std::atomic<bool>>(false), context,
@@ -82,13 +82,13 @@ void applyToCurrentPage(PDFEditorDocument& document, int index, platform::UndoMa
                               if (!target)
                                   return;
                               if (!recognized.recognition.ok())
-                                  return done({std::nullopt, recognized.recognition.error->message});
+                                  return done(recognized.recognition.error().message);
                               auto flattened = flatten(*target->pdfDocument(), recognized);
                               if (!flattened)
-                                  return done({std::nullopt, flattened.error().message});
+                                  return done(flattened.error().message);
                               if (flattened.value())
                                   replace(*target, {*flattened.value()}, undo.data());
-                              done({recognized.recognition.text(), {}});
+                              done(std::optional(ocr::text(recognized.recognition.value())));
                           });
 }
 

@@ -32,10 +32,9 @@ pdf::Result<std::optional<PageOperations::PageReplacement>> flatten(pdf::Documen
 void replace(PDFEditorDocument& document, std::vector<PageOperations::PageReplacement> entries,
              platform::UndoManager* undoManager);
 
-struct PageOutcome {
-    std::optional<QString> text; // none when the page has no text to give
-    QString error;               // why recognition failed; the page is then unchanged
-};
+// The page's text (none when the page has no text to give), or why recognition failed; the page is then
+// unchanged.
+using PageOutcome = Result<std::optional<QString>, QString>;
 
 // OCR of one page: a page with text gives that text at once and changes nothing; otherwise the page is
 // recognised off the UI thread and replaced (one undo step), and `done` gets the recognised text. `done`

@@ -12,7 +12,8 @@ void recognizeText(const pdf::Document& document, int index, QObject* context,
         return done(std::nullopt);
     recognizeInBackground(*snapshot, false, std::make_shared<std::atomic<bool>>(false), context,
                           [done = std::move(done)](const RecognizedPage& page) {
-                              const QString text = page.recognition.text();
+                              const QString text =
+                                  page.recognition ? ocr::text(page.recognition.value()) : QString();
                               done(text.isEmpty() ? std::nullopt : std::optional(text));
                           });
 }

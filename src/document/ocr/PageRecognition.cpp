@@ -24,9 +24,9 @@ namespace {
 // kept. A failure is told as the page's recognition error.
 void prepareRebuild(const PageSnapshot& snapshot, const QImage& render, RecognizedPage& result) {
     const pdf::PageGeometry& geometry = snapshot.list.geometry();
-    auto text = pdf::prepareInvisibleText(OCRTextLayer::runs(result.recognition.lines, result.imageToPage));
+    auto text = pdf::prepareInvisibleText(OCRTextLayer::runs(result.recognition.value(), result.imageToPage));
     if (!text) {
-        result.recognition.error = ocr::Error{ocr::Error::Kind::Failed, text.error().message};
+        result.recognition = ocr::Error{ocr::Error::Kind::Failed, text.error().message};
         return;
     }
     result.text = std::move(text.value());
@@ -43,7 +43,7 @@ void prepareRebuild(const PageSnapshot& snapshot, const QImage& render, Recogniz
 } // namespace
 
 RecognizedPage recognizePage(const PageSnapshot& snapshot, bool rebuild, const std::atomic<bool>* cancel) {
-    RecognizedPage result{snapshot.index, snapshot.page, {}, {}, false, {}, {}};
+    RecognizedPage result{snapshot.index, snapshot.page, std::vector<ocr::Line>(), {}, false, {}, {}};
     const pdf::PageGeometry& geometry = snapshot.list.geometry();
     const double scale = PDFPageRasterizer::cappedScale(geometry.displaySize(), recognitionDpi / 72);
     // A scan keeps its own picture, so recognition is all its render is for, and that reads grey.
@@ -51,7 +51,7 @@ RecognizedPage recognizePage(const PageSnapshot& snapshot, bool rebuild, const s
     const QImage render =
         result.keepsPicture || !rebuild ? snapshot.list.renderGrey(scale) : snapshot.list.render(scale);
     if (render.isNull()) {
-        result.recognition.error =
+        result.recognition =
             ocr::Error{ocr::Error::Kind::Failed,
                        QStringLiteral("Page %1 could not be drawn for recognition.").arg(snapshot.index + 1)};
         return result;

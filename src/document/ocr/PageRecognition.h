@@ -36,7 +36,7 @@ struct PageSnapshot {
 struct RecognizedPage {
     int index = -1;
     pdf::PageHandle page;
-    ocr::Recognition recognition; // boxes in pixels of the render; an error too when rebuilding fails
+    ocr::Recognition recognition; // boxes in pixels of the render; an error instead when rebuilding fails
     QTransform imageToPage;       // from those pixels to page space
     // The rebuilt page. A scan (one picture filling a page without annotations) keeps its page's contents
     // and picture as they are and only gains the text; any other page becomes a picture of its shown area

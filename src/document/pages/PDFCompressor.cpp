@@ -103,15 +103,15 @@ QString label(Quality quality) {
 Outcome compress(const pdf::Document& document, Quality quality, const Progress& progress) {
     const int count = document.pageCount();
     if (count == 0)
-        return {nullptr, QStringLiteral("Couldn't compress this PDF.")};
+        return QStringLiteral("Couldn't compress this PDF.");
     auto copy = pdf::Document::createEmpty();
     for (int i = 0; i < count; ++i) {
         if (!compressPage(document, i, quality, *copy))
-            return {nullptr, QStringLiteral("Couldn't compress page %1, so no copy was made.").arg(i + 1)};
+            return QStringLiteral("Couldn't compress page %1, so no copy was made.").arg(i + 1);
         if (progress && !progress(i + 1, count))
-            return {};
+            return std::shared_ptr<pdf::Document>();
     }
-    return {copy, {}};
+    return copy;
 }
 
 } // namespace zepla::document::PDFCompressor

@@ -2,6 +2,7 @@
 // the reader sees, at a chosen quality. The copy has no text; the source is never changed.
 #pragma once
 
+#include "core/Result.h"
 #include "pdf/PdfDocument.h"
 
 #include <QString>
@@ -28,12 +29,8 @@ QString label(Quality quality);
 using Progress = std::function<bool(int done, int total)>;
 
 // A whole copy, or why there is none. A page that cannot be compressed fails the whole copy: a copy never
-// lacks a page. A stopped run has neither a document nor an error.
-struct Outcome {
-    std::shared_ptr<pdf::Document> document;
-    QString error;
-    bool cancelled() const { return !document && error.isEmpty(); }
-};
+// lacks a page. A stopped run has neither a document nor an error: its copy is null.
+using Outcome = Result<std::shared_ptr<pdf::Document>, QString>;
 
 // Builds the copy page by page, in order. Each page keeps its media box (so it measures exactly as the
 // source page), crop box and rotation, and shows a picture of its crop box, JPEG data embedded as encoded.

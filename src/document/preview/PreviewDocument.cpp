@@ -19,9 +19,9 @@ pdf::Result<QByteArray> officeToPdf(const QString& path, const std::atomic<bool>
     options.cancelled = cancelled;
     const platform::ConversionResult converted =
         platform::OfficeConverter::toPdf(path, folder.path(), options);
-    if (const auto* error = std::get_if<platform::ConversionError>(&converted))
-        return pdf::Error{pdf::Error::Kind::Failed, error->message};
-    QFile file(std::get<QString>(converted));
+    if (!converted)
+        return pdf::Error{pdf::Error::Kind::Failed, converted.error().message};
+    QFile file(converted.value());
     if (!file.open(QIODevice::ReadOnly))
         return pdf::Error{pdf::Error::Kind::Failed, file.errorString()};
     return file.readAll();
@@ -29,18 +29,19 @@ pdf::Result<QByteArray> officeToPdf(const QString& path, const std::atomic<bool>
 
 } // namespace
 
-PreviewDocument loadPreviewDocument(const QString& path, const std::atomic<bool>* cancelled) {
+Result<PreviewDocument, QString> loadPreviewDocument(const QString& path,
+                                                     const std::atomic<bool>* cancelled) {
     if (!QFileInfo(path).isFile())
-        return {nullptr, {}, QStringLiteral("The file is no longer there.")};
+        return QStringLiteral("The file is no longer there.");
     const bool isBook = QFileInfo(path).suffix().toLower() == QLatin1String("epub");
     pdf::Result<QByteArray> bytes =
         isBook ? pdf::reflowableToPdf(path, {612, 792}, 12, cancelled) : officeToPdf(path, cancelled);
     if (!bytes)
-        return {nullptr, {}, bytes.error().message};
+        return bytes.error().message;
     pdf::Result<std::shared_ptr<pdf::Document>> opened = pdf::Document::open(bytes.value());
     if (!opened)
-        return {nullptr, {}, opened.error().message};
-    return {opened.value(), indexedText(*opened.value()), {}};
+        return opened.error().message;
+    return PreviewDocument{opened.value(), indexedText(*opened.value())};
 }
 
 QString indexedText(const pdf::Document& document) {

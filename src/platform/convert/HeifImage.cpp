@@ -21,7 +21,7 @@ QString unreadable(const heif_error& error) {
 
 } // namespace
 
-std::variant<QImage, QString> readHeifImage(const QString& path, qint64 maxPixels) {
+Result<QImage, QString> readHeifImage(const QString& path, qint64 maxPixels) {
     HeifContext context(heif_context_alloc());
     if (!context)
         return QStringLiteral("The picture could not be read.");

@@ -2,11 +2,12 @@
 // limit, and nothing left running afterwards.
 #pragma once
 
+#include "core/Result.h"
+
 #include <QString>
 
 #include <atomic>
 #include <chrono>
-#include <variant>
 
 namespace zepla::platform {
 
@@ -22,7 +23,7 @@ struct ConversionError {
 };
 
 // The PDF written, or why there is none.
-using ConversionResult = std::variant<QString, ConversionError>;
+using ConversionResult = Result<QString, ConversionError>;
 
 namespace OfficeConverter {
 

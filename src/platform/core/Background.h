@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace zepla::platform {
 
@@ -13,10 +14,10 @@ namespace zepla::platform {
 // by then, in which case the result is dropped. Work that should stop early watches a flag of its own.
 template <class Result>
 void inBackground(std::function<Result()> work, QObject* context, std::function<void(Result)> done) {
-    auto result = std::make_shared<Result>();
+    auto result = std::make_shared<std::optional<Result>>();
     QThread* worker = QThread::create([work = std::move(work), result] { *result = work(); });
     QObject::connect(worker, &QThread::finished, context,
-                     [result, done = std::move(done)] { done(std::move(*result)); });
+                     [result, done = std::move(done)] { done(std::move(**result)); });
     QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
     worker->start();
 }

@@ -9,16 +9,11 @@
 #include <omp.h>
 
 #include <memory>
+#include <optional>
 
 namespace zepla::ocr {
 
 namespace {
-
-Recognition failed(Error::Kind kind, const QString& message) {
-    Recognition r;
-    r.error = Error{kind, message};
-    return r;
-}
 
 // One engine, initialised for one set of languages, used by the thread that made it.
 struct Engine {
@@ -118,7 +113,7 @@ std::vector<Line> readLines(const TesseractLibrary& api, TessBaseAPI* handle) {
 
 } // namespace
 
-QString Recognition::text() const {
+QString text(const std::vector<Line>& lines) {
     QStringList texts;
     for (const Line& line : lines)
         texts.append(line.text);
@@ -157,11 +152,11 @@ QString defaultLanguages() {
 Recognition recognize(const QImage& image, int dpi, const QString& languages,
                       const std::atomic<bool>* cancel) {
     if (image.isNull())
-        return failed(Error::Kind::Failed, QStringLiteral("There is no picture to read."));
+        return Error{Error::Kind::Failed, QStringLiteral("There is no picture to read.")};
     std::optional<Error> error;
     Engine* engine = threadEngine(languages, &error);
     if (!engine)
-        return failed(error->kind, error->message);
+        return *error;
     const TesseractLibrary& api = *engine->api;
     const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
     api.setImage(engine->handle, grey.constBits(), grey.width(), grey.height(), 1, int(grey.bytesPerLine()));
@@ -173,13 +168,11 @@ Recognition recognize(const QImage& image, int dpi, const QString& languages,
     }
     const int status = api.recognize(engine->handle, monitor);
     api.deleteMonitor(monitor);
-    Recognition result;
+    Recognition result = Error{Error::Kind::Failed, QStringLiteral("Text recognition failed on this page.")};
     if (cancel && cancel->load())
-        result.error = Error{Error::Kind::Cancelled, QStringLiteral("Text recognition was cancelled.")};
-    else if (status != 0)
-        result.error = Error{Error::Kind::Failed, QStringLiteral("Text recognition failed on this page.")};
-    else
-        result.lines = readLines(api, engine->handle);
+        result = Error{Error::Kind::Cancelled, QStringLiteral("Text recognition was cancelled.")};
+    else if (status == 0)
+        result = readLines(api, engine->handle);
     api.clear(engine->handle);
     return result;
 }

@@ -2,13 +2,14 @@
 // boxes. Errors (no library, missing language data, a failed or cancelled run) are values.
 #pragma once
 
+#include "core/Result.h"
+
 #include <QImage>
 #include <QRect>
 #include <QString>
 #include <QStringList>
 
 #include <atomic>
-#include <optional>
 #include <vector>
 
 namespace zepla::ocr {
@@ -35,13 +36,11 @@ struct Error {
     QString message;
 };
 
-struct Recognition {
-    std::vector<Line> lines; // in reading order
-    std::optional<Error> error;
+// The lines in reading order, or why there are none.
+using Recognition = Result<std::vector<Line>, Error>;
 
-    bool ok() const { return !error; }
-    QString text() const; // the lines joined by "\n"
-};
+// The lines' texts joined by "\n".
+QString text(const std::vector<Line>& lines);
 
 // Whether the recognition engine's library can be loaded (it is, from then on); `why` says why not.
 bool isAvailable(QString* why = nullptr);

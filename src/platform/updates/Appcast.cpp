@@ -88,7 +88,7 @@ std::optional<int> compareVersions(const QString& a, const QString& b) {
     return 0;
 }
 
-std::variant<Release, QString> newestRelease(const QByteArray& feed) {
+Result<Release, QString> newestRelease(const QByteArray& feed) {
     QXmlStreamReader xml(feed);
     if (!xml.readNextStartElement() || xml.name() != QLatin1String("rss"))
         return xml.hasError() ? tr("it is not XML (%1)").arg(xml.errorString()) : tr("it is not an RSS feed");

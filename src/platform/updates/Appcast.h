@@ -2,12 +2,13 @@
 // where to download it.
 #pragma once
 
+#include "core/Result.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QUrl>
 
 #include <optional>
-#include <variant>
 
 namespace zepla::platform::Appcast {
 
@@ -22,7 +23,7 @@ struct Release {
 
 // The newest release the feed lists, or a message saying why the feed cannot be read. Items without a
 // version number or without an https download page are passed over.
-std::variant<Release, QString> newestRelease(const QByteArray& feed);
+Result<Release, QString> newestRelease(const QByteArray& feed);
 
 // Negative, zero or positive as `a` is older than, the same as or newer than `b`; missing trailing parts
 // count as zero, so "1.2" equals "1.2.0". Nothing when either is not a version.

@@ -115,9 +115,9 @@ void UpdateChecker::replyFinished() {
 
 UpdateCheckResult UpdateChecker::resultOf(const QByteArray& feed) const {
     const auto newest = Appcast::newestRelease(feed);
-    if (const auto* error = std::get_if<QString>(&newest))
-        return failure(tr("The update feed could not be read: %1.").arg(*error));
-    const auto& release = std::get<Appcast::Release>(newest);
+    if (!newest)
+        return failure(tr("The update feed could not be read: %1.").arg(newest.error()));
+    const Appcast::Release& release = newest.value();
     const std::optional<int> order = Appcast::compareVersions(release.version, m_options.currentVersion);
     const bool newer = order && *order > 0;
     return {newer ? UpdateCheckResult::Outcome::updateAvailable : UpdateCheckResult::Outcome::upToDate,

@@ -159,18 +159,20 @@ void PreviewContentView::startExtraction() {
     if (m_didAttemptExtraction)
         return;
     m_didAttemptExtraction = true;
-    platform::inBackground<document::PreviewDocument>(
+    using Loaded = Result<document::PreviewDocument, QString>;
+    platform::inBackground<Loaded>(
         [path = m_path, cancelled = m_cancelled] {
             return document::loadPreviewDocument(path, cancelled.get());
         },
         this,
-        [this](document::PreviewDocument loaded) {
-            if (loaded.pdf)
-                m_pdfView->setDocument(loaded.pdf);
+        [this](Loaded loaded) {
+            if (loaded)
+                m_pdfView->setDocument(loaded->pdf);
             else
-                m_error->setText(QStringLiteral("This file couldn’t be shown. %1").arg(loaded.error));
-            m_error->setVisible(!loaded.pdf);
-            m_indexedText = loaded.indexedText.isEmpty() ? noTextMessage() : loaded.indexedText;
+                m_error->setText(QStringLiteral("This file couldn’t be shown. %1").arg(loaded.error()));
+            m_error->setVisible(!loaded);
+            const QString text = loaded ? loaded->indexedText : QString();
+            m_indexedText = text.isEmpty() ? noTextMessage() : text;
             m_textReady = true;
             m_capsule->hide();
             makeAssistant();

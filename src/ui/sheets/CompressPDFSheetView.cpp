@@ -158,9 +158,9 @@ void CompressPDFSheetView::start() {
         };
         const document::PDFCompressor::Outcome outcome =
             document::PDFCompressor::compress(*source, chosen, progress);
-        RunResult result{outcome.error, std::nullopt};
-        if (outcome.document && !stop->load()) {
-            auto copy = outcome.document->save();
+        RunResult result{outcome ? QString() : outcome.error(), std::nullopt};
+        if (outcome && outcome.value() && !stop->load()) {
+            auto copy = outcome.value()->save();
             std::optional<qint64> originalSize = fileSize(originalPath);
             if (!originalSize)
                 if (auto original = source->save())

@@ -87,14 +87,14 @@ void PDFEditorWorkspaceView::ocrCurrentPageTapped() {
         [this](const document::OCRTextLayerApplier::PageOutcome& outcome) {
             if (pdfview::PDFView* view = m_coordinator->pdfView())
                 view->layoutDocumentView();
-            if (outcome.text && !outcome.text->isEmpty()) {
-                QGuiApplication::clipboard()->setText(*outcome.text);
-                handleExtractedText(*outcome.text);
+            if (outcome && outcome.value() && !outcome.value()->isEmpty()) {
+                QGuiApplication::clipboard()->setText(*outcome.value());
+                handleExtractedText(*outcome.value());
                 return;
             }
             handleExtractedText(QStringLiteral("No text could be recognized on this page."));
-            if (!outcome.error.isEmpty())
-                announceToolSwitch(outcome.error);
+            if (!outcome && !outcome.error().isEmpty())
+                announceToolSwitch(outcome.error());
         });
 }
 

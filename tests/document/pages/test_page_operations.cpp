@@ -21,9 +21,9 @@ namespace {
 
 std::unique_ptr<PDFEditorDocument> documentOf(const QByteArray& bytes) {
     auto result = PDFEditorDocument::read(bytes);
-    if (!std::holds_alternative<std::unique_ptr<PDFEditorDocument>>(result))
+    if (!result)
         qFatal("fixture did not read");
-    return std::move(std::get<std::unique_ptr<PDFEditorDocument>>(result));
+    return std::move(result).value();
 }
 
 std::shared_ptr<zepla::pdf::Document> pdfOf(const QByteArray& bytes) {

@@ -87,9 +87,9 @@ QString run(const QString& program, const QStringList& arguments) {
 
 std::unique_ptr<PDFEditorDocument> editorDocument(const QByteArray& bytes, const QString& password = {}) {
     auto document = PDFEditorDocument::read(bytes);
-    if (!std::holds_alternative<std::unique_ptr<PDFEditorDocument>>(document))
+    if (!document)
         qFatal("cannot read the fixture");
-    auto result = std::move(std::get<std::unique_ptr<PDFEditorDocument>>(document));
+    auto result = std::move(document).value();
     if (!password.isEmpty() && !result->pdfDocument()->authenticate(password))
         qFatal("wrong fixture password");
     return result;

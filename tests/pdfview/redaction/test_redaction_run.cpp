@@ -18,7 +18,7 @@ namespace {
 
 std::unique_ptr<PDFEditorDocument> markedDocument(int pages, const std::vector<int>& marked) {
     auto result = PDFEditorDocument::read(fixtures::makeTextPdf(pages, "confidential"));
-    auto document = std::move(std::get<std::unique_ptr<PDFEditorDocument>>(result));
+    auto document = std::move(result).value();
     for (int index : marked) {
         annotations::RedactionMarkerAnnotation mark;
         mark.bounds = QRectF(60, 690, 200, 30);

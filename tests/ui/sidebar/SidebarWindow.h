@@ -14,7 +14,7 @@ struct SidebarWindow {
     // With a PDF view beside the sidebar when asked for; else the sidebar stands alone.
     explicit SidebarWindow(const QByteArray& pdf, QSize size = {240, 700}, bool withPdfView = false) {
         auto read = zepla::document::PDFEditorDocument::read(pdf);
-        document = std::move(std::get<std::unique_ptr<zepla::document::PDFEditorDocument>>(read));
+        document = std::move(read).value();
         sidebar = new zepla::ui::ThumbnailSidebar(document.get(), &coordinator, &undo, &window);
         auto* row = new QHBoxLayout(&window);
         row->setContentsMargins(0, 0, 0, 0);

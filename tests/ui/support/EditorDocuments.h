@@ -20,7 +20,7 @@ inline QByteArray encryptedPdf(const QString& password, int pages = 3) {
 // A window's document read from the bytes of a file.
 inline std::unique_ptr<zepla::document::PDFEditorDocument> editorDocument(const QByteArray& bytes) {
     auto read = zepla::document::PDFEditorDocument::read(bytes);
-    return std::move(std::get<std::unique_ptr<zepla::document::PDFEditorDocument>>(read));
+    return std::move(read).value();
 }
 
 } // namespace testsupport
