@@ -103,12 +103,12 @@ void DocumentController::openDocument(const QString& path) {
         progress.reset();
         m_opening.remove(key);
         // Named as the user named it: a link to a device is named as the link.
-        if (!read.document)
-            showOpenFailure(QFileInfo(path).isSymLink() ? path : key, read.error);
+        if (!read)
+            showOpenFailure(QFileInfo(path).isSymLink() ? path : key, read.error());
         // Opened twice while reading: the window of the first read stands.
         else if (!bringForward(key)) {
             ui::RecentDocuments::note(key);
-            auto* window = new DocumentWindow(std::move(read.document), key, *this, read.identity);
+            auto* window = new DocumentWindow(std::move(read.value().document), key, *this, read.value().identity);
             addWindow(window);
             window->warnAboutDamage();
         }

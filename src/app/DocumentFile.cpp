@@ -18,10 +18,10 @@ ReadResult readNow(const QString& path, QThread* home) {
     const auto identity = FileIdentity::ofPath(path);
     auto read = document::PDFEditorDocument::readFile(path);
     if (!read)
-        return {nullptr, read.error().message, {}};
+        return read.error().message;
     auto document = std::move(read).value();
     document->moveToThread(home);
-    return {std::move(document), {}, identity};
+    return OpenedFile{std::move(document), identity};
 }
 
 WriteResult failed(const QString& reason) {

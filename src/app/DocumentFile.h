@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/FileIdentity.h"
+#include "core/Result.h"
 #include "document/PDFEditorDocument.h"
 
 #include <QByteArray>
@@ -14,11 +15,12 @@
 
 namespace zepla::app::DocumentFile {
 
-struct ReadResult {
-    std::unique_ptr<document::PDFEditorDocument> document; // null on failure
-    QString error;                                         // why, for the user, on failure
-    std::optional<FileIdentity> identity;                  // the file that was read
+struct OpenedFile {
+    std::unique_ptr<document::PDFEditorDocument> document;
+    std::optional<FileIdentity> identity; // the file that was read
 };
+// The opened file, or why it could not be opened, for the user.
+using ReadResult = Result<OpenedFile, QString>;
 
 // Reads and parses the file on a worker thread; `done` runs on the thread of `context`, not at all when
 // `context` is gone by then. The document lives on that thread.

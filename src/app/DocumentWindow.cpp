@@ -285,24 +285,25 @@ void DocumentWindow::openInPlace(const QString& path) {
     auto progress = std::make_shared<OpenProgress>(QFileInfo(path).fileName(), this);
     DocumentFile::read(path, this, [this, path, progress](DocumentFile::ReadResult read) mutable {
         progress.reset();
-        if (!read.document)
-            return m_controller.showOpenFailure(path, read.error);
+        if (!read)
+            return m_controller.showOpenFailure(path, read.error());
+        auto& opened = read.value();
         // A locked file asks for its password before it replaces anything; cancelling changes nothing.
         const bool unlocked = document::PDFUnlocker::promptAndUnlock(
-            *read.document->pdfDocument(), [this](bool afterWrongPassword) {
+            *opened.document->pdfDocument(), [this](bool afterWrongPassword) {
                 return ui::PasswordPromptDialog::ask(this, afterWrongPassword);
             });
         if (!unlocked)
             return;
         m_replacingDocument = true;
-        m_document->setPdfDocument(read.document->pdfDocument());
-        m_document->setWasPasswordProtected(read.document->wasPasswordProtected());
+        m_document->setPdfDocument(opened.document->pdfDocument());
+        m_document->setWasPasswordProtected(opened.document->wasPasswordProtected());
         m_replacingDocument = false;
         m_undoManager.removeAllActions();
         m_undoManager.setClean();
         m_editedWithoutUndo = false;
         setFilePath(path);
-        setFileOnDisk(m_filePath, read.identity);
+        setFileOnDisk(m_filePath, opened.identity);
         ui::RecentDocuments::note(m_filePath);
         emit documentReplaced();
         warnAboutDamage();
