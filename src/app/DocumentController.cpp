@@ -108,7 +108,8 @@ void DocumentController::openDocument(const QString& path) {
         // Opened twice while reading: the window of the first read stands.
         else if (!bringForward(key)) {
             ui::RecentDocuments::note(key);
-            auto* window = new DocumentWindow(std::move(read.value().document), key, *this, read.value().identity);
+            auto* window =
+                new DocumentWindow(std::move(read.value().document), key, *this, read.value().identity);
             addWindow(window);
             window->warnAboutDamage();
         }
