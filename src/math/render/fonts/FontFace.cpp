@@ -150,6 +150,34 @@ QRectF FontFace::measureBounds(quint16 glyph) const {
     return QRectF(extents.x_bearing, extents.y_bearing + extents.height, extents.width, -extents.height);
 }
 
+quint16 FontFace::scriptStyleGlyph(char32_t codePoint, int scriptLevel) const {
+    const quint64 key = quint64(codePoint) << 2 | quint64(scriptLevel & 3);
+    std::lock_guard guard(m_scriptGlyphsLock);
+    auto found = m_scriptGlyphs.constFind(key);
+    if (found == m_scriptGlyphs.constEnd())
+        found = m_scriptGlyphs.insert(key, readScriptStyleGlyph(codePoint, scriptLevel));
+    return *found;
+}
+
+// The character shaped alone as math text with the "ssty" feature at the level; a font without the form
+// leaves its glyph as the character map gives it.
+quint16 FontFace::readScriptStyleGlyph(char32_t codePoint, int scriptLevel) const {
+    hb_buffer_t* buffer = hb_buffer_create();
+    const auto code = static_cast<uint32_t>(codePoint);
+    hb_buffer_add_utf32(buffer, &code, 1, 0, 1);
+    hb_buffer_set_direction(buffer, HB_DIRECTION_LTR);
+    hb_buffer_set_script(buffer, HB_SCRIPT_MATH);
+    const hb_feature_t scriptStyle{HB_TAG('s', 's', 't', 'y'), static_cast<uint32_t>(scriptLevel),
+                                   HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END};
+    hb_shape(m_font, buffer, &scriptStyle, 1);
+    unsigned count = 0;
+    const hb_glyph_info_t* glyphs = hb_buffer_get_glyph_infos(buffer, &count);
+    const quint16 glyph =
+        count == 1 ? static_cast<quint16>(glyphs[0].codepoint) : glyphForCodePoint(codePoint);
+    hb_buffer_destroy(buffer);
+    return glyph;
+}
+
 QRawFont FontFace::rawFont() const {
     std::call_once(m_rawFontOnce,
                    [this] { m_rawFont.loadFromData(m_data, m_unitsPerEm, QFont::PreferNoHinting); });

@@ -51,6 +51,10 @@ public:
     quint16 glyphWithName(const QString& name) const;
     // The glyph the font's character map gives a Unicode code point, or 0.
     quint16 glyphForCodePoint(char32_t codePoint) const;
+    // The glyph the font draws a code point with in a script style, `scriptLevel` 1 for script and 2 for
+    // script of script: its script-style form (the OpenType "ssty" feature) where the font has one, else
+    // the glyph of its character map. Looked up once and kept.
+    quint16 scriptStyleGlyph(char32_t codePoint, int scriptLevel) const;
 
     // Horizontal advance and ink bounds in design units, y growing upward. The bounds of a glyph are worked
     // out once (outlines in CFF fonts are costly to measure) and kept.
@@ -72,6 +76,7 @@ private:
     QRectF measureBounds(quint16 glyph) const;
     QString readNameForGlyph(quint16 glyph) const;
     quint16 readGlyphWithName(const QString& name) const;
+    quint16 readScriptStyleGlyph(char32_t codePoint, int scriptLevel) const;
 
     QByteArray m_data;
     hb_blob_t* m_blob = nullptr;
@@ -86,6 +91,8 @@ private:
     mutable std::mutex m_namesLock;
     mutable std::vector<QString> m_names;
     mutable QHash<QString, quint16> m_glyphsByName;
+    mutable std::mutex m_scriptGlyphsLock;
+    mutable QHash<quint64, quint16> m_scriptGlyphs;
 };
 
 } // namespace zepla::math
