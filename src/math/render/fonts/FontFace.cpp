@@ -4,15 +4,31 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QPair>
 
 #include <hb-ot.h>
 #include <hb.h>
+
+#include <atomic>
 
 namespace zepla::math {
 
 namespace {
 
 constexpr char kNamelessGlyphPrefix[] = "gid";
+
+std::atomic<quint64> nextSerial = 1;
+
+// The drawing fonts one thread made: each face loaded once, by its serial, and the sizes it draws at.
+struct ThreadFonts {
+    QHash<quint64, QRawFont> faces;
+    QHash<QPair<quint64, qreal>, QRawFont> sizes;
+};
+
+ThreadFonts& threadFonts() {
+    thread_local ThreadFonts fonts;
+    return fonts;
+}
 
 } // namespace
 
@@ -45,7 +61,7 @@ FontFace::Loaded FontFace::fromData(const QByteArray& data) {
     return {face, LoadError::none};
 }
 
-FontFace::FontFace(const QByteArray& data) : m_data(data) {
+FontFace::FontFace(const QByteArray& data) : m_data(data), m_serial(nextSerial++) {
     m_blob = hb_blob_create(m_data.constData(), static_cast<unsigned>(m_data.size()), HB_MEMORY_MODE_READONLY,
                             nullptr, nullptr);
     m_face = hb_face_create(m_blob, 0);
@@ -178,10 +194,24 @@ quint16 FontFace::readScriptStyleGlyph(char32_t codePoint, int scriptLevel) cons
     return glyph;
 }
 
-QRawFont FontFace::rawFont() const {
-    std::call_once(m_rawFontOnce,
-                   [this] { m_rawFont.loadFromData(m_data, m_unitsPerEm, QFont::PreferNoHinting); });
-    return m_rawFont;
+QRawFont FontFace::rawFont(qreal pixelSize) const {
+    ThreadFonts& fonts = threadFonts();
+    const QPair<quint64, qreal> key(m_serial, pixelSize);
+    if (const auto found = fonts.sizes.constFind(key); found != fonts.sizes.constEnd())
+        return *found;
+    QRawFont& face = fonts.faces[m_serial];
+    if (!face.isValid())
+        face.loadFromData(m_data, m_unitsPerEm, QFont::PreferNoHinting);
+    QRawFont sized = face;
+    sized.setPixelSize(pixelSize);
+    fonts.sizes.insert(key, sized);
+    return sized;
+}
+
+void FontFace::releaseThreadFonts() {
+    ThreadFonts& fonts = threadFonts();
+    fonts.sizes.clear();
+    fonts.faces.clear();
 }
 
 } // namespace zepla::math

@@ -64,11 +64,16 @@ public:
     // figure; 0 when it has neither.
     qreal xHeightPerEm() const;
 
-    // HarfBuzz's view of the font at one design unit per unit, for readers of its OpenType tables.
+    // HarfBuzz's view of the font at one design unit per unit, for readers of its OpenType tables. It is
+    // immutable, so any thread may read through it.
     hb_font_t* hbFont() const { return m_font; }
-    // The font loaded for drawing, made from the same bytes the first time it is asked for (needs a
-    // QGuiApplication). Sized copies of it are cheap.
-    QRawFont rawFont() const;
+    // The font for drawing at `pixelSize`, made from the same bytes (needs a QGuiApplication). A QRawFont,
+    // like the font engine under it, belongs to the thread that made it: each thread loads the face once
+    // and keeps its sizes of it, until it lets them go with releaseThreadFonts().
+    QRawFont rawFont(qreal pixelSize) const;
+    // Drops the drawing fonts the calling thread made. A worker thread that drew calls it before it ends,
+    // while Qt's font machinery of the thread is still there to take them down.
+    static void releaseThreadFonts();
 
 private:
     explicit FontFace(const QByteArray& data);
@@ -84,8 +89,8 @@ private:
     hb_font_t* m_font = nullptr;
     unsigned m_unitsPerEm = 0;
     unsigned m_glyphCount = 0;
-    mutable std::once_flag m_rawFontOnce;
-    mutable QRawFont m_rawFont;
+    // Tells this face's drawing fonts apart in the threads' caches; never reused, unlike an address.
+    const quint64 m_serial;
     mutable std::mutex m_boundsLock;
     mutable std::vector<std::optional<QRectF>> m_bounds;
     mutable std::mutex m_namesLock;
