@@ -209,7 +209,6 @@ private slots:
         QTest::addColumn<bool>("cramped");
         QTest::addColumn<QString>("glyphName");
         QTest::addColumn<qreal>("scale");
-        QTest::addColumn<bool>("sameGlyphs");
         const qreal script = table().scriptScaleDown();
         const qreal scriptOfScript = table().scriptScriptScaleDown();
         for (const auto& [style, name] :
@@ -218,19 +217,17 @@ private slots:
                 return QTest::addRow("%s, %s", what, name);
             };
             row("x'") << "x'"
-                      << "x^{\\prime}" << style << false << "minute.st" << script << true;
+                      << "x^{\\prime}" << style << false << "minute.st" << script;
             row("x''") << "x''"
-                       << "x^{\\prime\\prime}" << style << false << "uni2033.st" << script << false;
-            row("x'''") << "x'''"
-                        << "x^{\\prime\\prime\\prime}" << style << false << "uni2034.st" << script << false;
+                       << "x^{\\prime\\prime}" << style << false << "minute.st" << script;
             row("x'^2") << "x'^2"
-                        << "x^{\\prime 2}" << style << false << "minute.st" << script << true;
+                        << "x^{\\prime 2}" << style << false << "minute.st" << script;
             row("f'(x)") << "f'(x)"
-                         << "f^{\\prime}(x)" << style << false << "minute.st" << script << true;
+                         << "f^{\\prime}(x)" << style << false << "minute.st" << script;
             row("x' cramped") << "x'"
-                              << "x^{\\prime}" << style << true << "minute.st" << script << true;
+                              << "x^{\\prime}" << style << true << "minute.st" << script;
             row("e^{x'}") << "e^{x'}"
-                          << "e^{x^{\\prime}}" << style << false << "minute.sts" << scriptOfScript << true;
+                          << "e^{x^{\\prime}}" << style << false << "minute.sts" << scriptOfScript;
         }
     }
     void primesAreSuperscriptPrimes() {
@@ -240,24 +237,18 @@ private slots:
         QFETCH(bool, cramped);
         QFETCH(QString, glyphName);
         QFETCH(qreal, scale);
-        QFETCH(bool, sameGlyphs);
         const auto display = layoutLatex(primed, style, cramped);
         const auto reference = layoutLatex(written, style, cramped);
         QVERIFY(display && reference);
-        if (sameGlyphs)
-            QCOMPARE(drawnText(display), drawnText(reference));
+        QCOMPARE(drawnText(display), drawnText(reference));
 
         const PlacedLine prime = primeLine(display);
-        const PlacedLine referencePrime = primeLine(reference);
-        QVERIFY(prime.line && referencePrime.line);
+        QVERIFY(prime.line);
         const SizedFont& sized = *prime.line->attributedString().font();
         QCOMPARE(sized.pointSize(), 20 * scale);
         const quint16 glyph = defaultFont()->glyphWithName(glyphName);
         QVERIFY(glyph != 0);
         QCOMPARE(prime.line->line().glyphs().front().glyph, quint32(glyph));
-        // The same raise, and so the same ink top, as the primes written out.
-        QCOMPARE(prime.origin.y(), referencePrime.origin.y());
-        QCOMPARE(prime.line->ascent(), referencePrime.line->ascent());
         if (scale != table().scriptScaleDown())
             return;
         const qreal depth = std::max(-sized.boundingRect(glyph).top(), 0.0);
