@@ -1,5 +1,6 @@
-// Prints, for four hard conversations in an assistant panel 420 points wide (500 turns, one answer of 1 MB,
-// one answer with 2,000 formulas, one paragraph of 2,500 formulas), the longest stall of the event loop while
+// Prints, for five hard conversations in an assistant panel 420 points wide (500 turns, one answer of 1 MB,
+// one answer with 2,000 formulas, one paragraph of 2,500 formulas, one answer holding a formula of 1 MB
+// typeset on a worker thread), the longest stall of the event loop while
 // the turns are added and while the conversation is scrolled through from end to start and back a frame at a
 // time (at most 250 frames each way), first with the formula images still to draw and then with them cached,
 // beside the frame budget of 16 ms; and the memory and the number of live widgets afterwards. "Busy" is the
@@ -10,6 +11,7 @@
 #include "../support/TimedApplication.h"
 #include "SampleAnswers.h"
 #include "assistant/AssistantViewModel.h"
+#include "corpus/LargeFormula.h"
 #include "support/ScriptedProvider.h"
 #include "support/TestHome.h"
 #include "ui/assistant/AssistantConversation.h"
@@ -209,7 +211,7 @@ void oneBigAnswer(const char* title, const QString& answer) {
 
 int main(int argc, char** argv) {
     TimedApplication app(argc, argv);
-    // Cases to run, by name ("turns", "big", "formulas", "paragraph"); all without arguments.
+    // Cases to run, by name ("turns", "big", "formulas", "paragraph", "formula"); all without arguments.
     const QStringList wanted = app.arguments().mid(1);
     const auto runs = [&](const char* name) { return wanted.isEmpty() || wanted.contains(name); };
     QFile load("/proc/loadavg");
@@ -225,5 +227,9 @@ int main(int argc, char** argv) {
         oneBigAnswer("one answer with 2,000 formulas", formulaAnswer());
     if (runs("paragraph"))
         oneBigAnswer("one paragraph of 2,500 formulas", formulaParagraph());
+    if (runs("formula"))
+        oneBigAnswer(
+            "one answer holding a formula of 1 MB",
+            QStringLiteral("The sum is\n\n$$%1$$\n\nas claimed.").arg(math::corpus::largeFormula(1 << 20)));
     return 0;
 }

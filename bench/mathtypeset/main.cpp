@@ -5,6 +5,7 @@
 // turns; first the time and memory a 1 MB formula takes to parse and lay out (alone with --large).
 #include "../support/BenchTiming.h"
 #include "KatexBench.h"
+#include "corpus/LargeFormula.h"
 #include "corpus/TypicalFormulas.h"
 
 #include "display/MTGraphicsContext.h"
@@ -72,25 +73,9 @@ double peakMegabytes() {
     return usage.ru_maxrss / 1024.0;
 }
 
-// About 1 MB of formula text of every kind, as one formula: the typical formulas in groups of their own
-// (so that a style switch stays in its group), those that can stand in a group.
-QString largeFormula() {
-    QStringList pieces;
-    for (const QString& formula : corpus::typicalFormulas()) {
-        const QString piece = QLatin1Char('{') + formula + QStringLiteral("}+");
-        if (MTMathListBuilder::build(piece + QLatin1Char('x')))
-            pieces << piece;
-    }
-    QString text;
-    for (qsizetype i = 0; text.size() < kLargeFormulaBytes; ++i)
-        text += pieces[i % pieces.size()];
-    text += QLatin1Char('x');
-    return text;
-}
-
 // Parses and lays out the large formula, printing the time and the peak memory each step adds.
 bool measureLargeFormula(const std::shared_ptr<MTFont>& font) {
-    const QString large = largeFormula();
+    const QString large = corpus::largeFormula(kLargeFormulaBytes);
     const double startMemory = peakMegabytes();
     const double startProcessor = processorSeconds();
     QElapsedTimer timer;

@@ -88,23 +88,21 @@ private:
         return QStringView(m_string).mid(m_bounds[start], m_bounds[m_pos] - m_bounds[start]);
     }
 
-    // A run of apostrophes, the first already read, as prime atoms: one, two and three of them each become
-    // one glyph (U+2032, U+2033, U+2034), a longer run triple primes and what remains.
+    // A run of apostrophes, the first already read, as prime atoms (U+2032), one for each, as TeX reads
+    // x'' as x^{\prime\prime}.
     MTMathListPtr readPrimes() {
-        int count = 1;
-        while (hasCharacters()) {
+        auto primes = MTNodePool::make<MTMathList>();
+        for (;;) {
+            auto prime =
+                MTNodePool::make<MTMathAtom>(MTMathAtomType::ordinary, QString(QChar(char16_t(0x2032))));
+            prime->setFontStyle(m_currentFontStyle);
+            primes->add(prime);
+            if (!hasCharacters())
+                break;
             if (ascii(nextCharacter()) != '\'') {
                 unlookCharacter();
                 break;
             }
-            ++count;
-        }
-        auto primes = MTNodePool::make<MTMathList>();
-        for (; count > 0; count -= 3) {
-            auto prime = MTNodePool::make<MTMathAtom>(MTMathAtomType::ordinary,
-                                                      QString(QChar(char16_t(0x2031 + std::min(count, 3)))));
-            prime->setFontStyle(m_currentFontStyle);
-            primes->add(prime);
         }
         return primes;
     }

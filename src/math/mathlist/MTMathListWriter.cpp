@@ -64,7 +64,8 @@ void writeTable(const MTMathTable& table, QString& out) {
                 const MTMathAtom& first = *cell->atoms().front();
                 if (styleFirst && first.type() == MTMathAtomType::style)
                     from = 1;
-                else if (spacerSecond && c == 1 && first.type() == MTMathAtomType::ordinary && first.nucleus().isEmpty())
+                else if (spacerSecond && c == 1 && first.type() == MTMathAtomType::ordinary &&
+                         first.nucleus().isEmpty())
                     from = 1;
             }
             if (cell)
@@ -85,7 +86,8 @@ const MTMathTable* casesTable(const MTInner& inner) {
     if (!list || list->size() != 2 || !inner.leftBoundary() || !inner.rightBoundary())
         return nullptr;
     if (inner.leftBoundary()->type() != MTMathAtomType::boundary || inner.leftBoundary()->nucleus() != u"{" ||
-        inner.rightBoundary()->type() != MTMathAtomType::boundary || !inner.rightBoundary()->nucleus().isEmpty())
+        inner.rightBoundary()->type() != MTMathAtomType::boundary ||
+        !inner.rightBoundary()->nucleus().isEmpty())
         return nullptr;
     const auto* space = dynamic_cast<const MTMathSpace*>(list->atoms()[0].get());
     const auto* table = dynamic_cast<const MTMathTable*>(list->atoms()[1].get());
@@ -153,12 +155,14 @@ void writeAtom(const MTMathAtom& atom, QString& out) {
             return;
         }
         if (inner.leftBoundary())
-            out += QStringLiteral("\\left") + MTMathListBuilder::delimToString(*inner.leftBoundary()) + QLatin1Char(' ');
+            out += QStringLiteral("\\left") + MTMathListBuilder::delimToString(*inner.leftBoundary()) +
+                   QLatin1Char(' ');
         else
             out += QStringLiteral("\\left. ");
         writeList(inner.innerList().get(), out);
         if (inner.rightBoundary())
-            out += QStringLiteral("\\right") + MTMathListBuilder::delimToString(*inner.rightBoundary()) + QLatin1Char(' ');
+            out += QStringLiteral("\\right") + MTMathListBuilder::delimToString(*inner.rightBoundary()) +
+                   QLatin1Char(' ');
         else
             out += QStringLiteral("\\right. ");
         return;
@@ -169,7 +173,8 @@ void writeAtom(const MTMathAtom& atom, QString& out) {
         if (!linePtr)
             break;
         const auto& line = *linePtr;
-        out += atom.type() == MTMathAtomType::underline ? QStringLiteral("\\underline{") : QStringLiteral("\\overline{");
+        out += atom.type() == MTMathAtomType::underline ? QStringLiteral("\\underline{")
+                                                        : QStringLiteral("\\overline{");
         writeList(line.innerList().get(), out);
         out += QLatin1Char('}');
         return;
@@ -195,7 +200,8 @@ void writeAtom(const MTMathAtom& atom, QString& out) {
         }
         out += QLatin1Char('\\') + *name + QLatin1Char(' ');
         const auto* op = dynamic_cast<const MTLargeOperator*>(&atom);
-        const auto vocabulary = std::dynamic_pointer_cast<MTLargeOperator>(MTMathAtomFactory::atomForLatexSymbol(*name));
+        const auto vocabulary =
+            std::dynamic_pointer_cast<MTLargeOperator>(MTMathAtomFactory::atomForLatexSymbol(*name));
         const bool limits = op && op->limits();
         const bool vocabularyLimits = vocabulary && vocabulary->limits();
         if (limits != vocabularyLimits)
@@ -256,11 +262,10 @@ std::size_t writePrimes(const MTMathList& superScript, QString& out) {
     for (const MTMathAtomPtr& atom : superScript.atoms()) {
         const QString& nucleus = atom->nucleus();
         const bool prime = atom->type() == MTMathAtomType::ordinary && nucleus.size() == 1 &&
-                           nucleus[0].unicode() >= 0x2032 && nucleus[0].unicode() <= 0x2034 &&
-                           !atom->superScript() && !atom->subScript();
+                           nucleus[0].unicode() == 0x2032 && !atom->superScript() && !atom->subScript();
         if (!prime)
             break;
-        out += QString(nucleus[0].unicode() - 0x2031, QLatin1Char('\''));
+        out += QLatin1Char('\'');
         ++count;
     }
     return count;
@@ -276,7 +281,8 @@ void writeList(const std::vector<MTMathAtomPtr>& atoms, std::size_t from, QStrin
             if (current != MTFontStyle::defaultStyle)
                 out += QLatin1Char('}');
             if (atom->fontStyle() != MTFontStyle::defaultStyle)
-                out += QLatin1Char('\\') + MTMathAtomFactory::fontNameForStyle(atom->fontStyle()) + QLatin1Char('{');
+                out += QLatin1Char('\\') + MTMathAtomFactory::fontNameForStyle(atom->fontStyle()) +
+                       QLatin1Char('{');
             current = atom->fontStyle();
         }
         writeAtom(*atom, out);
@@ -320,9 +326,9 @@ QString MTMathListBuilder::delimToString(const MTMathAtom& delimiter) {
     const auto name = MTMathAtomFactory::getDelimiterName(delimiter);
     if (!name)
         return QString();
-    static const QStringList plain = {QStringLiteral("("), QStringLiteral(")"), QStringLiteral("["), QStringLiteral("]"),
-                                      QStringLiteral("<"), QStringLiteral(">"), QStringLiteral("|"), QStringLiteral("."),
-                                      QStringLiteral("/")};
+    static const QStringList plain = {QStringLiteral("("), QStringLiteral(")"), QStringLiteral("["),
+                                      QStringLiteral("]"), QStringLiteral("<"), QStringLiteral(">"),
+                                      QStringLiteral("|"), QStringLiteral("."), QStringLiteral("/")};
     if (plain.contains(*name))
         return *name;
     if (*name == u"||")
@@ -335,8 +341,8 @@ const std::vector<std::pair<double, QString>>& MTMathListBuilder::spaceToCommand
     static const std::vector<std::pair<double, QString>>* table = nullptr;
     std::call_once(once, [] {
         table = new std::vector<std::pair<double, QString>>{
-            {3, QStringLiteral(",")},     {4, QStringLiteral(">")},  {5, QStringLiteral(";")},
-            {-3, QStringLiteral("!")},    {18, QStringLiteral("quad")}, {36, QStringLiteral("qquad")},
+            {3, QStringLiteral(",")},  {4, QStringLiteral(">")},     {5, QStringLiteral(";")},
+            {-3, QStringLiteral("!")}, {18, QStringLiteral("quad")}, {36, QStringLiteral("qquad")},
         };
     });
     return *table;
@@ -344,10 +350,14 @@ const std::vector<std::pair<double, QString>>& MTMathListBuilder::spaceToCommand
 
 QString MTMathListBuilder::styleToCommand(MTLineStyle style) {
     switch (style) {
-    case MTLineStyle::display: return QStringLiteral("displaystyle");
-    case MTLineStyle::text: return QStringLiteral("textstyle");
-    case MTLineStyle::script: return QStringLiteral("scriptstyle");
-    case MTLineStyle::scriptOfScript: return QStringLiteral("scriptscriptstyle");
+    case MTLineStyle::display:
+        return QStringLiteral("displaystyle");
+    case MTLineStyle::text:
+        return QStringLiteral("textstyle");
+    case MTLineStyle::script:
+        return QStringLiteral("scriptstyle");
+    case MTLineStyle::scriptOfScript:
+        return QStringLiteral("scriptscriptstyle");
     }
     return QStringLiteral("displaystyle");
 }

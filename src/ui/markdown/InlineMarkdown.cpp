@@ -21,11 +21,15 @@ QString withSoftBreaks(QStringView text) {
 
 } // namespace
 
-std::optional<QImage> preparedImage(const FormulaImages* prepared, const QString& key) {
-    if (!prepared)
-        return std::nullopt;
-    const auto found = prepared->constFind(key);
-    return found == prepared->cend() ? std::nullopt : std::optional<QImage>(*found);
+QImage formulaImage(const FormulaImages* prepared, const QString& key, const QString& latex, qreal size,
+                    const QColor& color, qreal devicePixelRatio) {
+    if (prepared) {
+        if (const auto found = prepared->made.constFind(key); found != prepared->made.cend())
+            return *found;
+        if (prepared->pending.contains(key))
+            return MathImageRenderer::placeholder(size, color, devicePixelRatio);
+    }
+    return MathImageRenderer::render(latex, size, color, devicePixelRatio).value_or(QImage());
 }
 
 InlineMarkdown::InlineMarkdown(QTextCursor& cursor, QColor formulaColor, qreal devicePixelRatio,
@@ -57,10 +61,8 @@ void InlineMarkdown::append(QStringView text, const QTextCharFormat& base) {
 void InlineMarkdown::appendFormula(const QString& latex, bool display, const QTextCharFormat& base) {
     const qreal size = display ? displayFormulaSize : inlineFormulaSize;
     const QString key = MathImageRenderer::cacheKey(latex, size, m_formulaColor, m_devicePixelRatio);
-    std::optional<QImage> image = preparedImage(m_prepared, key);
-    if (!image)
-        image = MathImageRenderer::render(latex, size, m_formulaColor, m_devicePixelRatio);
-    if (!image || image->isNull()) {
+    const QImage image = formulaImage(m_prepared, key, latex, size, m_formulaColor, m_devicePixelRatio);
+    if (image.isNull()) {
         m_cursor.insertText(withSoftBreaks(latex), base);
         return;
     }
@@ -69,9 +71,8 @@ void InlineMarkdown::appendFormula(const QString& latex, bool display, const QTe
     if (!added)
         name = QStringLiteral("formula:%1").arg(m_imageNames.size());
     if (!added)
-        m_cursor.document()->addResource(QTextDocument::ImageResource, QUrl(name), *image);
-    m_cursor.insertText(QString(QChar::ObjectReplacementCharacter),
-                        InlineFormulaObject::format(*image, name));
+        m_cursor.document()->addResource(QTextDocument::ImageResource, QUrl(name), image);
+    m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), InlineFormulaObject::format(image, name));
 }
 
 void InlineMarkdown::appendMarkdown(QStringView text, const QTextCharFormat& base) {

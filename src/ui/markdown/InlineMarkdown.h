@@ -5,22 +5,27 @@
 #include <QColor>
 #include <QHash>
 #include <QImage>
+#include <QSet>
 #include <QStringView>
 #include <QTextCharFormat>
 #include <QTextCursor>
 
 #include <functional>
-#include <optional>
 
 namespace zepla::ui {
 
 // Formula images made ahead of a view by their MathImageRenderer cache keys, so that building the view
-// renders none of them.
-using FormulaImages = QHash<QString, QImage>;
+// renders none of them (a null image for a formula that was tried and gives none); and the keys of the
+// formulas typeset on a worker thread meanwhile, which the view shows as placeholders.
+struct FormulaImages {
+    QHash<QString, QImage> made;
+    QSet<QString> pending;
+};
 
-// The image `prepared` holds under `key`: none when it holds nothing there, a null image for a formula
-// that was tried and gives no image.
-std::optional<QImage> preparedImage(const FormulaImages* prepared, const QString& key);
+// The image a view shows for a formula whose cache key is `key`: the one made ahead, the placeholder of a
+// formula still being typeset, else the formula rendered now. A null image for a formula that gives none.
+QImage formulaImage(const FormulaImages* prepared, const QString& key, const QString& latex, qreal size,
+                    const QColor& color, qreal devicePixelRatio);
 
 class InlineMarkdown {
 public:

@@ -245,12 +245,11 @@ public:
 } // namespace
 
 QWidget* equationBlock(const QString& latex, const Style& style) {
-    std::optional<QImage> image =
-        preparedImage(style.prepared, MathImageRenderer::cacheKey(latex, equationSize, style.formulaColor,
-                                                                  style.devicePixelRatio));
-    if (!image)
-        image = MathImageRenderer::render(latex, equationSize, style.formulaColor, style.devicePixelRatio);
-    if (!image || image->isNull()) {
+    const QImage image = formulaImage(
+        style.prepared,
+        MathImageRenderer::cacheKey(latex, equationSize, style.formulaColor, style.devicePixelRatio), latex,
+        equationSize, style.formulaColor, style.devicePixelRatio);
+    if (image.isNull()) {
         auto document = newDocument(MarkdownFonts::equationSource());
         QTextCursor cursor(document.get());
         QTextBlockFormat centred;
@@ -260,7 +259,7 @@ QWidget* equationBlock(const QString& latex, const Style& style) {
         return new TextBlockView(std::move(document), QMarginsF(0, equationPadding, 0, equationPadding));
     }
     auto* label = new QLabel;
-    label->setPixmap(QPixmap::fromImage(*image));
+    label->setPixmap(QPixmap::fromImage(image));
     label->setAlignment(Qt::AlignCenter);
     label->setContentsMargins(0, int(equationPadding), 0, int(equationPadding));
     label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);

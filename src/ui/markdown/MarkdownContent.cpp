@@ -238,6 +238,7 @@ void MarkdownContent::rebuild() {
     for (Piece& piece : m_pieces)
         delete piece.view;
     m_pieces.clear();
+    m_pendingFormulas = 0;
     m_measureTimer.stop();
     ++m_readGeneration;
     if (m_text.size() <= eagerCharacters)
@@ -266,31 +267,73 @@ void MarkdownContent::takePieces(std::vector<Piece> pieces) {
     for (const Piece& piece : m_pieces)
         m_formulaCount += qsizetype(piece.formulas.size());
     if (isEager()) {
-        for (Piece& piece : m_pieces)
+        for (Piece& piece : m_pieces) {
+            prepare(piece, nullptr);
             piece.view = makeView(piece);
+        }
     }
     remeasure();
 }
 
-bool MarkdownContent::prepare(Piece& piece, qreal devicePixelRatio, const QColor& color,
-                              const SliceBudget& budget) {
+bool MarkdownContent::prepare(Piece& piece, const SliceBudget* budget) {
+    const qreal ratio = devicePixelRatioF();
     for (; piece.prepared < qsizetype(piece.formulas.size()); ++piece.prepared) {
-        if (budget.spent())
+        if (budget && budget->spent())
             return false;
         const auto& [latex, size] = piece.formulas[size_t(piece.prepared)];
-        piece.images.insert(
-            MathImageRenderer::cacheKey(latex, size, color, devicePixelRatio),
-            MathImageRenderer::render(latex, size, color, devicePixelRatio).value_or(QImage()));
+        const QString key = MathImageRenderer::cacheKey(latex, size, m_color, ratio);
+        if (!MathImageRenderer::typesetsInBackground(latex)) {
+            piece.images.made.insert(
+                key, MathImageRenderer::render(latex, size, m_color, ratio).value_or(QImage()));
+        } else if (std::optional<QImage> image = MathImageRenderer::cached(key)) {
+            piece.images.made.insert(key, *image);
+        } else if (!piece.images.made.contains(key) && !piece.images.pending.contains(key)) {
+            piece.images.pending.insert(key);
+            ++m_pendingFormulas;
+            MathImageRenderer::renderInBackground(
+                latex, size, m_color, ratio, this,
+                [this, key](const std::optional<QImage>& image) { takeFormula(key, image); });
+        }
     }
     return true;
 }
 
-// The images made ahead go into the view's document, so the piece lets go of them.
+void MarkdownContent::takeFormula(const QString& key, const std::optional<QImage>& image) {
+    bool taken = false;
+    for (std::size_t index = 0; index < m_pieces.size(); ++index) {
+        Piece& piece = m_pieces[index];
+        if (!piece.images.pending.remove(key))
+            continue;
+        taken = true;
+        --m_pendingFormulas;
+        piece.images.made.insert(key, image.value_or(QImage()));
+        if (piece.view) {
+            delete piece.view;
+            piece.view = makeView(piece);
+        }
+        if (piece.height >= 0) {
+            piece.height = -1;
+            ++m_unmeasured;
+        }
+        m_measureNext = std::min(m_measureNext, qsizetype(index));
+    }
+    if (!taken)
+        return;
+    if (m_width > 0) {
+        measureSlice();
+    } else {
+        placeViews();
+        updateGeometry();
+    }
+}
+
+// The images made ahead go into the view's document, so the piece lets go of them; formulas still being
+// typeset stay pending.
 QWidget* MarkdownContent::makeView(Piece& piece) {
     const MarkdownBlockViews::Style style{m_color, devicePixelRatioF(), &piece.images};
     QWidget* view = MarkdownBlockViews::blockView(piece.block, style, piece.firstNumber);
     view->setParent(this);
-    piece.images.clear();
+    piece.images.made.clear();
     piece.prepared = 0;
     return view;
 }
@@ -329,18 +372,16 @@ void MarkdownContent::measureSlice() {
     for (; m_measureNext < qsizetype(m_pieces.size()); ++m_measureNext) {
         Piece& piece = m_pieces[size_t(m_measureNext)];
         const bool needsView = piece.height < 0 && !piece.view;
-        if (!isEager() &&
-            (budget.spent() || (needsView && !prepare(piece, devicePixelRatioF(), m_color, budget))))
+        if (!isEager() && (budget.spent() || (needsView && !prepare(piece, &budget))))
             break;
         measure(piece);
     }
-    if (isComplete()) {
-        placeViews();
-        updateGeometry();
+    if (m_unmeasured > 0)
+        return m_measureTimer.start(SliceBudget::nextSliceDelay());
+    placeViews();
+    updateGeometry();
+    if (isComplete())
         emit completed();
-        return;
-    }
-    m_measureTimer.start(SliceBudget::nextSliceDelay());
 }
 
 int MarkdownContent::pieceHeight(const Piece& piece, int width) const {
@@ -415,8 +456,7 @@ void MarkdownContent::materialize() {
     for (Piece& piece : m_pieces) {
         const int estimate = pieceHeight(piece, m_width);
         const bool wanted = nearby.wants(y, y + estimate);
-        if (!piece.view && wanted &&
-            (budget.spent() || !prepare(piece, devicePixelRatioF(), m_color, budget))) {
+        if (!piece.view && wanted && (budget.spent() || !prepare(piece, &budget))) {
             unfinished = true;
         } else if (!piece.view && wanted) {
             piece.view = makeView(piece);

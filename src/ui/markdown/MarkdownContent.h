@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace zepla::ui {
@@ -29,7 +30,10 @@ class SliceBudget;
 // piece holds a turn however many formulas it has. Blocks too big for one slice are cut into pieces: long
 // texts at line ends (or at spaces within a longer line) every pieceCharacters characters or pieceFormulas
 // formulas, never inside a formula, which is found on the whole text of its block first; lists and tables
-// every pieceItems items, rows or columns, the numbering going on across pieces.
+// every pieceItems items, rows or columns, the numbering going on across pieces. A formula too large to
+// typeset within a slice (MathImageRenderer::typesetsInBackground) is typeset on a worker thread, in an
+// answer of any size: its piece shows a placeholder in its place until the image comes, and is then made
+// and measured again.
 class MarkdownContent : public QWidget {
     Q_OBJECT
 public:
@@ -49,8 +53,8 @@ public:
     void setText(const QString& text);
     void setColor(const QColor& color);
 
-    // True once every piece's height is measured.
-    bool isComplete() const { return !m_reading && m_unmeasured == 0; }
+    // True once every formula is typeset and every piece's height is measured.
+    bool isComplete() const { return !m_reading && m_unmeasured == 0 && m_pendingFormulas == 0; }
     qsizetype pieceCount() const { return qsizetype(m_pieces.size()); }
     // The views that exist now, in order.
     QList<QWidget*> blockViews() const;
@@ -60,7 +64,7 @@ public:
     QSize sizeHint() const override;
 
 signals:
-    // Every piece is measured.
+    // Every formula is typeset and every piece is measured.
     void completed();
 
 protected:
@@ -78,7 +82,7 @@ private:
         qsizetype lines = 0;
         qsizetype characters = 0;
         // The LaTeX and point size of each of its formulas, and the images of the first `prepared` of them
-        // while it waits for its view or its measuring.
+        // while it waits for its view or its measuring, or the keys of those still being typeset.
         std::vector<std::pair<QString, qreal>> formulas;
         qsizetype prepared = 0;
         FormulaImages images;
@@ -92,8 +96,11 @@ private:
         return m_text.size() <= eagerCharacters && qsizetype(m_pieces.size()) <= eagerPieces &&
                m_formulaCount <= eagerFormulas;
     }
-    // Typesets the piece's formulas not yet made, until the slice's budget is spent; true when all are made.
-    static bool prepare(Piece& piece, qreal devicePixelRatio, const QColor& color, const SliceBudget& budget);
+    // Typesets the piece's formulas not yet made, until the slice's budget is spent (all of them without a
+    // budget), the large ones on a worker thread; true when all are made or under way.
+    bool prepare(Piece& piece, const SliceBudget* budget);
+    // A large formula's image has come: the pieces waiting for it are made and measured again.
+    void takeFormula(const QString& key, const std::optional<QImage>& image);
     QWidget* makeView(Piece& piece);
     // Forgets the heights and measures again at the current width: a small answer at once, a larger one in
     // slices from the next turn of the event loop on.
@@ -113,6 +120,8 @@ private:
     int m_width = 0;
     bool m_reading = false;
     qsizetype m_unmeasured = 0;
+    // Formulas of the pieces typeset on a worker thread, counted once per piece that waits for one.
+    qsizetype m_pendingFormulas = 0;
     qsizetype m_measureNext = 0;
     bool m_materializeQueued = false;
     QRect m_visible;

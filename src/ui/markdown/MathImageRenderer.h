@@ -1,12 +1,15 @@
 // The application-wide cache of formula images: LaTeX in, a tight transparent bitmap of the typeset formula
-// out, at most 500 kept and all of them dropped on memory pressure. Main thread only.
+// out, at most 500 kept and all of them dropped on memory pressure. Main thread only, but for the drawing
+// itself (renderUncached), which any thread may run: large formulas are typeset on a worker thread.
 #pragma once
 
 #include <QColor>
 #include <QImage>
+#include <QObject>
 #include <QRect>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace zepla::ui::MathImageRenderer {
@@ -50,6 +53,24 @@ QString cacheKey(const QString& latex, qreal fontSize, const QColor& color, qrea
 // not cached.
 std::optional<QImage> render(const QString& latex, qreal fontSize, const QColor& color,
                              qreal devicePixelRatio = screenDevicePixelRatio());
+// The cached image under a cache key, without drawing it when the cache lacks it.
+std::optional<QImage> cached(const QString& key);
+
+// Formulas of this many characters and more are typeset on a worker thread rather than where a view asks
+// for them: parsing, laying out and drawing one takes more than a slice of a frame (SliceBudget), a
+// megabyte about a second.
+inline constexpr qsizetype backgroundCharacters = 2048;
+inline bool typesetsInBackground(const QString& latex) {
+    return latex.size() >= backgroundCharacters;
+}
+// render() on a worker thread: `done` gets the image, or none, on the main thread unless `context` is gone by
+// then; the image is cached there first. A formula asked for again while it is typeset is not typeset twice:
+// every caller gets the one result.
+void renderInBackground(const QString& latex, qreal fontSize, const QColor& color, qreal devicePixelRatio,
+                        QObject* context, std::function<void(const std::optional<QImage>&)> done);
+// What a view shows for a formula until its image comes: a faint band in `color`, four ems wide and a
+// line of the formula's size high, carrying a baseline and a box as a formula image does.
+QImage placeholder(qreal fontSize, const QColor& color, qreal devicePixelRatio = screenDevicePixelRatio());
 // How far the image reaches below the formula's baseline, in device-independent pixels: the formula's depth
 // and the clear border under it. 0 for an image without a baseline.
 qreal depthBelowBaseline(const QImage& image);
@@ -58,9 +79,10 @@ qreal depthBelowBaseline(const QImage& image);
 qreal baselineRow(const QImage& image);
 // The typeset formula's extent the image carries; none for an image without one.
 Box typesetBox(const QImage& image);
-// The drawing itself, without the cache. The formula is laid out in display style on a canvas of its own
-// size, bounded by maxCanvasSide and maxCanvasPixels: a larger formula is clipped, with a warning. The image
-// carries its baseline under baselineKey.
+// The drawing itself, without the cache, on any thread. The formula is laid out in display style as the
+// formula view lays it out, and drawn as the view draws it, on a canvas of its own size, bounded by
+// maxCanvasSide and maxCanvasPixels: a larger formula is clipped, with a warning. The image carries its
+// baseline under baselineKey.
 std::optional<QImage> renderUncached(const QString& latex, qreal fontSize, const QColor& color,
                                      qreal devicePixelRatio = screenDevicePixelRatio());
 

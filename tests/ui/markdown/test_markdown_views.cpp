@@ -1,5 +1,6 @@
 // The block views of rendered answers, offscreen: what each block becomes, formulas as images at their sizes
-// or as their source, height for width, links, and answers too big to build at once.
+// or as their source, height for width, links, answers too big to build at once, and formulas too big to
+// typeset on the UI thread.
 #include "markdown/MathSegmentSplitter.h"
 #include "ui/markdown/InlineFormulaObject.h"
 #include "ui/markdown/InlineMarkdown.h"
@@ -87,6 +88,46 @@ int lowestRowIn(const QImage& image, int left, int right, const std::function<bo
 
 bool isBlue(QColor c) {
     return c.blue() > 160 && c.red() < 110 && c.green() < 110;
+}
+
+// The image pixels, whatever the format.
+QImage pixels(const QImage& image) {
+    return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+// The formula images an answer shows now, in order: equation images and the images inline in its texts.
+QList<QImage> shownFormulas(const MarkdownContent& content) {
+    QList<QImage> images;
+    for (QWidget* view : content.blockViews()) {
+        if (QTextDocument* document = documentOf(view)) {
+            for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+                for (auto it = block.begin(); !it.atEnd(); ++it)
+                    if (const QImage image =
+                            InlineFormulaObject::image(*document, it.fragment().charFormat());
+                        !image.isNull())
+                        images << pixels(image);
+        } else if (auto* label = view->findChild<QLabel*>()) {
+            images << pixels(label->pixmap().toImage());
+        }
+    }
+    return images;
+}
+
+bool showsPlaceholder(const MarkdownContent& content, qreal size) {
+    const QImage placeholder =
+        pixels(MathImageRenderer::placeholder(size, Qt::black, content.devicePixelRatioF()));
+    for (const QImage& image : shownFormulas(content))
+        if (image.size() == placeholder.size() && image == placeholder)
+            return true;
+    return false;
+}
+
+// About `bytes` of one formula: a long sum of fractions with scripts.
+QString largeFormula(qsizetype bytes) {
+    QString latex;
+    for (int k = 1; latex.size() < bytes; ++k)
+        latex += QStringLiteral("\\frac{x_{%1}^{2}}{%1!}+").arg(k);
+    return latex + 'x';
 }
 
 } // namespace
@@ -411,6 +452,73 @@ private slots:
         QCOMPARE(activated.front().front().toString(), QStringLiteral("ftp://files.example/x"));
         QTest::mouseClick(text, Qt::LeftButton, {}, QPoint(text->width() - 2, text->height() / 2));
         QCOMPARE(activated.size(), 1);
+    }
+
+    // A formula too large to typeset within a slice shows a placeholder of its kind, inline in its text or
+    // as an equation, until its image comes from a worker thread; then it shows the image any answer shows
+    // for it. Smaller formulas beside it are typeset at once.
+    void largeFormulasShowAPlaceholderUntilTypeset_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("latex");
+        QTest::addColumn<qreal>("size");
+        const QString latex = largeFormula(MathImageRenderer::backgroundCharacters);
+        QTest::newRow("inline") << "So $y^2$ and $" + latex + "$ hold." << latex
+                                << InlineMarkdown::inlineFormulaSize;
+        QTest::newRow("display in text")
+            << "So $y^2$ and $$" + latex + "$$ hold." << latex << InlineMarkdown::displayFormulaSize;
+        QTest::newRow("equation") << "So $y^2$ holds.\n\n$$" + latex + "$$" << latex
+                                  << MarkdownBlockViews::equationSize;
+    }
+    void largeFormulasShowAPlaceholderUntilTypeset() {
+        QFETCH(QString, answer);
+        QFETCH(QString, latex);
+        QFETCH(qreal, size);
+        MathImageRenderer::removeAllObjects();
+        QVERIFY(MathImageRenderer::typesetsInBackground(latex));
+        QVERIFY(!MathImageRenderer::typesetsInBackground(QStringLiteral("y^2")));
+        auto view = content(answer);
+        const qreal ratio = view->devicePixelRatioF();
+        const QImage small = pixels(*MathImageRenderer::render(QStringLiteral("y^2"), 15, Qt::black, ratio));
+        QVERIFY(!view->isComplete());
+        QVERIFY(showsPlaceholder(*view, size));
+        QVERIFY(shownFormulas(*view).contains(small));
+
+        QSignalSpy completed(view.get(), &MarkdownContent::completed);
+        QVERIFY(completed.wait(60000));
+        QVERIFY(view->isComplete());
+        QVERIFY(!showsPlaceholder(*view, size));
+        const QImage typeset = pixels(*MathImageRenderer::renderUncached(latex, size, Qt::black, ratio));
+        QCOMPARE(shownFormulas(*view), (QList<QImage>{small, typeset}));
+        QCOMPARE(view->heightForWidth(400), view->blockViews().back()->geometry().bottom() + 1);
+    }
+
+    // A megabyte formula is parsed, laid out and drawn on a worker thread: the event loop keeps turning
+    // while the answer shows its placeholder, and the formula then shows typeset.
+    void aMegabyteFormulaLeavesTheEventLoopTurning() {
+        const QString latex = largeFormula(1 << 20);
+        // Wider than any canvas, it is cut, on the worker and here.
+        for (int drawing = 0; drawing < 2; ++drawing)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^A formula of .* is cut to"));
+        QScrollArea area;
+        area.setWidgetResizable(true);
+        area.resize(420, 600);
+        auto* view = new MarkdownContent("$$" + latex + "$$", Qt::black);
+        area.setWidget(view);
+        area.show();
+        int turnsWhileTypesetting = 0;
+        QTimer beat;
+        beat.setInterval(0);
+        QObject::connect(&beat, &QTimer::timeout, [&] {
+            if (!view->isComplete() && showsPlaceholder(*view, MarkdownBlockViews::equationSize))
+                ++turnsWhileTypesetting;
+        });
+        beat.start();
+        QTRY_VERIFY_WITH_TIMEOUT(view->isComplete(), 120000);
+        beat.stop();
+        QVERIFY(turnsWhileTypesetting > 0);
+        const auto typeset = MathImageRenderer::renderUncached(latex, MarkdownBlockViews::equationSize,
+                                                               Qt::black, view->devicePixelRatioF());
+        QCOMPARE(shownFormulas(*view), QList<QImage>{pixels(*typeset)});
     }
 
     void hugeAnswersAreMeasuredInSlicesAndBounded_data() {

@@ -1,7 +1,9 @@
 // The formula image renderer: its cache key, hits, misses and eviction, the memory-pressure clearing, the
-// crop to the ink, device pixel ratios, and formulas too big for any fixed canvas.
+// crop to the ink, device pixel ratios, formulas too big for any fixed canvas, images drawn as the formula
+// view draws them, and formulas typeset on worker threads.
 #include "core/MemoryPressureMonitor.h"
 #include "ui/markdown/MathImageRenderer.h"
+#include "view/MTMathUILabel.h"
 
 #include <QtTest>
 
@@ -54,6 +56,38 @@ std::pair<int, int> barRows(const QImage& image, bool left, int count) {
             bar = rows;
     }
     return bar;
+}
+
+// The formula drawn by the formula view itself, on a canvas of its fitting size at `ratio`.
+QImage drawnByTheView(const QString& latex, qreal fontSize, const QColor& color, qreal ratio) {
+    math::MTMathUILabel label;
+    label.setFontSize(fontSize);
+    label.setTextColor(color);
+    label.setLatex(latex);
+    const qreal padding = fontSize / 2;
+    label.setContentInsets({padding, padding, padding, padding});
+    label.resize(label.sizeHint());
+    label.layoutIfNeeded();
+    QImage canvas(label.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    canvas.setDevicePixelRatio(ratio);
+    canvas.fill(Qt::transparent);
+    label.render(&canvas, QPoint(), QRegion(), QWidget::DrawChildren);
+    return canvas;
+}
+
+// Formulas of every kind of drawing: runs, glyph assemblies, rules, colours, a character only a text font
+// has, primes.
+QStringList formulasOfEveryKind() {
+    return {QStringLiteral("x^2+y_1=\\frac{a}{b}"),
+            QStringLiteral("\\left(\\sum_{k=1}^{n} \\frac{1}{k^2}\\right)^{\\!2} \\sqrt[3]{x+1}"),
+            QStringLiteral("\\begin{pmatrix} a & b \\\\ c & d \\end{pmatrix} \\overline{AB} \\hat{x}"),
+            QStringLiteral("\\color{#ff0000}{f'(x)} + \\colorbox{#00ff00}{g''} + \\text{м/с}"),
+            QStringLiteral("\\int_0^\\infty e^{-x^2}\\,dx = \\frac{\\sqrt{\\pi}}{2}")};
+}
+
+// The image's pixels, whatever its format.
+QImage pixels(const QImage& image) {
+    return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 } // namespace
@@ -247,6 +281,87 @@ private slots:
         // Wider or taller than any fixed canvas of 2000 × 400 points, with its border whole on every side.
         QVERIFY(image->width() > 2000 || image->height() > 400);
         QVERIFY(hasClearBorder(*image, 3));
+    }
+
+    // The renderer lays the formula out, places and draws it as the formula view does, without a view: its
+    // image is the view's drawing cropped to the ink.
+    void imagesAreTheFormulaViewsDrawing_data() {
+        QTest::addColumn<QString>("latex");
+        QTest::addColumn<qreal>("ratio");
+        for (const QString& latex : formulasOfEveryKind()) {
+            QTest::addRow("%s at 1", qPrintable(latex)) << latex << 1.0;
+            QTest::addRow("%s at 2", qPrintable(latex)) << latex << 2.0;
+        }
+    }
+    void imagesAreTheFormulaViewsDrawing() {
+        QFETCH(QString, latex);
+        QFETCH(qreal, ratio);
+        const QColor blue(20, 60, 200);
+        const auto image = Renderer::renderUncached(latex, 17, blue, ratio);
+        QVERIFY(image);
+        const auto fromView = Renderer::trimmedToContent(drawnByTheView(latex, 17, blue, ratio));
+        QVERIFY(fromView);
+        QCOMPARE(pixels(*image), pixels(*fromView));
+    }
+
+    // Large formulas are typeset on worker threads, several at once, with the fonts every thread shares:
+    // each image is the one the main thread draws, and it is cached when it comes.
+    void backgroundImagesAreTheSameImages() {
+        struct Request {
+            QString latex;
+            qreal ratio;
+            std::optional<QImage> image;
+            int calls = 0;
+        };
+        std::vector<Request> requests;
+        for (const QString& latex : formulasOfEveryKind())
+            for (const qreal ratio : {1.0, 2.0})
+                requests.push_back({latex, ratio, std::nullopt});
+        QObject context;
+        for (Request& request : requests)
+            Renderer::renderInBackground(request.latex, 22, Qt::black, request.ratio, &context,
+                                         [&request](const std::optional<QImage>& image) {
+                                             request.image = image;
+                                             ++request.calls;
+                                         });
+        QTRY_VERIFY_WITH_TIMEOUT(std::all_of(requests.begin(), requests.end(),
+                                             [](const Request& request) { return request.calls > 0; }),
+                                 60000);
+        for (const Request& request : requests) {
+            QCOMPARE(request.calls, 1);
+            QVERIFY(request.image);
+            const auto drawnHere = Renderer::renderUncached(request.latex, 22, Qt::black, request.ratio);
+            QCOMPARE(pixels(*request.image), pixels(*drawnHere));
+            QCOMPARE(request.image->text(Renderer::baselineKey), drawnHere->text(Renderer::baselineKey));
+            QVERIFY(Renderer::cached(Renderer::cacheKey(request.latex, 22, Qt::black, request.ratio)));
+        }
+        QCOMPARE(Renderer::count(), int(requests.size()));
+    }
+
+    // Every caller of a formula asked for again while it is typeset gets the one image, but for those gone
+    // meanwhile; a formula that does not parse gives none and is not cached.
+    void backgroundRequestsShareOneTypesetting() {
+        int calls = 0;
+        QList<std::optional<QImage>> images;
+        QObject first;
+        QObject second;
+        auto gone = std::make_unique<QObject>();
+        const auto record = [&](const std::optional<QImage>& image) {
+            ++calls;
+            images << image;
+        };
+        Renderer::renderInBackground(QStringLiteral("a^2+b^2"), 15, Qt::black, 1, &first, record);
+        Renderer::renderInBackground(QStringLiteral("a^2+b^2"), 15, Qt::black, 1, gone.get(), record);
+        Renderer::renderInBackground(QStringLiteral("a^2+b^2"), 15, Qt::black, 1, &second, record);
+        gone.reset();
+        QTRY_COMPARE(calls, 2);
+        QCOMPARE(images.front()->cacheKey(), images.back()->cacheKey());
+        QCOMPARE(Renderer::count(), 1);
+
+        Renderer::renderInBackground(QStringLiteral("\\frac{1}{"), 15, Qt::black, 1, &first, record);
+        QTRY_COMPARE(calls, 3);
+        QVERIFY(!images.back());
+        QCOMPARE(Renderer::count(), 1);
     }
 
     void aFormulaBeyondTheBoundIsCutToIt() {

@@ -1,8 +1,10 @@
-// The text of one line display with what the typesetter attaches to it: the font over the whole, the extra
-// space (kern) after single characters, and foreground colours over ranges.
+// The text of one line display with what the typesetter attaches to it: the font over the whole and the
+// style the line is set in, the extra space (kern) after single characters, and foreground colours over
+// ranges.
 #pragma once
 
 #include "fonts/SizedFont.h"
+#include "mathlist/MTEnums.h"
 
 #include <QColor>
 #include <QString>
@@ -37,8 +39,12 @@ public:
     // The foreground colour of the whole text, replacing every range.
     void setForegroundColor(const QColor& color);
     void setFont(std::shared_ptr<const SizedFont> font) { m_font = std::move(font); }
+    // The style of the line: in the script styles some characters take the font's script forms
+    // (MTTextLine). Display unless set.
+    void setStyle(MTLineStyle style) { m_style = style; }
 
     const std::shared_ptr<const SizedFont>& font() const { return m_font; }
+    MTLineStyle style() const { return m_style; }
     // In order of their offsets.
     const std::vector<Kern>& kerns() const { return m_kerns; }
     // In order, not overlapping.
@@ -49,6 +55,7 @@ private:
     std::vector<Kern> m_kerns;
     std::vector<ColorRange> m_colors;
     std::shared_ptr<const SizedFont> m_font;
+    MTLineStyle m_style = MTLineStyle::display;
 };
 
 } // namespace zepla::math

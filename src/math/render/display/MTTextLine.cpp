@@ -7,20 +7,44 @@ namespace zepla::math {
 
 namespace {
 
+// The primes: U+2032 to U+2037 (single to triple, and reversed) and U+2057 (quadruple).
+bool isPrime(char32_t code) {
+    return (code >= 0x2032 && code <= 0x2037) || code == 0x2057;
+}
+
+// The level of the font's script forms ("ssty") a style takes: none, script, script of script.
+int scriptLevel(MTLineStyle style) {
+    switch (style) {
+    case MTLineStyle::script:
+        return 1;
+    case MTLineStyle::scriptOfScript:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
 // The fonts one line may draw with: its own, and the fallbacks at their sizes beside it, made when first
 // needed.
 class LineFonts {
 public:
-    explicit LineFonts(std::shared_ptr<const SizedFont> font) : m_font(std::move(font)) {}
+    LineFonts(std::shared_ptr<const SizedFont> font, MTLineStyle style)
+        : m_font(std::move(font)), m_scriptLevel(scriptLevel(style)) {}
 
     struct Glyph {
         const std::shared_ptr<const SizedFont>* font;
         quint16 glyph;
     };
 
+    // A math font draws a prime for the base size already raised and small, to stand on the baseline of
+    // text; its script form is the prime drawn to be raised as a superscript, as TeX's \prime is. Every
+    // other character keeps the glyph of the character map in every style.
     Glyph glyphFor(char32_t code) {
-        if (const quint16 glyph = m_font->glyphForCodePoint(code); glyph != 0)
-            return {&m_font, glyph};
+        const quint16 own = m_scriptLevel > 0 && isPrime(code)
+                                ? m_font->face()->scriptStyleGlyph(code, m_scriptLevel)
+                                : m_font->glyphForCodePoint(code);
+        if (own != 0)
+            return {&m_font, own};
         if (m_faces.empty()) {
             if (auto math = defaultMathFontFace(); math && math != m_font->face())
                 m_faces.push_back(std::move(math));
@@ -45,6 +69,7 @@ private:
     }
 
     std::shared_ptr<const SizedFont> m_font;
+    int m_scriptLevel;
     std::vector<std::shared_ptr<const FontFace>> m_faces;
     std::vector<std::shared_ptr<const SizedFont>> m_fallbacks;
 };
@@ -54,7 +79,7 @@ private:
 MTTextLine::MTTextLine(const MTAttributedString& string) {
     if (!string.font())
         return;
-    LineFonts fonts(string.font());
+    LineFonts fonts(string.font(), string.style());
     const QString& text = string.string();
     auto kern = string.kerns().begin();
     const auto kernEnd = string.kerns().end();

@@ -1,8 +1,8 @@
 // A line of text set from an attributed string, the stand-in for a platform text line: one glyph per code
-// point from the math font's character map, or from a fallback text font when the math font lacks it, each
-// advanced by its exact width plus the kern after it; measured by the exact ink of its glyphs; drawn as one
-// glyph run per stretch of one font and one colour. The glyphs are kept compactly, since a formula can hold
-// many thousands of lines.
+// point from the math font's character map (primes in the script styles take the font's script forms), or
+// from a fallback text font when the math font lacks it, each advanced by its exact width plus the kern
+// after it; measured by the exact ink of its glyphs; drawn as one glyph run per stretch of one font and one
+// colour. The glyphs are kept compactly, since a formula can hold many thousands of lines.
 #pragma once
 
 #include "display/MTAttributedString.h"

@@ -4,15 +4,31 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QPair>
 
 #include <hb-ot.h>
 #include <hb.h>
+
+#include <atomic>
 
 namespace zepla::math {
 
 namespace {
 
 constexpr char kNamelessGlyphPrefix[] = "gid";
+
+std::atomic<quint64> nextSerial = 1;
+
+// The drawing fonts one thread made: each face loaded once, by its serial, and the sizes it draws at.
+struct ThreadFonts {
+    QHash<quint64, QRawFont> faces;
+    QHash<QPair<quint64, qreal>, QRawFont> sizes;
+};
+
+ThreadFonts& threadFonts() {
+    thread_local ThreadFonts fonts;
+    return fonts;
+}
 
 } // namespace
 
@@ -45,7 +61,7 @@ FontFace::Loaded FontFace::fromData(const QByteArray& data) {
     return {face, LoadError::none};
 }
 
-FontFace::FontFace(const QByteArray& data) : m_data(data) {
+FontFace::FontFace(const QByteArray& data) : m_data(data), m_serial(nextSerial++) {
     m_blob = hb_blob_create(m_data.constData(), static_cast<unsigned>(m_data.size()), HB_MEMORY_MODE_READONLY,
                             nullptr, nullptr);
     m_face = hb_face_create(m_blob, 0);
@@ -150,10 +166,52 @@ QRectF FontFace::measureBounds(quint16 glyph) const {
     return QRectF(extents.x_bearing, extents.y_bearing + extents.height, extents.width, -extents.height);
 }
 
-QRawFont FontFace::rawFont() const {
-    std::call_once(m_rawFontOnce,
-                   [this] { m_rawFont.loadFromData(m_data, m_unitsPerEm, QFont::PreferNoHinting); });
-    return m_rawFont;
+quint16 FontFace::scriptStyleGlyph(char32_t codePoint, int scriptLevel) const {
+    const quint64 key = quint64(codePoint) << 2 | quint64(scriptLevel & 3);
+    std::lock_guard guard(m_scriptGlyphsLock);
+    auto found = m_scriptGlyphs.constFind(key);
+    if (found == m_scriptGlyphs.constEnd())
+        found = m_scriptGlyphs.insert(key, readScriptStyleGlyph(codePoint, scriptLevel));
+    return *found;
+}
+
+// The character shaped alone as math text with the "ssty" feature at the level; a font without the form
+// leaves its glyph as the character map gives it.
+quint16 FontFace::readScriptStyleGlyph(char32_t codePoint, int scriptLevel) const {
+    hb_buffer_t* buffer = hb_buffer_create();
+    const auto code = static_cast<uint32_t>(codePoint);
+    hb_buffer_add_utf32(buffer, &code, 1, 0, 1);
+    hb_buffer_set_direction(buffer, HB_DIRECTION_LTR);
+    hb_buffer_set_script(buffer, HB_SCRIPT_MATH);
+    const hb_feature_t scriptStyle{HB_TAG('s', 's', 't', 'y'), static_cast<uint32_t>(scriptLevel),
+                                   HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END};
+    hb_shape(m_font, buffer, &scriptStyle, 1);
+    unsigned count = 0;
+    const hb_glyph_info_t* glyphs = hb_buffer_get_glyph_infos(buffer, &count);
+    const quint16 glyph =
+        count == 1 ? static_cast<quint16>(glyphs[0].codepoint) : glyphForCodePoint(codePoint);
+    hb_buffer_destroy(buffer);
+    return glyph;
+}
+
+QRawFont FontFace::rawFont(qreal pixelSize) const {
+    ThreadFonts& fonts = threadFonts();
+    const QPair<quint64, qreal> key(m_serial, pixelSize);
+    if (const auto found = fonts.sizes.constFind(key); found != fonts.sizes.constEnd())
+        return *found;
+    QRawFont& face = fonts.faces[m_serial];
+    if (!face.isValid())
+        face.loadFromData(m_data, m_unitsPerEm, QFont::PreferNoHinting);
+    QRawFont sized = face;
+    sized.setPixelSize(pixelSize);
+    fonts.sizes.insert(key, sized);
+    return sized;
+}
+
+void FontFace::releaseThreadFonts() {
+    ThreadFonts& fonts = threadFonts();
+    fonts.sizes.clear();
+    fonts.faces.clear();
 }
 
 } // namespace zepla::math

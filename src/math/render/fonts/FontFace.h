@@ -51,6 +51,10 @@ public:
     quint16 glyphWithName(const QString& name) const;
     // The glyph the font's character map gives a Unicode code point, or 0.
     quint16 glyphForCodePoint(char32_t codePoint) const;
+    // The glyph the font draws a code point with in a script style, `scriptLevel` 1 for script and 2 for
+    // script of script: its script-style form (the OpenType "ssty" feature) where the font has one, else
+    // the glyph of its character map. Looked up once and kept.
+    quint16 scriptStyleGlyph(char32_t codePoint, int scriptLevel) const;
 
     // Horizontal advance and ink bounds in design units, y growing upward. The bounds of a glyph are worked
     // out once (outlines in CFF fonts are costly to measure) and kept.
@@ -60,11 +64,16 @@ public:
     // figure; 0 when it has neither.
     qreal xHeightPerEm() const;
 
-    // HarfBuzz's view of the font at one design unit per unit, for readers of its OpenType tables.
+    // HarfBuzz's view of the font at one design unit per unit, for readers of its OpenType tables. It is
+    // immutable, so any thread may read through it.
     hb_font_t* hbFont() const { return m_font; }
-    // The font loaded for drawing, made from the same bytes the first time it is asked for (needs a
-    // QGuiApplication). Sized copies of it are cheap.
-    QRawFont rawFont() const;
+    // The font for drawing at `pixelSize`, made from the same bytes (needs a QGuiApplication). A QRawFont,
+    // like the font engine under it, belongs to the thread that made it: each thread loads the face once
+    // and keeps its sizes of it, until it lets them go with releaseThreadFonts().
+    QRawFont rawFont(qreal pixelSize) const;
+    // Drops the drawing fonts the calling thread made. A worker thread that drew calls it before it ends,
+    // while Qt's font machinery of the thread is still there to take them down.
+    static void releaseThreadFonts();
 
 private:
     explicit FontFace(const QByteArray& data);
@@ -72,6 +81,7 @@ private:
     QRectF measureBounds(quint16 glyph) const;
     QString readNameForGlyph(quint16 glyph) const;
     quint16 readGlyphWithName(const QString& name) const;
+    quint16 readScriptStyleGlyph(char32_t codePoint, int scriptLevel) const;
 
     QByteArray m_data;
     hb_blob_t* m_blob = nullptr;
@@ -79,13 +89,15 @@ private:
     hb_font_t* m_font = nullptr;
     unsigned m_unitsPerEm = 0;
     unsigned m_glyphCount = 0;
-    mutable std::once_flag m_rawFontOnce;
-    mutable QRawFont m_rawFont;
+    // Tells this face's drawing fonts apart in the threads' caches; never reused, unlike an address.
+    const quint64 m_serial;
     mutable std::mutex m_boundsLock;
     mutable std::vector<std::optional<QRectF>> m_bounds;
     mutable std::mutex m_namesLock;
     mutable std::vector<QString> m_names;
     mutable QHash<QString, quint16> m_glyphsByName;
+    mutable std::mutex m_scriptGlyphsLock;
+    mutable QHash<quint64, quint16> m_scriptGlyphs;
 };
 
 } // namespace zepla::math

@@ -26,12 +26,4 @@ QRectF SizedFont::boundingRect(const QList<quint16>& glyphs) const {
     return united;
 }
 
-QRawFont SizedFont::rawFont() const {
-    std::call_once(m_rawFontOnce, [this] {
-        m_rawFont = m_face->rawFont();
-        m_rawFont.setPixelSize(m_pointSize);
-    });
-    return m_rawFont;
-}
-
 } // namespace zepla::math

@@ -8,7 +8,6 @@
 #include <QRectF>
 
 #include <memory>
-#include <mutex>
 
 namespace zepla::math {
 
@@ -28,14 +27,12 @@ public:
     // The union of the glyphs' rectangles, each drawn at the origin.
     QRectF boundingRect(const QList<quint16>& glyphs) const;
 
-    // The drawing font at this size, one point to one pixel; made on first use (needs a QGuiApplication).
-    QRawFont rawFont() const;
+    // The drawing font at this size, one point to one pixel, of the calling thread (FontFace::rawFont).
+    QRawFont rawFont() const { return m_face->rawFont(m_pointSize); }
 
 private:
     std::shared_ptr<const FontFace> m_face;
     qreal m_pointSize;
-    mutable std::once_flag m_rawFontOnce;
-    mutable QRawFont m_rawFont;
 };
 
 } // namespace zepla::math

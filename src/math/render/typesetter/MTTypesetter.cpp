@@ -181,6 +181,7 @@ void MTTypesetter::addInterElementSpace(const MTMathAtom* previous, MTMathAtomTy
 
 std::shared_ptr<MTCTLineDisplay> MTTypesetter::addDisplayLine() {
     m_currentLine.setFont(styleFont()->ctFont());
+    m_currentLine.setStyle(m_style);
     auto display = MTNodePool::make<MTCTLineDisplay>(std::move(m_currentLine), m_currentPosition,
                                                      m_currentLineIndexRange, std::move(m_currentAtoms));
     m_displayAtoms.push_back(display);
