@@ -26,6 +26,15 @@ bool isPopup(const QWidget* widget) {
     return type == Qt::Popup || type == Qt::ToolTip || type == Qt::SplashScreen;
 }
 
+// The modal dialog running on `window` (its open panel, say), or null.
+QWidget* modalDialogOn(const QWidget* window) {
+    QWidget* modal = QApplication::activeModalWidget();
+    for (const QWidget* widget = modal; widget; widget = widget->parentWidget())
+        if (widget == window)
+            return modal;
+    return nullptr;
+}
+
 } // namespace
 
 bool anyWindowVisible(const QWidget* except) {
@@ -113,7 +122,12 @@ void AppDelegate::closeWelcomeWindow() {
     WelcomeWindow* window = m_welcomeWindow;
     m_welcomeWindow = nullptr;
     window->close();
-    window->deleteLater();
+    // A modal dialog on the window runs its event loop inside a call on that window, and is its child: the
+    // window may only go once the dialog has returned and is gone.
+    if (QWidget* dialog = modalDialogOn(window))
+        connect(dialog, &QObject::destroyed, window, &QObject::deleteLater);
+    else
+        window->deleteLater();
 }
 
 void AppDelegate::windowClosed(QWidget* window) {

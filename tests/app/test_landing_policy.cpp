@@ -7,9 +7,12 @@
 #include "ui/landing/LandingView.h"
 #include "ui/preview/PreviewWindowController.h"
 
+#include <QDialog>
 #include <QMainWindow>
+#include <QPointer>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 
 using namespace zepla;
 
@@ -85,6 +88,30 @@ private slots:
         QTRY_VERIFY(!landing(shell));
         window->close();
         QTRY_VERIFY(landingShown(shell));
+    }
+
+    // The open panel runs its own event loop inside a call on the landing window, as its child: a document
+    // that opens meanwhile (a conversion ending, a second launch) takes the landing off the screen at once,
+    // but the window itself stays until the panel has returned.
+    void aDocumentOpeningUnderTheOpenPanelClosesTheLandingOnceThePanelIsDone() {
+        ShellFixture shell;
+        shell.app->launch({});
+        QTRY_VERIFY(landingShown(shell));
+        const QPointer<QWidget> shown = landing(shell);
+        const QString path = shell.write("meanwhile.pdf");
+        bool hiddenUnderThePanel = false;
+        QTimer::singleShot(0, [&] {
+            shell.controller().openDocument(path);
+            // Waiting delivers deferred deletions, as the panel's own loop does.
+            hiddenUnderThePanel =
+                QTest::qWaitFor([&] { return shown && !shown->isVisible(); }, testsupport::hangGuardMs);
+            if (auto* panel = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                panel->reject();
+        });
+        shell.controller().runOpenDialog(shown);
+        QVERIFY(hiddenUnderThePanel);
+        QTRY_VERIFY(!shown);
+        QVERIFY(shell.controller().documentFor(path)->isVisible());
     }
 
     void closingOneOfTwoDocumentWindowsShowsNoLanding() {
