@@ -162,6 +162,12 @@ void AnnotatingPDFView::startTextEditEditor(const pdf::TextLine& line, int pageI
         std::max({frame.width() + 12 * scaleFactor(), textWidth + 16 * scaleFactor(), minimumEditorWidth}));
     const qreal height = editor->lineHeight() + 8 * scaleFactor();
     frame = QRectF(frame.left(), frame.center().y() - height / 2, frame.width(), height);
+    // The editor always runs across the screen; a line on a turned page, or one wider than the window, would
+    // leave it partly outside: it is kept in view, and scrolls the line within itself where it must.
+    const QRectF visible = viewport()->rect();
+    frame.setWidth(std::min(frame.width(), visible.width()));
+    frame.moveLeft(std::clamp(frame.left(), visible.left(), visible.right() - frame.width()));
+    frame.moveTop(std::clamp(frame.top(), visible.top(), std::max(visible.top(), visible.bottom() - height)));
     editor->setGeometry(frame.toAlignedRect());
     editor->open(
         this, [this] { commitTextEditEditor(); }, [this] { cancelTextEdit(); });

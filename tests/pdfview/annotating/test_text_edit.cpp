@@ -194,6 +194,37 @@ private slots:
         QVERIFY(annotations().empty()); // nothing is changed before the commit
     }
 
+    // On a turned page the line runs down the screen while the editor runs across it: the editor stays
+    // inside the window whatever the page's turn.
+    void editorStaysInViewOnTurnedPages_data() {
+        QTest::addColumn<int>("rotate");
+        QTest::newRow("upright") << 0;
+        QTest::newRow("turned 90") << 90;
+        QTest::newRow("turned 180") << 180;
+        QTest::newRow("turned 270") << 270;
+    }
+    void editorStaysInViewOnTurnedPages() {
+        QFETCH(int, rotate);
+        fixtures::PageSpec page;
+        page.text = QStringLiteral("A line long enough to reach well past the side of a window when "
+                                   "it is laid out across it");
+        page.rotate = rotate;
+        fixtures::DocSpec doc;
+        doc.pages = {page};
+        showDocument(fixtures::makePdf(doc), QSize(500, 700));
+        openOn(QPointF(80, 704));
+        auto* editor = m_view->textEditEditor();
+        QCOMPARE(editor->toPlainText(), page.text);
+        QVERIFY2(viewport()->rect().contains(editor->geometry()),
+                 qPrintable(QStringLiteral("editor %1,%2 %3x%4 in %5x%6")
+                                .arg(editor->x())
+                                .arg(editor->y())
+                                .arg(editor->width())
+                                .arg(editor->height())
+                                .arg(viewport()->width())
+                                .arg(viewport()->height())));
+    }
+
     // The old words leave the file: every reader extracts only the new ones, and nothing else on the page
     // moves. Undo puts the very same content back; redo takes it out again.
     void editReplacesTheLineAndNothingElse() {
