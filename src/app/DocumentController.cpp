@@ -47,6 +47,7 @@ DocumentController::DocumentController(UpdaterController& updater, QObject* pare
     : QObject(parent), m_updater(updater) {
     connect(&m_imports, &DocumentImports::converted, this, &DocumentController::openDocument);
     connect(&m_imports, &DocumentImports::importEnded, this, &DocumentController::openingEnded);
+    connect(&m_imports, &DocumentImports::quitRequested, this, &DocumentController::terminate);
 }
 
 DocumentController::~DocumentController() {

@@ -5,6 +5,7 @@
 
 #include <QFileInfo>
 #include <QProgressDialog>
+#include <QShortcut>
 
 namespace zepla::app {
 
@@ -46,6 +47,8 @@ void DocumentImports::import(const QString& path) {
     QProgressDialog* progress = import->progress.get();
     document::ImportTask* task = import->task.get();
     connect(progress, &QProgressDialog::canceled, task, &document::ImportTask::cancel);
+    connect(new QShortcut(QKeySequence(QStringLiteral("Ctrl+Q")), progress), &QShortcut::activated, this,
+            &DocumentImports::quitRequested);
     connect(task, &document::ImportTask::progressed, progress, [progress](double fraction) {
         if (fraction < 0) {
             progress->setRange(0, 0);

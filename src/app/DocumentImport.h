@@ -30,6 +30,8 @@ signals:
     void converted(const QString& pdfPath);
     // A conversion ended, whatever its outcome, after its PDF was handed on or its alert shown.
     void importEnded();
+    // Ctrl+Q in a progress window: the application's Quit, as from any of its windows.
+    void quitRequested();
 
 private:
     struct Import;

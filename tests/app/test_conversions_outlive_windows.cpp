@@ -82,7 +82,13 @@ private slots:
         QVERIFY(!shell.controller().isTerminating());
     }
 
+    void quittingMidConversionAsksNothingAndLeavesNoTemporaryFiles_data() {
+        QTest::addColumn<bool>("fromProgressWindow");
+        QTest::newRow("Quit") << false;
+        QTest::newRow("Ctrl+Q in the progress window") << true;
+    }
     void quittingMidConversionAsksNothingAndLeavesNoTemporaryFiles() {
+        QFETCH(bool, fromProgressWindow);
         ShellFixture shell;
         shell.app->launch({});
         const QStringList before = temporaryEntries();
@@ -98,7 +104,16 @@ private slots:
             }(),
             60000);
         QVERIFY(!temporaryEntries().isEmpty());
-        shell.controller().terminate();
+        if (fromProgressWindow) {
+            QTRY_VERIFY(conversionProgress() && conversionProgress()->isVisible());
+            QProgressDialog* progress = conversionProgress();
+            progress->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(progress));
+            QTest::keyClick(progress, Qt::Key_Q, Qt::ControlModifier);
+            QVERIFY(shell.controller().isTerminating());
+        } else {
+            shell.controller().terminate();
+        }
         QVERIFY(visibleAlerts().isEmpty());
         QCOMPARE(temporaryEntries(), before);
         QVERIFY(!conversionProgress());
