@@ -142,6 +142,7 @@ private slots:
         QTest::newRow("page object that refers to itself") << "self page";
         QTest::newRow("node of the tree that refers to itself") << "self node";
         QTest::newRow("cross-reference entry flipped to free") << "flipped";
+        QTest::newRow("node of the tree that MuPDF cannot parse") << "unparseable node";
         QTest::newRow("AES-256, a content stream's /Length a few bytes long") << "aes256";
         QTest::newRow("RC4-40, a content stream's /Length negative") << "rc4";
     }
@@ -156,6 +157,10 @@ private slots:
             bytes = fixtures::assemblePdf(objects);
         } else if (damage == "self node") {
             bytes = twoNodes("2 0 R");
+        } else if (damage == "unparseable node") {
+            // A key of the second node without its slash: the offsets stay right.
+            bytes = twoNodes("5 0 R").replace("<< /Type /Pages /Parent 2 0 R /Kids [9",
+                                              "<<  Type /Pages /Parent 2 0 R /Kids [9");
         } else if (damage == "flipped") {
             bytes = freed(fixtures::assemblePdf(flatTree(3)), 4);
         } else {

@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace zepla::pdf {
@@ -130,10 +131,37 @@ pdf_obj* parseObjectAt(fz_context* ctx, pdf_document* doc, std::int64_t offset, 
     return object;
 }
 
+// A node of the tree read from its bytes, `body`, where MuPDF cannot parse it (a key of its dictionary
+// damaged, say): its kids, as other readers take them from it, are what reaches its pages. What it handed
+// down to them is lost with it. Null when the bytes hold no node. Throws as MuPDF does; call inside a guarded
+// block.
+pdf_obj* nodeFromBytes(fz_context* ctx, pdf_document* doc, const QByteArray& body) {
+    const std::optional<QByteArray> kids = raw::entryValue(body, "/Kids");
+    const std::optional<QByteArray> type = raw::entryValue(body, "/Type");
+    // As for a node MuPDF reads: holding kids, and not named a page.
+    if (!kids || !kids->startsWith('[') || type == QByteArray("/Page"))
+        return nullptr;
+    const std::vector<int> numbers = raw::references(*kids);
+    pdf_obj* node = pdf_new_dict(ctx, doc, 3);
+    fz_try(ctx) {
+        pdf_dict_put(ctx, node, PDF_NAME(Type), PDF_NAME(Pages));
+        pdf_obj* array = pdf_dict_put_array(ctx, node, PDF_NAME(Kids), int(numbers.size()));
+        for (int kid : numbers)
+            pdf_array_push_drop(ctx, array, pdf_new_indirect(ctx, doc, kid, 0));
+        pdf_dict_put_int(ctx, node, PDF_NAME(Count), int64_t(numbers.size()));
+    }
+    fz_catch(ctx) {
+        pdf_drop_obj(ctx, node);
+        fz_rethrow(ctx);
+    }
+    return node;
+}
+
 // A kid naming object `number`, which MuPDF reads as no dictionary: its cross-reference entry was flipped to
 // free or points astray, or the object is damaged. Other readers find an object by its header in the bytes
 // when the cross-reference fails them, and so does this: a page or node found there is put into the
-// document under its own number. Where the file holds an object that is there but no page goes into `where`.
+// document under its own number, a node MuPDF cannot parse as its bytes name its kids. Where the file holds
+// an object that is there but no page goes into `where`.
 KidInFile findKidInFile(fz_context* ctx, pdf_document* doc, const QByteArray& file, int number,
                         int generation, UnreadablePage* where) {
     bool held = false;
@@ -156,8 +184,14 @@ KidInFile findKidInFile(fz_context* ctx, pdf_document* doc, const QByteArray& fi
         return KidInFile::Unreadable;
     bool recovered = false;
     pdf_obj* object = nullptr;
+    guarded(ctx, [&] { object = parseObjectAt(ctx, doc, offset, number, generation); });
+    const QByteArray body =
+        pdf_is_dict(ctx, object) ? QByteArray() : raw::objectBody(file, offset, number, generation);
     guarded(ctx, [&] {
-        object = parseObjectAt(ctx, doc, offset, number, generation);
+        if (!pdf_is_dict(ctx, object)) {
+            pdf_drop_obj(ctx, std::exchange(object, nullptr));
+            object = nodeFromBytes(ctx, doc, body);
+        }
         if (pdf_is_dict(ctx, object)) {
             pdf_update_object(ctx, doc, number, object);
             recovered = true;

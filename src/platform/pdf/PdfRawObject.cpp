@@ -158,11 +158,22 @@ std::vector<int> references(const QByteArray& body) {
     return numbers;
 }
 
-QByteArray withEntry(const QByteArray& dictionary, const QByteArray& key, const QByteArray& value) {
+namespace {
+
+// Where the value of a dictionary's own entry lies in its bytes.
+struct EntryAt {
+    enum class Found { NotADictionary, Absent, Unclosed, Present };
+    Found found = Found::NotADictionary;
+    qsizetype open = 0;  // just after "<<"
+    qsizetype begin = 0; // the value, when present
+    qsizetype end = 0;
+};
+
+EntryAt findEntry(const QByteArray& dictionary, const QByteArray& key) {
     Lexer lexer(dictionary);
     const Token open = lexer.next();
     if (open.kind != Token::Kind::Open || dictionary.at(open.begin) != '<')
-        return dictionary;
+        return {};
     int depth = 1;
     for (Token t = lexer.next(); t.kind != Token::Kind::End && depth > 0; t = lexer.next()) {
         if (t.kind == Token::Kind::Open || t.kind == Token::Kind::Close) {
@@ -178,7 +189,7 @@ QByteArray withEntry(const QByteArray& dictionary, const QByteArray& key, const 
             for (int inner = 1; inner > 0;) {
                 const Token u = lexer.next();
                 if (u.kind == Token::Kind::End)
-                    return dictionary;
+                    return {EntryAt::Found::Unclosed, open.end};
                 inner += u.kind == Token::Kind::Open ? 1 : u.kind == Token::Kind::Close ? -1 : 0;
                 end = u.end;
             }
@@ -187,11 +198,34 @@ QByteArray withEntry(const QByteArray& dictionary, const QByteArray& key, const 
             if (lexer.integer(second) && lexer.is(r, "R"))
                 end = r.end;
         }
-        if (dictionary.mid(first.begin, end - first.begin) == value)
-            return dictionary;
-        return dictionary.left(first.begin) + value + dictionary.mid(end);
+        return {EntryAt::Found::Present, open.end, first.begin, end};
     }
-    return dictionary.left(open.end) + ' ' + key + ' ' + value + dictionary.mid(open.end);
+    return {EntryAt::Found::Absent, open.end};
+}
+
+} // namespace
+
+std::optional<QByteArray> entryValue(const QByteArray& dictionary, const QByteArray& key) {
+    const EntryAt at = findEntry(dictionary, key);
+    if (at.found != EntryAt::Found::Present)
+        return std::nullopt;
+    return dictionary.mid(at.begin, at.end - at.begin);
+}
+
+QByteArray withEntry(const QByteArray& dictionary, const QByteArray& key, const QByteArray& value) {
+    const EntryAt at = findEntry(dictionary, key);
+    switch (at.found) {
+    case EntryAt::Found::NotADictionary:
+    case EntryAt::Found::Unclosed:
+        break;
+    case EntryAt::Found::Absent:
+        return dictionary.left(at.open) + ' ' + key + ' ' + value + dictionary.mid(at.open);
+    case EntryAt::Found::Present:
+        if (dictionary.mid(at.begin, at.end - at.begin) != value)
+            return dictionary.left(at.begin) + value + dictionary.mid(at.end);
+        break;
+    }
+    return dictionary;
 }
 
 std::optional<XrefTable> lastXrefTable(const QByteArray& file) {

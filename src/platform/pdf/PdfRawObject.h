@@ -31,6 +31,10 @@ std::int64_t lastObjectHeader(const QByteArray& file, int number, int generation
 // The numbers of the objects that `body` refers to ("N G R"), outside stream data, each once, in order.
 std::vector<int> references(const QByteArray& body);
 
+// The value of `dictionary`'s own entry `key` ("/Kids"), as its bytes: a reference, an array or dictionary
+// through its end, or one token. Nothing when it has no such entry or is not a dictionary.
+std::optional<QByteArray> entryValue(const QByteArray& dictionary, const QByteArray& key);
+
 // `dictionary` with its own entry `key` ("/Parent"; not one of a dictionary inside it) set to `value` ("2 0
 // R"): the entry's value is replaced, or the entry added after "<<" when it has none. Unchanged when it
 // already says so or is not a dictionary.
