@@ -309,12 +309,24 @@ private slots:
             runTool("pdftotext", {"-upw", "pw", "-f", "3", "-l", "3", path, "-"}).out.contains("Page three"));
     }
 
-    // The check of a written copy holds the carried page to the file's bytes of it.
+    // The check of a written copy holds the carried page to the file's bytes of it, and of what it refers to
+    // that MuPDF cannot parse.
+    void copyWithoutTheFilesBytesIsRefused_data() {
+        QTest::addColumn<QByteArray>("original");
+        QTest::addColumn<QByteArray>("changed"); // the object whose bytes the copy no longer holds
+        QTest::newRow("the page") << nestedMiddlePage() << QByteArray("4 0 obj");
+        QTest::newRow("its content stream")
+            << pageWithDamagedParts(DamagedPart::Content) << QByteArray("7 0 obj");
+    }
+
     void copyWithoutTheFilesBytesIsRefused() {
-        auto d = openOrFail(nestedMiddlePage());
+        QFETCH(QByteArray, original);
+        QFETCH(QByteArray, changed);
+        auto d = openOrFail(original);
+        QCOMPARE(d->unreadablePageCount(), 1);
         QByteArray copy = d->save().value();
         QVERIFY(d->verifyCopy(copy).ok());
-        const qsizetype appended = copy.lastIndexOf("4 0 obj");
+        const qsizetype appended = copy.lastIndexOf(changed);
         copy.replace(copy.indexOf("/Junk", appended), 5, "/Junq");
         QCOMPARE(d->verifyCopy(copy).error().message,
                  QStringLiteral("Page 2 of the saved copy cannot be read."));
