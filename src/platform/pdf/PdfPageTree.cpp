@@ -18,6 +18,9 @@ namespace {
 // Deeper trees than this are flattened: MuPDF walks them recursively.
 constexpr int maxTreeDepth = 32;
 
+// The largest object number a PDF file may use.
+constexpr int maxObjectNumber = 8388607;
+
 // The objects met on a walk, one bit per object number: a tree of thousands of kids is checked without
 // hashing or allocating per kid.
 class ObjectSet {
@@ -157,6 +160,13 @@ pdf_obj* nodeFromBytes(fz_context* ctx, pdf_document* doc, const QByteArray& bod
     return node;
 }
 
+// Whether `file`, which MuPDF had to repair, lost its end: it no longer closes with "%%EOF".
+bool cutShort(fz_context* ctx, pdf_document* doc, const QByteArray& file) {
+    const QByteArrayView view(file);
+    return pdf_was_repaired(ctx, doc) &&
+           !view.last(std::min<qsizetype>(view.size(), 1024)).trimmed().endsWith("%%EOF");
+}
+
 // A kid naming object `number`, which MuPDF reads as no dictionary: its cross-reference entry was flipped to
 // free or points astray, or the object is damaged. Other readers find an object by its header in the bytes
 // when the cross-reference fails them, and so does this: a page or node found there is put into the
@@ -164,22 +174,25 @@ pdf_obj* nodeFromBytes(fz_context* ctx, pdf_document* doc, const QByteArray& bod
 // an object that is there but no page goes into `where`.
 KidInFile findKidInFile(fz_context* ctx, pdf_document* doc, const QByteArray& file, int number,
                         int generation, UnreadablePage* where) {
-    bool held = false;
+    bool held = false, past = false;
     std::int64_t offset = -1;
     guarded(ctx, [&] {
         held = number > 0 && number < pdf_xref_len(ctx, doc);
+        past = number >= pdf_xref_len(ctx, doc) && number <= maxObjectNumber && cutShort(ctx, doc, file);
         if (!held)
             return;
         const pdf_xref_entry* entry = pdf_get_xref_entry_no_null(ctx, doc, number);
         offset = entry->type == 'n' ? entry->ofs : -1;
     });
+    // An object the file numbers but no longer holds (its header cut away) keeps its place as readers that
+    // count the tree's kids keep it; and so does one that a file cut short no longer numbers, since the end
+    // that held it held the cross-reference too.
+    *where = {generation, -1};
     if (!held)
-        return KidInFile::Absent;
+        return past ? KidInFile::Unreadable : KidInFile::Absent;
     if (offset < 0 || raw::objectBody(file, offset, number, generation).isEmpty())
         offset = raw::lastObjectHeader(file, number, generation);
     *where = {generation, offset};
-    // An object the file numbers but no longer holds (its header cut away) keeps its place as readers that
-    // count the tree's kids keep it.
     if (offset < 0)
         return KidInFile::Unreadable;
     bool recovered = false;
@@ -457,16 +470,25 @@ pdf_obj* neighbourMediaBox(fz_context* ctx, const std::vector<Leaf>& leaves, std
 // A blank page in the place of one that cannot be read: MuPDF cannot load, show or write an object it cannot
 // parse, and every lookup of a later page would fail on it. It takes the unreadable object's own number, so
 // that whatever refers to that page (the tree, links, the outline) finds it, and saving can put the file's
-// bytes back under the number they were written for.
-void blankInPlaceOf(fz_context* ctx, pdf_document* doc, pdf_obj* ref, pdf_obj* mediaBox) {
+// bytes back under the number they were written for; a page past the objects the document numbers (its
+// file cut short) gets a number of its own. Returns the page, kept. Throws as MuPDF does; call inside a
+// guarded block.
+pdf_obj* blankInPlaceOf(fz_context* ctx, pdf_document* doc, pdf_obj* ref, pdf_obj* mediaBox) {
     pdf_obj* page = pdf_new_dict(ctx, doc, 4);
+    pdf_obj* placed = nullptr;
     fz_try(ctx) {
         if (mediaBox)
             pdf_dict_put(ctx, page, PDF_NAME(MediaBox), mediaBox);
         else
             pdf_dict_put_rect(ctx, page, PDF_NAME(MediaBox), fz_make_rect(0, 0, 612, 792));
         pdf_dict_put_dict(ctx, page, PDF_NAME(Resources), 0);
-        pdf_update_object(ctx, doc, pdf_to_num(ctx, ref), page);
+        const int number = pdf_to_num(ctx, ref);
+        if (number > 0 && number < pdf_xref_len(ctx, doc)) {
+            pdf_update_object(ctx, doc, number, page);
+            placed = pdf_keep_obj(ctx, ref);
+        } else {
+            placed = pdf_add_object(ctx, doc, page);
+        }
     }
     fz_always(ctx) {
         pdf_drop_obj(ctx, page);
@@ -474,6 +496,7 @@ void blankInPlaceOf(fz_context* ctx, pdf_document* doc, pdf_obj* ref, pdf_obj* m
     fz_catch(ctx) {
         fz_rethrow(ctx);
     }
+    return placed;
 }
 
 // Makes `root` the one node over `leaves`. Each page takes over what it inherited, so it looks the same.
@@ -486,12 +509,14 @@ Status flatten(fz_context* ctx, pdf_document* doc, pdf_obj* root, const std::vec
     });
     for (std::size_t i = 0; status && i < leaves.size(); ++i) {
         const Leaf& leaf = leaves[i];
+        int number = 0;
         status = guarded(ctx, [&] {
-            if (leaf.unreadable)
-                blankInPlaceOf(ctx, doc, leaf.page, neighbourMediaBox(ctx, leaves, i));
             // A page written inline in a node becomes an object of its own, as every page must be.
-            pdf_obj* page = pdf_is_indirect(ctx, leaf.page) ? pdf_keep_obj(ctx, leaf.page)
-                                                            : pdf_add_object(ctx, doc, leaf.page);
+            pdf_obj* page = leaf.unreadable
+                                ? blankInPlaceOf(ctx, doc, leaf.page, neighbourMediaBox(ctx, leaves, i))
+                            : pdf_is_indirect(ctx, leaf.page) ? pdf_keep_obj(ctx, leaf.page)
+                                                              : pdf_add_object(ctx, doc, leaf.page);
+            number = pdf_to_num(ctx, page);
             const Inherited& in = leaf.inherited;
             if (in.resources && !pdf_dict_get(ctx, page, PDF_NAME(Resources)))
                 pdf_dict_put(ctx, page, PDF_NAME(Resources), in.resources);
@@ -506,7 +531,7 @@ Status flatten(fz_context* ctx, pdf_document* doc, pdf_obj* root, const std::vec
             pdf_array_push_drop(ctx, pdf_dict_get(ctx, root, PDF_NAME(Kids)), page);
         });
         if (status && leaf.unreadable && unreadable)
-            unreadable->emplace(pdf_to_num(ctx, leaf.page), leaf.where);
+            unreadable->emplace(number, leaf.where);
     }
     return status;
 }
