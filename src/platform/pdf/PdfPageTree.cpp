@@ -62,6 +62,7 @@ struct Leaf {
     Inherited inherited;
     bool unreadable = false; // an object that names a page but is none
     UnreadablePage where;    // where the file holds an unreadable one
+    bool lost = false;       // unreadable, lost with the end of a file cut short
 };
 
 // A node being walked: its kids are looked at one by one.
@@ -114,9 +115,10 @@ bool sameObject(fz_context* ctx, pdf_obj* a, pdf_obj* b) {
 }
 
 // What the file holds for a kid that MuPDF does not read as a dictionary: nothing at all (a reference beyond
-// the objects the file numbers), a page or node read from the file's bytes, or an object that names a page
-// but is no page (one that cannot be parsed, that refers to itself, a number, one whose bytes are gone).
-enum class KidInFile { Absent, Recovered, Unreadable };
+// the objects the file numbers), a page or node read from the file's bytes, an object that names a page but
+// is no page (one that cannot be parsed, that refers to itself, a number, one whose bytes are gone), or one
+// lost with the end of a file cut short.
+enum class KidInFile { Absent, Recovered, Unreadable, Lost };
 
 // Object `number` parsed from the file at `offset`, decrypted like every object MuPDF reads; null when what
 // stands there is another object or a stream. Throws as MuPDF does; call inside a guarded block.
@@ -189,7 +191,7 @@ KidInFile findKidInFile(fz_context* ctx, pdf_document* doc, const QByteArray& fi
     // that held it held the cross-reference too.
     *where = {generation, -1};
     if (!held)
-        return past ? KidInFile::Unreadable : KidInFile::Absent;
+        return past ? KidInFile::Lost : KidInFile::Absent;
     if (offset < 0 || raw::objectBody(file, offset, number, generation).isEmpty())
         offset = raw::lastObjectHeader(file, number, generation);
     *where = {generation, offset};
@@ -273,6 +275,9 @@ public:
         walk(root, rootKid, inherit({}, rootKid.own));
         if (m_check == TreeCheck::Full && !m_gaps.empty())
             adoptDetachedPages();
+        // A file cut so short that none of its pages is left is damaged, not a document of blank pages.
+        if (std::all_of(m_leaves.begin(), m_leaves.end(), [](const Leaf& leaf) { return leaf.lost; }))
+            m_leaves.clear();
         return std::move(m_leaves);
     }
 
@@ -333,16 +338,18 @@ private:
             if (!k.isDict && kid && pdf_is_indirect(m_ctx, kid) && !m_seen.contains(pdf_to_num(m_ctx, kid))) {
                 m_sound = false;
                 UnreadablePage where;
-                switch (findKidInFile(m_ctx, m_doc, m_file, pdf_to_num(m_ctx, kid), pdf_to_gen(m_ctx, kid),
-                                      &where)) {
+                const KidInFile found = findKidInFile(m_ctx, m_doc, m_file, pdf_to_num(m_ctx, kid),
+                                                      pdf_to_gen(m_ctx, kid), &where);
+                switch (found) {
                 case KidInFile::Recovered:
                     read = readAt();
                     break;
                 case KidInFile::Unreadable:
+                case KidInFile::Lost:
                     // The page is there but cannot be read (absurd nesting, a damaged dictionary, an object
-                    // that is no page): it keeps its place.
+                    // that is no page), or its end is lost: it keeps its place.
                     m_seen.insert(pdf_to_num(m_ctx, kid));
-                    m_leaves.push_back({kid, top.inherited, true, where});
+                    m_leaves.push_back({kid, top.inherited, true, where, found == KidInFile::Lost});
                     continue;
                 case KidInFile::Absent:
                     break;
