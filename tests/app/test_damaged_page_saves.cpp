@@ -143,6 +143,8 @@ private slots:
         QTest::newRow("node of the tree that refers to itself") << "self node";
         QTest::newRow("cross-reference entry flipped to free") << "flipped";
         QTest::newRow("node of the tree that MuPDF cannot parse") << "unparseable node";
+        QTest::newRow("root of the tree flipped to free") << "freed root";
+        QTest::newRow("stray reference in a stream's dictionary, cross-reference lost") << "stray reference";
         QTest::newRow("AES-256, a content stream's /Length a few bytes long") << "aes256";
         QTest::newRow("RC4-40, a content stream's /Length negative") << "rc4";
     }
@@ -161,6 +163,14 @@ private slots:
             // A key of the second node without its slash: the offsets stay right.
             bytes = twoNodes("5 0 R").replace("<< /Type /Pages /Parent 2 0 R /Kids [9",
                                               "<<  Type /Pages /Parent 2 0 R /Kids [9");
+        } else if (damage == "freed root") {
+            bytes = freed(fixtures::assemblePdf(flatTree(3)), 2);
+        } else if (damage == "stray reference") {
+            // MuPDF's repair gives up on the whole file at the dictionary of page 2's content.
+            bytes = fixtures::assemblePdf(flatTree(3));
+            const qsizetype length = bytes.indexOf("/Length", bytes.indexOf("\n7 0 obj"));
+            bytes.insert(bytes.indexOf(" >>", length), " 0 R 0 R");
+            bytes.replace("startxref", "startxreg");
         } else if (damage == "flipped") {
             bytes = freed(fixtures::assemblePdf(flatTree(3)), 4);
         } else {
@@ -172,7 +182,7 @@ private slots:
         QVERIFY(counted >= 3);
         const QList<QStringList> byPoppler = wordsPerPage("pdftotext", path, {});
         const QList<QStringList> byMupdf = wordsPerPage("mutool", path, shell.dir.filePath("original"));
-        QVERIFY(!byPoppler.isEmpty() && !byMupdf.isEmpty());
+        QVERIFY(!byPoppler.isEmpty()); // MuPDF reads some of them not at all
 
         app::DocumentWindow* window = openAndWait(shell, path);
         QVERIFY(window);

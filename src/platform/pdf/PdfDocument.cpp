@@ -347,6 +347,34 @@ std::shared_ptr<Document> Document::createEmpty() {
 
 namespace {
 
+// qpdf holds the whole of a file it reads in memory, and its rewrite too: larger files are left to MuPDF.
+constexpr qsizetype maxQpdfReading = 64 * 1024 * 1024;
+
+// The pages MuPDF shows of an opened file: none of one that did not open or asks for a password first.
+int shownPages(fz_context* ctx, const Opened& opened) {
+    int pages = 0;
+    if (opened.status && opened.doc && !opened.needsPassword)
+        guarded(ctx, [&] { pages = pdf_count_pages(ctx, opened.doc); });
+    return pages;
+}
+
+// A damaged file that MuPDF does not open, or opens with no page at all, is read from qpdf's rewrite of it
+// when that shows pages: qpdf finds the objects behind a broken cross-reference stream, and reads through
+// dictionaries that MuPDF gives up on (the tree's root among them), as other readers do.
+void readWhatQpdfReads(fz_context* ctx, Opened& opened) {
+    if (opened.bytes.size() > maxQpdfReading ||
+        (opened.status && (opened.needsPassword || shownPages(ctx, opened) > 0)))
+        return;
+    const auto rewritten = rewriteWithQpdf(opened.bytes, {}, QpdfObjectStreams::Preserve);
+    Opened sound = rewritten ? openBytes(ctx, rewritten.value()) : Opened{};
+    if (shownPages(ctx, sound) == 0) {
+        pdf_drop_document(ctx, sound.doc);
+        return;
+    }
+    pdf_drop_document(ctx, opened.doc);
+    opened = std::move(sound);
+}
+
 // Opens `bytes`; `mapping`, when they are a view of a mapped file, keeps them for as long as the document.
 Result<std::shared_ptr<Document>> openShared(const QByteArray& bytes,
                                              std::shared_ptr<const MappedFile> mapping) {
@@ -389,6 +417,8 @@ Result<std::shared_ptr<Document>> openShared(const QByteArray& bytes,
             }
         }
     }
+    if (!protectionDamaged)
+        readWhatQpdfReads(ctx, opened);
     if (!opened.status) {
         pdf_drop_document(ctx, opened.doc);
         return Error{Error::Kind::Damaged,

@@ -172,10 +172,10 @@ bool cutShort(fz_context* ctx, pdf_document* doc, const QByteArray& file) {
 // A kid naming object `number`, which MuPDF reads as no dictionary: its cross-reference entry was flipped to
 // free or points astray, or the object is damaged. Other readers find an object by its header in the bytes
 // when the cross-reference fails them, and so does this: a page or node found there is put into the
-// document under its own number, a node MuPDF cannot parse as its bytes name its kids. Where the file holds
-// an object that is there but no page goes into `where`.
+// document under its own number, a node MuPDF cannot parse as its bytes name its kids when `nodeFromKids`.
+// Where the file holds an object that is there but no page goes into `where`.
 KidInFile findKidInFile(fz_context* ctx, pdf_document* doc, const QByteArray& file, int number,
-                        int generation, UnreadablePage* where) {
+                        int generation, UnreadablePage* where, bool nodeFromKids = true) {
     bool held = false, past = false;
     std::int64_t offset = -1;
     guarded(ctx, [&] {
@@ -200,10 +200,11 @@ KidInFile findKidInFile(fz_context* ctx, pdf_document* doc, const QByteArray& fi
     bool recovered = false;
     pdf_obj* object = nullptr;
     guarded(ctx, [&] { object = parseObjectAt(ctx, doc, offset, number, generation); });
-    const QByteArray body =
-        pdf_is_dict(ctx, object) ? QByteArray() : raw::objectBody(file, offset, number, generation);
+    const QByteArray body = pdf_is_dict(ctx, object) || !nodeFromKids
+                                ? QByteArray()
+                                : raw::objectBody(file, offset, number, generation);
     guarded(ctx, [&] {
-        if (!pdf_is_dict(ctx, object)) {
+        if (!pdf_is_dict(ctx, object) && nodeFromKids) {
             pdf_drop_obj(ctx, std::exchange(object, nullptr));
             object = nodeFromBytes(ctx, doc, body);
         }
@@ -547,6 +548,20 @@ Status flatten(fz_context* ctx, pdf_document* doc, pdf_obj* root, const std::vec
 
 Status repairPageTree(fz_context* ctx, pdf_document* doc, const QByteArray& file, TreeCheck check,
                       UnreadablePages* unreadable, bool* rebuilt) {
+    // The root of a tree MuPDF reads as no dictionary is looked for in the file's bytes, as every kid is; but
+    // only taken whole, since what it hands down to every page (resources, media box) would be lost with a
+    // node read from its kids. A file left with no page is read as qpdf reads it instead.
+    int lostRoot = 0, lostGeneration = 0;
+    guarded(ctx, [&] {
+        pdf_obj* named = pdf_dict_getp(ctx, pdf_trailer(ctx, doc), "Root/Pages");
+        if (pdf_is_indirect(ctx, named) && !pdf_is_dict(ctx, named)) {
+            lostRoot = pdf_to_num(ctx, named);
+            lostGeneration = pdf_to_gen(ctx, named);
+        }
+    });
+    UnreadablePage where;
+    if (lostRoot > 0)
+        findKidInFile(ctx, doc, file, lostRoot, lostGeneration, &where, false);
     pdf_obj* root = nullptr;
     Kid rootKid;
     Status status = guarded(ctx, [&] {
