@@ -228,17 +228,23 @@ private slots:
     void unparseableObjectsGoWithTheirPage_data() {
         QTest::addColumn<int>("damaged");
         QTest::addColumn<QList<int>>("objects"); // what the page needs that MuPDF does not write
-        QTest::newRow("content stream") << int(DamagedPart::Content) << QList<int>{7};
-        QTest::newRow("font") << int(DamagedPart::Font) << QList<int>{10};
+        QTest::addColumn<bool>("damagedTable");
+        QTest::newRow("content stream") << int(DamagedPart::Content) << QList<int>{7} << false;
+        QTest::newRow("font") << int(DamagedPart::Font) << QList<int>{10} << false;
         QTest::newRow("content stream whose length is an object")
-            << int(DamagedPart::ContentWithItsLength) << QList<int>{7, 10};
+            << int(DamagedPart::ContentWithItsLength) << QList<int>{7, 10} << false;
+        QTest::newRow("font, table repaired") << int(DamagedPart::Font) << QList<int>{10} << true;
     }
 
     void unparseableObjectsGoWithTheirPage() {
         QFETCH(int, damaged);
         QFETCH(QList<int>, objects);
-        const QString original = write("parts.pdf", pageWithDamagedParts(DamagedPart(damaged)));
-        auto d = openOrFail(pageWithDamagedParts(DamagedPart(damaged)));
+        QFETCH(bool, damagedTable);
+        QByteArray bytes = pageWithDamagedParts(DamagedPart(damaged));
+        if (damagedTable)
+            bytes.replace("xref", "xreg");
+        const QString original = write("parts.pdf", bytes);
+        auto d = openOrFail(bytes);
         QCOMPARE(d->unreadablePageCount(), 1);
         QVERIFY(d->createAnnotation(0,
                                     {{"Subtype", ObjectValue::name("Square")},
