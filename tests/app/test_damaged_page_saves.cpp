@@ -144,6 +144,7 @@ private slots:
         QTest::newRow("cross-reference entry flipped to free") << "flipped";
         QTest::newRow("node of the tree that MuPDF cannot parse") << "unparseable node";
         QTest::newRow("root of the tree flipped to free") << "freed root";
+        QTest::newRow("content stream flipped to free") << "freed content";
         QTest::newRow("stray reference in a stream's dictionary, cross-reference lost") << "stray reference";
         QTest::newRow("AES-256, a content stream's /Length a few bytes long") << "aes256";
         QTest::newRow("RC4-40, a content stream's /Length negative") << "rc4";
@@ -165,6 +166,8 @@ private slots:
                                               "<<  Type /Pages /Parent 2 0 R /Kids [9");
         } else if (damage == "freed root") {
             bytes = freed(fixtures::assemblePdf(flatTree(3)), 2);
+        } else if (damage == "freed content") {
+            bytes = freed(fixtures::assemblePdf(flatTree(3)), 7);
         } else if (damage == "stray reference") {
             // MuPDF's repair gives up on the whole file at the dictionary of page 2's content.
             bytes = fixtures::assemblePdf(flatTree(3));

@@ -475,6 +475,57 @@ pdf_obj* neighbourMediaBox(fz_context* ctx, const std::vector<Leaf>& leaves, std
     return nullptr;
 }
 
+// The content streams of `leaves` whose cross-reference entries were flipped to free: MuPDF takes them for
+// nothing and shows the page blank, while other readers find them by their headers in the bytes, as this
+// does, pointing the entries back at them. Returns whether any was found.
+bool restoreFreedContents(fz_context* ctx, pdf_document* doc, const QByteArray& file,
+                          const std::vector<Leaf>& leaves) {
+    struct Freed {
+        int number;
+        int generation;
+    };
+    std::vector<Freed> freed;
+    for (const Leaf& leaf : leaves) {
+        pdf_obj* contents = nullptr;
+        int parts = 0;
+        if (leaf.unreadable || !guarded(ctx, [&] {
+                contents = pdf_dict_get(ctx, leaf.page, PDF_NAME(Contents));
+                parts = pdf_is_array(ctx, contents) ? pdf_array_len(ctx, contents) : 1;
+            }))
+            continue;
+        for (int i = 0; i < parts; ++i) {
+            Freed part{0, 0};
+            guarded(ctx, [&] {
+                pdf_obj* ref = pdf_is_array(ctx, contents) ? pdf_array_get(ctx, contents, i) : contents;
+                const int number = pdf_to_num(ctx, ref);
+                if (number > 0 && number < pdf_xref_len(ctx, doc) &&
+                    pdf_get_xref_entry_no_null(ctx, doc, number)->type == 'f')
+                    part = {number, pdf_to_gen(ctx, ref)};
+            });
+            if (part.number > 0)
+                freed.push_back(part);
+        }
+    }
+    bool found = false;
+    for (const Freed& part : freed) {
+        const std::int64_t offset = raw::lastObjectHeader(file, part.number, part.generation);
+        if (offset < 0)
+            continue;
+        const Status pointed = guarded(ctx, [&] {
+            pdf_xref_entry* entry = pdf_get_xref_entry_no_null(ctx, doc, part.number);
+            pdf_drop_obj(ctx, entry->obj);
+            entry->obj = nullptr;
+            entry->type = 'n';
+            entry->ofs = offset;
+            entry->gen = static_cast<unsigned short>(part.generation);
+            entry->num = part.number;
+            entry->stm_ofs = 0;
+        });
+        found = found || pointed.ok();
+    }
+    return found;
+}
+
 // A blank page in the place of one that cannot be read: MuPDF cannot load, show or write an object it cannot
 // parse, and every lookup of a later page would fail on it. It takes the unreadable object's own number, so
 // that whatever refers to that page (the tree, links, the outline) finds it, and saving can put the file's
@@ -593,8 +644,10 @@ Status repairPageTree(fz_context* ctx, pdf_document* doc, const QByteArray& file
     } else {
         leaves.push_back({root, rootKid.own}); // the catalog names a single page as its tree
     }
+    const bool restored =
+        (check == TreeCheck::Full || !sound) && restoreFreedContents(ctx, doc, file, leaves);
     if (rebuilt)
-        *rebuilt = !sound;
+        *rebuilt = !sound || restored;
     if (sound)
         return {};
     // The old tree holds the pages written inline and what they inherit: it stays alive until they are moved.
