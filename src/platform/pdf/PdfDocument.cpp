@@ -1,4 +1,5 @@
 #include "PdfDocumentImpl.h"
+#include "PdfRawObject.h"
 
 #include <algorithm>
 #include <atomic>
@@ -25,6 +26,34 @@ struct Opened {
     UnreadablePages unreadablePages;
 };
 
+// MuPDF repairs a file the first time it meets an object that is not where the cross-reference places it,
+// rebuilding the document from the file's bytes: whatever was edited before then would be lost with the
+// document it rebuilt. So each object's place is checked as the file is opened, and a file with one astray is
+// repaired at once, before anything can be edited.
+void repairNowWhereObjectsStray(fz_context* ctx, pdf_document* doc, const QByteArray& bytes) {
+    int objects = 0;
+    if (!guarded(ctx, [&] { objects = pdf_was_repaired(ctx, doc) ? 0 : pdf_xref_len(ctx, doc); }))
+        return;
+    for (int number = 1; number < objects; ++number) {
+        bool placed = false;
+        std::int64_t offset = 0;
+        int generation = 0;
+        guarded(ctx, [&] {
+            const pdf_xref_entry* entry = pdf_get_xref_entry_no_null(ctx, doc, number);
+            placed = entry->type == 'n' && !entry->obj && !entry->stm_buf;
+            offset = entry->ofs;
+            generation = entry->gen;
+        });
+        if (!placed || raw::startsObject(bytes, offset, number, generation))
+            continue;
+        // Loading it is what makes MuPDF repair the file.
+        pdf_obj* object = nullptr;
+        guarded(ctx, [&] { object = pdf_load_object(ctx, doc, number); });
+        pdf_drop_obj(ctx, object);
+        return;
+    }
+}
+
 // `mapping`, when the bytes are a view of a mapped file: what is read of it is given back as reading goes on.
 Opened openBytes(fz_context* ctx, const QByteArray& bytes, const MappedFile* mapping = nullptr) {
     Opened opened;
@@ -43,6 +72,8 @@ Opened openBytes(fz_context* ctx, const QByteArray& bytes, const MappedFile* map
     fz_drop_stream(ctx, stream);
     opened.doc = doc;
     opened.needsPassword = needsPassword != 0;
+    if (opened.status)
+        repairNowWhereObjectsStray(ctx, doc, opened.bytes);
     // Reading the page tree of an unlocked file makes MuPDF read (and if need be repair) its structure now,
     // so a hopeless file fails here rather than on first use.
     if (opened.status && !opened.needsPassword)

@@ -112,19 +112,41 @@ private:
 
 } // namespace
 
-QByteArray objectBody(const QByteArray& file, std::int64_t offset, int number, int generation) {
-    if (offset < 0 || offset >= file.size())
-        return {};
-    // The header and the object, bounded: the lexer never looks past what may be taken.
-    const QByteArray window = QByteArray::fromRawData(
-        file.constData() + offset, std::min<qsizetype>(file.size() - offset, maxObjectSize));
+namespace {
+
+// `file` from `offset` on, as far as one object may reach: the lexer never looks past what may be taken.
+QByteArray objectWindow(const QByteArray& file, std::int64_t offset) {
+    return QByteArray::fromRawData(file.constData() + offset,
+                                   std::min<qsizetype>(file.size() - qsizetype(offset), maxObjectSize));
+}
+
+// Where the header "number generation obj" that starts `window` ends; -1 when it names another object.
+qsizetype headerEnd(const QByteArray& window, int number, int generation) {
     Lexer lexer(window);
     const Token num = lexer.next(), gen = lexer.next(), obj = lexer.next();
     if (lexer.integer(num) != number || lexer.integer(gen) != generation || !lexer.is(obj, "obj"))
+        return -1;
+    return obj.end;
+}
+
+} // namespace
+
+bool startsObject(const QByteArray& file, std::int64_t offset, int number, int generation) {
+    return offset >= 0 && offset < file.size() &&
+           headerEnd(objectWindow(file, offset), number, generation) >= 0;
+}
+
+QByteArray objectBody(const QByteArray& file, std::int64_t offset, int number, int generation) {
+    if (offset < 0 || offset >= file.size())
         return {};
+    const QByteArray window = objectWindow(file, offset);
+    const qsizetype start = headerEnd(window, number, generation);
+    if (start < 0)
+        return {};
+    Lexer lexer(window, start);
     for (Token t = lexer.next(); t.kind != Token::Kind::End; t = lexer.next())
         if (lexer.is(t, "endobj"))
-            return QByteArray(window.constData() + obj.end, t.begin - obj.end);
+            return QByteArray(window.constData() + start, t.begin - start);
     return {};
 }
 

@@ -24,6 +24,9 @@ constexpr qsizetype maxObjectSize = 64 * 1024 * 1024;
 // empty otherwise.
 QByteArray objectBody(const QByteArray& file, std::int64_t offset, int number, int generation);
 
+// Whether the header "N G obj" of object `number`, generation `generation`, stands at `offset` of `file`.
+bool startsObject(const QByteArray& file, std::int64_t offset, int number, int generation);
+
 // Where the last "N G obj" header of object `number`, generation `generation`, starts in `file`, as a reader
 // that does not trust the cross-reference finds an object; -1 when the file holds none.
 std::int64_t lastObjectHeader(const QByteArray& file, int number, int generation);

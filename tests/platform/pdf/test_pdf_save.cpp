@@ -234,6 +234,27 @@ private slots:
         QVERIFY(text.indexOf("Page one") < text.indexOf("Page three"));
     }
 
+    // An object whose header is damaged, where the cross-reference places it, makes MuPDF repair the file the
+    // first time it is read; read first by the save, it must not take what was edited before with it.
+    void editsOutliveARepairTheFileNeeds() {
+        QByteArray bytes = fixtures::makeTextPdf(3, "kept");
+        const qsizetype content = bytes.lastIndexOf(" 0 obj\n<< /Length");
+        QVERIFY(content > 0);
+        bytes.replace(content, 7, " 0 objD"); // same length: every other object stays where it was
+        auto d = openOrFail(bytes);
+        QVERIFY(d->createAnnotation(0,
+                                    {{"Subtype", ObjectValue::name("Square")},
+                                     {"Rect", ObjectValue::numbers({20, 20, 80, 60})}},
+                                    {})
+                    .ok());
+        const auto saved = d->save();
+        QVERIFY2(saved.ok(), saved.ok() ? "" : qPrintable(saved.error().message));
+        auto reopened = openOrFail(saved.value());
+        QCOMPARE(reopened->pageCount(), 3);
+        QCOMPARE(reopened->annotations(0).value().size(), std::size_t(1));
+        QCOMPARE(d->annotations(0).value().size(), std::size_t(1));
+    }
+
     // A saved file packs its objects into object streams where the copy is not encrypted, which makes it
     // smaller than mutool's compressed rewrite, and every reader reads it as the document was: MuPDF,
     // poppler and qpdf, turned and cropped pages, text, links, and the password of a protected copy.
