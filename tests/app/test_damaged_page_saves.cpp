@@ -102,6 +102,29 @@ QByteArray encryptedWithBrokenLength(const QString& dir, const QStringList& meth
     return bytes.replace(at, width, lie);
 }
 
+// Three pages, the first with 30 notes, linearized by qpdf with object streams (the first page's objects
+// packed at the front, numbered above the others), then cut before the cross-reference stream at its end, as
+// a download that stopped short leaves it.
+QByteArray linearizedCutShort(const QString& dir) {
+    QList<QByteArray> objects = flatTree(3);
+    QByteArray notes;
+    for (int i = 0; i < 30; ++i) {
+        notes += QByteArray::number(9 + i) + " 0 R ";
+        objects << "<< /Type /Annot /Subtype /Text /Rect [" + QByteArray::number(10 * i) + " 10 " +
+                       QByteArray::number(10 * i + 10) + " 20] /Contents (note " + QByteArray::number(i) +
+                       ") >>";
+    }
+    objects[2].insert(objects[2].lastIndexOf(">>"), "/Annots [" + notes + "] ");
+    const QString plain = writeTestBytes(dir + "/plain.pdf", fixtures::assemblePdf(objects));
+    const QString linearized = dir + "/linearized.pdf";
+    if (runTool("qpdf", {"--linearize", "--object-streams=generate", plain, linearized}).exitCode != 0)
+        qFatal("qpdf did not linearize");
+    QByteArray bytes = readAll(linearized);
+    const qsizetype header = bytes.lastIndexOf(" 0 obj", bytes.lastIndexOf("/Type /XRef"));
+    bytes.truncate(bytes.lastIndexOf('\n', header) + 1);
+    return bytes;
+}
+
 // The words of each page of the file at `path` as a reader gives them: pdftotext or mutool (which writes each
 // page's text into a file named after `scratch`).
 QList<QStringList> wordsPerPage(const QString& tool, const QString& path, const QString& scratch) {
@@ -146,6 +169,7 @@ private slots:
         QTest::newRow("root of the tree flipped to free") << "freed root";
         QTest::newRow("content stream flipped to free") << "freed content";
         QTest::newRow("stray reference in a stream's dictionary, cross-reference lost") << "stray reference";
+        QTest::newRow("linearized with object streams, cut before its end") << "linearized cut";
         QTest::newRow("AES-256, a content stream's /Length a few bytes long") << "aes256";
         QTest::newRow("RC4-40, a content stream's /Length negative") << "rc4";
     }
@@ -174,6 +198,8 @@ private slots:
             const qsizetype length = bytes.indexOf("/Length", bytes.indexOf("\n7 0 obj"));
             bytes.insert(bytes.indexOf(" >>", length), " 0 R 0 R");
             bytes.replace("startxref", "startxreg");
+        } else if (damage == "linearized cut") {
+            bytes = linearizedCutShort(shell.dir.path());
         } else if (damage == "flipped") {
             bytes = freed(fixtures::assemblePdf(flatTree(3)), 4);
         } else {

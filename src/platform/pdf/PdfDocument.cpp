@@ -55,7 +55,24 @@ void repairNowWhereObjectsStray(fz_context* ctx, pdf_document* doc, const QByteA
 }
 
 // `mapping`, when the bytes are a view of a mapped file: what is read of it is given back as reading goes on.
-Opened openBytes(fz_context* ctx, const QByteArray& bytes, const MappedFile* mapping = nullptr) {
+// Takes what the object streams of `doc` hold into its cross-reference, for one that names only the streams
+// themselves: MuPDF finds a stream's data once the stream is read. An object stream that does not read leaves
+// out what it holds, no more.
+void readObjectStreamsOf(fz_context* ctx, pdf_document* doc) {
+    int objects = 0;
+    guarded(ctx, [&] { objects = pdf_xref_len(ctx, doc); });
+    for (int number = 1; number < objects; ++number)
+        guarded(ctx, [&] {
+            if (pdf_get_xref_entry_no_null(ctx, doc, number)->type == 'n')
+                pdf_drop_obj(ctx, pdf_load_object(ctx, doc, number));
+        });
+    guarded(ctx, [&] { pdf_repair_obj_stms(ctx, doc); });
+}
+
+// `readObjectStreams`: the objects that the file's object streams hold are taken into its cross-reference
+// first, for one that names only the streams themselves.
+Opened openBytes(fz_context* ctx, const QByteArray& bytes, const MappedFile* mapping = nullptr,
+                 bool readObjectStreams = false) {
     Opened opened;
     opened.bytes = bytes;
     fz_stream* stream = nullptr;
@@ -72,6 +89,8 @@ Opened openBytes(fz_context* ctx, const QByteArray& bytes, const MappedFile* map
     fz_drop_stream(ctx, stream);
     opened.doc = doc;
     opened.needsPassword = needsPassword != 0;
+    if (opened.status && readObjectStreams)
+        readObjectStreamsOf(ctx, doc);
     if (opened.status)
         repairNowWhereObjectsStray(ctx, doc, opened.bytes);
     // Reading the page tree of an unlocked file makes MuPDF read (and if need be repair) its structure now,
@@ -406,6 +425,24 @@ void readWhatQpdfReads(fz_context* ctx, Opened& opened) {
     opened = std::move(sound);
 }
 
+// A file that shows no page, with neither its cross-reference nor the trailer that names its catalog (its end
+// cut off, say), while its objects and object streams are there, is read through a cross-reference made from
+// its objects' headers: MuPDF's repair does not find a catalog kept in an object stream, nor the objects such
+// streams hold. A protected file is left as it is: its protection went with its trailer.
+void readThroughRebuiltCrossReference(fz_context* ctx, Opened& opened) {
+    if ((opened.status && (opened.needsPassword || shownPages(ctx, opened) > 0)) ||
+        opened.bytes.size() > maxQpdfReading || opened.bytes.contains("/Encrypt"))
+        return;
+    const QByteArray rebuilt = raw::withRebuiltCrossReference(opened.bytes);
+    Opened sound = rebuilt.isEmpty() ? Opened{} : openBytes(ctx, rebuilt, nullptr, true);
+    if (shownPages(ctx, sound) == 0) {
+        pdf_drop_document(ctx, sound.doc);
+        return;
+    }
+    pdf_drop_document(ctx, opened.doc);
+    opened = std::move(sound);
+}
+
 // Opens `bytes`; `mapping`, when they are a view of a mapped file, keeps them for as long as the document.
 Result<std::shared_ptr<Document>> openShared(const QByteArray& bytes,
                                              std::shared_ptr<const MappedFile> mapping) {
@@ -448,8 +485,10 @@ Result<std::shared_ptr<Document>> openShared(const QByteArray& bytes,
             }
         }
     }
-    if (!protectionDamaged)
+    if (!protectionDamaged) {
         readWhatQpdfReads(ctx, opened);
+        readThroughRebuiltCrossReference(ctx, opened);
+    }
     if (!opened.status) {
         pdf_drop_document(ctx, opened.doc);
         return Error{Error::Kind::Damaged,

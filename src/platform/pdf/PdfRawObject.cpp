@@ -293,4 +293,51 @@ std::optional<XrefTable> lastXrefTable(const QByteArray& file) {
     }
 }
 
+QByteArray withRebuiltCrossReference(const QByteArray& file) {
+    struct Place {
+        std::int64_t offset = -1;
+        std::int64_t generation = 0;
+    };
+    std::vector<Place> places;
+    QByteArray root;
+    // Each object takes more than this many bytes: no file holds more objects than its size allows.
+    const std::int64_t mostObjects = file.size() / 8 + 1;
+    Lexer lexer(file);
+    Token key, first, second; // the three tokens before each
+    for (Token t = lexer.next(); t.kind != Token::Kind::End; t = lexer.next()) {
+        const std::optional<std::int64_t> number = lexer.integer(first), generation = lexer.integer(second);
+        if (lexer.is(t, "obj") && number && generation && *number > 0 && *number < mostObjects &&
+            *generation >= 0 && *generation < 65535) {
+            if (places.size() <= std::size_t(*number))
+                places.resize(std::size_t(*number) + 1);
+            places[std::size_t(*number)] = {first.begin, *generation};
+        } else if (lexer.is(t, "R") && number && generation && key.kind == Token::Kind::Name &&
+                   QByteArrayView(file).sliced(key.begin, key.end - key.begin) == "/Root") {
+            root = file.mid(first.begin, t.end - first.begin);
+        } else if (const std::optional<std::int64_t> size = lexer.integer(t);
+                   size && second.kind == Token::Kind::Name && *size < mostObjects &&
+                   QByteArrayView(file).sliced(second.begin, second.end - second.begin) == "/Size") {
+            // Numbered by a cross-reference of the file, maybe within an object stream.
+            places.resize(std::max(places.size(), std::size_t(*size)));
+        }
+        key = first;
+        first = second;
+        second = t;
+    }
+    if (root.isEmpty() || places.empty())
+        return {};
+    QByteArray rebuilt = file;
+    rebuilt += '\n';
+    const qsizetype table = rebuilt.size();
+    rebuilt += "xref\n0 " + QByteArray::number(qulonglong(places.size())) + '\n';
+    for (const Place& place : places)
+        rebuilt += place.offset < 0
+                       ? QByteArray("0000000000 65535 f \n")
+                       : QByteArray::number(place.offset).rightJustified(10, '0') + ' ' +
+                             QByteArray::number(place.generation).rightJustified(5, '0') + " n \n";
+    rebuilt += "trailer\n<< /Size " + QByteArray::number(qulonglong(places.size())) + " /Root " + root +
+               " >>\nstartxref\n" + QByteArray::number(table) + "\n%%EOF\n";
+    return rebuilt;
+}
+
 } // namespace zepla::pdf::raw

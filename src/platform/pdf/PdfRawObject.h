@@ -52,4 +52,10 @@ struct XrefTable {
 };
 std::optional<XrefTable> lastXrefTable(const QByteArray& file);
 
+// `file` with a cross-reference table and trailer appended that other readers would make of it when its own
+// are lost: each object where its last header stands (stream data is not searched), as many entries as the
+// largest /Size the file names (objects in object streams are numbered too), and the last /Root it names.
+// Empty when it names none.
+QByteArray withRebuiltCrossReference(const QByteArray& file);
+
 } // namespace zepla::pdf::raw
