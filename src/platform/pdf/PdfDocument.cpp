@@ -54,7 +54,6 @@ void repairNowWhereObjectsStray(fz_context* ctx, pdf_document* doc, const QByteA
     }
 }
 
-// `mapping`, when the bytes are a view of a mapped file: what is read of it is given back as reading goes on.
 // Takes what the object streams of `doc` hold into its cross-reference, for one that names only the streams
 // themselves: MuPDF finds a stream's data once the stream is read. An object stream that does not read leaves
 // out what it holds, no more.
@@ -69,6 +68,7 @@ void readObjectStreamsOf(fz_context* ctx, pdf_document* doc) {
     guarded(ctx, [&] { pdf_repair_obj_stms(ctx, doc); });
 }
 
+// `mapping`, when the bytes are a view of a mapped file: what is read of it is given back as reading goes on.
 // `readObjectStreams`: the objects that the file's object streams hold are taken into its cross-reference
 // first, for one that names only the streams themselves.
 Opened openBytes(fz_context* ctx, const QByteArray& bytes, const MappedFile* mapping = nullptr,
@@ -408,39 +408,42 @@ int shownPages(fz_context* ctx, const Opened& opened) {
     return pages;
 }
 
+// Whether MuPDF shows no page of a file (or did not open it) that another reading may show more of. Files
+// larger than qpdf reads are left to MuPDF.
+bool showsNoPage(fz_context* ctx, const Opened& opened) {
+    return opened.bytes.size() <= maxQpdfReading &&
+           !(opened.status && (opened.needsPassword || shownPages(ctx, opened) > 0));
+}
+
+// `opened` becomes `other`, another reading of its file, when that shows pages.
+void takeIfItShowsPages(fz_context* ctx, Opened& opened, Opened other) {
+    if (shownPages(ctx, other) == 0) {
+        pdf_drop_document(ctx, other.doc);
+        return;
+    }
+    pdf_drop_document(ctx, opened.doc);
+    opened = std::move(other);
+}
+
 // A damaged file that MuPDF does not open, or opens with no page at all, is read from qpdf's rewrite of it
 // when that shows pages: qpdf finds the objects behind a broken cross-reference stream, and reads through
 // dictionaries that MuPDF gives up on (the tree's root among them), as other readers do.
 void readWhatQpdfReads(fz_context* ctx, Opened& opened) {
-    if (opened.bytes.size() > maxQpdfReading ||
-        (opened.status && (opened.needsPassword || shownPages(ctx, opened) > 0)))
+    if (!showsNoPage(ctx, opened))
         return;
     const auto rewritten = rewriteWithQpdf(opened.bytes, {}, QpdfObjectStreams::Preserve);
-    Opened sound = rewritten ? openBytes(ctx, rewritten.value()) : Opened{};
-    if (shownPages(ctx, sound) == 0) {
-        pdf_drop_document(ctx, sound.doc);
-        return;
-    }
-    pdf_drop_document(ctx, opened.doc);
-    opened = std::move(sound);
+    takeIfItShowsPages(ctx, opened, rewritten ? openBytes(ctx, rewritten.value()) : Opened{});
 }
 
 // A file that shows no page, with neither its cross-reference nor the trailer that names its catalog (its end
 // cut off, say), while its objects and object streams are there, is read through a cross-reference made from
-// its objects' headers: MuPDF's repair does not find a catalog kept in an object stream, nor the objects such
-// streams hold. A protected file is left as it is: its protection went with its trailer.
+// its objects' headers: MuPDF's repair misses the objects of object streams numbered above all others. A
+// protected file is left as it is: its protection went with its trailer.
 void readThroughRebuiltCrossReference(fz_context* ctx, Opened& opened) {
-    if ((opened.status && (opened.needsPassword || shownPages(ctx, opened) > 0)) ||
-        opened.bytes.size() > maxQpdfReading || opened.bytes.contains("/Encrypt"))
+    if (!showsNoPage(ctx, opened) || opened.bytes.contains("/Encrypt"))
         return;
     const QByteArray rebuilt = raw::withRebuiltCrossReference(opened.bytes);
-    Opened sound = rebuilt.isEmpty() ? Opened{} : openBytes(ctx, rebuilt, nullptr, true);
-    if (shownPages(ctx, sound) == 0) {
-        pdf_drop_document(ctx, sound.doc);
-        return;
-    }
-    pdf_drop_document(ctx, opened.doc);
-    opened = std::move(sound);
+    takeIfItShowsPages(ctx, opened, rebuilt.isEmpty() ? Opened{} : openBytes(ctx, rebuilt, nullptr, true));
 }
 
 // Opens `bytes`; `mapping`, when they are a view of a mapped file, keeps them for as long as the document.
