@@ -315,7 +315,7 @@ QByteArray withRebuiltCrossReference(const QByteArray& file) {
                    QByteArrayView(file).sliced(key.begin, key.end - key.begin) == "/Root") {
             root = file.mid(first.begin, t.end - first.begin);
         } else if (const std::optional<std::int64_t> size = lexer.integer(t);
-                   size && second.kind == Token::Kind::Name && *size < mostObjects &&
+                   size && *size > 0 && *size < mostObjects && second.kind == Token::Kind::Name &&
                    QByteArrayView(file).sliced(second.begin, second.end - second.begin) == "/Size") {
             // Numbered by a cross-reference of the file, maybe within an object stream.
             places.resize(std::max(places.size(), std::size_t(*size)));
