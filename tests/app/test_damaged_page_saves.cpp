@@ -102,6 +102,29 @@ QByteArray encryptedWithBrokenLength(const QString& dir, const QStringList& meth
     return bytes.replace(at, width, lie);
 }
 
+// Three pages, the first with 30 notes, linearized by qpdf with object streams (the first page's objects
+// packed at the front, numbered above the others), then cut before the cross-reference stream at its end, as
+// a download that stopped short leaves it.
+QByteArray linearizedCutShort(const QString& dir) {
+    QList<QByteArray> objects = flatTree(3);
+    QByteArray notes;
+    for (int i = 0; i < 30; ++i) {
+        notes += QByteArray::number(9 + i) + " 0 R ";
+        objects << "<< /Type /Annot /Subtype /Text /Rect [" + QByteArray::number(10 * i) + " 10 " +
+                       QByteArray::number(10 * i + 10) + " 20] /Contents (note " + QByteArray::number(i) +
+                       ") >>";
+    }
+    objects[2].insert(objects[2].lastIndexOf(">>"), "/Annots [" + notes + "] ");
+    const QString plain = writeTestBytes(dir + "/plain.pdf", fixtures::assemblePdf(objects));
+    const QString linearized = dir + "/linearized.pdf";
+    if (runTool("qpdf", {"--linearize", "--object-streams=generate", plain, linearized}).exitCode != 0)
+        qFatal("qpdf did not linearize");
+    QByteArray bytes = readAll(linearized);
+    const qsizetype header = bytes.lastIndexOf(" 0 obj", bytes.lastIndexOf("/Type /XRef"));
+    bytes.truncate(bytes.lastIndexOf('\n', header) + 1);
+    return bytes;
+}
+
 // The words of each page of the file at `path` as a reader gives them: pdftotext or mutool (which writes each
 // page's text into a file named after `scratch`).
 QList<QStringList> wordsPerPage(const QString& tool, const QString& path, const QString& scratch) {
@@ -142,6 +165,11 @@ private slots:
         QTest::newRow("page object that refers to itself") << "self page";
         QTest::newRow("node of the tree that refers to itself") << "self node";
         QTest::newRow("cross-reference entry flipped to free") << "flipped";
+        QTest::newRow("node of the tree that MuPDF cannot parse") << "unparseable node";
+        QTest::newRow("root of the tree flipped to free") << "freed root";
+        QTest::newRow("content stream flipped to free") << "freed content";
+        QTest::newRow("stray reference in a stream's dictionary, cross-reference lost") << "stray reference";
+        QTest::newRow("linearized with object streams, cut before its end") << "linearized cut";
         QTest::newRow("AES-256, a content stream's /Length a few bytes long") << "aes256";
         QTest::newRow("RC4-40, a content stream's /Length negative") << "rc4";
     }
@@ -156,6 +184,22 @@ private slots:
             bytes = fixtures::assemblePdf(objects);
         } else if (damage == "self node") {
             bytes = twoNodes("2 0 R");
+        } else if (damage == "unparseable node") {
+            // A key of the second node without its slash: the offsets stay right.
+            bytes = twoNodes("5 0 R").replace("<< /Type /Pages /Parent 2 0 R /Kids [9",
+                                              "<<  Type /Pages /Parent 2 0 R /Kids [9");
+        } else if (damage == "freed root") {
+            bytes = freed(fixtures::assemblePdf(flatTree(3)), 2);
+        } else if (damage == "freed content") {
+            bytes = freed(fixtures::assemblePdf(flatTree(3)), 7);
+        } else if (damage == "stray reference") {
+            // MuPDF's repair gives up on the whole file at the dictionary of page 2's content.
+            bytes = fixtures::assemblePdf(flatTree(3));
+            const qsizetype length = bytes.indexOf("/Length", bytes.indexOf("\n7 0 obj"));
+            bytes.insert(bytes.indexOf(" >>", length), " 0 R 0 R");
+            bytes.replace("startxref", "startxreg");
+        } else if (damage == "linearized cut") {
+            bytes = linearizedCutShort(shell.dir.path());
         } else if (damage == "flipped") {
             bytes = freed(fixtures::assemblePdf(flatTree(3)), 4);
         } else {
@@ -167,7 +211,7 @@ private slots:
         QVERIFY(counted >= 3);
         const QList<QStringList> byPoppler = wordsPerPage("pdftotext", path, {});
         const QList<QStringList> byMupdf = wordsPerPage("mutool", path, shell.dir.filePath("original"));
-        QVERIFY(!byPoppler.isEmpty() && !byMupdf.isEmpty());
+        QVERIFY(!byPoppler.isEmpty()); // MuPDF reads some of them not at all
 
         app::DocumentWindow* window = openAndWait(shell, path);
         QVERIFY(window);

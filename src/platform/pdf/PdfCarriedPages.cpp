@@ -91,7 +91,8 @@ CarriedPages CarriedPages::plan(const Access& a, const SaveOptions& options) {
         Page page{
             i,
             {number, at.generation, raw::withEntry(body, "/Parent", reference(parent, parentGeneration))},
-            {}};
+            {},
+            carried.m_unparsed.size()};
         // What the page refers to: MuPDF writes what it can read, the rest goes as the file holds it.
         pending = raw::references(page.object.body);
         while (!pending.empty() && carried.m_unparsed.size() < maxUnparsed) {
@@ -114,6 +115,7 @@ CarriedPages CarriedPages::plan(const Access& a, const SaveOptions& options) {
             for (int further : raw::references(unparsed))
                 pending.push_back(further);
         }
+        page.unparsedTo = carried.m_unparsed.size();
         carried.m_pages.push_back(std::move(page));
     }
     return carried;
@@ -171,14 +173,12 @@ void CarriedPages::appendTo(QByteArray& written) {
         written += QByteArray::number(object.number) + ' ' + QByteArray::number(object.generation) + " obj" +
                    object.body + "endobj\n";
     };
+    // What MuPDF made of an object it could not parse (nothing, or null where the rest of the document
+    // refers to it) gives way to the file's bytes of it.
     for (const Page& page : m_pages)
         append(page.object);
-    // An unparseable object the rest of the document refers to is in the written file already, as MuPDF
-    // could write it.
     for (const Object& object : m_unparsed)
-        if (std::size_t(object.number) >= table->offsets.size() ||
-            table->offsets[std::size_t(object.number)] < 0)
-            append(object);
+        append(object);
     std::sort(entries.begin(), entries.end());
     std::size_t size = table->offsets.size();
     const std::int64_t xref = written.size();
@@ -204,10 +204,14 @@ bool CarriedPages::isCarriedIn(const QByteArray& bytes, const Access& copy, int 
         number = pageObjectNumber(copy.ctx, pdf_lookup_page_obj(copy.ctx, copy.doc(), pageIndex));
     });
     const std::optional<raw::XrefTable> table = raw::lastXrefTable(bytes);
-    const Object& object = page->object;
-    return number == object.number && table && std::size_t(number) < table->offsets.size() &&
-           raw::objectBody(bytes, table->offsets[std::size_t(number)], number, object.generation) ==
-               object.body;
+    auto written = [&](const Object& object) {
+        const auto at = std::size_t(object.number);
+        return table && at < table->offsets.size() &&
+               raw::objectBody(bytes, table->offsets[at], object.number, object.generation) == object.body;
+    };
+    return number == page->object.number && written(page->object) &&
+           std::all_of(m_unparsed.begin() + std::ptrdiff_t(page->unparsedFrom),
+                       m_unparsed.begin() + std::ptrdiff_t(page->unparsedTo), written);
 }
 
 } // namespace zepla::pdf

@@ -31,7 +31,8 @@ public:
     // end in a cross-reference table), `written` stays as it is and nothing is carried any more.
     void appendTo(QByteArray& written);
 
-    // Whether page `pageIndex` of `copy` (opened from `bytes`) is the file's page as it was carried.
+    // Whether page `pageIndex` of `copy` (opened from `bytes`) is the file's page as it was carried, with the
+    // unparseable objects it refers to.
     bool isCarriedIn(const QByteArray& bytes, const Access& copy, int pageIndex) const;
 
 private:
@@ -44,6 +45,9 @@ private:
         int index = 0;
         Object object;
         std::vector<int> kept; // the objects its bytes refer to that MuPDF can read
+        // Those it refers to that MuPDF cannot parse, found first for it: in `m_unparsed` from and to.
+        std::size_t unparsedFrom = 0;
+        std::size_t unparsedTo = 0;
     };
     std::vector<Page> m_pages;      // in page order
     std::vector<Object> m_unparsed; // what the pages refer to that MuPDF cannot parse either

@@ -1,4 +1,5 @@
 #include "PdfDocumentImpl.h"
+#include "PdfRawObject.h"
 
 #include <algorithm>
 #include <atomic>
@@ -25,8 +26,53 @@ struct Opened {
     UnreadablePages unreadablePages;
 };
 
+// MuPDF repairs a file the first time it meets an object that is not where the cross-reference places it,
+// rebuilding the document from the file's bytes: whatever was edited before then would be lost with the
+// document it rebuilt. So each object's place is checked as the file is opened, and a file with one astray is
+// repaired at once, before anything can be edited.
+void repairNowWhereObjectsStray(fz_context* ctx, pdf_document* doc, const QByteArray& bytes) {
+    int objects = 0;
+    if (!guarded(ctx, [&] { objects = pdf_was_repaired(ctx, doc) ? 0 : pdf_xref_len(ctx, doc); }))
+        return;
+    for (int number = 1; number < objects; ++number) {
+        bool placed = false;
+        std::int64_t offset = 0;
+        int generation = 0;
+        guarded(ctx, [&] {
+            const pdf_xref_entry* entry = pdf_get_xref_entry_no_null(ctx, doc, number);
+            placed = entry->type == 'n' && !entry->obj && !entry->stm_buf;
+            offset = entry->ofs;
+            generation = entry->gen;
+        });
+        if (!placed || raw::startsObject(bytes, offset, number, generation))
+            continue;
+        // Loading it is what makes MuPDF repair the file.
+        pdf_obj* object = nullptr;
+        guarded(ctx, [&] { object = pdf_load_object(ctx, doc, number); });
+        pdf_drop_obj(ctx, object);
+        return;
+    }
+}
+
+// Takes what the object streams of `doc` hold into its cross-reference, for one that names only the streams
+// themselves: MuPDF finds a stream's data once the stream is read. An object stream that does not read leaves
+// out what it holds, no more.
+void readObjectStreamsOf(fz_context* ctx, pdf_document* doc) {
+    int objects = 0;
+    guarded(ctx, [&] { objects = pdf_xref_len(ctx, doc); });
+    for (int number = 1; number < objects; ++number)
+        guarded(ctx, [&] {
+            if (pdf_get_xref_entry_no_null(ctx, doc, number)->type == 'n')
+                pdf_drop_obj(ctx, pdf_load_object(ctx, doc, number));
+        });
+    guarded(ctx, [&] { pdf_repair_obj_stms(ctx, doc); });
+}
+
 // `mapping`, when the bytes are a view of a mapped file: what is read of it is given back as reading goes on.
-Opened openBytes(fz_context* ctx, const QByteArray& bytes, const MappedFile* mapping = nullptr) {
+// `readObjectStreams`: the objects that the file's object streams hold are taken into its cross-reference
+// first, for one that names only the streams themselves.
+Opened openBytes(fz_context* ctx, const QByteArray& bytes, const MappedFile* mapping = nullptr,
+                 bool readObjectStreams = false) {
     Opened opened;
     opened.bytes = bytes;
     fz_stream* stream = nullptr;
@@ -43,6 +89,10 @@ Opened openBytes(fz_context* ctx, const QByteArray& bytes, const MappedFile* map
     fz_drop_stream(ctx, stream);
     opened.doc = doc;
     opened.needsPassword = needsPassword != 0;
+    if (opened.status && readObjectStreams)
+        readObjectStreamsOf(ctx, doc);
+    if (opened.status)
+        repairNowWhereObjectsStray(ctx, doc, opened.bytes);
     // Reading the page tree of an unlocked file makes MuPDF read (and if need be repair) its structure now,
     // so a hopeless file fails here rather than on first use.
     if (opened.status && !opened.needsPassword)
@@ -347,6 +397,55 @@ std::shared_ptr<Document> Document::createEmpty() {
 
 namespace {
 
+// qpdf holds the whole of a file it reads in memory, and its rewrite too: larger files are left to MuPDF.
+constexpr qsizetype maxQpdfReading = 64 * 1024 * 1024;
+
+// The pages MuPDF shows of an opened file: none of one that did not open or asks for a password first.
+int shownPages(fz_context* ctx, const Opened& opened) {
+    int pages = 0;
+    if (opened.status && opened.doc && !opened.needsPassword)
+        guarded(ctx, [&] { pages = pdf_count_pages(ctx, opened.doc); });
+    return pages;
+}
+
+// Whether MuPDF shows no page of a file (or did not open it) that another reading may show more of. Files
+// larger than qpdf reads are left to MuPDF.
+bool showsNoPage(fz_context* ctx, const Opened& opened) {
+    return opened.bytes.size() <= maxQpdfReading &&
+           !(opened.status && (opened.needsPassword || shownPages(ctx, opened) > 0));
+}
+
+// `opened` becomes `other`, another reading of its file, when that shows pages.
+void takeIfItShowsPages(fz_context* ctx, Opened& opened, Opened other) {
+    if (shownPages(ctx, other) == 0) {
+        pdf_drop_document(ctx, other.doc);
+        return;
+    }
+    pdf_drop_document(ctx, opened.doc);
+    opened = std::move(other);
+}
+
+// A damaged file that MuPDF does not open, or opens with no page at all, is read from qpdf's rewrite of it
+// when that shows pages: qpdf finds the objects behind a broken cross-reference stream, and reads through
+// dictionaries that MuPDF gives up on (the tree's root among them), as other readers do.
+void readWhatQpdfReads(fz_context* ctx, Opened& opened) {
+    if (!showsNoPage(ctx, opened))
+        return;
+    const auto rewritten = rewriteWithQpdf(opened.bytes, {}, QpdfObjectStreams::Preserve);
+    takeIfItShowsPages(ctx, opened, rewritten ? openBytes(ctx, rewritten.value()) : Opened{});
+}
+
+// A file that shows no page, with neither its cross-reference nor the trailer that names its catalog (its end
+// cut off, say), while its objects and object streams are there, is read through a cross-reference made from
+// its objects' headers: MuPDF's repair misses the objects of object streams numbered above all others. A
+// protected file is left as it is: its protection went with its trailer.
+void readThroughRebuiltCrossReference(fz_context* ctx, Opened& opened) {
+    if (!showsNoPage(ctx, opened) || opened.bytes.contains("/Encrypt"))
+        return;
+    const QByteArray rebuilt = raw::withRebuiltCrossReference(opened.bytes);
+    takeIfItShowsPages(ctx, opened, rebuilt.isEmpty() ? Opened{} : openBytes(ctx, rebuilt, nullptr, true));
+}
+
 // Opens `bytes`; `mapping`, when they are a view of a mapped file, keeps them for as long as the document.
 Result<std::shared_ptr<Document>> openShared(const QByteArray& bytes,
                                              std::shared_ptr<const MappedFile> mapping) {
@@ -388,6 +487,10 @@ Result<std::shared_ptr<Document>> openShared(const QByteArray& bytes,
                 protectionDamaged = true;
             }
         }
+    }
+    if (!protectionDamaged) {
+        readWhatQpdfReads(ctx, opened);
+        readThroughRebuiltCrossReference(ctx, opened);
     }
     if (!opened.status) {
         pdf_drop_document(ctx, opened.doc);

@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace zepla::pdf {
@@ -16,6 +17,9 @@ namespace {
 
 // Deeper trees than this are flattened: MuPDF walks them recursively.
 constexpr int maxTreeDepth = 32;
+
+// The largest object number a PDF file may use.
+constexpr int maxObjectNumber = 8388607;
 
 // The objects met on a walk, one bit per object number: a tree of thousands of kids is checked without
 // hashing or allocating per kid.
@@ -58,6 +62,7 @@ struct Leaf {
     Inherited inherited;
     bool unreadable = false; // an object that names a page but is none
     UnreadablePage where;    // where the file holds an unreadable one
+    bool lost = false;       // unreadable, lost with the end of a file cut short
 };
 
 // A node being walked: its kids are looked at one by one.
@@ -110,9 +115,10 @@ bool sameObject(fz_context* ctx, pdf_obj* a, pdf_obj* b) {
 }
 
 // What the file holds for a kid that MuPDF does not read as a dictionary: nothing at all (a reference beyond
-// the objects the file numbers), a page or node read from the file's bytes, or an object that names a page
-// but is no page (one that cannot be parsed, that refers to itself, a number, one whose bytes are gone).
-enum class KidInFile { Absent, Recovered, Unreadable };
+// the objects the file numbers), a page or node read from the file's bytes, an object that names a page but
+// is no page (one that cannot be parsed, that refers to itself, a number, one whose bytes are gone), or one
+// lost with the end of a file cut short.
+enum class KidInFile { Absent, Recovered, Unreadable, Lost };
 
 // Object `number` parsed from the file at `offset`, decrypted like every object MuPDF reads; null when what
 // stands there is another object or a stream. Throws as MuPDF does; call inside a guarded block.
@@ -130,34 +136,78 @@ pdf_obj* parseObjectAt(fz_context* ctx, pdf_document* doc, std::int64_t offset, 
     return object;
 }
 
+// A node of the tree read from its bytes, `body`, where MuPDF cannot parse it (a key of its dictionary
+// damaged, say): its kids, as other readers take them from it, are what reaches its pages. What it handed
+// down to them is lost with it. Null when the bytes hold no node. Throws as MuPDF does; call inside a guarded
+// block.
+pdf_obj* nodeFromBytes(fz_context* ctx, pdf_document* doc, const QByteArray& body) {
+    const std::optional<QByteArray> kids = raw::entryValue(body, "/Kids");
+    const std::optional<QByteArray> type = raw::entryValue(body, "/Type");
+    // As for a node MuPDF reads: holding kids, and not named a page.
+    if (!kids || !kids->startsWith('[') || type == QByteArray("/Page"))
+        return nullptr;
+    const std::vector<int> numbers = raw::references(*kids);
+    pdf_obj* node = pdf_new_dict(ctx, doc, 3);
+    fz_try(ctx) {
+        pdf_dict_put(ctx, node, PDF_NAME(Type), PDF_NAME(Pages));
+        pdf_obj* array = pdf_dict_put_array(ctx, node, PDF_NAME(Kids), int(numbers.size()));
+        for (int kid : numbers)
+            pdf_array_push_drop(ctx, array, pdf_new_indirect(ctx, doc, kid, 0));
+        pdf_dict_put_int(ctx, node, PDF_NAME(Count), int64_t(numbers.size()));
+    }
+    fz_catch(ctx) {
+        pdf_drop_obj(ctx, node);
+        fz_rethrow(ctx);
+    }
+    return node;
+}
+
+// Whether `file`, which MuPDF had to repair, lost its end: it no longer closes with "%%EOF".
+bool cutShort(fz_context* ctx, pdf_document* doc, const QByteArray& file) {
+    const QByteArrayView view(file);
+    return pdf_was_repaired(ctx, doc) &&
+           !view.last(std::min<qsizetype>(view.size(), 1024)).trimmed().endsWith("%%EOF");
+}
+
 // A kid naming object `number`, which MuPDF reads as no dictionary: its cross-reference entry was flipped to
 // free or points astray, or the object is damaged. Other readers find an object by its header in the bytes
 // when the cross-reference fails them, and so does this: a page or node found there is put into the
-// document under its own number. Where the file holds an object that is there but no page goes into `where`.
+// document under its own number, a node MuPDF cannot parse as its bytes name its kids when `nodeFromKids`.
+// Where the file holds an object that is there but no page goes into `where`.
 KidInFile findKidInFile(fz_context* ctx, pdf_document* doc, const QByteArray& file, int number,
-                        int generation, UnreadablePage* where) {
-    bool held = false;
+                        int generation, UnreadablePage* where, bool nodeFromKids = true) {
+    bool held = false, past = false;
     std::int64_t offset = -1;
     guarded(ctx, [&] {
         held = number > 0 && number < pdf_xref_len(ctx, doc);
+        past = number >= pdf_xref_len(ctx, doc) && number <= maxObjectNumber && cutShort(ctx, doc, file);
         if (!held)
             return;
         const pdf_xref_entry* entry = pdf_get_xref_entry_no_null(ctx, doc, number);
         offset = entry->type == 'n' ? entry->ofs : -1;
     });
+    // An object the file numbers but no longer holds (its header cut away) keeps its place as readers that
+    // count the tree's kids keep it; and so does one that a file cut short no longer numbers, since the end
+    // that held it held the cross-reference too.
+    *where = {generation, -1};
     if (!held)
-        return KidInFile::Absent;
+        return past ? KidInFile::Lost : KidInFile::Absent;
     if (offset < 0 || raw::objectBody(file, offset, number, generation).isEmpty())
         offset = raw::lastObjectHeader(file, number, generation);
     *where = {generation, offset};
-    // An object the file numbers but no longer holds (its header cut away) keeps its place as readers that
-    // count the tree's kids keep it.
     if (offset < 0)
         return KidInFile::Unreadable;
     bool recovered = false;
     pdf_obj* object = nullptr;
+    guarded(ctx, [&] { object = parseObjectAt(ctx, doc, offset, number, generation); });
+    const QByteArray body = pdf_is_dict(ctx, object) || !nodeFromKids
+                                ? QByteArray()
+                                : raw::objectBody(file, offset, number, generation);
     guarded(ctx, [&] {
-        object = parseObjectAt(ctx, doc, offset, number, generation);
+        if (!pdf_is_dict(ctx, object) && nodeFromKids) {
+            pdf_drop_obj(ctx, std::exchange(object, nullptr));
+            object = nodeFromBytes(ctx, doc, body);
+        }
         if (pdf_is_dict(ctx, object)) {
             pdf_update_object(ctx, doc, number, object);
             recovered = true;
@@ -226,6 +276,9 @@ public:
         walk(root, rootKid, inherit({}, rootKid.own));
         if (m_check == TreeCheck::Full && !m_gaps.empty())
             adoptDetachedPages();
+        // A file cut so short that none of its pages is left is damaged, not a document of blank pages.
+        if (std::all_of(m_leaves.begin(), m_leaves.end(), [](const Leaf& leaf) { return leaf.lost; }))
+            m_leaves.clear();
         return std::move(m_leaves);
     }
 
@@ -286,16 +339,18 @@ private:
             if (!k.isDict && kid && pdf_is_indirect(m_ctx, kid) && !m_seen.contains(pdf_to_num(m_ctx, kid))) {
                 m_sound = false;
                 UnreadablePage where;
-                switch (findKidInFile(m_ctx, m_doc, m_file, pdf_to_num(m_ctx, kid), pdf_to_gen(m_ctx, kid),
-                                      &where)) {
+                const KidInFile found = findKidInFile(m_ctx, m_doc, m_file, pdf_to_num(m_ctx, kid),
+                                                      pdf_to_gen(m_ctx, kid), &where);
+                switch (found) {
                 case KidInFile::Recovered:
                     read = readAt();
                     break;
                 case KidInFile::Unreadable:
+                case KidInFile::Lost:
                     // The page is there but cannot be read (absurd nesting, a damaged dictionary, an object
-                    // that is no page): it keeps its place.
+                    // that is no page), or its end is lost: it keeps its place.
                     m_seen.insert(pdf_to_num(m_ctx, kid));
-                    m_leaves.push_back({kid, top.inherited, true, where});
+                    m_leaves.push_back({kid, top.inherited, true, where, found == KidInFile::Lost});
                     continue;
                 case KidInFile::Absent:
                     break;
@@ -420,19 +475,79 @@ pdf_obj* neighbourMediaBox(fz_context* ctx, const std::vector<Leaf>& leaves, std
     return nullptr;
 }
 
+// The content streams of `leaves` whose cross-reference entries were flipped to free: MuPDF takes them for
+// nothing and shows the page blank, while other readers find them by their headers in the bytes, as this
+// does, pointing the entries back at them. Returns whether any was found.
+bool restoreFreedContents(fz_context* ctx, pdf_document* doc, const QByteArray& file,
+                          const std::vector<Leaf>& leaves) {
+    struct Freed {
+        int number;
+        int generation;
+    };
+    std::vector<Freed> freed;
+    for (const Leaf& leaf : leaves) {
+        pdf_obj* contents = nullptr;
+        int parts = 0;
+        if (leaf.unreadable || !guarded(ctx, [&] {
+                contents = pdf_dict_get(ctx, leaf.page, PDF_NAME(Contents));
+                parts = pdf_is_array(ctx, contents) ? pdf_array_len(ctx, contents) : 1;
+            }))
+            continue;
+        for (int i = 0; i < parts; ++i) {
+            Freed part{0, 0};
+            guarded(ctx, [&] {
+                pdf_obj* ref = pdf_is_array(ctx, contents) ? pdf_array_get(ctx, contents, i) : contents;
+                const int number = pdf_to_num(ctx, ref);
+                if (number > 0 && number < pdf_xref_len(ctx, doc) &&
+                    pdf_get_xref_entry_no_null(ctx, doc, number)->type == 'f')
+                    part = {number, pdf_to_gen(ctx, ref)};
+            });
+            if (part.number > 0)
+                freed.push_back(part);
+        }
+    }
+    bool found = false;
+    for (const Freed& part : freed) {
+        const std::int64_t offset = raw::lastObjectHeader(file, part.number, part.generation);
+        if (offset < 0)
+            continue;
+        const Status pointed = guarded(ctx, [&] {
+            pdf_xref_entry* entry = pdf_get_xref_entry_no_null(ctx, doc, part.number);
+            pdf_drop_obj(ctx, entry->obj);
+            entry->obj = nullptr;
+            entry->type = 'n';
+            entry->ofs = offset;
+            entry->gen = static_cast<unsigned short>(part.generation);
+            entry->num = part.number;
+            entry->stm_ofs = 0;
+        });
+        found = found || pointed.ok();
+    }
+    return found;
+}
+
 // A blank page in the place of one that cannot be read: MuPDF cannot load, show or write an object it cannot
 // parse, and every lookup of a later page would fail on it. It takes the unreadable object's own number, so
 // that whatever refers to that page (the tree, links, the outline) finds it, and saving can put the file's
-// bytes back under the number they were written for.
-void blankInPlaceOf(fz_context* ctx, pdf_document* doc, pdf_obj* ref, pdf_obj* mediaBox) {
+// bytes back under the number they were written for; a page past the objects the document numbers (its
+// file cut short) gets a number of its own. Returns the page, kept. Throws as MuPDF does; call inside a
+// guarded block.
+pdf_obj* blankInPlaceOf(fz_context* ctx, pdf_document* doc, pdf_obj* ref, pdf_obj* mediaBox) {
     pdf_obj* page = pdf_new_dict(ctx, doc, 4);
+    pdf_obj* placed = nullptr;
     fz_try(ctx) {
         if (mediaBox)
             pdf_dict_put(ctx, page, PDF_NAME(MediaBox), mediaBox);
         else
             pdf_dict_put_rect(ctx, page, PDF_NAME(MediaBox), fz_make_rect(0, 0, 612, 792));
         pdf_dict_put_dict(ctx, page, PDF_NAME(Resources), 0);
-        pdf_update_object(ctx, doc, pdf_to_num(ctx, ref), page);
+        const int number = pdf_to_num(ctx, ref);
+        if (number > 0 && number < pdf_xref_len(ctx, doc)) {
+            pdf_update_object(ctx, doc, number, page);
+            placed = pdf_keep_obj(ctx, ref);
+        } else {
+            placed = pdf_add_object(ctx, doc, page);
+        }
     }
     fz_always(ctx) {
         pdf_drop_obj(ctx, page);
@@ -440,6 +555,7 @@ void blankInPlaceOf(fz_context* ctx, pdf_document* doc, pdf_obj* ref, pdf_obj* m
     fz_catch(ctx) {
         fz_rethrow(ctx);
     }
+    return placed;
 }
 
 // Makes `root` the one node over `leaves`. Each page takes over what it inherited, so it looks the same.
@@ -452,12 +568,14 @@ Status flatten(fz_context* ctx, pdf_document* doc, pdf_obj* root, const std::vec
     });
     for (std::size_t i = 0; status && i < leaves.size(); ++i) {
         const Leaf& leaf = leaves[i];
+        int number = 0;
         status = guarded(ctx, [&] {
-            if (leaf.unreadable)
-                blankInPlaceOf(ctx, doc, leaf.page, neighbourMediaBox(ctx, leaves, i));
             // A page written inline in a node becomes an object of its own, as every page must be.
-            pdf_obj* page = pdf_is_indirect(ctx, leaf.page) ? pdf_keep_obj(ctx, leaf.page)
-                                                            : pdf_add_object(ctx, doc, leaf.page);
+            pdf_obj* page = leaf.unreadable
+                                ? blankInPlaceOf(ctx, doc, leaf.page, neighbourMediaBox(ctx, leaves, i))
+                            : pdf_is_indirect(ctx, leaf.page) ? pdf_keep_obj(ctx, leaf.page)
+                                                              : pdf_add_object(ctx, doc, leaf.page);
+            number = pdf_to_num(ctx, page);
             const Inherited& in = leaf.inherited;
             if (in.resources && !pdf_dict_get(ctx, page, PDF_NAME(Resources)))
                 pdf_dict_put(ctx, page, PDF_NAME(Resources), in.resources);
@@ -472,7 +590,7 @@ Status flatten(fz_context* ctx, pdf_document* doc, pdf_obj* root, const std::vec
             pdf_array_push_drop(ctx, pdf_dict_get(ctx, root, PDF_NAME(Kids)), page);
         });
         if (status && leaf.unreadable && unreadable)
-            unreadable->emplace(pdf_to_num(ctx, leaf.page), leaf.where);
+            unreadable->emplace(number, leaf.where);
     }
     return status;
 }
@@ -481,6 +599,20 @@ Status flatten(fz_context* ctx, pdf_document* doc, pdf_obj* root, const std::vec
 
 Status repairPageTree(fz_context* ctx, pdf_document* doc, const QByteArray& file, TreeCheck check,
                       UnreadablePages* unreadable, bool* rebuilt) {
+    // The root of a tree MuPDF reads as no dictionary is looked for in the file's bytes, as every kid is; but
+    // only taken whole, since what it hands down to every page (resources, media box) would be lost with a
+    // node read from its kids. A file left with no page is read as qpdf reads it instead.
+    int lostRoot = 0, lostGeneration = 0;
+    guarded(ctx, [&] {
+        pdf_obj* named = pdf_dict_getp(ctx, pdf_trailer(ctx, doc), "Root/Pages");
+        if (pdf_is_indirect(ctx, named) && !pdf_is_dict(ctx, named)) {
+            lostRoot = pdf_to_num(ctx, named);
+            lostGeneration = pdf_to_gen(ctx, named);
+        }
+    });
+    UnreadablePage where;
+    if (lostRoot > 0)
+        findKidInFile(ctx, doc, file, lostRoot, lostGeneration, &where, false);
     pdf_obj* root = nullptr;
     Kid rootKid;
     Status status = guarded(ctx, [&] {
@@ -512,8 +644,10 @@ Status repairPageTree(fz_context* ctx, pdf_document* doc, const QByteArray& file
     } else {
         leaves.push_back({root, rootKid.own}); // the catalog names a single page as its tree
     }
+    const bool restored =
+        (check == TreeCheck::Full || !sound) && restoreFreedContents(ctx, doc, file, leaves);
     if (rebuilt)
-        *rebuilt = !sound;
+        *rebuilt = !sound || restored;
     if (sound)
         return {};
     // The old tree holds the pages written inline and what they inherit: it stays alive until they are moved.

@@ -112,19 +112,41 @@ private:
 
 } // namespace
 
-QByteArray objectBody(const QByteArray& file, std::int64_t offset, int number, int generation) {
-    if (offset < 0 || offset >= file.size())
-        return {};
-    // The header and the object, bounded: the lexer never looks past what may be taken.
-    const QByteArray window = QByteArray::fromRawData(
-        file.constData() + offset, std::min<qsizetype>(file.size() - offset, maxObjectSize));
+namespace {
+
+// `file` from `offset` on, as far as one object may reach: the lexer never looks past what may be taken.
+QByteArray objectWindow(const QByteArray& file, std::int64_t offset) {
+    return QByteArray::fromRawData(file.constData() + offset,
+                                   std::min<qsizetype>(file.size() - qsizetype(offset), maxObjectSize));
+}
+
+// Where the header "number generation obj" that starts `window` ends; -1 when it names another object.
+qsizetype headerEnd(const QByteArray& window, int number, int generation) {
     Lexer lexer(window);
     const Token num = lexer.next(), gen = lexer.next(), obj = lexer.next();
     if (lexer.integer(num) != number || lexer.integer(gen) != generation || !lexer.is(obj, "obj"))
+        return -1;
+    return obj.end;
+}
+
+} // namespace
+
+bool startsObject(const QByteArray& file, std::int64_t offset, int number, int generation) {
+    return offset >= 0 && offset < file.size() &&
+           headerEnd(objectWindow(file, offset), number, generation) >= 0;
+}
+
+QByteArray objectBody(const QByteArray& file, std::int64_t offset, int number, int generation) {
+    if (offset < 0 || offset >= file.size())
         return {};
+    const QByteArray window = objectWindow(file, offset);
+    const qsizetype start = headerEnd(window, number, generation);
+    if (start < 0)
+        return {};
+    Lexer lexer(window, start);
     for (Token t = lexer.next(); t.kind != Token::Kind::End; t = lexer.next())
         if (lexer.is(t, "endobj"))
-            return QByteArray(window.constData() + obj.end, t.begin - obj.end);
+            return QByteArray(window.constData() + start, t.begin - start);
     return {};
 }
 
@@ -158,11 +180,22 @@ std::vector<int> references(const QByteArray& body) {
     return numbers;
 }
 
-QByteArray withEntry(const QByteArray& dictionary, const QByteArray& key, const QByteArray& value) {
+namespace {
+
+// Where the value of a dictionary's own entry lies in its bytes.
+struct EntryAt {
+    enum class Found { NotADictionary, Absent, Unclosed, Present };
+    Found found = Found::NotADictionary;
+    qsizetype open = 0;  // just after "<<"
+    qsizetype begin = 0; // the value, when present
+    qsizetype end = 0;
+};
+
+EntryAt findEntry(const QByteArray& dictionary, const QByteArray& key) {
     Lexer lexer(dictionary);
     const Token open = lexer.next();
     if (open.kind != Token::Kind::Open || dictionary.at(open.begin) != '<')
-        return dictionary;
+        return {};
     int depth = 1;
     for (Token t = lexer.next(); t.kind != Token::Kind::End && depth > 0; t = lexer.next()) {
         if (t.kind == Token::Kind::Open || t.kind == Token::Kind::Close) {
@@ -178,7 +211,7 @@ QByteArray withEntry(const QByteArray& dictionary, const QByteArray& key, const 
             for (int inner = 1; inner > 0;) {
                 const Token u = lexer.next();
                 if (u.kind == Token::Kind::End)
-                    return dictionary;
+                    return {EntryAt::Found::Unclosed, open.end};
                 inner += u.kind == Token::Kind::Open ? 1 : u.kind == Token::Kind::Close ? -1 : 0;
                 end = u.end;
             }
@@ -187,11 +220,34 @@ QByteArray withEntry(const QByteArray& dictionary, const QByteArray& key, const 
             if (lexer.integer(second) && lexer.is(r, "R"))
                 end = r.end;
         }
-        if (dictionary.mid(first.begin, end - first.begin) == value)
-            return dictionary;
-        return dictionary.left(first.begin) + value + dictionary.mid(end);
+        return {EntryAt::Found::Present, open.end, first.begin, end};
     }
-    return dictionary.left(open.end) + ' ' + key + ' ' + value + dictionary.mid(open.end);
+    return {EntryAt::Found::Absent, open.end};
+}
+
+} // namespace
+
+std::optional<QByteArray> entryValue(const QByteArray& dictionary, const QByteArray& key) {
+    const EntryAt at = findEntry(dictionary, key);
+    if (at.found != EntryAt::Found::Present)
+        return std::nullopt;
+    return dictionary.mid(at.begin, at.end - at.begin);
+}
+
+QByteArray withEntry(const QByteArray& dictionary, const QByteArray& key, const QByteArray& value) {
+    const EntryAt at = findEntry(dictionary, key);
+    switch (at.found) {
+    case EntryAt::Found::NotADictionary:
+    case EntryAt::Found::Unclosed:
+        break;
+    case EntryAt::Found::Absent:
+        return dictionary.left(at.open) + ' ' + key + ' ' + value + dictionary.mid(at.open);
+    case EntryAt::Found::Present:
+        if (dictionary.mid(at.begin, at.end - at.begin) != value)
+            return dictionary.left(at.begin) + value + dictionary.mid(at.end);
+        break;
+    }
+    return dictionary;
 }
 
 std::optional<XrefTable> lastXrefTable(const QByteArray& file) {
@@ -235,6 +291,53 @@ std::optional<XrefTable> lastXrefTable(const QByteArray& file) {
             table.generations[std::size_t(*start + i)] = *generation;
         }
     }
+}
+
+QByteArray withRebuiltCrossReference(const QByteArray& file) {
+    struct Place {
+        std::int64_t offset = -1;
+        std::int64_t generation = 0;
+    };
+    std::vector<Place> places;
+    QByteArray root;
+    // Each object takes more than this many bytes: no file holds more objects than its size allows.
+    const std::int64_t mostObjects = file.size() / 8 + 1;
+    Lexer lexer(file);
+    Token key, first, second; // the three tokens before each
+    for (Token t = lexer.next(); t.kind != Token::Kind::End; t = lexer.next()) {
+        const std::optional<std::int64_t> number = lexer.integer(first), generation = lexer.integer(second);
+        if (lexer.is(t, "obj") && number && generation && *number > 0 && *number < mostObjects &&
+            *generation >= 0 && *generation < 65535) {
+            if (places.size() <= std::size_t(*number))
+                places.resize(std::size_t(*number) + 1);
+            places[std::size_t(*number)] = {first.begin, *generation};
+        } else if (lexer.is(t, "R") && number && generation && key.kind == Token::Kind::Name &&
+                   QByteArrayView(file).sliced(key.begin, key.end - key.begin) == "/Root") {
+            root = file.mid(first.begin, t.end - first.begin);
+        } else if (const std::optional<std::int64_t> size = lexer.integer(t);
+                   size && *size > 0 && *size < mostObjects && second.kind == Token::Kind::Name &&
+                   QByteArrayView(file).sliced(second.begin, second.end - second.begin) == "/Size") {
+            // Numbered by a cross-reference of the file, maybe within an object stream.
+            places.resize(std::max(places.size(), std::size_t(*size)));
+        }
+        key = first;
+        first = second;
+        second = t;
+    }
+    if (root.isEmpty() || places.empty())
+        return {};
+    QByteArray rebuilt = file;
+    rebuilt += '\n';
+    const qsizetype table = rebuilt.size();
+    rebuilt += "xref\n0 " + QByteArray::number(qulonglong(places.size())) + '\n';
+    for (const Place& place : places)
+        rebuilt += place.offset < 0
+                       ? QByteArray("0000000000 65535 f \n")
+                       : QByteArray::number(place.offset).rightJustified(10, '0') + ' ' +
+                             QByteArray::number(place.generation).rightJustified(5, '0') + " n \n";
+    rebuilt += "trailer\n<< /Size " + QByteArray::number(qulonglong(places.size())) + " /Root " + root +
+               " >>\nstartxref\n" + QByteArray::number(table) + "\n%%EOF\n";
+    return rebuilt;
 }
 
 } // namespace zepla::pdf::raw

@@ -24,12 +24,19 @@ constexpr qsizetype maxObjectSize = 64 * 1024 * 1024;
 // empty otherwise.
 QByteArray objectBody(const QByteArray& file, std::int64_t offset, int number, int generation);
 
+// Whether the header "N G obj" of object `number`, generation `generation`, stands at `offset` of `file`.
+bool startsObject(const QByteArray& file, std::int64_t offset, int number, int generation);
+
 // Where the last "N G obj" header of object `number`, generation `generation`, starts in `file`, as a reader
 // that does not trust the cross-reference finds an object; -1 when the file holds none.
 std::int64_t lastObjectHeader(const QByteArray& file, int number, int generation);
 
 // The numbers of the objects that `body` refers to ("N G R"), outside stream data, each once, in order.
 std::vector<int> references(const QByteArray& body);
+
+// The value of `dictionary`'s own entry `key` ("/Kids"), as its bytes: a reference, an array or dictionary
+// through its end, or one token. Nothing when it has no such entry or is not a dictionary.
+std::optional<QByteArray> entryValue(const QByteArray& dictionary, const QByteArray& key);
 
 // `dictionary` with its own entry `key` ("/Parent"; not one of a dictionary inside it) set to `value` ("2 0
 // R"): the entry's value is replaced, or the entry added after "<<" when it has none. Unchanged when it
@@ -44,5 +51,11 @@ struct XrefTable {
     QByteArray trailer;                    // the trailer dictionary
 };
 std::optional<XrefTable> lastXrefTable(const QByteArray& file);
+
+// `file` with a cross-reference table and trailer appended that other readers would make of it when its own
+// are lost: each object where its last header stands (stream data is not searched), as many entries as the
+// largest /Size the file names (objects in object streams are numbered too), and the last /Root it names.
+// Empty when it names none.
+QByteArray withRebuiltCrossReference(const QByteArray& file);
 
 } // namespace zepla::pdf::raw

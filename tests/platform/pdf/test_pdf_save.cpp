@@ -188,15 +188,17 @@ private slots:
     }
 
     // A page whose dictionary cannot be parsed keeps its place, as a blank page, in the document, with or
-    // without a repair of the file; the pages after it stay where they were, in the saved copy too.
+    // without a repair of the file, and so does one lost with the end of the file; the pages after it stay
+    // where they were, in the saved copy too.
     void unreadablePageKeepsItsPlace_data() {
-        QTest::addColumn<bool>("damagedTable");
-        QTest::newRow("sound table") << false;
-        QTest::newRow("table repaired") << true;
+        QTest::addColumn<QString>("damage");
+        QTest::newRow("sound table") << "nesting";
+        QTest::newRow("table repaired") << "nesting, table repaired";
+        QTest::newRow("cut off with the end of the file") << "cut";
     }
 
     void unreadablePageKeepsItsPlace() {
-        QFETCH(bool, damagedTable);
+        QFETCH(QString, damage);
         auto content = [](const QByteArray& words) {
             const QByteArray ops = "BT /Helvetica 14 Tf 20 150 Td (" + words + ") Tj ET";
             return "<< /Length " + QByteArray::number(ops.size()) + " >>\nstream\n" + ops + "\nendstream";
@@ -204,13 +206,19 @@ private slots:
         const QByteArray page =
             "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 300 200] /Resources << /Font << "
             "/Helvetica << /Type /Font /Subtype /Type1 /BaseFont /Helvetica >> >> >> /Contents ";
+        // The second page is object 4, or the last object, 9, which the file is cut before.
+        const bool cut = damage == "cut";
         QByteArray bytes = fixtures::assemblePdf(
-            {"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R 4 0 R 5 0 R] /Count 3 >>",
+            {"<< /Type /Catalog /Pages 2 0 R >>",
+             "<< /Type /Pages /Kids [3 0 R " + QByteArray(cut ? "9" : "4") + " 0 R 5 0 R] /Count 3 >>",
              page + "6 0 R >>",
              page + "7 0 R /Junk " + QByteArray(50000, '[') + QByteArray(50000, ']') + " >>",
-             page + "8 0 R >>", content("Page one"), content("Page two"), content("Page three")});
-        if (damagedTable)
+             page + "8 0 R >>", content("Page one"), content("Page two"), content("Page three"),
+             page + "7 0 R >>"});
+        if (damage.endsWith("table repaired"))
             bytes.replace("xref", "xreg");
+        if (cut)
+            bytes.truncate(bytes.indexOf("\n9 0 obj") + 1);
         auto d = openOrFail(bytes);
         QCOMPARE(d->pageCount(), 3);
         QCOMPARE(d->unreadablePageCount(), 1);
@@ -224,6 +232,27 @@ private slots:
         QCOMPARE(run("pdfinfo", {path}).out.contains("Pages:           3"), true);
         const QByteArray text = run("pdftotext", {path, "-"}).out;
         QVERIFY(text.indexOf("Page one") < text.indexOf("Page three"));
+    }
+
+    // An object whose header is damaged, where the cross-reference places it, makes MuPDF repair the file the
+    // first time it is read; read first by the save, it must not take what was edited before with it.
+    void editsOutliveARepairTheFileNeeds() {
+        QByteArray bytes = fixtures::makeTextPdf(3, "kept");
+        const qsizetype content = bytes.lastIndexOf(" 0 obj\n<< /Length");
+        QVERIFY(content > 0);
+        bytes.replace(content, 7, " 0 objD"); // same length: every other object stays where it was
+        auto d = openOrFail(bytes);
+        QVERIFY(d->createAnnotation(0,
+                                    {{"Subtype", ObjectValue::name("Square")},
+                                     {"Rect", ObjectValue::numbers({20, 20, 80, 60})}},
+                                    {})
+                    .ok());
+        const auto saved = d->save();
+        QVERIFY2(saved.ok(), saved.ok() ? "" : qPrintable(saved.error().message));
+        auto reopened = openOrFail(saved.value());
+        QCOMPARE(reopened->pageCount(), 3);
+        QCOMPARE(reopened->annotations(0).value().size(), std::size_t(1));
+        QCOMPARE(d->annotations(0).value().size(), std::size_t(1));
     }
 
     // A saved file packs its objects into object streams where the copy is not encrypted, which makes it

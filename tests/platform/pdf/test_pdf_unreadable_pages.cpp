@@ -39,6 +39,52 @@ QByteArray nestedMiddlePage() {
     return threePages(kNesting);
 }
 
+// Nesting that MuPDF cannot parse while poppler and qpdf read through it.
+const QByteArray kDeepNesting = QByteArray(300, '[') + QByteArray(300, ']');
+
+// Which object the unreadable middle page of `pageWithDamagedParts` refers to that MuPDF cannot parse either.
+enum class DamagedPart { Content, Font, ContentWithItsLength };
+
+// Three pages (objects 3, 4, 5) showing "Page one", "Page two", "Page three" from contents 6, 7, 8 in font 9.
+// The middle page nests too deep for MuPDF, and so does `damaged` of what it refers to: its content stream
+// 7, or its font 10 (a font of its own); or content 7, whose /Length is object 10.
+QByteArray pageWithDamagedParts(DamagedPart damaged) {
+    const QByteArray junk = " /Junk " + kDeepNesting;
+    auto page = [](int contents, int font, const QByteArray& extra) {
+        return "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 300 200] /Resources << /Font << /F1 " +
+               QByteArray::number(font) + " 0 R >> >> /Contents " + QByteArray::number(contents) + " 0 R" +
+               extra + " >>";
+    };
+    auto content = [](const QByteArray& words, const QByteArray& length, const QByteArray& extra) {
+        const QByteArray ops = "BT /F1 14 Tf 20 150 Td (" + words + ") Tj ET";
+        return "<< /Length " + (length.isEmpty() ? QByteArray::number(ops.size()) : length) + extra +
+               " >>\nstream\n" + ops + "\nendstream";
+    };
+    const QByteArray font = "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica";
+    QList<QByteArray> objects{"<< /Type /Catalog /Pages 2 0 R >>",
+                              "<< /Type /Pages /Kids [3 0 R 4 0 R 5 0 R] /Count 3 >>",
+                              page(6, 9, {}),
+                              page(7, damaged == DamagedPart::Font ? 10 : 9, junk),
+                              page(8, 9, {}),
+                              content("Page one", {}, {}),
+                              content("Page two", {}, {}),
+                              content("Page three", {}, {}),
+                              font + " >>"};
+    switch (damaged) {
+    case DamagedPart::Content:
+        objects[6] = content("Page two", {}, junk);
+        break;
+    case DamagedPart::Font:
+        objects << font + junk + " >>";
+        break;
+    case DamagedPart::ContentWithItsLength:
+        objects[6] = content("Page two", "10 0 R", junk);
+        objects << QByteArray::number(qstrlen("BT /F1 14 Tf 20 150 Td (Page two) Tj ET"));
+        break;
+    }
+    return fixtures::assemblePdf(objects);
+}
+
 // What a file holds of object `number` between "obj" and "endobj", found by its header.
 QByteArray bodyOf(const QByteArray& file, int number) {
     const QByteArray header = "\n" + QByteArray::number(number) + " 0 obj";
@@ -177,6 +223,58 @@ private slots:
         QVERIFY(reopened->save().value().contains("4 0 obj" + pageBytes + "endobj"));
     }
 
+    // What the unreadable page refers to that MuPDF cannot parse either goes into the copy with it, as the
+    // file holds it: other readers find those objects and show the page in the copy as in the original.
+    void unparseableObjectsGoWithTheirPage_data() {
+        QTest::addColumn<int>("damaged");
+        QTest::addColumn<QList<int>>("objects"); // what the page needs that MuPDF does not write
+        QTest::addColumn<bool>("damagedTable");
+        QTest::newRow("content stream") << int(DamagedPart::Content) << QList<int>{7} << false;
+        QTest::newRow("font") << int(DamagedPart::Font) << QList<int>{10} << false;
+        QTest::newRow("content stream whose length is an object")
+            << int(DamagedPart::ContentWithItsLength) << QList<int>{7, 10} << false;
+        QTest::newRow("font, table repaired") << int(DamagedPart::Font) << QList<int>{10} << true;
+    }
+
+    void unparseableObjectsGoWithTheirPage() {
+        QFETCH(int, damaged);
+        QFETCH(QList<int>, objects);
+        QFETCH(bool, damagedTable);
+        QByteArray bytes = pageWithDamagedParts(DamagedPart(damaged));
+        if (damagedTable)
+            bytes.replace("xref", "xreg");
+        const QString original = write("parts.pdf", bytes);
+        auto d = openOrFail(bytes);
+        QCOMPARE(d->unreadablePageCount(), 1);
+        QVERIFY(d->createAnnotation(0,
+                                    {{"Subtype", ObjectValue::name("Square")},
+                                     {"Rect", ObjectValue::numbers({20, 20, 80, 60})}},
+                                    {})
+                    .ok());
+        const auto saved = d->save();
+        QVERIFY2(saved.ok(), saved.ok() ? "" : qPrintable(saved.error().message));
+        const QString copy = write("parts-copy.pdf", saved.value());
+
+        // qpdf reads each object of the copy as it reads the original's, with its stream data.
+        for (int number : objects) {
+            const QStringList show{"--show-object=" + QString::number(number)};
+            const QByteArray before = runTool("qpdf", show + QStringList{original}).out;
+            QVERIFY(!before.isEmpty());
+            QCOMPARE(runTool("qpdf", show + QStringList{copy}).out, before);
+            if (before.startsWith("Object is stream"))
+                QCOMPARE(runTool("qpdf", show + QStringList{"--raw-stream-data", copy}).out,
+                         runTool("qpdf", show + QStringList{"--raw-stream-data", original}).out);
+        }
+        const QByteArray pageTwo = runTool("pdftotext", {"-f", "2", "-l", "2", original, "-"}).out;
+        QVERIFY(pageTwo.contains("Page two"));
+        QCOMPARE(runTool("pdftotext", {"-f", "2", "-l", "2", copy, "-"}).out, pageTwo);
+        QVERIFY(runTool("pdfinfo", {copy}).out.contains("Pages:           3"));
+        // Read again, the page is the same unreadable page, and it goes back as it is.
+        auto reopened = openOrFail(saved.value());
+        QCOMPARE(reopened->unreadablePageCount(), 1);
+        QVERIFY(reopened->verifyCopy(reopened->save().value()).ok());
+    }
+
     // An encrypted file keeps its encryption, and the page goes back under its own number: its bytes were
     // encrypted with a key made from that number and the file's identifier, which the copy keeps.
     void encryptedPageGoesBackUnderItsKey() {
@@ -217,12 +315,24 @@ private slots:
             runTool("pdftotext", {"-upw", "pw", "-f", "3", "-l", "3", path, "-"}).out.contains("Page three"));
     }
 
-    // The check of a written copy holds the carried page to the file's bytes of it.
+    // The check of a written copy holds the carried page to the file's bytes of it, and of what it refers to
+    // that MuPDF cannot parse.
+    void copyWithoutTheFilesBytesIsRefused_data() {
+        QTest::addColumn<QByteArray>("original");
+        QTest::addColumn<QByteArray>("changed"); // the object whose bytes the copy no longer holds
+        QTest::newRow("the page") << nestedMiddlePage() << QByteArray("4 0 obj");
+        QTest::newRow("its content stream")
+            << pageWithDamagedParts(DamagedPart::Content) << QByteArray("7 0 obj");
+    }
+
     void copyWithoutTheFilesBytesIsRefused() {
-        auto d = openOrFail(nestedMiddlePage());
+        QFETCH(QByteArray, original);
+        QFETCH(QByteArray, changed);
+        auto d = openOrFail(original);
+        QCOMPARE(d->unreadablePageCount(), 1);
         QByteArray copy = d->save().value();
         QVERIFY(d->verifyCopy(copy).ok());
-        const qsizetype appended = copy.lastIndexOf("4 0 obj");
+        const qsizetype appended = copy.lastIndexOf(changed);
         copy.replace(copy.indexOf("/Junk", appended), 5, "/Junq");
         QCOMPARE(d->verifyCopy(copy).error().message,
                  QStringLiteral("Page 2 of the saved copy cannot be read."));
