@@ -23,6 +23,7 @@ QThreadPool& thumbnailPool() {
     static QThreadPool* pool = [] {
         auto* p = new QThreadPool;
         p->setMaxThreadCount(std::max(2, QThread::idealThreadCount() - 1));
+        p->setExpiryTimeout(platform::idleWorkerExpiryMs);
         return p;
     }();
     return *pool;
