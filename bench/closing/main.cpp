@@ -49,8 +49,10 @@ void settle(int ms) {
         QApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
+// Blocks in the heap arenas and blocks given pages of their own alike.
 double heapMegabytes() {
-    return double(mallinfo2().uordblks) / (1024 * 1024);
+    const struct mallinfo2 info = mallinfo2();
+    return double(info.uordblks + info.hblkhd) / (1024 * 1024);
 }
 
 double loadAverage() {

@@ -140,8 +140,8 @@ void DocumentController::runOpenDialog(QWidget* parent) {
 }
 
 // A closed document gives back what was kept for it: its thumbnails at once, and once the document itself
-// is gone (rendering and thumbnail work still under way hold it a moment longer), what MuPDF kept from it
-// for reuse and the heap pages all of it leaves free.
+// is gone (rendering and thumbnail work still under way hold it a moment longer) and the workers that drew it
+// have left with what they held, what MuPDF kept from it for reuse and the heap pages all of it leaves free.
 void DocumentController::releaseCaches(DocumentWindow& window) {
     const std::shared_ptr<pdf::Document>& pdf = window.document().pdfDocument();
     if (!pdf)
@@ -153,9 +153,11 @@ void DocumentController::releaseCaches(DocumentWindow& window) {
             [check, gone = std::weak_ptr<pdf::Document>(pdf), waited = 0]() mutable {
                 if (!gone.expired() && ++waited < releaseChecks)
                     return;
-                pdf::emptyStore();
-                platform::returnFreeMemory();
                 check->deleteLater();
+                QTimer::singleShot(platform::idleWorkerExpiryMs + releaseCheckInterval, [] {
+                    pdf::emptyStore();
+                    platform::returnFreeMemory();
+                });
             });
     check->start();
 }

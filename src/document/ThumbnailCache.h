@@ -1,5 +1,6 @@
 // The process-wide cache of rendered page thumbnails: 300 images at most, emptied after page edits and on
-// memory pressure. Safe to use from any thread.
+// memory pressure. Safe to use from any thread. The images are kept compressed: a thumbnail is mostly blank
+// paper, and 300 of them as plain pixels would hold over 100 MB while a long document is read.
 #pragma once
 
 #include <QImage>
@@ -23,7 +24,9 @@ QString key(const pdf::Document& document, int page);
 // The key of a recent file's first page: "recent-" followed by the path.
 QString recentKey(const QString& path);
 
+// The image as it was stored (size, format, device pixel ratio and pixels), made anew at every call.
 std::optional<QImage> object(const QString& key);
+bool contains(const QString& key);
 void setObject(const QString& key, const QImage& image);
 void removeAllObjects();
 // Drops the thumbnails of one document, whatever their revision: the document is closing.

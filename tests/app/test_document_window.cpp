@@ -6,6 +6,7 @@
 #include "app/DocumentWindow.h"
 #include "app/OpenProgress.h"
 #include "core/BackgroundSettings.h"
+#include "document/ThumbnailCache.h"
 #include "document/passwords/PasswordCopies.h"
 #include "ui/landing/RecentDocuments.h"
 #include "ui/passwords/PasswordPromptDialog.h"
@@ -277,6 +278,27 @@ private slots:
         std::optional<bool> closed;
         window->requestClose([&](bool result) { closed = result; });
         QCOMPARE(closed, std::optional<bool>(true));
+    }
+
+    // What was kept for a document goes with its window: its thumbnails, and the document itself once the
+    // work under way lets it go. What other files keep stays.
+    void closingGivesBackWhatWasKeptForTheDocument() {
+        ShellFixture shell;
+        app::DocumentWindow* window = openAndWait(shell, shell.write("a.pdf", fixtures::makeTextPdf(12)));
+        QVERIFY(window);
+        window->show();
+        const std::weak_ptr<pdf::Document> gone = window->document().pdfDocument();
+        const QString firstThumbnail = document::ThumbnailCache::key(*window->document().pdfDocument(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(document::ThumbnailCache::contains(firstThumbnail),
+                                 testsupport::hangGuardMs);
+        const QString otherFile = document::ThumbnailCache::recentKey(shell.dir.filePath("b.pdf"));
+        document::ThumbnailCache::setObject(otherFile, QImage(4, 4, QImage::Format_RGB32));
+        QPointer<app::DocumentWindow> closing = window;
+        window->close();
+        QTRY_VERIFY_WITH_TIMEOUT(!closing, testsupport::hangGuardMs);
+        QVERIFY(!document::ThumbnailCache::contains(firstThumbnail));
+        QVERIFY(document::ThumbnailCache::contains(otherFile));
+        QTRY_VERIFY_WITH_TIMEOUT(gone.expired(), testsupport::hangGuardMs);
     }
 
     void quitStopsAtCancelAndKeepsTheWindows() {

@@ -1,4 +1,5 @@
-// The thumbnail cache: keys that never mix documents or revisions, its limit, and emptying on pressure.
+// The thumbnail cache: keys that never mix documents or revisions, images that come back as they were
+// stored, its limit, and emptying on pressure.
 #include "PdfFixtures.h"
 #include "core/MemoryPressureMonitor.h"
 #include "document/ThumbnailCache.h"
@@ -42,6 +43,44 @@ private slots:
             QVERIFY(!seen.contains(key));
             seen.insert(key);
         }
+    }
+
+    void imagesComeBackAsStored_data() {
+        QTest::addColumn<QImage>("image");
+        QTest::addColumn<QImage::Format>("format");
+        // Lines of an odd number of pixels, and of three bytes a pixel, end in padding the packing must skip.
+        const auto pattern = [](QSize size, QImage::Format format) {
+            QImage image(size, QImage::Format_ARGB32);
+            for (int y = 0; y < size.height(); ++y)
+                for (int x = 0; x < size.width(); ++x)
+                    image.setPixel(x, y,
+                                   qRgba((x * 37) % 256, (y * 11) % 256, (x * y) % 256, 64 + (x + y) % 192));
+            return image.convertToFormat(format);
+        };
+        QTest::newRow("opaque") << pattern({37, 53}, QImage::Format_RGB32) << QImage::Format_RGB32;
+        QTest::newRow("translucent") << pattern({28, 36}, QImage::Format_ARGB32_Premultiplied)
+                                     << QImage::Format_ARGB32_Premultiplied;
+        QTest::newRow("three bytes a pixel")
+            << pattern({31, 9}, QImage::Format_RGB888) << QImage::Format_RGB888;
+        QImage sharp = pattern({56, 72}, QImage::Format_RGB32);
+        sharp.setDevicePixelRatio(2);
+        QTest::newRow("twice the pixel ratio") << sharp << QImage::Format_RGB32;
+        // A colour table does not survive the packing: such an image comes back in full colour.
+        QTest::newRow("indexed") << pattern({20, 20}, QImage::Format_Indexed8) << QImage::Format_ARGB32;
+    }
+
+    void imagesComeBackAsStored() {
+        QFETCH(QImage, image);
+        QFETCH(QImage::Format, format);
+        ThumbnailCache::setObject("k", image);
+        const std::optional<QImage> back = ThumbnailCache::object("k");
+        QVERIFY(back.has_value());
+        QCOMPARE(back->format(), format);
+        QCOMPARE(back->size(), image.size());
+        QCOMPARE(back->devicePixelRatio(), image.devicePixelRatio());
+        QCOMPARE(back->convertToFormat(QImage::Format_ARGB32), image.convertToFormat(QImage::Format_ARGB32));
+        QVERIFY(ThumbnailCache::contains("k"));
+        QVERIFY(!ThumbnailCache::contains("other"));
     }
 
     void boundedTo300() {

@@ -1,5 +1,7 @@
 #include "TileRenderer.h"
 
+#include "core/MemoryRelease.h"
+
 #include <QMetaObject>
 #include <QRunnable>
 #include <QThreadPool>
@@ -16,6 +18,7 @@ QThreadPool& renderPool() {
     static QThreadPool* pool = [] {
         auto* p = new QThreadPool;
         p->setMaxThreadCount(std::clamp(QThread::idealThreadCount() - 1, 1, 4));
+        p->setExpiryTimeout(platform::idleWorkerExpiryMs);
         return p;
     }();
     return *pool;

@@ -433,7 +433,7 @@ Result<AnnotationHandle> Document::createAnnotation(int pageIndex, const ObjectV
     Access a(*this);
     int number = 0;
     const Status status = guarded(a.ctx, [&] {
-        pdf_obj* page = pdf_lookup_page_obj(a.ctx, a.doc(), pageIndex);
+        pdf_obj* page = lookupPage(a.ctx, a.doc(), pageIndex);
         pdf_obj* annot = pdf_add_new_dict(a.ctx, a.doc(), int(prepared.keys.size()) + 3);
         fz_try(a.ctx) {
             pdf_dict_put(a.ctx, annot, PDF_NAME(Type), PDF_NAME(Annot));
@@ -470,7 +470,7 @@ Status Document::drawOnPage(int index, const AppearanceStream& drawing) {
     const AppearanceStates states{{QByteArray(), drawing}}; // the prepared stream points into it
     PreparedAppearance prepared = prepareAppearance(states);
     const Status status = guarded(a.ctx, [&] {
-        pdf_obj* page = pdf_lookup_page_obj(a.ctx, a.doc(), index);
+        pdf_obj* page = lookupPage(a.ctx, a.doc(), index);
         pdf_obj* xobjects = ownResourceDict(a.ctx, a.doc(), page, PDF_NAME(XObject));
         char name[32];
         freeName(a.ctx, xobjects, "ZeplaDrawing", name, int(sizeof name));

@@ -11,7 +11,7 @@ constexpr int noRotateFlag = 16;
 
 // The page's annotation array, or null. Throws through MuPDF on a bad index.
 pdf_obj* annotsOf(fz_context* ctx, pdf_document* doc, int pageIndex) {
-    return pdf_dict_get(ctx, pdf_lookup_page_obj(ctx, doc, pageIndex), PDF_NAME(Annots));
+    return pdf_dict_get(ctx, lookupPage(ctx, doc, pageIndex), PDF_NAME(Annots));
 }
 
 int findInArray(fz_context* ctx, pdf_obj* array, int objectNumber) {
@@ -34,7 +34,7 @@ Result<std::vector<AnnotationInfo>> Document::annotations(int pageIndex) const {
     int count = 0;
     int rotation = 0;
     Status status = guarded(a.ctx, [&] {
-        pdf_obj* page = pdf_lookup_page_obj(a.ctx, a.doc(), pageIndex);
+        pdf_obj* page = lookupPage(a.ctx, a.doc(), pageIndex);
         annots = pdf_dict_get(a.ctx, page, PDF_NAME(Annots));
         count = pdf_array_len(a.ctx, annots);
         rotation = pdf_to_int(a.ctx, pdf_dict_get_inheritable(a.ctx, page, PDF_NAME(Rotate)));
@@ -97,7 +97,7 @@ Status Document::restoreAnnotation(int pageIndex, const AnnotationHandle& annota
     if (Status s = checkPage(a, pageIndex); !s)
         return s;
     const Status status = guarded(a.ctx, [&] {
-        pdf_obj* page = pdf_lookup_page_obj(a.ctx, a.doc(), pageIndex);
+        pdf_obj* page = lookupPage(a.ctx, a.doc(), pageIndex);
         pdf_obj* annots = pdf_dict_get(a.ctx, page, PDF_NAME(Annots));
         if (!pdf_is_array(a.ctx, annots))
             annots = pdf_dict_put_array(a.ctx, page, PDF_NAME(Annots), 1);

@@ -72,7 +72,7 @@ CarriedPages CarriedPages::plan(const Access& a, const SaveOptions& options) {
         int number = 0, parent = 0, parentGeneration = 0;
         bool untouched = false;
         guarded(a.ctx, [&] {
-            pdf_obj* page = pdf_lookup_page_obj(a.ctx, a.doc(), i);
+            pdf_obj* page = lookupPage(a.ctx, a.doc(), i);
             number = pageObjectNumber(a.ctx, page);
             untouched = !pdf_dict_get(a.ctx, page, PDF_NAME(Annots)) &&
                         !pdf_dict_get(a.ctx, page, PDF_NAME(Contents));
@@ -200,9 +200,8 @@ bool CarriedPages::isCarriedIn(const QByteArray& bytes, const Access& copy, int 
     if (page == m_pages.end())
         return false;
     int number = 0;
-    guarded(copy.ctx, [&] {
-        number = pageObjectNumber(copy.ctx, pdf_lookup_page_obj(copy.ctx, copy.doc(), pageIndex));
-    });
+    guarded(copy.ctx,
+            [&] { number = pageObjectNumber(copy.ctx, lookupPage(copy.ctx, copy.doc(), pageIndex)); });
     const std::optional<raw::XrefTable> table = raw::lastXrefTable(bytes);
     auto written = [&](const Object& object) {
         const auto at = std::size_t(object.number);

@@ -218,8 +218,8 @@ std::vector<PageHandle> Document::copyPages(Document& source, const std::vector<
     for (const auto& [sourceIndex, targetIndex] : placed) {
         int sourceNumber = 0, targetNumber = 0;
         guarded(to.ctx, [&] {
-            sourceNumber = pageObjectNumber(from.ctx, pdf_lookup_page_obj(from.ctx, from.doc(), sourceIndex));
-            targetNumber = pageObjectNumber(to.ctx, pdf_lookup_page_obj(to.ctx, to.doc(), targetIndex));
+            sourceNumber = pageObjectNumber(from.ctx, lookupPage(from.ctx, from.doc(), sourceIndex));
+            targetNumber = pageObjectNumber(to.ctx, lookupPage(to.ctx, to.doc(), targetIndex));
         });
         pages[sourceNumber] = targetNumber;
     }
@@ -227,8 +227,8 @@ std::vector<PageHandle> Document::copyPages(Document& source, const std::vector<
         // The page is in; annotations that cannot be copied leave it as the page content alone.
         guarded(to.ctx, [&] {
             copyAnnotations(to.ctx, map, to.doc(), from.doc(), pages,
-                            pdf_lookup_page_obj(from.ctx, from.doc(), sourceIndex),
-                            pdf_lookup_page_obj(to.ctx, to.doc(), targetIndex));
+                            lookupPage(from.ctx, from.doc(), sourceIndex),
+                            lookupPage(to.ctx, to.doc(), targetIndex));
         });
         copied.push_back(page(targetIndex));
     }

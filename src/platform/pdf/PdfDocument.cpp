@@ -208,7 +208,16 @@ LoadedPage::LoadedPage(const Access& access, int index, Status* status) : m_ctx(
     if (!*status)
         return;
     pdf_page* page = nullptr;
-    *status = guarded(m_ctx, [&] { page = pdf_load_page(m_ctx, access.doc(), index); });
+    *status = guarded(m_ctx, [&] {
+        pdf_document* doc = access.doc();
+        // Under the page map MuPDF takes a hold on the page's dictionary as it finds the page, besides the
+        // page's own, and dropping the page gives back only the page's.
+        pdf_obj* mapped = doc->fwd_page_map ? lookupPage(m_ctx, doc, index) : nullptr;
+        const int held = mapped ? pdf_obj_refs(m_ctx, mapped) : 0;
+        page = pdf_load_page(m_ctx, doc, index);
+        if (mapped && page->obj == mapped && pdf_obj_refs(m_ctx, mapped) == held + 2)
+            pdf_drop_obj(m_ctx, mapped);
+    });
     m_page = page;
 }
 
@@ -293,6 +302,18 @@ void freeName(fz_context* ctx, pdf_obj* dict, const char* prefix, char* name, in
     while (pdf_dict_gets(ctx, dict, name));
 }
 
+pdf_obj* lookupPage(fz_context* ctx, pdf_document* doc, int index) {
+    // Under the page map MuPDF hands out its lookup with a reference of the caller's own; the map's object
+    // number gives the same dictionary, which the document's cross-reference holds once the reference taken
+    // here is given back.
+    if (doc->fwd_page_map && index >= 0 && index < doc->map_page_count && doc->fwd_page_map[index] > 0) {
+        pdf_obj* page = pdf_load_object(ctx, doc, doc->fwd_page_map[index]);
+        pdf_drop_obj(ctx, page);
+        return page;
+    }
+    return pdf_lookup_page_obj(ctx, doc, index);
+}
+
 int pageObjectNumber(fz_context* ctx, pdf_obj* page) {
     return pdf_is_indirect(ctx, page) ? pdf_to_num(ctx, page) : pdf_obj_parent_num(ctx, page);
 }
@@ -349,9 +370,7 @@ std::optional<int> firstUndecodablePage(fz_context* ctx, pdf_document* doc) {
     const PageMap map(ctx, doc);
     for (int i = 0; i < pages; ++i) {
         pdf_obj* contents = nullptr;
-        if (!guarded(ctx, [&] {
-                contents = pdf_dict_get(ctx, pdf_lookup_page_obj(ctx, doc, i), PDF_NAME(Contents));
-            }))
+        if (!guarded(ctx, [&] { contents = pdf_dict_get(ctx, lookupPage(ctx, doc, i), PDF_NAME(Contents)); }))
             continue;
         const int parts = pdf_is_array(ctx, contents) ? pdf_array_len(ctx, contents) : 1;
         for (int k = 0; k < parts; ++k) {
@@ -699,7 +718,7 @@ PageHandle Document::page(int index) const {
     int number = 0;
     guarded(a.ctx, [&] {
         if (index >= 0 && index < pdf_count_pages(a.ctx, a.doc()))
-            number = pageObjectNumber(a.ctx, pdf_lookup_page_obj(a.ctx, a.doc(), index));
+            number = pageObjectNumber(a.ctx, lookupPage(a.ctx, a.doc(), index));
     });
     return PageHandle(number);
 }
@@ -733,7 +752,7 @@ Result<PageGeometry> Document::geometry(int index) const {
     fz_rect media{}, crop{};
     fz_matrix ctm = fz_identity;
     const Status status = guarded(a.ctx, [&] {
-        pdf_obj* obj = pdf_lookup_page_obj(a.ctx, a.doc(), index);
+        pdf_obj* obj = lookupPage(a.ctx, a.doc(), index);
         // The shown box, the rotation and the user unit exactly as the engine draws the page: it rounds a
         // rotation to the nearest quarter turn and scales by /UserUnit.
         pdf_page_obj_transform(a.ctx, obj, &crop, &ctm);

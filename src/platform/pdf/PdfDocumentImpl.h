@@ -87,7 +87,9 @@ private:
 };
 
 // MuPDF finds page N by walking the tree's kids up to it; a loop over every page holds the page map for its
-// length, so that each lookup is direct.
+// length, so that each lookup is direct. Pages are looked up with `lookupPage` and loaded with `LoadedPage`
+// while it is held: MuPDF's own lookups take a reference to the page's dictionary under the map that nothing
+// gives back, and the dictionaries, with all they hold, would outlive their document.
 class PageMap {
 public:
     PageMap(fz_context* ctx, pdf_document* doc) : m_ctx(ctx), m_doc(doc) {
@@ -105,6 +107,10 @@ private:
     pdf_document* m_doc;
     bool m_loaded = false;
 };
+
+// The object of page `index`, owned by the document as MuPDF's lookups give it: a reference to the page, or,
+// with the page map loaded, the page's dictionary itself. Throws as MuPDF does; call inside a guarded block.
+pdf_obj* lookupPage(fz_context* ctx, pdf_document* doc, int index);
 
 // The page's own copy of its resources' dictionary of one kind (/Font, /XObject), made anew with a copy of
 // the resources around it, and returned for adding to: pages sharing those resources with it (one indirect

@@ -449,7 +449,7 @@ Status Document::removeLine(int index, const TextLine& line) {
     pdf_obj* contents = nullptr;
     int count = 0;
     Status status = guarded(ctx, [&] {
-        page = pdf_lookup_page_obj(ctx, doc, index);
+        page = lookupPage(ctx, doc, index);
         // Kept while the page gets resources of its own, which may drop these.
         resources = pdf_keep_obj(ctx, pdf_dict_get_inheritable(ctx, page, PDF_NAME(Resources)));
         contents = pdf_keep_obj(ctx, pdf_dict_get(ctx, page, PDF_NAME(Contents)));

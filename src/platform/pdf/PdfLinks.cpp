@@ -45,7 +45,7 @@ Result<std::vector<Link>> Document::links(int pageIndex) const {
             const fz_location location = fz_resolve_link(a.ctx, doc, raw.uri, &raw.x, &raw.y);
             raw.page = fz_page_number_from_location(a.ctx, doc, location);
             if (raw.page >= 0)
-                targetToPage = deviceToPageSpace(a.ctx, pdf_lookup_page_obj(a.ctx, a.doc(), raw.page));
+                targetToPage = deviceToPageSpace(a.ctx, lookupPage(a.ctx, a.doc(), raw.page));
         });
         if (!resolved || !raw.uri || (!raw.external && raw.page < 0))
             continue;

@@ -121,7 +121,7 @@ void writeLevel(fz_context* ctx, pdf_document* doc, pdf_obj* parent, const std::
             pdf_dict_put_string(ctx, action, PDF_NAME(URI), item.uri.constData(), size_t(item.uri.size()));
         } else if (item.pageIndex >= 0 && item.pageIndex < pages) {
             // The top left corner of what the page shows, so every reader lands at the top of the page.
-            pdf_obj* page = pdf_lookup_page_obj(ctx, doc, item.pageIndex);
+            pdf_obj* page = lookupPage(ctx, doc, item.pageIndex);
             pdf_obj* box = pdf_dict_get_inheritable(ctx, page, PDF_NAME(CropBox));
             const fz_rect shown =
                 pdf_to_rect(ctx, box ? box : pdf_dict_get_inheritable(ctx, page, PDF_NAME(MediaBox)));

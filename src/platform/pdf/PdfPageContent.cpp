@@ -10,7 +10,7 @@ Result<PageContent> Document::keepPageContent(int index) {
         return s.error();
     int number = 0;
     const Status status = guarded(a.ctx, [&] {
-        pdf_obj* page = pdf_lookup_page_obj(a.ctx, a.doc(), index);
+        pdf_obj* page = lookupPage(a.ctx, a.doc(), index);
         pdf_obj* kept = pdf_add_new_dict(a.ctx, a.doc(), 2);
         number = pdf_to_num(a.ctx, kept);
         pdf_dict_put_drop(a.ctx, kept, PDF_NAME(Contents),
@@ -31,7 +31,7 @@ Status Document::setPageContent(int index, const PageContent& content) {
     if (content.isNull())
         return Error{Error::Kind::Failed, QStringLiteral("There is no page content to put back.")};
     const Status status = guarded(a.ctx, [&] {
-        pdf_obj* page = pdf_lookup_page_obj(a.ctx, a.doc(), index);
+        pdf_obj* page = lookupPage(a.ctx, a.doc(), index);
         pdf_obj* kept = pdf_load_object(a.ctx, a.doc(), content.m_object);
         for (pdf_obj* key : {PDF_NAME(Contents), PDF_NAME(Resources)}) {
             pdf_obj* value = pdf_dict_get(a.ctx, kept, key);

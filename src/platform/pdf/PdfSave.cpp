@@ -70,7 +70,7 @@ public:
         std::unordered_set<int> liveAnnotations;
         for (int i = 0; i < count; ++i) {
             pdf_obj* page = nullptr;
-            guarded(ctx, [&] { page = pdf_lookup_page_obj(ctx, doc, i); });
+            guarded(ctx, [&] { page = lookupPage(ctx, doc, i); });
             m_livePages.insert(pageObjectNumber(ctx, page));
             for (int number : itemNumbers(ctx, entry(ctx, page, PDF_NAME(Annots))))
                 liveAnnotations.insert(number);
@@ -349,7 +349,7 @@ Expected expectationOf(const Access& a, const SaveOptions& options, CarriedPages
     for (int i = 0; i < pages; ++i) {
         pdf_obj* page = nullptr;
         guarded(a.ctx, [&] {
-            page = pdf_lookup_page_obj(a.ctx, a.doc(), i);
+            page = lookupPage(a.ctx, a.doc(), i);
             // The nodes above the page, up to the first one already known.
             for (pdf_obj* node = pdf_dict_get(a.ctx, page, PDF_NAME(Parent));
                  pdf_is_indirect(a.ctx, node) && expected.treeObjects.insert(pdf_to_num(a.ctx, node)).second;
@@ -515,7 +515,7 @@ Status verifyWritten(const QByteArray& bytes, const QByteArray& password, Expect
         std::vector<int> streams = expected.contents[at];
         if (!sourceObject) {
             pdf_obj* page = nullptr;
-            guarded(a.ctx, [&] { page = pdf_lookup_page_obj(a.ctx, a.doc(), i); });
+            guarded(a.ctx, [&] { page = lookupPage(a.ctx, a.doc(), i); });
             streams = contentStreams(a.ctx, page);
         }
         if (digests.of(streams, ContentForm::Stored) == expected.stored[at])

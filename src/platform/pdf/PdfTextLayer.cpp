@@ -75,7 +75,7 @@ Status addInvisibleText(Document& document, int index, const InvisibleText& text
         fz_var(buffer);
         fz_var(font);
         fz_try(ctx) {
-            pdf_obj* page = pdf_lookup_page_obj(ctx, doc, index);
+            pdf_obj* page = lookupPage(ctx, doc, index);
             pdf_obj* fonts = ownResourceDict(ctx, doc, page, PDF_NAME(Font));
             for (std::size_t i = 0; i < fontCount; ++i) {
                 buffer = fz_new_buffer_from_copied_data(
@@ -111,8 +111,7 @@ Status addInvisibleText(Document& document, int index, const InvisibleText& text
         }
         content += "ET\n";
         // The text's own content stream, drawn after what the page draws.
-        status =
-            guarded(ctx, [&] { appendPageContent(ctx, doc, pdf_lookup_page_obj(ctx, doc, index), content); });
+        status = guarded(ctx, [&] { appendPageContent(ctx, doc, lookupPage(ctx, doc, index), content); });
     }
     guarded(ctx, [&] {
         for (pdf_obj* font : embedded)
@@ -134,7 +133,7 @@ Result<PageHandle> replaceWithCopy(Document& document, int index) {
     pdf_document* doc = a.doc();
     pdf_obj* copy = nullptr;
     Status status = guarded(ctx, [&] {
-        pdf_obj* page = pdf_lookup_page_obj(ctx, doc, index);
+        pdf_obj* page = lookupPage(ctx, doc, index);
         copy = pdf_add_object_drop(ctx, doc, pdf_copy_dict(ctx, pdf_resolve_indirect(ctx, page)));
         // What the page inherits from its tree becomes its own: the copy may sit under another node.
         for (pdf_obj* key : {PDF_NAME(MediaBox), PDF_NAME(CropBox), PDF_NAME(Rotate)}) {

@@ -1,6 +1,7 @@
 #include "ui/sidebar/ThumbnailListView.h"
 
 #include "document/PDFEditorDocument.h"
+#include "document/ThumbnailCache.h"
 #include "ui/sidebar/PageDropPayload.h"
 #include "ui/sidebar/ThumbnailCell.h"
 #include "ui/theme/Colors.h"
@@ -136,8 +137,9 @@ void ThumbnailListView::paintEvent(QPaintEvent* event) {
         ThumbnailCell cell{row + 1, aspectRatio, std::nullopt, m_current == row, m_selection.count(row) > 0};
         const int page = pdf->page(row).objectNumber();
         painted.insert(page);
-        if (const auto thumbnail = m_loader.thumbnail(*pdf, row)) {
-            cell.picture = pictureFor(page, *thumbnail, ThumbnailCell::pictureRect(rect, aspectRatio).size());
+        if (const auto picture =
+                pictureFor(*pdf, row, page, ThumbnailCell::pictureRect(rect, aspectRatio).size())) {
+            cell.picture = *picture;
         } else {
             missing.push_back(row);
             if (const auto last = m_pictures.constFind(page); last != m_pictures.constEnd())
@@ -169,17 +171,22 @@ void ThumbnailListView::setDropMarker(std::optional<int> contentY) {
     viewport()->update(before.united(dropMarker()).adjusted(0, -1, 0, 1));
 }
 
-QPixmap ThumbnailListView::pictureFor(int page, const QImage& thumbnail, const QSize& size) {
+std::optional<QPixmap> ThumbnailListView::pictureFor(const pdf::Document& pdf, int row, int page,
+                                                     const QSize& size) {
     const qreal ratio = devicePixelRatioF();
-    const QSize device = thumbnail.size().scaled(size * ratio, Qt::KeepAspectRatio);
-    Picture& picture = m_pictures[page];
-    if (picture.imageKey != thumbnail.cacheKey() || picture.pixmap.size() != device) {
-        picture.imageKey = thumbnail.cacheKey();
-        picture.pixmap =
-            QPixmap::fromImage(thumbnail.scaled(device, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-        picture.pixmap.setDevicePixelRatio(ratio);
-    }
-    return picture.pixmap;
+    const QSize box = size * ratio;
+    const QString key = document::ThumbnailCache::key(pdf, row);
+    if (const auto last = m_pictures.constFind(page);
+        last != m_pictures.constEnd() && last->key == key && last->box == box)
+        return last->pixmap;
+    const auto thumbnail = m_loader.thumbnail(pdf, row);
+    if (!thumbnail)
+        return std::nullopt;
+    QPixmap pixmap = QPixmap::fromImage(thumbnail->scaled(thumbnail->size().scaled(box, Qt::KeepAspectRatio),
+                                                          Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    pixmap.setDevicePixelRatio(ratio);
+    m_pictures[page] = Picture{key, box, pixmap};
+    return pixmap;
 }
 
 void ThumbnailListView::resizeEvent(QResizeEvent* event) {

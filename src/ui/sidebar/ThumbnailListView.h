@@ -81,10 +81,14 @@ private:
     int m_contentHeight = 0;
     // A thumbnail made ready to copy to the screen at the size of its row.
     struct Picture {
-        qint64 imageKey = 0; // the thumbnail it was made from
+        QString key; // the cache key of the thumbnail it was made from
+        QSize box;   // device pixels it was fitted into
         QPixmap pixmap;
     };
-    QPixmap pictureFor(int page, const QImage& thumbnail, const QSize& size);
+    // The picture of the row's thumbnail fitted into `size`: the one made last when it shows the same
+    // thumbnail at that size, else made from the cache (thumbnails are kept compressed there, and unpacking
+    // one at every paint would slow scrolling); nothing while the thumbnail is not rendered.
+    std::optional<QPixmap> pictureFor(const pdf::Document& pdf, int row, int page, const QSize& size);
 
     // The picture each page object showed last, by object number. Scaling a thumbnail once instead of at
     // every paint keeps scrolling smooth; and since an edit changes every cache key while a page that only

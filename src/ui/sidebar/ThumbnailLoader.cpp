@@ -1,5 +1,6 @@
 #include "ui/sidebar/ThumbnailLoader.h"
 
+#include "core/MemoryRelease.h"
 #include "document/ThumbnailCache.h"
 #include "pdf/PdfDocument.h"
 #include "pdf/PdfRender.h"
@@ -22,6 +23,7 @@ QThreadPool& thumbnailPool() {
     static QThreadPool* pool = [] {
         auto* p = new QThreadPool;
         p->setMaxThreadCount(std::max(2, QThread::idealThreadCount() - 1));
+        p->setExpiryTimeout(platform::idleWorkerExpiryMs);
         return p;
     }();
     return *pool;
@@ -64,7 +66,7 @@ void ThumbnailLoader::startWaiting() {
         m_waiting.pop_front();
         // Keyed now: a render that an edit overtakes lands under the old revision, where nobody looks.
         const QString key = document::ThumbnailCache::key(*document, page);
-        if (m_rendering.contains(key) || m_failed.contains(key) || document::ThumbnailCache::object(key))
+        if (m_rendering.contains(key) || m_failed.contains(key) || document::ThumbnailCache::contains(key))
             continue;
         // Recording is quick and needs the document; the rasterising that follows does not.
         auto list = document->displayList(page);

@@ -97,7 +97,9 @@ void drawStandIn(QPainter& painter, const QRectF& box, const QColor& colour) {
     painter.drawText(box, Qt::AlignCenter, QStringLiteral("?"));
 }
 
-QImage render(const QString& name, int pixels, const QColor& colour, bool filled) {
+// The symbol's coverage, `pixels` square: every drawn pixel in opaque black, as much of it as the drawing
+// covers, so that any colour can be laid on it.
+QImage renderCoverage(const QString& name, int pixels, bool filled) {
     QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
@@ -107,16 +109,32 @@ QImage render(const QString& name, int pixels, const QColor& colour, bool filled
     const QString path = relative.isEmpty() ? QString() : locate(relative);
     QSvgRenderer svg(path);
     if (path.isEmpty() || !svg.isValid()) {
-        drawStandIn(painter, QRectF(0, 0, pixels, pixels), colour);
-        return image;
+        drawStandIn(painter, QRectF(0, 0, pixels, pixels), Qt::black);
+    } else {
+        QSizeF size = svg.defaultSize();
+        size.scale(pixels, pixels, Qt::KeepAspectRatio);
+        svg.render(&painter, QRectF((pixels - size.width()) / 2, (pixels - size.height()) / 2, size.width(),
+                                    size.height()));
+        // The themes' own colours go: every drawn pixel keeps only its coverage.
+        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        painter.fillRect(image.rect(), Qt::black);
     }
-    QSizeF size = svg.defaultSize();
-    size.scale(pixels, pixels, Qt::KeepAspectRatio);
-    svg.render(&painter, QRectF((pixels - size.width()) / 2, (pixels - size.height()) / 2, size.width(),
-                                size.height()));
-    // The themes' own colours are replaced by the caller's: every drawn pixel keeps only its coverage.
-    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-    painter.fillRect(image.rect(), colour);
+    painter.end();
+    // An image painted on keeps its paint engine for as long as it lives; the cache keeps a plain copy.
+    return image.copy();
+}
+
+// The coverage in `colour`, as drawing the colour over the coverage alone would give.
+QImage tinted(const QImage& coverage, const QColor& colour) {
+    QImage image(coverage.size(), QImage::Format_ARGB32_Premultiplied);
+    const QRgb rgb = colour.rgb();
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* from = reinterpret_cast<const QRgb*>(coverage.constScanLine(y));
+        auto* to = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            to[x] = qPremultiply(
+                qRgba(qRed(rgb), qGreen(rgb), qBlue(rgb), qAlpha(from[x]) * colour.alpha() / 255));
+    }
     return image;
 }
 
@@ -145,16 +163,17 @@ QString locate(const QString& relativePath) {
 }
 
 QPixmap pixmap(const QString& name, int size, const QColor& colour, bool filled, qreal devicePixelRatio) {
-    static QHash<QString, QImage> cache;
+    // Keyed without the colour: controls fade theirs in and out, and a cache of every shade they pass
+    // through would grow without end.
+    static QHash<QString, QImage> coverages;
     const int pixels = qMax(1, qRound(size * devicePixelRatio));
-    const QString key =
-        QStringLiteral("%1|%2|%3|%4").arg(name).arg(pixels).arg(colour.rgba(), 0, 16).arg(filled);
-    QImage image = cache.value(key);
-    if (image.isNull()) {
-        image = render(name, pixels, colour, filled);
-        cache.insert(key, image);
+    const QString key = QStringLiteral("%1|%2|%3").arg(name).arg(pixels).arg(filled);
+    QImage coverage = coverages.value(key);
+    if (coverage.isNull()) {
+        coverage = renderCoverage(name, pixels, filled);
+        coverages.insert(key, coverage);
     }
-    QPixmap result = QPixmap::fromImage(image);
+    QPixmap result = QPixmap::fromImage(tinted(coverage, colour));
     result.setDevicePixelRatio(devicePixelRatio);
     return result;
 }
