@@ -2,10 +2,16 @@
 // window manager (bench/windowping/run.sh), is pinged the way a window manager pings it (`_NET_WM_PING`,
 // from a connection and thread of its own) every 2 ms while it does, one after the other: Save As of a
 // 2,415-page file, text recognition of a 64-page scan, redaction of 100 marked pages of a manual, and the
-// assistant's answers of 5 KB and of 5 MB arriving from a chat-completions service on 127.0.0.1 into the
-// open panel (the reply read, the conversation saved, the answer shown). For each, the round trips: median,
-// 99th percentile and worst (the longest the window could not have answered a click), and how many passed 50
-// ms. An idle window is pinged first, as the floor.
+// assistant's work in the open panel of a window, with answers of 5 KB and of 5 MB arriving from a
+// chat-completions service on 127.0.0.1 (the reply read, the conversation saved, the answer shown): the 5 KB
+// answer, the 5 MB answer, leaving that conversation for a new one, reopening it from the chat history,
+// scrolling through it from its end to its start and back, and the next question in it (which sends the
+// whole 5 MB again). For each, the round trips: median, 99th percentile and worst (the
+// longest the window could not have answered a click), how many passed 50 ms, and the machine's load. An
+// idle window is pinged first, as the floor.
+//
+// Usage: bench_windowping [manual.pdf] [save] [ocr] [redaction] [assistant] — the phases named, all when
+// none is.
 #include "../support/ValgrindManual.h"
 #include "SampleAnswers.h"
 #include "ScannedPages.h"
@@ -20,6 +26,7 @@
 #include "keys/APIKeyStore.h"
 #include "pdfview/annotating/AnnotatingPDFView.h"
 #include "support/TestHttpServer.h"
+#include "ui/assistant/AssistantConversation.h"
 #include "ui/markdown/MarkdownContent.h"
 #include "ui/window/ContentView.h"
 #include "ui/workspace/PDFEditorWorkspaceView.h"
@@ -33,6 +40,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -270,12 +278,18 @@ private:
     QByteArray m_longest;
 };
 
+// The machine's load average over the last minute.
+QByteArray loadAverage() {
+    QFile file(QStringLiteral("/proc/loadavg"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().split(' ').first() : QByteArray("?");
+}
+
 void report(const char* what, double seconds, const WindowPinger::Figures& f) {
-    std::printf(
-        "%-44s %7.1f s  %6d pings  median %5.1f ms  p99 %6.1f ms  worst %7.1f ms  %4d over %.0f ms%s  %s\n",
-        what, seconds, f.pings, f.medianMs, f.p99Ms, f.worstMs, f.over50Ms, goalMs,
-        f.unanswered ? "  (a ping went unanswered for 10 s)" : "",
-        f.worstMs <= goalMs && !f.unanswered ? "goal met" : "goal missed");
+    std::printf("%-44s %7.1f s  %6d pings  median %5.1f ms  p99 %6.1f ms  worst %7.1f ms  %4d over %.0f ms  "
+                "load %s%s  %s\n",
+                what, seconds, f.pings, f.medianMs, f.p99Ms, f.worstMs, f.over50Ms, goalMs,
+                loadAverage().constData(), f.unanswered ? "  (a ping went unanswered for 10 s)" : "",
+                f.worstMs <= goalMs && !f.unanswered ? "goal met" : "goal missed");
     std::printf("    longest event of the UI thread: %s\n",
                 qPrintable(static_cast<TimedApplication*>(QCoreApplication::instance())->takeLongest()));
     std::fflush(stdout);
@@ -298,6 +312,64 @@ void measure(const char* what, WindowPinger& pinger, app::DocumentWindow* window
     closeAlerts();
 }
 
+// The assistant's work in the panel of a window showing the manual (see the top of this file).
+void measureAssistant(WindowPinger& pinger, app::DocumentController& controller, const QString& manualPath) {
+    app::DocumentWindow* asking = open(controller, manualPath);
+    ui::PDFEditorWorkspaceView& workspace = workspaceOf(asking);
+    workspace.setShowAssistant(true);
+    pause(500);
+    ai::AssistantViewModel& assistant = workspace.assistant();
+    ui::AssistantConversation& conversation =
+        *workspace.assistantPanel()->findChild<ui::AssistantConversation*>();
+    // Asks in a new conversation, or in the current one, for an answer of `bytes`.
+    const auto ask = [&](const char* what, qsizetype bytes, bool newConversation) {
+        measure(
+            what, pinger, asking,
+            [&] {
+                if (newConversation)
+                    assistant.startNewConversation();
+                assistant.setDraft(QString::number(bytes));
+                assistant.submit();
+            },
+            [&] { return !assistant.isRunning() && answersLaidOut(workspace); });
+        std::printf("    the answer shown: %lld characters\n",
+                    qlonglong(assistant.turns().last().text.size()));
+        std::fflush(stdout);
+    };
+    ask("assistant answer of 5 KB", smallAnswerBytes, true);
+    ask("assistant answer of 5 MB", longAnswerBytes, true);
+    const QUuid longChat = assistant.currentSessionID();
+    measure(
+        "a new conversation after the 5 MB one", pinger, asking, [&] { assistant.startNewConversation(); },
+        [&] { return conversation.turnCount() == 0 && conversation.liveTurnViews().isEmpty(); });
+    // The question and its answer of 5 MB, at the end of the conversation.
+    measure(
+        "the 5 MB conversation reopened from history", pinger, asking,
+        [&] { assistant.switchToSession(longChat); },
+        [&] { return conversation.turnView(1) && answersLaidOut(workspace); });
+    // From the end to the start and back in 250 frames each way, the views around each place made.
+    QScrollBar* bar = conversation.verticalScrollBar();
+    const int steps = 250;
+    const int step = std::max(bar->maximum() / steps, 1);
+    measure(
+        "scrolling through the 5 MB conversation", pinger, asking,
+        [&] {
+            for (int value = bar->maximum(); value > 0; value -= step) {
+                bar->setValue(value);
+                pause(16);
+            }
+            for (int value = 0; value < bar->maximum(); value += step) {
+                bar->setValue(value);
+                pause(16);
+            }
+        },
+        [&] { return answersLaidOut(workspace); });
+    std::printf("    %d points scrolled each way, %d a frame\n", bar->maximum(), step);
+    std::fflush(stdout);
+    // It follows the long answer in its conversation, so that the whole 5 MB is sent again.
+    ask("next question after the 5 MB answer", smallAnswerBytes, false);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -315,6 +387,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", qPrintable(pinger.error()));
         return 1;
     }
+    const QStringList phaseNames{"save", "ocr", "redaction", "assistant"};
+    QStringList arguments = application.arguments();
+    QStringList phases;
+    for (const QString& name : phaseNames) {
+        if (arguments.removeAll(name) > 0)
+            phases.append(name);
+    }
+    const auto runs = [&](const char* phase) { return phases.isEmpty() || phases.contains(phase); };
+
     platform::userSettings()->setValue(QLatin1String(platform::DefaultPDFHandler::hasPromptedKey), true);
     // A key of the user's own, so that every window's assistant asks the local service.
     ChatService service;
@@ -322,78 +403,61 @@ int main(int argc, char** argv) {
     ai::APIKeyStore::saveURL(service.address().toString() + QStringLiteral("/v1/chat/completions"));
 
     QTemporaryDir dir;
-    const QString manualPath = benchmarkManual(application.arguments(), dir);
+    const QString manualPath = benchmarkManual(arguments, dir);
     auto manual = manualPath.isEmpty() ? nullptr : pdf::Document::openFile(manualPath).value();
     if (!manual) {
         std::fprintf(stderr, "no manual: give a PDF on the command line\n");
         return 1;
     }
-    const QString longPath = dir.filePath("long.pdf");
-    const QString scanPath = dir.filePath("scan.pdf");
-    const QString markedPath = dir.filePath("marked.pdf");
-    write(longPath, longFile(*manual, savePages));
-    write(scanPath, scannedFile(scanPages));
-    write(markedPath, markedFile(*manual, redactionPages));
-    std::printf("%s (%d pages) made into %d, %d and %d pages; %d cores\n", qPrintable(manualPath),
-                manual->pageCount(), savePages, scanPages, redactionPages, QThread::idealThreadCount());
+    std::printf("%s (%d pages); %d cores, load %s\n", qPrintable(manualPath), manual->pageCount(),
+                QThread::idealThreadCount(), loadAverage().constData());
 
     app::ZeplaApp shell;
     app::DocumentController& controller = shell.documentController();
 
-    app::DocumentWindow* saved = open(controller, longPath);
-    measure(
-        "idle window (the floor)", pinger, saved, [] { pause(2000); }, [] { return true; });
-    bool written = false;
-    measure(
-        "Save As of 2,415 pages", pinger, saved,
-        [&] { saved->saveTo(dir.filePath("copy.pdf"), [&](bool ok) { written = ok; }); },
-        [&] { return written || !saved->isSaving(); });
-    std::printf(
-        "    %s\n",
-        written ? qPrintable(QStringLiteral("wrote %1 bytes").arg(QFileInfo(dir.filePath("copy.pdf")).size()))
-                : "the save failed");
-    std::fflush(stdout);
-
-    app::DocumentWindow* scan = open(controller, scanPath);
-    ui::PDFEditorWorkspaceView& scanWorkspace = workspaceOf(scan);
-    measure(
-        "text recognition of 64 scanned pages", pinger, scan, [&] { scanWorkspace.recognizeDocumentText(); },
-        [&] { return !scanWorkspace.documentRecognition(); });
-
-    app::DocumentWindow* marked = open(controller, markedPath);
-    ui::PDFEditorWorkspaceView& markedWorkspace = workspaceOf(marked);
-    measure(
-        "redaction of 100 pages", pinger, marked, [&] { markedWorkspace.confirmApplyRedactions(); },
-        [&] { return !markedWorkspace.redactionRun(); });
-
-    app::DocumentWindow* asking = open(controller, manualPath);
-    ui::PDFEditorWorkspaceView& askingWorkspace = workspaceOf(asking);
-    askingWorkspace.setShowAssistant(true);
-    pause(500);
-    ai::AssistantViewModel& assistant = askingWorkspace.assistant();
-    // The last question follows the long answer in its conversation, so that the whole 5 MB is sent again.
-    struct Question {
-        const char* what;
-        qsizetype answerBytes;
-        bool newConversation;
-    };
-    const Question questions[] = {{"assistant answer of 5 KB", smallAnswerBytes, true},
-                                  {"assistant answer of 5 MB", longAnswerBytes, true},
-                                  {"next question after the 5 MB answer", smallAnswerBytes, false}};
-    for (const Question& question : questions) {
+    if (runs("save")) {
+        const QString longPath = dir.filePath("long.pdf");
+        write(longPath, longFile(*manual, savePages));
+        app::DocumentWindow* saved = open(controller, longPath);
         measure(
-            question.what, pinger, asking,
-            [&] {
-                if (question.newConversation)
-                    assistant.startNewConversation();
-                assistant.setDraft(QString::number(question.answerBytes));
-                assistant.submit();
-            },
-            [&] { return !assistant.isRunning() && answersLaidOut(askingWorkspace); });
-        std::printf("    the answer shown: %lld characters\n",
-                    qlonglong(assistant.turns().last().text.size()));
+            "idle window (the floor)", pinger, saved, [] { pause(2000); }, [] { return true; });
+        bool written = false;
+        measure(
+            "Save As of 2,415 pages", pinger, saved,
+            [&] { saved->saveTo(dir.filePath("copy.pdf"), [&](bool ok) { written = ok; }); },
+            [&] { return written || !saved->isSaving(); });
+        std::printf(
+            "    %s\n",
+            written
+                ? qPrintable(QStringLiteral("wrote %1 bytes").arg(QFileInfo(dir.filePath("copy.pdf")).size()))
+                : "the save failed");
         std::fflush(stdout);
     }
+
+    if (runs("ocr")) {
+        const QString scanPath = dir.filePath("scan.pdf");
+        write(scanPath, scannedFile(scanPages));
+        app::DocumentWindow* scan = open(controller, scanPath);
+        ui::PDFEditorWorkspaceView& scanWorkspace = workspaceOf(scan);
+        measure(
+            "text recognition of 64 scanned pages", pinger, scan,
+            [&] { scanWorkspace.recognizeDocumentText(); },
+            [&] { return !scanWorkspace.documentRecognition(); });
+    }
+
+    if (runs("redaction")) {
+        const QString markedPath = dir.filePath("marked.pdf");
+        write(markedPath, markedFile(*manual, redactionPages));
+        app::DocumentWindow* marked = open(controller, markedPath);
+        ui::PDFEditorWorkspaceView& markedWorkspace = workspaceOf(marked);
+        measure(
+            "redaction of 100 pages", pinger, marked, [&] { markedWorkspace.confirmApplyRedactions(); },
+            [&] { return !markedWorkspace.redactionRun(); });
+    }
+
+    if (runs("assistant"))
+        measureAssistant(pinger, controller, manualPath);
+
     for (app::DocumentWindow* window : controller.documents())
         window->undoManager().removeAllActions();
     return 0;

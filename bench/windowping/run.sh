@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs bench_windowping on a virtual X server of its own with a window manager (openbox), the way a desktop
 # pings its windows. Builds nothing: build bench_windowping first (scripts/build).
-# Usage: bench/windowping/run.sh [build folder] [manual.pdf]
+# Usage: bench/windowping/run.sh [build folder] [manual.pdf] [save] [ocr] [redaction] [assistant]
 set -euo pipefail
 
 build="${1:-build}"

@@ -128,22 +128,41 @@ QStringList textPieces(const QString& text, qsizetype limit, qsizetype formulas,
     }
 }
 
-template <typename List> QList<List> listPieces(const List& list, qsizetype limit) {
+// Consecutive runs of the list's entries, each of at most `limit` entries and, past its first entry, at most
+// `characters` characters as `length` counts them.
+template <typename List, typename Length>
+QList<List> runs(const List& list, qsizetype limit, qsizetype characters, Length length) {
     QList<List> pieces;
-    for (qsizetype start = 0; start < list.size(); start += limit)
-        pieces.append(list.mid(start, limit));
+    for (qsizetype start = 0; start < list.size();) {
+        qsizetype end = start + 1;
+        qsizetype total = length(list[start]);
+        for (; end < list.size() && end - start < limit && total + length(list[end]) <= characters; ++end)
+            total += length(list[end]);
+        pieces.append(list.mid(start, end - start));
+        start = end;
+    }
     return pieces;
+}
+
+qsizetype textLength(const QString& text) {
+    return text.size();
+}
+
+qsizetype rowLength(const QStringList& row) {
+    qsizetype length = 0;
+    for (const QString& cell : row)
+        length += cell.size();
+    return length;
 }
 
 } // namespace
 
-QList<MarkdownBlock> splitIntoPieces(const MarkdownBlock& block, qsizetype characters, qsizetype items,
-                                     qsizetype formulas) {
+QList<MarkdownBlock> splitIntoPieces(const MarkdownBlock& block, const PieceLimits& limits) {
     QList<MarkdownBlock> pieces;
     switch (block.kind) {
     case MarkdownBlock::Kind::bulletList:
     case MarkdownBlock::Kind::numberedList:
-        for (const QStringList& part : listPieces(block.items, items)) {
+        for (const QStringList& part : runs(block.items, limits.items, limits.characters, textLength)) {
             MarkdownBlock piece = block;
             piece.items = part;
             pieces.append(std::move(piece));
@@ -153,15 +172,19 @@ QList<MarkdownBlock> splitIntoPieces(const MarkdownBlock& block, qsizetype chara
         qsizetype columns = block.header.size();
         for (const QStringList& row : block.rows)
             columns = std::max(columns, row.size());
+        // Columns in groups of `items`, each group's rows in runs of at most `cells` cells.
+        const qsizetype rowsPerPiece =
+            std::max<qsizetype>(1, limits.cells / std::clamp<qsizetype>(columns, 1, limits.items));
         const QList<QList<QStringList>> rowParts =
-            block.rows.isEmpty() ? QList<QList<QStringList>>{{}} : listPieces(block.rows, items);
+            block.rows.isEmpty() ? QList<QList<QStringList>>{{}}
+                                 : runs(block.rows, rowsPerPiece, limits.characters, rowLength);
         for (qsizetype part = 0; part < rowParts.size(); ++part) {
-            for (qsizetype first = 0; first < columns; first += items) {
+            for (qsizetype first = 0; first < columns; first += limits.items) {
                 QList<QStringList> rows;
                 for (const QStringList& row : rowParts[part])
-                    rows.append(row.mid(first, items));
-                pieces.append(
-                    MarkdownBlock::table(part == 0 ? block.header.mid(first, items) : QStringList(), rows));
+                    rows.append(row.mid(first, limits.items));
+                pieces.append(MarkdownBlock::table(
+                    part == 0 ? block.header.mid(first, limits.items) : QStringList(), rows));
             }
         }
         break;
@@ -170,8 +193,8 @@ QList<MarkdownBlock> splitIntoPieces(const MarkdownBlock& block, qsizetype chara
     case MarkdownBlock::Kind::paragraph:
     case MarkdownBlock::Kind::codeBlock:
     case MarkdownBlock::Kind::blockquote:
-        for (const QString& part :
-             textPieces(block.text, characters, formulas, block.kind != MarkdownBlock::Kind::codeBlock)) {
+        for (const QString& part : textPieces(block.text, limits.characters, limits.formulas,
+                                              block.kind != MarkdownBlock::Kind::codeBlock)) {
             MarkdownBlock piece = block;
             piece.text = part;
             pieces.append(std::move(piece));
@@ -218,7 +241,7 @@ std::vector<MarkdownContent::Piece> MarkdownContent::piecesOf(const QString& tex
     std::vector<Piece> pieces;
     for (const MarkdownBlock& block : markdown::MarkdownParser::parse(text)) {
         int number = 1;
-        for (MarkdownBlock& part : splitIntoPieces(block, pieceCharacters, pieceItems, pieceFormulas)) {
+        for (MarkdownBlock& part : splitIntoPieces(block, pieceLimits)) {
             const int count = int(part.items.size());
             qsizetype characters = part.text.size();
             for (const QString& item : part.items)
@@ -227,17 +250,34 @@ std::vector<MarkdownContent::Piece> MarkdownContent::piecesOf(const QString& tex
             std::vector<std::pair<QString, qreal>> formulas;
             MarkdownBlockViews::forEachFormula(
                 part, [&](const QString& latex, qreal size) { formulas.emplace_back(latex, size); });
-            pieces.push_back({std::move(part), number, nullptr, -1, lines, characters, std::move(formulas)});
+            pieces.push_back({std::move(part), number, nullptr, lines, characters, std::move(formulas)});
             number += count;
         }
     }
     return pieces;
 }
 
-void MarkdownContent::rebuild() {
-    for (Piece& piece : m_pieces)
+MarkdownContent::~MarkdownContent() {
+    letGoInBackground(std::move(m_pieces));
+}
+
+void MarkdownContent::letGoInBackground(std::vector<Piece> pieces) {
+    for (Piece& piece : pieces) {
         delete piece.view;
-    m_pieces.clear();
+        piece.view = nullptr;
+    }
+    if (pieces.empty())
+        return;
+    auto doomed = std::make_shared<std::vector<Piece>>(std::move(pieces));
+    QThreadPool::globalInstance()->start([doomed] { doomed->clear(); });
+}
+
+void MarkdownContent::rebuild() {
+    letGoInBackground(std::exchange(m_pieces, {}));
+    m_kept.clear();
+    m_heights.clear();
+    m_measured.clear();
+    m_topsStale = true;
     m_pendingFormulas = 0;
     m_measureTimer.stop();
     ++m_readGeneration;
@@ -255,6 +295,8 @@ void MarkdownContent::rebuild() {
             [self, generation, pieces] {
                 if (self && self->m_readGeneration == generation)
                     self->takePieces(std::move(*pieces));
+                else
+                    letGoInBackground(std::move(*pieces));
             },
             Qt::QueuedConnection);
     });
@@ -266,19 +308,13 @@ void MarkdownContent::takePieces(std::vector<Piece> pieces) {
     m_formulaCount = 0;
     for (const Piece& piece : m_pieces)
         m_formulaCount += qsizetype(piece.formulas.size());
-    if (isEager()) {
-        for (Piece& piece : m_pieces) {
-            prepare(piece, nullptr);
-            piece.view = makeView(piece);
-        }
-    }
     remeasure();
 }
 
-bool MarkdownContent::prepare(Piece& piece, const SliceBudget* budget) {
+bool MarkdownContent::prepare(Piece& piece, const SliceBudget& budget) {
     const qreal ratio = devicePixelRatioF();
     for (; piece.prepared < qsizetype(piece.formulas.size()); ++piece.prepared) {
-        if (budget && budget->spent())
+        if (budget.spent())
             return false;
         const auto& [latex, size] = piece.formulas[size_t(piece.prepared)];
         const QString key = MathImageRenderer::cacheKey(latex, size, m_color, ratio);
@@ -298,6 +334,10 @@ bool MarkdownContent::prepare(Piece& piece, const SliceBudget* budget) {
     return true;
 }
 
+bool MarkdownContent::readyForView(Piece& piece, const SliceBudget& budget) {
+    return !budget.spent() && prepare(piece, budget) && !budget.spent();
+}
+
 void MarkdownContent::takeFormula(const QString& key, const std::optional<QImage>& image) {
     bool taken = false;
     for (std::size_t index = 0; index < m_pieces.size(); ++index) {
@@ -311,8 +351,8 @@ void MarkdownContent::takeFormula(const QString& key, const std::optional<QImage
             delete piece.view;
             piece.view = makeView(piece);
         }
-        if (piece.height >= 0) {
-            piece.height = -1;
+        if (m_measured.size() == m_pieces.size() && m_measured[index]) {
+            m_measured[index] = false;
             ++m_unmeasured;
         }
         m_measureNext = std::min(m_measureNext, qsizetype(index));
@@ -338,55 +378,90 @@ QWidget* MarkdownContent::makeView(Piece& piece) {
     return view;
 }
 
+void MarkdownContent::keepView(qsizetype index) {
+    m_pieces[size_t(index)].view = makeView(m_pieces[size_t(index)]);
+    m_kept.push_back(index);
+}
+
+void MarkdownContent::dropView(qsizetype index) {
+    Piece& piece = m_pieces[size_t(index)];
+    delete piece.view;
+    piece.view = nullptr;
+    m_kept.erase(std::find(m_kept.begin(), m_kept.end(), index));
+}
+
 void MarkdownContent::remeasure() {
-    for (Piece& piece : m_pieces)
-        piece.height = -1;
+    m_measureTimer.stop();
+    m_heights.assign(m_pieces.size(), 0);
+    m_measured.assign(m_pieces.size(), false);
+    m_topsStale = true;
     m_unmeasured = qsizetype(m_pieces.size());
     m_measureNext = 0;
-    if (m_width > 0 && isEager())
-        measureSlice();
-    else if (m_width > 0)
-        m_measureTimer.start(0);
+    if (m_width > 0) {
+        // Views made already are measured at once, as a layout would ask them anyway.
+        for (const qsizetype index : m_kept)
+            measure(index);
+        for (size_t index = 0; index < m_pieces.size(); ++index) {
+            if (!m_measured[index])
+                m_heights[index] = pieceHeight(m_pieces[index], m_width);
+        }
+        if (m_unmeasured == 0)
+            measureSlice();
+        else
+            m_measureTimer.start(0);
+    }
     placeViews();
     updateGeometry();
 }
 
-void MarkdownContent::measure(Piece& piece) {
-    if (piece.height >= 0)
+void MarkdownContent::measure(qsizetype index) {
+    if (m_measured[size_t(index)])
         return;
-    if (piece.view) {
-        piece.height = viewHeight(*piece.view, m_width);
+    if (QWidget* view = m_pieces[size_t(index)].view) {
+        m_heights[size_t(index)] = viewHeight(*view, m_width);
     } else {
-        const std::unique_ptr<QWidget> view(makeView(piece));
-        piece.height = viewHeight(*view, m_width);
+        const std::unique_ptr<QWidget> made(makeView(m_pieces[size_t(index)]));
+        m_heights[size_t(index)] = viewHeight(*made, m_width);
     }
+    m_measured[size_t(index)] = true;
+    m_topsStale = true;
     --m_unmeasured;
 }
 
-// Measures pieces in order, all at once for a small answer and for one slice of time otherwise, and queues
-// the next slice.
+// Measures pieces in order for one slice of time, making the view of each piece that has none: a small
+// answer keeps it, a larger one measures it and lets it go. Queues the next slice.
 void MarkdownContent::measureSlice() {
     if (m_reading)
         return;
     const SliceBudget budget;
+    const bool eager = isEager();
+    bool made = false;
     for (; m_measureNext < qsizetype(m_pieces.size()); ++m_measureNext) {
+        if (m_measured[size_t(m_measureNext)])
+            continue;
         Piece& piece = m_pieces[size_t(m_measureNext)];
-        const bool needsView = piece.height < 0 && !piece.view;
-        if (!isEager() && (budget.spent() || (needsView && !prepare(piece, &budget))))
-            break;
-        measure(piece);
+        if (!piece.view) {
+            if (!readyForView(piece, budget))
+                break;
+            if (eager) {
+                keepView(m_measureNext);
+                made = true;
+            }
+        }
+        measure(m_measureNext);
     }
+    if (made || m_unmeasured == 0) {
+        placeViews();
+        updateGeometry();
+    }
+    // Formulas still typeset on a worker thread come back through takeFormula, which measures again.
     if (m_unmeasured > 0)
         return m_measureTimer.start(SliceBudget::nextSliceDelay());
-    placeViews();
-    updateGeometry();
     if (isComplete())
         emit completed();
 }
 
 int MarkdownContent::pieceHeight(const Piece& piece, int width) const {
-    if (piece.height >= 0 && width == m_width)
-        return piece.height;
     if (piece.view)
         return viewHeight(*piece.view, width);
     // A rough guess from the text: lines of about 7 points a character, 23 points a line.
@@ -394,7 +469,25 @@ int MarkdownContent::pieceHeight(const Piece& piece, int width) const {
     return int(std::min<qsizetype>((piece.lines + piece.characters / perLine) * 23, 1 << 24));
 }
 
+const std::vector<int>& MarkdownContent::tops() const {
+    if (!m_topsStale)
+        return m_tops;
+    m_tops.resize(m_heights.size() + 1);
+    qint64 y = 0;
+    for (size_t index = 0; index < m_heights.size(); ++index) {
+        m_tops[index] = int(std::min<qint64>(y, QWIDGETSIZE_MAX));
+        y += m_heights[index] + blockSpacing;
+    }
+    m_tops.back() = int(std::min<qint64>(y, QWIDGETSIZE_MAX));
+    m_topsStale = false;
+    return m_tops;
+}
+
 int MarkdownContent::heightForWidth(int width) const {
+    if (m_pieces.empty())
+        return 0;
+    if (width == m_width && m_heights.size() == m_pieces.size())
+        return std::max(tops().back() - blockSpacing, 0);
     qint64 height = 0;
     for (const Piece& piece : m_pieces)
         height += pieceHeight(piece, width) + blockSpacing;
@@ -407,14 +500,13 @@ QSize MarkdownContent::sizeHint() const {
 }
 
 void MarkdownContent::placeViews() {
-    int y = 0;
-    for (const Piece& piece : m_pieces) {
-        const int height = pieceHeight(piece, width());
-        if (piece.view) {
-            piece.view->setGeometry(0, y, width(), height);
-            piece.view->show();
-        }
-        y += height + blockSpacing;
+    if (m_kept.empty())
+        return;
+    const std::vector<int>& top = tops();
+    for (const qsizetype index : m_kept) {
+        QWidget* view = m_pieces[size_t(index)].view;
+        view->setGeometry(0, top[size_t(index)], width(), m_heights[size_t(index)]);
+        view->show();
     }
 }
 
@@ -443,30 +535,40 @@ void MarkdownContent::scheduleMaterialize() {
     });
 }
 
-// Views for the pieces on screen and about a screen around them, for one slice of time at most (the rest on
-// the next turn); views further away are dropped.
+// Drops the views further away than NearbyViews keeps, then makes views for the pieces on screen and about
+// a screen around it for one slice of time at most, the rest on the next turn. The pieces in reach are
+// found among the tops, so a pass takes the same time however long the answer is.
 void MarkdownContent::materialize() {
-    if (m_width <= 0)
+    if (m_width <= 0 || m_pieces.empty())
         return;
+    const NearbyViews nearby(m_visible.top(), m_visible.height());
+    const std::vector<int>& tops = this->tops();
+    for (const qsizetype index : std::vector<qsizetype>(m_kept)) {
+        if (nearby.drops(tops[size_t(index)], tops[size_t(index)] + m_heights[size_t(index)]))
+            dropView(index);
+    }
+    // The first piece whose bottom reaches the area wanted: the next one starts a spacing below it.
+    const qsizetype first =
+        std::lower_bound(tops.begin() + 1, tops.end(), nearby.wantedTop() + blockSpacing) -
+        (tops.begin() + 1);
     const SliceBudget budget;
     bool unfinished = false;
-    const NearbyViews nearby(m_visible.top(), m_visible.height());
     bool changed = false;
-    int y = 0;
-    for (Piece& piece : m_pieces) {
-        const int estimate = pieceHeight(piece, m_width);
-        const bool wanted = nearby.wants(y, y + estimate);
-        if (!piece.view && wanted && (budget.spent() || !prepare(piece, &budget))) {
-            unfinished = true;
-        } else if (!piece.view && wanted) {
-            piece.view = makeView(piece);
-            measure(piece);
-            changed = changed || piece.height != estimate;
-        } else if (piece.view && nearby.drops(y, y + estimate)) {
-            delete piece.view;
-            piece.view = nullptr;
+    // Measuring moves the pieces below, so their places are added up here as the views are made.
+    int y = first < qsizetype(m_pieces.size()) ? tops[size_t(first)] : 0;
+    for (qsizetype index = first; index < qsizetype(m_pieces.size()) && y <= nearby.wantedBottom(); ++index) {
+        Piece& piece = m_pieces[size_t(index)];
+        if (!piece.view) {
+            if (!readyForView(piece, budget)) {
+                unfinished = true;
+                break;
+            }
+            const int estimate = m_heights[size_t(index)];
+            keepView(index);
+            measure(index);
+            changed = changed || m_heights[size_t(index)] != estimate;
         }
-        y += pieceHeight(piece, m_width) + blockSpacing;
+        y += m_heights[size_t(index)] + blockSpacing;
     }
     placeViews();
     if (changed)

@@ -11,10 +11,13 @@ struct NearbyViews {
     NearbyViews(int visibleTop, int visibleHeight)
         : reach(std::max(visibleHeight, 400)), top(visibleTop), bottom(visibleTop + visibleHeight) {}
 
-    // Whether a row from `rowTop` to `rowBottom` should have its view.
+    // Whether a row from `rowTop` to `rowBottom` should have its view: whether it reaches from wantedTop to
+    // wantedBottom.
     bool wants(int rowTop, int rowBottom) const {
-        return rowBottom >= top - reach && rowTop <= bottom + reach;
+        return rowBottom >= wantedTop() && rowTop <= wantedBottom();
     }
+    int wantedTop() const { return top - reach; }
+    int wantedBottom() const { return bottom + reach; }
     // Whether a row that has its view should lose it.
     bool drops(int rowTop, int rowBottom) const {
         return rowBottom < top - 3 * reach || rowTop > bottom + 3 * reach;

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSemaphore>
 #include <QTest>
 #include <QThread>
@@ -208,6 +209,21 @@ private slots:
                 "a", [&] { done.push_back("a4"); }, true);
         }
         QCOMPARE(done, (std::vector<QString>{"slow", "a4", "b"}));
+    }
+
+    // A program that quits while a history of megabytes is being written leaves it written whole.
+    void aSaveUnderWayAtQuitIsFinished() {
+        const qsizetype answer = 5'000'000;
+        QProcess writer;
+        writer.start(QStringLiteral(QUIT_WRITER), {key, QString::number(answer)});
+        QVERIFY(writer.waitForFinished(testsupport::hangGuardMs));
+        QCOMPARE(writer.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(writer.exitCode(), 0);
+        const ChatHistoryStore::ChatHistory saved = loadNow(key);
+        QVERIFY(saved.unreadableCopy.isEmpty());
+        QCOMPARE(saved.sessions.size(), 1);
+        QCOMPARE(saved.sessions[0].turns.size(), 2);
+        QCOMPARE(saved.sessions[0].turns[1].text.size(), answer);
     }
 
     void acceptsUnknownKeysAndLowerCaseIdentifiers() {

@@ -1,6 +1,7 @@
 // The block views of rendered answers, offscreen: what each block becomes, formulas as images at their sizes
 // or as their source, height for width, links, answers too big to build at once, and formulas too big to
 // typeset on the UI thread.
+#include "../../markdown/MarkdownBlockPrinting.h"
 #include "markdown/MathSegmentSplitter.h"
 #include "ui/markdown/InlineFormulaObject.h"
 #include "ui/markdown/InlineMarkdown.h"
@@ -17,6 +18,7 @@
 #include <QTextBlock>
 #include <QTextFragment>
 #include <QTextTable>
+#include <QThreadPool>
 #include <QtTest>
 
 using namespace zepla::ui;
@@ -38,13 +40,37 @@ qreal widthAt(const QString& latex, qreal size) {
     return MathImageRenderer::render(latex, size, Qt::black, 1)->deviceIndependentSize().width();
 }
 
-// The content laid out at `width`, as a host would.
-std::unique_ptr<MarkdownContent> content(const QString& text, int width = 400) {
-    auto view = std::make_unique<MarkdownContent>(text, Qt::black);
+// The content laid out at `width`, as a host would, once its views are made in their slices.
+std::unique_ptr<MarkdownContent> content(const QString& text, int width = 400, QColor color = Qt::black) {
+    auto view = std::make_unique<MarkdownContent>(text, color);
     view->resize(width, view->heightForWidth(width));
     view->show();
+    if (!QTest::qWaitFor([&] { return view->isComplete(); }, testsupport::hangGuardMs))
+        qFatal("the answer's views were never made");
+    view->resize(width, view->heightForWidth(width));
     return view;
 }
+
+// Keeps every thread of the shared pool busy until released, so that work sent to it waits meanwhile.
+class PoolHeld {
+public:
+    PoolHeld() : m_threads(QThreadPool::globalInstance()->maxThreadCount()) {
+        for (int thread = 0; thread < m_threads; ++thread) {
+            QThreadPool::globalInstance()->start([this] {
+                m_started.release();
+                m_released.acquire();
+            });
+        }
+        m_started.acquire(m_threads);
+    }
+    ~PoolHeld() { release(); }
+    void release() { m_released.release(std::exchange(m_threads, 0)); }
+
+private:
+    int m_threads;
+    QSemaphore m_started;
+    QSemaphore m_released;
+};
 
 // The lowest row of an image that holds a strong pixel of one kind.
 int lowestRow(const QImage& image, const std::function<bool(QColor)>& kind) {
@@ -175,9 +201,7 @@ private slots:
     void inlineFormulasStandOnTheBaseline() {
         QFETCH(QString, latex);
         const QString text = QStringLiteral("Ham $%1$ Ham").arg(latex);
-        auto view = std::make_unique<MarkdownContent>(text, Qt::red);
-        view->resize(400, view->heightForWidth(400));
-        view->show();
+        auto view = content(text, 400, Qt::red);
         const QImage image = view->grab().toImage();
         const int formulaBottom = lowestRow(image, isRed);
         const int textBottom = lowestRow(image, isDark);
@@ -259,8 +283,7 @@ private slots:
     void piecesKeepEveryFormulaWhole() {
         QFETCH(QString, text);
         const QList<zepla::markdown::MarkdownBlock> pieces =
-            splitIntoPieces(zepla::markdown::MarkdownBlock::paragraph(text), MarkdownContent::pieceCharacters,
-                            50, MarkdownContent::pieceFormulas);
+            splitIntoPieces(zepla::markdown::MarkdownBlock::paragraph(text), MarkdownContent::pieceLimits);
         QVERIFY(pieces.size() > 1);
         QStringList formulas;
         for (const zepla::markdown::MarkdownBlock& piece : pieces) {
@@ -476,14 +499,19 @@ private slots:
         MathImageRenderer::removeAllObjects();
         QVERIFY(MathImageRenderer::typesetsInBackground(latex));
         QVERIFY(!MathImageRenderer::typesetsInBackground(QStringLiteral("y^2")));
-        auto view = content(answer);
+        // The worker threads wait until the placeholder is seen, however fast they would be.
+        PoolHeld held;
+        auto view = std::make_unique<MarkdownContent>(answer, Qt::black);
+        view->resize(400, view->heightForWidth(400));
+        view->show();
         const qreal ratio = view->devicePixelRatioF();
         const QImage small = pixels(*MathImageRenderer::render(QStringLiteral("y^2"), 15, Qt::black, ratio));
+        QTRY_VERIFY(showsPlaceholder(*view, size));
         QVERIFY(!view->isComplete());
-        QVERIFY(showsPlaceholder(*view, size));
         QVERIFY(shownFormulas(*view).contains(small));
 
         QSignalSpy completed(view.get(), &MarkdownContent::completed);
+        held.release();
         QVERIFY(completed.wait(60000));
         QVERIFY(view->isComplete());
         QVERIFY(!showsPlaceholder(*view, size));
@@ -576,8 +604,136 @@ private slots:
         QVERIFY(beats > 1);
         QVERIFY(view->blockViews().size() < 100);
 
+        // Scrolled to the middle, the part on screen gets its views, wherever in the answer it lies.
         area.verticalScrollBar()->setValue(area.verticalScrollBar()->maximum() / 2);
-        QTRY_VERIFY(!view->blockViews().isEmpty() && view->blockViews().front()->y() > 0);
+        const QRect onScreen(0, area.verticalScrollBar()->value(), view->width(), area.viewport()->height());
+        const auto coversScreen = [&] {
+            const QList<QWidget*> views = view->blockViews();
+            return std::any_of(views.begin(), views.end(),
+                               [&](QWidget* block) { return block->geometry().intersects(onScreen); });
+        };
+        QTRY_VERIFY(coversScreen());
+        QVERIFY(view->blockViews().front()->y() > 0);
+    }
+
+    // A small answer keeps all its views, but makes none while it is built or laid out: they are made
+    // piece by piece in slices between turns of the event loop, so that an answer holds no turn however
+    // slow its first views are (the first of a window loads the fonts).
+    void aSmallAnswerMakesItsViewsBetweenTurns() {
+        QString answer;
+        for (int index = 0; index < 250; ++index)
+            answer += (index % 3 ? QStringLiteral("Paragraph %1 in words.\n\n")
+                                 : QStringLiteral("Paragraph %1 with $x_{%1}$ in it.\n\n"))
+                          .arg(index);
+        auto view = std::make_unique<MarkdownContent>(answer, Qt::black);
+        QCOMPARE(view->pieceCount(), 250);
+        view->resize(400, view->heightForWidth(400));
+        view->show();
+        QVERIFY(view->blockViews().isEmpty());
+        QVERIFY(!view->isComplete());
+        int beats = 0;
+        QTimer beat;
+        beat.setInterval(0);
+        QObject::connect(&beat, &QTimer::timeout, [&] { ++beats; });
+        beat.start();
+        QSignalSpy completed(view.get(), &MarkdownContent::completed);
+        QTRY_VERIFY(view->isComplete());
+        QVERIFY(beats > 1);
+        QCOMPARE(completed.size(), 1);
+        QCOMPARE(view->blockViews().size(), view->pieceCount());
+        view->resize(400, view->heightForWidth(400));
+        QCOMPARE(view->blockViews().last()->geometry().bottom() + 1, view->height());
+    }
+
+    // Every piece of a block stays within the limits that let its view be made in one slice, unless it is
+    // a single item, row or formula longer than them, and the pieces of a list or table hold all of it, in
+    // order.
+    void piecesStayWithinTheirLimits_data() {
+        using zepla::markdown::MarkdownBlock;
+        QTest::addColumn<MarkdownBlock>("block");
+        const auto items = [](int count, int length) {
+            QStringList list;
+            for (int index = 0; index < count; ++index)
+                list << QStringLiteral("item %1 ").arg(index).leftJustified(length, 'w');
+            return list;
+        };
+        const auto rows = [](int count, int columns) {
+            QList<QStringList> table;
+            for (int row = 0; row < count; ++row) {
+                QStringList cells;
+                for (int column = 0; column < columns; ++column)
+                    cells << QStringLiteral("r%1c%2").arg(row).arg(column);
+                table << cells;
+            }
+            return table;
+        };
+        const auto header = [](int columns) {
+            QStringList cells;
+            for (int column = 0; column < columns; ++column)
+                cells << QStringLiteral("h%1").arg(column);
+            return cells;
+        };
+        QTest::newRow("1,000 short items") << MarkdownBlock::bulletList(items(1000, 20));
+        QTest::newRow("long items") << MarkdownBlock::numberedList(items(12, 3000));
+        QTest::newRow("an item longer than a piece") << MarkdownBlock::bulletList(items(3, 9000));
+        QTest::newRow("200 rows of 8") << MarkdownBlock::table(header(8), rows(200, 8));
+        QTest::newRow("100 rows of 50") << MarkdownBlock::table(header(50), rows(100, 50));
+        QTest::newRow("a row of 10,000") << MarkdownBlock::table(header(10000), rows(1, 10000));
+        QTest::newRow("rows of long cells")
+            << MarkdownBlock::table(header(2), QList<QStringList>(40, {QString(3000, 'a'), "b"}));
+        QTest::newRow("20 KB of code") << MarkdownBlock::codeBlock(QStringLiteral("x = 1;\n").repeated(3000));
+        QTest::newRow("20 KB of prose")
+            << MarkdownBlock::paragraph(QStringLiteral("some words ").repeated(2000));
+    }
+    void piecesStayWithinTheirLimits() {
+        using zepla::markdown::MarkdownBlock;
+        QFETCH(MarkdownBlock, block);
+        const PieceLimits limits = MarkdownContent::pieceLimits;
+        const QList<MarkdownBlock> pieces = splitIntoPieces(block, limits);
+        qsizetype columns = block.header.size();
+        for (const QStringList& row : block.rows)
+            columns = std::max(columns, row.size());
+        QStringList items;
+        QStringList header;
+        QList<QStringList> rows;
+        // A table's pieces go through its rows in runs, each run through the columns in groups.
+        qsizetype runStart = 0;
+        qsizetype columnsInRun = 0;
+        for (const MarkdownBlock& piece : pieces) {
+            QCOMPARE(piece.kind, block.kind);
+            qsizetype characters = piece.text.size();
+            qsizetype widest = 0;
+            for (const QString& item : piece.items)
+                characters += item.size();
+            for (const QStringList& row : piece.rows) {
+                widest = std::max(widest, row.size());
+                for (const QString& cell : row)
+                    characters += cell.size();
+            }
+            const qsizetype entries = piece.items.size() + piece.rows.size();
+            QVERIFY2(characters <= limits.characters || entries == 1,
+                     qPrintable(QStringLiteral("%1 characters in %2 entries").arg(characters).arg(entries)));
+            QVERIFY(piece.items.size() <= limits.items);
+            QVERIFY(widest <= limits.items && piece.header.size() <= limits.items);
+            QVERIFY(piece.rows.size() * widest <= limits.cells || piece.rows.size() == 1);
+            items += piece.items;
+            if (block.kind != MarkdownBlock::Kind::table)
+                continue;
+            if (columnsInRun == 0) {
+                runStart = rows.size();
+                rows += QList<QStringList>(piece.rows.size());
+            }
+            QCOMPARE(runStart + piece.rows.size(), rows.size());
+            for (qsizetype row = 0; row < piece.rows.size(); ++row)
+                rows[runStart + row] += piece.rows[row];
+            header += piece.header;
+            columnsInRun += limits.items;
+            if (columnsInRun >= columns)
+                columnsInRun = 0;
+        }
+        QCOMPARE(items, block.items);
+        QCOMPARE(rows, block.rows);
+        QCOMPARE(header, block.header);
     }
 };
 

@@ -15,6 +15,7 @@
 #include "ui/assistant/ChatInputField.h"
 #include "ui/assistant/TurnView.h"
 #include "ui/markdown/InlineFormulaObject.h"
+#include "ui/markdown/MarkdownContent.h"
 #include "ui/markdown/TextBlockView.h"
 #include "ui/workspace/PDFEditorWorkspaceView.h"
 
@@ -270,10 +271,12 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!workspace.assistant().isRunning(), testsupport::hangGuardMs);
         QVERIFY(!panel->conversation()->typingBubble());
         QCOMPARE(panel->conversation()->turnCount(), 2);
-        // Turn views are made in slices between frames: the answer's may come after the reply.
+        // Turn views, and the views of an answer's blocks, are made in slices between frames: they may come
+        // after the reply.
         QTRY_VERIFY(panel->conversation()->turnView(1));
         ui::TurnView* answer = panel->conversation()->turnView(1);
         QCOMPARE(answer->turn().text, answerWithMathAndTable);
+        QTRY_VERIFY(answer->findChild<ui::MarkdownContent*>()->isComplete());
 
         // The formula is typeset as an image that stands in the text, its source nowhere to be seen; the
         // table is a grid of two columns under its header.
