@@ -127,12 +127,24 @@ QByteArray nameToken(const QString& name) {
                : QByteArray();
 }
 
-// The style part of a font name: "Roboto-BoldItalic" → "bolditalic", "Arial,Bold" → "bold"; empty where it
-// has none.
-QString stylePart(const QString& name) {
+struct NameParts {
+    QString family;
+    QString style; // lower case; empty where the name has none
+};
+
+// A font name's family and style, without its subset tag: "Roboto-BoldItalic" → Roboto and "bolditalic",
+// "Arial,Bold" → Arial and "bold", and the style run on without a separator, as LibreOffice writes Type 1
+// names: "NimbusRomanRegular" → NimbusRoman and "regular".
+NameParts nameParts(const QString& name) {
+    const QString untaggedName = name.section(QLatin1Char('+'), -1);
     static const QRegularExpression separator(QStringLiteral("[-,]"));
-    const qsizetype at = name.indexOf(separator);
-    return at < 0 ? QString() : name.mid(at + 1).toLower();
+    if (const qsizetype at = untaggedName.indexOf(separator); at >= 0)
+        return {untaggedName.left(at), untaggedName.mid(at + 1).toLower()};
+    static const QRegularExpression joined(QStringLiteral(
+        "^(.+?)((?:Regular|Bold|Italic|Oblique|Medium|Light|Semibold|SemiBold|Black|Heavy)+)$"));
+    if (const QRegularExpressionMatch m = joined.match(untaggedName); m.hasMatch())
+        return {m.captured(1), m.captured(2).toLower()};
+    return {untaggedName, {}};
 }
 
 // TeX's Computer Modern and the faces grown from it (European Modern, cm-super, CM Unicode, Latin Modern),
@@ -201,7 +213,7 @@ std::optional<GenericFamily> kindByName(const QString& family) {
 } // namespace
 
 QString familyOfFontName(const QString& name) {
-    return name.section(QLatin1Char('+'), -1).section(QLatin1Char('-'), 0, 0).section(QLatin1Char(','), 0, 0);
+    return nameParts(name).family;
 }
 
 FaceRequest closestFaceRequest(const pdf::PageFont& font) {
@@ -224,7 +236,7 @@ FaceRequest closestFaceRequest(const pdf::PageFont& font) {
         r.generic = font.monospaced ? GenericFamily::mono
                     : font.serif    ? GenericFamily::serif
                                     : GenericFamily::sans;
-    const QString style = stylePart(name);
+    const QString style = nameParts(name).style;
     static const QRegularExpression boldStyle(QStringLiteral("bold|black|heavy|demi|semibold"));
     static const QRegularExpression italicStyle(QStringLiteral("italic|oblique|slant|ital\\b|it$"));
     r.bold =

@@ -62,6 +62,12 @@ private slots:
         QTest::newRow("installed family by its PostScript name")
             << QByteArray("CDEFGH+DejaVuSans-Bold") << QByteArray("/Flags 32") << "DejaVu Sans" << true
             << false;
+        // The style run on to the family, as LibreOffice names Type 1 faces.
+        QTest::newRow("installed family, style without a separator")
+            << QByteArray("BAAAAA+NimbusRomanRegular") << QByteArray("/Flags 6") << "Nimbus Roman" << false
+            << false;
+        QTest::newRow("installed family, bold italic without a separator")
+            << QByteArray("NimbusSansBoldItalic") << QByteArray("/Flags 4") << "Nimbus Sans" << true << true;
         // TeX's faces, flagged symbolic as TeX flags them.
         QTest::newRow("CMR10") << QByteArray("DEFGHI+CMR10") << QByteArray("/Flags 4") << "Latin Modern Roman"
                                << false << false;
