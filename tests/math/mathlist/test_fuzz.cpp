@@ -187,6 +187,8 @@ private slots:
                     ++reparsed;
                     if (testing::equalLists(list.get(), again.get(), nullptr))
                         ++sameAfterRoundTrip;
+                    else if (qEnvironmentVariableIsSet("ZEPLA_FUZZ_SHOW"))
+                        qInfo().noquote() << "DIFF" << input << "=>" << text;
                 } else {
                     QVERIFY2(isKnownError(*againError, text), qPrintable(text));
                 }
@@ -203,9 +205,12 @@ private slots:
             summary += QString(" %1:%2").arg(code).arg(n);
         qInfo().noquote() << summary;
         QVERIFY(parsed > count / 20);
-        // What the parser reads, it writes back readably, and mostly as the same list.
+        // What the parser reads, it writes back readably, and mostly as the same list. What differs is
+        // broken input, such as a dangling ^ read as an empty script that is not written back
+        // (ZEPLA_FUZZ_SHOW=1 prints each); over 41 seeds 94.7-96.3 % came back equal, so the bound leaves
+        // room for the seed's draw while still catching a writer that loses more.
         QVERIFY2(reparsed >= parsed * 9 / 10, qPrintable(summary));
-        QVERIFY2(sameAfterRoundTrip >= reparsed * 19 / 20, qPrintable(summary));
+        QVERIFY2(sameAfterRoundTrip * 100 >= reparsed * 93, qPrintable(summary));
         for (int code : {1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 14, 15})
             QVERIFY2(codes.count(code), qPrintable(QString("seed %1: no input produced code %2").arg(seed).arg(code)));
         QVERIFY(!codes.count(9));
