@@ -1,8 +1,7 @@
 #include "app/OpenProgress.h"
 
-#include <QLabel>
-#include <QProgressBar>
-#include <QVBoxLayout>
+#include "app/ProgressBox.h"
+
 #include <QWidget>
 
 namespace zepla::app {
@@ -24,15 +23,7 @@ void OpenProgress::show() {
     window->setObjectName(QStringLiteral("openProgress"));
     window->setAttribute(Qt::WA_ShowWithoutActivating);
     window->setWindowTitle(tr("Opening"));
-    auto* label = new QLabel(tr("Opening “%1”…").arg(m_name), window);
-    auto* bar = new QProgressBar(window);
-    bar->setRange(0, 0); // how far an opening has come is not known, only that it goes on
-    bar->setTextVisible(false);
-    bar->setMinimumWidth(260);
-    auto* layout = new QVBoxLayout(window);
-    layout->setContentsMargins(20, 16, 20, 16);
-    layout->addWidget(label);
-    layout->addWidget(bar);
+    fillProgressBox(*window, tr("Opening “%1”…").arg(m_name));
     window->show();
     m_window = window;
 }

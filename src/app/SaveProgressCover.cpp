@@ -1,11 +1,11 @@
 #include "app/SaveProgressCover.h"
 
+#include "app/ProgressBox.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QFrame>
-#include <QLabel>
 #include <QPainter>
-#include <QProgressBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -23,15 +23,7 @@ SaveProgressCover::SaveProgressCover(QWidget& content, const QString& name)
     box->setObjectName(QStringLiteral("saveProgress"));
     box->setFrameShape(QFrame::StyledPanel);
     box->setAutoFillBackground(true);
-    auto* label = new QLabel(tr("Saving “%1”…").arg(name), box);
-    auto* bar = new QProgressBar(box);
-    bar->setRange(0, 0); // how far a save has come is not known, only that it goes on
-    bar->setTextVisible(false);
-    bar->setMinimumWidth(260);
-    auto* boxLayout = new QVBoxLayout(box);
-    boxLayout->setContentsMargins(20, 16, 20, 16);
-    boxLayout->addWidget(label);
-    boxLayout->addWidget(bar);
+    fillProgressBox(*box, tr("Saving “%1”…").arg(name));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(box, 0, Qt::AlignCenter);
     box->hide();

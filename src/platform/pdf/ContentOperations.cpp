@@ -315,4 +315,15 @@ std::vector<ContentOperation> contentOperations(const QByteArray& content) {
     }
 }
 
+QByteArray contentNumber(double value, int decimals) {
+    QByteArray text = QByteArray::number(value, 'f', decimals);
+    if (text.contains('.')) {
+        while (text.endsWith('0'))
+            text.chop(1);
+        if (text.endsWith('.'))
+            text.chop(1);
+    }
+    return text == "-0" ? QByteArray("0") : text;
+}
+
 } // namespace zepla::pdf

@@ -29,4 +29,7 @@ struct ContentOperation {
 // without an operator at the end are dropped.
 std::vector<ContentOperation> contentOperations(const QByteArray& content);
 
+// A number as content streams write it: at most `decimals` places, no exponent, no trailing zeros, no "-0".
+QByteArray contentNumber(double value, int decimals);
+
 } // namespace zepla::pdf

@@ -24,14 +24,9 @@ namespace {
 // Forms drawn inside forms deeper than this are drawn as they are: no real page nests so deep.
 constexpr int maxFormDepth = 16;
 
-// A number as content streams write it: no exponent, no trailing zeros.
+// Places enough for a glyph's room and spacing to land within a thousandth of a point.
 QByteArray numberText(double value) {
-    QByteArray text = QByteArray::number(value, 'f', 4);
-    while (text.endsWith('0'))
-        text.chop(1);
-    if (text.endsWith('.'))
-        text.chop(1);
-    return text == "-0" ? QByteArray("0") : text;
+    return contentNumber(value, 4);
 }
 
 std::optional<QByteArray> streamBytes(fz_context* ctx, pdf_obj* stream) {

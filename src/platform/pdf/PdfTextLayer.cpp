@@ -1,5 +1,6 @@
 #include "PdfTextLayer.h"
 
+#include "ContentOperations.h"
 #include "FontSubset.h"
 #include "PdfDocumentImpl.h"
 
@@ -10,14 +11,9 @@ namespace zepla::pdf {
 
 namespace {
 
-// Hundredths of a point place a glyph well within a pixel of a 600-dpi scan; trailing zeros are left out.
+// Hundredths of a point place a glyph well within a pixel of a 600-dpi scan.
 QByteArray number(double value) {
-    QByteArray text = QByteArray::number(value, 'f', 2);
-    while (text.endsWith('0'))
-        text.chop(1);
-    if (text.endsWith('.'))
-        text.chop(1);
-    return text == "-0" ? QByteArray("0") : text;
+    return contentNumber(value, 2);
 }
 
 } // namespace
